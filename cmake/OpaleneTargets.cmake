@@ -1,0 +1,42 @@
+# Folder-based targets: every .cpp under a folder belongs to its target, so adding a
+# file needs no edit here.
+
+# opalene_library(<target> <folder> <link deps...>)
+function(opalene_library target dir)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${ARGN})
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${ARGN})
+  endif()
+endfunction()
+
+# opalene_tests(<executable> <folder> <link deps...>): one GoogleTest program per folder.
+function(opalene_tests target dir)
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${target} ${srcs})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${target}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+endfunction()
+
+# opalene_benchmarks(<folder> <link deps...>): one Google Benchmark program per file.
+function(opalene_benchmarks dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  foreach(src ${srcs})
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(bench_${name} ${src})
+    target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(bench_${name} PRIVATE ${ARGN} benchmark::benchmark benchmark::benchmark_main)
+  endforeach()
+endfunction()
