@@ -68,11 +68,13 @@ texture_t* create_scaled(int w, int h, const uint8_t* src, float scale_x, float 
         return tex;
     }
     std::vector<size_t> column_offset(static_cast<size_t>(nw));
-    for (int i = 0; i < nw; ++i) column_offset[size_t(i)] = size_t(source_index(i, nw, w)) * 4;
+    for (int i = 0; i < nw; ++i)
+        column_offset[size_t(i)] = size_t(source_index(i, nw, w)) * 4;
     const size_t src_stride = size_t(w) * 4;
     for (int j = 0; j < nh; ++j) {
         const uint8_t* row = src + size_t(source_index(j, nh, h)) * src_stride;
-        for (int i = 0; i < nw; ++i, out += 4) op(row + column_offset[size_t(i)], out);
+        for (int i = 0; i < nw; ++i, out += 4)
+            op(row + column_offset[size_t(i)], out);
     }
     return tex;
 }
@@ -96,7 +98,8 @@ texture_t* tex_create(int w, int h, const uint8_t* src, int /*bytes_per_pixel*/,
 texture_t* tex_create_inv(int w, int h, const uint8_t* src, int /*bytes_per_pixel*/, float scale_x,
                           float scale_y) {
     return create_scaled(w, h, src, scale_x, scale_y, [](const uint8_t* s, uint8_t* d) {
-        for (int k = 0; k < 4; ++k) d[k] = uint8_t(255 - s[k]);
+        for (int k = 0; k < 4; ++k)
+            d[k] = uint8_t(255 - s[k]);
     });
 }
 
@@ -111,7 +114,8 @@ texture_t* tex_create_ct_bw(int w, int h, const uint8_t* src, int /*bytes_per_pi
     }
     return create_scaled(w, h, src, scale_x, scale_y, [contrast](const uint8_t* s, uint8_t* d) {
         d[0] = s[0];
-        for (int k = 1; k < 4; ++k) d[k] = with_contrast(s[k], contrast);
+        for (int k = 1; k < 4; ++k)
+            d[k] = with_contrast(s[k], contrast);
     });
 }
 
@@ -152,8 +156,7 @@ uint32_t tex_blur_pixel(const texture_t* tex, int x, int y, int radius, int step
         }
     }
     if (count == 0) return 0xFF000000u;
-    return uint32_t(sum1 / count) | uint32_t(sum2 / count) << 8 | uint32_t(sum3 / count) << 16 |
-           0xFF000000u;
+    return uint32_t(sum1 / count) | uint32_t(sum2 / count) << 8 | uint32_t(sum3 / count) << 16 | 0xFF000000u;
 }
 
 void tex_blur(texture_t* tex, int radius, int step) {

@@ -6,7 +6,6 @@
 // red, green, blue at bytes 0-2 instead. Samplers pack the three channels read into bits 0-7,
 // 8-15 and 16-23 of their result. They are inline and allocation-free: effects call them once or
 // more per output pixel.
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,15 +25,14 @@ texture_t* tex_create_empty(int width, int height, int bytes_per_pixel);
 texture_t* tex_create_copy(int w, int h, const uint8_t* src, int bytes_per_pixel);
 // Nearest-neighbour scale of a w x h source; a side that would be below 10 becomes 10. An empty
 // source gives a texture of zeros.
-texture_t* tex_create(int w, int h, const uint8_t* src, int bytes_per_pixel, float scale_x,
-                      float scale_y);
+texture_t* tex_create(int w, int h, const uint8_t* src, int bytes_per_pixel, float scale_x, float scale_y);
 // As tex_create with all four bytes inverted.
 texture_t* tex_create_inv(int w, int h, const uint8_t* src, int bytes_per_pixel, float scale_x,
                           float scale_y);
 // As tex_create with contrast around 128 on bytes 1-3 (their integer mean when grey is non-zero);
 // byte 0 is copied.
-texture_t* tex_create_ct_bw(int w, int h, const uint8_t* src, int bytes_per_pixel, int grey,
-                            float scale_x, float scale_y, float contrast);
+texture_t* tex_create_ct_bw(int w, int h, const uint8_t* src, int bytes_per_pixel, int grey, float scale_x,
+                            float scale_y, float contrast);
 // Frees the pixel buffer, then the record. Null is allowed.
 void tex_free(texture_t* tex);
 
@@ -46,11 +44,17 @@ void tex_blur(texture_t* tex, int radius, int step);
 
 namespace tex_detail {
 
-inline float clamp01(float t) { return t > 0.0f ? (t < 1.0f ? t : 1.0f) : 0.0f; } // NaN gives 0
+inline float clamp01(float t) {
+    return t > 0.0f ? (t < 1.0f ? t : 1.0f) : 0.0f;
+} // NaN gives 0
 
 // Tiling: the fractional part is exactly what subtracting 1 until below 1 leaves, without looping
-// for ever on huge or infinite coordinates. Negative coordinates are not wrapped.
-inline float wrap(float t) { return t >= 1.0f ? t - std::floor(t) : t; }
+// for ever on huge or infinite coordinates (from 2^24 up every float is whole). Negative
+// coordinates are not wrapped.
+inline float wrap(float t) {
+    if (t < 1.0f) return t;
+    return t < 16777216.0f ? t - float(int(t)) : 0.0f;
+}
 
 inline uint32_t pack(const uint8_t* p, uint32_t top) {
     return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | top << 24;
@@ -83,7 +87,7 @@ struct axis_t {
 inline axis_t axis(float t, int n) {
     if (n == 1) return {0, 0, 0.0f};
     const float f = t * float(n);
-    int i = int(std::floor(f));
+    int i = int(f); // f >= 0: truncation is floor
     if (i + 1 >= n) i = n - 2;
     return {i, i + 1, f - float(i)};
 }

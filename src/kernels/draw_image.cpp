@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 
-void draw_image(const uint8_t* brush, uint8_t* dest, int brush_width, int brush_height,
-                int dest_width, int dest_height, int brush_row_bytes, int dest_row_bytes, int x,
-                int y, int red, int green, int blue) {
+void draw_image(const uint8_t* brush, uint8_t* dest, int brush_width, int brush_height, int dest_width,
+                int dest_height, int brush_row_bytes, int dest_row_bytes, int x, int y, int red, int green,
+                int blue) {
     // Brush rows and columns whose destination lies inside it.
     const int64_t j0 = std::max<int64_t>(0, -int64_t(y));
     const int64_t j1 = std::min<int64_t>(brush_height, int64_t(dest_height) - y);

@@ -28,10 +28,9 @@ int64_t index_of(float f, int side) {
 } // namespace
 
 void quad2rect(const uint32_t* src, uint32_t* dst, int width, int height, int source_row_bytes,
-               int /*unused*/, uint32_t fill, float x0, float y0, float x1, float y1, float x2,
-               float y2, float x3, float y3) {
-    const source_t source{reinterpret_cast<const uint8_t*>(src), width, height, source_row_bytes,
-                          fill};
+               int /*unused*/, uint32_t fill, float x0, float y0, float x1, float y1, float x2, float y2,
+               float x3, float y3) {
+    const source_t source{reinterpret_cast<const uint8_t*>(src), width, height, source_row_bytes, fill};
     const float du = 1.0f / float(width);
     const float dv = 1.0f / float(height);
     for (int j = 0; j < height; ++j) {
@@ -40,18 +39,16 @@ void quad2rect(const uint32_t* src, uint32_t* dst, int width, int height, int so
         const float rx = x3 + v * (x2 - x3), ry = y3 + v * (y2 - y3);
         for (int i = 0; i < width; ++i) {
             const float u = float(i) * du;
-            *dst++ = source.at(index_of(lx + u * (rx - lx), width),
-                               index_of(ly + u * (ry - ly), height));
+            *dst++ = source.at(index_of(lx + u * (rx - lx), width), index_of(ly + u * (ry - ly), height));
         }
     }
 }
 
 void quad2rect_i(const uint32_t* src, uint32_t* dst, int width, int height, int source_row_bytes,
-                 int /*unused*/, uint32_t fill, int x0, int y0, int x1, int y1, int x2, int y2,
-                 int x3, int y3) {
+                 int /*unused*/, uint32_t fill, int x0, int y0, int x1, int y1, int x2, int y2, int x3,
+                 int y3) {
     if (width < 1 || height < 1) return;
-    const source_t source{reinterpret_cast<const uint8_t*>(src), width, height, source_row_bytes,
-                          fill};
+    const source_t source{reinterpret_cast<const uint8_t*>(src), width, height, source_row_bytes, fill};
     // 64-bit: u x (R - L) carries 22 fraction bits and overflows 32 bits on large images.
     const int64_t du = 2048 / width;
     const int64_t dv = 2048 / height;

@@ -12,7 +12,7 @@ TEST(DrawImage, CoverageChoosesColourBlendOrNothing) {
     };
     // Destination (200, 50, 100), colour (100, 150, 0).
     const Row rows[] = {
-        {0, {100, 150, 0}},   {10, {100, 150, 0}},  {11, {103, 145, 4}},  {128, {149, 99, 50}},
+        {0, {100, 150, 0}},   {10, {100, 150, 0}},   {11, {103, 145, 4}},   {128, {149, 99, 50}},
         {244, {194, 54, 95}}, {245, {200, 50, 100}}, {255, {200, 50, 100}},
     };
     for (const Row& r : rows) {
@@ -21,7 +21,8 @@ TEST(DrawImage, CoverageChoosesColourBlendOrNothing) {
         uint8_t dest[4] = {7, 200, 50, 100};
         draw_image(brush, dest, 1, 1, 1, 1, 4, 4, 0, 0, 100, 150, 0);
         EXPECT_EQ(dest[0], 7) << int(r.coverage);
-        for (int c = 0; c < 3; ++c) EXPECT_EQ(dest[c + 1], r.expected[c]) << int(r.coverage) << " channel " << c;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(dest[c + 1], r.expected[c]) << int(r.coverage) << " channel " << c;
     }
 }
 
@@ -31,7 +32,8 @@ TEST(DrawImage, StampIsClippedToTheDestination) {
     const int bw = 4, bh = 4, brb = bw * 4 + 8;
     const int dw = 3, dh = 3, drb = dw * 4 + 4;
     std::vector<uint8_t> brush(size_t(brb) * bh, 255);
-    for (int j = 0; j < bh; ++j) brush[size_t(j) * brb + size_t(j) * 4 + 1] = 0;
+    for (int j = 0; j < bh; ++j)
+        brush[size_t(j) * brb + size_t(j) * 4 + 1] = 0;
 
     const std::pair<int, int> positions[] = {{-2, -2}, {1, 1}, {-5, 0}, {2, -3}, {0, 3}, {-1, 0}, {0, 0}};
     for (auto [x, y] : positions) {
@@ -43,7 +45,8 @@ TEST(DrawImage, StampIsClippedToTheDestination) {
                 const bool painted = px < dw && px - x == py - y && px >= x && px < x + bw;
                 EXPECT_EQ(p[0], 33);
                 for (int c = 0; c < 3; ++c)
-                    EXPECT_EQ(p[c + 1], painted ? c + 1 : 33) << "stamp at " << x << "," << y << " pixel " << px << "," << py;
+                    EXPECT_EQ(p[c + 1], painted ? c + 1 : 33)
+                        << "stamp at " << x << "," << y << " pixel " << px << "," << py;
             }
         }
     }

@@ -11,12 +11,15 @@ constexpr int kSide = 4;
 constexpr int kRowBytes = kSide * 4 + 8; // padded source rows
 constexpr uint32_t kFill = 0xDEADBEEF;
 
-uint32_t source_pixel(int x, int y) { return 0xAA000000u | uint32_t(y) << 8 | uint32_t(x); }
+uint32_t source_pixel(int x, int y) {
+    return 0xAA000000u | uint32_t(y) << 8 | uint32_t(x);
+}
 
 std::vector<uint32_t> source_image() {
     std::vector<uint32_t> src(size_t(kRowBytes / 4) * kSide, 0x55555555);
     for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < kSide; ++x) src[size_t(y) * kRowBytes / 4 + x] = source_pixel(x, y);
+        for (int x = 0; x < kSide; ++x)
+            src[size_t(y) * kRowBytes / 4 + x] = source_pixel(x, y);
     return src;
 }
 
@@ -38,16 +41,21 @@ const QuadCase kCases[] = {
     {"mirror", {3, 0, 3, 4, -1, 4, -1, 0}, true, [](int i, int j) { return at_or_fill(3 - i, j); }},
     {"shift left", {-1, 0, -1, 4, 3, 4, 3, 0}, true, [](int i, int j) { return at_or_fill(i - 1, j); }},
     {"transpose", {0, 0, 4, 0, 4, 4, 0, 4}, true, [](int i, int j) { return at_or_fill(j, i); }},
-    {"half pixel left floors", {-0.5f, 0, -0.5f, 4, 3.5f, 4, 3.5f, 0}, false,
+    {"half pixel left floors",
+     {-0.5f, 0, -0.5f, 4, 3.5f, 4, 3.5f, 0},
+     false,
      [](int i, int j) { return at_or_fill(i - 1, j); }},
-    {"huge span", {-kHuge, 0, -kHuge, 4, kHuge, 4, kHuge, 0}, true,
+    {"huge span",
+     {-kHuge, 0, -kHuge, 4, kHuge, 4, kHuge, 0},
+     true,
      [](int i, int j) { return i == 2 ? source_pixel(0, j) : kFill; }},
 };
 
 void expect_output(const QuadCase& q, const std::vector<uint32_t>& dst, const char* which) {
     for (int j = 0; j < kSide; ++j)
         for (int i = 0; i < kSide; ++i)
-            EXPECT_EQ(dst[size_t(j) * kSide + i], q.expected(i, j)) << which << " " << q.name << " at " << i << "," << j;
+            EXPECT_EQ(dst[size_t(j) * kSide + i], q.expected(i, j))
+                << which << " " << q.name << " at " << i << "," << j;
 }
 
 } // namespace

@@ -15,8 +15,7 @@ struct TexDeleter {
 using Tex = std::unique_ptr<texture_t, TexDeleter>;
 
 // A w x h texture whose pixel (x, y) is pixel(x, y).
-template <class F>
-Tex make_tex(int w, int h, F pixel) {
+template <class F> Tex make_tex(int w, int h, F pixel) {
     Tex tex(tex_create_empty(w, h, 4));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -78,9 +77,8 @@ TEST(TextureSampler, BilinearAlongOneRowExtrapolatesAndClampsAtTheFarEdge) {
         uint32_t expected;
     };
     const Row rows[] = {
-        {0.0f, rgb(10, 0, 50)},
-        {0.375f, rgb(60, 50, 50)},  // fx = 1.5
-        {0.5f, rgb(100, 100, 50)},  // exactly on column 2
+        {0.0f, rgb(10, 0, 50)},     {0.375f, rgb(60, 50, 50)}, // fx = 1.5
+        {0.5f, rgb(100, 100, 50)},                             // exactly on column 2
         {0.875f, rgb(250, 0, 50)},  // weight 1.5 on the last column; channel 2 gives -35
         {0.9375f, rgb(255, 0, 50)}, // 275 clamps rather than wrapping to 19
     };
@@ -88,8 +86,7 @@ TEST(TextureSampler, BilinearAlongOneRowExtrapolatesAndClampsAtTheFarEdge) {
         Tex tex = make_tex(4, 2, [&](int x, int) { return channels(s.first, c1[x], c2[x], 50); });
         for (const Row& r : rows)
             for (float v : {0.0f, 0.25f, 0.5f})
-                EXPECT_EQ(s.sample(tex.get(), r.u, v), r.expected)
-                    << s.name << " u=" << r.u << " v=" << v;
+                EXPECT_EQ(s.sample(tex.get(), r.u, v), r.expected) << s.name << " u=" << r.u << " v=" << v;
     }
     // At u = 1 only the clamping sampler stays on the last column: 300 clamps, -80 clamps.
     Tex tex = make_tex(4, 2, [&](int x, int) { return channels(1, c1[x], c2[x], 50); });
@@ -157,8 +154,8 @@ TEST(TextureSampler, NearestPicksTheFlooredTexelAndStaysInsideAtTheFarEdge) {
         float u, v;
         int x, y;
     };
-    const Row rows[] = {{0.0f, 0.0f, 0, 0},   {0.49f, 0.49f, 1, 0}, {0.5f, 0.5f, 2, 1},
-                        {1.0f, 1.0f, 3, 1},   {2.0f, 0.2f, 3, 0},   {-1.0f, 0.7f, 0, 1}};
+    const Row rows[] = {{0.0f, 0.0f, 0, 0}, {0.49f, 0.49f, 1, 0}, {0.5f, 0.5f, 2, 1},
+                        {1.0f, 1.0f, 3, 1}, {2.0f, 0.2f, 3, 0},   {-1.0f, 0.7f, 0, 1}};
     for (const Row& r : rows) {
         const uint8_t* p = texel(tex.get(), r.x, r.y);
         EXPECT_EQ(tex_get_pixel_nearest(tex.get(), r.u, r.v), rgb(p[1], p[2], p[3], 255))
@@ -195,7 +192,8 @@ TEST(TextureSampler, EmptyAndSingleTexelSidesAreReadInBounds) {
 
 TEST(TextureCreate, CopyHoldsTheSourceBytes) {
     std::vector<uint8_t> src(3 * 2 * 4);
-    for (size_t k = 0; k < src.size(); ++k) src[k] = uint8_t(k * 7 + 1);
+    for (size_t k = 0; k < src.size(); ++k)
+        src[k] = uint8_t(k * 7 + 1);
     Tex tex(tex_create_copy(3, 2, src.data(), 4));
     ASSERT_EQ(tex->width, 3);
     ASSERT_EQ(tex->height, 2);
@@ -243,9 +241,10 @@ TEST(TextureCreate, SizesAndSourceIndicesUseSinglePrecisionDivideThenMultiply) {
     const std::vector<uint8_t> src = coordinate_image(37, 10);
     Tex same(tex_create(37, 10, src.data(), 4, 1.0f, 1.0f));
     ASSERT_EQ(same->width, 37);
-    const std::pair<int, int> columns[] = {{0, 0}, {2, 2}, {3, 2}, {4, 4}, {6, 5},
-                                           {12, 11}, {24, 23}, {36, 36}};
-    for (auto [i, source] : columns) EXPECT_EQ(texel(same.get(), i, 5)[0], source) << "column " << i;
+    const std::pair<int, int> columns[] = {{0, 0}, {2, 2},   {3, 2},   {4, 4},
+                                           {6, 5}, {12, 11}, {24, 23}, {36, 36}};
+    for (auto [i, source] : columns)
+        EXPECT_EQ(texel(same.get(), i, 5)[0], source) << "column " << i;
 }
 
 TEST(TextureCreate, InverseInvertsAllFourBytes) {
@@ -253,14 +252,16 @@ TEST(TextureCreate, InverseInvertsAllFourBytes) {
     Tex tex(tex_create_inv(12, 11, src.data(), 4, 1.0f, 1.0f));
     ASSERT_EQ(tex->width, 12);
     ASSERT_EQ(tex->height, 11);
-    for (size_t k = 0; k < src.size(); ++k) ASSERT_EQ(tex->data[k], 255 - src[k]) << k;
+    for (size_t k = 0; k < src.size(); ++k)
+        ASSERT_EQ(tex->data[k], 255 - src[k]) << k;
 }
 
 TEST(TextureCreate, EmptySourceGivesZeros) {
     Tex tex(tex_create(0, 0, nullptr, 4, 1.0f, 1.0f));
     ASSERT_EQ(tex->width, 10);
     ASSERT_EQ(tex->height, 10);
-    for (int k = 0; k < 400; ++k) ASSERT_EQ(tex->data[k], 0);
+    for (int k = 0; k < 400; ++k)
+        ASSERT_EQ(tex->data[k], 0);
 }
 
 TEST(TextureCreate, ContrastAndGrey) {
@@ -280,7 +281,8 @@ TEST(TextureCreate, ContrastAndGrey) {
     for (const Row& r : rows) {
         Tex tex(tex_create_ct_bw(1, 1, r.in.data(), 4, r.grey, 10.0f, 10.0f, r.contrast));
         ASSERT_EQ(tex->width, 10) << r.name;
-        for (int k = 0; k < 4; ++k) EXPECT_EQ(texel(tex.get(), 9, 9)[k], r.out[k]) << r.name << " byte " << k;
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(texel(tex.get(), 9, 9)[k], r.out[k]) << r.name << " byte " << k;
     }
 }
 
