@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <memory>
+#include <new>
 
 texture_t* tex_create_empty(int width, int height, int /*bytes_per_pixel*/) {
     const size_t w = width > 0 ? size_t(width) : 0;
@@ -35,7 +36,12 @@ void tex_free(texture_t* tex) {
 
 texture_t* tex_create_copy(int w, int h, const uint8_t* src, int bytes_per_pixel) {
     texture_t* tex = tex_create_empty(w, h, bytes_per_pixel);
-    if (tex && src) std::memcpy(tex->data, src, size_t(tex->width) * size_t(tex->height) * 4);
+    if (!tex) return nullptr;
+    const size_t bytes = size_t(tex->width) * size_t(tex->height) * 4;
+    if (src)
+        std::memcpy(tex->data, src, bytes);
+    else
+        std::memset(tex->data, 0, bytes);
     return tex;
 }
 
@@ -67,7 +73,12 @@ texture_t* create_scaled(int w, int h, const uint8_t* src, float scale_x, float 
         std::memset(out, 0, size_t(nw) * size_t(nh) * 4);
         return tex;
     }
-    std::vector<size_t> column_offset(static_cast<size_t>(nw));
+    std::unique_ptr<size_t[]> column_offset(new (std::nothrow) size_t[size_t(nw)]);
+    if (!column_offset) {
+        std::fprintf(stderr, "Texture %dx%d not scaled: out of memory\n", nw, nh);
+        tex_free(tex);
+        return nullptr;
+    }
     for (int i = 0; i < nw; ++i)
         column_offset[size_t(i)] = size_t(source_index(i, nw, w)) * 4;
     const size_t src_stride = size_t(w) * 4;

@@ -44,9 +44,10 @@ void tex_blur(texture_t* tex, int radius, int step);
 
 namespace tex_detail {
 
+// NaN gives 0.
 inline float clamp01(float t) {
     return t > 0.0f ? (t < 1.0f ? t : 1.0f) : 0.0f;
-} // NaN gives 0
+}
 
 // Tiling: the fractional part is exactly what subtracting 1 until below 1 leaves, without looping
 // for ever on huge or infinite coordinates (from 2^24 up every float is whole). Negative

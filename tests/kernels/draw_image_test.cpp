@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 TEST(DrawImage, CoverageChoosesColourBlendOrNothing) {
