@@ -1,6 +1,7 @@
 #include "kernels/oilify.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -10,41 +11,54 @@ namespace {
 
 constexpr int kBins = 64;
 
-// One intensity class of the disc. Sums are 64-bit: a large disc on a large image can hold
-// more than 2^31 / 255 pixels of one class.
-struct Bin {
-    int64_t count;
-    int64_t sum[4];
-};
-
+// The intensity classes of the disc. Sums are 64-bit: a large disc on a large image can
+// hold more than 2^31 / 255 pixels of one class. Counts sit apart so the largest is found
+// in one vectorised pass.
 struct Histogram {
-    Bin bins[kBins];
+    int32_t count[kBins];
+    int64_t sum[kBins][4];
+    // powf of count / most, remembered per count while `most` stays the same: neighbouring
+    // pixels share most of their counts. Counts past the cache are computed each time.
+    static constexpr int32_t kCached = 1024;
+    float weight[kCached];
+    int32_t weight_most[kCached];
 
-    void clear() { std::fill(std::begin(bins), std::end(bins), Bin{}); }
+    void clear() {
+        std::fill(std::begin(count), std::end(count), 0);
+        std::fill(&sum[0][0], &sum[0][0] + kBins * 4, int64_t(0));
+        std::fill(std::begin(weight_most), std::end(weight_most), 0);
+    }
 
     void add(const uint8_t* px, uint8_t bin) {
-        Bin& b = bins[bin];
-        ++b.count;
-        for (int c = 0; c < 4; ++c) b.sum[c] += px[c];
+        ++count[bin];
+        for (int c = 0; c < 4; ++c) sum[bin][c] += px[c];
     }
 
     void remove(const uint8_t* px, uint8_t bin) {
-        Bin& b = bins[bin];
-        --b.count;
-        for (int c = 0; c < 4; ++c) b.sum[c] -= px[c];
+        --count[bin];
+        for (int c = 0; c < 4; ++c) sum[bin][c] -= px[c];
     }
 
-    void write(uint8_t* out) const {
-        int64_t most = 1;
-        for (const Bin& b : bins) most = std::max(most, b.count);
+    float weight_of(int32_t n, int32_t most) {
+        if (n >= kCached) return powf(float(n) / float(most), 8.0f);
+        if (weight_most[n] != most) {
+            weight[n] = powf(float(n) / float(most), 8.0f);
+            weight_most[n] = most;
+        }
+        return weight[n];
+    }
+
+    void write(uint8_t* out) {
+        int32_t most = 1;
+        for (int32_t n : count) most = std::max(most, n);
         float total = 0.000001f;
         float acc[4] = {0, 0, 0, 0};
-        for (const Bin& b : bins) {
-            // An empty class weighs exactly 0 and changes nothing: skip its powf.
-            if (b.count == 0) continue;
-            const float weight = powf(float(b.count) / float(most), 8.0f);
-            total += weight;
-            for (int c = 0; c < 4; ++c) acc[c] += float(b.sum[c]) * weight / float(b.count);
+        for (int k = 0; k < kBins; ++k) {
+            // An empty class weighs exactly 0 and changes nothing.
+            if (count[k] == 0) continue;
+            const float w = weight_of(count[k], most);
+            total += w;
+            for (int c = 0; c < 4; ++c) acc[c] += float(sum[k][c]) * w / float(count[k]);
         }
         for (int c = 0; c < 4; ++c) {
             const float v = std::trunc(acc[c] / total);
@@ -68,6 +82,11 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
     if (!src || !dst || width <= 0 || height <= 0) return;
     const int64_t r = disc_radius(size, width, height);
     const size_t w = size_t(width);
+    // Class counts are 32-bit.
+    if (int64_t(width) * height > INT32_MAX) {
+        std::fprintf(stderr, "oilify: image too large: %dx%d\n", width, height);
+        return;
+    }
 
     std::vector<uint8_t> bin_of; // the class of every source pixel
     std::vector<int64_t> half;   // half[d]: widest |dx| with dx^2 + d^2 <= r^2, for |dy| = d

@@ -43,12 +43,20 @@ struct TentLine {
     }
 };
 
+// n / d for 0 <= n <= 255 d, as a multiply and a shift: with m = floor(2^53 / d) + 1 the
+// error of n m / 2^53 stays below 1 / d while 255 d^2 < 2^53, which the radius bound keeps.
+struct Divider {
+    uint64_t m;
+    explicit Divider(int32_t d) : m((uint64_t(1) << 53) / uint64_t(d) + 1) {}
+    uint8_t operator()(int32_t n) const { return uint8_t((uint64_t(n) * m) >> 53); }
+};
+
 } // namespace
 
 void stack_blur(uint32_t* pixels, int width, int height, int radius) {
     if (!pixels || width <= 0 || height <= 0 || radius < 1) return;
     const int r = std::min(radius, kStackBlurMaxRadius);
-    const int32_t divisor = (r + 1) * (r + 1);
+    const Divider divide((r + 1) * (r + 1));
     const size_t w = size_t(width);
     auto* bytes = reinterpret_cast<uint8_t*>(pixels);
 
@@ -72,7 +80,7 @@ void stack_blur(uint32_t* pixels, int width, int height, int radius) {
         uint8_t* out = planes.data() + size_t(y) * w * 3;
         tent.start(row, 4, width, 3, r);
         for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) out[size_t(x) * 3 + c] = uint8_t(tent.sum[c] / divisor);
+            for (int c = 0; c < 3; ++c) out[size_t(x) * 3 + c] = divide(tent.sum[c]);
             if (x + 1 < width) tent.step(row, 4, width, 3, r, x);
         }
     }
@@ -84,7 +92,7 @@ void stack_blur(uint32_t* pixels, int width, int height, int radius) {
         uint8_t* out = bytes + size_t(y) * w * 4;
         for (size_t x = 0; x < w; ++x) {
             out[x * 4] = 255;
-            for (int c = 0; c < 3; ++c) out[x * 4 + 1 + c] = uint8_t(tent.sum[x * 3 + c] / divisor);
+            for (int c = 0; c < 3; ++c) out[x * 4 + 1 + c] = divide(tent.sum[x * 3 + c]);
         }
         if (y + 1 < height) tent.step(planes.data(), w * 3, height, lanes, r, y);
     }

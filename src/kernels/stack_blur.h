@@ -6,8 +6,8 @@
 // pass. Byte 0 of every pixel becomes 255.
 #include <cstdint>
 
-// Radii above this are treated as this radius: they keep the sums inside 32 bits and the
-// work bounded, and by then the blur flattens any photo anyway.
+// Radii above this are treated as this radius: it keeps the sums inside 32 bits, the fast
+// division exact and the work bounded, and by then the blur flattens any photo anyway.
 constexpr int kStackBlurMaxRadius = 2048;
 
 // A radius below 1, a null buffer or an empty image leaves the pixels unchanged.
