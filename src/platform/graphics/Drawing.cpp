@@ -87,14 +87,13 @@ Taps buildTaps(int n, double start, double length, int destN) {
     return t;
 }
 
-float unitOf(uint8_t v) {
-    static const std::array<float, 256> table = [] {
-        std::array<float, 256> values{};
-        for (int i = 0; i < 256; ++i) values[size_t(i)] = float(i) / 255.0f;
-        return values;
-    }();
-    return table[v];
-}
+constexpr std::array<float, 256> kByteUnits = [] {
+    std::array<float, 256> values{};
+    for (int i = 0; i < 256; ++i) values[size_t(i)] = float(i) / 255.0f;
+    return values;
+}();
+
+float unitOf(uint8_t v) { return kByteUnits[v]; }
 float unitOf(uint16_t v) { return float(v) / 65535.0f; }
 float unitOf(float v) { return v; }
 
@@ -121,16 +120,28 @@ public:
 
 private:
     template <typename T> void loadAs(int y, int x0, int x1, float* out) const {
+        if (premultiply_)
+            loadAs<T, true>(y, x0, x1, out);
+        else
+            loadAs<T, false>(y, x0, x1, out);
+    }
+
+    template <typename T, bool Premultiply> void loadAs(int y, int x0, int x1, float* out) const {
         const uint8_t* p = image_.row(y) + size_t(x0) * 4 * sizeof(T);
         const int r = index_[0], g = index_[1], b = index_[2], a = index_[3];
         for (int x = x0; x < x1; ++x, p += 4 * sizeof(T), out += 4) {
             T px[4];
             std::memcpy(px, p, sizeof px); // rows of wide components need not be aligned
             const float alpha = a >= 0 ? unitOf(px[a]) : 1.0f;
-            const float m = premultiply_ ? alpha : 1.0f;
-            out[0] = unitOf(px[r]) * m;
-            out[1] = unitOf(px[g]) * m;
-            out[2] = unitOf(px[b]) * m;
+            if constexpr (Premultiply) {
+                out[0] = unitOf(px[r]) * alpha;
+                out[1] = unitOf(px[g]) * alpha;
+                out[2] = unitOf(px[b]) * alpha;
+            } else {
+                out[0] = unitOf(px[r]);
+                out[1] = unitOf(px[g]);
+                out[2] = unitOf(px[b]);
+            }
             out[3] = alpha;
         }
     }
@@ -140,40 +151,72 @@ private:
     bool premultiply_ = false;
 };
 
-// Writes premultiplied RGBA floats source-over into a context row.
+// Writes premultiplied RGBA floats source-over into a context row. The loops copy the layout
+// into locals: byte stores could alias the members and force a reload per pixel.
 class ContextRows {
 public:
     explicit ContextRows(const PixelFormat& f)
-        : r_(f.indexOf(Channel::R)), g_(f.indexOf(Channel::G)), b_(f.indexOf(Channel::B)),
-          a_(f.indexOf(Channel::A)), x_(f.indexOf(Channel::X)) {}
+        : layout_{f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), f.indexOf(Channel::A),
+                  f.indexOf(Channel::X)} {}
 
     void composite(const float* src, int n, uint8_t* dst) const {
+        const Layout to = layout_;
+        for (int i = 0; i < n; ++i, src += 4, dst += 4) compositePixel(to, src, dst);
+    }
+
+    // An 8-bit source row at the same scale: opaque pixels are copied byte for byte (the
+    // result the float path gives them), the others go through compositePixel.
+    void compositeBytes(const uint8_t* src, const PixelFormat& format, int n, uint8_t* dst) const {
+        const Layout to = layout_;
+        const int r = format.indexOf(Channel::R), g = format.indexOf(Channel::G), b = format.indexOf(Channel::B),
+                  a = format.indexOf(Channel::A);
+        const bool straight = !format.premultiplied;
         for (int i = 0; i < n; ++i, src += 4, dst += 4) {
-            const float a = clampTo(src[3], 1.0f);
-            float r = clampTo(src[0], a), g = clampTo(src[1], a), b = clampTo(src[2], a);
-            float outA = 1.0f;
-            if (a < 1.0f) {
-                const float keep = 1.0f - a;
-                const float dstA = a_ >= 0 ? unitOf(dst[a_]) : 1.0f;
-                r += unitOf(dst[r_]) * keep;
-                g += unitOf(dst[g_]) * keep;
-                b += unitOf(dst[b_]) * keep;
-                outA = a + dstA * keep;
+            if (a < 0 || src[a] == 255) {
+                const uint8_t red = src[r], green = src[g], blue = src[b];
+                dst[to.r] = red;
+                dst[to.g] = green;
+                dst[to.b] = blue;
+                if (to.a >= 0) dst[to.a] = 255;
+                if (to.x >= 0) dst[to.x] = 255;
+                continue;
             }
-            dst[r_] = toByte(r);
-            dst[g_] = toByte(g);
-            dst[b_] = toByte(b);
-            if (a_ >= 0) dst[a_] = toByte(outA);
-            if (x_ >= 0) dst[x_] = 255;
+            const float alpha = unitOf(src[a]);
+            const float m = straight ? alpha : 1.0f;
+            const float px[4] = {unitOf(src[r]) * m, unitOf(src[g]) * m, unitOf(src[b]) * m, alpha};
+            compositePixel(to, px, dst);
         }
     }
 
 private:
+    struct Layout {
+        int r, g, b, a, x; // memory index of each channel; a or x is -1
+    };
+
+    static void compositePixel(const Layout to, const float* src, uint8_t* dst) {
+        const float a = clampTo(src[3], 1.0f);
+        float r = clampTo(src[0], a), g = clampTo(src[1], a), b = clampTo(src[2], a);
+        float outA = 1.0f;
+        if (a < 1.0f) {
+            const float keep = 1.0f - a;
+            const float dstA = to.a >= 0 ? unitOf(dst[to.a]) : 1.0f;
+            r += unitOf(dst[to.r]) * keep;
+            g += unitOf(dst[to.g]) * keep;
+            b += unitOf(dst[to.b]) * keep;
+            outA = a + dstA * keep;
+        }
+        dst[to.r] = toByte(r);
+        dst[to.g] = toByte(g);
+        dst[to.b] = toByte(b);
+        if (to.a >= 0) dst[to.a] = toByte(outA);
+        if (to.x >= 0) dst[to.x] = 255;
+    }
+
     // NaN becomes 0.
     static float clampTo(float v, float hi) { return v > 0.0f ? (v < hi ? v : hi) : 0.0f; }
     static uint8_t toByte(float v) { return uint8_t(clampTo(v, 1.0f) * 255.0f + 0.5f); }
 
-    int r_, g_, b_, a_, x_;
+    Layout layout_;
 };
 
 void resampleRow(const float* line, int lineBegin, const Taps& tx, float* out) {
@@ -228,6 +271,11 @@ void drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image) {
             for (int k = firstRow; k < endRow; ++k) {
                 const int taps = ty.count[size_t(k)];
                 const int y0 = ty.start[size_t(k)];
+                uint8_t* out = contextPixel(ctx, tx.span.first, ty.span.first + k);
+                if (taps == 1 && tx.identity && image->format().bitsPerComponent == 8) {
+                    target.compositeBytes(image->row(y0) + size_t(lineBegin) * 4, image->format(), cols, out);
+                    continue;
+                }
                 const float* result;
                 if (taps == 1) {
                     result = sourceRow(y0);
@@ -240,7 +288,7 @@ void drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image) {
                     }
                     result = sum.data();
                 }
-                target.composite(result, cols, contextPixel(ctx, tx.span.first, ty.span.first + k));
+                target.composite(result, cols, out);
             }
         });
     } catch (const std::bad_alloc&) {

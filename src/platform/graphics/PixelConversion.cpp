@@ -33,7 +33,8 @@ bool convertPixels(const uint8_t* src, size_t srcRowBytes, const PixelFormat& sr
     const bool srcPremultiplied = sa < 0 || srcFormat.premultiplied;
     const bool dstPremultiplied = da < 0 || dstFormat.premultiplied;
 
-    parallelRows(height, size_t(width), [&](int firstRow, int endRow) {
+    // Captured by value: byte stores could alias captured references and force reloads.
+    parallelRows(height, size_t(width), [=](int firstRow, int endRow) {
         for (int y = firstRow; y < endRow; ++y) {
             const uint8_t* s = src + size_t(y) * srcRowBytes;
             uint8_t* d = dst + size_t(y) * dstRowBytes;

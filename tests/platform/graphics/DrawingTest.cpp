@@ -137,6 +137,17 @@ TEST(Drawing, HalfTransparentPixelsCompositeSourceOver) {
         drawImage(*canvas.ctx, Rect(0, 0, 1, 1), red);
         EXPECT_EQ(canvas.at(0, 0), c.after);
     }
+
+    // The same colour from a premultiplied source, and from a wide one (the float path).
+    using enum Channel;
+    const uint8_t premultiplied[] = {128, 128, 0, 0};
+    const uint16_t wide[] = {65535, 0, 0, 128 * 257};
+    for (const ImagePtr& source : {Image::copy(premultiplied, 1, 1, 4, PixelFormat{8, {A, R, G, B}, true}),
+                                   Image::copy(wide, 1, 1, 8, PixelFormat{16, {R, G, B, A}, false})}) {
+        Canvas canvas(1, 1, kBitmapInfoNoneSkipFirst);
+        drawImage(*canvas.ctx, Rect(0, 0, 1, 1), source);
+        EXPECT_EQ(canvas.at(0, 0), (Pixel{255, 128, 0, 0}));
+    }
 }
 
 TEST(Drawing, TopRowLandsInMemoryRowZero) {
