@@ -51,8 +51,9 @@ Taps buildTaps(int n, double start, double length, int destN) {
     const int outs = t.span.size();
     if (outs <= 0) return t;
     const double scale = n / length; // source pixels per output pixel
+    if (!std::isfinite(scale)) return {}; // a rectangle too thin to place anything in
     const bool reducing = scale > 1;
-    t.maxTaps = reducing ? int(std::ceil(scale)) + 1 : 2;
+    t.maxTaps = reducing ? int(std::min(std::ceil(scale), double(n))) + 1 : 2;
     t.start.resize(size_t(outs));
     t.count.resize(size_t(outs));
     t.weights.assign(size_t(outs) * size_t(t.maxTaps), 0.0f);

@@ -206,7 +206,13 @@ TEST(Drawing, ClipsToTheContextAndIgnoresNothingToDraw) {
     drawImage(*untouched.ctx, Rect::null(), image);
     drawImage(*untouched.ctx, Rect(0, 0, 0, 2), image);
     drawImage(*untouched.ctx, Rect(0, 0, 2, 2), nullptr);
+    drawImage(*untouched.ctx, Rect(0.4, 0, 1e-310, 1), image);
     EXPECT_EQ(untouched.buffer, Bytes(16, 0));
+
+    // A sliver over one pixel centre squeezes the whole width into it.
+    Canvas sliver(2, 1);
+    drawImage(*sliver.ctx, Rect(0.4, 0, 0.2, 1), grey(4, 1, {0, 100, 200, 100}));
+    EXPECT_EQ(sliver.reds(), (Bytes{100, 0}));
 }
 
 TEST(Drawing, LargeDrawsMatchRowByRow) {
