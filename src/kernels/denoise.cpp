@@ -49,14 +49,14 @@ struct Job {
 struct Scratch {
     float* acc[4];   // red, green, blue, weight sums of one tile
     float* sq[3];    // squared differences with a halo of patch_radius
-    float* dist[3];  // one row of patch distances per plane
+    float* dist;     // one row of patch distances
     float* weight;   // one row of weights
     int sq_stride;
 
     static size_t floats(int patch_radius) {
         const size_t halo = size_t(2 * patch_radius);
         return 4 * size_t(kTileRows) * kTileCols + 3 * (kTileRows + halo) * (kTileCols + halo) +
-               4 * size_t(kTileCols);
+               2 * size_t(kTileCols);
     }
 
     Scratch(float* mem, int patch_radius) {
@@ -65,10 +65,62 @@ struct Scratch {
         const size_t sq_size = size_t(kTileRows + 2 * patch_radius) * sq_stride;
         for (float*& a : acc) { a = mem; mem += tile; }
         for (float*& s : sq) { s = mem; mem += sq_size; }
-        for (float*& d : dist) { d = mem; mem += kTileCols; }
-        weight = mem;
+        dist = mem;
+        weight = mem + kTileCols;
     }
 };
+
+// Distances of the pairs of row i from the squared differences: per plane the patch's terms
+// row by row, the centre left out, as a direct comparison of two patches adds them. R is the
+// patch radius when known at compile time (the loops then unroll and vectorise), else -1.
+template <int R>
+void patch_distances(const Scratch& s, int i, int cols, int patch_radius, float* __restrict dist) {
+    const int pr = R >= 0 ? R : patch_radius;
+    const int side = 2 * pr + 1;
+    const float terms = float(side * side - 1);
+    const int stride = s.sq_stride;
+    const float* __restrict sq[3] = {s.sq[0] + i * stride, s.sq[1] + i * stride,
+                                     s.sq[2] + i * stride};
+    for (int j = 0; j < cols; ++j) {
+        float plane[3];
+        for (int c = 0; c < 3; ++c) {
+            float sum = 0.0f;
+            for (int ky = 0; ky < side; ++ky)
+                for (int kx = 0; kx < side; ++kx)
+                    if (ky != pr || kx != pr) sum += sq[c][ky * stride + j + kx];
+            plane[c] = pr > 0 ? sum / terms : 0.0f;
+        }
+        dist[j] = (plane[0] + plane[1] + plane[2]) * kThird;
+    }
+}
+
+// Weight of each pair from its distance: 1 below `lower`, falling linearly to 0 at `upper`.
+// A pair at or beyond `upper` gets 0 (possibly -0), which adds nothing: the same as leaving
+// it out.
+void pair_weights(const float* __restrict dist, float* __restrict weight, int n, const Job& job) {
+    const float lower = job.lower, upper = job.upper, span = job.span;
+    if (span > 0.0f && std::isfinite(span)) {
+        // Here the clamp gives the same values as the three cases, and vectorises.
+        for (int j = 0; j < n; ++j)
+            weight[j] = std::max(std::min((upper - dist[j]) / span, 1.0f), 0.0f);
+    } else {
+        for (int j = 0; j < n; ++j) {
+            const float d = dist[j];
+            weight[j] = d >= upper ? 0.0f : d < lower ? 1.0f : (upper - d) / span;
+        }
+    }
+}
+
+void accumulate(float* __restrict ar, float* __restrict ag, float* __restrict ab,
+                float* __restrict aw, const float* __restrict vr, const float* __restrict vg,
+                const float* __restrict vb, const float* __restrict weight, int n) {
+    for (int j = 0; j < n; ++j) {
+        ar[j] += vr[j] * weight[j];
+        ag[j] += vg[j] * weight[j];
+        ab[j] += vb[j] * weight[j];
+        aw[j] += weight[j];
+    }
+}
 
 // Adds to the tile [tx0, tx1) x [ty0, ty1) the contributions of offset (dx, dy). The pair is
 // (p, p + o) for the pixel's own candidates, or (p - o, p) when the pixel was the candidate of
@@ -102,53 +154,23 @@ void add_offset(const Job& job, Scratch& s, int tx0, int tx1, int ty0, int ty1, 
         }
     }
 
-    const int side = 2 * pr + 1;
-    const float terms = float(side * side - 1);
     const ptrdiff_t partner = py_off * w + px_off;
     for (int i = 0; i < rows; ++i) {
-        for (int c = 0; c < 3; ++c) {
-            float* dist = s.dist[c];
-            std::fill(dist, dist + cols, 0.0f);
-            for (int ky = 0; ky < side; ++ky) {
-                for (int kx = 0; kx < side; ++kx) {
-                    if (ky == pr && kx == pr) continue;
-                    const float* sq = s.sq[c] + (i + ky) * s.sq_stride + kx;
-                    for (int j = 0; j < cols; ++j) dist[j] += sq[j];
-                }
-            }
-            if (pr > 0)
-                for (int j = 0; j < cols; ++j) dist[j] /= terms;
-        }
-
-        const float lower = job.lower, upper = job.upper, span = job.span;
-        float* weight = s.weight;
-        for (int j = 0; j < cols; ++j) {
-            const float d = (s.dist[0][j] + s.dist[1][j] + s.dist[2][j]) * kThird;
-            // Both branches are evaluated so the loop vectorises; a dropped pair adds zeros.
-            const float falling = (upper - d) / span;
-            const float wj = d < lower ? 1.0f : falling;
-            weight[j] = d >= upper ? 0.0f : wj;
-        }
-
+        if (pr == 1)
+            patch_distances<1>(s, i, cols, pr, s.dist);
+        else
+            patch_distances<-1>(s, i, cols, pr, s.dist);
+        pair_weights(s.dist, s.weight, cols, job);
         const ptrdiff_t at = (ya + i) * w + xa + partner;
         const float* vr = job.in[0] + at;
         const float* vg = job.in[1] + at;
         const float* vb = job.in[2] + at;
         const size_t row = size_t(ya - ty0 + i) * kTileCols + size_t(xa - tx0);
-        float* ar = s.acc[0] + row;
-        float* ag = s.acc[1] + row;
-        float* ab = s.acc[2] + row;
-        float* aw = s.acc[3] + row;
         // A pixel paired with itself serves as centre and as candidate: it counts twice.
         const int times = dx == 0 && dy == 0 ? 2 : 1;
-        for (int t = 0; t < times; ++t) {
-            for (int j = 0; j < cols; ++j) {
-                ar[j] += vr[j] * weight[j];
-                ag[j] += vg[j] * weight[j];
-                ab[j] += vb[j] * weight[j];
-                aw[j] += weight[j];
-            }
-        }
+        for (int t = 0; t < times; ++t)
+            accumulate(s.acc[0] + row, s.acc[1] + row, s.acc[2] + row, s.acc[3] + row, vr, vg, vb,
+                       s.weight, cols);
     }
 }
 
@@ -267,6 +289,12 @@ void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float 
     const int side = 2 * patch_radius + 1;
     const float lower = 2.0f * v;
     const float upper = lower + h * std::sqrt(8.0f * v * v / float(3 * side * side));
+
+    // Distances are never negative: nothing can be weighed.
+    if (!(upper > 0.0f)) {
+        if (callback) callback(1.0f, context);
+        return;
+    }
 
     Job job{};
     job.in[0] = in_r, job.in[1] = in_g, job.in[2] = in_b;

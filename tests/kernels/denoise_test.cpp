@@ -114,6 +114,7 @@ TEST(Denoise, MatchesTheTextbookFormExactly) {
         {61, 29, 1, 7, 1.5f, 30.0f, 2},   // wide tolerance: many fractional weights
         {40, 30, 2, 3, 1.0f, 15.0f, 4},   // other radii
         {20, 20, 0, 4, 1.5f, 5.0f, 2},    // no patch: every distance 0
+        {40, 30, 1, 7, 0.0f, 11.0f, 2},   // no tolerance band: weights 1 or 0
         {16, 16, 1, 7, 1.5f, 10.0f, 2},   // region too small: input kept
     };
     for (const Case& c : cases) {
