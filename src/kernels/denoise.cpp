@@ -4,11 +4,12 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <memory>
 #include <new>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -174,7 +175,8 @@ void add_offset(const Job& job, Scratch& s, int tx0, int tx1, int ty0, int ty1, 
     }
 }
 
-void process_tile(const Job& job, Scratch& s, int tile) {
+// Denoises one tile into the output planes; answers its number of pixels.
+int64_t process_tile(const Job& job, Scratch& s, int tile) {
     const int tx0 = job.x0 + (tile % job.tiles_x) * kTileCols;
     const int ty0 = job.y0 + (tile / job.tiles_x) * kTileRows;
     const int tx1 = std::min(tx0 + kTileCols, job.x1);
@@ -198,6 +200,7 @@ void process_tile(const Job& job, Scratch& s, int tile) {
                 job.out[c][at] = weighed ? s.acc[c][row + size_t(x - tx0)] / sum : job.in[c][at];
         }
     }
+    return int64_t(tx1 - tx0) * (ty1 - ty0);
 }
 
 // Runs every tile on `threads` threads, the calling one included: it alone calls the callback,
@@ -225,11 +228,7 @@ void run_tiles(const Job& job, denoise_progress_t callback, void* context, unsig
         while (!stop.load(std::memory_order_relaxed)) {
             const int tile = next.fetch_add(1);
             if (tile >= tiles) return;
-            process_tile(job, scratch, tile);
-            const int tx0 = job.x0 + (tile % job.tiles_x) * kTileCols;
-            const int ty0 = job.y0 + (tile / job.tiles_x) * kTileRows;
-            const int64_t pixels = int64_t(std::min(kTileCols, job.x1 - tx0)) *
-                                   std::min(kTileRows, job.y1 - ty0);
+            const int64_t pixels = process_tile(job, scratch, tile);
             const int64_t now = done.fetch_add(pixels) + pixels;
             if (reports && callback) {
                 reported = float(double(now) / total);
@@ -245,7 +244,7 @@ void run_tiles(const Job& job, denoise_progress_t callback, void* context, unsig
     for (unsigned i = 1; i < threads; ++i) {
         try {
             workers.emplace_back(work, i, false);
-        } catch (const std::system_error&) {
+        } catch (const std::exception&) {
             break; // fewer threads only make it slower
         }
     }
