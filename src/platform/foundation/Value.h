@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -39,8 +40,17 @@ class Value {
     Value() = default;
     Value(std::nullptr_t) {}
     Value(bool b) : data_(b) {}
+    // An unsigned value past the int64 range becomes the nearest real rather than wrapping.
     template <std::integral I>
-    requires(!std::same_as<I, bool>) Value(I i) : data_(static_cast<std::int64_t>(i)) {}
+    requires(!std::same_as<I, bool>) Value(I i) {
+        if constexpr (std::is_unsigned_v<I> && sizeof(I) >= sizeof(std::int64_t)) {
+            if (i > static_cast<I>(INT64_MAX)) {
+                data_ = static_cast<double>(i);
+                return;
+            }
+        }
+        data_ = static_cast<std::int64_t>(i);
+    }
     Value(double d) : data_(d) {}
     Value(float f) : data_(static_cast<double>(f)) {}
     Value(const char* s) : data_(std::string(s)) {}
