@@ -124,8 +124,10 @@ bool UserDefaults::setObject(const Value& value, const std::string& key) {
         removeObjectForKey(key);
         return true;
     }
+    // Checked here, with the key, so that one bad entry cannot stop every later write of the file.
     std::string error;
-    if (!toPlainJson(value, &error)) {
+    std::optional<nlohmann::json> json = toPlainJson(value, &error);
+    if (!json || !dumpJson(nlohmann::json{{key, std::move(*json)}}, &error)) {
         std::fprintf(stderr, "opalene: setting \"%s\" not stored: %s\n", key.c_str(), error.c_str());
         return false;
     }

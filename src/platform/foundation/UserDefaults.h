@@ -42,11 +42,13 @@ class UserDefaults {
     std::optional<Dictionary> dictionaryForKey(const std::string& key) const;
 
     // Refuses (false, with a warning) what the file cannot hold: bytes, objects, numbers that are
-    // not finite. A null value removes the key.
+    // not finite, text that is not UTF-8. A null value removes the key.
     bool setObject(const Value& value, const std::string& key);
-    void setBool(bool value, const std::string& key) { setObject(Value(value), key); }
-    void setInteger(std::int64_t value, const std::string& key) { setObject(Value(value), key); }
-    void setUnsignedInteger(std::uint64_t value, const std::string& key) { setObject(Value(value), key); }
+    bool setBool(bool value, const std::string& key) { return setObject(Value(value), key); }
+    bool setInteger(std::int64_t value, const std::string& key) { return setObject(Value(value), key); }
+    bool setUnsignedInteger(std::uint64_t value, const std::string& key) {
+        return setObject(Value(value), key);
+    }
     bool setFloat(float value, const std::string& key) { return setObject(Value(value), key); }
     bool setDouble(double value, const std::string& key) { return setObject(Value(value), key); }
     void removeObjectForKey(const std::string& key);

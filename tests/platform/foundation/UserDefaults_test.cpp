@@ -98,7 +98,9 @@ TEST(UserDefaults, RefusesWhatTheFileCannotHold) {
     EXPECT_FALSE(d.setObject(Value(foundation::Bytes{1, 2}), "bytes"));
     EXPECT_FALSE(d.setObject(Value::object(std::make_shared<int>(1), "Int"), "object"));
     EXPECT_FALSE(d.setObject(Value(Dictionary{{"inner", Value(INFINITY)}}), "nested"));
-    for (const char* key : {"nan", "bytes", "object", "nested"})
+    EXPECT_FALSE(d.setObject(Value("\xff"), "not UTF-8"));
+    EXPECT_FALSE(d.setBool(true, "key not UTF-8 \xc3"));
+    for (const char* key : {"nan", "bytes", "object", "nested", "not UTF-8", "key not UTF-8 \xc3"})
         EXPECT_FALSE(d.objectForKey(key)) << key;
     EXPECT_TRUE(d.synchronize());
 }
