@@ -7,9 +7,13 @@ GaussianBlur* GaussianBlur::sharedGaussianBlur() {
     return &shared;
 }
 
-GaussianBlur::GaussianBlur() { _cache.gaussianMatrixForRadius(kMaxRadius); }
+GaussianBlur::GaussianBlur() {
+    _cache.gaussianMatrixForRadius(kMaxRadius);
+}
 
-const float* GaussianBlur::gaussianMatrixForRadius(size_t r) { return _cache.gaussianMatrixForRadius(r); }
+const float* GaussianBlur::gaussianMatrixForRadius(size_t r) {
+    return _cache.gaussianMatrixForRadius(r);
+}
 
 void GaussianBlur::gaussianBlurFirstPassForData(const uint8_t* data, texture_t* texture, int32_t radius,
                                                 int32_t stepX, int32_t X, int32_t Y) {
@@ -21,8 +25,10 @@ void GaussianBlur::gaussianBlurFirstPassForData(const uint8_t* data, texture_t* 
     float red = 0, green = 0, blue = 0;
     for (int32_t j = 0; j <= 2 * r; ++j) {
         int64_t row = int64_t(Y) + int64_t(j - r) * stepX;
-        if (row < 0) row = 0;
-        else if (row >= h) row = below_end;
+        if (row < 0)
+            row = 0;
+        else if (row >= h)
+            row = below_end;
         const uint8_t* p = data + (row * w + X) * 4;
         red += p[1] * k[j];
         green += p[2] * k[j];
@@ -46,8 +52,10 @@ GaussianBlurColor GaussianBlur::gaussianBlurSecondPassForTexture(const texture_t
     float red = 0, green = 0, blue = 0;
     for (int32_t j = 0; j <= 2 * r; ++j) {
         int64_t col = int64_t(X) + int64_t(j - r) * stepX;
-        if (col < 0) col = 0;
-        else if (col >= w) col = last_visited;
+        if (col < 0)
+            col = 0;
+        else if (col >= w)
+            col = last_visited;
         const uint8_t* p = line + col * 4;
         red += p[1] * k[j];
         green += p[2] * k[j];

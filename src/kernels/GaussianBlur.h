@@ -16,7 +16,7 @@ struct GaussianBlurColor {
 };
 
 class GaussianBlur {
-public:
+  public:
     // Created on first use; thread-safe.
     static GaussianBlur* sharedGaussianBlur();
 
@@ -32,10 +32,10 @@ public:
     // Horizontal blur at (X, Y) of texels that the first pass wrote, sampled stepX apart in row Y.
     // Columns past the right end read the last column the first pass visited, (width - 1) / stepX
     // x stepX, so every caller has run the first pass over that grid.
-    GaussianBlurColor gaussianBlurSecondPassForTexture(const texture_t* texture, int32_t radius, int32_t stepX,
-                                                       int32_t X, int32_t Y);
+    GaussianBlurColor gaussianBlurSecondPassForTexture(const texture_t* texture, int32_t radius,
+                                                       int32_t stepX, int32_t X, int32_t Y);
 
-private:
+  private:
     static constexpr int32_t kMaxRadius = 100;
     GaussianKernelCache _cache;
 };

@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-GaussianKernelCache::~GaussianKernelCache() { std::free(_kernelMatrix); }
+GaussianKernelCache::~GaussianKernelCache() {
+    std::free(_kernelMatrix);
+}
 
 const float* GaussianKernelCache::gaussianMatrixForRadius(size_t r) {
     static const float identity[1] = {1.0f};

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 class GaussianKernelCache {
-public:
+  public:
     GaussianKernelCache() = default;
     ~GaussianKernelCache();
     GaussianKernelCache(const GaussianKernelCache&) = delete;
@@ -18,7 +18,7 @@ public:
 
     size_t maxRadius() const { return _maxRadius; }
 
-private:
+  private:
     float* _kernelMatrix = nullptr;
     size_t _maxRadius = 0;
 };

@@ -12,9 +12,8 @@
 // One channel: src and dst point at the channel's byte of the first pixel; strides are the
 // distances between pixels, row bytes between rows. column_sums holds width entries and may be
 // used as scratch. Note the order of the radii: y first.
-void fast_blur(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
-               int dst_row_bytes, int src_stride, int dst_stride, int radius_y, int radius_x,
-               uint32_t* column_sums);
+void fast_blur(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
+               int src_stride, int dst_stride, int radius_y, int radius_x, uint32_t* column_sums);
 
 // Bytes 1-3 of 4-byte pixels; dst byte 0 is left as it was.
 void fast_blur_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
@@ -46,6 +45,6 @@ void fast_blur_ed_rgba(uint8_t* src, uint8_t* dst, int width, int height, int sr
 // As fast_blur_ed_argb with gaussianBlur (rows of 4 x width bytes) in place of the box blur; the
 // two radii are ignored. With step above 1 only every step-th row and column of dst byte 1 is
 // blurred; bytes 2 and 3 of every pixel copy byte 1 all the same.
-void fast_blur_ed_argb_gaussian(const uint8_t* src, uint8_t* dst, int width, int height,
-                                int src_row_bytes, int dst_row_bytes, int radius_y, int radius_x,
-                                const float* kernel, int kernel_size, int step);
+void fast_blur_ed_argb_gaussian(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+                                int dst_row_bytes, int radius_y, int radius_x, const float* kernel,
+                                int kernel_size, int step);

@@ -11,7 +11,9 @@ namespace {
 std::atomic<unsigned> g_threads{0};
 }
 
-void kernel_set_threads(unsigned count) { g_threads.store(count, std::memory_order_relaxed); }
+void kernel_set_threads(unsigned count) {
+    g_threads.store(count, std::memory_order_relaxed);
+}
 
 unsigned kernel_threads() {
     const unsigned set = g_threads.load(std::memory_order_relaxed);
@@ -39,5 +41,6 @@ void kernel_parallel_for(int count, int min_items, const std::function<void(int,
         }
     }
     fn(0, begin_of(1));
-    for (auto& w : workers) w.join();
+    for (auto& w : workers)
+        w.join();
 }

@@ -77,7 +77,8 @@ struct PassCase {
     int width, height, radius, step;
 };
 
-const PassCase kPassCases[] = {{9, 8, 1, 1}, {9, 8, 3, 1}, {13, 10, 2, 2}, {11, 7, 2, 5}, {16, 12, 4, 3}, {5, 5, 12, 1}};
+const PassCase kPassCases[] = {{9, 8, 1, 1},  {9, 8, 3, 1},   {13, 10, 2, 2},
+                               {11, 7, 2, 5}, {16, 12, 4, 3}, {5, 5, 12, 1}};
 
 class GaussianBlurPasses : public ::testing::TestWithParam<PassCase> {};
 
@@ -101,8 +102,8 @@ TEST_P(GaussianBlurPasses, MatchTheDirectPassesOverTheVisitedGrid) {
 
 INSTANTIATE_TEST_SUITE_P(Shapes, GaussianBlurPasses, ::testing::ValuesIn(kPassCases), [](const auto& info) {
     const PassCase& c = info.param;
-    return std::to_string(c.width) + "x" + std::to_string(c.height) + "_r" + std::to_string(c.radius) + "_step" +
-           std::to_string(c.step);
+    return std::to_string(c.width) + "x" + std::to_string(c.height) + "_r" + std::to_string(c.radius) +
+           "_step" + std::to_string(c.step);
 });
 
 TEST(GaussianBlurPassValues, RadiiAreClampedToOneAndHundred) {
@@ -131,7 +132,8 @@ TEST(GaussianBlurPassValues, PreviewStepNeverReadsTexelsTheFirstPassSkipped) {
     Texture tex(w, h, 0xAB);
     GaussianBlur* blur = GaussianBlur::sharedGaussianBlur();
     for (int y = 0; y < h; y += step)
-        for (int x = 0; x < w; x += step) blur->gaussianBlurFirstPassForData(black.data(), tex.t, 2, step, x, y);
+        for (int x = 0; x < w; x += step)
+            blur->gaussianBlurFirstPassForData(black.data(), tex.t, 2, step, x, y);
     const GaussianBlurColor c = blur->gaussianBlurSecondPassForTexture(tex.t, 2, step, 10, 0);
     EXPECT_EQ(c.red, 0.0f);
     EXPECT_EQ(c.green, 0.0f);
@@ -148,8 +150,10 @@ TEST(GaussianBlurPassValues, FlatGreyLosesLevelsAtSomeRadii) {
     };
     for (const Case c : {Case{1, 198}, Case{8, 200}, Case{12, 198}, Case{30, 200}, Case{49, 198}}) {
         Texture tex(w, h, 0);
-        for (int x = 0; x < w; ++x) blur->gaussianBlurFirstPassForData(grey.data(), tex.t, c.radius, 1, x, 50);
-        EXPECT_EQ(blur->gaussianBlurSecondPassForTexture(tex.t, c.radius, 1, 60, 50).red, float(c.expected / 255.0))
+        for (int x = 0; x < w; ++x)
+            blur->gaussianBlurFirstPassForData(grey.data(), tex.t, c.radius, 1, x, 50);
+        EXPECT_EQ(blur->gaussianBlurSecondPassForTexture(tex.t, c.radius, 1, 60, 50).red,
+                  float(c.expected / 255.0))
             << "radius " << c.radius;
     }
 }

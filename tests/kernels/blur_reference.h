@@ -13,12 +13,14 @@ inline std::vector<uint8_t> random_bytes(size_t count, uint32_t seed, int max_va
     std::mt19937 gen(seed);
     std::uniform_int_distribution<int> dist(0, max_value);
     std::vector<uint8_t> v(count);
-    for (auto& b : v) b = uint8_t(dist(gen));
+    for (auto& b : v)
+        b = uint8_t(dist(gen));
     return v;
 }
 
 // Clamp-to-edge box average of one channel, truncated.
-inline uint8_t box_at(const uint8_t* src, int w, int h, int row_bytes, int stride, int ry, int rx, int x, int y) {
+inline uint8_t box_at(const uint8_t* src, int w, int h, int row_bytes, int stride, int ry, int rx, int x,
+                      int y) {
     uint64_t sum = 0;
     for (int dy = -ry; dy <= ry; ++dy)
         for (int dx = -rx; dx <= rx; ++dx) {
@@ -35,14 +37,16 @@ inline int sobel(int ul, int u, int ur, int l, int r, int dl, int d, int dr) {
 }
 
 // Sum of the three colour bytes at `colour`; the last column reads as the one before when asked.
-inline int colour_sum(const uint8_t* p, int w, int row_bytes, int colour, int x, int y, bool last_as_previous) {
+inline int colour_sum(const uint8_t* p, int w, int row_bytes, int colour, int x, int y,
+                      bool last_as_previous) {
     if (last_as_previous && w >= 2 && x == w - 1) x = w - 2;
     const uint8_t* q = p + y * row_bytes + 4 * x + colour;
     return q[0] + q[1] + q[2];
 }
 
 // ARGB edge value at (x, y): a neighbour outside the image counts as the centre pixel.
-inline uint8_t edge_argb(const uint8_t* p, int w, int h, int row_bytes, int x, int y, bool last_as_previous = false) {
+inline uint8_t edge_argb(const uint8_t* p, int w, int h, int row_bytes, int x, int y,
+                         bool last_as_previous = false) {
     const int c = colour_sum(p, w, row_bytes, 1, x, y, last_as_previous);
     const auto n = [&](int dx, int dy) {
         const int nx = x + dx, ny = y + dy;
@@ -53,9 +57,12 @@ inline uint8_t edge_argb(const uint8_t* p, int w, int h, int row_bytes, int x, i
 }
 
 // RGBA edge value at (x, y): 255 on the outermost pixels.
-inline uint8_t edge_rgba(const uint8_t* p, int w, int h, int row_bytes, int x, int y, bool last_as_previous = false) {
+inline uint8_t edge_rgba(const uint8_t* p, int w, int h, int row_bytes, int x, int y,
+                         bool last_as_previous = false) {
     if (x == 0 || y == 0 || x == w - 1 || y == h - 1) return 255;
-    const auto n = [&](int dx, int dy) { return colour_sum(p, w, row_bytes, 0, x + dx, y + dy, last_as_previous); };
+    const auto n = [&](int dx, int dy) {
+        return colour_sum(p, w, row_bytes, 0, x + dx, y + dy, last_as_previous);
+    };
     return uint8_t(sobel(n(-1, -1), n(0, -1), n(1, -1), n(-1, 0), n(1, 0), n(-1, 1), n(0, 1), n(1, 1)));
 }
 
@@ -82,7 +89,8 @@ inline void gaussian(const uint8_t* src, uint8_t* dst, int w, int h, const float
     for (int y = 0; y < h; y += step)
         for (int x = 0; x < w; x += step) {
             double sum = 0;
-            for (int j = 0; j < size; ++j) sum += float(mid[mirrored(y, j - half, step, h) * w + x]) * k[j];
+            for (int j = 0; j < size; ++j)
+                sum += float(mid[mirrored(y, j - half, step, h) * w + x]) * k[j];
             dst[(x + y * w) * dstride] = uint8_t(int(sum));
         }
 }

@@ -20,8 +20,8 @@ struct BoxCase {
 
 // Shapes down to 1 x 1, radii from 0 to past the image's size.
 const BoxCase kBoxCases[] = {
-    {1, 1, 0, 0}, {1, 1, 3, 5},  {1, 9, 2, 0},  {9, 1, 0, 2},  {9, 1, 12, 12}, {7, 5, 0, 0},
-    {7, 5, 1, 1}, {7, 5, 2, 1},  {7, 5, 1, 3},  {7, 5, 8, 10}, {13, 9, 4, 6},  {16, 11, 14, 19},
+    {1, 1, 0, 0}, {1, 1, 3, 5}, {1, 9, 2, 0}, {9, 1, 0, 2},  {9, 1, 12, 12}, {7, 5, 0, 0},
+    {7, 5, 1, 1}, {7, 5, 2, 1}, {7, 5, 1, 3}, {7, 5, 8, 10}, {13, 9, 4, 6},  {16, 11, 14, 19},
 };
 
 class BoxBlur : public ::testing::TestWithParam<BoxCase> {};
@@ -61,16 +61,18 @@ TEST_P(BoxBlur, SingleChannelFormsMatchTheDirectBox) {
 
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
-            ASSERT_EQ(mono[y * (w + 2) + x], box_at(src.data(), w, h, w + 3, 1, ry, rx, x, y)) << x << "," << y;
-            ASSERT_EQ(strided[y * (2 * w + 1) + 1 + 2 * x], box_at(src.data() + 2, w, h, 3 * w + 5, 3, ry, rx, x, y))
+            ASSERT_EQ(mono[y * (w + 2) + x], box_at(src.data(), w, h, w + 3, 1, ry, rx, x, y))
+                << x << "," << y;
+            ASSERT_EQ(strided[y * (2 * w + 1) + 1 + 2 * x],
+                      box_at(src.data() + 2, w, h, 3 * w + 5, 3, ry, rx, x, y))
                 << x << "," << y;
         }
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, BoxBlur, ::testing::ValuesIn(kBoxCases), [](const auto& info) {
     const BoxCase& c = info.param;
-    return std::to_string(c.width) + "x" + std::to_string(c.height) + "_ry" + std::to_string(c.radius_y) + "_rx" +
-           std::to_string(c.radius_x);
+    return std::to_string(c.width) + "x" + std::to_string(c.height) + "_ry" + std::to_string(c.radius_y) +
+           "_rx" + std::to_string(c.radius_x);
 });
 
 TEST(BoxBlurValues, TruncatesTheAverage) {
@@ -80,7 +82,8 @@ TEST(BoxBlurValues, TruncatesTheAverage) {
         uint8_t expected;
     };
     // The right end repeats 90: (30 + 90 + 90) / 3.
-    const Case cases[] = {{{0, 30, 90}, 0, 10}, {{0, 30, 90}, 1, 40}, {{0, 30, 90}, 2, 70}, {{255, 255, 254}, 1, 254}};
+    const Case cases[] = {
+        {{0, 30, 90}, 0, 10}, {{0, 30, 90}, 1, 40}, {{0, 30, 90}, 2, 70}, {{255, 255, 254}, 1, 254}};
     for (const auto& c : cases) {
         std::vector<uint8_t> dst(c.row.size());
         fast_blur_mono(c.row.data(), dst.data(), int(c.row.size()), 1, 3, 3, 0, 1);
@@ -90,8 +93,8 @@ TEST(BoxBlurValues, TruncatesTheAverage) {
 
 TEST(BoxBlurValues, FlatImagesStayFlatUpToHugeBoxes) {
     // Boxes of every size divide exactly: a flat image gives back its value, also where the
-    // division can no longer use a reciprocal (boxes of more than 190 million pixels).
-    for (const int r : {0, 1, 7, 600, 6000, 7000, 30000}) {
+    // division can no longer use a reciprocal (single pixels and boxes of more than 268 million pixels).
+    for (const int r : {0, 1, 7, 600, 8000, 8300, 30000}) {
         std::vector<uint8_t> src(5 * 4 * 4, 200), dst(src.size(), 0);
         fast_blur_argb(src.data(), dst.data(), 5, 4, 20, 20, r, r);
         for (size_t i = 0; i < dst.size(); ++i) {
@@ -161,7 +164,8 @@ TEST_P(EdgeMap, RgbaFormWritesByteThreeInPlaceAndKeepsTheColour) {
         for (int x = 0; x < w; ++x) {
             const size_t i = size_t(y) * rb + 4 * x;
             ASSERT_EQ(buffer[i + 3], edge_rgba(original.data(), w, h, rb, x, y)) << x << "," << y;
-            for (int c = 0; c < 3; ++c) ASSERT_EQ(buffer[i + c], original[i + c]);
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(buffer[i + c], original[i + c]);
         }
 }
 
@@ -174,19 +178,23 @@ TEST(EdgeMapValues, FlatIsWhiteAndAHardStepIsBlackOnBothSides) {
     std::vector<uint8_t> flat(w * h * 4, 77), step(w * h * 4, 0), dst(w * h * 4);
     for (int y = 0; y < h; ++y)
         for (int x = 3; x < w; ++x)
-            for (int c = 1; c <= 3; ++c) step[(y * w + x) * 4 + c] = 255;
+            for (int c = 1; c <= 3; ++c)
+                step[(y * w + x) * 4 + c] = 255;
 
     edges_detection_argb_to_alpha_channel(flat.data(), dst.data(), w, h, 4 * w);
-    for (int i = 0; i < w * h; ++i) EXPECT_EQ(dst[4 * i], 255);
+    for (int i = 0; i < w * h; ++i)
+        EXPECT_EQ(dst[4 * i], 255);
 
     edges_detection_argb_to_alpha_channel(step.data(), dst.data(), w, h, 4 * w);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) EXPECT_EQ(dst[(y * w + x) * 4], x == 2 || x == 3 ? 0 : 255) << x << "," << y;
+        for (int x = 0; x < w; ++x)
+            EXPECT_EQ(dst[(y * w + x) * 4], x == 2 || x == 3 ? 0 : 255) << x << "," << y;
 }
 
 // The soft mask expected from the direct forms: edges with the last column read as the one
 // before it, then the box over them.
-std::vector<uint8_t> expected_mask(const std::vector<uint8_t>& src, int w, int h, int rb, int ry, int rx, bool rgba) {
+std::vector<uint8_t> expected_mask(const std::vector<uint8_t>& src, int w, int h, int rb, int ry, int rx,
+                                   bool rgba) {
     std::vector<uint8_t> edges(size_t(rb) * h, 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
@@ -194,7 +202,8 @@ std::vector<uint8_t> expected_mask(const std::vector<uint8_t>& src, int w, int h
                                          : edge_argb(src.data(), w, h, rb, x, y, true);
     std::vector<uint8_t> mask(size_t(w) * h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) mask[y * w + x] = box_at(edges.data(), w, h, rb, 4, ry, rx, x, y);
+        for (int x = 0; x < w; ++x)
+            mask[y * w + x] = box_at(edges.data(), w, h, rb, 4, ry, rx, x, y);
     return mask;
 }
 
@@ -228,7 +237,8 @@ TEST(SoftEdgeMask, RgbaMaskPutsEdgesInSourceByteThreeOnly) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const size_t i = size_t(y) * rb + 4 * x;
-            for (int c = 0; c < 3; ++c) ASSERT_EQ(src[i + c], original[i + c]);
+            for (int c = 0; c < 3; ++c)
+                ASSERT_EQ(src[i + c], original[i + c]);
             ASSERT_EQ(src[i + 3], edge_rgba(original.data(), w, h, rb, x, y, true)) << x << "," << y;
         }
     const auto mask = expected_mask(original, w, h, rb, ry, rx, true);
@@ -254,7 +264,8 @@ TEST(SoftEdgeMask, GaussianFormBlursTheEdgeMapWithTheTwoPassGaussian) {
 
     std::vector<uint8_t> edges(size_t(rb) * h, 0), expected(size_t(rb) * h, 0);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) edges[y * rb + 4 * x] = edge_argb(original.data(), w, h, rb, x, y, true);
+        for (int x = 0; x < w; ++x)
+            edges[y * rb + 4 * x] = edge_argb(original.data(), w, h, rb, x, y, true);
     gaussian(edges.data(), expected.data() + 1, w, h, kernel, 2 * r + 1, 4, 4, 1);
     for (int i = 0; i < w * h; ++i) {
         ASSERT_EQ(dst[4 * i], 255);

@@ -26,9 +26,12 @@ TEST(GaussianTable, FirstRowsHoldTheKnownWeights) {
     ASSERT_TRUE(t);
     const float row1[] = {0.14425598f, 0.71148795f, 0.14425598f};
     const float row2[] = {0.07379357f, 0.24422705f, 0.36395878f, 0.24422705f, 0.07379357f};
-    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(t.get()[i], row1[i]);
-    for (int i = 3; i < 5; ++i) EXPECT_EQ(t.get()[i], 0.0f);
-    for (int i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(t.get()[5 + i], row2[i]);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FLOAT_EQ(t.get()[i], row1[i]);
+    for (int i = 3; i < 5; ++i)
+        EXPECT_EQ(t.get()[i], 0.0f);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FLOAT_EQ(t.get()[5 + i], row2[i]);
 }
 
 TEST(GaussianTable, RowsFollowTheGaussianAndArePaddedWithZeros) {
@@ -39,10 +42,13 @@ TEST(GaussianTable, RowsFollowTheGaussianAndArePaddedWithZeros) {
     for (unsigned k = 1; k <= r; ++k) {
         const float* row = t.get() + (k - 1) * (2 * r + 1);
         double norm = 0;
-        for (int i = -int(k); i <= int(k); ++i) norm += std::exp(-4.0 * i * i / (sqrt_2pi * k * k));
         for (int i = -int(k); i <= int(k); ++i)
-            EXPECT_NEAR(row[i + k], std::exp(-4.0 * i * i / (sqrt_2pi * k * k)) / norm, 1e-6) << k << " " << i;
-        for (unsigned j = 2 * k + 1; j < 2 * r + 1; ++j) EXPECT_EQ(row[j], 0.0f) << k << " " << j;
+            norm += std::exp(-4.0 * i * i / (sqrt_2pi * k * k));
+        for (int i = -int(k); i <= int(k); ++i)
+            EXPECT_NEAR(row[i + k], std::exp(-4.0 * i * i / (sqrt_2pi * k * k)) / norm, 1e-6)
+                << k << " " << i;
+        for (unsigned j = 2 * k + 1; j < 2 * r + 1; ++j)
+            EXPECT_EQ(row[j], 0.0f) << k << " " << j;
     }
     EXPECT_EQ(gaussianMatrixForRadius(0), nullptr);
 }
@@ -79,7 +85,7 @@ struct GaussCase {
 // Radii up to past the image (mirrored samples that still fall outside are clamped), steps that
 // do and do not divide the size.
 const GaussCase kGaussCases[] = {
-    {9, 7, 1, 1},  {9, 7, 2, 1},   {9, 7, 3, 2},  {1, 5, 1, 1},   {5, 1, 2, 1},  {1, 1, 3, 1},
+    {9, 7, 1, 1},   {9, 7, 2, 1},   {9, 7, 3, 2},   {1, 5, 1, 1},   {5, 1, 2, 1}, {1, 1, 3, 1},
     {31, 23, 5, 1}, {31, 23, 4, 3}, {12, 11, 2, 5}, {11, 12, 2, 5}, {6, 4, 9, 1}, {40, 3, 7, 2},
 };
 
@@ -92,7 +98,8 @@ TEST_P(GaussianBlurKernel, MatchesTheDirectTwoPassLoop) {
     const auto src = random_bytes(size_t(w) * h * 4, 41);
     std::vector<uint8_t> got(src.size(), 0x3C), want(src.size(), 0x3C);
     gaussianBlurARGB(src.data(), got.data(), w, h, k, 2 * r + 1, step);
-    for (int c = 1; c <= 3; ++c) gaussian(src.data() + c, want.data() + c, w, h, k, 2 * r + 1, 4, 4, step);
+    for (int c = 1; c <= 3; ++c)
+        gaussian(src.data() + c, want.data() + c, w, h, k, 2 * r + 1, 4, 4, step);
     ASSERT_EQ(got, want);
 
     // One-byte pixels into a plane of another stride.
@@ -104,8 +111,8 @@ TEST_P(GaussianBlurKernel, MatchesTheDirectTwoPassLoop) {
 
 INSTANTIATE_TEST_SUITE_P(Shapes, GaussianBlurKernel, ::testing::ValuesIn(kGaussCases), [](const auto& info) {
     const GaussCase& c = info.param;
-    return std::to_string(c.width) + "x" + std::to_string(c.height) + "_r" + std::to_string(c.radius) + "_step" +
-           std::to_string(c.step);
+    return std::to_string(c.width) + "x" + std::to_string(c.height) + "_r" + std::to_string(c.radius) +
+           "_step" + std::to_string(c.step);
 });
 
 TEST(GaussianBlurKernelValues, OneTapKernelCopiesAndFlatGreyLosesTruncatedLevels) {
@@ -123,9 +130,12 @@ TEST(GaussianBlurKernelValues, OneTapKernelCopiesAndFlatGreyLosesTruncatedLevels
         unsigned radius;
         uint8_t expected;
     };
-    for (const Case c : {Case{1, 198}, Case{2, 200}, Case{3, 200}, Case{5, 200}, Case{7, 198}, Case{9, 199}, Case{12, 198}}) {
-        gaussianBlur(flat.data(), dst.data(), w, h, cache.gaussianMatrixForRadius(c.radius), int(2 * c.radius + 1), 1, 1, 1);
-        for (const uint8_t v : dst) ASSERT_EQ(v, c.expected) << "radius " << c.radius;
+    for (const Case c : {Case{1, 198}, Case{2, 200}, Case{3, 200}, Case{5, 200}, Case{7, 198}, Case{9, 199},
+                         Case{12, 198}}) {
+        gaussianBlur(flat.data(), dst.data(), w, h, cache.gaussianMatrixForRadius(c.radius),
+                     int(2 * c.radius + 1), 1, 1, 1);
+        for (const uint8_t v : dst)
+            ASSERT_EQ(v, c.expected) << "radius " << c.radius;
     }
 }
 
@@ -135,7 +145,8 @@ TEST(GaussianBlurKernelValues, ThreadsGiveTheSameBytes) {
     const float* k = t.get() + (r - 1) * (2 * r + 1);
     const auto src = random_bytes(size_t(w) * h * 4, 43);
     std::vector<uint8_t> want(src.size(), 0);
-    for (int c = 1; c <= 3; ++c) gaussian(src.data() + c, want.data() + c, w, h, k, 2 * r + 1, 4, 4, 1);
+    for (int c = 1; c <= 3; ++c)
+        gaussian(src.data() + c, want.data() + c, w, h, k, 2 * r + 1, 4, 4, 1);
     for (const unsigned threads : {1u, 2u, 7u}) {
         kernel_set_threads(threads);
         std::vector<uint8_t> got(src.size(), 0);
