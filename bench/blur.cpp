@@ -89,6 +89,11 @@ std::string photo_file() {
             for (int c = 0; c < 3; ++c)
                 rgb[3 * i + c] = photo()[4 * i + 1 + c];
         if (std::fwrite(rgb.data(), 1, rgb.size(), f.get()) != rgb.size()) return std::string();
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove(std::filesystem::temp_directory_path() / "opalene_bench_blur.ppm",
+                                    ignored);
+        });
         return p.string();
     }();
     return path;
