@@ -5,7 +5,7 @@
 
 #include "kernels/fast_blur.h"
 #include "kernels/gaussian_blur.h"
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -47,7 +47,7 @@ template <typename Body> void measure(benchmark::State& state, Body body) {
 
 void BM_fast_blur_argb(benchmark::State& state) {
     const int r = int(state.range(0));
-    kernel_set_threads(unsigned(state.range(1)));
+    graphics::setParallelThreads(unsigned(state.range(1)));
     std::vector<uint8_t> dst(photo().size());
     measure(state, [&] {
         fast_blur_argb(photo().data(), dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth, r, r);
@@ -62,7 +62,7 @@ BENCHMARK(BM_fast_blur_argb)
 
 void BM_gaussianBlurARGB(benchmark::State& state) {
     const unsigned r = unsigned(state.range(0));
-    kernel_set_threads(unsigned(state.range(1)));
+    graphics::setParallelThreads(unsigned(state.range(1)));
     std::unique_ptr<float, decltype(&std::free)> table(gaussianMatrixForRadius(r), &std::free);
     const float* kernel = table.get() + (r - 1) * (2 * r + 1);
     std::vector<uint8_t> dst(photo().size());

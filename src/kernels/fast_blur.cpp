@@ -1,7 +1,7 @@
 #include "kernels/fast_blur.h"
 
 #include "kernels/gaussian_blur.h"
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,7 +129,7 @@ void box_blur(const uint8_t* src, uint8_t* dst, int first, BoxGeometry g, uint32
     const Divider div((2 * uint64_t(g.radius_y) + 1) * (2 * uint64_t(g.radius_x) + 1));
     const size_t n = size_t(g.width) * (P > 0 ? P : 1);
     const int min_rows = std::max(16, (1 << 16) / g.width);
-    kernel_parallel_for(g.height, min_rows, [&](int y0, int y1) {
+    graphics::parallelFor(g.height, min_rows, [&](int y0, int y1) {
         std::unique_ptr<uint32_t[]> own;
         uint32_t* sums = caller_sums;
         if (y0 != 0 || !sums || P > 1) {
@@ -163,7 +163,7 @@ int sobel_edge(int ul, int u, int ur, int l, int r, int dl, int d, int dr) {
 void edge_map(const uint8_t* src, uint8_t* out, int w, int h, ptrdiff_t row_bytes, int colour, int edge,
               bool border_255, bool last_as_previous) {
     if (w <= 0 || h <= 0) return;
-    kernel_parallel_for(h, std::max(8, (1 << 15) / w), [&](int y0, int y1) {
+    graphics::parallelFor(h, std::max(8, (1 << 15) / w), [&](int y0, int y1) {
         auto buf = scratch<int>(size_t(w) * 3);
         if (!buf) return;
         int* rows[3] = {buf.get(), buf.get() + w, buf.get() + 2 * w}; // y - 1, y, y + 1
@@ -214,7 +214,7 @@ void edge_map(const uint8_t* src, uint8_t* out, int w, int h, ptrdiff_t row_byte
 // Turns the mask in byte `mask` of every dst pixel into grey colour bytes with an opaque fourth byte.
 void spread_mask(uint8_t* dst, int w, int h, ptrdiff_t row_bytes, int mask, int opaque) {
     if (w <= 0 || h <= 0) return;
-    kernel_parallel_for(h, std::max(8, (1 << 16) / w), [&](int y0, int y1) {
+    graphics::parallelFor(h, std::max(8, (1 << 16) / w), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             uint8_t* p = dst + y * row_bytes;
             for (int x = 0; x < w; ++x, p += 4) {

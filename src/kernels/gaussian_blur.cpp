@@ -1,6 +1,6 @@
 #include "kernels/gaussian_blur.h"
 
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,7 +112,7 @@ struct Grid {
 // Rows of the grid, each widened to floats, into the intermediate plane (nx x ny bytes).
 void horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t* inter) {
     const int64_t ops_per_row = int64_t(g.nx) * std::max(g.ntaps, 1);
-    kernel_parallel_for(g.ny, int(std::max<int64_t>(1, (1 << 16) / ops_per_row)), [&](int r0, int r1) {
+    graphics::parallelFor(g.ny, int(std::max<int64_t>(1, (1 << 16) / ops_per_row)), [&](int r0, int r1) {
         // Locals, not members: byte stores may alias anything, and would force reloads.
         const int nx = g.nx, begin = g.inner_begin, end = g.inner_end;
         const int64_t pitch = int64_t(g.step) * src_stride,
@@ -147,7 +147,7 @@ void vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
     constexpr int strip = 128;
     const int strips = (g.nx + strip - 1) / strip;
     const int64_t ops_per_strip = int64_t(std::min(g.nx, strip)) * g.ny * std::max(g.ntaps, 1);
-    kernel_parallel_for(strips, int(std::max<int64_t>(1, (1 << 16) / ops_per_strip)), [&](int s0, int s1) {
+    graphics::parallelFor(strips, int(std::max<int64_t>(1, (1 << 16) / ops_per_strip)), [&](int s0, int s1) {
         const int nx = g.nx, ny = g.ny;
         const int64_t pitch = int64_t(g.step) * dst_stride,
                       row_pitch = int64_t(g.step) * g.width * dst_stride;

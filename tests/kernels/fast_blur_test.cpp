@@ -1,6 +1,6 @@
 #include "kernels/fast_blur.h"
 #include "kernels/gaussian_blur.h"
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include "kernels/blur_reference.h"
 
@@ -118,7 +118,7 @@ TEST(BoxBlurThreads, ManyBandsGiveTheSameBytesAsTheDirectBox) {
     const int w = 96, h = 1400, ry = 3, rx = 2;
     const auto src = random_bytes(size_t(w) * 4 * h, 13);
     for (const unsigned threads : {1u, 3u, 8u}) {
-        kernel_set_threads(threads);
+        graphics::setParallelThreads(threads);
         std::vector<uint8_t> dst(src.size(), 0);
         fast_blur_argb(src.data(), dst.data(), w, h, 4 * w, 4 * w, ry, rx);
         for (int y = 0; y < h; ++y)
@@ -127,7 +127,7 @@ TEST(BoxBlurThreads, ManyBandsGiveTheSameBytesAsTheDirectBox) {
                     ASSERT_EQ(dst[(y * w + x) * 4 + c], box_at(src.data() + c, w, h, 4 * w, 4, ry, rx, x, y))
                         << threads << " threads at " << x << "," << y;
     }
-    kernel_set_threads(0);
+    graphics::setParallelThreads(0);
 }
 
 // Edge maps on low-contrast images, so that most values lie between the extremes.

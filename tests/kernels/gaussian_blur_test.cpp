@@ -1,6 +1,6 @@
 #include "kernels/GaussianKernelCache.h"
 #include "kernels/gaussian_blur.h"
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include "kernels/blur_reference.h"
 
@@ -148,12 +148,12 @@ TEST(GaussianBlurKernelValues, ThreadsGiveTheSameBytes) {
     for (int c = 1; c <= 3; ++c)
         gaussian(src.data() + c, want.data() + c, w, h, k, 2 * r + 1, 4, 4, 1);
     for (const unsigned threads : {1u, 2u, 7u}) {
-        kernel_set_threads(threads);
+        graphics::setParallelThreads(threads);
         std::vector<uint8_t> got(src.size(), 0);
         gaussianBlurARGB(src.data(), got.data(), w, h, k, 2 * r + 1, 1);
         EXPECT_EQ(got, want) << threads << " threads";
     }
-    kernel_set_threads(0);
+    graphics::setParallelThreads(0);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -12,18 +12,18 @@
 
 namespace {
 
-TEST(KernelParallelFor, ChunksCoverEveryItemOnceAndRespectTheMinimum) {
+TEST(ParallelFor, ChunksCoverEveryItemOnceAndRespectTheMinimum) {
     struct Case {
         unsigned threads;
         int count, min_items;
     };
     for (const Case c : {Case{1, 10, 1}, Case{4, 10, 1}, Case{8, 3, 1}, Case{8, 100, 30}, Case{3, 1000, 1},
                          Case{8, 0, 1}, Case{8, 5, 0}}) {
-        kernel_set_threads(c.threads);
+        graphics::setParallelThreads(c.threads);
         std::vector<std::atomic<int>> hits(size_t(c.count));
         std::mutex m;
         std::vector<std::pair<int, int>> chunks;
-        kernel_parallel_for(c.count, c.min_items, [&](int begin, int end) {
+        graphics::parallelFor(c.count, c.min_items, [&](int begin, int end) {
             for (int i = begin; i < end; ++i)
                 ++hits[size_t(i)];
             std::lock_guard<std::mutex> lock(m);
@@ -37,23 +37,23 @@ TEST(KernelParallelFor, ChunksCoverEveryItemOnceAndRespectTheMinimum) {
                 EXPECT_GE(end - begin, c.min_items);
         }
     }
-    kernel_set_threads(0);
+    graphics::setParallelThreads(0);
 }
 
-TEST(KernelParallelFor, CallingThreadTakesPartAndDefaultUsesTheMachine) {
-    kernel_set_threads(0);
-    EXPECT_EQ(kernel_threads(), std::max(1u, std::thread::hardware_concurrency()));
-    kernel_set_threads(4);
-    EXPECT_EQ(kernel_threads(), 4u);
+TEST(ParallelFor, CallingThreadTakesPartAndDefaultUsesTheMachine) {
+    graphics::setParallelThreads(0);
+    EXPECT_EQ(graphics::parallelThreads(), std::max(1u, std::thread::hardware_concurrency()));
+    graphics::setParallelThreads(4);
+    EXPECT_EQ(graphics::parallelThreads(), 4u);
     std::set<std::thread::id> ids;
     std::mutex m;
-    kernel_parallel_for(4, 1, [&](int, int) {
+    graphics::parallelFor(4, 1, [&](int, int) {
         std::lock_guard<std::mutex> lock(m);
         ids.insert(std::this_thread::get_id());
     });
     EXPECT_EQ(ids.size(), 4u);
     EXPECT_EQ(ids.count(std::this_thread::get_id()), 1u);
-    kernel_set_threads(0);
+    graphics::setParallelThreads(0);
 }
 
 } // namespace
