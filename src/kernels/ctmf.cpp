@@ -14,10 +14,12 @@ struct alignas(16) Counts {
 };
 
 inline void add(Counts& a, const Counts& b) {
-    for (int i = 0; i < 16; ++i) a.n[i] = uint16_t(a.n[i] + b.n[i]);
+    for (int i = 0; i < 16; ++i)
+        a.n[i] = uint16_t(a.n[i] + b.n[i]);
 }
 inline void sub(Counts& a, const Counts& b) {
-    for (int i = 0; i < 16; ++i) a.n[i] = uint16_t(a.n[i] - b.n[i]);
+    for (int i = 0; i < 16; ++i)
+        a.n[i] = uint16_t(a.n[i] - b.n[i]);
 }
 
 // One window histogram a channel; `luc[k]` is the first column not yet in fine bucket k,
@@ -65,7 +67,8 @@ void median_stripe(const Stripe& s, int height, int src_step, int dst_step, int 
 
     // The window of row 0 spans rows -r..r; the top row stands for the rows above it.
     cols.count(s.src, w, r + 1);
-    for (int i = 1; i <= r; ++i) cols.count(s.src + std::ptrdiff_t(i) * src_step, w, 1);
+    for (int i = 1; i <= r; ++i)
+        cols.count(s.src + std::ptrdiff_t(i) * src_step, w, 1);
 
     const int half = 2 * r * r + 2 * r + 1; // rank of the median in (2r + 1)^2 samples
     auto clamp_col = [w](int c) { return std::clamp(c, 0, w - 1); };
@@ -82,8 +85,10 @@ void median_stripe(const Stripe& s, int height, int src_step, int dst_step, int 
         for (int ch = 0; ch < cn; ++ch) {
             Window& win = windows[ch];
             std::memset(&win.coarse, 0, sizeof win.coarse);
-            for (int c = s.first - r; c <= s.first + r; ++c) add(win.coarse, cols.coarse_of(clamp_col(c), ch));
-            for (int k = 0; k < 16; ++k) win.luc[k] = s.first - r - 1;
+            for (int c = s.first - r; c <= s.first + r; ++c)
+                add(win.coarse, cols.coarse_of(clamp_col(c), ch));
+            for (int k = 0; k < 16; ++k)
+                win.luc[k] = s.first - r - 1;
 
             for (int x = s.first; x <= s.last; ++x) {
                 if (x > s.first) {
@@ -100,7 +105,8 @@ void median_stripe(const Stripe& s, int height, int src_step, int dst_step, int 
                 Counts& fine = win.fine[k];
                 if (win.luc[k] <= x - r) {
                     std::memset(&fine, 0, sizeof fine);
-                    for (int c = x - r; c <= x + r; ++c) add(fine, cols.fine_of(k, clamp_col(c), ch));
+                    for (int c = x - r; c <= x + r; ++c)
+                        add(fine, cols.fine_of(k, clamp_col(c), ch));
                 } else {
                     for (int c = win.luc[k]; c <= x + r; ++c) {
                         add(fine, cols.fine_of(k, clamp_col(c), ch));
@@ -120,7 +126,9 @@ void median_stripe(const Stripe& s, int height, int src_step, int dst_step, int 
     }
 }
 
-void* aligned_block(size_t bytes) { return std::aligned_alloc(16, (bytes + 15) / 16 * 16); }
+void* aligned_block(size_t bytes) {
+    return std::aligned_alloc(16, (bytes + 15) / 16 * 16);
+}
 
 } // namespace
 
@@ -136,7 +144,8 @@ bool ctmf(const uint8_t* src, uint8_t* dst, int width, int height, int src_step,
 
     const size_t column_counts = size_t(stripe_width) * channels;
     Columns cols{static_cast<Counts*>(aligned_block(sizeof(Counts) * column_counts)),
-                 static_cast<Counts*>(aligned_block(sizeof(Counts) * 16 * column_counts)), stripe_width, channels};
+                 static_cast<Counts*>(aligned_block(sizeof(Counts) * 16 * column_counts)), stripe_width,
+                 channels};
     Window* windows = static_cast<Window*>(aligned_block(sizeof(Window) * size_t(channels)));
     if (!cols.coarse || !cols.fine || !windows) {
         std::fprintf(stderr, "ctmf: out of memory for %d columns\n", stripe_width);

@@ -71,7 +71,8 @@ void NLMAABBTreeNode::split() {
             continue;
         }
 
-        for (auto& c : node->m_children) c = std::make_unique<NLMAABBTreeNode>(node->m_tree);
+        for (auto& c : node->m_children)
+            c = std::make_unique<NLMAABBTreeNode>(node->m_tree);
         for (const auto& [x, y] : node->m_points)
             node->m_children[node->m_tree.get_point_value(x, y, widest) < middle ? 0 : 1]->add_point(x, y);
         node->m_points.clear();
@@ -83,13 +84,15 @@ void NLMAABBTreeNode::split() {
 
 NLMAABBTree::NLMAABBTree(const float* red, const float* green, const float* blue, int width, int height,
                          int patch_radius)
-    : m_red(red), m_green(green), m_blue(blue), m_width(width), m_height(height), m_patch_radius(patch_radius) {}
+    : m_red(red), m_green(green), m_blue(blue), m_width(width), m_height(height),
+      m_patch_radius(patch_radius) {}
 
 void NLMAABBTree::build() {
     m_leaves.clear();
     m_root = std::make_unique<NLMAABBTreeNode>(*this);
     for (int y = 0; y < m_height; ++y)
-        for (int x = 0; x < m_width; ++x) m_root->add_point(x, y);
+        for (int x = 0; x < m_width; ++x)
+            m_root->add_point(x, y);
     m_root->split();
 }
 

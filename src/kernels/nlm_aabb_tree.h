@@ -40,7 +40,8 @@ class NLMAABBTreeNode {
 class NLMAABBTree {
   public:
     // The planes are width x height floats, kept by pointer: they must outlive the tree.
-    NLMAABBTree(const float* red, const float* green, const float* blue, int width, int height, int patch_radius);
+    NLMAABBTree(const float* red, const float* green, const float* blue, int width, int height,
+                int patch_radius);
 
     // Replaces the root with a new node over every pixel, row by row, and splits it.
     void build();

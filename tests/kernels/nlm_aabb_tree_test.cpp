@@ -23,7 +23,8 @@ void check_tree(const NLMAABBTree& tree, const Planes& p) {
     for (const NLMAABBTreeNode* leaf : tree.leaves()) {
         EXPECT_EQ(leaf->child(0), nullptr);
         float widest = 0;
-        for (size_t d = 0; d < v.size(); ++d) widest = std::max(widest, leaf->upper()[d] - leaf->lower()[d]);
+        for (size_t d = 0; d < v.size(); ++d)
+            widest = std::max(widest, leaf->upper()[d] - leaf->lower()[d]);
         if (leaf->points().size() > 100) {
             // Only points that the middle of their widest span cannot separate stay together.
             EXPECT_LE(widest, 1e-3f) << leaf->points().size() << " points, span " << widest;
@@ -38,7 +39,8 @@ void check_tree(const NLMAABBTree& tree, const Planes& p) {
         }
     }
     EXPECT_EQ(seen.size(), size_t(p.w) * p.h);
-    for (const auto& [pt, n] : seen) EXPECT_EQ(n, 1) << pt.first << "," << pt.second;
+    for (const auto& [pt, n] : seen)
+        EXPECT_EQ(n, 1) << pt.first << "," << pt.second;
 }
 
 TEST(NLMAABBTree, EveryPointInExactlyOneSmallLeaf) {
@@ -68,7 +70,8 @@ TEST(NLMAABBTree, FlatAndNearlyFlatImagesEndInLeaves) {
     ASSERT_EQ(a + (b - a) / 2, a);
     for (float second : {a, b}) {
         Planes p(16, 16);
-        for (int i = 0; i < p.w * p.h; ++i) p.r[i] = p.g[i] = p.b[i] = (i % 3 == 0) ? second : a;
+        for (int i = 0; i < p.w * p.h; ++i)
+            p.r[i] = p.g[i] = p.b[i] = (i % 3 == 0) ? second : a;
         NLMAABBTree tree(p.r.data(), p.g.data(), p.b.data(), p.w, p.h, 0);
         EXPECT_EQ(tree.dimensions(), 0);
         tree.build();
@@ -93,7 +96,8 @@ TEST(NLMAABBTree, PatchVectorsLeaveOutTheCentreAndReadZeroOutside) {
     std::vector<float> v(8);
     tree.get_point(v.data(), 0, 0);
     EXPECT_EQ(v, (std::vector<float>{0, 0, 0, 0, 6, 0, 12, 15}));
-    for (int d = 0; d < 8; ++d) EXPECT_EQ(tree.get_point_value(0, 0, d), v[size_t(d)]);
+    for (int d = 0; d < 8; ++d)
+        EXPECT_EQ(tree.get_point_value(0, 0, d), v[size_t(d)]);
 }
 
 } // namespace

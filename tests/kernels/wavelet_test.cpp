@@ -24,23 +24,27 @@ struct Plane {
         std::mt19937 rng(seed);
         std::uniform_real_distribution<float> d(0.0f, 255.0f);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) rows[y][x] = d(rng);
+            for (int x = 0; x < w; ++x)
+                rows[y][x] = d(rng);
     }
     double max_difference(const Plane& o) const {
         double m = 0;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) m = std::max(m, double(std::fabs(rows[y][x] - o.rows[y][x])));
+            for (int x = 0; x < w; ++x)
+                m = std::max(m, double(std::fabs(rows[y][x] - o.rows[y][x])));
         return m;
     }
     double energy() const {
         double e = 0;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) e += double(rows[y][x]) * rows[y][x];
+            for (int x = 0; x < w; ++x)
+                e += double(rows[y][x]) * rows[y][x];
         return e;
     }
     void copy_from(const Plane& o) {
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) rows[y][x] = o.rows[y][x];
+            for (int x = 0; x < w; ++x)
+                rows[y][x] = o.rows[y][x];
     }
 };
 
@@ -66,8 +70,9 @@ TEST(WaveletTransform, ReconstructsItsInput) {
         for (bool packets : {false, true})
             for (int sx = 0; sx < 2; ++sx)
                 for (int sy = 0; sy < 2; ++sy) {
-                    SCOPED_TRACE(std::string(1, b.name) + std::to_string(b.taps) + (packets ? " packets" : "") +
-                                 " shift " + std::to_string(sx) + "," + std::to_string(sy));
+                    SCOPED_TRACE(std::string(1, b.name) + std::to_string(b.taps) +
+                                 (packets ? " packets" : "") + " shift " + std::to_string(sx) + "," +
+                                 std::to_string(sy));
                     Plane in(w, h), p(w, h);
                     in.fill_random(unsigned(b.name + b.taps));
                     p.copy_from(in);
@@ -92,12 +97,14 @@ TEST(WaveletTransform, OrthogonalBanksKeepEnergyAndFlatImagesHaveNoDetail) {
 
         Plane flat(32, 32);
         for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) flat.rows[y][x] = 100.0f;
+            for (int x = 0; x < 32; ++x)
+                flat.rows[y][x] = 100.0f;
         ASSERT_TRUE(wav2d_inpl(flat.rows, 32, 32, 1, bank, true, 1, 0));
         // One level: the low-low corner is 16 x 16 and holds 2 x 100, the rest is 0.
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x)
-                EXPECT_NEAR(flat.rows[y][x], x < 16 && y < 16 ? 200.0f : 0.0f, 1e-3) << b.name << x << "," << y;
+                EXPECT_NEAR(flat.rows[y][x], x < 16 && y < 16 ? 200.0f : 0.0f, 1e-3)
+                    << b.name << x << "," << y;
     }
 }
 
@@ -119,7 +126,7 @@ TEST(WaveletTransform, RefusesWhatItCannotReconstruct) {
 
 TEST(LineExtension, MirrorsAndWraps) {
     struct Case {
-        int phase; // -1: periodic
+        int phase;                   // -1: periodic
         std::vector<float> expected; // 3 before, the line 1 2 3 4, 3 after
     } cases[] = {
         {0, {4, 3, 2, 1, 2, 3, 4, 3, 2, 1}},
@@ -129,8 +136,10 @@ TEST(LineExtension, MirrorsAndWraps) {
     };
     for (const auto& c : cases) {
         std::vector<float> buf = {0, 0, 0, 1, 2, 3, 4, 0, 0, 0};
-        if (c.phase < 0) extend_periodic(buf.data() + 3, 4, 3);
-        else EXPECT_TRUE(extend_mirror(buf.data() + 3, 4, 3, c.phase));
+        if (c.phase < 0)
+            extend_periodic(buf.data() + 3, 4, 3);
+        else
+            EXPECT_TRUE(extend_mirror(buf.data() + 3, 4, 3, c.phase));
         EXPECT_EQ(buf, c.expected) << "phase " << c.phase;
     }
 
@@ -151,7 +160,8 @@ TEST(LineExtension, MirrorsAndWraps) {
 TEST(WaveletDenoise, ThresholdAndRounding) {
     Plane p(4, 1);
     const float in[4] = {-2.0f, 1.5f, -1.5f, 0.0f};
-    for (int x = 0; x < 4; ++x) p.rows[0][x] = in[x];
+    for (int x = 0; x < 4; ++x)
+        p.rows[0][x] = in[x];
     EXPECT_EQ(hard_threshold(p.rows, 1, 4, 1.5f), 3);
     EXPECT_EQ(p.rows[0][0], -2.0f);
     EXPECT_EQ(p.rows[0][1], 0.0f);
@@ -159,12 +169,15 @@ TEST(WaveletDenoise, ThresholdAndRounding) {
     const float values[] = {-3.0f, 0.49f, 0.5f, 127.5f, 254.6f, 300.0f};
     const float rounded[] = {0.0f, 0.0f, 1.0f, 128.0f, 255.0f, 255.0f};
     Plane q(6, 1);
-    for (int x = 0; x < 6; ++x) q.rows[0][x] = values[x];
+    for (int x = 0; x < 6; ++x)
+        q.rows[0][x] = values[x];
     round_and_clip_to_0_255(q.rows, 1, 6);
-    for (int x = 0; x < 6; ++x) EXPECT_EQ(q.rows[0][x], rounded[x]) << values[x];
+    for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(q.rows[0][x], rounded[x]) << values[x];
 }
 
-std::vector<uint8_t> argb_image(int w, int h, unsigned seed, float sigma, std::vector<uint8_t>* clean = nullptr) {
+std::vector<uint8_t> argb_image(int w, int h, unsigned seed, float sigma,
+                                std::vector<uint8_t>* clean = nullptr) {
     std::mt19937 rng(seed);
     std::normal_distribution<float> noise(0.0f, sigma);
     std::vector<uint8_t> img(size_t(w) * h * 4);
@@ -232,7 +245,8 @@ TEST(WaveletAlloc, ZeroFillsAndRefusesImpossibleSizes) {
     ASSERT_NE(z, nullptr);
     for (int y = 0; y < 3; ++y) {
         EXPECT_EQ(z[y], z[0] + 5 * y);
-        for (int x = 0; x < 5; ++x) EXPECT_EQ(z[y][x], 0.0f);
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(z[y][x], 0.0f);
     }
     free_2d_float(z);
 

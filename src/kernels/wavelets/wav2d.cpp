@@ -30,16 +30,21 @@ inline int mirror_index(int i, int n, int phase) {
 }
 
 void extend(float* line, int n, int k, const WaveletBank& bank) {
-    if (bank.phase != 0) extend_periodic(line, n, k);
-    else extend_mirror(line, n, k, 0);
+    if (bank.phase != 0)
+        extend_periodic(line, n, k);
+    else
+        extend_mirror(line, n, k, 0);
 }
 
 // Samples of the band taken at positions shift, shift + 2, ... of a line of n.
-inline int band_count(int n, int shift) { return (n - shift + 1) / 2; }
+inline int band_count(int n, int shift) {
+    return (n - shift + 1) / 2;
+}
 
 inline float apply(const WaveletFilter& f, const float* line, int p) {
     float sum = 0.0f;
-    for (int k = 0; k < f.length; ++k) sum += f.taps[k] * line[p - (k + f.start)];
+    for (int k = 0; k < f.length; ++k)
+        sum += f.taps[k] * line[p - (k + f.start)];
     return sum;
 }
 
@@ -57,10 +62,12 @@ struct LineForward {
     LineForward(int n, int ext) : in(n, ext), out(n, 0) {}
     void run(float* line, int n, const WaveletBank& bank, int shift) {
         float* x = in.at();
-        for (int i = 0; i < n; ++i) x[i] = line[i];
+        for (int i = 0; i < n; ++i)
+            x[i] = line[i];
         extend(x, n, in.ext, bank);
         filter_n_decimate(x, n, out.at(), bank, shift);
-        for (int i = 0; i < n; ++i) line[i] = out.at()[i];
+        for (int i = 0; i < n; ++i)
+            line[i] = out.at()[i];
     }
 };
 
@@ -79,7 +86,8 @@ struct LineInverse {
         extend(u0, n, low.ext, bank);
         extend(u1, n, high.ext, bank);
         upsample_n_filter(u0, u1, n, out.at(), bank);
-        for (int i = 0; i < n; ++i) line[i] = out.at()[i];
+        for (int i = 0; i < n; ++i)
+            line[i] = out.at()[i];
     }
 };
 
@@ -87,7 +95,8 @@ template <typename Line>
 void all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift) {
     if (width < 2) return;
     Line line(width, bank.extension());
-    for (int y = y0; y < y0 + height; ++y) line.run(rows[y] + x0, width, bank, shift);
+    for (int y = y0; y < y0 + height; ++y)
+        line.run(rows[y] + x0, width, bank, shift);
 }
 
 // Columns are walked through the row table, so rows need not lie in one block.
@@ -97,9 +106,11 @@ void all_cols(float** rows, int x0, int y0, int width, int height, const Wavelet
     Line line(height, bank.extension());
     std::vector<float> column(static_cast<size_t>(height));
     for (int x = x0; x < x0 + width; ++x) {
-        for (int y = 0; y < height; ++y) column[y] = rows[y0 + y][x];
+        for (int y = 0; y < height; ++y)
+            column[y] = rows[y0 + y][x];
         line.run(column.data(), height, bank, shift);
-        for (int y = 0; y < height; ++y) rows[y0 + y][x] = column[y];
+        for (int y = 0; y < height; ++y)
+            rows[y0 + y][x] = column[y];
     }
 }
 
@@ -118,7 +129,8 @@ bool level_sizes(int height, int width, int levels, const WaveletBank& bank, int
     return true;
 }
 
-void one_level(float** rows, int x0, int y0, int w, int h, const WaveletBank& bank, bool forward, int sx, int sy) {
+void one_level(float** rows, int x0, int y0, int w, int h, const WaveletBank& bank, bool forward, int sx,
+               int sy) {
     if (forward) {
         filt_n_dec_all_rows(rows, x0, y0, w, h, bank, sx);
         filt_n_dec_all_cols(rows, x0, y0, w, h, bank, sy);
@@ -137,7 +149,8 @@ void packet(float** rows, int x0, int y0, int w, int h, int levels, const Wavele
     const int xs[2] = {x0, x0 + wl}, ws[2] = {wl, w - wl}, ys[2] = {y0, y0 + hl}, hs[2] = {hl, h - hl};
     for (int j = 0; j < 2; ++j)
         for (int i = 0; i < 2; ++i)
-            if (ws[i] > 0 && hs[j] > 0) packet(rows, xs[i], ys[j], ws[i], hs[j], levels - 1, bank, forward, 0, 0);
+            if (ws[i] > 0 && hs[j] > 0)
+                packet(rows, xs[i], ys[j], ws[i], hs[j], levels - 1, bank, forward, 0, 0);
     if (!forward) one_level(rows, x0, y0, w, h, bank, false, sx, sy);
 }
 
@@ -172,35 +185,44 @@ bool extend_mirror(float* line, int n, int k, int phase) {
 
 void filter_n_decimate(const float* line, int n, float* out, const WaveletBank& bank, int shift) {
     const int nl = band_count(n, shift);
-    for (int p = shift, i = 0; p < n; p += 2, ++i) out[i] = apply(bank.analysis_lp, line, p);
-    for (int p = 1 - shift, i = nl; p < n; p += 2, ++i) out[i] = apply(bank.analysis_hp, line, p);
+    for (int p = shift, i = 0; p < n; p += 2, ++i)
+        out[i] = apply(bank.analysis_lp, line, p);
+    for (int p = 1 - shift, i = nl; p < n; p += 2, ++i)
+        out[i] = apply(bank.analysis_hp, line, p);
 }
 
 void upsample_n_filter(const float* low, const float* high, int n, float* out, const WaveletBank& bank) {
-    for (int p = 0; p < n; ++p) out[p] = apply(bank.synthesis_lp, low, p) + apply(bank.synthesis_hp, high, p);
+    for (int p = 0; p < n; ++p)
+        out[p] = apply(bank.synthesis_lp, low, p) + apply(bank.synthesis_hp, high, p);
 }
 
-void filt_n_dec_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift) {
+void filt_n_dec_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift) {
     all_rows<LineForward>(rows, x0, y0, width, height, bank, shift);
 }
-void filt_n_dec_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift) {
+void filt_n_dec_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift) {
     all_cols<LineForward>(rows, x0, y0, width, height, bank, shift);
 }
-void ups_n_filt_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift) {
+void ups_n_filt_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift) {
     all_rows<LineInverse>(rows, x0, y0, width, height, bank, shift);
 }
-void ups_n_filt_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift) {
+void ups_n_filt_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift) {
     all_cols<LineInverse>(rows, x0, y0, width, height, bank, shift);
 }
 
 bool wav2d_inpl(float** rows, int height, int width, int levels, const WaveletBank& bank, bool forward,
                 int shift_rows, int shift_cols) {
     std::vector<int> hs, ws;
-    if (!rows || levels < 0 || !level_sizes(height, width, levels, bank, shift_rows & 1, shift_cols & 1, hs, ws))
+    if (!rows || levels < 0 ||
+        !level_sizes(height, width, levels, bank, shift_rows & 1, shift_cols & 1, hs, ws))
         return false;
     for (int i = 0; i < levels; ++i) {
         const int l = forward ? i : levels - 1 - i;
-        one_level(rows, 0, 0, ws[l], hs[l], bank, forward, l == 0 ? shift_rows & 1 : 0, l == 0 ? shift_cols & 1 : 0);
+        one_level(rows, 0, 0, ws[l], hs[l], bank, forward, l == 0 ? shift_rows & 1 : 0,
+                  l == 0 ? shift_cols & 1 : 0);
     }
     return true;
 }

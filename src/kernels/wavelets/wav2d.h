@@ -25,10 +25,14 @@ void filter_n_decimate(const float* line, int n, float* out, const WaveletBank& 
 void upsample_n_filter(const float* low, const float* high, int n, float* out, const WaveletBank& bank);
 
 // Every row (or column) of the width x height block whose top-left sample is rows[y0][x0].
-void filt_n_dec_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift);
-void filt_n_dec_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift);
-void ups_n_filt_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift);
-void ups_n_filt_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank, int shift);
+void filt_n_dec_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift);
+void filt_n_dec_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift);
+void ups_n_filt_all_rows(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift);
+void ups_n_filt_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
+                         int shift);
 
 // `levels` levels, forward or inverse. Returns false, touching nothing, when a periodic
 // bank would meet a line of odd length (it cannot reconstruct those) or levels < 0.

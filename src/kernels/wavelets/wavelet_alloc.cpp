@@ -47,7 +47,8 @@ template <typename T> T** allocate_2d(int rows, int cols, int zero, const char* 
         std::free(data);
         return nullptr;
     }
-    for (int r = 0; r < rows; ++r) table[r] = data + size_t(r) * size_t(cols);
+    for (int r = 0; r < rows; ++r)
+        table[r] = data + size_t(r) * size_t(cols);
     if (rows == 0) table[0] = data; // keeps the block reachable for free_2d
     return table;
 }
@@ -60,9 +61,15 @@ template <typename T> void free_2d(T** a) {
 
 } // namespace
 
-float* allocate_1d_float(int count, int zero) { return allocate_1d<float>(count, zero, "allocate_1d_float"); }
-double* allocate_1d_double(int count, int zero) { return allocate_1d<double>(count, zero, "allocate_1d_double"); }
-int* allocate_1d_int(int count, int zero) { return allocate_1d<int>(count, zero, "allocate_1d_int"); }
+float* allocate_1d_float(int count, int zero) {
+    return allocate_1d<float>(count, zero, "allocate_1d_float");
+}
+double* allocate_1d_double(int count, int zero) {
+    return allocate_1d<double>(count, zero, "allocate_1d_double");
+}
+int* allocate_1d_int(int count, int zero) {
+    return allocate_1d<int>(count, zero, "allocate_1d_int");
+}
 unsigned char* allocate_1d_uchar(int count, int zero) {
     return allocate_1d<unsigned char>(count, zero, "allocate_1d_uchar");
 }
@@ -73,8 +80,16 @@ float** allocate_2d_float(int rows, int cols, int zero) {
 double** allocate_2d_double(int rows, int cols, int zero) {
     return allocate_2d<double>(rows, cols, zero, "allocate_2d_double");
 }
-int** allocate_2d_int(int rows, int cols, int zero) { return allocate_2d<int>(rows, cols, zero, "allocate_2d_int"); }
+int** allocate_2d_int(int rows, int cols, int zero) {
+    return allocate_2d<int>(rows, cols, zero, "allocate_2d_int");
+}
 
-void free_2d_float(float** a) { free_2d(a); }
-void free_2d_double(double** a) { free_2d(a); }
-void free_2d_int(int** a) { free_2d(a); }
+void free_2d_float(float** a) {
+    free_2d(a);
+}
+void free_2d_double(double** a) {
+    free_2d(a);
+}
+void free_2d_int(int** a) {
+    free_2d(a);
+}

@@ -14,7 +14,7 @@ constexpr float kCdf7Half[4] = {0.788485616405664f, 0.418092273222212f, -0.04068
                                 -0.064538882628938f};
 
 // Daubechies orthogonal, 8 taps.
-constexpr float kDaub8[8] = {0.2303778133088964f,  0.7148465705529154f, 0.6308807679298587f,
+constexpr float kDaub8[8] = {0.2303778133088964f,  0.7148465705529154f,  0.6308807679298587f,
                              -0.0279837694168599f, -0.1870348117190931f, 0.0308413818355607f,
                              0.0328830116668852f,  -0.0105974017850690f};
 
@@ -22,7 +22,8 @@ WaveletFilter symmetric(const float* half, int half_len) {
     WaveletFilter f{};
     f.length = 2 * half_len - 1;
     f.start = -(half_len - 1);
-    for (int k = 0; k < f.length; ++k) f.taps[k] = half[k < half_len - 1 ? half_len - 1 - k : k - (half_len - 1)];
+    for (int k = 0; k < f.length; ++k)
+        f.taps[k] = half[k < half_len - 1 ? half_len - 1 - k : k - (half_len - 1)];
     return f;
 }
 
@@ -38,7 +39,8 @@ WaveletFilter reversed(const WaveletFilter& f) {
     WaveletFilter r{};
     r.length = f.length;
     r.start = -(f.start + f.length - 1);
-    for (int k = 0; k < f.length; ++k) r.taps[k] = f.taps[f.length - 1 - k];
+    for (int k = 0; k < f.length; ++k)
+        r.taps[k] = f.taps[f.length - 1 - k];
     return r;
 }
 
