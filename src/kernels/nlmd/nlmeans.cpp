@@ -1,5 +1,7 @@
 #include "kernels/nlmd/nlmeans.h"
 
+#include "kernels/denoise.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -21,23 +23,6 @@ Thresholds three_plane_thresholds(int patch_radius, float h, float sigma_r, floa
     const float side = float(2 * patch_radius + 1);
     const float lower = 2.0f * v;
     return {lower, lower + h * std::sqrt(8.0f * v * v / (3.0f * side * side))};
-}
-
-// Mean squared difference of two patches, centre left out; 0 for a patch radius of 0.
-// (The live denoiser has the same distance; this copy stays private until they are joined.)
-template <typename T> float l2_distance(const T* plane, int x1, int y1, int x2, int y2, int r, int width) {
-    if (r == 0) return 0.0f;
-    float sum = 0.0f;
-    for (int dy = -r; dy <= r; ++dy) {
-        const T* a = plane + size_t(y1 + dy) * size_t(width) + x1;
-        const T* b = plane + size_t(y2 + dy) * size_t(width) + x2;
-        for (int dx = -r; dx <= r; ++dx) {
-            if (dx == 0 && dy == 0) continue;
-            const float d = float(a[dx]) - float(b[dx]);
-            sum += d * d;
-        }
-    }
-    return sum / float((2 * r + 1) * (2 * r + 1) - 1);
 }
 
 int l2_distance_int(const uint8_t* plane, int x1, int y1, int x2, int y2, int r, int width) {
@@ -81,7 +66,7 @@ bool patch_kernel(bool use_kernel, const float* kernel, int kernel_size, int pat
 
 float patch_distance(const float* plane, int x1, int y1, int x2, int y2, const std::vector<float>& kernel,
                      int patch_radius, int width) {
-    return kernel.empty() ? l2_distance(plane, x1, y1, x2, y2, patch_radius, width)
+    return kernel.empty() ? ::l2_distance(plane, x1, y1, x2, y2, patch_radius, width)
                           : weighted_l2_distance(plane, x1, y1, x2, y2, kernel.data(), patch_radius, width);
 }
 
