@@ -16,6 +16,7 @@ function(opalene_library target dir)
 endfunction()
 
 # opalene_tests(<executable> <folder> <link deps...>): one GoogleTest program per folder.
+# Settings and application support point into the build folder, never at the user's own.
 function(opalene_tests target dir)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
   if(NOT srcs)
@@ -27,7 +28,7 @@ function(opalene_tests target dir)
   gtest_discover_tests(${target}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+      "QT_QPA_PLATFORM=offscreen;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
 endfunction()
 
 # opalene_benchmarks(<folder> <link deps...>): one Google Benchmark program per file.

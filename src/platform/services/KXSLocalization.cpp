@@ -1,0 +1,42 @@
+#include "platform/services/KXSLocalization.h"
+
+#include <string_view>
+#include <unordered_map>
+
+namespace services {
+
+namespace {
+
+// Only identifiers need an entry: English keys already are their text.
+const std::unordered_map<std::string_view, std::string_view>& englishTable() {
+    static const std::unordered_map<std::string_view, std::string_view> table = {
+        {"kStringAddPresetDialogTitle", "Save the applied effects as a preset"},
+        {"kStringAlertTextCantAddPreset", "Apply at least one effect before saving a preset."},
+        {"kStringCantOpenImageAlertText", "The image cannot be opened."},
+        {"kStringCantOpenImageAlertInfo", "The file is damaged or is not an image this program can read."},
+        {"kStringInfoLabelHaveNotFavorites", "No favourite effects yet"},
+        {"kStringInfoLabelHaveNotFrames", "No favourite frames yet"},
+        {"kStringNoFilterSelected", "Select an effect or a preset first."},
+        {"kStringNoIntersectionAlertText", "The crop area lies outside the image."},
+        {"kStringPresetWithNameExistsAlertText", "A preset with this name already exists."},
+        {"kStringPresetWithNoNameAlertText", "Enter a name for the preset."},
+        {"kStringReplacingPresetsAlertText", "Replace your presets?"},
+        {"kStringReplacingPresetsAlertAdditionalText",
+         "The imported presets replace all your current presets."},
+        {"kStringRevertToOriginalMessageAlertText", "Revert to the original image?"},
+        {"kStringRevertToOriginalAdditionalAlertText", "All applied effects will be lost."},
+        {"kStringSaveDialogText", "Do you want to save the changes to this image?"},
+        {"kStringSaveDialogAdditionalText", "Your changes will be lost if you don't save them."},
+    };
+    return table;
+}
+
+} // namespace
+
+std::string KXSLocalization::localizedStringForKey(const std::string& key, const std::string& /*comment*/) {
+    const auto& table = englishTable();
+    auto it = table.find(key);
+    return it == table.end() ? key : std::string(it->second);
+}
+
+} // namespace services

@@ -1,0 +1,60 @@
+#include "platform/services/ApplicationSupportDirectory.h"
+#include "platform/services/KXSLocalization.h"
+#include "platform/services/KXServiceUtils.h"
+
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+using services::KXServiceUtils;
+using services::KXSLocalization;
+
+TEST(KXSLocalization, EnglishKeysAnswerThemselvesAndIdentifiersTheirText) {
+    EXPECT_EQ(KXSLocalization::localizedStringForKey("Amount", ""), "Amount");
+    EXPECT_EQ(KXSLocalization::localizedStringForKey("Color Temperature", ""), "Color Temperature");
+    EXPECT_EQ(KXSLocalization::localizedStringForKey("", ""), "");
+    std::string text = KXSLocalization::localizedStringForKey("kStringNoFilterSelected", "");
+    EXPECT_NE(text, "kStringNoFilterSelected");
+    EXPECT_FALSE(text.empty());
+}
+
+TEST(KXServiceUtils, ScaleIsOneUntilTheInterfaceSetsIt) {
+    EXPECT_FALSE(KXServiceUtils::isRetina());
+    EXPECT_EQ(KXServiceUtils::backingScaleFactor(), 1.0);
+
+    KXServiceUtils::setBackingScaleFactor(2.0);
+    EXPECT_TRUE(KXServiceUtils::isRetina());
+    EXPECT_EQ(KXServiceUtils::backingScaleFactor(), 2.0);
+
+    for (double bad :
+         {0.0, -1.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()}) {
+        KXServiceUtils::setBackingScaleFactor(bad);
+        EXPECT_EQ(KXServiceUtils::backingScaleFactor(), 2.0) << bad;
+    }
+
+    KXServiceUtils::setBackingScaleFactor(1.0);
+    EXPECT_FALSE(KXServiceUtils::isRetina());
+}
+
+TEST(KXServiceUtils, SystemVersionTakesTheNewerBranch) {
+    EXPECT_GE(KXServiceUtils::systemVersion(), 10.8f);
+}
+
+TEST(ApplicationSupportDirectory, ExistsAndIsWritableAfterTheFirstCall) {
+    TemporaryDirectory dir;
+    const auto folder = dir.path() / "support";
+    setenv("OPALENE_DATA_DIR", folder.c_str(), 1);
+    std::string path = services::applicationSupportDirectory();
+    EXPECT_EQ(path, folder.string());
+    ASSERT_TRUE(std::filesystem::is_directory(path));
+    std::ofstream out(path + "/presets");
+    out << "x";
+    out.close();
+    EXPECT_TRUE(out.good());
+}
