@@ -2,6 +2,7 @@
 #include "kernels/color_halftone.h"
 #include "kernels/flood_fill.h"
 #include "kernels/lines.h"
+#include "kernels/smart_posterize.h"
 
 #include <benchmark/benchmark.h>
 
@@ -80,5 +81,16 @@ void BM_color_halftone(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_color_halftone)->Arg(10)->Arg(35)->Arg(80)->Unit(benchmark::kMillisecond);
+
+// The catalogue's settings: blur 10, levels 16 and 48, neutral and doubled contrast.
+void BM_smart_posterize(benchmark::State& state) {
+    std::vector<uint8_t> dst(photo().size());
+    for (auto _ : state) {
+        smart_posterize(photo().data(), dst.data(), kWidth, kHeight, int(state.range(0)), 10,
+                        int(state.range(1)));
+        benchmark::DoNotOptimize(dst.data());
+    }
+}
+BENCHMARK(BM_smart_posterize)->Args({16, 256})->Args({48, 512})->Unit(benchmark::kMillisecond);
 
 } // namespace
