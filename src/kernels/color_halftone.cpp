@@ -1,5 +1,7 @@
 #include "kernels/color_halftone.h"
 
+#include "kernels/parallel_for.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -102,5 +104,9 @@ void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, flo
         dst[k * 4 + 3] = 255;
     }
     const float r = std::max(1.0f, size);
-    for (int offset = 1; offset <= 3; ++offset) screen_channel(src, dst, width, height, r, offset);
+    // Each channel reads and writes only its own byte, so the three screens run side by side;
+    // within a screen, overlapping dots must print in lattice order.
+    kernel_parallel_for(3, 1, [&](int begin, int end) {
+        for (int c = begin; c < end; ++c) screen_channel(src, dst, width, height, r, c + 1);
+    });
 }

@@ -1,4 +1,5 @@
 #include "kernels/color_halftone.h"
+#include "kernels/parallel_for.h"
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,18 @@ TEST(ColorHalftone, ChannelsAreIndependentAndAlphaIsKept) {
         red_differs |= da[k + 1] != db[k + 1];
     }
     EXPECT_TRUE(red_differs);
+}
+
+TEST(ColorHalftone, OneThreadGivesTheSameSheet) {
+    const int w = 61, h = 47;
+    std::mt19937 rng(4);
+    std::vector<uint8_t> src(size_t(w) * h * 4);
+    for (auto& v : src) v = uint8_t(rng());
+    const auto parallel = screened(src, w, h, 2.5f);
+    kernel_set_threads(1);
+    const auto serial = screened(src, w, h, 2.5f);
+    kernel_set_threads(0);
+    EXPECT_TRUE(parallel == serial);
 }
 
 TEST(ColorHalftone, SizesBelowOneActAsOne) {
