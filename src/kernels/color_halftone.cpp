@@ -1,6 +1,6 @@
 #include "kernels/color_halftone.h"
 
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -106,7 +106,7 @@ void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, flo
     const float r = std::max(1.0f, size);
     // Each channel reads and writes only its own byte, so the three screens run side by side;
     // within a screen, overlapping dots must print in lattice order.
-    kernel_parallel_for(3, 1, [&](int begin, int end) {
+    graphics::parallelFor(3, 1, [&](int begin, int end) {
         for (int c = begin; c < end; ++c) screen_channel(src, dst, width, height, r, c + 1);
     });
 }

@@ -1,5 +1,5 @@
 #include "kernels/color_halftone.h"
-#include "kernels/parallel_for.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -141,9 +141,9 @@ TEST(ColorHalftone, OneThreadGivesTheSameSheet) {
     std::vector<uint8_t> src(size_t(w) * h * 4);
     for (auto& v : src) v = uint8_t(rng());
     const auto parallel = screened(src, w, h, 2.5f);
-    kernel_set_threads(1);
+    graphics::setParallelThreads(1);
     const auto serial = screened(src, w, h, 2.5f);
-    kernel_set_threads(0);
+    graphics::setParallelThreads(0);
     EXPECT_TRUE(parallel == serial);
 }
 
