@@ -1,5 +1,7 @@
 #include "platform/coreimage/CropImage.h"
 
+#include "platform/coreimage/ScratchBuffer.h"
+
 #include <cstring>
 #include <memory>
 
@@ -16,7 +18,7 @@ void CropImage::render(const PixelRect& rect, float* out) const {
     }
     std::memset(out, 0, rect.area() * 4 * sizeof(float));
     if (live.isEmpty()) return;
-    auto part = std::make_unique_for_overwrite<float[]>(live.area() * 4);
+    ScratchBuffer part(live.area() * 4);
     input_->render(live, part.get());
     for (int y = live.y; y < live.maxY(); ++y)
         std::memcpy(out + (size_t(y - rect.y) * size_t(rect.width) + size_t(live.x - rect.x)) * 4,

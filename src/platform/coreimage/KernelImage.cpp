@@ -1,5 +1,7 @@
 #include "platform/coreimage/KernelImage.h"
 
+#include "platform/coreimage/ScratchBuffer.h"
+
 #include <cstring>
 #include <memory>
 
@@ -16,12 +18,12 @@ void KernelImage::render(const PixelRect& rect, float* out) const {
     if (live.isEmpty()) return;
 
     const PixelRect region = live.outset(roiMargin_);
-    std::vector<std::unique_ptr<float[]>> buffers;
+    std::vector<ScratchBuffer> buffers;
     std::vector<Sampler> samplers;
     buffers.reserve(images_.size());
     samplers.reserve(images_.size());
     for (const ImagePtr& image : images_) {
-        buffers.push_back(std::make_unique_for_overwrite<float[]>(region.area() * 4));
+        buffers.emplace_back(region.area() * 4);
         image->render(region, buffers.back().get());
         samplers.emplace_back(buffers.back().get(), region, image->extent());
     }

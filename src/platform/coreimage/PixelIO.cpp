@@ -1,7 +1,10 @@
 #include "platform/coreimage/PixelIO.h"
 
-#include <array>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace coreimage {
 
@@ -20,18 +23,14 @@ Layout layoutOf(const PixelFormat& f) {
     return {f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), a, a >= 0 && !f.premultiplied};
 }
 
-constexpr std::array<float, 256> kByteValues = [] {
-    std::array<float, 256> t{};
-    for (int i = 0; i < 256; ++i) t[size_t(i)] = float(i) / 255.0f;
-    return t;
-}();
+constexpr float kByteScale = 1.0f / 255.0f;
 
 float clamp01(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
 
 // Component access for each storage size; memcpy keeps unaligned rows legal.
 struct Bytes {
     using Stored = uint8_t;
-    static float load(const uint8_t* p) { return kByteValues[*p]; }
+    static float load(const uint8_t* p) { return float(*p) * kByteScale; }
     static void store(uint8_t* p, float v) { *p = uint8_t(clamp01(v) * 255.0f + 0.5f); }
 };
 struct Shorts {
@@ -97,8 +96,44 @@ template <typename C> void writeSpan(const float* in, const Layout& l, int count
 
 } // namespace
 
+namespace {
+
+// Premultiplied R, G, B, A in that order: the layout evaluation uses, so a plain scale suffices.
+bool isEvaluationOrder(const Layout& l) { return l.r == 0 && l.g == 1 && l.b == 2 && l.a == 3 && !l.unpremultiplied; }
+
+// Straight loops over components that the compiler turns into vector code.
+void readBytes(const uint8_t* __restrict src, int n, float* __restrict out) {
+    for (int i = 0; i < n; ++i) out[i] = float(src[i]) * kByteScale;
+}
+// The compiler keeps the clamping below scalar (a comparison with NaN may trap), so the bulk
+// goes through vector instructions by hand; both give the same bytes.
+void writeBytes(const float* __restrict in, int n, uint8_t* __restrict dst) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), scale = _mm_set1_ps(255.0f),
+                 half = _mm_set1_ps(0.5f);
+    for (; i + 16 <= n; i += 16) {
+        __m128i q[4];
+        for (int k = 0; k < 4; ++k) {
+            // maxps answers its second operand for NaN: 0.
+            const __m128 c = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(in + i + 4 * k), zero), one);
+            q[k] = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(c, scale), half));
+        }
+        const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(q[0], q[1]), _mm_packs_epi32(q[2], q[3]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), bytes);
+    }
+#endif
+    for (; i < n; ++i) Bytes::store(dst + i, in[i]);
+}
+
+} // namespace
+
 void readPixels(const uint8_t* src, const PixelFormat& format, int count, float* out) {
     const Layout l = layoutOf(format);
+    if (format.bitsPerComponent == 8 && isEvaluationOrder(l)) {
+        readBytes(src, count * 4, out);
+        return;
+    }
     switch (format.bitsPerComponent) {
     case 8: readSpan<Bytes>(src, l, count, out); break;
     case 16: readSpan<Shorts>(src, l, count, out); break;
@@ -108,6 +143,10 @@ void readPixels(const uint8_t* src, const PixelFormat& format, int count, float*
 
 void writePixels(const float* in, int count, uint8_t* dst, const PixelFormat& format) {
     const Layout l = layoutOf(format);
+    if (format.bitsPerComponent == 8 && isEvaluationOrder(l)) {
+        writeBytes(in, count * 4, dst);
+        return;
+    }
     switch (format.bitsPerComponent) {
     case 8: writeSpan<Bytes>(in, l, count, dst); break;
     case 16: writeSpan<Shorts>(in, l, count, dst); break;

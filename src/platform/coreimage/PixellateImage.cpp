@@ -1,5 +1,7 @@
 #include "platform/coreimage/PixellateImage.h"
 
+#include "platform/coreimage/ScratchBuffer.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -34,20 +36,23 @@ void PixellateImage::render(const PixelRect& rect, float* out) const {
 
     // Small cells read nearly every pixel of the bounds: render them at once. Large cells read
     // a few pixels far apart: render just those, one by one.
-    std::unique_ptr<float[]> buffer;
+    const bool dense = bounds.area() <= 4 * live.area();
+    std::vector<int> uniqueColumns, uniqueRows;
+    if (!dense) {
+        uniqueColumns = columns;
+        uniqueRows = rows;
+        uniqueColumns.erase(std::unique(uniqueColumns.begin(), uniqueColumns.end()), uniqueColumns.end());
+        uniqueRows.erase(std::unique(uniqueRows.begin(), uniqueRows.end()), uniqueRows.end());
+    }
+    ScratchBuffer buffer(dense ? bounds.area() * 4 : uniqueRows.size() * uniqueColumns.size() * 4);
     size_t bufferWidth = 0;
-    if (bounds.area() <= 4 * live.area()) {
-        buffer = std::make_unique_for_overwrite<float[]>(bounds.area() * 4);
+    if (dense) {
         input_->render(bounds, buffer.get());
         bufferWidth = size_t(bounds.width);
         for (int& c : columns) c -= bounds.x;
         for (int& r : rows) r -= bounds.y;
     } else {
-        std::vector<int> uniqueColumns(columns), uniqueRows(rows);
-        uniqueColumns.erase(std::unique(uniqueColumns.begin(), uniqueColumns.end()), uniqueColumns.end());
-        uniqueRows.erase(std::unique(uniqueRows.begin(), uniqueRows.end()), uniqueRows.end());
         bufferWidth = uniqueColumns.size();
-        buffer = std::make_unique_for_overwrite<float[]>(uniqueRows.size() * bufferWidth * 4);
         for (size_t r = 0; r < uniqueRows.size(); ++r)
             for (size_t c = 0; c < bufferWidth; ++c)
                 input_->render({uniqueColumns[c], uniqueRows[r], 1, 1}, buffer.get() + (r * bufferWidth + c) * 4);

@@ -3,6 +3,8 @@
 #include "platform/coreimage/PixelIO.h"
 #include "platform/graphics/ParallelRows.h"
 
+#include "platform/coreimage/ScratchBuffer.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -31,7 +33,7 @@ void forEachTile(const PixelRect& area, int gridX, int gridTop, const std::funct
 
 void renderRows(const Image& image, const PixelRect& rect, uint8_t* dst, size_t rowBytes,
                 const graphics::PixelFormat& format) {
-    auto pixels = std::make_unique_for_overwrite<float[]>(rect.area() * 4);
+    ScratchBuffer pixels(rect.area() * 4);
     image.render(rect, pixels.get());
     for (int row = 0; row < rect.height; ++row)
         writePixels(pixels.get() + size_t(rect.height - 1 - row) * size_t(rect.width) * 4, rect.width,

@@ -2,6 +2,8 @@
 
 #include "platform/coreimage/Sampler.h"
 
+#include "platform/coreimage/ScratchBuffer.h"
+
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -51,7 +53,7 @@ void TransformImage::render(const PixelRect& rect, float* out) const {
 
 void TransformImage::copyExact(const PixelRect& live, const PixelRect& rect, float* out) const {
     const PixelRect source = pixelsCovering(inverse_.apply(graphics::Rect(live.x, live.y, live.width, live.height)));
-    auto buffer = std::make_unique_for_overwrite<float[]>(source.area() * 4);
+    ScratchBuffer buffer(source.area() * 4);
     input_->render(source, buffer.get());
     // Each destination step in x moves the source pixel by (a, b) of the inverse: 0 or +-1.
     const int dx = int(inverse_.a), dy = int(inverse_.b);
@@ -77,7 +79,7 @@ void TransformImage::resample(const PixelRect& live, const PixelRect& rect, floa
         if (live == rect) std::memset(out, 0, rect.area() * 4 * sizeof(float));
         return;
     }
-    auto buffer = std::make_unique_for_overwrite<float[]>(source.area() * 4);
+    ScratchBuffer buffer(source.area() * 4);
     input_->render(source, buffer.get());
     const Sampler sampler(buffer.get(), source, input_->extent());
     const AffineTransform& m = inverse_;
