@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <unistd.h>
+
 using namespace coreimage;
 using namespace coreimage::test;
 using graphics::Rect;
