@@ -1,6 +1,8 @@
 #include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <thread>
@@ -9,27 +11,37 @@
 namespace graphics {
 
 namespace {
+std::atomic<unsigned> g_threads{0};
+
 // Below this many pixels per band, starting a thread costs more than it saves.
 constexpr size_t kMinPixelsPerBand = 1 << 16;
 } // namespace
 
-void parallelRows(int rows, size_t pixelsPerRow, const std::function<void(int, int)>& fn) {
-    if (rows <= 0) return;
-    const size_t total = size_t(rows) * std::max<size_t>(pixelsPerRow, 1);
-    const size_t hardware = std::max(1u, std::thread::hardware_concurrency());
-    const size_t bands = std::min({hardware, size_t(rows), std::max<size_t>(1, total / kMinPixelsPerBand)});
-    if (bands <= 1) {
-        fn(0, rows);
+void setParallelThreads(unsigned count) {
+    g_threads.store(count, std::memory_order_relaxed);
+}
+
+unsigned parallelThreads() {
+    const unsigned set = g_threads.load(std::memory_order_relaxed);
+    return set > 0 ? set : std::max(1u, std::thread::hardware_concurrency());
+}
+
+void parallelFor(int count, int minItems, const std::function<void(int, int)>& fn) {
+    if (count <= 0) return;
+    const int bySize = count / std::max(1, minItems);
+    const int tasks = std::clamp(bySize, 1, int(std::min<unsigned>(parallelThreads(), unsigned(count))));
+    if (tasks == 1) {
+        fn(0, count);
         return;
     }
 
     std::exception_ptr failure;
     std::mutex failureLock;
-    auto runBand = [&](size_t band) {
-        const int first = int(size_t(rows) * band / bands);
-        const int end = int(size_t(rows) * (band + 1) / bands);
+    auto runChunk = [&](int t) {
+        const int begin = int(int64_t(count) * t / tasks);
+        const int end = int(int64_t(count) * (t + 1) / tasks);
         try {
-            fn(first, end);
+            fn(begin, end);
         } catch (...) {
             std::lock_guard lock(failureLock);
             if (!failure) failure = std::current_exception();
@@ -37,16 +49,22 @@ void parallelRows(int rows, size_t pixelsPerRow, const std::function<void(int, i
     };
 
     std::vector<std::thread> threads;
-    threads.reserve(bands - 1);
+    threads.reserve(size_t(tasks - 1));
     try {
-        for (size_t band = 1; band < bands; ++band) threads.emplace_back(runBand, band);
+        for (int t = 1; t < tasks; ++t) threads.emplace_back(runChunk, t);
     } catch (...) {
-        // No more threads to be had: the bands not started run here.
-        for (size_t band = threads.size() + 1; band < bands; ++band) runBand(band);
+        // No more threads to be had: the chunks not started run here.
+        for (int t = int(threads.size()) + 1; t < tasks; ++t) runChunk(t);
     }
-    runBand(0);
+    runChunk(0);
     for (std::thread& t : threads) t.join();
     if (failure) std::rethrow_exception(failure);
+}
+
+void parallelRows(int rows, size_t pixelsPerRow, const std::function<void(int, int)>& fn) {
+    const size_t perRow = std::max<size_t>(pixelsPerRow, 1);
+    const size_t minRows = std::max<size_t>(1, (kMinPixelsPerBand + perRow - 1) / perRow);
+    parallelFor(rows, int(std::min<size_t>(minRows, size_t(INT32_MAX))), fn);
 }
 
 } // namespace graphics

@@ -1,15 +1,24 @@
 #pragma once
-// Row-parallel loops for whole-image passes. Splits [0, rows) into contiguous bands and runs
-// fn(firstRow, endRow) for each on its own std::thread (the caller's thread takes one band),
-// returning when all are done. Small jobs run inline on the caller's thread. fn must be safe to
-// run concurrently on disjoint bands. The first exception thrown by a band is rethrown here
-// once every band has ended.
+// The one place where whole-image passes split their work across threads. Work is cut into
+// independent items (rows, column strips) whose results do not depend on how they are grouped, so
+// the output is the same byte for byte whatever the thread count. The calling thread takes a chunk
+// itself; small jobs run inline. The first exception thrown by a chunk is rethrown once every chunk
+// has ended.
 #include <cstddef>
 #include <functional>
 
 namespace graphics {
 
-// pixelsPerRow sizes the job: a few thousand pixels are not worth a thread.
+// Threads a pass may use; 0 restores the default (one per hardware thread), 1 runs everything on
+// the calling thread.
+void setParallelThreads(unsigned count);
+unsigned parallelThreads();
+
+// Runs fn(begin, end) over contiguous chunks covering [0, count), each at least minItems long
+// (except when count itself is smaller), on up to parallelThreads() threads.
+void parallelFor(int count, int minItems, const std::function<void(int begin, int end)>& fn);
+
+// Row bands sized by the pixels they hold: a few thousand pixels are not worth a thread.
 void parallelRows(int rows, size_t pixelsPerRow, const std::function<void(int firstRow, int endRow)>& fn);
 
 } // namespace graphics

@@ -1,0 +1,96 @@
+// Line drawing, flood fill, colour halftone and smart posterize on a 16-megapixel image.
+#include "kernels/color_halftone.h"
+#include "kernels/flood_fill.h"
+#include "kernels/lines.h"
+#include "kernels/smart_posterize.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 4096;
+constexpr int kHeight = 4096;
+
+// Photo-like content: smooth gradients and soft shapes with a little grain.
+const std::vector<uint8_t>& photo() {
+    static const std::vector<uint8_t> pixels = [] {
+        std::vector<uint8_t> px(size_t(kWidth) * kHeight * 4);
+        uint32_t seed = 12345;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const int grain = int(seed >> 29) - 4;
+                const double wave = std::sin(x * 0.003) * std::cos(y * 0.002);
+                const int shape = ((x / 512 + y / 384) % 3) * 40;
+                uint8_t* p = &px[(size_t(y) * kWidth + x) * 4];
+                p[0] = 255;
+                p[1] = uint8_t(std::clamp(60 + shape + int(80 * wave) + grain, 0, 255));
+                p[2] = uint8_t(std::clamp(90 + x * 100 / kWidth + grain, 0, 255));
+                p[3] = uint8_t(std::clamp(140 - shape / 2 + y * 80 / kHeight + grain, 0, 255));
+            }
+        }
+        return px;
+    }();
+    return pixels;
+}
+
+// 10,000 lines with end points up to half an image beyond each side, as cell borders are.
+void BM_draw_line_alpha(benchmark::State& state) {
+    std::vector<uint8_t> px(size_t(kWidth) * kHeight * 4, 0);
+    std::vector<int> ends(40000);
+    uint32_t seed = 7;
+    for (size_t i = 0; i < ends.size(); ++i) {
+        seed = seed * 1664525u + 1013904223u;
+        ends[i] = int(seed % (2 * kWidth)) - kWidth / 2;
+    }
+    for (auto _ : state) {
+        for (size_t i = 0; i < ends.size(); i += 4)
+            draw_line_alpha(px.data(), kWidth, kHeight, kWidth * 4, ends[i], ends[i + 1], ends[i + 2],
+                            ends[i + 3], 255);
+        benchmark::DoNotOptimize(px.data());
+    }
+}
+BENCHMARK(BM_draw_line_alpha)->Unit(benchmark::kMillisecond);
+
+// One region covering the image: argument 0 an open area, 1 a mesh of one-pixel corridors
+// (millions of pending segments). Each run fills the region back to the other value.
+void BM_flood_fill(benchmark::State& state) {
+    std::vector<uint32_t> px(size_t(kWidth) * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            px[size_t(y) * kWidth + x] = state.range(0) == 0 || x % 2 == 0 || y % 2 == 0 ? 1 : 9;
+    uint32_t value = 2;
+    for (auto _ : state) {
+        flood_fill(reinterpret_cast<uint8_t*>(px.data()), kWidth, kHeight, kWidth * 4, 0, 0, value);
+        value = value == 2 ? 1 : 2;
+        benchmark::DoNotOptimize(px.data());
+    }
+}
+BENCHMARK(BM_flood_fill)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Sizes in tenths: the smallest cell, the catalogue's usual range.
+void BM_color_halftone(benchmark::State& state) {
+    std::vector<uint8_t> dst(photo().size());
+    for (auto _ : state) {
+        color_halftone(photo().data(), dst.data(), kWidth, kHeight, float(state.range(0)) / 10);
+        benchmark::DoNotOptimize(dst.data());
+    }
+}
+BENCHMARK(BM_color_halftone)->Arg(10)->Arg(35)->Arg(80)->Unit(benchmark::kMillisecond);
+
+// The catalogue's settings: blur 10, levels 16 and 48, neutral and doubled contrast.
+void BM_smart_posterize(benchmark::State& state) {
+    std::vector<uint8_t> dst(photo().size());
+    for (auto _ : state) {
+        smart_posterize(photo().data(), dst.data(), kWidth, kHeight, int(state.range(0)), 10,
+                        int(state.range(1)));
+        benchmark::DoNotOptimize(dst.data());
+    }
+}
+BENCHMARK(BM_smart_posterize)->Args({16, 256})->Args({48, 512})->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,12 @@
+#pragma once
+// Three-screen colour halftone: on a white sheet, round dots per colour channel, each channel
+// on its own rotated dot lattice (red 15 degrees, green 75, blue 0), each dot as large as the
+// channel is dark in the source around it. A dot on a channel removes that channel only, so
+// the channels are printed independently of each other.
+#include <cstdint>
+
+// src and dst: separate width x height buffers of 4-byte pixels (byte 0 alpha, bytes 1, 2, 3
+// red, green, blue), rows of exactly 4 x width bytes. size is the dot cell's half-width in
+// pixels; below 1 it counts as 1. Overwrites dst's colour bytes; neither alpha byte is read,
+// and dst's alpha bytes keep whatever the caller put there.
+void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size);

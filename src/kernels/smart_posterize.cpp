@@ -1,0 +1,35 @@
+#include "kernels/smart_posterize.h"
+
+#include "kernels/fast_blur.h"
+#include "kernels/flood_fill.h"
+
+#include <algorithm>
+#include <climits>
+
+void smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, int levels, int blur,
+                     int contrast) {
+    if (!src || !dst || width <= 0 || height <= 0 || width > INT_MAX / 4) return;
+    const int row_bytes = width * 4;
+    const int step = std::max(1, levels);
+    const int radius = std::max(0, blur - 1);
+    fast_blur_argb(src, dst, width, height, row_bytes, row_bytes, radius, radius);
+
+    // Alpha 0 marks the pixels no area has claimed yet.
+    const size_t count = size_t(width) * size_t(height);
+    for (size_t k = 0; k < count; ++k) {
+        uint8_t* p = dst + k * 4;
+        for (int c = 1; c <= 3; ++c) {
+            // 64 bits: any gain a caller passes stays exact before the clamp.
+            const int64_t v = ((int64_t(p[c]) - 128) * contrast + 32768) >> 8;
+            const int q = int(std::clamp<int64_t>(v, 0, 255));
+            p[c] = uint8_t(q - q % step);
+        }
+        p[0] = 0;
+    }
+
+    // Scan order decides where each area is seeded; the fills paint it with alpha 2.
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (dst[(size_t(y) * size_t(width) + size_t(x)) * 4] == 0)
+                flood_fill_average(src, dst, width, height, row_bytes, row_bytes, x, y);
+}
