@@ -46,7 +46,10 @@ std::string folderOf(const std::string& path) {
 std::string createTemporaryBeside(const std::string& path) {
     const std::filesystem::path p(path);
     const std::string ext = p.extension().string();
-    std::string name = (std::filesystem::path(folderOf(path)) / ("." + p.stem().string() + "-XXXXXX")).string() + ext;
+    std::string hidden = p.stem().string();
+    hidden.insert(0, 1, '.');
+    hidden += "-XXXXXX";
+    std::string name = (std::filesystem::path(folderOf(path)) / hidden).string() + ext;
     const int fd = mkstemps(name.data(), int(ext.size()));
     if (fd < 0) return {};
     // A new file gets the usual mode, a replaced one keeps its own.

@@ -42,6 +42,11 @@ void setIfPresent(Exiv2::XmpData& xmp, const char* key, int value) {
     if (it != xmp.end()) it->setValue(std::to_string(value));
 }
 
+foundation::Value number(const Exiv2::Exifdatum& d, long i, bool real) {
+    if (real) return double(d.toFloat(i));
+    return int64_t(d.toLong(i));
+}
+
 } // namespace
 
 std::shared_ptr<const MetadataBlocks> MetadataBlocks::read(const std::string& path) {
@@ -107,11 +112,11 @@ foundation::Dictionary MetadataBlocks::gpsProperties() const {
         if (angle && d.count() == 3) {
             gps[key] = d.toFloat(0) + d.toFloat(1) / 60.0 + d.toFloat(2) / 3600.0;
         } else if (d.count() == 1) {
-            gps[key] = real ? foundation::Value(double(d.toFloat(0))) : foundation::Value(int64_t(d.toLong(0)));
+            gps[key] = number(d, 0, real);
         } else {
             foundation::Array values;
             for (long i = 0; i < long(d.count()); ++i)
-                values.push_back(real ? foundation::Value(double(d.toFloat(i))) : foundation::Value(int64_t(d.toLong(i))));
+                values.push_back(number(d, i, real));
             gps[key] = std::move(values);
         }
     }

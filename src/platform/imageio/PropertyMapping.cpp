@@ -251,11 +251,13 @@ void addMetadataAttributes(const Dictionary& properties, OIIO::ImageSpec& spec) 
             }
         }
     }
-    auto dpiWidth = properties.count("DPIWidth") ? properties.at("DPIWidth").getDouble() : std::nullopt;
-    auto dpiHeight = properties.count("DPIHeight") ? properties.at("DPIHeight").getDouble() : std::nullopt;
-    if (dpiWidth && dpiHeight && *dpiWidth > 0 && *dpiHeight > 0) {
-        spec.attribute("XResolution", float(*dpiWidth));
-        spec.attribute("YResolution", float(*dpiHeight));
+    const foundation::Value* dpiWidth = properties.count("DPIWidth") ? &properties.at("DPIWidth") : nullptr;
+    const foundation::Value* dpiHeight = properties.count("DPIHeight") ? &properties.at("DPIHeight") : nullptr;
+    const double xdpi = dpiWidth ? dpiWidth->getDouble().value_or(0) : 0;
+    const double ydpi = dpiHeight ? dpiHeight->getDouble().value_or(0) : 0;
+    if (xdpi > 0 && ydpi > 0) {
+        spec.attribute("XResolution", float(xdpi));
+        spec.attribute("YResolution", float(ydpi));
         spec.attribute("ResolutionUnit", "in");
     }
     spec.attribute("Orientation", 1);
