@@ -44,8 +44,8 @@ public:
     // The first image as stored: orientation not applied. Null on failure (see failureReason).
     graphics::ImagePtr createImage();
     // The first image decoded whole, scaled so that its longer side is at most maxPixelSize (never
-    // enlarged; 0 or less: full size), with its orientation applied; 8-bit RGBA premultiplied
-    // when the image has alpha, else RGBX.
+    // enlarged; 0 or less: full size), with its orientation applied; 8-bit, premultiplied
+    // A,R,G,B when the image has alpha, else R,G,B,X.
     graphics::ImagePtr createThumbnail(int maxPixelSize);
 
 private:
