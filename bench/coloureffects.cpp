@@ -58,7 +58,11 @@ template <typename Effect> void BM_Look(benchmark::State& state) {
 }
 
 BENCHMARK_TEMPLATE(BM_Look, PP_ColorModify)->Arg(4)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Look, PP_ColorTemperature)->Arg(4)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Look, PP_ColorTemperature)
+    ->Arg(4)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_TEMPLATE(BM_Look, PP_CS)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

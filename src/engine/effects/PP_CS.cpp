@@ -8,7 +8,9 @@
 
 namespace {
 
-float sq(float v) { return v * v; }
+float sq(float v) {
+    return v * v;
+}
 
 // The steps all targets share; distance gives how far src is from the target colour and
 // factor the threshold at a colour range of 1.
@@ -73,8 +75,8 @@ pixel_t get_pixel_cs_cyan(int32_t x, int32_t y, const cs_settings_t& settings) {
 }
 
 std::string PP_CS::get_name() {
-    static const char* const names[] = {"Red Stroke",     "Green Stroke",   "Blue Stroke",
-                                        "Yellow Stroke",  "Magenta Stroke", "Cyan Stroke"};
+    static const char* const names[] = {"Red Stroke",    "Green Stroke",   "Blue Stroke",
+                                        "Yellow Stroke", "Magenta Stroke", "Cyan Stroke"};
     return m_type >= 0 && m_type <= 5 ? names[m_type] : "CS";
 }
 
@@ -82,14 +84,16 @@ std::string PP_CS::get_name() {
 PostProcessParameter* PP_CS::param_1() {
     if (!m_param_1)
         m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Saturation", ""), 1.7, 4.0, m_type == 0 ? 3.08 : 2.1);
+            services::KXSLocalization::localizedStringForKey("Saturation", ""), 1.7, 4.0,
+            m_type == 0 ? 3.08 : 2.1);
     return m_param_1.get();
 }
 
 PostProcessParameter* PP_CS::param_2() {
     if (!m_param_2)
         m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Color Range", ""), 0.6, 1.4, m_type == 0 ? 1.16 : 1.0);
+            services::KXSLocalization::localizedStringForKey("Color Range", ""), 0.6, 1.4,
+            m_type == 0 ? 1.16 : 1.0);
     return m_param_2.get();
 }
 

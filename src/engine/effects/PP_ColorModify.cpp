@@ -22,7 +22,9 @@ constexpr float kCastWeights[4][3] = {
     {-12.0f / 255.0f, -127.0f / 255.0f, -1.0f / 255.0f},
 };
 
-bool isCast(int32_t type) { return type >= 5 && type <= 8; }
+bool isCast(int32_t type) {
+    return type >= 5 && type <= 8;
+}
 
 // Contrast around mid grey, then the gain in double.
 pixel_t contrastAndGain(pixel_t c, float contrast, double gain) {

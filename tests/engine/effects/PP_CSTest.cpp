@@ -11,8 +11,8 @@
 namespace {
 
 TEST(PP_CS, NamesCategoryAndParametersPerType) {
-    const char* const names[] = {"Red Stroke",    "Green Stroke",   "Blue Stroke", "Yellow Stroke",
-                                 "Magenta Stroke", "Cyan Stroke",   "CS",          "CS"};
+    const char* const names[] = {"Red Stroke",     "Green Stroke", "Blue Stroke", "Yellow Stroke",
+                                 "Magenta Stroke", "Cyan Stroke",  "CS",          "CS"};
     for (int type = -1; type < 7; ++type) {
         SCOPED_TRACE("type " + std::to_string(type));
         PP_CS effect;
@@ -60,14 +60,18 @@ TEST(PP_CS, StrokesAtTheirDefaults) {
           {{128, 128, 128}, {128, 128, 128}},
           {{200, 120, 60}, {168, 132, 105}},
           {{255, 0, 0}, {56, 56, 56}}}},
-        {4, {{{230, 40, 220}, {255, 0, 255}}, {{128, 128, 128}, {128, 128, 128}}, {{0, 255, 0}, {159, 159, 159}}}},
+        {4,
+         {{{230, 40, 220}, {255, 0, 255}},
+          {{128, 128, 128}, {128, 128, 128}},
+          {{0, 255, 0}, {159, 159, 159}}}},
         {5,
          {{{40, 220, 230}, {0, 255, 255}},
           {{90, 160, 220}, {107, 163, 211}},
           {{128, 128, 128}, {128, 128, 128}},
           {{0, 0, 255}, {0, 0, 0}}}},
         // No such stroke: the picture passes through.
-        {6, {{{200, 120, 60}, {200, 120, 60}}, {{90, 160, 220}, {90, 160, 220}}, {{40, 30, 20}, {40, 30, 20}}}},
+        {6,
+         {{{200, 120, 60}, {200, 120, 60}}, {{90, 160, 220}, {90, 160, 220}}, {{40, 30, 20}, {40, 30, 20}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE("type " + std::to_string(c.type));
@@ -132,7 +136,9 @@ TEST(PP_CS, FilterEnvironmentIsTheWeightedGrey) {
 // what the first one makes.
 TEST(PP_CS, SettingsStayWithTheirEffect) {
     WorkingImageGuard guard;
-    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(1, 1, [](int, int) { return Rgb{200, 120, 60}; })));
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(1, 1, [](int, int) {
+        return Rgb{200, 120, 60};
+    })));
     PP_CS first;
     first.prepare_for_process();
     const pixel_t before = first.process_pixel_x(0, 0, 0);

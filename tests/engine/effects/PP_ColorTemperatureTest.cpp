@@ -9,7 +9,8 @@
 namespace {
 
 TEST(PP_ColorTemperature, NamesCategoryAndParameter) {
-    const char* const names[] = {"Cold Blue", "Cool Blue", "Cool", "Warm", "Warm Yellow", "Hot Yellow", "none", "none"};
+    const char* const names[] = {"Cold Blue",   "Cool Blue",  "Cool", "Warm",
+                                 "Warm Yellow", "Hot Yellow", "none", "none"};
     for (int type = -1; type < 7; ++type) {
         SCOPED_TRACE("type " + std::to_string(type));
         PP_ColorTemperature effect;
@@ -31,8 +32,10 @@ TEST(PP_ColorTemperature, GainsPerTypeAndAmount) {
         double amount;
         std::vector<PixelCase> pixels;
     };
-    const std::vector<PixelCase> extremes = {{{0, 0, 0}, {0, 0, 0}}, {{255, 255, 255}, {255, 255, 255}},
-                                             {{255, 0, 0}, {255, 0, 0}}, {{0, 0, 255}, {0, 0, 255}}};
+    const std::vector<PixelCase> extremes = {{{0, 0, 0}, {0, 0, 0}},
+                                             {{255, 255, 255}, {255, 255, 255}},
+                                             {{255, 0, 0}, {255, 0, 0}},
+                                             {{0, 0, 255}, {0, 0, 255}}};
     const auto with = [&](std::vector<PixelCase> more) {
         more.insert(more.end(), extremes.begin(), extremes.end());
         return more;
@@ -41,11 +44,26 @@ TEST(PP_ColorTemperature, GainsPerTypeAndAmount) {
         {{128, 128, 128}, {128, 192, 255}}, {{40, 30, 20}, {40, 45, 55}}, {{200, 120, 60}, {200, 180, 167}}};
     const Case cases[] = {
         {0, 1.0, with(coldBlue)},
-        {1, 1.0, with({{{128, 128, 128}, {128, 160, 211}}, {{40, 30, 20}, {40, 37, 33}}, {{200, 120, 60}, {200, 150, 99}}})},
-        {2, 1.0, with({{{128, 128, 128}, {128, 144, 160}}, {{40, 30, 20}, {40, 33, 25}}, {{90, 160, 220}, {90, 181, 255}}})},
-        {3, 1.0, with({{{128, 128, 128}, {137, 139, 128}}, {{200, 120, 60}, {214, 131, 60}}, {{250, 230, 40}, {255, 251, 40}}})},
-        {4, 1.0, with({{{128, 128, 128}, {184, 170, 128}}, {{40, 30, 20}, {57, 39, 20}}, {{90, 160, 220}, {129, 212, 220}}})},
-        {5, 1.0, with({{{128, 128, 128}, {235, 200, 128}}, {{40, 30, 20}, {73, 46, 20}}, {{90, 160, 220}, {165, 250, 220}}})},
+        {1, 1.0,
+         with({{{128, 128, 128}, {128, 160, 211}},
+               {{40, 30, 20}, {40, 37, 33}},
+               {{200, 120, 60}, {200, 150, 99}}})},
+        {2, 1.0,
+         with({{{128, 128, 128}, {128, 144, 160}},
+               {{40, 30, 20}, {40, 33, 25}},
+               {{90, 160, 220}, {90, 181, 255}}})},
+        {3, 1.0,
+         with({{{128, 128, 128}, {137, 139, 128}},
+               {{200, 120, 60}, {214, 131, 60}},
+               {{250, 230, 40}, {255, 251, 40}}})},
+        {4, 1.0,
+         with({{{128, 128, 128}, {184, 170, 128}},
+               {{40, 30, 20}, {57, 39, 20}},
+               {{90, 160, 220}, {129, 212, 220}}})},
+        {5, 1.0,
+         with({{{128, 128, 128}, {235, 200, 128}},
+               {{40, 30, 20}, {73, 46, 20}},
+               {{90, 160, 220}, {165, 250, 220}}})},
         {6, 1.0, with(coldBlue)},
         {-3, 1.0, with(coldBlue)},
         // Twice the distance from 1 ("Warm Yellow" red 1.888), then a tenth of it.
@@ -81,7 +99,9 @@ TEST(PP_ColorTemperature, HookOutputIsTheGainBlend) {
         {3, {1.0710f, 1.0929f, 1.0f}}, {4, {1.4440f, 1.3294f, 1.0f}}, {5, {1.8413f, 1.5652f, 1.0f}},
     };
     WorkingImageGuard guard;
-    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(1, 1, [](int, int) { return Rgb{102, 51, 204}; })));
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(1, 1, [](int, int) {
+        return Rgb{102, 51, 204};
+    })));
     const pixel_t src = PostProcess::get_source_pixel(0, 0);
     for (const Case& c : cases)
         for (double amount : {0.1, 1.0, 1.7}) {
