@@ -4,9 +4,12 @@
 
 #include "engine/PostProcessParameter.h"
 #include "engine/SortHidePostProcessSupportManager.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/imageio/ImageSource.h"
 
+#include <memory>
 #include <utility>
 
 using foundation::NotificationCenter;
@@ -82,10 +85,11 @@ void PostProcess::on_preview_entered() {
 }
 
 graphics::ImagePtr PostProcess::previewImage() {
-    // A fixed thumbnail file ("<custom_preview_file>.jpg" in the bundles) needs the image reader,
-    // which the engine does not link yet: such an effect answers as for a missing file.
-    if (has_custom_preview_file()) return nullptr;
-    return _previewImage;
+    if (!has_custom_preview_file()) return _previewImage;
+    const std::string path = foundation::Bundle::pathForResource(custom_preview_file(), "jpg");
+    if (path.empty()) return nullptr;
+    std::unique_ptr<imageio::ImageSource> source = imageio::ImageSource::createWithPath(path);
+    return source ? source->createImage() : nullptr;
 }
 
 void PostProcess::setPreviewImage(graphics::ImagePtr image) {

@@ -4,6 +4,7 @@
 
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/imageio/ImageDestination.h"
 #include "platform/services/KXSLocalization.h"
 #include "support/TemporaryDirectory.h"
 
@@ -192,14 +193,30 @@ TEST_F(EffectSettings, PreviewImageChangesAreAnnouncedOnce) {
                  "PostProcessPreviewImageDidChangeNotification");
 }
 
-TEST_F(EffectSettings, AFixedThumbnailFileIgnoresGeneratedPreviews) {
+// The thumbnail file is looked up in the main bundle, here a folder of this test's own.
+TEST_F(EffectSettings, AFixedThumbnailFileIsReadAndGeneratedPreviewsAreIgnored) {
+    TemporaryDirectory bundle;
+    setenv("OPALENE_RESOURCES", bundle.path().c_str(), 1);
+    std::vector<uint8_t> pixels(6 * 4 * 4, 200);
+    auto jpeg = imageio::ImageDestination::createWithPath(bundle.file("f1_g2_preview.jpg"), "public.jpeg");
+    ASSERT_TRUE(jpeg);
+    jpeg->addImage(graphics::Image::copy(pixels.data(), 6, 4, 6 * 4, graphics::PixelFormat{}), {});
+    ASSERT_TRUE(jpeg->finalize());
+
     Observed observed(PostProcessPreviewImageDidChangeNotification);
     SettingsEffect effect("Frame");
-    effect.customPreviewFile = "no_such_preview_file";
+    effect.customPreviewFile = "f1_g2_preview";
     const uint8_t pixel[4] = {1, 2, 3, 255};
     effect.setPreviewImage(graphics::Image::copy(pixel, 1, 1, 4, graphics::PixelFormat{}));
     EXPECT_TRUE(observed.objects.empty());
-    EXPECT_EQ(effect.previewImage(), nullptr);
+
+    const graphics::ImagePtr image = effect.previewImage();
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width(), 6);
+    EXPECT_EQ(image->height(), 4);
+
+    effect.customPreviewFile = "no_such_preview";
+    EXPECT_EQ(effect.previewImage(), nullptr); // no image, no error
 }
 
 TEST_F(EffectSettings, PreviewImageFileNameMakesBlanksUnderscores) {
