@@ -68,6 +68,27 @@ GaussianBlurColor GaussianBlur::gaussianBlurSecondPassForTexture(const texture_t
     return {channel(red), channel(green), channel(blue)};
 }
 
+namespace {
+
+// sum += byte x k over one source row's grid pixels; Dense (step 1) lets the loads vectorise.
+template <bool Dense>
+void addSourceRow(const uint8_t* __restrict line, int64_t pixelBytes, int64_t n, float k, float* __restrict red,
+                  float* __restrict green, float* __restrict blue) {
+    const int64_t stride = Dense ? 4 : pixelBytes;
+    for (int64_t i = 0; i < n; ++i) {
+        const uint8_t* p = line + i * stride;
+        red[i] += p[1] * k;
+        green[i] += p[2] * k;
+        blue[i] += p[3] * k;
+    }
+}
+
+void addShifted(const float* __restrict values, int64_t n, float k, float* __restrict sum) {
+    for (int64_t i = 0; i < n; ++i) sum[i] += values[i] * k;
+}
+
+} // namespace
+
 // Row by row: the second pass reads only its own row of first-pass texels, and those depend only on
 // the source, so one row's first pass is kept in scratch and its second pass follows at once. Every
 // sum adds the same products in the same order as the per-texel passes, one array element per grid
@@ -102,26 +123,18 @@ void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* textur
                 else if (row >= h)
                     row = below_end;
                 const uint8_t* line = data + row * w * 4;
-                const float kj = k[j];
-                for (int c = 0; c < 3; ++c) {
-                    float* s = sum[c];
-                    const uint8_t* p = line + 1 + c;
-                    for (int64_t i = 0; i < n; ++i) s[i] += p[i * sx * 4] * kj;
-                }
+                if (sx == 1)
+                    addSourceRow<true>(line, 4, n, k[j], sum[0], sum[1], sum[2]);
+                else
+                    addSourceRow<false>(line, sx * 4, n, k[j], sum[0], sum[1], sum[2]);
             }
             for (int c = 0; c < 3; ++c)
                 for (int64_t q = 0; q < n + 2 * r; ++q)
                     padded[c][q] = float(uint8_t(int(sum[c][std::clamp<int64_t>(q - r, 0, n - 1)])));
 
             for (float* s : sum) std::fill(s, s + n, 0.0f);
-            for (int64_t j = 0; j < taps; ++j) {
-                const float kj = k[j];
-                for (int c = 0; c < 3; ++c) {
-                    float* s = sum[c];
-                    const float* p = padded[c] + j;
-                    for (int64_t i = 0; i < n; ++i) s[i] += p[i] * kj;
-                }
-            }
+            for (int c = 0; c < 3; ++c)
+                for (int64_t j = 0; j < taps; ++j) addShifted(padded[c] + j, n, k[j], sum[c]);
             uint8_t* texel = out + Y * w * 4;
             for (int64_t i = 0; i < n; ++i)
                 for (int c = 0; c < 3; ++c) texel[i * sx * 4 + 1 + c] = uint8_t(int(sum[c][i]) & 0xFF);
