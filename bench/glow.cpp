@@ -74,10 +74,12 @@ void BM_GaussianTexelByTexel(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         for (int x = 0; x < kSide; ++x)
-            for (int y = 0; y < kSide; ++y) blur->gaussianBlurFirstPassForData(PostProcess::gp_data, tex, 40, 1, x, y);
+            for (int y = 0; y < kSide; ++y)
+                blur->gaussianBlurFirstPassForData(PostProcess::gp_data, tex, 40, 1, x, y);
         float sum = 0;
         for (int x = 0; x < kSide; ++x)
-            for (int y = 0; y < kSide; ++y) sum += blur->gaussianBlurSecondPassForTexture(tex, 40, 1, x, y).red;
+            for (int y = 0; y < kSide; ++y)
+                sum += blur->gaussianBlurSecondPassForTexture(tex, 40, 1, x, y).red;
         benchmark::DoNotOptimize(sum);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }

@@ -72,8 +72,8 @@ namespace {
 
 // sum += byte x k over one source row's grid pixels; Dense (step 1) lets the loads vectorise.
 template <bool Dense>
-void addSourceRow(const uint8_t* __restrict line, int64_t pixelBytes, int64_t n, float k, float* __restrict red,
-                  float* __restrict green, float* __restrict blue) {
+void addSourceRow(const uint8_t* __restrict line, int64_t pixelBytes, int64_t n, float k,
+                  float* __restrict red, float* __restrict green, float* __restrict blue) {
     const int64_t stride = Dense ? 4 : pixelBytes;
     for (int64_t i = 0; i < n; ++i) {
         const uint8_t* p = line + i * stride;
@@ -84,7 +84,8 @@ void addSourceRow(const uint8_t* __restrict line, int64_t pixelBytes, int64_t n,
 }
 
 void addShifted(const float* __restrict values, int64_t n, float k, float* __restrict sum) {
-    for (int64_t i = 0; i < n; ++i) sum[i] += values[i] * k;
+    for (int64_t i = 0; i < n; ++i)
+        sum[i] += values[i] * k;
 }
 
 } // namespace
@@ -93,8 +94,8 @@ void addShifted(const float* __restrict values, int64_t n, float k, float* __res
 // the source, so one row's first pass is kept in scratch and its second pass follows at once. Every
 // sum adds the same products in the same order as the per-texel passes, one array element per grid
 // column, so the loops vectorise without changing a byte.
-void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius, int32_t stepX,
-                                          int32_t stepY) {
+void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius,
+                                          int32_t stepX, int32_t stepY) {
     const int32_t r = std::clamp(radius, 1, kMaxRadius);
     const float* k = gaussianMatrixForRadius(size_t(r));
     const int64_t w = texture->width, h = texture->height;
@@ -111,11 +112,13 @@ void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* textur
         std::vector<float> scratch(size_t(3 * n + 3 * (n + taps)));
         float* sum[3] = {scratch.data(), scratch.data() + n, scratch.data() + 2 * n};
         float* padded[3];
-        for (int c = 0; c < 3; ++c) padded[c] = scratch.data() + 3 * n + c * (n + taps);
+        for (int c = 0; c < 3; ++c)
+            padded[c] = scratch.data() + 3 * n + c * (n + taps);
 
         for (int gy = firstRow; gy < endRow; ++gy) {
             const int64_t Y = gy * sy;
-            for (float* s : sum) std::fill(s, s + n, 0.0f);
+            for (float* s : sum)
+                std::fill(s, s + n, 0.0f);
             for (int64_t j = 0; j < taps; ++j) {
                 int64_t row = Y + (j - r) * stepX;
                 if (row < 0)
@@ -132,12 +135,15 @@ void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* textur
                 for (int64_t q = 0; q < n + 2 * r; ++q)
                     padded[c][q] = float(uint8_t(int(sum[c][std::clamp<int64_t>(q - r, 0, n - 1)])));
 
-            for (float* s : sum) std::fill(s, s + n, 0.0f);
+            for (float* s : sum)
+                std::fill(s, s + n, 0.0f);
             for (int c = 0; c < 3; ++c)
-                for (int64_t j = 0; j < taps; ++j) addShifted(padded[c] + j, n, k[j], sum[c]);
+                for (int64_t j = 0; j < taps; ++j)
+                    addShifted(padded[c] + j, n, k[j], sum[c]);
             uint8_t* texel = out + Y * w * 4;
             for (int64_t i = 0; i < n; ++i)
-                for (int c = 0; c < 3; ++c) texel[i * sx * 4 + 1 + c] = uint8_t(int(sum[c][i]) & 0xFF);
+                for (int c = 0; c < 3; ++c)
+                    texel[i * sx * 4 + 1 + c] = uint8_t(int(sum[c][i]) & 0xFF);
         }
     });
 }

@@ -171,7 +171,8 @@ TEST_P(GaussianBlurBothPasses, GiveThePerTexelColoursAtAnyThreadCount) {
     Texture perTexel(w, h, 0xAB);
     GaussianBlur* blur = GaussianBlur::sharedGaussianBlur();
     for (int y = 0; y < h; y += step)
-        for (int x = 0; x < w; x += step) blur->gaussianBlurFirstPassForData(data.data(), perTexel.t, r, step, x, y);
+        for (int x = 0; x < w; x += step)
+            blur->gaussianBlurFirstPassForData(data.data(), perTexel.t, r, step, x, y);
     for (unsigned threads : {1u, 3u}) {
         SCOPED_TRACE(threads);
         graphics::setParallelThreads(threads);
@@ -181,10 +182,12 @@ TEST_P(GaussianBlurBothPasses, GiveThePerTexelColoursAtAnyThreadCount) {
             for (int x = 0; x < w; ++x) {
                 const uint8_t* t = whole.t->data + (y * w + x) * 4;
                 if (x % step || y % step) {
-                    ASSERT_TRUE(t[0] == 0xAB && t[1] == 0xAB && t[2] == 0xAB && t[3] == 0xAB) << x << "," << y;
+                    ASSERT_TRUE(t[0] == 0xAB && t[1] == 0xAB && t[2] == 0xAB && t[3] == 0xAB)
+                        << x << "," << y;
                     continue;
                 }
-                const GaussianBlurColor got{GaussianBlur::secondPassChannel(t[1]), GaussianBlur::secondPassChannel(t[2]),
+                const GaussianBlurColor got{GaussianBlur::secondPassChannel(t[1]),
+                                            GaussianBlur::secondPassChannel(t[2]),
                                             GaussianBlur::secondPassChannel(t[3])};
                 ASSERT_TRUE(same(got, blur->gaussianBlurSecondPassForTexture(perTexel.t, r, step, x, y)))
                     << x << "," << y;
@@ -195,8 +198,9 @@ TEST_P(GaussianBlurBothPasses, GiveThePerTexelColoursAtAnyThreadCount) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, GaussianBlurBothPasses,
-                         ::testing::Values(PassCase{9, 8, 1, 1}, PassCase{13, 10, 2, 2}, PassCase{11, 7, 2, 5},
-                                           PassCase{16, 12, 4, 3}, PassCase{5, 5, 12, 1}, PassCase{40, 300, 7, 1},
+                         ::testing::Values(PassCase{9, 8, 1, 1}, PassCase{13, 10, 2, 2},
+                                           PassCase{11, 7, 2, 5}, PassCase{16, 12, 4, 3},
+                                           PassCase{5, 5, 12, 1}, PassCase{40, 300, 7, 1},
                                            PassCase{301, 40, 7, 3}),
                          [](const auto& info) {
                              const PassCase& c = info.param;

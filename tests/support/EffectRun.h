@@ -63,7 +63,8 @@ inline EffectOutput runEffect(PostProcess& effect, const graphics::ImagePtr& ima
         out.w = PostProcess::g_preview_w;
         out.h = PostProcess::g_preview_h;
         out.step = previewStep;
-        out.bytes.assign(PostProcess::gp_preview_buf, PostProcess::gp_preview_buf + size_t(out.w) * out.h * 4);
+        out.bytes.assign(PostProcess::gp_preview_buf,
+                         PostProcess::gp_preview_buf + size_t(out.w) * out.h * 4);
     } else {
         out.w = width;
         out.h = height;
@@ -83,10 +84,12 @@ inline std::vector<GaussianBlurColor> referenceGaussian(int radius, int step) {
     texture_t* tex = tex_create_empty(w, h, 4);
     GaussianBlur* blur = GaussianBlur::sharedGaussianBlur();
     for (int y = 0; y < h; y += step)
-        for (int x = 0; x < w; x += step) blur->gaussianBlurFirstPassForData(PostProcess::gp_data, tex, radius, step, x, y);
+        for (int x = 0; x < w; x += step)
+            blur->gaussianBlurFirstPassForData(PostProcess::gp_data, tex, radius, step, x, y);
     std::vector<GaussianBlurColor> out;
     for (int y = 0; y < h; y += step)
-        for (int x = 0; x < w; x += step) out.push_back(blur->gaussianBlurSecondPassForTexture(tex, radius, step, x, y));
+        for (int x = 0; x < w; x += step)
+            out.push_back(blur->gaussianBlurSecondPassForTexture(tex, radius, step, x, y));
     tex_free(tex);
     return out;
 }

@@ -20,7 +20,7 @@ struct Variant {
 
 constexpr Variant kVariants[] = {
     {"Glow Vivid Color", 0.6, 0.76}, {"Glow Grayscale", 0.7, 0.4}, {"Glowing Edges", 0.7, 0.6},
-    {"Sepia Glow", 0.784, 0.6},      {"Yellow Glow", 0.7, 0.6},     {"Pink Glow", 0.7, 0.6},
+    {"Sepia Glow", 0.784, 0.6},      {"Yellow Glow", 0.7, 0.6},    {"Pink Glow", 0.7, 0.6},
 };
 
 const Variant* variant(int32_t type) {
@@ -28,8 +28,8 @@ const Variant* variant(int32_t type) {
 }
 
 std::shared_ptr<PostProcessParameter> glowParameter(const char* key, double defaultValue) {
-    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""), 0.1,
-                                                  1.0, defaultValue);
+    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""),
+                                                  0.1, 1.0, defaultValue);
 }
 
 // Grey of the working-image pixel from its byte sum, with the rounding the tone looks were tuned on.
@@ -42,7 +42,9 @@ float sourceGray(int32_t x, int32_t y) {
     return float(double(scaled) * (1.0 / 3.0));
 }
 
-float times(float a, double b) { return float(double(a) * b); }
+float times(float a, double b) {
+    return float(double(a) * b);
+}
 
 // Tinted glow of the tone looks: (k g) p2 scale + 0.3 per channel, in double.
 pixel_t tint(const double k[3], float g, double p2, double scale) {
@@ -91,8 +93,8 @@ void PP_Bloom1::prepare_for_process() {
     _currentRadius = uint64_t(std::clamp<int64_t>(w / 100, 1, 100));
     // The vertical and horizontal passes the two runs of the pixel loop would make, made at once.
     if (variant(m_type))
-        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius), step_x,
-                                                                  step_y);
+        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius),
+                                                                   step_x, step_y);
 }
 
 pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {

@@ -10,9 +10,10 @@
 
 namespace {
 
-std::shared_ptr<PostProcessParameter> parameter(const char* key, double min, double max, double defaultValue) {
-    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""), min, max,
-                                                  defaultValue);
+std::shared_ptr<PostProcessParameter> parameter(const char* key, double min, double max,
+                                                double defaultValue) {
+    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""),
+                                                  min, max, defaultValue);
 }
 
 // Truncated toward zero, then 0 becomes 1 and anything above 100 becomes 100; huge and NaN values
@@ -72,8 +73,8 @@ void PP_GaussianBlur::prepare_for_process() {
     _currentRadius = uint64_t(clampRadius(float(double(w) * param_1()->value() / 1000.0)));
     // One radius everywhere: both passes of the pixel loop, made at once.
     if (m_type == 0 && mp_tex)
-        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius), step_x,
-                                                                  step_y);
+        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius),
+                                                                   step_x, step_y);
 }
 
 int32_t PP_GaussianBlur::radiusAt(int32_t x, int32_t y) const {
@@ -110,8 +111,7 @@ pixel_t PP_GaussianBlur::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
         }
         return {0.0f, 0.0f, 0.0f};
     }
-    if (r == 0)
-        return {float(texel[1] / 255.0), float(texel[2] / 255.0), float(texel[3] / 255.0)};
+    if (r == 0) return {float(texel[1] / 255.0), float(texel[2] / 255.0), float(texel[3] / 255.0)};
     const GaussianBlurColor c = blur->gaussianBlurSecondPassForTexture(mp_tex, r, step_x, x, y);
     return {c.red, c.green, c.blue};
 }

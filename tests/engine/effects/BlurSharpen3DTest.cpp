@@ -74,7 +74,8 @@ TEST(GaussianBlurEffect, RadiusFollowsTheRenderedWidth) {
         double amount;
         int radius;
     };
-    const Case cases[] = {{1000, 0, 12, 12}, {2400, 3, 12, 9}, {50, 0, 12, 1}, {20000, 0, 25, 100}, {333, 0, 3, 1}};
+    const Case cases[] = {
+        {1000, 0, 12, 12}, {2400, 3, 12, 9}, {50, 0, 12, 1}, {20000, 0, 25, 100}, {333, 0, 3, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " step " + std::to_string(c.previewStep));
         WorkingImageGuard guard;
@@ -107,7 +108,8 @@ TEST(GaussianBlurEffect, TiltShiftKeepsASharpBand) {
         for (int j = 0; j < out.h; ++j) {
             const int y = j * out.step;
             bool sharp = true;
-            for (int i = 0; i < out.w; ++i) sharp = sharp && out.sameAsSource(i, j);
+            for (int i = 0; i < out.w; ++i)
+                sharp = sharp && out.sameAsSource(i, j);
             EXPECT_EQ(sharp, y >= 495 && y <= 505) << "row " << y;
         }
     }
@@ -184,7 +186,8 @@ TEST(Sharpen, OvershootsAStepEdgeAndAmountZeroIsIdentity) {
         sharpen.param_2()->setValue(0.0);
         const EffectOutput out = runEffect(sharpen, makeSourceImage(20, 6, patternColour), preview);
         for (int j = 0; j < out.h; ++j)
-            for (int i = 0; i < out.w; ++i) EXPECT_TRUE(out.sameAsSource(i, j)) << i << "," << j;
+            for (int i = 0; i < out.w; ++i)
+                EXPECT_TRUE(out.sameAsSource(i, j)) << i << "," << j;
     }
 }
 
@@ -210,8 +213,11 @@ TEST(Effect3D, TakesRedFromTheRight) {
 
 TEST(BlurSharpen3D, PreviewsLeaveTheWorkingImageAlone) {
     const std::function<std::unique_ptr<PostProcess>()> makers[] = {
-        [] { return makeBlur(0); }, [] { return makeBlur(1); }, [] { return makeBlur(2); },
-        [] { return makeBlur(3); }, [] { return std::make_unique<PP_Sharpen>(); },
+        [] { return makeBlur(0); },
+        [] { return makeBlur(1); },
+        [] { return makeBlur(2); },
+        [] { return makeBlur(3); },
+        [] { return std::make_unique<PP_Sharpen>(); },
         [] { return std::make_unique<PP_3DEffect>(); }};
     for (const auto& make : makers) {
         WorkingImageGuard guard;

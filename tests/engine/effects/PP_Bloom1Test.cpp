@@ -23,7 +23,8 @@ graphics::ImagePtr flat(int w, int h, Rgb c) {
 }
 
 bool near(Rgb got, Rgb want, int slack) {
-    return std::abs(got.r - want.r) <= slack && std::abs(got.g - want.g) <= slack && std::abs(got.b - want.b) <= slack;
+    return std::abs(got.r - want.r) <= slack && std::abs(got.g - want.g) <= slack &&
+           std::abs(got.b - want.b) <= slack;
 }
 
 std::string str(Rgb c) {
@@ -80,24 +81,37 @@ TEST(Glow, ColoursOnFlatPhotosAtFullSizeAndInPreview) {
         Rgb out;
     };
     const Case cases[] = {
-        {0, {0, 0, 0}, 0, 0, {0, 0, 0}},           {0, {128, 128, 128}, 0, 0, {172, 172, 172}},
-        {0, {200, 100, 50}, 0, 0, {255, 85, 0}},   {0, {200, 100, 50}, 1.0, 0.1, {255, 25, 0}},
+        {0, {0, 0, 0}, 0, 0, {0, 0, 0}},
+        {0, {128, 128, 128}, 0, 0, {172, 172, 172}},
+        {0, {200, 100, 50}, 0, 0, {255, 85, 0}},
+        {0, {200, 100, 50}, 1.0, 0.1, {255, 25, 0}},
         {0, {128, 128, 128}, 1.0, 0.1, {137, 137, 137}},
-        {1, {0, 0, 0}, 0, 0, {0, 0, 0}},           {1, {128, 128, 128}, 0, 0, {192, 192, 192}},
-        {1, {200, 100, 50}, 0, 0, {175, 175, 175}}, {1, {200, 100, 50}, 1.0, 0.1, {140, 140, 140}},
-        {2, {255, 255, 255}, 0, 0, {223, 223, 223}}, {2, {128, 128, 128}, 0, 0, {89, 89, 89}},
-        {2, {200, 100, 50}, 0, 0, {165, 60, 7}},   {2, {200, 100, 50}, 1.0, 0.1, {236, 86, 11}},
-        {3, {0, 0, 0}, 0, 0, {0, 0, 0}},           {3, {255, 255, 255}, 0, 0, {255, 255, 230}},
-        {3, {128, 128, 128}, 0, 0, {172, 126, 90}}, {3, {200, 100, 50}, 0, 0, {153, 110, 77}},
+        {1, {0, 0, 0}, 0, 0, {0, 0, 0}},
+        {1, {128, 128, 128}, 0, 0, {192, 192, 192}},
+        {1, {200, 100, 50}, 0, 0, {175, 175, 175}},
+        {1, {200, 100, 50}, 1.0, 0.1, {140, 140, 140}},
+        {2, {255, 255, 255}, 0, 0, {223, 223, 223}},
+        {2, {128, 128, 128}, 0, 0, {89, 89, 89}},
+        {2, {200, 100, 50}, 0, 0, {165, 60, 7}},
+        {2, {200, 100, 50}, 1.0, 0.1, {236, 86, 11}},
+        {3, {0, 0, 0}, 0, 0, {0, 0, 0}},
+        {3, {255, 255, 255}, 0, 0, {255, 255, 230}},
+        {3, {128, 128, 128}, 0, 0, {172, 126, 90}},
+        {3, {200, 100, 50}, 0, 0, {153, 110, 77}},
         {3, {200, 100, 50}, 1.0, 0.1, {125, 117, 112}},
-        {4, {0, 0, 0}, 0, 0, {25, 25, 25}},        {4, {255, 255, 255}, 0, 0, {255, 255, 200}},
-        {4, {128, 128, 128}, 0, 0, {236, 189, 113}}, {4, {200, 100, 50}, 1.0, 0.1, {158, 151, 139}},
-        {5, {0, 0, 0}, 0, 0, {25, 25, 25}},        {5, {255, 255, 255}, 0, 0, {255, 234, 255}},
-        {5, {128, 128, 128}, 0, 0, {231, 130, 182}}, {5, {200, 100, 50}, 1.0, 0.1, {157, 142, 150}},
+        {4, {0, 0, 0}, 0, 0, {25, 25, 25}},
+        {4, {255, 255, 255}, 0, 0, {255, 255, 200}},
+        {4, {128, 128, 128}, 0, 0, {236, 189, 113}},
+        {4, {200, 100, 50}, 1.0, 0.1, {158, 151, 139}},
+        {5, {0, 0, 0}, 0, 0, {25, 25, 25}},
+        {5, {255, 255, 255}, 0, 0, {255, 234, 255}},
+        {5, {128, 128, 128}, 0, 0, {231, 130, 182}},
+        {5, {200, 100, 50}, 1.0, 0.1, {157, 142, 150}},
     };
     for (const Case& c : cases)
         for (int step : {0, 3}) {
-            SCOPED_TRACE("type " + std::to_string(c.type) + " on " + str(c.in) + (step ? " preview" : " full"));
+            SCOPED_TRACE("type " + std::to_string(c.type) + " on " + str(c.in) +
+                         (step ? " preview" : " full"));
             WorkingImageGuard guard;
             auto glow = makeGlow(c.type);
             if (c.p1 > 0) {
@@ -107,7 +121,8 @@ TEST(Glow, ColoursOnFlatPhotosAtFullSizeAndInPreview) {
             const EffectOutput out = runEffect(*glow, flat(23, 17, c.in), step);
             int wrong = 0;
             for (int j = 0; j < out.h; ++j)
-                for (int i = 0; i < out.w; ++i) wrong += !near(out.at(i, j), c.out, 2);
+                for (int i = 0; i < out.w; ++i)
+                    wrong += !near(out.at(i, j), c.out, 2);
             EXPECT_EQ(wrong, 0) << "first pixel " << str(out.at(0, 0)) << ", expected " << str(c.out);
         }
 }
@@ -117,7 +132,8 @@ TEST(Glow, OtherTypesGiveBlack) {
     auto none = makeGlow(9);
     const EffectOutput out = runEffect(*none, makeSourceImage(9, 7, patternColour));
     for (int j = 0; j < out.h; ++j)
-        for (int i = 0; i < out.w; ++i) ASSERT_TRUE(near(out.at(i, j), {0, 0, 0}, 0));
+        for (int i = 0; i < out.w; ++i)
+            ASSERT_TRUE(near(out.at(i, j), {0, 0, 0}, 0));
 }
 
 // The glow of every look is the two-pass gaussian at radius W / 100 (W the width rendered),
@@ -171,11 +187,11 @@ TEST(Glow, EdgeMaskRadiusFollowsTheShorterSide) {
         WorkingImageGuard guard;
         auto edges = makeGlow(2);
         const EffectOutput out = runEffect(*edges, makeSourceImage(c.w, c.h, [](int x, int) {
-                                               return x < 40 ? Rgb{60, 60, 60} : Rgb{180, 180, 180};
-                                           }));
+            return x < 40 ? Rgb{60, 60, 60} : Rgb{180, 180, 180};
+        }));
         const int y = c.h / 2;
         const Rgb far = out.at(45, y);
-        EXPECT_GT(out.at(40, y).r, far.r);                       // next to the step
+        EXPECT_GT(out.at(40, y).r, far.r);                      // next to the step
         EXPECT_EQ(out.at(42, y).r > far.r, c.litAtDistanceTwo); // two columns away
         EXPECT_EQ(out.at(43, y).r, far.r);
         EXPECT_EQ(far.r, 144); // flat: ((180/255 - 0.5) x 1.5 + 0.5) x 0.7
