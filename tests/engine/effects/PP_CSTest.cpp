@@ -2,7 +2,7 @@
 // boundary, and settings that stay with their own effect.
 #include "engine/effects/PP_CS.h"
 
-#include "PixelEffectRun.h"
+#include "support/PixelEffectRun.h"
 
 #include <gtest/gtest.h>
 

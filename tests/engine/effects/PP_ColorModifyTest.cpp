@@ -5,7 +5,7 @@
 #include "engine/Neighbourhood.h"
 #include "kernels/Random.h"
 
-#include "PixelEffectRun.h"
+#include "support/PixelEffectRun.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // the blend with "Amount".
 #include "engine/effects/PP_ColorTemperature.h"
 
-#include "PixelEffectRun.h"
+#include "support/PixelEffectRun.h"
 
 #include <gtest/gtest.h>
 

@@ -1,16 +1,15 @@
 #pragma once
-// Drives a per-pixel effect over a one-row image of given colours, synchronously on the calling
-// thread, and reads the result bytes back: from the working image at full size, from the preview
-// buffer in a preview run. Header only.
+// Tables of input colours and the bytes an effect must make of them, run over a one-row image at
+// full size and in preview; parameter expectations. Header only.
 
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 
+#include "support/EffectRun.h"
 #include "support/StubEffects.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,32 +25,19 @@ inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
 // An input colour and the bytes the effect must make of it.
 using PixelCase = std::pair<Rgb, Rgb>;
 
-// The run must leave the working image alone in a preview run; both runs write only their own
-// buffer (the sanitizers catch the rest).
+// In a preview run the working image must stay as it was; both runs write only their own buffer
+// (the sanitizers catch the rest).
 inline std::vector<Rgb> runOverRow(PostProcess& effect, const std::vector<Rgb>& colours, bool preview) {
     PostProcess::global_clean();
+    WorkingImageGuard guard;
     const int n = int(colours.size());
     const graphics::ImagePtr source = makeSourceImage(n, 1, [&](int x, int) { return colours[size_t(x)]; });
-    effect.prepare(source);
-    effect.set_silent_mode(true);
-    effect.set_preview_mode(preview);
-    effect.setIsSmallPreview(false);
-    if (!PostProcess::global_pre_init(source)) return {};
-    const std::vector<uint8_t> before(PostProcess::gp_data, PostProcess::gp_data + size_t(n) * 4);
-    effect.process();
-
-    std::vector<Rgb> out;
-    const uint8_t* bytes = preview ? PostProcess::gp_preview_buf : PostProcess::gp_data;
+    const EffectOutput run = runEffect(effect, source, preview ? 1 : 0);
     if (preview) {
-        EXPECT_EQ(0, std::memcmp(before.data(), PostProcess::gp_data, before.size()))
-            << "a preview run changed the working image";
-        EXPECT_EQ(PostProcess::g_preview_step_x, 1);
+        EXPECT_EQ(workingImageBytes(), run.source) << "a preview run changed the working image";
     }
-    for (int x = 0; x < n; ++x) {
-        const uint8_t* p = bytes + size_t(x) * 4;
-        out.push_back({p[1], p[2], p[3]});
-    }
-    PostProcess::global_clean();
+    std::vector<Rgb> out;
+    for (int x = 0; x < run.w; ++x) out.push_back(run.at(x, 0));
     return out;
 }
 
