@@ -96,7 +96,7 @@ Raster oldTv(int w, int h) {
     out.fill([&](int x, int y) {
         const float line = 0.875f + 0.125f * kScanline[y % 4];
         const float d = edgeDistance(float(x), float(y), w, h, 8);
-        const float glass = 1.0f - smoothstep(0.84f, 0.95f, d);
+        const float glass = 1.0f - smoothstep(0.88f, 0.92f, d);
         const float falloff = 1.0f - 0.35f * smoothstep(0.3f, 0.95f, edgeDistance(float(x), float(y), w, h, 4));
         const float snow = 0.04f * (whiteNoise(x, y, 531) - 0.5f);
         return mix(grey(0.06f), tint * (line * falloff + snow), glass);
