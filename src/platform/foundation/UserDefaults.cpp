@@ -82,13 +82,7 @@ std::int64_t UserDefaults::integerForKey(const std::string& key) const {
 std::uint64_t UserDefaults::unsignedIntegerForKey(const std::string& key) const {
     std::lock_guard lock(mutex_);
     const Value* v = lookup(key);
-    if (!v) return 0;
-    if (v->type() == Value::Type::Real) { // values past int64 are kept as reals
-        double d = *v->getDouble();
-        return d >= 18446744073709551616.0 ? UINT64_MAX : d >= 1 ? static_cast<std::uint64_t>(d) : 0;
-    }
-    std::int64_t i = v->getInt64().value_or(0);
-    return i > 0 ? static_cast<std::uint64_t>(i) : 0;
+    return v ? v->getUInt64().value_or(0) : 0;
 }
 
 float UserDefaults::floatForKey(const std::string& key) const {

@@ -34,6 +34,16 @@ std::optional<std::int64_t> Value::getInt64() const {
     }
 }
 
+std::optional<std::uint64_t> Value::getUInt64() const {
+    if (type() == Type::Real) {
+        double d = std::get<double>(data_);
+        return d >= 18446744073709551616.0 ? UINT64_MAX : d >= 1 ? static_cast<std::uint64_t>(d) : 0;
+    }
+    std::optional<std::int64_t> i = getInt64();
+    if (!i) return std::nullopt;
+    return *i > 0 ? static_cast<std::uint64_t>(*i) : 0;
+}
+
 std::optional<double> Value::getDouble() const {
     switch (type()) {
     case Type::Bool:

@@ -79,6 +79,9 @@ class Value {
     std::optional<bool> getBool() const;
     // A real is truncated toward zero; one outside the int64 range or NaN answers empty.
     std::optional<std::int64_t> getInt64() const;
+    // Unsigned counts: negative numbers answer 0, reals are truncated and saturate at UINT64_MAX
+    // (counts past the int64 range are held as reals).
+    std::optional<std::uint64_t> getUInt64() const;
     std::optional<double> getDouble() const;
     const std::string* getString() const { return std::get_if<std::string>(&data_); }
     const foundation::Bytes* getBytes() const { return std::get_if<foundation::Bytes>(&data_); }

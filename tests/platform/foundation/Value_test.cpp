@@ -17,24 +17,28 @@ TEST(Value, ScalarGettersFollowTheNumberFamily) {
         std::optional<bool> b;
         std::optional<std::int64_t> i;
         std::optional<double> d;
+        std::optional<std::uint64_t> u;
     };
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Case cases[] = {
-        {"null", Value(), {}, {}, {}},
-        {"true", Value(true), true, 1, 1.0},
-        {"integer", Value(-5), true, -5, -5.0},
-        {"unsigned", Value(7u), true, 7, 7.0},
-        {"real truncates", Value(-2.75), true, -2, -2.75},
-        {"float widened", Value(0.1f), true, 0, static_cast<double>(0.1f)},
-        {"zero real", Value(0.0), false, 0, 0.0},
-        {"real past int64", Value(1e19), true, {}, 1e19},
-        {"nan", Value(nan), true, {}, {}}, // a real NaN still reads as a real
-        {"string", Value("12"), {}, {}, {}},
-        {"array", Value(Array{Value(1)}), {}, {}, {}},
+        {"null", Value(), {}, {}, {}, {}},
+        {"true", Value(true), true, 1, 1.0, 1},
+        {"integer", Value(-5), true, -5, -5.0, 0},
+        {"unsigned", Value(7u), true, 7, 7.0, 7},
+        {"real truncates", Value(-2.75), true, -2, -2.75, 0},
+        {"float widened", Value(0.1f), true, 0, static_cast<double>(0.1f), 0},
+        {"zero real", Value(0.0), false, 0, 0.0, 0},
+        {"real past int64", Value(1e19), true, {}, 1e19, 10000000000000000000ull},
+        {"nan", Value(nan), true, {}, {}, 0}, // a real NaN still reads as a real
+        {"string", Value("12"), {}, {}, {}, {}},
+        {"array", Value(Array{Value(1)}), {}, {}, {}, {}},
+        {"uint64 max", Value(UINT64_MAX), true, {}, 18446744073709551616.0, UINT64_MAX},
+        {"real past uint64", Value(1e20), true, {}, 1e20, UINT64_MAX},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.value.getBool(), c.b) << c.label;
         EXPECT_EQ(c.value.getInt64(), c.i) << c.label;
+        EXPECT_EQ(c.value.getUInt64(), c.u) << c.label;
         if (c.d) {
             EXPECT_EQ(c.value.getDouble(), c.d) << c.label;
         } else if (c.value.type() != Value::Type::Real) {

@@ -1,0 +1,253 @@
+#pragma once
+// The base of every effect, and the one shared working image all effects read and write.
+//
+// Class side: the picture being edited as an X,R,G,B byte buffer (`gp_data`, byte 0 skipped by
+// the bitmap context but non-zero wherever a pixel was drawn) plus two reduced copies that preview
+// runs write into. The state is process-wide and unlocked: only one run may be active at a time.
+// Whoever runs effects guarantees it by cancelling the running thread and then taking and
+// releasing that effect's `lock()`, which waits until the run has left `process()`.
+//
+// Instance side: identity, mode flags and the hooks an effect class overrides. `process()` drives
+// the hooks once per run, on a worker `foundation::Thread` or synchronously on the main thread.
+// A run ends with exactly one notification on the default centre:
+//   "EndProcess"       object the effect; userInfo {"ResultImage": image} on the whole-image
+//                      paths only. Delivered on the main thread.
+//   "ProcessCancelled" no object. Delivered on the run's own thread.
+//   "ProcessFailed"    object the effect. Delivered on the main thread: no working image could be
+//                      made, the output could not be allocated or installed, or a whole-image run
+//                      had no source or produced no image. Nothing was changed.
+// "progressChanged" (object the integer percent) is delivered on the main thread while a run that
+// is not silent goes on.
+#include "engine/Pixel.h"
+#include "platform/foundation/Value.h"
+#include "platform/graphics/BitmapContext.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Point.h"
+#include "platform/graphics/Size.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class PostProcessParameter;
+namespace coreimage {
+class Filter;
+}
+namespace foundation {
+class Thread;
+}
+
+class PostProcess {
+  public:
+    // ---- Shared working image (class side) ----
+
+    // The working image: g_width x g_height pixels of 4 bytes, rows of g_bypr bytes. Owned here
+    // (std::free), together with both preview buffers and the context.
+    static inline uint8_t* gp_data = nullptr;
+    static inline int32_t g_width = 0;
+    static inline int32_t g_height = 0;
+    static inline int32_t g_bpp = 32;
+    static inline int32_t g_bpp_dv = 4;
+    static inline int32_t g_bypr = 0;
+    static inline int32_t g_bpc = 8;
+    // Over gp_data; its bitmap info is reused for every context or image made over a buffer here.
+    static inline std::unique_ptr<graphics::BitmapContext> g_cgctx;
+
+    // Preview buffers hold one spare column and row and are not cleared.
+    static inline uint8_t* gp_preview_buf = nullptr;
+    static inline int32_t g_preview_w = 0;
+    static inline int32_t g_preview_h = 0;
+    static inline int32_t g_preview_step_x = 1;
+    static inline int32_t g_preview_step_y = 1;
+    static inline uint8_t* gp_small_preview_buf = nullptr;
+    static inline int32_t g_small_preview_w = 0;
+    static inline int32_t g_small_preview_h = 0;
+    static inline int32_t g_small_preview_step_x = 1;
+    static inline int32_t g_small_preview_step_y = 1;
+
+    // 0, 1 or 2, set by the editor from the user's preview-quality setting.
+    static inline int32_t g_preview_quality = 0;
+    static inline bool g_global_pre_inited = false;
+
+    // Builds the working image and both preview buffers from image unless they exist already:
+    // while they exist the image is ignored, so a new source needs global_clean() first. False,
+    // with nothing changed, when no image is given or memory runs out.
+    static bool global_pre_init(const graphics::ImagePtr& image);
+    // Preview target for g_preview_quality: 0 gives 640 x 480, 2 gives 1024 x 768, else 800 x 600.
+    static graphics::Size getPreviewSize();
+    // Makes buffer the working image and frees the one it replaces. A preview buffer given here
+    // leaves its slot (it is gone until the next global_clean and global_pre_init) and brings its
+    // size; any other buffer must have the working image's size. On failure (false) nothing
+    // changed and the buffer is still the caller's.
+    static bool updateContextForData(uint8_t* buffer);
+    static bool updateContextForPreviewData();
+    static bool updateContextForSmallPreviewData();
+    // A copy of kind 0 the working image, 1 the preview buffer, 2 the small-preview buffer; a
+    // preview buffer that is gone falls back to the working image. Null when there is none.
+    static graphics::ImagePtr resultImageFromCurrentDataType(int kind);
+    static void global_clean();
+    // Posts the notification named by info's "name" with its "object" and "userInfo" entries.
+    static void _postNotificationName(const foundation::Dictionary& info);
+
+    // Colour of the working-image pixel at (x, y), each byte times 1/255 in single precision;
+    // black outside the image or when there is none. What every hook reads its source through.
+    static pixel_t get_source_pixel(int32_t x, int32_t y) {
+        if (!gp_data || x < 0 || y < 0 || x >= g_width || y >= g_height) return {0.0f, 0.0f, 0.0f};
+        const uint8_t* p = gp_data + (size_t(y) * size_t(g_width) + size_t(x)) * size_t(g_bpp_dv);
+        constexpr float k = 1.0f / 255.0f;
+        return {float(p[1]) * k, float(p[2]) * k, float(p[3]) * k};
+    }
+
+    // ---- Instance side ----
+
+    PostProcess();
+    virtual ~PostProcess();
+    PostProcess(const PostProcess&) = delete;
+    PostProcess& operator=(const PostProcess&) = delete;
+
+    // Held for the whole of a run, and by prepare() and freeMemory().
+    std::recursive_mutex& lock() { return m_pp_lock; }
+    int32_t get_index() const { return m_idx; }
+    std::string get_display_name() { return get_name(); }
+    // The source of the next run (null allowed: whole-image runs then use the working image).
+    void prepare(graphics::ImagePtr image);
+    // Builds the working image if needed and sets the steps and preview target of this run.
+    bool pre_init();
+    void post_clean();
+    void freeMemory();
+    void set_preview_mode(bool on) { m_preview_mode = on; }
+    void setIsSmallPreview(bool on) { m_small_preview = on; }
+    void set_silent_mode(bool on) { m_silent_mode = on; }
+    graphics::Point effectCenter() const { return _effectCenter; }
+    void setEffectCenter(graphics::Point center) { _effectCenter = center; }
+    // The centre in working-image pixels, truncated toward zero.
+    graphics::Point newEffectCenter() const;
+    float getEdgesScale() const { return float(m_width) / 1600.0f; }
+    static double clampMyPixel(double value, double min, double max) {
+        return value < min ? min : (value > max ? max : value);
+    }
+    static void clapmPixel(pixel_t* p) {
+        p->r = float(clampMyPixel(p->r, 0.0, 1.0));
+        p->g = float(clampMyPixel(p->g, 0.0, 1.0));
+        p->b = float(clampMyPixel(p->b, 0.0, 1.0));
+    }
+    int64_t get_complete_precent() const { return m_precent.load(std::memory_order_relaxed); }
+    // An image over 4 x width x height bytes in the layout of bitmapInfo; the bytes are freed
+    // (std::free) with the image when releaseDataBuffer is set, else they must outlive it.
+    static graphics::ImagePtr create_nsimage_from_data(uint8_t* data, int32_t width, int32_t height,
+                                                       uint32_t bitmapInfo, bool releaseDataBuffer);
+
+    // One run (see the top of this file). Returns the result of the whole-image paths; the
+    // per-pixel path returns null, its result being the working image or a preview buffer.
+    graphics::ImagePtr process(const foundation::Value& object = {});
+    void call_progress_callback();
+
+    // ---- Hooks, with the base answers ----
+
+    virtual bool isCenterSupported() { return false; }
+    // Second step of construction, where virtual calls reach the effect class: stores the
+    // catalogue index, centres the effect and sets up its Core Image filter.
+    virtual void init(const foundation::Value& object, int32_t index);
+    // Its own class name: resources and filters are looked up by it.
+    virtual std::string class_name() const { return "PostProcess"; }
+    // The display name, also the key of every per-effect setting.
+    virtual std::string get_name() { return "Noname"; }
+    // Result colour at (x, y) of the working image (full-size coordinates, also in preview runs).
+    virtual pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+        (void)pass;
+        const pixel_t p = get_source_pixel(x, y);
+        return {p.r * 2.0f, p.g * 2.0f, p.b * 2.0f};
+    }
+    // Per-pixel runs only, on the run's thread: read parameters, load textures, run kernels.
+    virtual void prepare_for_process() {}
+    virtual void before_pass(int32_t pass) { (void)pass; }
+    // Sent after every column of a pass.
+    virtual void after_pass(int32_t pass) { (void)pass; }
+    // Per-pixel runs only, also when cancelled: free per-run buffers.
+    virtual void process_ended() {}
+    virtual bool isFrame() { return false; }
+    // Asked before every pass; every pass reads the untouched source and rewrites the output.
+    virtual uint64_t passes() { return 1; }
+    virtual bool isCanDifferResult() { return false; }
+    virtual void set_type(int32_t type) { m_type = type; }
+    virtual bool this_filter_is_simply_color_modify() { return false; }
+    virtual std::string get_categorie() { return "Uncategorized"; }
+    // An effect answering true makes its whole result in one call, from m_img.
+    virtual bool has_custom_process_function() { return false; }
+    virtual graphics::ImagePtr custom_process_function() { return nullptr; }
+
+    // Core Image path. These base bodies live in PostProcess_CI.cpp, which the Core Image path
+    // replaces with the bodies in force for every effect class.
+    virtual void ci_init();
+    virtual bool has_ci_process_function();
+    virtual graphics::ImagePtr ci_process_function();
+    virtual void ci_dealloc();
+    virtual std::shared_ptr<coreimage::Filter> ci_filter_with_name(const std::string& name);
+    virtual void ci_filter_set_params();
+
+    virtual bool has_custom_preview_file() { return false; }
+    virtual std::string custom_preview_file() { return {}; }
+    virtual bool preview_needs_frame() { return true; }
+    virtual bool preview_view_needs_frame() { return true; }
+    virtual void tmp_process() {}
+    // Effects create their parameters on first request.
+    virtual PostProcessParameter* param_1() { return m_param_1.get(); }
+    virtual PostProcessParameter* param_2() { return m_param_2.get(); }
+    virtual std::vector<std::shared_ptr<PostProcessParameter>>& params() { return m_params; }
+    void setParams(std::vector<std::shared_ptr<PostProcessParameter>> list) { m_params = std::move(list); }
+
+    // ---- Luminance histogram (the counters are g_histogram_table, Neighbourhood.h) ----
+
+    // Counts round(0.3 R + 0.59 G + 0.11 B) of every pixel of the image; a null image leaves
+    // the counters at zero.
+    void build_histogram_table(const graphics::ImagePtr& image);
+    // The first and the last occupied bin; 0 when none is.
+    int32_t get_histogramm_auto_low();
+    int32_t get_histogramm_auto_high();
+    // Stretches the luminance of width x height pixels (colour at bytes 1, 2, 3) in place so that
+    // histogramm_low .. histogramm_high spans 0 .. 256, keeping each pixel's chroma. Bounds are
+    // limited to 0 .. 256; an empty range leaves the pixels as they are.
+    void adjust_image_histogramm(uint8_t* bytes, uint64_t width, uint64_t height, int32_t histogramm_low,
+                                 int32_t histogramm_high);
+
+  protected:
+    int32_t step_x = 1;
+    int32_t step_y = 1;
+    uint8_t* p_preview_buf = nullptr; // the buffer a preview run writes into; null at full size
+    int32_t preview_w = 0;
+    int32_t preview_h = 0;
+    graphics::ImagePtr _previewImage;
+    graphics::ImagePtr m_img; // source of the run, released when it ends
+    // Written by the run's thread, read by get_complete_precent() from others.
+    std::atomic<int64_t> m_precent{0};
+    int64_t m_prev_precent = -1;
+    int32_t m_width = 0; // full working-image size, also in preview runs
+    int32_t m_height = 0;
+    int32_t m_idx = 0;
+    int32_t m_type = 0;
+    bool m_favorite = false;
+    bool m_silent_mode = false;
+    bool m_preview_mode = false; // cleared by every per-pixel run
+    bool m_small_preview = false;
+    bool m_parametrs_is_loaded = false;
+    graphics::Point _effectCenter{0.5, 0.5};
+    // Shared pointers so that this header needs no parameter definition.
+    std::shared_ptr<PostProcessParameter> m_param_1;
+    std::shared_ptr<PostProcessParameter> m_param_2;
+    std::vector<std::shared_ptr<PostProcessParameter>> m_params;
+    std::recursive_mutex m_pp_lock;
+    bool m_ci_present = false;
+    std::shared_ptr<coreimage::Filter> m_ci_filter;
+
+  private:
+    graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
+    void process_pixels(const foundation::Thread& thread);
+    template <bool Preview>
+    void run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output, float denominator);
+    void post_on_main_thread(const char* name, foundation::Value userInfo = {});
+    foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }
+};

@@ -1,0 +1,486 @@
+// One effect run: byte conversion, preview sampling, progress, the three ends and cancellation.
+#include "engine/PostProcess.h"
+
+#include "support/StubEffects.h"
+
+#include "platform/foundation/RunLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <random>
+#include <thread>
+
+namespace {
+
+using foundation::RunLoop;
+using foundation::Thread;
+
+// Runs the effect on a worker to its end, then delivers what it handed to the main thread.
+void runOnWorker(PostProcess& effect, const RunRecorder& recorder) {
+    {
+        Thread worker([&] { effect.process(); });
+    }
+    ASSERT_TRUE(RunLoop::runUntil([&] { return recorder.ends() >= 1; }, 10));
+    RunLoop::runOnce();
+}
+
+std::vector<uint8_t> workingBytes() {
+    return {PostProcess::gp_data, PostProcess::gp_data + size_t(PostProcess::g_bypr) * PostProcess::g_height};
+}
+
+// Waits (bounded) until pred holds, without pumping the main loop.
+bool waitFor(const std::function<bool()>& pred) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+TEST(PostProcessRun, ChannelsBecomeBytesAndUnmarkedPixelsStayBlack) {
+    struct Case {
+        pixel_t value;
+        uint8_t r, g, b;
+    };
+    const std::vector<Case> cases = {
+        {{1.5f, -0.2f, 0.999f}, 255, 0, 254},  {{kNaN, 0.5f, 1.0f}, 0, 127, 255},
+        {{kInf, -kInf, 0.0f}, 255, 0, 0},      {{-0.0f, 0.2f, 0.8f}, 0, 51, 204},
+        {{-kNaN, 1.0001f, 0.6f}, 0, 255, 153},
+    };
+    WorkingImageGuard guard;
+    const int n = int(cases.size());
+    StubPixelEffect effect;
+    effect.prepare(makeSourceImage(n, 2, patternColour));
+    ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
+    PostProcess::gp_data[(n + 1) * 4] = 0; // pixel (1, 1): nothing was drawn there
+    effect.pixel = [&](int32_t x, int32_t, int32_t) { return cases[size_t(x)].value; };
+    effect.set_silent_mode(true);
+
+    RunRecorder recorder;
+    EXPECT_EQ(effect.process(), nullptr);
+    ASSERT_EQ(recorder.named("EndProcess").size(), 1u);
+
+    ASSERT_EQ(PostProcess::g_width, n);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < n; ++x) {
+            SCOPED_TRACE("pixel " + std::to_string(x) + "," + std::to_string(y));
+            const uint8_t* p = PostProcess::gp_data + (y * n + x) * 4;
+            if (x == 1 && y == 1) {
+                EXPECT_EQ(p[0] | p[1] | p[2] | p[3], 0);
+                continue;
+            }
+            EXPECT_EQ(p[0], 255);
+            EXPECT_EQ(p[1], cases[size_t(x)].r);
+            EXPECT_EQ(p[2], cases[size_t(x)].g);
+            EXPECT_EQ(p[3], cases[size_t(x)].b);
+        }
+    EXPECT_EQ(effect.source(), nullptr);
+}
+
+TEST(PostProcessRun, PreviewVisitsEveryStepOnceAndWritesItsPreviewPixel) {
+    for (bool small : {true, false}) {
+        SCOPED_TRACE(small ? "small preview" : "preview");
+        WorkingImageGuard guard;
+        PostProcess::g_preview_quality = 1;
+        StubPixelEffect effect;
+        effect.prepare(makeSourceImage(1400, 1400, patternColour));
+        ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
+        const int step = small ? PostProcess::g_small_preview_step_x : PostProcess::g_preview_step_x;
+        const int w = small ? PostProcess::g_small_preview_w : PostProcess::g_preview_w;
+        uint8_t* target = small ? PostProcess::gp_small_preview_buf : PostProcess::gp_preview_buf;
+        if (small) {
+            ASSERT_EQ(step, 3);
+        }
+        std::memset(target, 0xEE, size_t(w) * w * 4);
+        const std::vector<uint8_t> before = workingBytes();
+
+        std::vector<int> visits(1400 * 1400);
+        // (k + 0.5) / 255 truncates back to k.
+        const auto value = [](int k) { return (float(k % 256) + 0.5f) / 255.0f; };
+        effect.pixel = [&](int32_t x, int32_t y, int32_t) {
+            ++visits[size_t(y) * 1400 + size_t(x)];
+            return pixel_t{value(x), value(y), value(x + y)};
+        };
+        effect.set_preview_mode(true);
+        effect.setIsSmallPreview(small);
+        effect.set_silent_mode(true);
+        RunRecorder recorder;
+        effect.process();
+        EXPECT_EQ(recorder.named("EndProcess").size(), 1u);
+        EXPECT_FALSE(effect.previewMode());
+
+        int wrong = 0;
+        for (int y = 0; y < 1400; ++y)
+            for (int x = 0; x < 1400; ++x) {
+                const bool sampled = x % step == 0 && y % step == 0;
+                wrong += visits[size_t(y) * 1400 + size_t(x)] != (sampled ? 1 : 0);
+                if (!sampled) continue;
+                const uint8_t* p = target + (size_t(y / step) * size_t(w) + size_t(x / step)) * 4;
+                wrong += p[0] != 255 || p[1] != x % 256 || p[2] != y % 256 || p[3] != (x + y) % 256;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ((1399 / step) + 1, w); // the last visited column is the last preview column
+        EXPECT_TRUE(workingBytes() == before);
+    }
+}
+
+TEST(PostProcessRun, ProgressIsPostedOnlyWhereAsked) {
+    struct Case {
+        const char* name;
+        bool preview;
+        bool silent;
+        std::vector<int64_t> expected;
+    };
+    const Case cases[] = {
+        {"silent preview", true, true, {}},
+        {"preview", true, false, {0}},
+        {"silent full size", false, true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkingImageGuard guard;
+        StubPixelEffect effect;
+        effect.prepare(makeSourceImage(300, 200, patternColour));
+        effect.set_preview_mode(c.preview);
+        effect.set_silent_mode(c.silent);
+        RunRecorder recorder;
+        runOnWorker(effect, recorder);
+        EXPECT_EQ(recorder.named("EndProcess").size(), 1u);
+        EXPECT_EQ(recorder.progress(), c.expected);
+    }
+}
+
+// 0 at the start, 0 again at the first pixel, then rising to 100 once the result is installed.
+void expectRisingTo100(const std::vector<int64_t>& progress) {
+    ASSERT_GE(progress.size(), 4u);
+    EXPECT_EQ(progress[0], 0);
+    EXPECT_EQ(progress[1], 0);
+    EXPECT_EQ(progress.back(), 100);
+    for (size_t i = 2; i < progress.size(); ++i)
+        EXPECT_GT(progress[i], progress[i - 1]) << "at " << i;
+}
+
+TEST(PostProcessRun, FullSizeProgressRisesWithTheColumns) {
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    effect.prepare(makeSourceImage(1000, 800, patternColour));
+    // The percentage computed at (x, y), read at the next pixel: (1000 x + y) / 1000800.
+    struct Probe {
+        int x, y;
+        int64_t expected;
+        int64_t seen = -1;
+    };
+    std::vector<Probe> probes = {{0, 700, 0}, {490, 300, 48}, {490, 400, 49}, {500, 0, 49}, {990, 700, 98}};
+    effect.pixel = [&](int32_t x, int32_t y, int32_t) {
+        for (Probe& p : probes)
+            if (x == p.x && y == p.y + 1) p.seen = effect.get_complete_precent();
+        return pixel_t{0, 0, 0};
+    };
+    RunRecorder recorder;
+    runOnWorker(effect, recorder);
+    for (const Probe& p : probes)
+        EXPECT_EQ(p.seen, p.expected) << "at " << p.x << "," << p.y;
+    const std::vector<int64_t> progress = recorder.progress();
+    expectRisingTo100(progress);
+    EXPECT_EQ(progress.size(), 2u + 98u + 1u); // 0, 0, 1 .. 98, 100
+    EXPECT_EQ(effect.get_complete_precent(), 0);
+    for (const RunRecorder::Entry& e : recorder.entries())
+        EXPECT_TRUE(e.onMainThread) << e.name;
+}
+
+TEST(PostProcessRun, SecondPassContinuesTheProgress) {
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    const graphics::ImagePtr source = makeSourceImage(1000, 1000, patternColour);
+    effect.prepare(source);
+    effect.passCount = 2;
+    int64_t afterFirstPass = -1;
+    int changedSource = 0;
+    effect.onBeforePass = [&](int32_t pass) {
+        if (pass == 1) afterFirstPass = effect.get_complete_precent();
+    };
+    // Every pass reads the untouched source.
+    effect.pixel = [&](int32_t x, int32_t y, int32_t pass) {
+        const pixel_t s = PostProcess::get_source_pixel(x, y);
+        const Rgb c = patternColour(x, y);
+        changedSource += s.r != float(c.r) * (1.0f / 255.0f);
+        return pass == 0 ? pixel_t{1, 1, 1} : pixel_t{0.5f, 0, 0};
+    };
+    RunRecorder recorder;
+    runOnWorker(effect, recorder);
+    EXPECT_EQ(afterFirstPass, 49);
+    EXPECT_EQ(changedSource, 0);
+    const std::vector<int64_t> progress = recorder.progress();
+    expectRisingTo100(progress);
+    EXPECT_GT(std::count_if(progress.begin(), progress.end(), [](int64_t p) { return p > 50 && p < 100; }),
+              40);
+    EXPECT_EQ(PostProcess::gp_data[1], 127); // the last pass stands
+}
+
+TEST(PostProcessRun, CancelDuringPassesKeepsTheWorkingImage) {
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    effect.prepare(makeSourceImage(200, 200, patternColour));
+    ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
+    const std::vector<uint8_t> before = workingBytes();
+    uint8_t* const working = PostProcess::gp_data;
+
+    std::atomic<bool> reached{false};
+    std::atomic<int> calls{0}, ended{0};
+    effect.pixel = [&](int32_t x, int32_t y, int32_t) {
+        ++calls;
+        if (x == 50 && y == 10) {
+            reached = true;
+            waitFor([] { return Thread::current().isCancelled(); });
+        }
+        return pixel_t{1, 0, 0};
+    };
+    effect.onEnded = [&] { ++ended; };
+    RunRecorder recorder;
+    Thread worker([&] { effect.process(); });
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+    worker.cancel();
+    // How the one who starts runs waits for a cancelled one to leave.
+    effect.lock().lock();
+    effect.lock().unlock();
+
+    const std::vector<RunRecorder::Entry> cancelled = recorder.named("ProcessCancelled");
+    ASSERT_EQ(cancelled.size(), 1u);
+    EXPECT_FALSE(cancelled[0].onMainThread);
+    EXPECT_EQ(cancelled[0].thread, &worker);
+    EXPECT_TRUE(cancelled[0].object.isNull());
+    EXPECT_EQ(calls.load(), 50 * 200 + 11); // the flag is looked at after every pixel
+    EXPECT_EQ(ended.load(), 1);
+    EXPECT_EQ(PostProcess::gp_data, working);
+    EXPECT_TRUE(workingBytes() == before);
+    EXPECT_EQ(effect.source(), nullptr);
+
+    worker.join();
+    RunLoop::runOnce();
+    EXPECT_EQ(recorder.ends(), 1u);
+}
+
+TEST(PostProcessRun, CancelBeforeTheRunStartsTouchesNothing) {
+    StubPixelEffect effect;
+    effect.prepare(makeSourceImage(20, 20, patternColour));
+    int hooks = 0;
+    effect.onPrepare = [&] { ++hooks; };
+    effect.pixel = [&](int32_t, int32_t, int32_t) {
+        ++hooks;
+        return pixel_t{};
+    };
+    RunRecorder recorder;
+    std::atomic<bool> go{false};
+    Thread worker([&] {
+        waitFor([&] { return go.load(); });
+        effect.process();
+    });
+    worker.cancel();
+    go = true;
+    worker.join();
+    RunLoop::runOnce();
+    EXPECT_EQ(hooks, 0);
+    EXPECT_FALSE(PostProcess::g_global_pre_inited);
+    EXPECT_EQ(PostProcess::gp_data, nullptr);
+    EXPECT_EQ(effect.source(), nullptr);
+    ASSERT_EQ(recorder.ends(), 1u);
+    EXPECT_EQ(recorder.named("ProcessCancelled").size(), 1u);
+}
+
+TEST(PostProcessRun, WholeImageRunWithoutSourceUsesTheWorkingImage) {
+    WorkingImageGuard guard;
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(30, 20, patternColour)));
+    const std::vector<uint8_t> working = workingBytes();
+    StubWholeImageEffect effect;
+    effect.prepare(nullptr);
+    const graphics::ImagePtr made = makeSourceImage(3, 3, patternColour);
+    graphics::ImagePtr seen;
+    effect.make = [&](const graphics::ImagePtr& source) {
+        seen = source;
+        return made;
+    };
+    RunRecorder recorder;
+    graphics::ImagePtr returned;
+    {
+        Thread worker([&] { returned = effect.process(); });
+    }
+    ASSERT_TRUE(RunLoop::runUntil([&] { return recorder.ends() >= 1; }, 10));
+
+    ASSERT_NE(seen, nullptr);
+    ASSERT_EQ(seen->width(), 30);
+    EXPECT_TRUE(std::equal(working.begin(), working.end(), seen->data()));
+    EXPECT_EQ(returned, made);
+    const std::vector<RunRecorder::Entry> ends = recorder.named("EndProcess");
+    ASSERT_EQ(ends.size(), 1u);
+    EXPECT_TRUE(ends[0].onMainThread);
+    EXPECT_EQ(ends[0].object.identity(), &effect);
+    const foundation::Value* result = ends[0].userInfo.find("ResultImage");
+    ASSERT_NE(result, nullptr);
+    EXPECT_EQ(result->getObject<const graphics::Image>("Image"), made);
+    EXPECT_EQ(effect.source(), nullptr);
+    EXPECT_TRUE(recorder.progress().empty());
+}
+
+// Runs that cannot produce a result say so, instead of ending silently or reporting success.
+TEST(PostProcessRun, RunsWithoutAResultFail) {
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<PostProcess>(int& hooks)> make;
+        bool workingImage;
+        int hooks; // hook calls expected before the run gives up
+    };
+    const auto pixelEffect = [](bool preview) {
+        return [preview](int& hooks) {
+            auto e = std::make_unique<StubPixelEffect>();
+            e->pixel = [&hooks](int32_t, int32_t, int32_t) {
+                ++hooks;
+                return pixel_t{};
+            };
+            e->onPrepare = [&hooks] { ++hooks; };
+            e->set_preview_mode(preview);
+            return std::unique_ptr<PostProcess>(std::move(e));
+        };
+    };
+    const auto wholeEffect = [](bool producesNothing) {
+        return [producesNothing](int& hooks) {
+            auto e = std::make_unique<StubWholeImageEffect>();
+            e->make = [&hooks, producesNothing](const graphics::ImagePtr& source) {
+                ++hooks;
+                return producesNothing ? nullptr : source;
+            };
+            return std::unique_ptr<PostProcess>(std::move(e));
+        };
+    };
+    const Case cases[] = {
+        {"per pixel, no image at all", pixelEffect(false), false, 0},
+        {"preview after its buffer was consumed", pixelEffect(true), true, 0},
+        {"whole image, no image at all", wholeEffect(false), false, 0},
+        {"whole image producing nothing", wholeEffect(true), true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkingImageGuard guard;
+        int hooks = 0;
+        std::unique_ptr<PostProcess> effect = c.make(hooks);
+        std::vector<uint8_t> before;
+        if (c.workingImage) {
+            ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(40, 30, patternColour)));
+            ASSERT_TRUE(PostProcess::updateContextForPreviewData());
+            before = workingBytes();
+        }
+        RunRecorder recorder;
+        runOnWorker(*effect, recorder);
+        const std::vector<RunRecorder::Entry> failed = recorder.named("ProcessFailed");
+        ASSERT_EQ(failed.size(), 1u);
+        EXPECT_EQ(recorder.ends(), 1u);
+        EXPECT_TRUE(failed[0].onMainThread);
+        EXPECT_EQ(failed[0].object.identity(), effect.get());
+        EXPECT_EQ(hooks, c.hooks);
+        if (c.workingImage) {
+            EXPECT_TRUE(workingBytes() == before);
+        }
+    }
+}
+
+// The way effects are driven: each new run cancels the previous one and waits on its lock
+// before starting, some runs clear the working image in between, and the main loop is pumped
+// by hand. No two runs may touch the working image at once, and each run ends exactly once.
+TEST(PostProcessRun, StartAndCancelInQuickSuccession) {
+    WorkingImageGuard guard;
+    const graphics::ImagePtr source = makeSourceImage(64, 48, patternColour);
+    std::atomic<PostProcess*> active{nullptr};
+    std::atomic<int> overlaps{0};
+    const auto enter = [&](PostProcess* e) {
+        PostProcess* expected = nullptr;
+        if (!active.compare_exchange_strong(expected, e)) ++overlaps;
+    };
+    const auto leave = [&](PostProcess* e) {
+        PostProcess* expected = e;
+        active.compare_exchange_strong(expected, nullptr);
+    };
+
+    struct Run {
+        std::unique_ptr<PostProcess> effect;
+        std::unique_ptr<Thread> thread;
+    };
+    std::vector<Run> runs;
+    RunRecorder recorder;
+    std::mt19937 rng(7);
+    constexpr int kRuns = 300;
+    for (int i = 0; i < kRuns; ++i) {
+        std::unique_ptr<PostProcess> effect;
+        if (i % 3 == 2) {
+            auto e = std::make_unique<StubWholeImageEffect>();
+            StubWholeImageEffect* self = e.get();
+            e->make = [&, self](const graphics::ImagePtr& src) {
+                enter(self);
+                std::this_thread::yield();
+                leave(self);
+                return src;
+            };
+            effect = std::move(e);
+        } else {
+            auto e = std::make_unique<StubPixelEffect>();
+            StubPixelEffect* self = e.get();
+            e->passCount = 1 + uint64_t(i % 2);
+            e->onPrepare = [&, self] { enter(self); };
+            e->onEnded = [&, self] { leave(self); };
+            e->pixel = [&, self](int32_t x, int32_t y, int32_t) {
+                if (active.load() != self) ++overlaps;
+                return PostProcess::get_source_pixel(x, y);
+            };
+            e->set_preview_mode(i % 4 == 0);
+            e->setIsSmallPreview(i % 8 == 0);
+            effect = std::move(e);
+        }
+        effect->set_silent_mode(i % 5 == 0);
+        effect->prepare(i % 7 == 3 ? nullptr : source);
+
+        if (!runs.empty()) {
+            Run& previous = runs.back();
+            previous.thread->cancel();
+            previous.effect->lock().lock();
+            previous.effect->lock().unlock();
+            if (i % 10 == 0) PostProcess::global_clean();
+        }
+        PostProcess* raw = effect.get();
+        runs.push_back({std::move(effect), std::make_unique<Thread>([raw] { raw->process(); })});
+        if (rng() % 4 == 0) std::this_thread::sleep_for(std::chrono::microseconds(rng() % 500));
+        if (rng() % 2 == 0) RunLoop::runOnce();
+    }
+    runs.back().effect->lock().lock(); // the last run may finish
+    runs.back().effect->lock().unlock();
+    for (Run& r : runs)
+        r.thread->join();
+    ASSERT_TRUE(RunLoop::runUntil([&] { return recorder.ends() >= size_t(kRuns); }, 20));
+    RunLoop::runOnce();
+
+    EXPECT_EQ(overlaps.load(), 0);
+    std::map<const void*, int> endsPerRun;
+    for (const RunRecorder::Entry& e : recorder.entries()) {
+        if (e.name == "ProcessCancelled") ++endsPerRun[e.thread];
+        if (e.name == "EndProcess" || e.name == "ProcessFailed") ++endsPerRun[e.object.identity()];
+    }
+    int missing = 0, repeated = 0;
+    for (const Run& r : runs) {
+        const int n = endsPerRun[r.thread.get()] + endsPerRun[r.effect.get()];
+        missing += n == 0;
+        repeated += n > 1;
+    }
+    EXPECT_EQ(missing, 0);
+    EXPECT_EQ(repeated, 0);
+    EXPECT_EQ(recorder.ends(), size_t(kRuns));
+}
+
+} // namespace
