@@ -1,5 +1,7 @@
 #include "engine/CustomPresetsManager.h"
 
+#include "engine/PostProcess.h"
+#include "engine/PostProcessParameter.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/FileLocations.h"
 #include "platform/foundation/KeyedArchiver.h"
@@ -287,6 +289,21 @@ void CustomPresetsManager::pushEntry(Entry entry) {
     registerUndo([this] { removeLastEffectOrPreset(); });
     currentPostProcessesAndPresetsArray()->push_back(std::move(entry));
     saveCurrentState();
+}
+
+void CustomPresetsManager::pushEffect(PostProcess* effect) {
+    if (!effect) return;
+    EffectRecord record{{CustomPresetEffectNameKey, Value(effect->get_name())}};
+    if (PostProcessParameter* p = effect->param_1())
+        record[CustomPresetParam1NumberValueKey] = Value(float(p->value()));
+    if (PostProcessParameter* p = effect->param_2())
+        record[CustomPresetParam2NumberValueKey] = Value(float(p->value()));
+    if (effect->isCenterSupported()) {
+        const graphics::Point center = effect->effectCenter();
+        record[CustomPresetCenterEffectXValueKey] = Value(float(center.x));
+        record[CustomPresetCenterEffectYValueKey] = Value(float(center.y));
+    }
+    pushEntry(std::move(record));
 }
 
 void CustomPresetsManager::pushPreset(std::shared_ptr<CustomPreset> preset) {

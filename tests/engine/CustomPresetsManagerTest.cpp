@@ -1,5 +1,8 @@
 #include "engine/CustomPresetsManager.h"
 
+#include "engine/PostProcess.h"
+#include "engine/PostProcessParameter.h"
+
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/KeyedArchiver.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -50,6 +53,22 @@ std::vector<std::string> namesOf(CustomPresetsManager& manager) {
         names.push_back(p->name());
     return names;
 }
+
+// An effect of a given name with up to two parameters and, if asked, a centre.
+class RecordedEffect : public PostProcess {
+  public:
+    RecordedEffect(std::string name, int parameters, bool centre)
+        : m_name(std::move(name)), m_centre(centre) {
+        if (parameters > 0) m_param_1 = std::make_shared<PostProcessParameter>("Amount", 0.0, 1.0, 0.1);
+        if (parameters > 1) m_param_2 = std::make_shared<PostProcessParameter>("Size", 0.0, 100.0, 30.0);
+    }
+    std::string get_name() override { return m_name; }
+    bool isCenterSupported() override { return m_centre; }
+
+  private:
+    std::string m_name;
+    bool m_centre;
+};
 
 // Application support inside a folder of the test's own.
 class PresetsStore : public ::testing::Test {
@@ -158,14 +177,49 @@ TEST_F(PresetsStore, RoundTripKeepsRecordsIdentifiersAndTheStack) {
     EXPECT_EQ(first->ppStackArray(), applied->ppStackArray());
 }
 
+TEST_F(PresetsStore, AppliedEffectRecordsWhatTheEffectHas) {
+    struct Case {
+        int parameters;
+        bool centre;
+        EffectRecord expected;
+    };
+    const std::vector<Case> cases = {
+        {0, false, {{"EffectName", Value("Plain")}}},
+        {1, false, {{"EffectName", Value("Plain")}, {"Param1NumberValue", Value(0.1f)}}},
+        {2,
+         true,
+         {{"EffectName", Value("Plain")},
+          {"Param1NumberValue", Value(0.1f)},
+          {"Param2NumberValue", Value(42.7f)},
+          {"CenterEffectXValueKey", Value(0.3f)},
+          {"CenterEffectYValueKey", Value(0.9f)}}},
+    };
+    auto manager = fresh();
+    for (const Case& c : cases) {
+        RecordedEffect effect("Plain", c.parameters, c.centre);
+        if (c.parameters > 1) effect.param_2()->setValue(42.7);
+        effect.setEffectCenter({0.3, 0.9});
+        manager->pushEffect(&effect);
+        ASSERT_FALSE(manager->currentPostProcessesAndPresetsArray()->empty());
+        // Numbers are single precision: 0.1 is kept as 0.1f.
+        EXPECT_EQ(std::get<EffectRecord>(manager->currentPostProcessesAndPresetsArray()->back()), c.expected)
+            << c.parameters << " parameters";
+    }
+    manager->pushEffect(nullptr);
+    EXPECT_EQ(manager->currentPostProcessesAndPresetsArray()->size(), cases.size());
+    EXPECT_EQ(*fresh()->currentPostProcessesAndPresetsArray(),
+              *manager->currentPostProcessesAndPresetsArray());
+}
+
 TEST_F(PresetsStore, UndoAndRedoMoveTheSameEntries) {
     foundation::UndoManager undo;
     auto manager = fresh();
     manager->setUndoManager(&undo);
-    auto a = preset("A", {record("Aged")});
+    RecordedEffect effect("Aged", 1, false);
+    const EffectRecord a = {{"EffectName", Value("Aged")}, {"Param1NumberValue", Value(0.1f)}};
     auto p = preset("P", {record("Napa")});
 
-    manager->pushPreset(a);
+    manager->pushEffect(&effect);
     endEvent();
     manager->pushPreset(p);
     endEvent();
