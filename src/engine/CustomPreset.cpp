@@ -87,7 +87,10 @@ void CustomPreset::registerForArchiving() {
     static const bool registered = foundation::KeyedArchiver::registerClass<CustomPreset>(
         kClassName,
         [](const CustomPreset& preset, foundation::KeyedArchiver& coder) {
-            foundation::Array records(preset._ppStackArray.begin(), preset._ppStackArray.end());
+            // A record the reader would refuse would cost the whole file: it is left out instead.
+            foundation::Array records;
+            for (const EffectRecord& record : preset._ppStackArray)
+                if (isWellFormedEffectRecord(record)) records.push_back(Value(record));
             coder.encodeObject(Value(std::move(records)), "_ppStackArray");
             coder.encodeObject(Value(preset._name), "_name");
             coder.encodeObject(Value(preset.uuidPreset()), "_uuidPreset");

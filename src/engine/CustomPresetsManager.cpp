@@ -40,8 +40,11 @@ std::string storedFilePath(const char* name) {
     return (std::filesystem::path(foundation::applicationSupportDirectory()) / name).string();
 }
 
+// Null for an entry the reader would refuse (a malformed record, no preset), which would cost
+// the whole file: such entries are left out.
 Value entryValue(const CustomPresetsManager::Entry& entry) {
-    if (const EffectRecord* record = std::get_if<EffectRecord>(&entry)) return Value(*record);
+    if (const EffectRecord* record = std::get_if<EffectRecord>(&entry))
+        return isWellFormedEffectRecord(*record) ? Value(*record) : Value();
     return CustomPreset::value(std::get<std::shared_ptr<CustomPreset>>(entry));
 }
 
@@ -87,7 +90,7 @@ void registerForArchiving() {
         [](const SavedState& state, KeyedArchiver& coder) {
             Array items;
             for (const auto& entry : state.stack)
-                items.push_back(entryValue(entry));
+                if (Value item = entryValue(entry); !item.isNull()) items.push_back(std::move(item));
             coder.encodeObject(Value(std::move(items)), "_currentPostProcessesAndPresetsArray");
             coder.encodeObject(Value(state.maxIndexKeyOfUsedEffect), "_maxIndexKeyOfUsedEffect");
         },

@@ -211,6 +211,25 @@ TEST_F(PresetsStore, AppliedEffectRecordsWhatTheEffectHas) {
               *manager->currentPostProcessesAndPresetsArray());
 }
 
+TEST_F(PresetsStore, EntriesTheReaderWouldRefuseAreNotStored) {
+    const EffectRecord nameless{{CustomPresetParam1NumberValueKey, Value(1.0f)}};
+    auto mixed = preset("Mixed", {record("Aged"), nameless});
+    {
+        auto manager = fresh();
+        manager->addPreset(mixed);
+        manager->setCurrentPostProcessesAndPresetsArray(
+            std::make_shared<Stack>(Stack{record("Napa"), nameless, std::shared_ptr<CustomPreset>(), mixed}));
+    }
+    auto manager = fresh();
+    EXPECT_TRUE(manager->damagedFiles().empty());
+    ASSERT_EQ(manager->presetsCount(), 1u);
+    EXPECT_EQ(manager->presetWithIndex(0)->ppStackArray(), std::vector<EffectRecord>{record("Aged")});
+    const Stack& stack = *manager->currentPostProcessesAndPresetsArray();
+    ASSERT_EQ(stack.size(), 2u);
+    EXPECT_EQ(std::get<EffectRecord>(stack[0]), record("Napa"));
+    EXPECT_EQ(std::get<std::shared_ptr<CustomPreset>>(stack[1])->name(), "Mixed");
+}
+
 TEST_F(PresetsStore, UndoAndRedoMoveTheSameEntries) {
     foundation::UndoManager undo;
     auto manager = fresh();
@@ -335,7 +354,13 @@ TEST_F(PresetsStore, DamagedImportsAreRefusedAndChangeNothing) {
     };
     const Value good = CustomPreset::value(preset("Good", {record("Napa")}));
     const std::string valid = archive(Value(Array{good}));
-    const EffectRecord noName{{CustomPresetParam1NumberValueKey, Value(1.0f)}};
+    const std::string two = archive(
+        Value(Array{good, CustomPreset::value(preset("Second", {record("Aged"), record("Derby", 0.25f)}))}));
+    // The archive text with the first occurrence of from made to.
+    auto edited = [](std::string text, const std::string& from, const std::string& to) {
+        text.replace(text.find(from), from.size(), to);
+        return text;
+    };
 
     struct Case {
         const char* what;
@@ -345,22 +370,13 @@ TEST_F(PresetsStore, DamagedImportsAreRefusedAndChangeNothing) {
         {"empty list", archive(Value(Array{}))},
         {"first element not a preset", archive(Value(Array{Value(record("Aged")), good}))},
         {"second element not a preset", archive(Value(Array{good, Value("Preset 2")}))},
-        {"a record without a name",
-         archive(Value(Array{good, CustomPreset::value(preset("Bad", {noName}))}))},
+        {"a record without a name", edited(valid, "\"EffectName\"", "\"EffectNome\"")},
+        {"a later record naming nothing", edited(two, "\"Derby\"", "7")},
+        {"a value that is not a number", edited(two, "0.25", "\"0.25\"")},
         {"root not a list", archive(good)},
         {"truncated", valid.substr(0, valid.size() / 2)},
-        {"wrong format tag",
-         [&] {
-             std::string s = valid;
-             s.replace(s.find("opalene-archive"), 15, "another-archive");
-             return s;
-         }()},
-        {"unknown class",
-         [&] {
-             std::string s = valid;
-             s.replace(s.find("\"CustomPreset\""), 14, "\"CustomPrefab\"");
-             return s;
-         }()},
+        {"wrong format tag", edited(valid, "opalene-archive", "another-archive")},
+        {"unknown class", edited(valid, "\"CustomPreset\"", "\"CustomPrefab\"")},
         {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0garbage", 17)},
         {"empty file", ""},
     };
@@ -376,7 +392,10 @@ TEST_F(PresetsStore, DamagedImportsAreRefusedAndChangeNothing) {
     EXPECT_FALSE(manager->restorePresetsFromPath(dir.file("no such file")));
     EXPECT_FALSE(manager->restorePresetsFromPath(dir.path().string())); // a folder
 
-    // The unchanged valid file still imports: the table tested the refusals, not the reader.
+    // The unedited files import: the table tested the edits, not the reader.
+    writeFile(dir.file("import"), two);
+    EXPECT_TRUE(manager->restorePresetsFromPath(dir.file("import")));
+    EXPECT_EQ(namesOf(*manager), (std::vector<std::string>{"Good", "Second"}));
     writeFile(dir.file("import"), valid);
     EXPECT_TRUE(manager->restorePresetsFromPath(dir.file("import")));
     EXPECT_EQ(namesOf(*manager), std::vector<std::string>{"Good"});
