@@ -1,6 +1,7 @@
 #include "engine/PostProcessesManager.h"
 
 #include "engine/PostProcess.h"
+#include "engine/effects/PP_Bloom1.h"
 #include "engine/effects/PP_CS.h"
 #include "engine/effects/PP_ColorModify.h"
 #include "engine/effects/PP_ColorTemperature.h"
@@ -33,9 +34,11 @@ PostProcessesManager& PostProcessesManager::sharedPostProcessesManager() {
 const std::vector<PostProcessesManager::CatalogueEntry>& PostProcessesManager::catalogueEntries() {
     // In catalogue order; a row joins when its effect class is built.
     static const std::vector<CatalogueEntry> entries = {
+        plainEntry<PP_Bloom1>(0),           // "Glow Vivid Color"
         plainEntry<PP_ColorModify>(4),      // "Hippie"
         plainEntry<PP_ColorTemperature>(4), // "Warm Yellow"
         plainEntry<PP_ColorTemperature>(1), // "Cool Blue"
+        plainEntry<PP_Bloom1>(3),           // "Sepia Glow"
         plainEntry<PP_CS>(0),               // "Red Stroke"
     };
     return entries;
