@@ -200,6 +200,20 @@ class PostProcess {
     virtual std::vector<std::shared_ptr<PostProcessParameter>>& params() { return m_params; }
     void setParams(std::vector<std::shared_ptr<PostProcessParameter>> list) { m_params = std::move(list); }
 
+    // ---- Luminance histogram (the counters are g_histogram_table, Neighbourhood.h) ----
+
+    // Counts round(0.3 R + 0.59 G + 0.11 B) of every pixel of the image; a null image leaves
+    // the counters at zero.
+    void build_histogram_table(const graphics::ImagePtr& image);
+    // The first and the last occupied bin; 0 when none is.
+    int32_t get_histogramm_auto_low();
+    int32_t get_histogramm_auto_high();
+    // Stretches the luminance of width x height pixels (colour at bytes 1, 2, 3) in place so that
+    // histogramm_low .. histogramm_high spans 0 .. 256, keeping each pixel's chroma. Bounds are
+    // limited to 0 .. 256; an empty range leaves the pixels as they are.
+    void adjust_image_histogramm(uint8_t* bytes, uint64_t width, uint64_t height, int32_t histogramm_low,
+                                 int32_t histogramm_high);
+
   protected:
     int32_t step_x = 1;
     int32_t step_y = 1;
