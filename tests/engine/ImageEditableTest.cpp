@@ -2,6 +2,8 @@
 // sampler at the edges and on empty and one-texel textures.
 #include "engine/ImageEditable.h"
 
+#include "support/TestBundle.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -145,4 +147,87 @@ TEST(ImageEditable, TinyTexturesAreSampledWithinTheirBuffer) {
     EXPECT_NEAR(column.get_pixel_u(0.7f, 0.5f).r, 75 / 255.0f, 1e-6f);
     const ImageEditable single(picture(1, 1, {{77, 66, 55, 255}}));
     expectPixel(single.get_pixel_u(1.0f, 1.0f), 77 / 255.0f, 66 / 255.0f, 55 / 255.0f);
+}
+
+TEST(ImageEditable, OverlayTakesTheWorkingSizeInThePicturesOrientation) {
+    TestBundle bundle;
+    TestBundle::writePicture(bundle.main() / "wide.jpg", 16, 10, 200, 30, 30);
+    TestBundle::writePicture(bundle.shared() / "tall.png", 10, 16, 20, 40, 60);
+    TestBundle::writePicture(bundle.shared() / "square.png", 8, 8, 0, 0, 0);
+    struct Case {
+        const char* name;
+        int w, h;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"wide", 12, 8, 12, 8},    {"wide", 8, 12, 12, 8},   {"wide", 10, 10, 10, 10},
+        {"tall", 12, 8, 8, 12},    {"square", 12, 8, 8, 12}, {"tall", 8, 12, 12, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name << " at " << c.w << "x" << c.h);
+        const auto tex = ImageEditable::setup_overlay(c.name, c.w, c.h);
+        ASSERT_NE(tex, nullptr);
+        EXPECT_EQ(tex->width(), c.width);
+        EXPECT_EQ(tex->height(), c.height);
+    }
+    const auto tall = ImageEditable::setup_overlay("tall", 40, 30);
+    expectPixel(tall->get_pixel_x(29, 39), 20 / 255.0f, 40 / 255.0f, 60 / 255.0f);
+    EXPECT_FLOAT_EQ(tall->get_alpha_x(0, 0), 1.0f);
+
+    const auto own = ImageEditable::setup_overlay_e("tall");
+    EXPECT_EQ(own->width(), 10);
+    EXPECT_EQ(own->height(), 16);
+}
+
+TEST(ImageEditable, JpegIsPreferredToPng) {
+    TestBundle bundle;
+    TestBundle::writePicture(bundle.shared() / "leak.png", 4, 4, 0, 0, 255);
+    TestBundle::writePicture(bundle.shared() / "leak.jpg", 6, 4, 255, 0, 0);
+    const auto tex = ImageEditable::setup_overlay_e("leak");
+    ASSERT_EQ(tex->width(), 6);
+    const pixel_t p = tex->get_pixel_x(3, 2);
+    EXPECT_GT(p.r, 0.9f);
+    EXPECT_LT(p.b, 0.1f);
+}
+
+TEST(ImageEditable, MissingPictureIsReportedOnceAndSampledAsNothing) {
+    TestBundle bundle;
+    testing::internal::CaptureStderr();
+    const auto stretched = ImageEditable::setup_overlay("gone", 30, 20);
+    const auto own = ImageEditable::setup_overlay_e("gone");
+    const auto again = ImageEditable::setup_overlay("gone", 30, 20);
+    texture_t* tex = tex_create_from_file("gone.png");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Missing image resource: gone\nMissing image resource: gone.png\n");
+
+    // Nothing drawn: the exchanged size, every byte 1.
+    ASSERT_EQ(stretched->width(), 20);
+    ASSERT_EQ(stretched->height(), 30);
+    const std::vector<uint8_t> bytes(stretched->img_data(), stretched->img_data() + 20 * 30 * 4);
+    EXPECT_EQ(bytes, std::vector<uint8_t>(bytes.size(), 1));
+
+    EXPECT_EQ(own->width(), 0);
+    expectPixel(own->get_pixel_u(1.0f, 1.0f), 0, 0, 0, 0);
+    expectPixel(own->get_pixel_relative_x(5, 5, 10, 10), 0, 0, 0, 0);
+
+    ASSERT_NE(tex, nullptr);
+    EXPECT_EQ(tex->width, 0);
+    EXPECT_EQ(tex->height, 0);
+    EXPECT_EQ(tex_get_pixel_bilinear_rgba(tex, 1.5f, 0.5f), 0u);
+    EXPECT_EQ(tex_get_pixel_nearest_rgba(tex, 1.0f, 1.0f), 0u);
+    tex_free(tex);
+}
+
+TEST(ImageEditable, TextureFromANamedImageKeepsItsSizeAndByteOrder) {
+    TestBundle bundle;
+    TestBundle::writePicture(bundle.shared() / "gradient.png", 5, 3, 10, 20, 30);
+    texture_t* tex = tex_create_from_file("gradient.png");
+    ASSERT_NE(tex, nullptr);
+    EXPECT_EQ(tex->width, 5);
+    EXPECT_EQ(tex->height, 3);
+    EXPECT_EQ(tex->bytes_per_pixel, 4);
+    const std::vector<uint8_t> last(tex->data + 14 * 4, tex->data + 15 * 4);
+    EXPECT_EQ(last, (std::vector<uint8_t>{10, 20, 30, 255}));
+    EXPECT_EQ(tex_get_pixel_bilinear_rgba(tex, 0.3f, 0.6f), 10u | 20u << 8 | 30u << 16);
+    tex_free(tex);
 }
