@@ -35,7 +35,8 @@ graphics::ImagePtr load_overlay(const std::string& name) {
 
 std::unique_ptr<ImageEditable> ImageEditable::setup_overlay(const std::string& name, int32_t w, int32_t h) {
     const graphics::ImagePtr image = load_overlay(name);
-    if (w > h && image && image->width() > image->height()) return std::make_unique<ImageEditable>(image, w, h);
+    if (w > h && image && image->width() > image->height())
+        return std::make_unique<ImageEditable>(image, w, h);
     return std::make_unique<ImageEditable>(image, h, w);
 }
 

@@ -27,21 +27,33 @@ void expectPixel(pixel_t got, float r, float g, float b, float tolerance = 1e-6f
 
 // One row 10, 20, 100, 200 (red), above a row of 0s, at its own size: a 4 x 2 texture.
 ImageEditable rampTexture() {
-    return ImageEditable(picture(4, 2, {{10, 1, 2, 255}, {20, 3, 4, 255}, {100, 5, 6, 255}, {200, 7, 8, 255},
-                                        {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}, {0, 0, 0, 255}}));
+    return ImageEditable(picture(4, 2,
+                                 {{10, 1, 2, 255},
+                                  {20, 3, 4, 255},
+                                  {100, 5, 6, 255},
+                                  {200, 7, 8, 255},
+                                  {0, 0, 0, 255},
+                                  {0, 0, 0, 255},
+                                  {0, 0, 0, 255},
+                                  {0, 0, 0, 255}}));
 }
 
 } // namespace
 
 TEST(ImageEditable, OwnSizeKeepsTheBytesInRedGreenBlueOrderWithTheFourthAt255) {
-    const ImageEditable tex(picture(3, 2, {{1, 2, 3, 255}, {4, 5, 6, 255}, {7, 8, 9, 255},
-                                           {10, 11, 12, 255}, {13, 14, 15, 255}, {250, 100, 50, 0}}));
+    const ImageEditable tex(picture(3, 2,
+                                    {{1, 2, 3, 255},
+                                     {4, 5, 6, 255},
+                                     {7, 8, 9, 255},
+                                     {10, 11, 12, 255},
+                                     {13, 14, 15, 255},
+                                     {250, 100, 50, 0}}));
     ASSERT_EQ(tex.width(), 3);
     ASSERT_EQ(tex.height(), 2);
     EXPECT_EQ(tex.bytesPerRow(), 12u);
     const std::vector<uint8_t> bytes(tex.img_data(), tex.img_data() + 24);
     // The transparent texel composites over black.
-    EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 255,
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{1,  2,  3,  255, 4,  5,  6,  255, 7, 8, 9, 255,
                                            10, 11, 12, 255, 13, 14, 15, 255, 0, 0, 0, 255}));
     expectPixel(tex.get_pixel_x(1, 1), 13 / 255.0f, 14 / 255.0f, 15 / 255.0f);
     EXPECT_FLOAT_EQ(tex.get_alpha_x(0, 0), 1.0f);
@@ -55,7 +67,8 @@ TEST(ImageEditable, StretchesToTheAskedSizeOverBytesOfOne) {
     for (int y = 0; y < 3; ++y) {
         expectPixel(tex.get_pixel_x(0, y), 1, 0, 0);
         expectPixel(tex.get_pixel_x(3, y), 0, 0, 1);
-        for (int x = 0; x < 4; ++x) EXPECT_FLOAT_EQ(tex.get_alpha_x(x, y), 1.0f) << x << "," << y;
+        for (int x = 0; x < 4; ++x)
+            EXPECT_FLOAT_EQ(tex.get_alpha_x(x, y), 1.0f) << x << "," << y;
     }
 
     const ImageEditable blank(nullptr, 5, 3);
@@ -82,21 +95,19 @@ TEST(ImageEditable, BilinearSamplesInterpolateAndExtrapolateAtTheFarEdge) {
         float red;
     };
     const Case cases[] = {
-        {0.0f, 0.0f, 10},
-        {0.375f, 0.0f, 60},   // halfway between 20 and 100
-        {0.5f, 0.0f, 100},
-        {1.0f, 0.0f, 300},    // 2 x 200 - 100, past 1
-        {-4.0f, -1.0f, 10},   // clamped
-        {7.0f, 0.0f, 300},
-        {0.5f, 0.25f, 50},    // halfway down to the zero row
-        {0.5f, 1.0f, -100},   // extrapolated below the last row
+        {0.0f, 0.0f, 10},   {0.375f, 0.0f, 60}, // halfway between 20 and 100
+        {0.5f, 0.0f, 100},  {1.0f, 0.0f, 300},  // 2 x 200 - 100, past 1
+        {-4.0f, -1.0f, 10},                     // clamped
+        {7.0f, 0.0f, 300},  {0.5f, 0.25f, 50},  // halfway down to the zero row
+        {0.5f, 1.0f, -100},                     // extrapolated below the last row
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "u " << c.u << " v " << c.v);
         EXPECT_NEAR(tex.get_pixel_u(c.u, c.v).r, c.red / 255.0f, 1e-5f);
     }
 
-    const ImageEditable square(picture(2, 2, {{0, 40, 0, 255}, {100, 0, 0, 255}, {20, 0, 8, 255}, {40, 0, 0, 255}}));
+    const ImageEditable square(
+        picture(2, 2, {{0, 40, 0, 255}, {100, 0, 0, 255}, {20, 0, 8, 255}, {40, 0, 0, 255}}));
     // Texel x sits at u = x / width (no half-texel offset): the mean of four lies at 0.25.
     expectPixel(square.get_pixel_u(0.25f, 0.25f), 40 / 255.0f, 10 / 255.0f, 2 / 255.0f);
     expectPixel(square.get_pixel_relative_e_x(25, 25, 100, 100), 40 / 255.0f, 10 / 255.0f, 2 / 255.0f);
@@ -111,10 +122,10 @@ TEST(ImageEditable, RelativeSamplesMapPositionsOfAnotherSize) {
         float red; // -1: outside, (0, 0, 0) and alpha 0
     };
     const Case cases[] = {
-        {0, 0, 400, 20, 10},  {199, 0, 400, 20, 20},  {200, 9, 400, 20, 100}, {399, 9, 400, 20, 200},
-        {399, 19, 400, 20, 0}, {400, 0, 400, 20, -1}, {0, 20, 400, 20, -1},  {-1, 0, 4, 2, -1},
-        {-1, 0, 400, 20, 10}, // -0.01 truncates toward zero
-        {0, 0, 0, 20, -1},    {1, 0, 0, 20, -1},      {0, 1, 4, 0, -1},
+        {0, 0, 400, 20, 10},    {199, 0, 400, 20, 20}, {200, 9, 400, 20, 100},
+        {399, 9, 400, 20, 200}, {399, 19, 400, 20, 0}, {400, 0, 400, 20, -1},
+        {0, 20, 400, 20, -1},   {-1, 0, 4, 2, -1},     {-1, 0, 400, 20, 10}, // -0.01 truncates toward zero
+        {0, 0, 0, 20, -1},      {1, 0, 0, 20, -1},     {0, 1, 4, 0, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.y << " of " << c.w << "x" << c.h);
@@ -160,8 +171,8 @@ TEST(ImageEditable, OverlayTakesTheWorkingSizeInThePicturesOrientation) {
         int width, height;
     };
     const Case cases[] = {
-        {"wide", 12, 8, 12, 8},    {"wide", 8, 12, 12, 8},   {"wide", 10, 10, 10, 10},
-        {"tall", 12, 8, 8, 12},    {"square", 12, 8, 8, 12}, {"tall", 8, 12, 12, 8},
+        {"wide", 12, 8, 12, 8}, {"wide", 8, 12, 12, 8},   {"wide", 10, 10, 10, 10},
+        {"tall", 12, 8, 8, 12}, {"square", 12, 8, 8, 12}, {"tall", 8, 12, 12, 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name << " at " << c.w << "x" << c.h);

@@ -26,7 +26,8 @@ inline void expectRunStoresItsPixels(PostProcess& effect, const graphics::ImageP
     effect.prepare_for_process();
     std::vector<pixel_t> expected;
     for (int y = 0; y < h; y += sy)
-        for (int x = 0; x < w; x += sx) expected.push_back(effect.process_pixel_x(x, y, 0));
+        for (int x = 0; x < w; x += sx)
+            expected.push_back(effect.process_pixel_x(x, y, 0));
 
     effect.set_preview_mode(preview);
     effect.set_silent_mode(true);

@@ -28,13 +28,14 @@ class TestBundle {
     static void writePicture(const std::filesystem::path& file, int width, int height, uint8_t r, uint8_t g,
                              uint8_t b) {
         std::vector<uint8_t> bytes;
-        for (int i = 0; i < width * height; ++i) bytes.insert(bytes.end(), {r, g, b, 255});
+        for (int i = 0; i < width * height; ++i)
+            bytes.insert(bytes.end(), {r, g, b, 255});
         const std::string type = file.extension() == ".png" ? "public.png" : "public.jpeg";
         auto destination = imageio::ImageDestination::createWithPath(file.string(), type);
         ASSERT_NE(destination, nullptr) << file;
-        destination->addImage(graphics::Image::copy(bytes.data(), width, height, size_t(width) * 4,
-                                                    graphics::PixelFormat{}),
-                              {});
+        destination->addImage(
+            graphics::Image::copy(bytes.data(), width, height, size_t(width) * 4, graphics::PixelFormat{}),
+            {});
         ASSERT_TRUE(destination->finalize()) << file;
     }
 

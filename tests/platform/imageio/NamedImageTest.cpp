@@ -22,8 +22,8 @@ TEST(NamedImage, MainBundleFirstThenSharedWithTheFilesPixelSize) {
         int width, height; // 0: no image
     };
     const Case cases[] = {
-        {"both.png", 7, 3},   {"paper.jpg", 40, 25}, {"brush.png", 5, 6}, // undecodable in main
-        {"junk.png", 0, 0},   {"paper", 0, 0},       {"missing.png", 0, 0}, {"", 0, 0},
+        {"both.png", 7, 3}, {"paper.jpg", 40, 25}, {"brush.png", 5, 6}, // undecodable in main
+        {"junk.png", 0, 0}, {"paper", 0, 0},       {"missing.png", 0, 0}, {"", 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

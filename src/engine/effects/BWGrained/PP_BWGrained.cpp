@@ -10,15 +10,15 @@ using services::KXSLocalization;
 
 PostProcessParameter* PP_BWGrained::param_1() {
     if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(KXSLocalization::localizedStringForKey("Grain", ""),
-                                                           0.0, 1.0, double(0.28f));
+        m_param_1 = std::make_shared<PostProcessParameter>(
+            KXSLocalization::localizedStringForKey("Grain", ""), 0.0, 1.0, double(0.28f));
     return m_param_1.get();
 }
 
 PostProcessParameter* PP_BWGrained::param_2() {
     if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(KXSLocalization::localizedStringForKey("Contrast", ""),
-                                                           0.0, 1.0, double(0.55f));
+        m_param_2 = std::make_shared<PostProcessParameter>(
+            KXSLocalization::localizedStringForKey("Contrast", ""), 0.0, 1.0, double(0.55f));
     return m_param_2.get();
 }
 

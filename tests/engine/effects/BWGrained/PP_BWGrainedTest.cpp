@@ -22,7 +22,8 @@ TEST(PP_BWGrained, NamesCategoryAndSliders) {
         const char* name;
         double def;
     };
-    const Case cases[] = {{effect.param_1(), "Grain", double(0.28f)}, {effect.param_2(), "Contrast", double(0.55f)}};
+    const Case cases[] = {{effect.param_1(), "Grain", double(0.28f)},
+                          {effect.param_2(), "Contrast", double(0.55f)}};
     for (const Case& c : cases) {
         ASSERT_NE(c.p, nullptr);
         EXPECT_EQ(c.p->name(), c.name);
@@ -58,12 +59,17 @@ TEST(PP_BWGrained, WithoutGrainContrastSpreadsAroundMidGrey) {
         float expected;
     };
     const Case cases[] = {
-        {{128, 128, 128}, 0.0, 0.50098039f}, {{128, 128, 128}, 0.55, 0.50205882f}, {{128, 128, 128}, 1.0, 0.50294118f},
-        {{255, 255, 255}, 0.55, 1.0f},       {{0, 0, 0}, 0.55, 0.0f},               {{30, 60, 90}, 0.55, 0.22205882f},
+        {{128, 128, 128}, 0.0, 0.50098039f},
+        {{128, 128, 128}, 0.55, 0.50205882f},
+        {{128, 128, 128}, 1.0, 0.50294118f},
+        {{255, 255, 255}, 0.55, 1.0f},
+        {{0, 0, 0}, 0.55, 0.0f},
+        {{30, 60, 90}, 0.55, 0.22205882f},
     };
     for (const Case& c : cases)
         EXPECT_NEAR(valueOf(c.colour, 0.0, c.contrast), c.expected, 1e-6f)
-            << int(c.colour.r) << "," << int(c.colour.g) << "," << int(c.colour.b) << " contrast " << c.contrast;
+            << int(c.colour.r) << "," << int(c.colour.g) << "," << int(c.colour.b) << " contrast "
+            << c.contrast;
 }
 
 TEST(PP_BWGrained, GrainBrightensByUpToHalfItsValue) {
@@ -73,7 +79,8 @@ TEST(PP_BWGrained, GrainBrightensByUpToHalfItsValue) {
     // The grain is the low byte of a draw: reproduce the draws with the same seed.
     Random::seed(11);
     std::vector<int> draws(500);
-    for (int& n : draws) n = Random::rand() & 255;
+    for (int& n : draws)
+        n = Random::rand() & 255;
     WorkingImageGuard guard;
     ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(2, 2, [&](int, int) { return grey; })));
     PP_BWGrained effect;
