@@ -61,9 +61,13 @@ TEST(PP_Aged, WarmGreyDarkenedTowardsTheBorder) {
 }
 
 TEST(PP_Aged, RunsStoreThePixelsOfTheFormula) {
-    PP_Aged full;
-    expectRunStoresItsPixels(full, makeSourceImage(64, 48, patternColour), false);
+    {
+        WorkingImageGuard guard;
+        PP_Aged full;
+        expectRunStoresItsHookValues(full, makeSourceImage(64, 48, patternColour));
+    }
+    WorkingImageGuard guard;
     PP_Aged preview;
     preview.param_1()->setValue(0.3);
-    expectRunStoresItsPixels(preview, makeSourceImage(1300, 900, patternColour), true);
+    expectRunStoresItsHookValues(preview, makeSourceImage(64, 48, patternColour), 3);
 }

@@ -102,11 +102,15 @@ TEST(PP_BWGrained, GrainBrightensByUpToHalfItsValue) {
 }
 
 TEST(PP_BWGrained, RunsWithoutGrainStoreThePixelsOfTheFormula) {
-    PP_BWGrained full;
-    full.param_1()->setValue(0.0);
-    expectRunStoresItsPixels(full, makeSourceImage(64, 48, patternColour), false);
+    {
+        WorkingImageGuard guard;
+        PP_BWGrained full;
+        full.param_1()->setValue(0.0);
+        expectRunStoresItsHookValues(full, makeSourceImage(64, 48, patternColour));
+    }
+    WorkingImageGuard guard;
     PP_BWGrained preview;
     preview.param_1()->setValue(0.0);
     preview.param_2()->setValue(0.9);
-    expectRunStoresItsPixels(preview, makeSourceImage(1300, 900, patternColour), true);
+    expectRunStoresItsHookValues(preview, makeSourceImage(64, 48, patternColour), 3);
 }
