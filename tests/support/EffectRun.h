@@ -93,3 +93,35 @@ inline std::vector<GaussianBlurColor> referenceGaussian(int radius, int step) {
     tex_free(tex);
     return out;
 }
+
+// The byte a run stores for a channel value.
+inline uint8_t storedByte(float v) {
+    if (v < 0.0f) return 0;
+    if (v > 1.0f) return 255;
+    return uint8_t(v * 255.0f);
+}
+
+// For deterministic per-pixel effects whose formula is tested through the hook itself: a run
+// (full size, or preview with previewStep) stores at every pixel it visits what the hook answers
+// there. The caller holds a WorkingImageGuard.
+inline void expectRunStoresItsHookValues(PostProcess& effect, const graphics::ImagePtr& image,
+                                         int previewStep = 0) {
+    ASSERT_TRUE(PostProcess::global_pre_init(image));
+    const int step = previewStep > 0 ? previewStep : 1;
+    effect.prepare_for_process();
+    std::vector<pixel_t> expected;
+    for (int y = 0; y < PostProcess::g_height; y += step)
+        for (int x = 0; x < PostProcess::g_width; x += step)
+            expected.push_back(effect.process_pixel_x(x, y, 0));
+
+    const EffectOutput out = runEffect(effect, image, previewStep);
+    ASSERT_EQ(size_t(out.w) * size_t(out.h), expected.size());
+    int wrong = 0;
+    for (int j = 0; j < out.h; ++j)
+        for (int i = 0; i < out.w; ++i) {
+            const pixel_t& e = expected[size_t(j) * size_t(out.w) + size_t(i)];
+            const Rgb got = out.at(i, j);
+            wrong += got.r != storedByte(e.r) || got.g != storedByte(e.g) || got.b != storedByte(e.b);
+        }
+    EXPECT_EQ(wrong, 0) << (previewStep > 0 ? "preview" : "full size");
+}
