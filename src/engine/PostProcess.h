@@ -184,14 +184,25 @@ class PostProcess {
     virtual bool has_custom_process_function() { return false; }
     virtual graphics::ImagePtr custom_process_function() { return nullptr; }
 
-    // Core Image path. These base bodies live in PostProcess_CI.cpp, which the Core Image path
-    // replaces with the bodies in force for every effect class.
+    // Core Image path (PostProcess_CI.cpp). ci_init() gives the effect the filter named after its
+    // class when the main bundle ships "<class name>.cifilter" naming a registered kernel; from
+    // then on every run is ci_process_function() instead of the per-pixel loop.
     virtual void ci_init();
+    // The filter for class_name(), registering the name first; null (and no Core Image path)
+    // without a usable kernel source.
+    std::shared_ptr<coreimage::Filter> ci_get_filter();
     virtual bool has_ci_process_function();
+    // The filter's output over m_img, opaque (alpha forced to 1, a layout without alpha), at the
+    // source's pixel size or, in preview mode, fitted inside getPreviewSize(). Null on failure.
     virtual graphics::ImagePtr ci_process_function();
     virtual void ci_dealloc();
     virtual std::shared_ptr<coreimage::Filter> ci_filter_with_name(const std::string& name);
+    // "inputParam1"/"inputParam2" from the parameters' values in single precision (0 for an
+    // effect without that parameter), "inputParam3" 0.
     virtual void ci_filter_set_params();
+    // The image drawn into a new opaque B,G,R,X bitmap at its pixel size, fitted inside
+    // getPreviewSize() with its aspect kept in preview mode. Null for no image or no memory.
+    graphics::ImagePtr CGImageCreateWithNSImage(const graphics::ImagePtr& image);
 
     virtual bool has_custom_preview_file() { return false; }
     virtual std::string custom_preview_file() { return {}; }

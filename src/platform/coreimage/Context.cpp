@@ -37,6 +37,11 @@ bool target(const ImagePtr& image, const graphics::Rect& bounds, Target& out) {
 
 } // namespace
 
+foundation::Dictionary Context::turnOffColorSpaceConversionFromOptions(foundation::Dictionary options) {
+    options[kCIContextWorkingColorSpace] = foundation::Value();
+    return options;
+}
+
 bool Context::render(const ImagePtr& image, void* buffer, size_t rowBytes, const graphics::Rect& bounds,
                      const graphics::PixelFormat& format) const {
     Target t;

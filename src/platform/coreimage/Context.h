@@ -3,6 +3,7 @@
 // sRGB values go in and the same values come out. Only the requested rectangle is evaluated,
 // in tiles spread over the processor's cores. A context holds no state; any thread may use it.
 #include "platform/coreimage/Image.h"
+#include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/PixelFormat.h"
 
@@ -14,8 +15,15 @@ namespace coreimage {
 inline const graphics::PixelFormat kRGBA8Premultiplied{
     8, {graphics::Channel::R, graphics::Channel::G, graphics::Channel::B, graphics::Channel::A}, true};
 
+// The option that names a context's working colour space; null means no colour matching.
+inline constexpr char kCIContextWorkingColorSpace[] = "kCIContextWorkingColorSpace";
+
 class Context {
 public:
+    // The options with kCIContextWorkingColorSpace set to null. Contexts here never colour-match,
+    // so this changes no pixels; it keeps options handed on elsewhere saying so.
+    static foundation::Dictionary turnOffColorSpaceConversionFromOptions(foundation::Dictionary options);
+
     // Writes image over bounds into buffer: the top row of bounds first, rows rowBytes apart,
     // stored in format (8, 16 or 32-bit float components in any valid layout). The size is
     // truncated to whole pixels; an origin off the pixel grid is reached by resampling.

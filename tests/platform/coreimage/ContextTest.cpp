@@ -122,3 +122,13 @@ TEST(CoreImageContext, RefusesWhatCannotBeRendered) {
     EXPECT_FALSE(context.render(img, buffer.data(), 8, Rect(0, 0, 2, 2), PixelFormat{12}));
     EXPECT_TRUE(context.render(img, buffer.data(), 8, Rect(0, 0, 2, 2), kRGBA8));
 }
+
+TEST(CoreImageContext, ColourConversionOffSetsTheWorkingColourSpaceToNullAndKeepsTheRest) {
+    const foundation::Dictionary options{{"kCIContextUseSoftwareRenderer", true},
+                                         {kCIContextWorkingColorSpace, "sRGB"}};
+    const foundation::Dictionary off = Context::turnOffColorSpaceConversionFromOptions(options);
+    EXPECT_EQ(off, (foundation::Dictionary{{"kCIContextUseSoftwareRenderer", true},
+                                           {"kCIContextWorkingColorSpace", foundation::Value()}}));
+    EXPECT_EQ(Context::turnOffColorSpaceConversionFromOptions({}),
+              (foundation::Dictionary{{"kCIContextWorkingColorSpace", foundation::Value()}}));
+}
