@@ -53,7 +53,8 @@ void BM_Adjustments(benchmark::State& state, const Values& values) {
         effect.process();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    state.counters["ms_per_MP"] = seconds / double(state.iterations()) * 1000 / (double(kWidth) * kHeight / 1e6);
+    state.counters["ms_per_MP"] =
+        seconds / double(state.iterations()) * 1000 / (double(kWidth) * kHeight / 1e6);
 }
 
 using SF = PP_SuperFilter;

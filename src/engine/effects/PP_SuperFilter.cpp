@@ -244,13 +244,14 @@ void PP_SuperFilter::prepareDenoise() {
     const int32_t tw = m_preview_mode ? preview_w : m_width;
     const int32_t th = m_preview_mode ? preview_h : m_height;
     const texture_t* kept = mp_tex_denoise_processed.get();
-    if (m_preview_mode && kept && m_denoise_amount == amount && kept->width == tw && kept->height == th) return;
+    if (m_preview_mode && kept && m_denoise_amount == amount && kept->width == tw && kept->height == th)
+        return;
 
     mp_tex_denoise_processed.reset();
     TexturePtr out(tex_create_empty(tw, th, 4));
     if (!out) return;
-    denoise(gp_data, m_width, m_height, 4 * m_width, out->data, tw, th, 4 * tw, &PP_SuperFilter::progress_callback,
-            this, 1.5f, amount);
+    denoise(gp_data, m_width, m_height, 4 * m_width, out->data, tw, th, 4 * tw,
+            &PP_SuperFilter::progress_callback, this, 1.5f, amount);
     // A stopped pass is only partly done: never keep it.
     if (canceled.load() || foundation::Thread::current().isCancelled()) return;
     mp_tex_denoise_processed = std::move(out);

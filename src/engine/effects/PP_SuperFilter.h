@@ -127,8 +127,8 @@ class PP_SuperFilter : public PostProcess {
         bool denoise = false, levels = false, temperature = false, saturation = false, hue = false,
              exposure = false, brightness = false, contrast = false, shadows = false, highlights = false,
              sharpen = false, gamma = false;
-        int gamma_column = 255;      // column of the levels gamma in the gamma table
+        int gamma_column = 255;        // column of the levels gamma in the gamma table
         float exponent[3] = {1, 1, 1}; // 1 / v of the channel gamma
-        bool black[3] = {};          // v <= 0: the channel goes to 0
+        bool black[3] = {};            // v <= 0: the channel goes to 0
     } m_stages;
 };

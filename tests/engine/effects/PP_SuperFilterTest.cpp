@@ -126,7 +126,8 @@ TEST(PP_SuperFilter, DefaultsLeaveEveryPixelAsItIs) {
 // Stages that need no mask, on the same six colours; bytes from the formulas evaluated by hand in
 // the precisions they are given in.
 TEST(PP_SuperFilter, StagesOnKnownPixels) {
-    const Rgb in[6] = {{128, 128, 128}, {200, 100, 50}, {30, 60, 90}, {250, 240, 10}, {0, 0, 0}, {255, 255, 255}};
+    const Rgb in[6] = {{128, 128, 128}, {200, 100, 50}, {30, 60, 90},
+                       {250, 240, 10},  {0, 0, 0},      {255, 255, 255}};
     struct Case {
         Settings values;
         Rgb out[6];
@@ -137,8 +138,10 @@ TEST(PP_SuperFilter, StagesOnKnownPixels) {
          {{128, 136, 136}, {200, 106, 53}, {30, 64, 95}, {250, 255, 10}, {0, 0, 0}, {255, 255, 255}}},
         {{{SF::kTemperature, 7.5}},
          {{145, 145, 128}, {226, 113, 50}, {34, 68, 90}, {255, 255, 10}, {0, 0, 0}, {255, 255, 255}}},
-        {{{SF::kTemperature, 6.5}}, {{128, 128, 128}, {200, 100, 50}, {30, 60, 90}, {250, 240, 10}, {0, 0, 0}, {255, 255, 255}}},
-        {{{SF::kTemperature, 7.49}}, {{128, 128, 128}, {200, 100, 50}, {30, 60, 90}, {250, 240, 10}, {0, 0, 0}, {255, 255, 255}}},
+        {{{SF::kTemperature, 6.5}},
+         {{128, 128, 128}, {200, 100, 50}, {30, 60, 90}, {250, 240, 10}, {0, 0, 0}, {255, 255, 255}}},
+        {{{SF::kTemperature, 7.49}},
+         {{128, 128, 128}, {200, 100, 50}, {30, 60, 90}, {250, 240, 10}, {0, 0, 0}, {255, 255, 255}}},
         {{{SF::kTemperature, 4.0}},
          {{128, 192, 255}, {200, 150, 139}, {30, 90, 251}, {250, 255, 27}, {0, 0, 0}, {255, 255, 255}}},
         // Beyond the table (no slider gets there): its last row.
@@ -155,7 +158,8 @@ TEST(PP_SuperFilter, StagesOnKnownPixels) {
          {{64, 64, 64}, {137, 37, 0}, {2, 32, 62}, {141, 131, 0}, {0, 0, 0}, {127, 127, 127}}},
         {{{SF::kBrightness, 1.0}},
          {{255, 255, 255}, {255, 227, 177}, {115, 145, 175}, {255, 255, 74}, {0, 0, 0}, {255, 255, 255}}},
-        {{{SF::kBrightness, 0.0}}, {{0, 0, 0}, {72, 0, 0}, {0, 0, 4}, {184, 175, 0}, {0, 0, 0}, {255, 255, 255}}},
+        {{{SF::kBrightness, 0.0}},
+         {{0, 0, 0}, {72, 0, 0}, {0, 0, 4}, {184, 175, 0}, {0, 0, 0}, {255, 255, 255}}},
         {{{SF::kBrightness, 0.7}},
          {{178, 178, 178}, {250, 150, 100}, {64, 94, 124}, {255, 255, 35}, {0, 0, 0}, {255, 255, 255}}},
         {{{SF::kContrast, 1.5}},
@@ -166,7 +170,8 @@ TEST(PP_SuperFilter, StagesOnKnownPixels) {
         {{{SF::kSaturation, 0.0}, {SF::kContrast, 1.5}},
          {{134, 134, 134}, {132, 132, 132}, {19, 19, 19}, {255, 255, 255}, {0, 0, 0}, {255, 255, 255}}},
         // Channel gamma: all three run when one moves; 0 blacks the channel out.
-        {{{SF::kRed, 0.0}}, {{0, 128, 128}, {0, 100, 50}, {0, 60, 90}, {0, 240, 10}, {0, 0, 0}, {0, 255, 255}}},
+        {{{SF::kRed, 0.0}},
+         {{0, 128, 128}, {0, 100, 50}, {0, 60, 90}, {0, 240, 10}, {0, 0, 0}, {0, 255, 255}}},
         {{{SF::kRed, 0.5}, {SF::kGreen, 1.5}, {SF::kBlue, 2.0}},
          {{64, 161, 180}, {156, 136, 112}, {3, 97, 151}, {245, 244, 50}, {0, 0, 0}, {255, 255, 255}}},
         // Contrast pushes dark channels below 0; the power must not lift them back into grey.
@@ -252,8 +257,9 @@ TEST(PP_SuperFilter, MaskStagesOnKnownPictures) {
 
 TEST(PP_SuperFilter, SharpeningIsWeakerByThePreviewStep) {
     WorkingImageGuard guard;
-    ASSERT_TRUE(PostProcess::global_pre_init(
-        makeSourceImage(8, 1, [](int x, int) { return x < 4 ? Rgb{100, 100, 100} : Rgb{160, 160, 160}; })));
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(8, 1, [](int x, int) {
+        return x < 4 ? Rgb{100, 100, 100} : Rgb{160, 160, 160};
+    })));
     Probe effect;
     set(effect, {{SF::kSharpenAmount, 3.0}});
     effect.pre_init();
@@ -334,8 +340,10 @@ TEST(PP_SuperFilter, LevelsGammaBeyondTheSliderStaysInTheTable) {
         effect.pre_init();
         effect.prepare_for_process();
         // Grey 128: luma 128.5, table entry 129, level trunc(128 x 129 / 128.5) = 128.
-        const pixel_t p = effect.processHistogramAtY(0, 0, {128.0f / 255.0f, 128.0f / 255.0f, 128.0f / 255.0f});
-        const float expected = float(int(powf(128.0f / 255.0f, float(1.0 / (767 * 0.00390625))) * 255.0 + 0.5)) / 255.0f;
+        const pixel_t p =
+            effect.processHistogramAtY(0, 0, {128.0f / 255.0f, 128.0f / 255.0f, 128.0f / 255.0f});
+        const float expected =
+            float(int(powf(128.0f / 255.0f, float(1.0 / (767 * 0.00390625))) * 255.0 + 0.5)) / 255.0f;
         EXPECT_EQ(p.r, expected);
     }
 }
@@ -348,7 +356,8 @@ TEST(PP_SuperFilter, PrePassesAreKeptBetweenPreviews) {
         const uint8_t *highpass, *shadows, *highlights;
     };
     const auto planes = [&] {
-        return Planes{effect.mp_highpass.data.get(), effect.mp_shadows.data.get(), effect.mp_highlights.data.get()};
+        return Planes{effect.mp_highpass.data.get(), effect.mp_shadows.data.get(),
+                      effect.mp_highlights.data.get()};
     };
     struct Step {
         const char* what;
@@ -420,7 +429,8 @@ graphics::ImagePtr noisyPicture(int w, int h) {
 }
 
 std::vector<uint8_t> workingBytes() {
-    return {PostProcess::gp_data, PostProcess::gp_data + size_t(PostProcess::g_width) * PostProcess::g_height * 4};
+    return {PostProcess::gp_data,
+            PostProcess::gp_data + size_t(PostProcess::g_width) * PostProcess::g_height * 4};
 }
 
 // Colour bytes of a w x h buffer of 4-byte pixels with rows of rowPixels.
@@ -450,11 +460,13 @@ TEST(PP_SuperFilter, NoiseReductionRunsOnlyWithAStrength) {
     // With a strength the output is the kernel's result for the preview size.
     std::vector<uint8_t> expected(size_t(w) * h * 4);
     denoise(source.data(), w, h, 4 * w, expected.data(), w, h, 4 * w, nullptr, nullptr, 1.5f, 0.8f);
-    ASSERT_NE(colours(expected.data(), w, h, w), colours(source.data(), w, h, w)) << "the picture must be noisy";
+    ASSERT_NE(colours(expected.data(), w, h, w), colours(source.data(), w, h, w))
+        << "the picture must be noisy";
     set(effect, {{SF::kDenoiseAmount, 0.8}});
     runOnce(effect, true);
     ASSERT_EQ(PostProcess::g_preview_w, w);
-    EXPECT_EQ(colours(PostProcess::gp_preview_buf, w, h, PostProcess::g_preview_w), colours(expected.data(), w, h, w));
+    EXPECT_EQ(colours(PostProcess::gp_preview_buf, w, h, PostProcess::g_preview_w),
+              colours(expected.data(), w, h, w));
 
     // Kept while other sliders move; remade for a new strength; dropped by a full-size run and by
     // clearCashes.
@@ -514,7 +526,8 @@ TEST(PP_SuperFilter, CancelledThreadStopsTheNoiseReduction) {
     std::atomic<bool> go{false};
     bool answer = true;
     foundation::Thread worker([&] {
-        while (!go.load()) std::this_thread::yield();
+        while (!go.load())
+            std::this_thread::yield();
         answer = effect.progress_callback(0.25f);
         effect.pre_init();
         effect.set_preview_mode(false);
