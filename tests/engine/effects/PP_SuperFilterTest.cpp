@@ -2,7 +2,7 @@
 // between runs, noise reduction and the cancel handshake with the editor.
 #include "engine/effects/PP_SuperFilter.h"
 
-#include "PixelEffectRun.h"
+#include "support/PixelEffectRun.h"
 
 #include "kernels/denoise.h"
 #include "platform/foundation/NotificationCenter.h"
