@@ -1,8 +1,5 @@
 #include "engine/effects/PreparedTextureEffect.h"
 
-#include "engine/BlendFunctions.h"
-#include "engine/Neighbourhood.h"
-
 #include <cmath>
 #include <cstdio>
 #include <new>
@@ -39,7 +36,8 @@ const uint8_t* PreparedTextureEffect::run_source(float& scale) {
     const int32_t w = mp_tex->width, h = mp_tex->height;
     m_scratch.reset(new (std::nothrow) uint8_t[size_t(w) * size_t(h) * 4]);
     if (!m_scratch) {
-        std::fprintf(stderr, "%s: not enough memory for a %dx%d preview source\n", class_name().c_str(), w, h);
+        std::fprintf(stderr, "%s: not enough memory for a %dx%d preview source\n", class_name().c_str(), w,
+                     h);
         free_texture();
         return nullptr;
     }
@@ -78,26 +76,4 @@ int PreparedTextureEffect::posterize_levels(double colors) {
     // Only a value below the slider's range gets here; any step above 255 already leaves one
     // level, so capping it changes nothing and keeps the conversion defined.
     return levels > 256.0 ? 256 : int(levels);
-}
-
-float PreparedTextureEffect::edge_factor(const uint8_t* src, int32_t w, int32_t h, int32_t x, int32_t y,
-                                         float radius, float gain) {
-    const uint8_t* p = src + (size_t(y) * size_t(w) + size_t(x)) * 4;
-    const pixel_t b = do_blur_data(src, w, h, x, y, radius);
-    const float e = float(int32_t(p[1]) + p[2] + p[3]) / 255.0f - (b.r + b.g + b.b);
-    // A flat area leaves e a rounding residue of the neighbour mean (a few units in the last
-    // place of about 3, so within 2e-6), which would still cost a brightness level; a true
-    // difference is at least 1 / (255 x 8), about 4.9e-4.
-    if (e > -1e-5f) return 1.0f;
-    const float q = e * gain * 0.33333334f;
-    const float f = 1.0f + q;
-    return f < 0.0f ? 0.0f : f;
-}
-
-void PreparedTextureEffect::overlay_bytes(pixel_t base, const uint8_t layer[3], uint8_t out[3]) {
-    constexpr float k = 0.003921569f;
-    const pixel_t o = blend_overlay(base, {float(layer[0]) * k, float(layer[1]) * k, float(layer[2]) * k});
-    out[0] = uint8_t(blend_detail::trunc_channel(double(o.r) * 255.0));
-    out[1] = uint8_t(blend_detail::trunc_channel(double(o.g) * 255.0));
-    out[2] = uint8_t(blend_detail::trunc_channel(double(o.b) * 255.0));
 }

@@ -39,7 +39,8 @@ float edgeFactor(const Picture& s, int x, int y, float rho, float g) {
         const float fx = o[0] * rho + float(x), fy = o[1] * rho + float(y);
         const int sx = int(std::trunc(fx)), sy = int(std::trunc(fy));
         if (sx < 0 || sy < 0 || sx >= s.w || sy >= s.h) continue;
-        for (int c = 0; c < 3; ++c) sum[c] += float(s.at(sx, sy)[c + 1]) * kByte;
+        for (int c = 0; c < 3; ++c)
+            sum[c] += float(s.at(sx, sy)[c + 1]) * kByte;
         ++n;
     }
     const uint8_t* p = s.at(x, y);
@@ -80,7 +81,8 @@ Picture comixLook(const Picture& s, float k, const Settings& set) {
         for (int x = 0; x < s.w; ++x) {
             const float f = edgeFactor(s, x, y, 4.0f, 4.0f);
             uint8_t* p = out.at(x, y);
-            for (int c = 1; c <= 3; ++c) p[c] = overlay(float(p[c]) * kByte, uint8_t(float(d.at(x, y)[c]) * f));
+            for (int c = 1; c <= 3; ++c)
+                p[c] = overlay(float(p[c]) * kByte, uint8_t(float(d.at(x, y)[c]) * f));
         }
     return out;
 }
@@ -89,7 +91,8 @@ Picture colorLook(const Picture& s, float k, const Settings& set) {
     Picture out = dotScreen(s, float(set.p1 * 20.0 * double(k)));
     for (int y = 0; y < s.h; ++y)
         for (int x = 0; x < s.w; ++x)
-            for (int c = 1; c <= 3; ++c) out.at(x, y)[c] = overlay(float(s.at(x, y)[c]) * kByte, out.at(x, y)[c]);
+            for (int c = 1; c <= 3; ++c)
+                out.at(x, y)[c] = overlay(float(s.at(x, y)[c]) * kByte, out.at(x, y)[c]);
     return out;
 }
 
@@ -99,7 +102,8 @@ Picture grayLook(const Picture& s, float k, const Settings& set) {
         for (int x = 0; x < s.w; ++x) {
             const uint8_t* p = s.at(x, y);
             const float l = float((float(p[2]) * kByte + float(p[1]) * kByte + float(p[3]) * kByte) / 3.0);
-            for (int c = 1; c <= 3; ++c) out.at(x, y)[c] = overlay(l, out.at(x, y)[c]);
+            for (int c = 1; c <= 3; ++c)
+                out.at(x, y)[c] = overlay(l, out.at(x, y)[c]);
         }
     return out;
 }
@@ -109,7 +113,8 @@ Picture posterizeLook(const Picture& s, float k, const Settings& set) {
     for (int y = 0; y < s.h; ++y)
         for (int x = 0; x < s.w; ++x) {
             const float f = edgeFactor(s, x, y, 2.0f * k, 8.0f);
-            for (int c = 1; c <= 3; ++c) out.at(x, y)[c] = uint8_t(float(out.at(x, y)[c]) * f);
+            for (int c = 1; c <= 3; ++c)
+                out.at(x, y)[c] = uint8_t(float(out.at(x, y)[c]) * f);
         }
     return out;
 }
@@ -174,8 +179,8 @@ TEST(HalftoneEffects, IdentityAndParameters) {
          0.10000000149011612, nullptr, 0, 0, 0},
         {std::make_unique<PP_GrayHalftone>(), "PP_GrayHalftone", "Gray Halftone", "Art", "Size", 0, 0.3,
          0.10000000149011612, nullptr, 0, 0, 0},
-        {std::make_unique<PP_SmartPosterize>(), "PP_SmartPosterize", "Smart Posterize", "Hidden", "Colors", 0, 1,
-         0.5, "Softness", 0, 1, 0.5},
+        {std::make_unique<PP_SmartPosterize>(), "PP_SmartPosterize", "Smart Posterize", "Hidden", "Colors", 0,
+         1, 0.5, "Softness", 0, 1, 0.5},
     };
     for (Expect& e : cases) {
         SCOPED_TRACE(e.cls);
@@ -226,15 +231,17 @@ TEST(HalftoneEffects, SharedFormulasOnKnownPixels) {
         double colors;
         int levels;
     };
-    for (const LevelsCase& c : {LevelsCase{double(0.81f), 24}, {1.0, 1}, {0.0, 128}, {0.5, 64}, {0.996, 1},
-                                {1.5, 1}, {-0.5, 192}})
+    for (const LevelsCase& c :
+         {LevelsCase{double(0.81f), 24}, {1.0, 1}, {0.0, 128}, {0.5, 64}, {0.996, 1}, {1.5, 1}, {-0.5, 192}})
         EXPECT_EQ(PreparedTextureEffect::posterize_levels(c.colors), c.levels) << c.colors;
 
     // Every grey level of a flat 3 x 3 area keeps its brightness, at both gains the looks use;
     // a pixel darker than its ring is darkened by its difference.
     for (int v = 0; v < 256; ++v) {
         Picture flat = blankPicture(3, 3);
-        for (int k = 0; k < 9; ++k) flat.bytes[size_t(k) * 4 + 1] = flat.bytes[size_t(k) * 4 + 2] = flat.bytes[size_t(k) * 4 + 3] = uint8_t(v);
+        for (int k = 0; k < 9; ++k)
+            flat.bytes[size_t(k) * 4 + 1] = flat.bytes[size_t(k) * 4 + 2] = flat.bytes[size_t(k) * 4 + 3] =
+                uint8_t(v);
         for (float gain : {4.0f, 8.0f})
             ASSERT_EQ(PreparedTextureEffect::edge_factor(flat.bytes.data(), 3, 3, 1, 1, 1.0f, gain), 1.0f)
                 << "grey " << v << " gain " << gain;
@@ -244,12 +251,17 @@ TEST(HalftoneEffects, SharedFormulasOnKnownPixels) {
         float gain, factor;
     };
     // q = (3 c / 255 - 3 r / 255) g / 3: a 51-level dip at gain 4 is 1 - 0.8.
-    for (const EdgeCase& c : {EdgeCase{100, 151, 4.0f, 0.2f}, {100, 151, 8.0f, 0.0f}, {200, 100, 8.0f, 1.0f},
-                              {250, 255, 4.0f, 1.0f - 4.0f * 5.0f / 255.0f}, {100, 101, 8.0f, 1.0f - 8.0f / 255.0f}}) {
+    for (const EdgeCase& c : {EdgeCase{100, 151, 4.0f, 0.2f},
+                              {100, 151, 8.0f, 0.0f},
+                              {200, 100, 8.0f, 1.0f},
+                              {250, 255, 4.0f, 1.0f - 4.0f * 5.0f / 255.0f},
+                              {100, 101, 8.0f, 1.0f - 8.0f / 255.0f}}) {
         Picture p = blankPicture(3, 3);
         for (int k = 0; k < 9; ++k)
-            for (int ch = 1; ch <= 3; ++ch) p.bytes[size_t(k) * 4 + size_t(ch)] = k == 4 ? c.centre : c.ring;
-        EXPECT_NEAR(PreparedTextureEffect::edge_factor(p.bytes.data(), 3, 3, 1, 1, 1.0f, c.gain), c.factor, 1e-6f)
+            for (int ch = 1; ch <= 3; ++ch)
+                p.bytes[size_t(k) * 4 + size_t(ch)] = k == 4 ? c.centre : c.ring;
+        EXPECT_NEAR(PreparedTextureEffect::edge_factor(p.bytes.data(), 3, 3, 1, 1, 1.0f, c.gain), c.factor,
+                    1e-6f)
             << int(c.centre) << " in " << int(c.ring);
         EXPECT_EQ(PreparedTextureEffect::edge_factor(p.bytes.data(), 3, 3, 1, 1, 1.0f, c.gain),
                   edgeFactor(p, 1, 1, 1.0f, c.gain));
@@ -259,8 +271,9 @@ TEST(HalftoneEffects, SharedFormulasOnKnownPixels) {
 // A uniform picture posterises to its own colour (the area mean), keeps it through the outline
 // step, and the halftone looks leave black and white as they are.
 TEST(HalftoneEffects, UniformPicturesKeepTheirColour) {
-    const Rgb colours[] = {{0, 0, 0}, {255, 255, 255}, {16, 17, 18}, {19, 20, 21}, {32, 33, 34}, {35, 128, 200},
-                           {99, 101, 102}, {141, 155, 173}, {198, 203, 241}, {250, 254, 252}, {1, 2, 3}, {64, 64, 64}};
+    const Rgb colours[] = {{0, 0, 0},       {255, 255, 255}, {16, 17, 18},   {19, 20, 21},
+                           {32, 33, 34},    {35, 128, 200},  {99, 101, 102}, {141, 155, 173},
+                           {198, 203, 241}, {250, 254, 252}, {1, 2, 3},      {64, 64, 64}};
     for (bool preview : {false, true}) {
         const int side = preview ? kPreviewSide : 24;
         for (const Rgb& c : colours) {
@@ -269,7 +282,8 @@ TEST(HalftoneEffects, UniformPicturesKeepTheirColour) {
                          std::to_string(c.g) + "," + std::to_string(c.b));
             WorkingImageGuard guard;
             PP_SmartPosterize effect;
-            const Picture out = runEffect(effect, makeSourceImage(side, side, [&](int, int) { return c; }), preview).out;
+            const Picture out =
+                runEffect(effect, makeSourceImage(side, side, [&](int, int) { return c; }), preview).out;
             Picture expected = blankPicture(out.w, out.h);
             for (int k = 0; k < out.w * out.h; ++k) {
                 expected.bytes[size_t(k) * 4 + 1] = c.r;
@@ -297,7 +311,8 @@ TEST(HalftoneEffects, LooksFollowTheirFormulas) {
             const Settings& set = look.settings[i];
             for (bool preview : {false, true}) {
                 if (preview && i > 0) continue; // one preview per look: the scaling is what differs
-                SCOPED_TRACE(std::string(look.name) + " setting " + std::to_string(i) + (preview ? " preview" : " full"));
+                SCOPED_TRACE(std::string(look.name) + " setting " + std::to_string(i) +
+                             (preview ? " preview" : " full"));
                 WorkingImageGuard guard;
                 const int side = preview ? kPreviewSide : 80;
                 auto fx = look.make();
@@ -351,7 +366,9 @@ int inkDots(const Picture& p, int channel) {
 // full render halved differs little from it.
 TEST(HalftoneEffects, PreviewScalesTheDotScreen) {
     WorkingImageGuard guard;
-    const graphics::ImagePtr image = makeSourceImage(kPreviewSide, kPreviewSide, [](int, int) { return Rgb{240, 240, 240}; });
+    const graphics::ImagePtr image = makeSourceImage(kPreviewSide, kPreviewSide, [](int, int) {
+        return Rgb{240, 240, 240};
+    });
     PP_ColorHalftone effect;
     effect.param_1()->setValue(0.3);
     const Picture full = runEffect(effect, image, false).out;
@@ -359,8 +376,8 @@ TEST(HalftoneEffects, PreviewScalesTheDotScreen) {
     ASSERT_EQ(preview.w, (kPreviewSide + 1) / 2);
     for (int channel = 1; channel <= 3; ++channel) {
         const int fullDots = inkDots(full, channel), previewDots = inkDots(preview, channel);
-        SCOPED_TRACE("channel " + std::to_string(channel) + ": " + std::to_string(fullDots) + " dots, preview " +
-                     std::to_string(previewDots));
+        SCOPED_TRACE("channel " + std::to_string(channel) + ": " + std::to_string(fullDots) +
+                     " dots, preview " + std::to_string(previewDots));
         EXPECT_GT(fullDots, 4000); // about (901 / 9)^2 at a pitch of 1.5 x 6 pixels
         EXPECT_NEAR(double(previewDots) / double(fullDots), 1.0, 0.1);
     }
@@ -368,8 +385,8 @@ TEST(HalftoneEffects, PreviewScalesTheDotScreen) {
     for (int j = 0; j < preview.h - 1; ++j)
         for (int i = 0; i < preview.w - 1; ++i)
             for (int c = 1; c <= 3; ++c) {
-                const int sum = full.at(2 * i, 2 * j)[c] + full.at(2 * i + 1, 2 * j)[c] + full.at(2 * i, 2 * j + 1)[c] +
-                                full.at(2 * i + 1, 2 * j + 1)[c];
+                const int sum = full.at(2 * i, 2 * j)[c] + full.at(2 * i + 1, 2 * j)[c] +
+                                full.at(2 * i, 2 * j + 1)[c] + full.at(2 * i + 1, 2 * j + 1)[c];
                 diff += std::abs(sum / 4.0 - preview.at(i, j)[c]);
             }
     diff /= double(preview.w - 1) * double(preview.h - 1) * 3.0;

@@ -62,11 +62,14 @@ TEST(OilifyDenoise, OilifyFlatAreasAndKernelParity) {
     struct Case {
         Rgb in, out;
     };
-    for (const Case& c : {Case{{0, 0, 0}, {0, 0, 0}}, {{255, 255, 255}, {254, 254, 254}}, {{10, 200, 37}, {9, 199, 36}},
+    for (const Case& c : {Case{{0, 0, 0}, {0, 0, 0}},
+                          {{255, 255, 255}, {254, 254, 254}},
+                          {{10, 200, 37}, {9, 199, 36}},
                           {{1, 1, 1}, {0, 0, 0}}}) {
         WorkingImageGuard guard;
         PP_Oilify effect;
-        const Picture out = runEffect(effect, makeSourceImage(20, 16, [&](int, int) { return c.in; }), false).out;
+        const Picture out =
+            runEffect(effect, makeSourceImage(20, 16, [&](int, int) { return c.in; }), false).out;
         for (int k = 0; k < out.w * out.h; ++k) {
             ASSERT_EQ(out.bytes[size_t(k) * 4 + 1], c.out.r) << int(c.in.r);
             ASSERT_EQ(out.bytes[size_t(k) * 4 + 2], c.out.g);
@@ -106,15 +109,16 @@ TEST(OilifyDenoise, DenoiseFollowsTheKernelAndAmountZeroKeepsThePicture) {
             PP_Denoise effect;
             effect.param_1()->setValue(amount);
             const int side = preview ? kPreviewSide : 48;
-            const EffectRun run = runEffect(effect, makeSourceImage(side, preview ? 900 : 40, noisy), preview);
+            const EffectRun run =
+                runEffect(effect, makeSourceImage(side, preview ? 900 : 40, noisy), preview);
             const Picture& out = run.out;
             const Picture& full = run.source;
             Picture expected = preview ? reducedPicture(full, out.w, out.h) : full;
             if (amount > 0.0) {
                 const Picture source = preview ? expected : full;
                 expected = blankPicture(out.w, out.h);
-                denoise(full.bytes.data(), full.w, full.h, full.w * 4, expected.bytes.data(), out.w, out.h, out.w * 4,
-                        nullptr, nullptr, 1.5f, float(amount));
+                denoise(full.bytes.data(), full.w, full.h, full.w * 4, expected.bytes.data(), out.w, out.h,
+                        out.w * 4, nullptr, nullptr, 1.5f, float(amount));
                 EXPECT_FALSE(sameColours(expected, source)) << "the noise must be there to remove";
             }
             EXPECT_TRUE(sameColours(out, expected));

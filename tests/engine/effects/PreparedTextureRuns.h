@@ -36,7 +36,8 @@ inline Picture reducedPicture(const Picture& full, int w, int h) {
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
             const uint8_t* s = full.at(int(int64_t(full.w) * i / w), int(int64_t(full.h) * j / h));
-            for (int c = 1; c <= 3; ++c) p.at(i, j)[c] = s[c];
+            for (int c = 1; c <= 3; ++c)
+                p.at(i, j)[c] = s[c];
         }
     return p;
 }
@@ -70,7 +71,8 @@ inline EffectRun runEffect(PostProcess& effect, const graphics::ImagePtr& image,
     for (int j = 0; j < out.h; ++j)
         for (int i = 0; i < out.w; ++i)
             for (int c = 1; c <= 3; ++c)
-                out.at(i, j)[c] = PostProcess::gp_small_preview_buf[(size_t(j) * size_t(out.w) + size_t(i)) * 4 + c];
+                out.at(i, j)[c] =
+                    PostProcess::gp_small_preview_buf[(size_t(j) * size_t(out.w) + size_t(i)) * 4 + c];
     return {before, out};
 }
 
@@ -81,7 +83,8 @@ inline Picture readBack(const Picture& tex, int fullW, int fullH, int outW, int 
         for (int i = 0; i < outW; ++i) {
             const uint8_t* t =
                 tex.at(int(int64_t(i * step) * tex.w / fullW), int(int64_t(j * step) * tex.h / fullH));
-            for (int c = 1; c <= 3; ++c) out.at(i, j)[c] = t[c];
+            for (int c = 1; c <= 3; ++c)
+                out.at(i, j)[c] = t[c];
         }
     return out;
 }
@@ -94,7 +97,8 @@ inline ::testing::AssertionResult sameColours(const Picture& a, const Picture& b
         for (int x = 0; x < a.w; ++x)
             for (int c = 1; c <= 3; ++c)
                 if (a.at(x, y)[c] != b.at(x, y)[c])
-                    return ::testing::AssertionFailure() << "pixel " << x << "," << y << " channel " << c << ": "
-                                                         << int(a.at(x, y)[c]) << " against " << int(b.at(x, y)[c]);
+                    return ::testing::AssertionFailure()
+                           << "pixel " << x << "," << y << " channel " << c << ": " << int(a.at(x, y)[c])
+                           << " against " << int(b.at(x, y)[c]);
     return ::testing::AssertionSuccess();
 }
