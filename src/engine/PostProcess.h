@@ -41,6 +41,10 @@ namespace foundation {
 class Thread;
 }
 
+// Posted by setPreviewImage() with the effect as object.
+inline constexpr const char* PostProcessPreviewImageDidChangeNotification =
+    "PostProcessPreviewImageDidChangeNotification";
+
 class PostProcess {
   public:
     // ---- Shared working image (class side) ----
@@ -213,6 +217,42 @@ class PostProcess {
     // limited to 0 .. 256; an empty range leaves the pixels as they are.
     void adjust_image_histogramm(uint8_t* bytes, uint64_t width, uint64_t height, int32_t histogramm_low,
                                  int32_t histogramm_high);
+
+    // ---- Per-effect settings, kept under the display name (PostProcessSettings.cpp). Main thread.
+
+    bool favorite() const { return m_favorite; }
+    // Sets the mark quietly, as when the catalogue loads the marks.
+    void set_fav(bool favorite) { m_favorite = favorite; }
+    // Toggles the mark, stores it under name + "_fav" at once and posts
+    // "PostProcessFavoriteStateDidChange" with the effect as object.
+    void on_add_to_fav();
+    // Saved values live under name + "PostProcessParam_1" / "PostProcessParam_2" with every blank
+    // made "_". An effect without a first parameter loads and saves neither; a value without a
+    // stored key stays as it is.
+    void loadParametrs();
+    void saveParametrs();
+    // Removes the saved values (written with the next synchronisation) and sets the parameters to
+    // their defaults, which then count as set.
+    void resetParametrs();
+    // The effect became the current one: the first time, loads its saved values. Effects that keep
+    // textures while they are current extend both.
+    virtual void on_preview_entered();
+    virtual void on_preview_exit() {}
+    // The generated thumbnail, or for an effect with a fixed thumbnail file a new image read from
+    // "<custom_preview_file>.jpg" in the main or the shared bundle (null when missing or unreadable).
+    graphics::ImagePtr previewImage();
+    // Keeps a new thumbnail and posts PostProcessPreviewImageDidChangeNotification; the image
+    // already held, or any image for an effect with a fixed thumbnail file, changes nothing.
+    virtual void setPreviewImage(graphics::ImagePtr image);
+    // The display name with every blank made "_".
+    std::string get_preview_image_file_name();
+    // Hidden flag and sort weights, kept by SortHidePostProcessSupportManager.
+    bool isHidden();
+    void setHidden(bool hidden);
+    uint64_t weightInCategory();
+    void setWeightInCategory(uint64_t weight);
+    uint64_t weight();
+    void setWeight(uint64_t weight);
 
   protected:
     int32_t step_x = 1;

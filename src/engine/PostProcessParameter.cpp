@@ -25,8 +25,8 @@ float PostProcessParameter::get_inverted_value() const {
 std::string PostProcessParameter::description() const {
     const char* format = "\nname - %s\nmin - %f\nmax - %f\ndefault - %f\nvalue -%f\n";
     const double value = m_value.load(std::memory_order_relaxed);
-    const int length = std::snprintf(nullptr, 0, format, m_name.c_str(), m_min_value, m_max_value,
-                                     m_default_value, value);
+    const int length =
+        std::snprintf(nullptr, 0, format, m_name.c_str(), m_min_value, m_max_value, m_default_value, value);
     std::string text(static_cast<size_t>(length), '\0');
     std::snprintf(text.data(), text.size() + 1, format, m_name.c_str(), m_min_value, m_max_value,
                   m_default_value, value);

@@ -24,12 +24,14 @@ std::uint64_t weightIn(const Dictionary& dictionary, const std::string& name) {
 
 } // namespace
 
-SortHidePostProcessSupportManager& SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager() {
+SortHidePostProcessSupportManager&
+SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager() {
     static SortHidePostProcessSupportManager shared(UserDefaults::standardUserDefaults());
     return shared;
 }
 
-Dictionary& SortHidePostProcessSupportManager::loaded(std::optional<Dictionary>& dictionary, const char* key) {
+Dictionary& SortHidePostProcessSupportManager::loaded(std::optional<Dictionary>& dictionary,
+                                                      const char* key) {
     if (!dictionary) dictionary = m_defaults.dictionaryForKey(key).value_or(Dictionary{});
     return *dictionary;
 }
@@ -89,6 +91,7 @@ void SortHidePostProcessSupportManager::resetToDefaults() {
     _ppVisibleDictionary.reset();
     _ppCategoriesWeightDictionary.reset();
     _ppWeightDictionary.reset();
-    for (const char* key : {kVisibleKey, kCategoriesWeightKey, kWeightKey}) m_defaults.removeObjectForKey(key);
+    for (const char* key : {kVisibleKey, kCategoriesWeightKey, kWeightKey})
+        m_defaults.removeObjectForKey(key);
     m_defaults.synchronize();
 }

@@ -58,11 +58,14 @@ TEST(PostProcessParameter, ReadersOnAnotherThreadSeeOnlySetValues) {
         bool sawChange = false;
         while (!done.load()) {
             const double v = p.value();
-            if (v == 0.75 || v == 1.0) sawChange = true;
-            else if (v != 0.5 || sawChange) ++wrong;
+            if (v == 0.75 || v == 1.0)
+                sawChange = true;
+            else if (v != 0.5 || sawChange)
+                ++wrong;
         }
     });
-    for (int i = 0; i < 100000; ++i) p.setValue(i % 2 ? 1.0 : 0.75);
+    for (int i = 0; i < 100000; ++i)
+        p.setValue(i % 2 ? 1.0 : 0.75);
     done = true;
     reader.join();
     EXPECT_EQ(wrong, 0);

@@ -95,7 +95,8 @@ TEST_F(SortHideStore, ResetForgetsEverySettingAndRemovesTheKeys) {
 
 TEST_F(SortHideStore, SharedManagerKeepsItsSettingsInTheStandardStore) {
     setenv("OPALENE_CONFIG_DIR", dir.path().c_str(), 1);
-    SortHidePostProcessSupportManager& shared = SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager();
+    SortHidePostProcessSupportManager& shared =
+        SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager();
     EXPECT_EQ(&shared, &SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager());
     shared.setWeight(9, "Sketch");
 

@@ -2,6 +2,7 @@
 #include "kernels/gaussian_blur.h"
 
 #include "kernels/blur_reference.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -159,3 +160,50 @@ TEST(GaussianBlurPassValues, FlatGreyLosesLevelsAtSomeRadii) {
 }
 
 } // namespace
+
+class GaussianBlurBothPasses : public ::testing::TestWithParam<PassCase> {};
+
+// The whole-grid form must give the per-texel passes' colours byte for byte, at any thread count,
+// and leave texels off the grid alone.
+TEST_P(GaussianBlurBothPasses, GiveThePerTexelColoursAtAnyThreadCount) {
+    const auto [w, h, r, step] = GetParam();
+    const auto data = random_bytes(size_t(w) * h * 4, 53);
+    Texture perTexel(w, h, 0xAB);
+    GaussianBlur* blur = GaussianBlur::sharedGaussianBlur();
+    for (int y = 0; y < h; y += step)
+        for (int x = 0; x < w; x += step)
+            blur->gaussianBlurFirstPassForData(data.data(), perTexel.t, r, step, x, y);
+    for (unsigned threads : {1u, 3u}) {
+        SCOPED_TRACE(threads);
+        graphics::setParallelThreads(threads);
+        Texture whole(w, h, 0xAB);
+        blur->gaussianBlurBothPasses(data.data(), whole.t, r, step, step);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint8_t* t = whole.t->data + (y * w + x) * 4;
+                if (x % step || y % step) {
+                    ASSERT_TRUE(t[0] == 0xAB && t[1] == 0xAB && t[2] == 0xAB && t[3] == 0xAB)
+                        << x << "," << y;
+                    continue;
+                }
+                const GaussianBlurColor got{GaussianBlur::secondPassChannel(t[1]),
+                                            GaussianBlur::secondPassChannel(t[2]),
+                                            GaussianBlur::secondPassChannel(t[3])};
+                ASSERT_TRUE(same(got, blur->gaussianBlurSecondPassForTexture(perTexel.t, r, step, x, y)))
+                    << x << "," << y;
+                ASSERT_EQ(t[0], 0xAB);
+            }
+    }
+    graphics::setParallelThreads(0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, GaussianBlurBothPasses,
+                         ::testing::Values(PassCase{9, 8, 1, 1}, PassCase{13, 10, 2, 2},
+                                           PassCase{11, 7, 2, 5}, PassCase{16, 12, 4, 3},
+                                           PassCase{5, 5, 12, 1}, PassCase{40, 300, 7, 1},
+                                           PassCase{301, 40, 7, 3}),
+                         [](const auto& info) {
+                             const PassCase& c = info.param;
+                             return std::to_string(c.width) + "x" + std::to_string(c.height) + "_r" +
+                                    std::to_string(c.radius) + "_step" + std::to_string(c.step);
+                         });

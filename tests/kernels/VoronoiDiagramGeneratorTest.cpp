@@ -187,7 +187,7 @@ TEST(VoronoiProcess, RandomSitesGiveTheirVoronoiDiagram) {
         size_t stride;
     };
     const Case cases[] = {{2, 100, 100, 1},   {3, 100, 100, 1},     {10, 640, 480, 1},  {200, 300, 200, 1},
-                          {1000, 800, 600, 1}, {5000, 1600, 1200, 1}, {10000, 4000, 3000, 10}};
+                          {1000, 800, 600, 1}, {10000, 4000, 3000, 50}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.n << " sites");
         const auto pts = randomSites(c.n, c.width, c.height, unsigned(c.n));
@@ -199,7 +199,8 @@ TEST(VoronoiProcess, MosaicSeedsGiveTheirVoronoiDiagram) {
     for (int cell : {4, 9, 54}) {
         SCOPED_TRACE(testing::Message() << "cell " << cell);
         const auto pts = jitteredGrid(321, 207, cell, unsigned(cell));
-        expectVoronoi(pts, runFrontEnd(pts, 321, 207), 321, 207);
+        // The check is quadratic in the sites: sample the edges of the densest grid.
+        expectVoronoi(pts, runFrontEnd(pts, 321, 207), 321, 207, cell < 9 ? 7 : 1);
     }
 }
 

@@ -228,7 +228,7 @@ TEST(Denoise, ReportsRisingProgressOnTheCallingThreadUpToOne) {
 TEST(Denoise, ZeroAnswerStopsAtOnce) {
     for (unsigned threads : {1u, 4u}) {
         SCOPED_TRACE(testing::Message() << threads << " threads");
-        Image src = noisy_image(600, 160, 2), full(600, 160), stopped(600, 160);
+        Image src = noisy_image(300, 96, 2), full(300, 96), stopped(300, 96);
         run_denoise(src, full, 1.0f, threads);
         ProgressLog log;
         log.stop_at = 0;

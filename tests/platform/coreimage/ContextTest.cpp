@@ -87,6 +87,21 @@ TEST(CoreImageContext, RenderOfTheWholeExtent) {
     EXPECT_EQ(render(nullptr, 8), nullptr);
 }
 
+TEST(CoreImageContext, RenderOfAnExtentWithNoWholePixelsOrNoEndIsNull) {
+    const ImagePtr frac = image(12, 6, pattern(12, 6))->imageByCroppingToRect(Rect(0, 0, 10.7, 5.2));
+    const graphics::ImagePtr out = render(frac, 8);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->width(), 10);
+    EXPECT_EQ(out->height(), 5);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(render(frac, 12), nullptr);
+    EXPECT_EQ(render(Image::imageWithColor(graphics::Color{0.5, 0.5, 0.5, 1}), 8), nullptr) << "infinite";
+    EXPECT_EQ(render(frac->imageByCroppingToRect(Rect(0, 0, 0.6, 3)), 8), nullptr) << "under one pixel wide";
+    EXPECT_EQ(render(frac->imageByCroppingToRect(Rect(40, 40, 2, 2)), 8), nullptr) << "empty";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Wrong bits per component: 12\n");
+}
+
 TEST(CoreImageContext, OriginOffThePixelGridIsReachedByResampling) {
     // A grey ramp rendered half a pixel to the right gives the mean of neighbours.
     const ImagePtr img = image(3, 1, {0, 0, 0, 255, 100, 100, 100, 255, 200, 200, 200, 255})

@@ -1,0 +1,39 @@
+#include "Paint.h"
+
+namespace artwork {
+
+void addWear(Plane& coverage, const Wear& wear, uint64_t seed) {
+    const int w = coverage.width(), h = coverage.height();
+    Random random(seed);
+    auto keep = [&](float strength) {
+        return [&coverage, strength](int x, int y, float c) {
+            float& v = coverage.at(x, y);
+            v = std::max(v, c * strength);
+        };
+    };
+    for (int i = 0; i < wear.specks; ++i) {
+        const float radius = wear.speckRadius * random.range(0.5f, 1.5f);
+        const float strength = random.range(0.6f, 1.0f);
+        drawDisc(w, h, random.range(0, w), random.range(0, h), radius, [&](int x, int y, float d) {
+            float& v = coverage.at(x, y);
+            v = std::max(v, strength * (1.0f - smoothstep(0.6f, 1.0f, d)));
+        });
+    }
+    for (int i = 0; i < wear.hairs; ++i) {
+        const float x = random.range(0, w), y = random.range(0, h), angle = random.range(0, 6.2831853f);
+        const float length = wear.hairLength * random.range(0.4f, 1.2f);
+        Stroke s = strokeFrom(x, y, angle, length);
+        s.width = random.range(0.8f, 1.6f), s.bend = length * random.range(-0.3f, 0.3f), s.taper = 0.1f;
+        drawStroke(w, h, s, false, keep(random.range(0.5f, 0.9f)));
+    }
+    for (int i = 0; i < wear.scratches; ++i) {
+        const float x = random.range(0, w), y = random.range(0, h), angle = random.range(0, 6.2831853f);
+        const float length = float(std::max(w, h)) * random.range(0.1f, 0.5f);
+        Stroke s = strokeFrom(x, y, angle, length);
+        s.width = wear.scratchWidth * random.range(0.6f, 1.4f), s.bend = length * random.range(-0.05f, 0.05f);
+        s.taper = 0.3f;
+        drawStroke(w, h, s, false, keep(random.range(0.3f, 0.7f)));
+    }
+}
+
+} // namespace artwork

@@ -1,0 +1,81 @@
+#include "engine/ImageEditable.h"
+
+#include "platform/foundation/Bundle.h"
+#include "platform/graphics/BitmapContext.h"
+#include "platform/graphics/Drawing.h"
+#include "platform/imageio/NamedImage.h"
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <set>
+
+namespace {
+
+// Once per name: effects load their overlays again for every preview.
+void report_missing(const std::string& name) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard lock(mutex);
+    if (reported.insert(name).second) std::fprintf(stderr, "Missing image resource: %s\n", name.c_str());
+}
+
+// "<name>.jpg", else "<name>.png", from the main bundle, else from the shared one.
+graphics::ImagePtr load_overlay(const std::string& name) {
+    using foundation::Bundle;
+    std::string path = Bundle::pathForResource(name, "jpg");
+    if (path.empty()) path = Bundle::pathForResource(name, "png");
+    graphics::ImagePtr image = imageio::imageWithContentsOfFile(path);
+    if (!image) report_missing(name);
+    return image;
+}
+
+} // namespace
+
+std::unique_ptr<ImageEditable> ImageEditable::setup_overlay(const std::string& name, int32_t w, int32_t h) {
+    const graphics::ImagePtr image = load_overlay(name);
+    if (w > h && image && image->width() > image->height())
+        return std::make_unique<ImageEditable>(image, w, h);
+    return std::make_unique<ImageEditable>(image, h, w);
+}
+
+std::unique_ptr<ImageEditable> ImageEditable::setup_overlay_e(const std::string& name) {
+    return std::make_unique<ImageEditable>(load_overlay(name));
+}
+
+texture_t* tex_create_from_file(const std::string& name) {
+    const graphics::ImagePtr image = imageio::imageNamedAdditional(name);
+    if (!image) report_missing(name);
+    const ImageEditable texture(image);
+    return tex_create_copy(texture.width(), texture.height(), texture.img_data(), 4);
+}
+
+bool ImageEditable::allocate(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return false;
+    const size_t bytes = size_t(width) * size_t(height) * 4;
+    m_img_data.reset(new (std::nothrow) uint8_t[bytes]);
+    if (!m_img_data) return false;
+    m_width = width;
+    m_height = height;
+    return true;
+}
+
+void ImageEditable::draw(const graphics::ImagePtr& image) {
+    auto ctx = graphics::BitmapContext::create(m_img_data.get(), m_width, m_height, 8, bytesPerRow(),
+                                               graphics::kBitmapInfoBigEndianSkipLast);
+    if (ctx) graphics::drawImage(*ctx, graphics::Rect(0, 0, m_width, m_height), image);
+}
+
+ImageEditable::ImageEditable(const graphics::ImagePtr& image) {
+    if (!image || !allocate(image->width(), image->height())) return;
+    // Cleared so that a transparent picture composites over black, not over stale memory.
+    std::memset(m_img_data.get(), 0, size_t(m_height) * bytesPerRow());
+    draw(image);
+}
+
+ImageEditable::ImageEditable(const graphics::ImagePtr& image, int32_t width, int32_t height) {
+    if (!allocate(width, height)) return;
+    std::memset(m_img_data.get(), 1, size_t(m_height) * bytesPerRow());
+    if (image) draw(image);
+}

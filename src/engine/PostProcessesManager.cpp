@@ -1,0 +1,86 @@
+#include "engine/PostProcessesManager.h"
+
+#include "engine/PostProcess.h"
+#include "engine/effects/PP_Bloom1.h"
+#include "engine/effects/PP_CS.h"
+#include "engine/effects/PP_ColorModify.h"
+#include "engine/effects/PP_ColorTemperature.h"
+#include "kernels/GaussianBlur.h"
+#include "platform/coreimage/Filter.h"
+#include "platform/foundation/UserDefaults.h"
+
+#include <optional>
+
+namespace {
+
+// A row for an effect made with init and, where its class stands for several looks, set_type.
+template <class Effect>
+PostProcessesManager::CatalogueEntry plainEntry(std::optional<int32_t> type = std::nullopt) {
+    return [type](int32_t index) -> std::unique_ptr<PostProcess> {
+        auto effect = std::make_unique<Effect>();
+        effect->init({}, index);
+        if (type) effect->set_type(*type);
+        return effect;
+    };
+}
+
+} // namespace
+
+PostProcessesManager& PostProcessesManager::sharedPostProcessesManager() {
+    static PostProcessesManager shared(catalogueEntries());
+    return shared;
+}
+
+const std::vector<PostProcessesManager::CatalogueEntry>& PostProcessesManager::catalogueEntries() {
+    // In catalogue order; a row joins when its effect class is built.
+    static const std::vector<CatalogueEntry> entries = {
+        plainEntry<PP_Bloom1>(0),           // "Glow Vivid Color"
+        plainEntry<PP_ColorModify>(4),      // "Hippie"
+        plainEntry<PP_ColorTemperature>(4), // "Warm Yellow"
+        plainEntry<PP_ColorTemperature>(1), // "Cool Blue"
+        plainEntry<PP_Bloom1>(3),           // "Sepia Glow"
+        plainEntry<PP_CS>(0),               // "Red Stroke"
+    };
+    return entries;
+}
+
+PostProcessesManager::PostProcessesManager(const std::vector<CatalogueEntry>& entries) {
+    // Effects blur through the shared table from their worker threads, which only read it.
+    GaussianBlur::sharedGaussianBlur();
+    _postProcesses.reserve(entries.size());
+    for (const CatalogueEntry& entry : entries)
+        _postProcesses.push_back(entry(int32_t(_postProcesses.size())));
+    loadFavorites();
+}
+
+PostProcessesManager::~PostProcessesManager() = default;
+
+std::vector<PostProcess*> PostProcessesManager::nonFrameProcesses() const {
+    std::vector<PostProcess*> effects;
+    effects.reserve(20);
+    for (const auto& effect : _postProcesses)
+        if (!effect->isFrame()) effects.push_back(effect.get());
+    return effects;
+}
+
+PostProcess* PostProcessesManager::postProcessWithName(const std::string& name) const {
+    const std::size_t dot = name.find('.');
+    const std::string wanted = dot == std::string::npos ? name : name.substr(dot + 1);
+    for (const auto& effect : _postProcesses)
+        if (effect->get_name() == wanted) return effect.get();
+    return nullptr;
+}
+
+void PostProcessesManager::loadFavorites() {
+    const foundation::UserDefaults& defaults = foundation::UserDefaults::standardUserDefaults();
+    for (const auto& effect : _postProcesses)
+        effect->set_fav(defaults.boolForKey(effect->get_name() + "_fav"));
+}
+
+coreimage::ImagePtr PostProcessesManager::scaledImageFromImage(const coreimage::ImagePtr& image,
+                                                               double scale) {
+    coreimage::FilterPtr filter = coreimage::Filter::filterWithName("CIAffineTransform");
+    filter->setValue("inputImage", image);
+    filter->setValue("inputTransform", graphics::AffineTransform::makeScale(scale, scale));
+    return filter->outputImage();
+}

@@ -1,0 +1,38 @@
+#include "engine/effects/BWGrained/PP_BWGrained.h"
+
+#include "engine/PostProcessParameter.h"
+#include "kernels/Random.h"
+#include "platform/services/KXSLocalization.h"
+
+#include <algorithm>
+
+using services::KXSLocalization;
+
+PostProcessParameter* PP_BWGrained::param_1() {
+    if (!m_param_1)
+        m_param_1 = std::make_shared<PostProcessParameter>(
+            KXSLocalization::localizedStringForKey("Grain", ""), 0.0, 1.0, double(0.28f));
+    return m_param_1.get();
+}
+
+PostProcessParameter* PP_BWGrained::param_2() {
+    if (!m_param_2)
+        m_param_2 = std::make_shared<PostProcessParameter>(
+            KXSLocalization::localizedStringForKey("Contrast", ""), 0.0, 1.0, double(0.55f));
+    return m_param_2.get();
+}
+
+void PP_BWGrained::prepare_for_process() {
+    m_grain = float(param_1()->value());
+    m_contrast = float(param_2()->value());
+}
+
+pixel_t PP_BWGrained::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {
+    const pixel_t p = get_source_pixel(x, y);
+    const float t = ((p.g + p.r) + p.b) / 3.0f - 0.5f;
+    float c = (m_contrast + 0.5f) * t + 0.5f;
+    const int n = Random::rand() & 255;
+    c = c + float(n) * m_grain / 255.0f * 0.5f;
+    const float v = std::clamp(c, 0.0f, 1.0f);
+    return {v, v, v};
+}

@@ -1,0 +1,20 @@
+#pragma once
+// "B&W Grained": a contrasty monochrome brightened by random grain. One pass, colour only; the
+// grain differs from run to run.
+#include "engine/PostProcess.h"
+
+class PP_BWGrained : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_BWGrained"; }
+    std::string get_name() override { return "B&W Grained"; }
+    std::string get_categorie() override { return "Black&White"; }
+    bool this_filter_is_simply_color_modify() override { return true; }
+    PostProcessParameter* param_1() override;
+    PostProcessParameter* param_2() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    float m_grain = 0.0f;    // "Grain", copied when a run starts
+    float m_contrast = 0.0f; // "Contrast", copied when a run starts
+};

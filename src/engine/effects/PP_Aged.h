@@ -1,0 +1,24 @@
+#pragma once
+// "Aged": a warm monochrome whose brightness falls off towards the border, with a contrast
+// slider. One pass, colour only.
+#include "engine/PostProcess.h"
+
+class PP_Aged : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_Aged"; }
+    std::string get_name() override { return "Aged"; }
+    std::string get_categorie() override { return "Vintage"; }
+    bool this_filter_is_simply_color_modify() override { return true; }
+    PostProcessParameter* param_1() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    // Fixed for a run: the slider value and the vignette's geometry.
+    double m_contrast = 0.0;
+    float m_half_w = 0.0f;
+    float m_half_h = 0.0f;
+    float m_scale_x = 1.0f; // the longer side's offsets in units of the shorter side
+    float m_scale_y = 1.0f;
+    float m_falloff = 1.0f; // min(W, H) x 1.1 x 0.5
+};

@@ -1,0 +1,158 @@
+#include "engine/effects/PP_Bloom1.h"
+
+#include "engine/BlendFunctions.h"
+#include "engine/Neighbourhood.h"
+#include "engine/PostProcessParameter.h"
+#include "kernels/GaussianBlur.h"
+#include "kernels/fast_blur.h"
+#include "platform/services/KXSLocalization.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+struct Variant {
+    const char* name;
+    double brightness; // default of "Brightness"
+    double glow;       // default of "Glow Amount"
+};
+
+constexpr Variant kVariants[] = {
+    {"Glow Vivid Color", 0.6, 0.76}, {"Glow Grayscale", 0.7, 0.4}, {"Glowing Edges", 0.7, 0.6},
+    {"Sepia Glow", 0.784, 0.6},      {"Yellow Glow", 0.7, 0.6},    {"Pink Glow", 0.7, 0.6},
+};
+
+const Variant* variant(int32_t type) {
+    return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
+}
+
+std::shared_ptr<PostProcessParameter> glowParameter(const char* key, double defaultValue) {
+    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""),
+                                                  0.1, 1.0, defaultValue);
+}
+
+// Grey of the working-image pixel from its byte sum, with the rounding the tone looks were tuned on.
+float sourceGray(int32_t x, int32_t y) {
+    const uint8_t* data = PostProcess::gp_data;
+    if (!data || x < 0 || y < 0 || x >= PostProcess::g_width || y >= PostProcess::g_height) return 0.0f;
+    const uint8_t* p = data + (size_t(y) * size_t(PostProcess::g_width) + size_t(x)) * 4;
+    const float sum = float(int(p[1]) + int(p[2]) + int(p[3]));
+    const float scaled = float(double(sum) * (1.0 / 255.0));
+    return float(double(scaled) * (1.0 / 3.0));
+}
+
+float times(float a, double b) {
+    return float(double(a) * b);
+}
+
+// Tinted glow of the tone looks: (k g) p2 scale + 0.3 per channel, in double.
+pixel_t tint(const double k[3], float g, double p2, double scale) {
+    const auto channel = [&](double kc) { return float(kc * double(g) * p2 * scale + 0.3); };
+    return {channel(k[0]), channel(k[1]), channel(k[2])};
+}
+
+} // namespace
+
+PP_Bloom1::~PP_Bloom1() {
+    tex_free(mp_tex);
+}
+
+std::string PP_Bloom1::get_name() {
+    const Variant* v = variant(m_type);
+    return v ? v->name : "none";
+}
+
+PostProcessParameter* PP_Bloom1::param_1() {
+    if (!m_param_1)
+        if (const Variant* v = variant(m_type)) m_param_1 = glowParameter("Brightness", v->brightness);
+    return m_param_1.get();
+}
+
+PostProcessParameter* PP_Bloom1::param_2() {
+    if (!m_param_2)
+        if (const Variant* v = variant(m_type)) m_param_2 = glowParameter("Glow Amount", v->glow);
+    return m_param_2.get();
+}
+
+void PP_Bloom1::prepare_for_process() {
+    if (PostProcessParameter* p = param_1()) m_float_param1 = p->value();
+    if (PostProcessParameter* p = param_2()) m_float_param2 = p->value();
+    tex_free(mp_tex);
+    mp_tex = tex_create_empty(m_width, m_height, 4);
+    if (!mp_tex) return;
+
+    if (m_type == 2) {
+        const int32_t m = std::min(m_width, m_height);
+        const int32_t r = std::max(int32_t(double(float(m)) / 100.0), 1);
+        fast_blur_ed_argb(gp_data, mp_tex->data, mp_tex->width, mp_tex->height, 4 * mp_tex->width,
+                          4 * mp_tex->width, r, r);
+        return;
+    }
+    const int64_t w = m_preview_mode ? preview_w : m_width;
+    _currentRadius = uint64_t(std::clamp<int64_t>(w / 100, 1, 100));
+    // The vertical and horizontal passes the two runs of the pixel loop would make, made at once.
+    if (variant(m_type))
+        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius),
+                                                                   step_x, step_y);
+}
+
+pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    if (!mp_tex || (pass == 0 && m_type != 2) || !variant(m_type)) return po;
+    const double P1 = m_float_param1, P2 = m_float_param2;
+    const uint8_t* texel = mp_tex->data + (size_t(y) * size_t(mp_tex->width) + size_t(x)) * 4;
+
+    if (m_type == 2) {
+        const pixel_t s = get_source_pixel(x, y);
+        const auto contrast = [](float c) { return (c - 0.5f) * 1.5f + 0.5f; };
+        const auto edge = [&](uint8_t byte) { return times(float(1.0 - byte / 255.0), P2 + P2); };
+        const pixel_t base{times(contrast(s.r), P1), times(contrast(s.g), P1), times(contrast(s.b), P1)};
+        po = blend_add(base, {edge(texel[1]), edge(texel[2]), edge(texel[3])});
+        return po;
+    }
+
+    const pixel_t G{GaussianBlur::secondPassChannel(texel[1]), GaussianBlur::secondPassChannel(texel[2]),
+                    GaussianBlur::secondPassChannel(texel[3])};
+    const float g = ((G.g + G.r) + G.b) / 3.0f;
+    pixel_t base, glow;
+    switch (m_type) {
+    case 0: {
+        const pixel_t s = get_source_pixel(x, y);
+        const auto contrast = [](float c) { return (c - 0.5f) + (c - 0.5f) + 0.5f; };
+        const pixel_t sat = do_saturation({contrast(s.r), contrast(s.g), contrast(s.b)}, 2.0f);
+        base = {times(sat.r, P1), times(sat.g, P1), times(sat.b, P1)};
+        glow = {times(G.r, P2), times(G.g, P2), times(G.b, P2)};
+        break;
+    }
+    case 1: {
+        const float b = times(sourceGray(x, y), P1);
+        const float l = float(2.0 * double(g) * P2);
+        base = {b, b, b};
+        glow = {l, l, l};
+        break;
+    }
+    default: {
+        const float v = float(double(sourceGray(x, y)) * P1 * 0.7);
+        const float b = m_type == 3 ? (v - 0.5f) + (v - 0.5f) + 0.5f : (v - 0.5f) * 1.4f + 0.5f;
+        base = {b, b, b};
+        if (m_type == 3) {
+            static constexpr double sepia[3] = {99.0 / 255.0, 44.0 / 255.0, 1.0 / 255.0};
+            glow = tint(sepia, g, P2, 2.8);
+        } else if (m_type == 4) {
+            static constexpr double yellow[3] = {1.0, 158.0 / 255.0, 0.0}; // blue: exactly 0.3
+            glow = tint(yellow, g, P2, 1.6);
+        } else {
+            static constexpr double pink[3] = {245.0 / 255.0, 36.0 / 255.0, 144.0 / 255.0};
+            glow = tint(pink, g, P2, 1.6);
+        }
+        break;
+    }
+    }
+    po = blend_add(base, glow);
+    return po;
+}
+
+void PP_Bloom1::process_ended() {
+    tex_free(mp_tex);
+    mp_tex = nullptr;
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Six glow looks, one per type: a contrast- or tone-treated copy of the photo plus a glow. Five
+// take the glow from a gaussian blur of the photo (two passes), "Glowing Edges" from a soft edge
+// mask (one pass). The working image is only read.
+#include "engine/PostProcess.h"
+#include "kernels/Texture.h"
+
+#include <cstdint>
+#include <string>
+
+class PP_Bloom1 : public PostProcess {
+  public:
+    ~PP_Bloom1() override;
+    std::string class_name() const override { return "PP_Bloom1"; }
+    std::string get_name() override;
+    std::string get_categorie() override { return "Glow"; }
+    uint64_t passes() override { return m_type == 2 ? 1 : 2; }
+    PostProcessParameter* param_1() override;
+    PostProcessParameter* param_2() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    void process_ended() override;
+
+  private:
+    pixel_t po{0.0f, 0.0f, 0.0f}; // returned where a step produces nothing new
+    // The blurred photo (bytes as the gaussian second pass leaves them) or, for "Glowing Edges",
+    // the soft edge mask; working-image size.
+    texture_t* mp_tex = nullptr;
+    double m_float_param1 = 0.0;
+    double m_float_param2 = 0.0;
+    uint64_t _currentRadius = 1;
+};

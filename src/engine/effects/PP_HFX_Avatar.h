@@ -1,0 +1,18 @@
+#pragma once
+// "Alien Skin": hue turned half way round the circle, saturation raised, contrast, soft glow.
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_HFX_Avatar : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_HFX_Avatar"; }
+    std::string get_name() override { return "Alien Skin"; }
+    std::string get_categorie() override { return "Hollywood FX"; }
+    PostProcessParameter* param_1() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    double m_contrast = 0.0;
+};

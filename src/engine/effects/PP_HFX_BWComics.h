@@ -1,0 +1,18 @@
+#pragma once
+// "B&W Comics": grey with edges inked in twelve steps, then contrast.
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_HFX_BWComics : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_HFX_BWComics"; }
+    std::string get_name() override { return "B&W Comics"; }
+    std::string get_categorie() override { return "Hollywood FX"; }
+    PostProcessParameter* param_1() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    float m_contrast = 0.0f; // read once per run rather than per pixel
+};

@@ -1,0 +1,13 @@
+#pragma once
+// "Predator Vision": brightness mapped onto a five-colour thermal palette.
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_HFX_Predator : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_HFX_Predator"; }
+    std::string get_name() override { return "Predator Vision"; }
+    std::string get_categorie() override { return "SFX"; }
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+};

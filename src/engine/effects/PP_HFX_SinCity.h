@@ -1,0 +1,21 @@
+#pragma once
+// "B&W&Red Comics": bright, contrasty grey that keeps colour only where red clearly dominates.
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_HFX_SinCity : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_HFX_SinCity"; }
+    std::string get_name() override { return "B&W&Red Comics"; }
+    std::string get_categorie() override { return "Hollywood FX"; }
+    PostProcessParameter* param_1() override;
+    PostProcessParameter* param_2() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    // Read once per run rather than per pixel.
+    float m_contrast = 0.0f;
+    float m_saturation = 0.0f;
+};

@@ -1,0 +1,58 @@
+#include "engine/effects/PP_Sharpen.h"
+
+#include "engine/PostProcessParameter.h"
+#include "kernels/gaussian_blur.h"
+#include "platform/services/KXSLocalization.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+PP_Sharpen::~PP_Sharpen() {
+    tex_free(mp_tex);
+}
+
+PostProcessParameter* PP_Sharpen::param_1() {
+    if (!m_param_1)
+        m_param_1 = std::make_shared<PostProcessParameter>(
+            services::KXSLocalization::localizedStringForKey("Radius", ""), 1.0, 5.0, 1.0);
+    return m_param_1.get();
+}
+
+PostProcessParameter* PP_Sharpen::param_2() {
+    if (!m_param_2)
+        m_param_2 = std::make_shared<PostProcessParameter>(
+            services::KXSLocalization::localizedStringForKey("Amount", ""), 0.0, 15.0, 1.0);
+    return m_param_2.get();
+}
+
+void PP_Sharpen::prepare_for_process() {
+    tex_free(mp_tex);
+    mp_tex = tex_create_empty(m_width, m_height, 4);
+    m_amount = float(param_2()->value());
+    const float r = std::max(0.0f, roundf(float(param_1()->value())));
+    const float* kernel = gaussianMatrixForRadius(size_t(r));
+    if (mp_tex && kernel)
+        gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2.0f * r + 1.0f), step_x);
+    else {
+        tex_free(mp_tex);
+        mp_tex = nullptr;
+    }
+}
+
+pixel_t PP_Sharpen::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    (void)pass;
+    const pixel_t s = get_source_pixel(x, y);
+    if (!mp_tex) return s;
+    const uint8_t* b = mp_tex->data + (size_t(y) * size_t(mp_tex->width) + size_t(x)) * 4;
+    const auto sharpen = [this](float source, uint8_t blurred) {
+        const float v = (source - float(blurred / 255.0)) * m_amount + source;
+        return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+    };
+    return {sharpen(s.r, b[1]), sharpen(s.g, b[2]), sharpen(s.b, b[3])};
+}
+
+void PP_Sharpen::process_ended() {
+    tex_free(mp_tex);
+    mp_tex = nullptr;
+}

@@ -1,0 +1,47 @@
+#pragma once
+// A main bundle and its shared resources bundle in a temporary folder, made the process's bundles
+// (OPALENE_RESOURCES), with picture files written into them. Make it before anything asks for a
+// bundle: the bundles are fixed at the first request. For suites that link the image-file layer.
+#include "support/TemporaryDirectory.h"
+
+#include "platform/imageio/ImageDestination.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class TestBundle {
+  public:
+    TestBundle() {
+        std::filesystem::create_directories(shared());
+        setenv("OPALENE_RESOURCES", main().c_str(), 1);
+    }
+
+    std::filesystem::path main() const { return dir_.path() / "share" / "opalene"; }
+    std::filesystem::path shared() const { return main() / "Textures.bundle"; }
+
+    // An opaque width x height picture of one colour, as PNG or JPEG after the file's extension.
+    static void writePicture(const std::filesystem::path& file, int width, int height, uint8_t r, uint8_t g,
+                             uint8_t b) {
+        std::vector<uint8_t> bytes;
+        for (int i = 0; i < width * height; ++i)
+            bytes.insert(bytes.end(), {r, g, b, 255});
+        const std::string type = file.extension() == ".png" ? "public.png" : "public.jpeg";
+        auto destination = imageio::ImageDestination::createWithPath(file.string(), type);
+        ASSERT_NE(destination, nullptr) << file;
+        destination->addImage(
+            graphics::Image::copy(bytes.data(), width, height, size_t(width) * 4, graphics::PixelFormat{}),
+            {});
+        ASSERT_TRUE(destination->finalize()) << file;
+    }
+
+    // A file whose bytes are no picture.
+    static void writeJunk(const std::filesystem::path& file) { std::ofstream(file) << "not a picture"; }
+
+  private:
+    TemporaryDirectory dir_;
+};
