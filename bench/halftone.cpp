@@ -4,6 +4,8 @@
 #include "kernels/lines.h"
 #include "kernels/smart_posterize.h"
 
+#include "BenchPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,31 +14,10 @@
 
 namespace {
 
-constexpr int kWidth = 4096;
-constexpr int kHeight = 4096;
+constexpr int kWidth = bench::kPhotoWidth;
+constexpr int kHeight = bench::kPhotoHeight;
 
-// Photo-like content: smooth gradients and soft shapes with a little grain.
-const std::vector<uint8_t>& photo() {
-    static const std::vector<uint8_t> pixels = [] {
-        std::vector<uint8_t> px(size_t(kWidth) * kHeight * 4);
-        uint32_t seed = 12345;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                const int grain = int(seed >> 29) - 4;
-                const double wave = std::sin(x * 0.003) * std::cos(y * 0.002);
-                const int shape = ((x / 512 + y / 384) % 3) * 40;
-                uint8_t* p = &px[(size_t(y) * kWidth + x) * 4];
-                p[0] = 255;
-                p[1] = uint8_t(std::clamp(60 + shape + int(80 * wave) + grain, 0, 255));
-                p[2] = uint8_t(std::clamp(90 + x * 100 / kWidth + grain, 0, 255));
-                p[3] = uint8_t(std::clamp(140 - shape / 2 + y * 80 / kHeight + grain, 0, 255));
-            }
-        }
-        return px;
-    }();
-    return pixels;
-}
+using bench::photo;
 
 // 10,000 lines with end points up to half an image beyond each side, as cell borders are.
 void BM_draw_line_alpha(benchmark::State& state) {

@@ -3,6 +3,8 @@
 #include "kernels/oil_paint_filter.h"
 #include "kernels/Random.h"
 
+#include "BenchPhoto.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,31 +13,11 @@
 
 namespace {
 
-constexpr int kWidth = 4096;
-constexpr int kHeight = 4096;
+constexpr int kWidth = bench::kPhotoWidth;
+constexpr int kHeight = bench::kPhotoHeight;
 constexpr int kBrush = 128;
 
-// Smooth gradients and soft shapes with a little grain; byte 0 opaque as in the working image.
-const std::vector<uint8_t>& photo() {
-    static const std::vector<uint8_t> pixels = [] {
-        std::vector<uint8_t> px(size_t(kWidth) * kHeight * 4);
-        uint32_t seed = 12345;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                seed = seed * 1664525u + 1013904223u;
-                const int grain = int(seed >> 29) - 4;
-                const double wave = std::sin(x * 0.003) * std::cos(y * 0.002);
-                uint8_t* p = &px[(size_t(y) * kWidth + x) * 4];
-                p[0] = 255;
-                p[1] = uint8_t(std::clamp(100 + int(80 * wave) + grain, 0, 255));
-                p[2] = uint8_t(std::clamp(90 + x * 100 / kWidth + grain, 0, 255));
-                p[3] = uint8_t(std::clamp(140 + y * 80 / kHeight + grain, 0, 255));
-            }
-        }
-        return px;
-    }();
-    return pixels;
-}
+using bench::photo;
 
 // Dark elongated strokes with soft rims on white, each tilted differently.
 std::vector<std::vector<uint8_t>> brush_pixels() {

@@ -16,7 +16,7 @@ namespace imageio {
 void addMetadataProperties(const OIIO::ImageSpec& spec, const std::string& format, foundation::Dictionary& properties);
 
 // The reverse, for writing: the metadata dictionaries of `properties` become attributes of spec.
-// Orientation is written as 1 and the Exif pixel dimensions as the spec's size.
+// Orientation is written as 1 and the Exif pixel dimensions as the written image's size.
 void addMetadataAttributes(const foundation::Dictionary& properties, OIIO::ImageSpec& spec);
 
 } // namespace imageio

@@ -1,0 +1,37 @@
+#pragma once
+// The 16-megapixel picture the benchmarks run on: smooth gradients and soft shapes with a little
+// grain, so regions, classes and edges behave as they would on a photograph rather than on noise.
+// X,R,G,B bytes with byte 0 opaque, as in the working image. Header only.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace bench {
+
+constexpr int kPhotoWidth = 4096;
+constexpr int kPhotoHeight = 4096;
+
+inline const std::vector<uint8_t>& photo() {
+    static const std::vector<uint8_t> pixels = [] {
+        std::vector<uint8_t> px(size_t(kPhotoWidth) * kPhotoHeight * 4);
+        uint32_t seed = 12345;
+        for (int y = 0; y < kPhotoHeight; ++y) {
+            for (int x = 0; x < kPhotoWidth; ++x) {
+                seed = seed * 1664525u + 1013904223u;
+                const int grain = int(seed >> 29) - 4;
+                const double wave = std::sin(x * 0.003) * std::cos(y * 0.002);
+                const int shape = ((x / 512 + y / 384) % 3) * 40;
+                uint8_t* p = &px[(size_t(y) * kPhotoWidth + x) * 4];
+                p[0] = 255;
+                p[1] = uint8_t(std::clamp(60 + shape + int(80 * wave) + grain, 0, 255));
+                p[2] = uint8_t(std::clamp(90 + x * 100 / kPhotoWidth + grain, 0, 255));
+                p[3] = uint8_t(std::clamp(140 - shape / 2 + y * 80 / kPhotoHeight + grain, 0, 255));
+            }
+        }
+        return px;
+    }();
+    return pixels;
+}
+
+} // namespace bench
