@@ -1,0 +1,20 @@
+#pragma once
+// The lens over the grey of the picture: the mean of the contrasted channels multiplied by the
+// lens colour of PP_LensFilter's type, under the same name with " Mono".
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_LensFilter_Hard : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_LensFilter_Hard"; }
+    std::string get_name() override;
+    std::string get_categorie() override { return "Color Lenses"; }
+    PostProcessParameter* param_1() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    float m_contrast = 1.35f;
+    pixel_t m_lens{0.0f, 0.0f, 0.0f};
+};

@@ -1,0 +1,17 @@
+#include "engine/effects/PP_LessColors.h"
+
+#include "engine/Neighbourhood.h"
+#include "engine/effects/ColourTone.h"
+
+PostProcessParameter* PP_LessColors::param_1() {
+    return colour_tone::parameter(m_param_1, "Saturation", 0.0, 2.5, 0.5);
+}
+
+void PP_LessColors::prepare_for_process() {
+    m_saturation = param_1()->value();
+}
+
+pixel_t PP_LessColors::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    (void)pass;
+    return do_saturation(get_source_pixel(x, y), float(m_saturation));
+}

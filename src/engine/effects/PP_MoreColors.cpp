@@ -1,0 +1,17 @@
+#include "engine/effects/PP_MoreColors.h"
+
+#include "engine/Neighbourhood.h"
+#include "engine/effects/ColourTone.h"
+
+PostProcessParameter* PP_MoreColors::param_1() {
+    return colour_tone::parameter(m_param_1, "Saturation", 0.0, 3.0, 2.2);
+}
+
+void PP_MoreColors::prepare_for_process() {
+    m_saturation = param_1()->value();
+}
+
+pixel_t PP_MoreColors::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    (void)pass;
+    return do_saturation(get_source_pixel(x, y), float(m_saturation));
+}

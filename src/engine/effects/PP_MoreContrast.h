@@ -1,0 +1,19 @@
+#pragma once
+// The picture with its contrast around mid grey scaled by "Contrast".
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_MoreContrast : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_MoreContrast"; }
+    std::string get_name() override { return "Contrast"; }
+    std::string get_categorie() override { return "Trash"; }
+    bool this_filter_is_simply_color_modify() override { return true; }
+    PostProcessParameter* param_1() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    double m_contrast = 0.0;
+};

@@ -1,0 +1,18 @@
+#include "engine/effects/PP_Solarization.h"
+
+#include "engine/effects/ColourTone.h"
+
+PostProcessParameter* PP_Solarization::param_1() {
+    return colour_tone::parameter(m_param_1, "Contrast", 0.5, 2.0, 1.0);
+}
+
+void PP_Solarization::prepare_for_process() {
+    m_contrast = float(param_1()->value());
+}
+
+pixel_t PP_Solarization::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    (void)pass;
+    const pixel_t c = get_source_pixel(x, y);
+    const auto fold = [](float v) { return v <= 0.5f ? 2.0f * (0.5f - v) : 2.0f * (v - 0.5f); };
+    return colour_tone::contrast(pixel_t{fold(c.r), fold(c.g), fold(c.b)}, m_contrast);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Solarisation: each channel folded at mid grey (dark and light both become bright), then
+// contrasted by "Contrast".
+#include "engine/PostProcess.h"
+
+#include <string>
+
+class PP_Solarization : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_Solarization"; }
+    std::string get_name() override { return "Solarize"; }
+    std::string get_categorie() override { return "Color Fantasy"; }
+    bool this_filter_is_simply_color_modify() override { return true; }
+    PostProcessParameter* param_1() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    float m_contrast = 1.0f;
+};
