@@ -86,6 +86,7 @@ bool PostProcess::global_pre_init(const graphics::ImagePtr& image) {
     g_small_preview_step_x = g_small_preview_step_y = smallStep;
     g_cgctx = std::move(ctx);
     g_global_pre_inited = true;
+    ++g_data_generation;
     return true;
 }
 
@@ -127,6 +128,7 @@ bool PostProcess::updateContextForData(uint8_t* buffer) {
     g_bypr = 4 * w;
     g_bpc = 8;
     g_cgctx = std::move(ctx);
+    ++g_data_generation;
     return true;
 }
 

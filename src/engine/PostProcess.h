@@ -60,6 +60,9 @@ class PostProcess {
     static inline int32_t g_bpc = 8;
     // Over gp_data; its bitmap info is reused for every context or image made over a buffer here.
     static inline std::unique_ptr<graphics::BitmapContext> g_cgctx;
+    // Counts the working images installed: a copy made from one can tell when it was replaced,
+    // even by a buffer of the same size at the same address.
+    static inline uint64_t g_data_generation = 0;
 
     // Preview buffers hold one spare column and row and are not cleared.
     static inline uint8_t* gp_preview_buf = nullptr;

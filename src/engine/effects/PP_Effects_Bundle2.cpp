@@ -1,0 +1,98 @@
+#include "engine/effects/PP_Effects_Bundle2.h"
+
+#include "engine/BlendFunctions.h"
+#include "engine/effects/LoFiStyles.h"
+#include "kernels/Random.h"
+#include "platform/services/KXSLocalization.h"
+
+#include <iterator>
+
+namespace {
+
+using hollywood_fx::colour;
+using lofi_styles::Slider;
+
+struct Variant {
+    const char* name;
+    const char* category;
+    Slider p1, p2;
+};
+
+constexpr Variant kVariants[] = {
+    {"Night Vision Cam", "SFX", {"Brightness", 1.0, 3.0, 1.5}, {}},
+    {"Sanibel", "Groovy Lo-Fi", {"Contrast", 1.0, 3.0, 1.2}, {"Brightness", 0.0, 0.5, 0.3}},
+    {"Mars", "Photo Styles", {"Contrast", 1.0, 10.0, 4.0}, {}},
+    {"Griffin", "Groovy Lo-Fi", {"Contrast", 1.0, 3.0, 1.2}, {"Brightness", 0.0, 0.5, 0.2}},
+};
+
+const Variant* variant(int32_t type) {
+    return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
+}
+
+pixel_t times(pixel_t a, pixel_t b) {
+    return {a.r * b.r, a.g * b.g, a.b * b.b};
+}
+
+float clamp01(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+} // namespace
+
+std::string PP_Effects_Bundle2::get_name() {
+    const Variant* v = variant(m_type);
+    return v ? v->name : "PP_NV1";
+}
+
+std::string PP_Effects_Bundle2::get_categorie() {
+    const Variant* v = variant(m_type);
+    return v ? v->category : services::KXSLocalization::localizedStringForKey("Test", "");
+}
+
+PostProcessParameter* PP_Effects_Bundle2::param_1() {
+    const Variant* v = variant(m_type);
+    return lofi_styles::parameter(m_param_1, v ? &v->p1 : nullptr);
+}
+
+PostProcessParameter* PP_Effects_Bundle2::param_2() {
+    const Variant* v = variant(m_type);
+    return lofi_styles::parameter(m_param_2, v ? &v->p2 : nullptr);
+}
+
+void PP_Effects_Bundle2::prepare_for_process() {
+    m_prm1 = lofi_styles::value_of(param_1());
+    m_prm2 = lofi_styles::value_of(param_2());
+}
+
+pixel_t PP_Effects_Bundle2::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    (void)pass;
+    switch (m_type) {
+    case 0: {
+        const float g = lofi_styles::source_gray(x, y) * m_prm1;
+        const pixel_t c = blend_color_burn({g, g, g}, colour(60, 168, 32));
+        // About 7 pixels in 41 keep their colour; the others flicker in brightness.
+        if (Random::random() % 41 < 7) return c;
+        const float f = float(Random::random() % 5001) / 5000.0f * 0.78f + 0.82f;
+        return {c.r * f, c.g * f, c.b * f};
+    }
+    case 1: {
+        const pixel_t s = get_source_pixel(x, y);
+        const auto lift = [this](float c) { return (c - 0.5f) * m_prm1 + 0.5f + m_prm2; };
+        const pixel_t b = blend_overlay({lift(s.r), lift(s.g), lift(s.b)}, colour(0, 31, 129));
+        return times(b, colour(252, 247, 183));
+    }
+    case 2: {
+        const float v = clamp01((lofi_styles::source_gray(x, y) - 0.5f) * m_prm1 + 0.5f);
+        return blend_hard_light2({v, v, v}, colour(230, 154, 95));
+    }
+    case 3: {
+        const pixel_t s = get_source_pixel(x, y);
+        const auto lift = [this](float c) { return clamp01((c - 0.5f) * m_prm1 + 0.5f + m_prm2); };
+        const pixel_t b = blend_overlay({lift(s.r), lift(s.g), lift(s.b)}, colour(146, 0, 52));
+        return times(b, colour(254, 252, 222));
+    }
+    default:
+        // No treatment is defined for another type: the picture stays as it is.
+        return get_source_pixel(x, y);
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+// Four colour treatments computed from the pixel alone, one per type: "Night Vision Cam" (a green
+// burn with a random brightness flicker), "Sanibel", "Mars" and "Griffin". Results are returned
+// unclamped.
+#include "engine/PostProcess.h"
+
+#include <cstdint>
+#include <string>
+
+class PP_Effects_Bundle2 : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_Effects_Bundle2"; }
+    std::string get_name() override;
+    std::string get_categorie() override;
+    PostProcessParameter* param_1() override;
+    PostProcessParameter* param_2() override;
+    void prepare_for_process() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    float m_prm1 = 0.0f;
+    float m_prm2 = 0.0f;
+};
