@@ -67,10 +67,10 @@ void ImageEditable::draw(const graphics::ImagePtr& image) {
     if (ctx) graphics::drawImage(*ctx, graphics::Rect(0, 0, m_width, m_height), image);
 }
 
-ImageEditable::ImageEditable(const graphics::ImagePtr& image) {
+ImageEditable::ImageEditable(const graphics::ImagePtr& image, uint8_t background) {
     if (!image || !allocate(image->width(), image->height())) return;
-    // Cleared so that a transparent picture composites over black, not over stale memory.
-    std::memset(m_img_data.get(), 0, size_t(m_height) * bytesPerRow());
+    // Cleared so that a transparent picture composites over the background, not over stale memory.
+    std::memset(m_img_data.get(), background, size_t(m_height) * bytesPerRow());
     draw(image);
 }
 

@@ -32,8 +32,9 @@ class ImageEditable {
     static std::unique_ptr<ImageEditable> setup_overlay_e(const std::string& name);
 
     ImageEditable() = default;
-    // The image at its own pixel size; where it is transparent the texture is black.
-    explicit ImageEditable(const graphics::ImagePtr& image);
+    // The image at its own pixel size, composited over bytes of background: where it is
+    // transparent the texture is black by default.
+    explicit ImageEditable(const graphics::ImagePtr& image, uint8_t background = 0);
     // The image stretched to width x height, aspect ratio not kept, over bytes that start at 1.
     ImageEditable(const graphics::ImagePtr& image, int32_t width, int32_t height);
     ImageEditable(const ImageEditable&) = delete;

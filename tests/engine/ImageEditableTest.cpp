@@ -59,6 +59,14 @@ TEST(ImageEditable, OwnSizeKeepsTheBytesInRedGreenBlueOrderWithTheFourthAt255) {
     EXPECT_FLOAT_EQ(tex.get_alpha_x(0, 0), 1.0f);
 }
 
+// Brushes are loaded over white, which paints nothing: their transparent parts stay unpainted.
+TEST(ImageEditable, OwnSizeCompositesOverTheGivenBackground) {
+    const ImageEditable tex(picture(2, 1, {{0, 0, 0, 0}, {7, 8, 9, 255}}), 255);
+    ASSERT_EQ(tex.width(), 2);
+    const std::vector<uint8_t> bytes(tex.img_data(), tex.img_data() + 8);
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{255, 255, 255, 255, 7, 8, 9, 255}));
+}
+
 TEST(ImageEditable, StretchesToTheAskedSizeOverBytesOfOne) {
     // Red | blue stretched to 4 x 3: aspect ignored, edge columns take the edge colours.
     const ImageEditable tex(picture(2, 1, {{255, 0, 0, 255}, {0, 0, 255, 255}}), 4, 3);

@@ -1,0 +1,106 @@
+#include "engine/effects/PP_BrushStrokes.h"
+
+#include "engine/Neighbourhood.h"
+#include "engine/PostProcessParameter.h"
+#include "kernels/oil_paint_filter.h"
+#include "platform/imageio/NamedImage.h"
+#include "platform/services/KXSLocalization.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <new>
+
+namespace {
+
+constexpr const char* kBrushNames[4] = {"brushStroke1.png", "brushStroke2.png", "brushStroke3.png",
+                                        "brushStroke4.png"};
+
+} // namespace
+
+std::string PP_BrushStrokes::get_name() {
+    switch (m_type) {
+    case 0:
+        return "Brush Strokes";
+    case 1:
+        return "Brush Strokes Vivid";
+    default:
+        return "None";
+    }
+}
+
+std::string PP_BrushStrokes::get_categorie() {
+    return m_type == 0 || m_type == 1 ? "Art" : "None";
+}
+
+PostProcessParameter* PP_BrushStrokes::param_1() {
+    if (!m_param_1)
+        m_param_1 = std::make_shared<PostProcessParameter>(
+            services::KXSLocalization::localizedStringForKey("Scale", ""), 0.4, 2.5, 0.421);
+    return m_param_1.get();
+}
+
+PostProcessParameter* PP_BrushStrokes::param_2() {
+    if (!m_param_2 && m_type == 0)
+        m_param_2 = std::make_shared<PostProcessParameter>(
+            services::KXSLocalization::localizedStringForKey("Contrast", ""), 1.15, 3.0, 1.631);
+    return m_param_2.get();
+}
+
+float PP_BrushStrokes::painting_scale(int32_t width, int32_t height, double scale) {
+    const float base = float(std::min(width, height)) * 0.7f / 640.0f;
+    return float(double(base) * scale);
+}
+
+void PP_BrushStrokes::prepare_for_process() {
+    image_t brushes[4];
+    int count = 0;
+    for (size_t i = 0; i < m_brushes.size(); ++i) {
+        m_brushes[i] = std::make_unique<ImageEditable>(imageio::imageNamedAdditional(kBrushNames[i]), 255);
+        const ImageEditable& brush = *m_brushes[i];
+        // A missing picture is left out: an empty first brush would set a grid of one-pixel cells,
+        // millions of stamps of the other brushes.
+        if (!brush.img_data()) {
+            static std::atomic<bool> reported[4];
+            if (!reported[i].exchange(true))
+                std::fprintf(stderr, "Missing image resource: %s\n", kBrushNames[i]);
+            continue;
+        }
+        brushes[count++] = {brush.img_data(), brush.width(), brush.height(), int32_t(brush.bytesPerRow())};
+    }
+
+    mp_tmp_buf.reset(new (std::nothrow) uint8_t[size_t(g_width) * size_t(g_height) * 4]);
+    if (mp_tmp_buf)
+        oil_paint_filter(gp_data, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes,
+                         count, painting_scale(g_width, g_height, param_1()->value()));
+    else
+        std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", g_width, g_height);
+
+    for (std::unique_ptr<ImageEditable>& brush : m_brushes)
+        brush.reset();
+    if (m_type == 0) m_contrast = float(param_2()->value());
+}
+
+pixel_t PP_BrushStrokes::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
+    (void)pass;
+    if (!mp_tmp_buf) return get_source_pixel(x, y);
+    const uint8_t* b = mp_tmp_buf.get() + (size_t(y) * size_t(g_width) + size_t(x)) * 4;
+    constexpr double k = 1.0 / 255.0;
+    const pixel_t p{float(b[1] * k), float(b[2] * k), float(b[3] * k)};
+    switch (m_type) {
+    case 0: {
+        const auto contrast = [this](float v) { return (v - 0.5f) * m_contrast + 0.5f; };
+        return {contrast(p.r), contrast(p.g), contrast(p.b)};
+    }
+    case 1: {
+        const auto contrast = [](float v) { return (v - 0.5f) * 2.0f + 0.5f; };
+        return do_saturation({contrast(p.r), contrast(p.g), contrast(p.b)}, 3.0f);
+    }
+    default:
+        return p;
+    }
+}
+
+void PP_BrushStrokes::process_ended() {
+    mp_tmp_buf.reset();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// A painting of stamped brush strokes: the oil paint kernel repaints the whole working image once
+// per run with the bundle's four brush pictures, then every pixel reads the painting back with a
+// contrast ("Brush Strokes") or a strong contrast and saturation ("Brush Strokes Vivid"). Preview
+// runs paint the full-size image too, so strokes keep their size.
+#include "engine/ImageEditable.h"
+#include "engine/PostProcess.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class PP_BrushStrokes : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_BrushStrokes"; }
+    std::string get_name() override;
+    std::string get_categorie() override;
+    PostProcessParameter* param_1() override; // "Scale"
+    PostProcessParameter* param_2() override; // "Contrast", type 0 only
+    void prepare_for_process() override;
+    // The painting at (x, y); the source pixel when there is none (memory ran out).
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    void process_ended() override;
+
+    // The kernel's stroke scale for a working image of width x height and a "Scale" value.
+    static float painting_scale(int32_t width, int32_t height, double scale);
+
+  private:
+    // Held only while a run prepares; white where a picture is transparent, as white paints nothing.
+    std::array<std::unique_ptr<ImageEditable>, 4> m_brushes;
+    float m_contrast = 0.0f;
+    // The painting, g_width x g_height pixels in the working image's layout. Owned by the effect,
+    // not the process, so that it goes with the run that made it.
+    std::unique_ptr<uint8_t[]> mp_tmp_buf;
+};
