@@ -57,6 +57,18 @@ inline void edge_positions(int32_t x, int32_t y, bool randomized, float scale, f
 
 } // namespace neighbourhood_detail
 
+// Grey of the working-image pixel at (x, y) from its byte sum: times 1/255, then times 1/3, each in
+// double and rounded to single, as the looks using it were tuned. 0 outside the image.
+inline float source_gray(int32_t x, int32_t y) {
+    const uint8_t* data = PostProcess::gp_data;
+    if (!data || x < 0 || y < 0 || x >= PostProcess::g_width || y >= PostProcess::g_height) return 0.0f;
+    const uint8_t* p =
+        data + (size_t(y) * size_t(PostProcess::g_width) + size_t(x)) * size_t(PostProcess::g_bpp_dv);
+    const float sum = float(int(p[1]) + int(p[2]) + int(p[3]));
+    const float scaled = float(double(sum) * (1.0 / 255.0));
+    return float(double(scaled) * (1.0 / 3.0));
+}
+
 // Grey L = 0.33 r + 0.59 g + 0.11 b (weights summing to 1.03 on purpose), then each channel moved
 // away from L by k: 0 gives grey, 1 the pixel.
 inline pixel_t do_saturation(pixel_t p, float k) {

@@ -5,6 +5,7 @@
 #include "engine/effects/PP_CS.h"
 #include "engine/effects/PP_ColorModify.h"
 #include "engine/effects/PP_ColorTemperature.h"
+#include "engine/effects/PP_ImageFilter.h"
 #include "kernels/GaussianBlur.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -24,6 +25,16 @@ PostProcessesManager::CatalogueEntry plainEntry(std::optional<int32_t> type = st
     };
 }
 
+// A texture-blend look: its own name, texture, blend mode and category.
+PostProcessesManager::CatalogueEntry textureEntry(const char* name, const char* category, const char* texture,
+                                                  int32_t mode) {
+    return [=](int32_t index) -> std::unique_ptr<PostProcess> {
+        auto effect = std::make_unique<PP_ImageFilter>();
+        effect->init({}, name, texture, mode, index, category);
+        return effect;
+    };
+}
+
 } // namespace
 
 PostProcessesManager& PostProcessesManager::sharedPostProcessesManager() {
@@ -37,9 +48,17 @@ const std::vector<PostProcessesManager::CatalogueEntry>& PostProcessesManager::c
         plainEntry<PP_Bloom1>(0),           // "Glow Vivid Color"
         plainEntry<PP_ColorModify>(4),      // "Hippie"
         plainEntry<PP_ColorTemperature>(4), // "Warm Yellow"
+        textureEntry("Midway", "Cross Processed", "Crosspro-3.jpg", 16),
+        textureEntry("Rainbow Palette 1", "Color Fantasy", "pf_render_palette1.jpg", 16),
         plainEntry<PP_ColorTemperature>(1), // "Cool Blue"
         plainEntry<PP_Bloom1>(3),           // "Sepia Glow"
-        plainEntry<PP_CS>(0),               // "Red Stroke"
+        textureEntry("Ancient Canvas", "Vintage", "pf_ancient_canvas1.jpg", 1),
+        textureEntry("Old TV", "Vintage", "pf_oldtv1.jpg", 4),
+        textureEntry("Atlantic Beach", "Cross Processed", "Crosspro-5.jpg", 29),
+        textureEntry("Color Sunlight Spots", "Color Fantasy", "pf_color_sunlight_spots.jpg", 19),
+        plainEntry<PP_CS>(0), // "Red Stroke"
+        textureEntry("Socorro", "Cross Processed", "Crosspro-5.jpg", 35),
+        textureEntry("Vintage", "Vintage", "pf_vintage_2.jpg", 11),
     };
     return entries;
 }

@@ -108,6 +108,8 @@ inline void expectRunStoresItsHookValues(PostProcess& effect, const graphics::Im
                                          int previewStep = 0) {
     ASSERT_TRUE(PostProcess::global_pre_init(image));
     const int step = previewStep > 0 ? previewStep : 1;
+    // The hook sees the sizes a full-size run would give it.
+    effect.pre_init();
     effect.prepare_for_process();
     std::vector<pixel_t> expected;
     for (int y = 0; y < PostProcess::g_height; y += step)

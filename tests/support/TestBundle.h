@@ -8,9 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,9 +29,18 @@ class TestBundle {
     // An opaque width x height picture of one colour, as PNG or JPEG after the file's extension.
     static void writePicture(const std::filesystem::path& file, int width, int height, uint8_t r, uint8_t g,
                              uint8_t b) {
+        writePicture(file, width, height, [=](int, int) { return std::array<uint8_t, 3>{r, g, b}; });
+    }
+
+    // The same with pixel (x, y) (row 0 on top) coloured {r, g, b} = colour(x, y).
+    static void writePicture(const std::filesystem::path& file, int width, int height,
+                             const std::function<std::array<uint8_t, 3>(int x, int y)>& colour) {
         std::vector<uint8_t> bytes;
-        for (int i = 0; i < width * height; ++i)
-            bytes.insert(bytes.end(), {r, g, b, 255});
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::array<uint8_t, 3> c = colour(x, y);
+                bytes.insert(bytes.end(), {c[0], c[1], c[2], 255});
+            }
         const std::string type = file.extension() == ".png" ? "public.png" : "public.jpeg";
         auto destination = imageio::ImageDestination::createWithPath(file.string(), type);
         ASSERT_NE(destination, nullptr) << file;

@@ -32,16 +32,6 @@ std::shared_ptr<PostProcessParameter> glowParameter(const char* key, double defa
                                                   0.1, 1.0, defaultValue);
 }
 
-// Grey of the working-image pixel from its byte sum, with the rounding the tone looks were tuned on.
-float sourceGray(int32_t x, int32_t y) {
-    const uint8_t* data = PostProcess::gp_data;
-    if (!data || x < 0 || y < 0 || x >= PostProcess::g_width || y >= PostProcess::g_height) return 0.0f;
-    const uint8_t* p = data + (size_t(y) * size_t(PostProcess::g_width) + size_t(x)) * 4;
-    const float sum = float(int(p[1]) + int(p[2]) + int(p[3]));
-    const float scaled = float(double(sum) * (1.0 / 255.0));
-    return float(double(scaled) * (1.0 / 3.0));
-}
-
 float times(float a, double b) {
     return float(double(a) * b);
 }
@@ -125,14 +115,14 @@ pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
         break;
     }
     case 1: {
-        const float b = times(sourceGray(x, y), P1);
+        const float b = times(source_gray(x, y), P1);
         const float l = float(2.0 * double(g) * P2);
         base = {b, b, b};
         glow = {l, l, l};
         break;
     }
     default: {
-        const float v = float(double(sourceGray(x, y)) * P1 * 0.7);
+        const float v = float(double(source_gray(x, y)) * P1 * 0.7);
         const float b = m_type == 3 ? (v - 0.5f) + (v - 0.5f) + 0.5f : (v - 0.5f) * 1.4f + 0.5f;
         base = {b, b, b};
         if (m_type == 3) {
