@@ -1,0 +1,26 @@
+#pragma once
+// "Pencil Sketch": grey pencil hatching from three stroke textures chosen by brightness, with an
+// edge term. One pass, colour only.
+#include "engine/PostProcess.h"
+#include "engine/effects/Sketch.h"
+
+class PP_SketchA : public PostProcess {
+  public:
+    std::string class_name() const override { return "PP_SketchA"; }
+    std::string get_name() override { return "Pencil Sketch"; }
+    std::string get_categorie() override { return "Sketch"; }
+    bool this_filter_is_simply_color_modify() override { return true; }
+    PostProcessParameter* param_1() override; // "Edges"
+    PostProcessParameter* param_2() override; // "Contrast"
+    void prepare_for_process() override;
+    void process_ended() override;
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+
+  private:
+    sketch::Texture m_scrapes1;
+    sketch::Texture m_scrapes2;
+    sketch::Texture m_scrapes3;
+    // Fixed for a run.
+    double m_contrast = 0.0;
+    float m_radius = 1.0f;
+};

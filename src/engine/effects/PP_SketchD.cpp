@@ -1,0 +1,29 @@
+#include "engine/effects/PP_SketchD.h"
+
+#include "engine/PostProcessParameter.h"
+
+#include <algorithm>
+
+PostProcessParameter* PP_SketchD::param_1() {
+    return sketch::parameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
+}
+
+PostProcessParameter* PP_SketchD::param_2() {
+    return sketch::parameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
+}
+
+void PP_SketchD::prepare_for_process() {
+    m_tex = sketch::load("Scetch_black.jpg");
+    m_contrast = param_1()->value();
+    m_brightness = param_2()->value();
+}
+
+void PP_SketchD::process_ended() {
+    m_tex.reset();
+}
+
+pixel_t PP_SketchD::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {
+    const pixel_t a = sketch::charcoal(sketch::source(x, y), m_tex.get(), x, y, m_width, m_height, m_contrast,
+                                       m_brightness);
+    return {std::clamp(a.r, 0.0f, 1.0f), std::clamp(a.g, 0.0f, 1.0f), std::clamp(a.b, 0.0f, 1.0f)};
+}

@@ -1,0 +1,46 @@
+#include "engine/effects/Sketch.h"
+
+#include "engine/ImageEditable.h"
+#include "engine/PostProcessParameter.h"
+#include "platform/services/KXSLocalization.h"
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+namespace sketch {
+
+namespace {
+
+// Once per name: the looks load their textures again for every preview.
+void report_white(const std::string& name) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard lock(mutex);
+    if (reported.insert(name).second)
+        std::fprintf(stderr, "Sketch texture %s is missing or smaller than 2 x 2; white used\n",
+                     name.c_str());
+}
+
+} // namespace
+
+PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
+                                double max, double def) {
+    if (!slot)
+        slot = std::make_shared<PostProcessParameter>(
+            services::KXSLocalization::localizedStringForKey(key, ""), min, max, def);
+    return slot.get();
+}
+
+Texture load(const std::string& name) {
+    Texture tex(tex_create_from_file(name));
+    if (tex && tex->width >= 2 && tex->height >= 2) return tex;
+    // An empty texture samples black, which would blacken the whole look; white leaves it neutral.
+    report_white(name);
+    tex.reset(tex_create_empty(2, 2, 4));
+    if (tex) std::memset(tex->data, 255, 2 * 2 * 4);
+    return tex;
+}
+
+} // namespace sketch
