@@ -19,59 +19,36 @@ struct Variant {
     const char* category;
     const char* overlay;
     Slider p1, p2;
-    uint8_t tint[3]; // the Grunge types' colour
+    uint8_t tint[3]; // the colour a Grunge type tints with (none for the black graffiti)
 };
 
 constexpr Slider kGrungeContrast{"Contrast", 1.0, 20.0, 10.0};
 constexpr Slider kGrungeBrightness{"Brightness", 0.0, 0.4, 0.0};
 constexpr Slider kNone{nullptr, 0.0, 0.0, 0.0};
 
+// clang-format off
 constexpr Variant kVariants[] = {
     {"Stencil Poster Red", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {230, 154, 95}},
     {"Stencil Poster Blue", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {95, 154, 230}},
-    {"Stencil Poster Green",
-     "Grunge",
-     "red_poster_paper",
-     kGrungeContrast,
-     kGrungeBrightness,
-     {154, 230, 95}},
+    {"Stencil Poster Green", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {154, 230, 95}},
     {"Stencil Poster", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {215, 215, 215}},
     {"Grunge Rays Sepia", "Grunge", "grunge_rays", kGrungeContrast, kGrungeBrightness, {191, 152, 109}},
     {"Grunge Rays Blue", "Grunge", "grunge_rays", kGrungeContrast, kGrungeBrightness, {91, 152, 209}},
     {"Grunge Rays Green", "Grunge", "grunge_rays", kGrungeContrast, kGrungeBrightness, {91, 205, 109}},
-    {"Grunge Rays",
-     "Grunge",
-     "grunge_rays",
-     {"Contrast", 1.0, 20.0, 7.65},
-     {"Brightness", 0.0, 0.4, 0.188},
-     {189, 189, 189}},
-    {"Stencil Graffiti Black", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {0, 0, 0}},
+    {"Grunge Rays", "Grunge", "grunge_rays", {"Contrast", 1.0, 20.0, 7.65}, {"Brightness", 0.0, 0.4, 0.188}, {189, 189, 189}},
+    {"Stencil Graffiti Black", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {}},
     {"Stencil Graffiti Red", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {255, 10, 10}},
     {"Stencil Graffiti Green", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {10, 255, 10}},
     {"Stencil Graffiti Blue", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {10, 10, 255}},
-    {"Derby",
-     "Groovy Lo-Fi",
-     "retro_1_overlayer",
-     {"Contrast", 1.0, 3.0, 1.18},
-     {"Overlay", 0.5, 0.9, 0.755},
-     {}},
+    {"Derby", "Groovy Lo-Fi", "retro_1_overlayer", {"Contrast", 1.0, 3.0, 1.18}, {"Overlay", 0.5, 0.9, 0.755}, {}},
     {"Turin", "Groovy Lo-Fi", "paloroid_overlayer", {"Contrast", 1.0, 3.0, 2.0}, kNone, {}},
     {"Napa", "Groovy Lo-Fi", "retro_3_overlayer", {"Contrast", 1.0, 3.0, 1.54}, {"Color", 0.2, 0.9, 0.4}, {}},
-    {"Ancona",
-     "Groovy Lo-Fi",
-     "retro_2_overlayer",
-     {"Contrast", 1.0, 3.0, 2.2},
-     {"Brightness", 1.0, 3.0, 2.0},
-     {}},
+    {"Ancona", "Groovy Lo-Fi", "retro_2_overlayer", {"Contrast", 1.0, 3.0, 2.2}, {"Brightness", 1.0, 3.0, 2.0}, {}},
     {"Bilbao", "Groovy Lo-Fi", "retro_2_overlayer", {"Amount", 1.0, 3.0, 1.4}, kNone, {}},
-    {"Ensley",
-     "Groovy Lo-Fi",
-     "retro_1_overlayer",
-     {"Contrast", 1.0, 8.0, 2.4},
-     {"Brightness", 0.2, 1.5, 0.5},
-     {}},
+    {"Ensley", "Groovy Lo-Fi", "retro_1_overlayer", {"Contrast", 1.0, 8.0, 2.4}, {"Brightness", 0.2, 1.5, 0.5}, {}},
     {"Lantana", "Groovy Lo-Fi", "red", {"Contrast", 1.5, 4.0, 2.5}, kNone, {}},
 };
+// clang-format on
 
 constexpr int32_t kVariantCount = int32_t(sizeof(kVariants) / sizeof(kVariants[0]));
 
