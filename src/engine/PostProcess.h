@@ -18,6 +18,9 @@
 //                      had no source or produced no image. Nothing was changed.
 // "progressChanged" (object the integer percent) is delivered on the main thread while a run that
 // is not silent goes on.
+// A run given an integer object (its serial number) adds it as "RunID" to the userInfo of its
+// "EndProcess", "ProcessFailed" and "progressChanged", so that whoever starts runs can tell a late
+// notification of an earlier run of the same effect from one of the current run.
 #include "engine/Pixel.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/BitmapContext.h"
@@ -150,6 +153,7 @@ class PostProcess {
 
     // One run (see the top of this file). Returns the result of the whole-image paths; the
     // per-pixel path returns null, its result being the working image or a preview buffer.
+    // object: the run's serial number, or null.
     graphics::ImagePtr process(const foundation::Value& object = {});
     void call_progress_callback();
 
@@ -279,6 +283,7 @@ class PostProcess {
     // Written by the run's thread, read by get_complete_precent() from others.
     std::atomic<int64_t> m_precent{0};
     int64_t m_prev_precent = -1;
+    int64_t m_run_id = 0; // 0: the run has no serial number
     int32_t m_width = 0; // full working-image size, also in preview runs
     int32_t m_height = 0;
     int32_t m_idx = 0;

@@ -29,6 +29,10 @@ void postHere(const char* name) {
 } // namespace
 
 void PostProcess::post_on_main_thread(const char* name, foundation::Value userInfo) {
+    if (m_run_id != 0) {
+        if (userInfo.isNull()) userInfo = foundation::Dictionary{};
+        userInfo.getDictionary()->emplace("RunID", m_run_id);
+    }
     if (foundation::MainQueue::isMainThread()) {
         foundation::NotificationCenter::defaultCenter().postNotificationName(name, self_reference(),
                                                                              std::move(userInfo));
@@ -41,17 +45,21 @@ void PostProcess::post_on_main_thread(const char* name, foundation::Value userIn
 
 void PostProcess::call_progress_callback() {
     if (m_silent_mode) return;
+    foundation::Value userInfo;
+    if (m_run_id != 0) userInfo = foundation::Dictionary{{"RunID", m_run_id}};
     if (foundation::MainQueue::isMainThread()) {
-        foundation::NotificationCenter::defaultCenter().postNotificationName(kProgressChanged, int64_t(0));
+        foundation::NotificationCenter::defaultCenter().postNotificationName(kProgressChanged, int64_t(0),
+                                                                             std::move(userInfo));
         return;
     }
     foundation::Dictionary info{{"name", kProgressChanged}, {"object", get_complete_precent()}};
+    if (!userInfo.isNull()) info.emplace("userInfo", std::move(userInfo));
     foundation::MainQueue::async([info = std::move(info)] { _postNotificationName(info); });
 }
 
 graphics::ImagePtr PostProcess::process(const foundation::Value& object) {
-    (void)object;
     std::lock_guard guard(m_pp_lock);
+    m_run_id = object.getInt64().value_or(0);
     const foundation::Thread& thread = foundation::Thread::current();
     // A run cancelled before it got here must not touch the working image: the next run may
     // already own it.

@@ -8,6 +8,7 @@
 #include "engine/effects/PP_ImageFilter.h"
 #include "kernels/GaussianBlur.h"
 #include "platform/coreimage/Filter.h"
+#include "platform/foundation/Thread.h"
 #include "platform/foundation/UserDefaults.h"
 
 #include <optional>
@@ -70,9 +71,12 @@ PostProcessesManager::PostProcessesManager(const std::vector<CatalogueEntry>& en
     for (const CatalogueEntry& entry : entries)
         _postProcesses.push_back(entry(int32_t(_postProcesses.size())));
     loadFavorites();
+    startObservingRuns();
 }
 
-PostProcessesManager::~PostProcessesManager() = default;
+PostProcessesManager::~PostProcessesManager() {
+    stopRuns();
+}
 
 std::vector<PostProcess*> PostProcessesManager::nonFrameProcesses() const {
     std::vector<PostProcess*> effects;
@@ -98,8 +102,13 @@ void PostProcessesManager::loadFavorites() {
 
 coreimage::ImagePtr PostProcessesManager::scaledImageFromImage(const coreimage::ImagePtr& image,
                                                                double scale) {
+    return scaledImageFromImage(image, scale, scale);
+}
+
+coreimage::ImagePtr PostProcessesManager::scaledImageFromImage(const coreimage::ImagePtr& image, double scaleX,
+                                                               double scaleY) {
     coreimage::FilterPtr filter = coreimage::Filter::filterWithName("CIAffineTransform");
     filter->setValue("inputImage", image);
-    filter->setValue("inputTransform", graphics::AffineTransform::makeScale(scale, scale));
+    filter->setValue("inputTransform", graphics::AffineTransform::makeScale(scaleX, scaleY));
     return filter->outputImage();
 }

@@ -4,20 +4,41 @@
 // each effect's index being its position. The editor, the browser and the presets find effects
 // here by position or by display name. Main thread only, except the first call of the shared
 // instance, which may come from any thread.
+//
+// It also runs effects (PostProcessesManagerRendering.cpp): thumbnails for the browser from a
+// bounded queue, previews and full-size results of an effect or a preset for the editor, each
+// blended through the user's mask and followed by the editor's frame as a second pass. One run at
+// a time on a worker thread: every start first cancels and joins the worker before it, so the
+// shared working image never has two users. Each run has a serial number; notifications of any
+// other run are ignored. Results and progress go to the delegate, on the main thread.
 
 #include "platform/coreimage/Image.h"
+#include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
+
+#include "platform/graphics/Point.h"
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <variant>
 #include <vector>
 
+class CustomPreset;
 class PostProcess;
+class PostProcessesManagerDelegate;
 namespace foundation {
+class Thread;
 class UndoManager;
-}
+struct Notification;
+} // namespace foundation
+
+// Posted by setHideMask, no object and no user info.
+inline constexpr const char* PostProcessesManagerHideMaskDidChange = "PostProcessesManagerHideMaskDidChange";
 
 class PostProcessesManager {
   public:
@@ -46,9 +67,76 @@ class PostProcessesManager {
     void loadFavorites();
 
     static coreimage::ImagePtr scaledImageFromImage(const coreimage::ImagePtr& image, double scale);
+    // Each axis by its own factor.
+    static coreimage::ImagePtr scaledImageFromImage(const coreimage::ImagePtr& image, double scaleX,
+                                                    double scaleY);
+
+    // ---- Thumbnail queue ----
+
+    // An entry of the queue: it holds effects or presets, never both. Oldest first.
+    using QueueEntry = std::variant<PostProcess*, std::shared_ptr<CustomPreset>>;
+
+    // Queue an item for a thumbnail. Ignored without a source image, for null, for an item already
+    // queued, and for an effect that has a thumbnail (or a thumbnail file of its own). An item of
+    // the other kind empties the queue first, stopping the thumbnail being made.
+    void pushEffectForGenerating(PostProcess* effect);
+    void pushPresetForGenerating(std::shared_ptr<CustomPreset> preset);
+    void cleanGeneratedEffectsPresets() { _stackEffects.clear(); }
+    // Store the limit, then drop the oldest entries above it.
+    void setMaxCountEffects(uint64_t count);
+    void setMaxCountPresets(uint64_t count);
+    bool isGeneratingOn() const { return _isGeneratingOn; }
+    // A change stops the running effect and then starts the next thumbnail if on.
+    void setGeneratingOn(bool on);
+    // Starts the oldest queued item when no worker exists, generation is on and a source is set.
+    void startGeneratingPreviewsIfNeaded();
+    // Stops the running effect and waits for its thread to end.
+    void cancelGeneratingPreview();
+
+    const graphics::ImagePtr& originalImage() const { return _originalImage; }
+    // A different image stops the runs, drops the shared working image and the mask cache, and
+    // restarts the queue over the new one.
+    void setOriginalImage(graphics::ImagePtr image);
+
+    // ---- Renders, results through the delegate ----
+
+    void generateImageForPostProcess(PostProcess* effect, bool isPreview, PostProcessesManagerDelegate* delegate);
+    void generateImageForPreset(std::shared_ptr<CustomPreset> preset, bool isPreview,
+                                PostProcessesManagerDelegate* delegate);
+    // The frame pass: the frame effect over the given image.
+    void generateImageForImage(graphics::ImagePtr image, PostProcess* frameProcess, bool isPreview,
+                               PostProcessesManagerDelegate* delegate);
+    // Stops a render and resumes thumbnails.
+    void cancelGeneratingImage();
+
+    // ---- Synchronous, on the calling thread; the caller clears the shared working image first ----
+
+    graphics::ImagePtr getProcessedImageForPostProcess(PostProcess* effect, graphics::ImagePtr image);
+    // Each runnable record in turn over the result so far; none gives image itself.
+    graphics::ImagePtr getProcessedImageForPreset(const std::shared_ptr<CustomPreset>& preset,
+                                                  graphics::ImagePtr image);
+    // The frame's whole-image result over image with its first parameter set to frameParametr.
+    graphics::ImagePtr getFramedImageForPPFrame(PostProcess* frame, double frameParametr, graphics::ImagePtr image);
+
+    // ---- Mask: a full-size opaque grey image, white where the effect shows ----
+
+    const coreimage::ImagePtr& mask() const { return _mask; }
+    // A different mask shows the mask, registers its undo with the delegate's undo manager, posts
+    // UndoManagerStackChanged and clears every non-frame effect's thumbnail.
+    void setMask(coreimage::ImagePtr mask);
+    bool hideMask() const { return _hideMask; }
+    // A change registers its undo with undoManager() and posts UndoManagerStackChanged, then
+    // PostProcessesManagerHideMaskDidChange.
+    void setHideMask(bool hide);
+    // The source image at each result size the mask blend has met, keyed "{width, height}".
+    const std::map<std::string, coreimage::ImagePtr>& maskCashedProperties() const { return _maskCashedProperties; }
 
     // ---- Plain state of rendering and of the thumbnail queue ----
 
+    PostProcessesManagerDelegate* delegate() const { return _delegate; }
+    void setDelegate(PostProcessesManagerDelegate* delegate) { _delegate = delegate; }
+    const std::vector<QueueEntry>& stackEffects() const { return _stackEffects; }
+    PostProcess* currentPostProcess() const { return _currentPP; }
     const graphics::ImagePtr& imagePreviewSource() const { return _imagePreviewSource; }
     void setImagePreviewSource(graphics::ImagePtr image) { _imagePreviewSource = std::move(image); }
     // The limits of queued thumbnails: 7 until the browser sets them.
@@ -66,12 +154,74 @@ class PostProcessesManager {
     void setUndoManager(foundation::UndoManager* undoManager) { _undoManager = undoManager; }
 
   private:
+    // A preset record whose effect the catalogue has.
+    struct PresetStep {
+        PostProcess* effect;
+        const foundation::Dictionary* record;
+    };
+
+    void startObservingRuns();
+    void stopRuns();
+    void checkMaxCount();
+    void removeFromQueue(const QueueEntry& entry);
+    // Starts the effect's process() on a new worker under a new serial number.
+    void startRun(PostProcess* effect, bool presetStep, bool fullSize);
+    // Joins the worker and forgets it, without the clean-up of a cancel.
+    void releaseWorker();
+    // The notification's run when it is the awaited one, else 0.
+    int64_t runOf(const foundation::Notification& notification) const;
+    void runEnded(const foundation::Notification& notification, bool failed);
+    void processFinish(graphics::ImagePtr result, bool failed);
+    void processDoneGeneratePresetStep(graphics::ImagePtr result, bool failed);
+    void progressDidChange(const foundation::Notification& notification);
+    void previewGeneretingForSelectedPreset();
+    // Steps 3-6 of a chain with its result; null when the chain failed.
+    void finishSelectedPreset(graphics::ImagePtr result);
+    void abandonSelectedPreset();
+    std::vector<PresetStep> runnableSteps(const CustomPreset& preset);
+    void applyRecord(PostProcess* effect, const foundation::Dictionary& record);
+    void restoreSavedValues(PostProcess* effect);
+    // Gives the frame's first parameter the delegate's value, keeping the old one to give back.
+    void setFrameParametr(PostProcess* frame);
+    void leavePreviewOfCurrentEffect(PostProcess* next, bool isPreview);
+    graphics::ImagePtr blendWithMask(const graphics::ImagePtr& result);
+    PostProcess* currentFrameEffect() const;
+    bool isInCatalogue(const PostProcess* effect) const;
+
     std::vector<std::unique_ptr<PostProcess>> _postProcesses;
+    PostProcessesManagerDelegate* _delegate = nullptr;
+    graphics::ImagePtr _originalImage;
     graphics::ImagePtr _imagePreviewSource;
     uint64_t _maxCountEffects = 7;
     uint64_t _maxCountPresets = 7;
+    bool _isGeneratingOn = false;
+    bool _isForPresetsGenarating = false;
+    bool _isPreviewMode = false;
+    std::unique_ptr<foundation::Thread> _progress;
+    int64_t _runSerial = 0;
+    int64_t _awaitedRun = 0;        // the run whose end is awaited; 0 when none
+    bool _awaitedRunIsPresetStep = false;
+    bool _workerRunsFullSize = false; // a full-size run may have replaced the working image
+    PostProcess* _currentPP = nullptr;
+    std::shared_ptr<CustomPreset> _currentPreset;
+    std::vector<PresetStep> _presetSteps;
+    uint64_t _generatingIndex = 0;
+    // Only what a preset step or a frame pass actually overrode is given back.
+    std::optional<double> _savedParam1;
+    std::optional<double> _savedParam2;
+    std::optional<graphics::Point> _savedEffectCenter;
+    int32_t _imageGeneratingWithPresetType = 0;
     PostProcess* m_superFilter = nullptr;
+    bool _generatingFrame = false;
+    bool _needAdditionalProgress = false;
+    graphics::ImagePtr _beforeFrameResult;
+    PostProcess* _beforeFrameProcess = nullptr;
     coreimage::ImagePtr _recentMask;
+    coreimage::ImagePtr _mask;
+    std::map<std::string, coreimage::ImagePtr> _maskCashedProperties;
     bool _generateWithoutMask = false;
+    bool _hideMask = false;
     foundation::UndoManager* _undoManager = nullptr;
+    std::vector<QueueEntry> _stackEffects;
+    std::set<std::string> _reportedUnknownEffects;
 };

@@ -49,7 +49,8 @@ inline int mirror(int i, int d, int n) {
 typedef float float4 __attribute__((vector_size(16)));
 typedef double double4 __attribute__((vector_size(32)));
 
-#if defined(__x86_64__)
+// Not under ThreadSanitizer: the clone's resolver runs at load time, before its runtime is up.
+#if defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define WITH_AVX2_CLONE __attribute__((target_clones("avx2", "default")))
 #else
 #define WITH_AVX2_CLONE

@@ -1,0 +1,810 @@
+// The manager's runs: thumbnail queue, renders, preset chains, frame pass, progress, mask, cancel.
+#include "engine/PostProcessesManager.h"
+
+#include "engine/CustomPreset.h"
+#include "engine/PostProcess.h"
+#include "engine/PostProcessParameter.h"
+#include "engine/PostProcessesManagerDelegate.h"
+#include "platform/coreimage/Image.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/Thread.h"
+#include "platform/foundation/UndoManager.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/graphics/PixelConversion.h"
+
+#include "support/EffectRun.h"
+#include "support/FakeManagerDelegate.h"
+#include "support/StubEffects.h"
+#include "support/TemporaryDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <utility>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using foundation::RunLoop;
+using foundation::Thread;
+
+// A catalogue effect whose hooks the test sets: per-pixel unless `whole` is set. It has two
+// parameters and may support a centre, as preset records need.
+class TestEffect : public StubPixelEffect {
+  public:
+    TestEffect(std::string name, bool frame) : m_name(std::move(name)), m_frame(frame) {
+        m_param_1 = std::make_shared<PostProcessParameter>("Amount", 0, 100, 10);
+        m_param_2 = std::make_shared<PostProcessParameter>("Size", 0, 100, 20);
+    }
+    std::function<graphics::ImagePtr(const graphics::ImagePtr& source)> whole;
+    bool centerSupported = false;
+    std::atomic<int> previewEnters{0}, previewExits{0};
+
+    std::string get_name() override { return m_name; }
+    bool isFrame() override { return m_frame; }
+    bool isCenterSupported() override { return centerSupported; }
+    bool has_custom_process_function() override { return bool(whole); }
+    graphics::ImagePtr custom_process_function() override { return whole(m_img); }
+    void on_preview_entered() override { ++previewEnters; }
+    void on_preview_exit() override { ++previewExits; }
+    // Reports a percentage of the run, as a kernel does.
+    void report(int64_t percent) {
+        m_precent.store(percent);
+        call_progress_callback();
+    }
+
+  private:
+    std::string m_name;
+    bool m_frame;
+};
+
+pixel_t inverted(int32_t x, int32_t y, int32_t) {
+    const pixel_t s = PostProcess::get_source_pixel(x, y);
+    return {1.0f - s.r, 1.0f - s.g, 1.0f - s.b};
+}
+
+Rgb invertedByte(Rgb c) {
+    constexpr float k = 1.0f / 255.0f;
+    return {storedByte(1.0f - float(c.r) * k), storedByte(1.0f - float(c.g) * k), storedByte(1.0f - float(c.b) * k)};
+}
+
+bool operator==(Rgb a, Rgb b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+// The pixels of any 8-bit image as R,G,B, row 0 on top.
+struct Pixels {
+    int w = 0, h = 0;
+    std::vector<uint8_t> rgba;
+    Rgb at(int x, int y) const {
+        const uint8_t* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
+        return {p[0], p[1], p[2]};
+    }
+};
+
+Pixels pixelsOf(const graphics::ImagePtr& image) {
+    Pixels out;
+    if (!image) return out;
+    out.w = image->width();
+    out.h = image->height();
+    out.rgba.resize(size_t(out.w) * size_t(out.h) * 4);
+    EXPECT_TRUE(graphics::convertPixels(image->data(), image->rowBytes(), image->format(), out.rgba.data(),
+                                        size_t(out.w) * 4, graphics::PixelFormat{}, out.w, out.h));
+    return out;
+}
+
+// Waits (bounded) without pumping the main loop.
+bool waitFor(const std::function<bool()>& pred) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!pred()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return true;
+}
+
+bool pumpUntil(const std::function<bool()>& pred) {
+    return RunLoop::runUntil(pred, 10);
+}
+
+// Waits until a run that has reached its end hook has also left process(), so that its last
+// notification is queued.
+void waitUntilRunLeft(PostProcess& effect, const std::atomic<bool>& ended) {
+    ASSERT_TRUE(waitFor([&] { return ended.load(); }));
+    ASSERT_TRUE(waitFor([&] {
+        if (!effect.lock().try_lock()) return false;
+        effect.lock().unlock();
+        return true;
+    }));
+}
+
+// A hook that holds its run until go is set or the run is cancelled.
+std::function<void()> holdUntil(const std::atomic<bool>& go, std::atomic<bool>* reached = nullptr) {
+    return [&go, reached] {
+        if (reached) *reached = true;
+        waitFor([&] { return go.load() || Thread::current().isCancelled(); });
+    };
+}
+
+coreimage::ImagePtr halvesMask(int w, int h) {
+    return coreimage::Image::imageWithCGImage(
+        makeSourceImage(w, h, [w](int x, int) { return x < w / 2 ? Rgb{0, 0, 0} : Rgb{255, 255, 255}; }));
+}
+
+std::shared_ptr<CustomPreset> presetOf(const std::vector<EffectRecord>& records) {
+    return std::make_shared<CustomPreset>(records, "Test preset");
+}
+
+EffectRecord record(const std::string& name) {
+    return {{"EffectName", name}};
+}
+
+class Rendering : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
+        setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
+        PostProcess::g_preview_quality = 0;
+    }
+
+    // A manager over effects "E0" .. "E<n-1>" and a frame "Frame".
+    std::unique_ptr<PostProcessesManager> makeManager(int n = 4) {
+        std::vector<PostProcessesManager::CatalogueEntry> entries;
+        for (int i = 0; i <= n; ++i)
+            entries.push_back([i, n](int32_t index) -> std::unique_ptr<PostProcess> {
+                auto e = std::make_unique<TestEffect>(i < n ? "E" + std::to_string(i) : "Frame", i == n);
+                e->init({}, index);
+                return e;
+            });
+        return std::make_unique<PostProcessesManager>(entries);
+    }
+    static TestEffect& effect(PostProcessesManager& m, const std::string& name) {
+        return *static_cast<TestEffect*>(m.postProcessWithName(name));
+    }
+
+    TemporaryDirectory dir;
+    WorkingImageGuard guard;
+};
+
+// ---- Thumbnail queue ----
+
+TEST_F(Rendering, QueueKeepsTheNewestEntriesWithinItsLimit) {
+    auto m = makeManager(9);
+    std::atomic<bool> go{false}, reached{false};
+    effect(*m, "E0").onPrepare = holdUntil(go, &reached);
+    std::vector<std::string> thumbnails;
+    foundation::NotificationCenter::defaultCenter().addObserver(
+        this, PostProcessPreviewImageDidChangeNotification, nullptr, [&](const foundation::Notification& n) {
+            for (const auto& e : m->postProcesses())
+                if (e.get() == n.object.identity()) thumbnails.push_back(e->get_name());
+        });
+    m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+    for (int i = 0; i < 9; ++i)
+        m->pushEffectForGenerating(&effect(*m, "E" + std::to_string(i)));
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+
+    const auto queued = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : m->stackEffects())
+            names.push_back(std::get<PostProcess*>(entry)->get_name());
+        return names;
+    };
+    EXPECT_EQ(queued(), (std::vector<std::string>{"E2", "E3", "E4", "E5", "E6", "E7", "E8"}));
+    m->pushEffectForGenerating(&effect(*m, "E5"));
+    EXPECT_EQ(queued(), (std::vector<std::string>{"E2", "E3", "E4", "E5", "E6", "E7", "E8"}));
+    m->setMaxCountEffects(3);
+    EXPECT_EQ(queued(), (std::vector<std::string>{"E6", "E7", "E8"}));
+
+    go = true;
+    ASSERT_TRUE(pumpUntil([&] { return m->stackEffects().empty() && thumbnails.size() >= 4; }));
+    EXPECT_EQ(thumbnails, (std::vector<std::string>{"E0", "E6", "E7", "E8"}));
+    EXPECT_EQ(effect(*m, "E1").previewImage(), nullptr);
+    foundation::NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+TEST_F(Rendering, PushingAPresetStopsTheEffectThumbnails) {
+    auto m = makeManager();
+    std::atomic<bool> go{false}, reached{false};
+    TestEffect& e0 = effect(*m, "E0");
+    e0.onPrepare = holdUntil(go, &reached);
+    effect(*m, "E3").pixel = inverted;
+    const graphics::ImagePtr source = makeSourceImage(8, 4, patternColour);
+    m->setOriginalImage(source);
+    m->pushEffectForGenerating(&e0);
+    m->pushEffectForGenerating(&effect(*m, "E1"));
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+
+    const auto preset = presetOf({record("E3")});
+    m->pushPresetForGenerating(preset);
+    ASSERT_EQ(m->stackEffects().size(), 1u);
+    EXPECT_EQ(std::get<std::shared_ptr<CustomPreset>>(m->stackEffects()[0]), preset);
+    ASSERT_TRUE(pumpUntil([&] { return preset->previewImage() != nullptr; }));
+    EXPECT_EQ(e0.previewImage(), nullptr); // its run was cancelled
+    EXPECT_EQ(effect(*m, "E1").previewImage(), nullptr);
+    const Pixels thumb = pixelsOf(preset->previewImage());
+    ASSERT_EQ(thumb.w, 8);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_TRUE(thumb.at(x, y) == invertedByte(patternColour(x, y))) << x << "," << y;
+    EXPECT_FALSE(PostProcess::g_global_pre_inited);
+}
+
+TEST_F(Rendering, ANewSourceRestartsTheQueueOverIt) {
+    auto m = makeManager();
+    std::atomic<bool> go{false}, reached{false};
+    TestEffect& e0 = effect(*m, "E0");
+    std::atomic<int> e0Runs{0};
+    e0.onPrepare = [&] {
+        if (++e0Runs == 1) holdUntil(go, &reached)();
+    };
+    for (const char* name : {"E0", "E1", "E2"})
+        effect(*m, name).pixel = inverted;
+    const auto other = [](int x, int y) { return Rgb{uint8_t(200 - x), uint8_t(y * 40), 17}; };
+    m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+    for (const char* name : {"E0", "E1", "E2"})
+        m->pushEffectForGenerating(&effect(*m, name));
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+
+    m->setOriginalImage(makeSourceImage(8, 4, other));
+    ASSERT_TRUE(pumpUntil([&] { return m->stackEffects().empty(); }));
+    EXPECT_EQ(e0Runs.load(), 2);
+    for (const char* name : {"E0", "E1", "E2"}) {
+        SCOPED_TRACE(name);
+        const Pixels thumb = pixelsOf(effect(*m, name).previewImage());
+        ASSERT_EQ(thumb.w, 8);
+        int wrong = 0;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 8; ++x)
+                wrong += !(thumb.at(x, y) == invertedByte(other(x, y)));
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// A run that cannot produce anything ends its item like any other.
+TEST_F(Rendering, FailedRunsDoNotStallTheQueueOrTheEditor) {
+    auto m = makeManager();
+    TestEffect& broken = effect(*m, "E0");
+    broken.whole = [](const graphics::ImagePtr&) { return graphics::ImagePtr(); };
+    m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+    m->pushEffectForGenerating(&broken);
+    m->pushEffectForGenerating(&effect(*m, "E1"));
+    ASSERT_TRUE(pumpUntil([&] { return effect(*m, "E1").previewImage() != nullptr; }));
+    EXPECT_TRUE(m->stackEffects().empty());
+    EXPECT_EQ(broken.previewImage(), nullptr);
+
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&broken, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+    EXPECT_EQ(d.finishes[0].effect, &broken);
+    EXPECT_EQ(d.finishes[0].result, nullptr);
+}
+
+// ---- Progress ----
+
+TEST_F(Rendering, ProgressIsMappedOntoTheWholeRender) {
+    struct Case {
+        const char* name;
+        int steps; // 0: a single effect
+        bool frame;
+        std::vector<int64_t> stepReports;
+        std::vector<int64_t> frameReports;
+        std::vector<int64_t> expected;
+    };
+    const Case cases[] = {
+        {"4-step preset", 4, false, {50}, {}, {12, 37, 62, 87}},
+        {"4-step preset with a frame", 4, true, {50}, {}, {9, 29, 49, 69}},
+        {"3-step preset", 3, false, {0, 100}, {}, {0, 33, 33, 66, 66, 99}},
+        {"single effect with a frame", 0, true, {50}, {50}, {40, 90}},
+        {"single effect", 0, false, {0, 50, 100}, {}, {0, 50, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto m = makeManager();
+        const graphics::ImagePtr source = makeSourceImage(8, 4, patternColour);
+        m->setOriginalImage(source);
+        const auto reporting = [](TestEffect& e, std::vector<int64_t> reports) {
+            e.whole = [&e, reports](const graphics::ImagePtr& image) {
+                for (int64_t p : reports)
+                    e.report(p);
+                return image;
+            };
+        };
+        for (int i = 0; i < 4; ++i)
+            reporting(effect(*m, "E" + std::to_string(i)), c.stepReports);
+        reporting(effect(*m, "Frame"), c.frameReports);
+        FakeManagerDelegate d;
+        if (c.frame) d.frame = &effect(*m, "Frame");
+        if (c.steps == 0) {
+            m->generateImageForPostProcess(&effect(*m, "E0"), false, &d);
+        } else {
+            std::vector<EffectRecord> records;
+            for (int i = 0; i < c.steps; ++i)
+                records.push_back(record("E" + std::to_string(i)));
+            m->generateImageForPreset(presetOf(records), false, &d);
+        }
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        RunLoop::runOnce();
+        EXPECT_EQ(d.progress, c.expected);
+        EXPECT_EQ(d.finishes.size(), 1u);
+    }
+}
+
+// The progress message is optional: a delegate without it still gets its result.
+TEST_F(Rendering, ADelegateWithoutProgressGetsItsResult) {
+    struct ResultOnly : PostProcessesManagerDelegate {
+        graphics::ImagePtr result;
+        void finishPostProcess(PostProcessesManager&, PostProcess*, graphics::ImagePtr r, graphics::ImagePtr,
+                               bool) override {
+            result = std::move(r);
+        }
+        PostProcess* currentFrameEffect() override { return nullptr; }
+        double frameParametr() override { return 0; }
+        foundation::UndoManager* undoManager() override { return nullptr; }
+    } d;
+    auto m = makeManager();
+    m->setOriginalImage(makeSourceImage(300, 200, patternColour));
+    m->generateImageForPostProcess(&effect(*m, "E0"), false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return d.result != nullptr; }));
+    EXPECT_EQ(d.result->width(), 300);
+}
+
+// ---- Frame pass ----
+
+TEST_F(Rendering, FramePassFollowsTheMainRun) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& frame = effect(*m, "Frame");
+    e0.pixel = inverted;
+    const graphics::ImagePtr framed = makeSourceImage(10, 6, patternColour);
+    std::atomic<double> seenWidth{-1};
+    graphics::ImagePtr frameSource;
+    frame.whole = [&](const graphics::ImagePtr& image) {
+        seenWidth = frame.param_1()->value();
+        frameSource = image;
+        return framed;
+    };
+    frame.param_1()->setValue(5);
+    m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+    FakeManagerDelegate d;
+    d.frame = &frame;
+    d.frameValue = 42;
+    m->generateImageForPostProcess(&e0, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+
+    const FakeManagerDelegate::Finish& f = d.finishes[0];
+    EXPECT_EQ(f.effect, &e0);
+    EXPECT_EQ(f.result, framed);
+    ASSERT_NE(f.beforeFrame, nullptr);
+    EXPECT_EQ(f.beforeFrame, frameSource);
+    EXPECT_TRUE(pixelsOf(f.beforeFrame).at(3, 2) == invertedByte(patternColour(3, 2)));
+    EXPECT_EQ(seenWidth.load(), 42);
+    EXPECT_EQ(frame.param_1()->value(), 5);
+    EXPECT_FALSE(f.isPreview);
+}
+
+// ---- Mask ----
+
+TEST_F(Rendering, ResultsAreBlendedThroughTheMask) {
+    struct Case {
+        const char* name;
+        bool hide;
+        bool withoutMask;
+        bool maskShows;
+    };
+    const Case cases[] = {
+        {"mask shown", false, false, true},
+        {"mask hidden", true, false, false},
+        {"generated without mask", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto m = makeManager();
+        TestEffect& e0 = effect(*m, "E0");
+        e0.pixel = inverted;
+        m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+        m->setMask(halvesMask(8, 4));
+        m->setHideMask(c.hide);
+        m->setGenerateWithoutMask(c.withoutMask);
+        FakeManagerDelegate d;
+        m->generateImageForPostProcess(&e0, false, &d);
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        const Pixels out = pixelsOf(d.finishes[0].result);
+        ASSERT_EQ(out.w, 8);
+        ASSERT_EQ(out.h, 4);
+        int wrong = 0;
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const Rgb expected =
+                    c.maskShows && x < 4 ? patternColour(x, y) : invertedByte(patternColour(x, y));
+                wrong += !(out.at(x, y) == expected);
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST_F(Rendering, MaskBackgroundFollowsTheSource) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    e0.pixel = inverted;
+    const auto other = [](int x, int y) { return Rgb{uint8_t(90 + x), uint8_t(y), 250}; };
+    m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+    m->setMask(halvesMask(8, 4));
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e0, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 1; }));
+    EXPECT_EQ(m->maskCashedProperties().count("{8, 4}"), 1u);
+
+    m->setOriginalImage(makeSourceImage(8, 4, other));
+    EXPECT_TRUE(m->maskCashedProperties().empty());
+    m->generateImageForPostProcess(&e0, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 2; }));
+    const Pixels out = pixelsOf(d.finishes[1].result);
+    EXPECT_TRUE(out.at(1, 2) == other(1, 2));
+    EXPECT_TRUE(out.at(6, 2) == invertedByte(other(6, 2)));
+}
+
+// A thumbnail is smaller than the mask: mask and background are scaled to it.
+TEST_F(Rendering, MaskIsScaledToSmallerResults) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    e0.pixel = inverted;
+    // 2 x 2 blocks of one colour, so the halved background is exact.
+    const auto blocks = [](int x, int y) { return patternColour(x / 2, y / 2); };
+    m->setOriginalImage(makeSourceImage(900, 800, blocks));
+    m->setMask(halvesMask(900, 800));
+    m->pushEffectForGenerating(&e0);
+    ASSERT_TRUE(pumpUntil([&] { return e0.previewImage() != nullptr; }));
+    const Pixels thumb = pixelsOf(e0.previewImage());
+    ASSERT_EQ(thumb.w, 450);
+    ASSERT_EQ(thumb.h, 400);
+    EXPECT_EQ(m->maskCashedProperties().count("{450, 400}"), 1u);
+    int wrong = 0;
+    for (int y = 0; y < 400; y += 7)
+        for (int x = 0; x < 450; x += 3) {
+            if (x > 220 && x < 230) continue; // the mask's edge is resampled
+            const Rgb source = patternColour(x, y);
+            wrong += !(thumb.at(x, y) == (x < 225 ? source : invertedByte(source)));
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+TEST_F(Rendering, MaskChangesAreUndoable) {
+    auto m = makeManager();
+    foundation::UndoManager undo;
+    FakeManagerDelegate d;
+    d.undo = &undo;
+    m->setDelegate(&d);
+    m->setUndoManager(&undo);
+    int stackChanged = 0, hideChanged = 0;
+    auto& center = foundation::NotificationCenter::defaultCenter();
+    center.addObserver(this, UndoManagerStackChanged, nullptr, [&](const foundation::Notification&) { ++stackChanged; });
+    center.addObserver(this, PostProcessesManagerHideMaskDidChange, nullptr,
+                       [&](const foundation::Notification&) { ++hideChanged; });
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& frame = effect(*m, "Frame");
+    const graphics::ImagePtr thumbnail = makeSourceImage(2, 2, patternColour);
+    e0.setPreviewImage(thumbnail);
+    frame.setPreviewImage(thumbnail);
+    const coreimage::ImagePtr a = halvesMask(8, 4), b = halvesMask(8, 4);
+
+    m->setHideMask(true);
+    RunLoop::runOnce();
+    EXPECT_EQ(hideChanged, 1);
+    m->setMask(a);
+    RunLoop::runOnce();
+    EXPECT_FALSE(m->hideMask());
+    EXPECT_EQ(e0.previewImage(), nullptr);
+    EXPECT_EQ(frame.previewImage(), thumbnail);
+    m->setMask(b);
+    RunLoop::runOnce();
+    EXPECT_EQ(m->recentMask(), a);
+    EXPECT_EQ(stackChanged, 4); // hide, show, a, b
+    m->setMask(b);
+    EXPECT_EQ(stackChanged, 4);
+
+    undo.undo();
+    EXPECT_EQ(m->mask(), a);
+    undo.undo();
+    EXPECT_EQ(m->mask(), nullptr);
+    EXPECT_TRUE(m->hideMask());
+    undo.redo();
+    EXPECT_EQ(m->mask(), a);
+    EXPECT_FALSE(m->hideMask());
+    center.removeObserver(this);
+}
+
+// ---- Presets ----
+
+TEST_F(Rendering, PreviewChainRunsLaterStepsOverTheFirstStepsPreview) {
+    struct Case {
+        const char* name;
+        bool wholeFirstStep;
+    };
+    for (const Case c : {Case{"per-pixel steps", false}, Case{"whole-image first step", true}}) {
+        SCOPED_TRACE(c.name);
+        auto m = makeManager();
+        TestEffect& e0 = effect(*m, "E0");
+        TestEffect& e1 = effect(*m, "E1");
+        if (c.wholeFirstStep)
+            e0.whole = [](const graphics::ImagePtr& image) {
+                return makeSourceImage(image->width() / 3, image->height() / 3, patternColour);
+            };
+        else
+            e0.pixel = inverted;
+        // Reads its right-hand neighbour, so a step run at the wrong size shows.
+        e1.pixel = [](int32_t x, int32_t y, int32_t) { return PostProcess::get_source_pixel(x + 1, y); };
+        m->setOriginalImage(makeSourceImage(1300, 960, patternColour));
+        FakeManagerDelegate d;
+        m->generateImageForPreset(presetOf({record("E0"), record("E1")}), true, &d);
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        EXPECT_FALSE(PostProcess::g_global_pre_inited);
+        EXPECT_EQ(PostProcess::gp_data, nullptr);
+        const graphics::ImagePtr chain = d.finishes[0].result;
+
+        m->generateImageForPostProcess(&e0, true, &d);
+        ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 2; }));
+        PostProcess::global_clean();
+        const graphics::ImagePtr reference = m->getProcessedImageForPostProcess(&e1, d.finishes[1].result);
+        ASSERT_NE(chain, nullptr);
+        ASSERT_NE(reference, nullptr);
+        EXPECT_EQ(chain->width(), c.wholeFirstStep ? 433 : 650);
+        const Pixels a = pixelsOf(chain), b = pixelsOf(reference);
+        EXPECT_EQ(a.w, b.w);
+        EXPECT_EQ(a.h, b.h);
+        EXPECT_TRUE(a.rgba == b.rgba);
+    }
+}
+
+TEST_F(Rendering, PresetStepsBorrowValuesAndGiveThemBack) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& e1 = effect(*m, "E1");
+    e1.centerSupported = true;
+    std::map<std::string, std::vector<double>> seen;
+    for (TestEffect* e : {&e0, &e1})
+        e->onPrepare = [e, &seen] {
+            seen[e->get_name()] = {e->param_1()->value(), e->param_2()->value(), e->effectCenter().x,
+                                   e->effectCenter().y};
+        };
+    e0.param_1()->setValue(1);
+    e0.param_2()->setValue(2);
+    e1.param_1()->setValue(3);
+    e1.param_2()->setValue(4);
+    e1.setEffectCenter({0.25, 0.75});
+    const auto preset = presetOf({
+        {{"EffectName", "E0"}, {"Param1NumberValue", 30.0}},
+        {{"EffectName", "E1"},
+         {"Param1NumberValue", 40.0},
+         {"Param2NumberValue", 50.0},
+         {"CenterEffectXValueKey", 0.1},
+         {"CenterEffectYValueKey", 0.2}},
+    });
+    const auto expectGivenBack = [&] {
+        EXPECT_EQ(e0.param_1()->value(), 1);
+        EXPECT_EQ(e0.param_2()->value(), 2);
+        EXPECT_EQ(e1.param_1()->value(), 3);
+        EXPECT_EQ(e1.param_2()->value(), 4);
+        EXPECT_EQ(e1.effectCenter().x, 0.25);
+        EXPECT_EQ(e1.effectCenter().y, 0.75);
+    };
+    const std::map<std::string, std::vector<double>> expected = {
+        {"E0", {30, 2, 0.5, 0.5}}, {"E1", {40, 50, double(0.1f), double(0.2f)}}};
+
+    const graphics::ImagePtr source = makeSourceImage(8, 4, patternColour);
+    m->setOriginalImage(source);
+    FakeManagerDelegate d;
+    m->generateImageForPreset(preset, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+    EXPECT_EQ(seen, expected);
+    expectGivenBack();
+
+    seen.clear();
+    PostProcess::global_clean();
+    EXPECT_NE(m->getProcessedImageForPreset(preset, source), nullptr);
+    EXPECT_EQ(seen, expected);
+    expectGivenBack();
+
+    // Cancelled in its second step.
+    std::atomic<bool> go{false}, reached{false};
+    e1.onPrepare = holdUntil(go, &reached);
+    m->generateImageForPreset(preset, false, &d);
+    ASSERT_TRUE(waitFor([&] {
+        RunLoop::runOnce();
+        return reached.load();
+    }));
+    m->cancelGeneratingImage();
+    expectGivenBack();
+}
+
+TEST_F(Rendering, PresetStepsNamingUnknownEffectsAreSkipped) {
+    auto m = makeManager();
+    effect(*m, "E0").pixel = inverted;
+    const graphics::ImagePtr source = makeSourceImage(8, 4, patternColour);
+    m->setOriginalImage(source);
+    const auto unknownOnly = presetOf({record("Imported Look")});
+    const auto mixed = presetOf({record("Imported Look"), record("E0")});
+
+    EXPECT_EQ(m->getProcessedImageForPreset(unknownOnly, source), source);
+    FakeManagerDelegate d;
+    m->generateImageForPreset(unknownOnly, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 1; }));
+    EXPECT_EQ(d.finishes[0].result, source);
+    m->generateImageForPreset(mixed, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 2; }));
+    EXPECT_TRUE(pixelsOf(d.finishes[1].result).at(2, 1) == invertedByte(patternColour(2, 1)));
+
+    m->cancelGeneratingImage();
+    m->pushPresetForGenerating(unknownOnly);
+    m->pushPresetForGenerating(mixed);
+    ASSERT_TRUE(pumpUntil([&] { return m->stackEffects().empty(); }));
+    EXPECT_EQ(unknownOnly->previewImage(), source);
+    EXPECT_NE(mixed->previewImage(), nullptr);
+}
+
+// ---- Races and cancel ----
+
+// The first run's end is queued when the same effect is started again; it must not pass for the
+// second run's.
+TEST_F(Rendering, AnEarlierRunsEndIsIgnored) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    std::atomic<int> runs{0};
+    std::atomic<bool> firstEnded{false}, go{false}, secondReached{false};
+    e0.onPrepare = [&] {
+        if (++runs == 2) holdUntil(go, &secondReached)();
+    };
+    e0.onEnded = [&] { firstEnded = true; };
+    e0.pixel = [&](int32_t, int32_t, int32_t) {
+        const float v = runs.load() == 1 ? 0.2f : 0.8f;
+        return pixel_t{v, v, v};
+    };
+    m->setOriginalImage(makeSourceImage(40, 30, patternColour));
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e0, true, &d);
+    waitUntilRunLeft(e0, firstEnded);
+
+    m->generateImageForPostProcess(&e0, true, &d);
+    ASSERT_TRUE(waitFor([&] { return secondReached.load(); }));
+    RunLoop::runOnce(); // the first run's end
+    EXPECT_TRUE(d.finishes.empty());
+    go = true;
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+    for (int i = 0; i < 5; ++i)
+        RunLoop::runOnce();
+    ASSERT_EQ(d.finishes.size(), 1u);
+    EXPECT_EQ(runs.load(), 2);
+    EXPECT_TRUE(pixelsOf(d.finishes[0].result).at(5, 5) == (Rgb{204, 204, 204}));
+    EXPECT_EQ(e0.previewEnters.load(), 1); // the same effect previewed again is not re-entered
+    EXPECT_EQ(e0.previewExits.load(), 0);
+}
+
+// Cancelled before its thread got into the run: the run never starts, and the next one runs alone.
+TEST_F(Rendering, CancelBeforeTheWorkerStarts) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    std::atomic<int> prepares{0};
+    e0.onPrepare = [&] { ++prepares; };
+    m->setOriginalImage(makeSourceImage(40, 30, patternColour));
+    RunRecorder recorder;
+
+    // The delegate is asked for its frame after the effect was prepared and before its thread is
+    // started: the run's lock is taken away from it there, so the thread waits at the run's door.
+    std::atomic<bool> lockNow{false}, held{false}, letGo{false};
+    Thread holder([&] {
+        waitFor([&] { return lockNow.load(); });
+        std::lock_guard lock(e0.lock());
+        held = true;
+        waitFor([&] { return letGo.load(); });
+    });
+    struct LockingDelegate : FakeManagerDelegate {
+        std::function<void()> onFrameQuestion;
+        PostProcess* currentFrameEffect() override {
+            if (onFrameQuestion) std::exchange(onFrameQuestion, nullptr)();
+            return nullptr;
+        }
+    } d;
+    d.onFrameQuestion = [&] {
+        lockNow = true;
+        waitFor([&] { return held.load(); });
+    };
+    m->generateImageForPostProcess(&e0, false, &d);
+    ASSERT_TRUE(held.load());
+    Thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        letGo = true;
+    });
+    m->cancelGeneratingImage(); // returns once the worker has left
+    EXPECT_EQ(prepares.load(), 0);
+    EXPECT_EQ(recorder.named("ProcessCancelled").size(), 1u);
+
+    m->generateImageForPostProcess(&e0, false, &d);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+    EXPECT_EQ(prepares.load(), 1);
+    EXPECT_EQ(d.finishes.size(), 1u);
+}
+
+// The editor's cancel: the notification, the manager's cancel, then the working image dropped
+// at once.
+TEST_F(Rendering, CancelDuringAFullSizeRender) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    std::atomic<bool> reached{false};
+    e0.pixel = [&](int32_t x, int32_t, int32_t) {
+        if (x == 100) {
+            reached = true;
+            waitFor([] { return Thread::current().isCancelled(); });
+        }
+        return pixel_t{0.5f, 0.5f, 0.5f};
+    };
+    m->setOriginalImage(makeSourceImage(400, 300, patternColour));
+    RunRecorder recorder;
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e0, false, &d);
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+    foundation::NotificationCenter::defaultCenter().postNotificationName("processingAreCanceled");
+    m->cancelGeneratingImage();
+    PostProcess::global_clean();
+    for (int i = 0; i < 5; ++i)
+        RunLoop::runOnce();
+    EXPECT_EQ(recorder.named("ProcessCancelled").size(), 1u);
+    EXPECT_TRUE(recorder.named("EndProcess").empty());
+    EXPECT_TRUE(d.finishes.empty());
+    EXPECT_TRUE(m->isGeneratingOn());
+}
+
+// A cancel that comes after the run installed its output: later previews start from the source.
+TEST_F(Rendering, CancelAfterTheOutputWasInstalled) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& e1 = effect(*m, "E1");
+    std::atomic<bool> ended{false};
+    e0.pixel = inverted;
+    e0.onEnded = [&] { ended = true; };
+    e1.pixel = [](int32_t x, int32_t y, int32_t) { return PostProcess::get_source_pixel(x, y); };
+    m->setOriginalImage(makeSourceImage(40, 30, patternColour));
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e0, false, &d);
+    waitUntilRunLeft(e0, ended);
+    m->cancelGeneratingImage();
+
+    m->generateImageForPostProcess(&e1, true, &d);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+    ASSERT_EQ(d.finishes.size(), 1u);
+    EXPECT_EQ(d.finishes[0].effect, &e1);
+    EXPECT_TRUE(pixelsOf(d.finishes[0].result).at(7, 3) == patternColour(7, 3));
+}
+
+// ---- Preview quality ----
+
+TEST_F(Rendering, PreviewQualityComesFromTheSetting) {
+    struct Case {
+        std::optional<std::string> stored;
+        int32_t expected;
+        bool changed;
+    };
+    const Case cases[] = {
+        {"Low", 0, true}, {"Normal", 1, false}, {"High", 2, true}, {"Ultra", 1, false}, {std::nullopt, 2, true},
+    };
+    foundation::UserDefaults& defaults = foundation::UserDefaults::standardUserDefaults();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored.value_or("absent"));
+        PostProcess::g_preview_quality = 1;
+        if (c.stored)
+            defaults.setObject(*c.stored, "k_Preview_Quality");
+        else
+            defaults.removeObjectForKey("k_Preview_Quality");
+        EXPECT_EQ(validatePreviewQualityParametr(), c.changed);
+        EXPECT_EQ(PostProcess::g_preview_quality, c.expected);
+        EXPECT_EQ(defaults.stringForKey("k_Preview_Quality"), c.stored.value_or("High"));
+    }
+    defaults.synchronize(); // while the test's folder exists
+}
+
+} // namespace
