@@ -176,7 +176,7 @@ class PostProcess {
     // Per-pixel runs only, on the run's thread: read parameters, load textures, run kernels.
     virtual void prepare_for_process() {}
     virtual void before_pass(int32_t pass) { (void)pass; }
-    // Sent after every column of a pass.
+    // Sent once a pass has visited its last pixel, or was cut short by a cancel.
     virtual void after_pass(int32_t pass) { (void)pass; }
     // Per-pixel runs only, also when cancelled: free per-run buffers.
     virtual void process_ended() {}
@@ -186,6 +186,13 @@ class PostProcess {
     virtual bool isCanDifferResult() { return false; }
     virtual void set_type(int32_t type) { m_type = type; }
     virtual bool this_filter_is_simply_color_modify() { return false; }
+    // True lets a run hand the columns of each pass to several threads at once. Only for hooks
+    // whose answer at a pixel depends on nothing but the source, the position, the pass and what
+    // prepare_for_process or before_pass fixed: no member written per pixel, no random draw, no
+    // read of what another pixel wrote in the same pass. Such a hook may run on a thread whose
+    // Thread::current() is not the run's. Kept apart from the answer above, which some colour-only
+    // effects give while keeping the pixel being worked on in a member.
+    virtual bool pixels_are_independent() { return false; }
     virtual std::string get_categorie() { return "Uncategorized"; }
     // An effect answering true makes its whole result in one call, from m_img.
     virtual bool has_custom_process_function() { return false; }
@@ -305,8 +312,9 @@ class PostProcess {
   private:
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);
-    template <bool Preview>
     void run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output, float denominator);
+    bool run_columns(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t x0, int32_t x1);
+    void report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator);
     void post_on_main_thread(const char* name, foundation::Value userInfo = {});
     foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }
 };

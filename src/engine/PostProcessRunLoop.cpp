@@ -4,8 +4,13 @@
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Thread.h"
+#include "platform/graphics/ParallelRows.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -13,6 +18,10 @@ const char* const kEndProcess = "EndProcess";
 const char* const kProcessCancelled = "ProcessCancelled";
 const char* const kProcessFailed = "ProcessFailed";
 const char* const kProgressChanged = "progressChanged";
+
+// Visited columns of one work item: each row's segment spans many cache lines, and a 16-megapixel
+// pass still has a few dozen items to share out.
+constexpr int32_t kStripColumns = 128;
 
 // 0 below 0, 255 above 1, else truncated; NaN is tested first, its conversion being undefined.
 inline uint8_t toByte(float v) {
@@ -121,10 +130,7 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     for (int32_t pass = 0; uint64_t(pass) < passes(); ++pass) {
         if (thread.isCancelled()) break;
         before_pass(pass);
-        if (m_preview_mode)
-            run_pass<true>(thread, pass, output, denominator);
-        else
-            run_pass<false>(thread, pass, output, denominator);
+        run_pass(thread, pass, output, denominator);
     }
     process_ended();
 
@@ -154,48 +160,92 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     post_clean();
 }
 
-// Columns outer, rows inner. The working image is only read here; the output (or preview buffer)
-// is only written, so every pass sees the untouched source.
-template <bool Preview>
+// A pass visits vertical strips of columns, rows outer inside each strip, so that reads and writes
+// run along rows, and hands the strips out in column order: to several threads when the effect's
+// pixels are independent. The working image is only read here; the output (or preview buffer) is
+// only written, so every pass sees the untouched source. Progress is what a column-by-column visit
+// reports, posted by the run's own thread once every strip up to a column is done.
 void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output,
                            float denominator) {
-    const int32_t width = g_width;
+    const int32_t sx = step_x;
+    const int32_t columns = (g_width + sx - 1) / sx;
+    const int32_t strips = (columns + kStripColumns - 1) / kStripColumns;
+    const auto stripColumns = [&](int32_t s, int32_t& x0, int32_t& x1) {
+        x0 = s * kStripColumns * sx;
+        x1 = int32_t(std::min<int64_t>(int64_t(x0) + int64_t(kStripColumns) * sx, g_width));
+    };
+    const std::unique_ptr<std::atomic<bool>[]> done(new std::atomic<bool>[size_t(strips)]());
+    std::atomic<int32_t> next{0};
+    int32_t reported = 0;
+    const std::thread::id runThread = std::this_thread::get_id();
+    const auto report = [&] {
+        for (; reported < strips && done[size_t(reported)].load(std::memory_order_acquire); ++reported) {
+            int32_t x0, x1;
+            stripColumns(reported, x0, x1);
+            if (!m_preview_mode) report_columns(pass, x0, x1, denominator);
+        }
+    };
+    const auto work = [&](int, int) {
+        const bool reporter = std::this_thread::get_id() == runThread;
+        for (int32_t s; (s = next.fetch_add(1, std::memory_order_relaxed)) < strips;) {
+            int32_t x0, x1;
+            stripColumns(s, x0, x1);
+            if (!run_columns(thread, pass, output, x0, x1)) return;
+            done[size_t(s)].store(true, std::memory_order_release);
+            if (reporter) report();
+        }
+    };
+    const int32_t threads =
+        pixels_are_independent() ? std::min(strips, int32_t(graphics::parallelThreads())) : 1;
+    graphics::parallelFor(threads, 1, work);
+    if (!thread.isCancelled()) report();
+    after_pass(pass);
+}
+
+// Columns x0 .. x1 of the pass, row by row. False when the run was cancelled: the flag is looked
+// at after every pixel.
+bool PostProcess::run_columns(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t x0,
+                              int32_t x1) {
+    const size_t width = size_t(g_width);
     const int32_t height = g_height;
     const size_t bpp = size_t(g_bpp_dv);
     const uint8_t* source = gp_data;
     const int32_t sx = step_x;
     const int32_t sy = step_y;
-    uint8_t* preview = p_preview_buf;
+    const bool preview = m_preview_mode;
+    uint8_t* const previewBuffer = p_preview_buf;
     const size_t previewWidth = size_t(preview_w);
-    const int64_t passFactor = int64_t(pass) + 1;
 
-    for (int32_t x = 0; x < width; x += sx) {
-        const bool progressColumn = !Preview && x % 10 == 0;
-        for (int32_t y = 0; y < height; y += sy) {
+    for (int32_t y = 0; y < height; y += sy) {
+        const uint8_t* alpha = source + size_t(y) * width * bpp;
+        uint8_t* dst = preview ? previewBuffer + (size_t(y / sy) * previewWidth + size_t(x0 / sx)) * bpp
+                               : output + (size_t(y) * width + size_t(x0)) * bpp;
+        for (int32_t x = x0; x < x1; x += sx, dst += bpp) {
             const pixel_t p = process_pixel_x(x, y, pass);
-            const uint8_t a = source[(size_t(y) * size_t(width) + size_t(x)) * bpp];
-            uint8_t* dst;
-            if constexpr (Preview) {
-                dst = preview + (size_t(y / sy) * previewWidth + size_t(x / sx)) * bpp;
-            } else {
-                if (progressColumn && y % 100 == 0) {
-                    const float done = float((int64_t(width) * x + y) * passFactor);
-                    const int64_t percent = int64_t(done / denominator * 100.0f);
-                    m_precent.store(percent, std::memory_order_relaxed);
-                    if (percent > m_prev_precent) {
-                        m_prev_precent = percent;
-                        call_progress_callback();
-                    }
-                }
-                dst = output + (size_t(y) * size_t(width) + size_t(x)) * bpp;
-            }
+            const uint8_t a = alpha[size_t(x) * bpp];
             dst[0] = a;
             dst[1] = a ? toByte(p.r) : 0;
             dst[2] = a ? toByte(p.g) : 0;
             dst[3] = a ? toByte(p.b) : 0;
-            if (thread.isCancelled()) break;
+            if (thread.isCancelled()) return false;
         }
-        after_pass(pass);
-        if (thread.isCancelled()) break;
     }
+    return true;
+}
+
+// What a full-size pass visiting column by column reports at the pixels (x, y) of columns x0 .. x1
+// with x % 10 == 0 and y % 100 == 0, in its order.
+void PostProcess::report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator) {
+    const int64_t width = g_width;
+    const int64_t passFactor = int64_t(pass) + 1;
+    for (int32_t x = (x0 + 9) / 10 * 10; x < x1; x += 10)
+        for (int32_t y = 0; y < g_height; y += 100) {
+            const float done = float((width * x + y) * passFactor);
+            const int64_t percent = int64_t(done / denominator * 100.0f);
+            m_precent.store(percent, std::memory_order_relaxed);
+            if (percent > m_prev_precent) {
+                m_prev_precent = percent;
+                call_progress_callback();
+            }
+        }
 }

@@ -4,6 +4,7 @@
 #include "support/StubEffects.h"
 
 #include "platform/foundation/RunLoop.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,10 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <random>
+#include <set>
+#include <string>
 #include <thread>
 
 namespace {
@@ -171,42 +175,68 @@ void expectRisingTo100(const std::vector<int64_t>& progress) {
         EXPECT_GT(progress[i], progress[i - 1]) << "at " << i;
 }
 
-TEST(PostProcessRun, FullSizeProgressRisesWithTheColumns) {
+// The percentages a full-size run posts: 0 at the start, then, visiting column by column, the
+// percent of (width x + y)(pass + 1) over passes (height + width^2) at every x % 10 == 0 and
+// y % 100 == 0 whenever it grows, and 100 once the result is installed.
+std::vector<int64_t> columnByColumnProgress(int width, int height, int passes) {
+    const float denominator = float(uint64_t(passes) * (uint64_t(height) + uint64_t(width) * uint64_t(width)));
+    std::vector<int64_t> out{0};
+    int64_t last = -1;
+    for (int pass = 0; pass < passes; ++pass)
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < height; ++y) {
+                if (x % 10 != 0 || y % 100 != 0) continue;
+                const int64_t percent =
+                    int64_t(float((int64_t(width) * x + y) * (pass + 1)) / denominator * 100.0f);
+                if (percent > last) out.push_back(last = percent);
+            }
+    out.push_back(100);
+    return out;
+}
+
+// The run's pixels are shared among four threads when they are independent.
+class ThreadCount : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override { graphics::setParallelThreads(4); }
+    void TearDown() override { graphics::setParallelThreads(0); }
+};
+
+INSTANTIATE_TEST_SUITE_P(PostProcessRun, ThreadCount, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "independent" : "one_thread"; });
+
+TEST_P(ThreadCount, FullSizeProgressRisesWithTheColumns) {
     WorkingImageGuard guard;
     StubPixelEffect effect;
+    effect.independent = GetParam();
     effect.prepare(makeSourceImage(1000, 800, patternColour));
-    // The percentage computed at (x, y), read at the next pixel: (1000 x + y) / 1000800.
-    struct Probe {
-        int x, y;
-        int64_t expected;
-        int64_t seen = -1;
-    };
-    std::vector<Probe> probes = {{0, 700, 0}, {490, 300, 48}, {490, 400, 49}, {500, 0, 49}, {990, 700, 98}};
+    // What is reported never runs ahead of the pixels done: at (x, y) it is at most what a
+    // column-by-column visit reports there.
+    std::atomic<int> ahead{0};
     effect.pixel = [&](int32_t x, int32_t y, int32_t) {
-        for (Probe& p : probes)
-            if (x == p.x && y == p.y + 1) p.seen = effect.get_complete_precent();
+        ahead += effect.get_complete_precent() > int64_t(float(1000 * x + y) / 1000800.0f * 100.0f);
         return pixel_t{0, 0, 0};
     };
     RunRecorder recorder;
     runOnWorker(effect, recorder);
-    for (const Probe& p : probes)
-        EXPECT_EQ(p.seen, p.expected) << "at " << p.x << "," << p.y;
+    EXPECT_EQ(ahead.load(), 0);
     const std::vector<int64_t> progress = recorder.progress();
     expectRisingTo100(progress);
     EXPECT_EQ(progress.size(), 2u + 98u + 1u); // 0, 0, 1 .. 98, 100
+    EXPECT_EQ(progress, columnByColumnProgress(1000, 800, 1));
     EXPECT_EQ(effect.get_complete_precent(), 0);
     for (const RunRecorder::Entry& e : recorder.entries())
         EXPECT_TRUE(e.onMainThread) << e.name;
 }
 
-TEST(PostProcessRun, SecondPassContinuesTheProgress) {
+TEST_P(ThreadCount, SecondPassContinuesTheProgress) {
     WorkingImageGuard guard;
     StubPixelEffect effect;
+    effect.independent = GetParam();
     const graphics::ImagePtr source = makeSourceImage(1000, 1000, patternColour);
     effect.prepare(source);
     effect.passCount = 2;
     int64_t afterFirstPass = -1;
-    int changedSource = 0;
+    std::atomic<int> changedSource{0};
     effect.onBeforePass = [&](int32_t pass) {
         if (pass == 1) afterFirstPass = effect.get_complete_precent();
     };
@@ -220,29 +250,89 @@ TEST(PostProcessRun, SecondPassContinuesTheProgress) {
     RunRecorder recorder;
     runOnWorker(effect, recorder);
     EXPECT_EQ(afterFirstPass, 49);
-    EXPECT_EQ(changedSource, 0);
+    EXPECT_EQ(changedSource.load(), 0);
     const std::vector<int64_t> progress = recorder.progress();
     expectRisingTo100(progress);
-    EXPECT_GT(std::count_if(progress.begin(), progress.end(), [](int64_t p) { return p > 50 && p < 100; }),
-              40);
+    EXPECT_EQ(progress, columnByColumnProgress(1000, 1000, 2));
     EXPECT_EQ(PostProcess::gp_data[1], 127); // the last pass stands
 }
 
-TEST(PostProcessRun, CancelDuringPassesKeepsTheWorkingImage) {
+// Each pass visits every pixel once, between one before_pass and one after_pass on the run's
+// thread; independent pixels are visited by several threads.
+TEST_P(ThreadCount, PassesVisitEveryPixelOnce) {
     WorkingImageGuard guard;
     StubPixelEffect effect;
-    effect.prepare(makeSourceImage(200, 200, patternColour));
+    effect.independent = GetParam();
+    effect.passCount = 2;
+    constexpr int kW = 700, kH = 90;
+    effect.prepare(makeSourceImage(kW, kH, patternColour));
+    std::vector<std::atomic<int>> visits(size_t(kW) * kH * 2);
+    std::mutex lock;
+    std::set<std::thread::id> threads;
+    std::vector<std::string> events;
+    const std::thread::id* runThread = nullptr;
+    std::thread::id run;
+    effect.onPrepare = [&] {
+        run = std::this_thread::get_id();
+        runThread = &run;
+    };
+    effect.onBeforePass = [&](int32_t pass) {
+        events.push_back("before " + std::to_string(pass) + (std::this_thread::get_id() == *runThread ? "" : " elsewhere"));
+    };
+    effect.onAfterPass = [&](int32_t pass) {
+        events.push_back("after " + std::to_string(pass) + (std::this_thread::get_id() == *runThread ? "" : " elsewhere"));
+    };
+    effect.pixel = [&](int32_t x, int32_t y, int32_t pass) {
+        ++visits[(size_t(pass) * kH + size_t(y)) * kW + size_t(x)];
+        size_t seen;
+        {
+            std::lock_guard guard(lock);
+            threads.insert(std::this_thread::get_id());
+            seen = threads.size();
+        }
+        // The first pixel waits for another thread to join in, so the sharing is shown whatever
+        // the machine's load.
+        if (GetParam() && pass == 0 && x == 0 && y == 0 && seen == 1)
+            waitFor([&] {
+                std::lock_guard guard(lock);
+                return threads.size() > 1;
+            });
+        return PostProcess::get_source_pixel(x, y);
+    };
+    effect.set_silent_mode(true);
+    RunRecorder recorder;
+    runOnWorker(effect, recorder);
+    EXPECT_EQ(recorder.named("EndProcess").size(), 1u);
+    int wrong = 0;
+    for (const std::atomic<int>& v : visits)
+        wrong += v.load() != 1;
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"before 0", "after 0", "before 1", "after 1"}));
+    if (GetParam())
+        EXPECT_GT(threads.size(), 1u);
+    else
+        EXPECT_EQ(threads.size(), 1u);
+}
+
+TEST_P(ThreadCount, CancelDuringPassesKeepsTheWorkingImage) {
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    effect.independent = GetParam();
+    constexpr int kW = 600, kH = 200;
+    effect.prepare(makeSourceImage(kW, kH, patternColour));
     ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
     const std::vector<uint8_t> before = workingBytes();
     uint8_t* const working = PostProcess::gp_data;
 
-    std::atomic<bool> reached{false};
-    std::atomic<int> calls{0}, ended{0};
+    std::atomic<bool> reached{false}, cancelled{false}, resumed{false};
+    std::atomic<int> calls{0}, late{0}, ended{0};
     effect.pixel = [&](int32_t x, int32_t y, int32_t) {
         ++calls;
+        late += resumed.load();
         if (x == 50 && y == 10) {
             reached = true;
-            waitFor([] { return Thread::current().isCancelled(); });
+            waitFor([&] { return cancelled.load(); });
+            resumed = true;
         }
         return pixel_t{1, 0, 0};
     };
@@ -251,16 +341,20 @@ TEST(PostProcessRun, CancelDuringPassesKeepsTheWorkingImage) {
     Thread worker([&] { effect.process(); });
     ASSERT_TRUE(waitFor([&] { return reached.load(); }));
     worker.cancel();
+    cancelled = true;
     // How the one who starts runs waits for a cancelled one to leave.
     effect.lock().lock();
     effect.lock().unlock();
 
-    const std::vector<RunRecorder::Entry> cancelled = recorder.named("ProcessCancelled");
-    ASSERT_EQ(cancelled.size(), 1u);
-    EXPECT_FALSE(cancelled[0].onMainThread);
-    EXPECT_EQ(cancelled[0].thread, &worker);
-    EXPECT_TRUE(cancelled[0].object.isNull());
-    EXPECT_EQ(calls.load(), 50 * 200 + 11); // the flag is looked at after every pixel
+    const std::vector<RunRecorder::Entry> cancelledRuns = recorder.named("ProcessCancelled");
+    ASSERT_EQ(cancelledRuns.size(), 1u);
+    EXPECT_FALSE(cancelledRuns[0].onMainThread);
+    EXPECT_EQ(cancelledRuns[0].thread, &worker);
+    EXPECT_TRUE(cancelledRuns[0].object.isNull());
+    // The flag is looked at after every pixel: a thread busy with a pixel when the cancel comes
+    // starts no other.
+    EXPECT_LE(late.load(), GetParam() ? 3 : 0);
+    EXPECT_LT(calls.load(), kW * kH);
     EXPECT_EQ(ended.load(), 1);
     EXPECT_EQ(PostProcess::gp_data, working);
     EXPECT_TRUE(workingBytes() == before);
@@ -269,6 +363,7 @@ TEST(PostProcessRun, CancelDuringPassesKeepsTheWorkingImage) {
     worker.join();
     RunLoop::runOnce();
     EXPECT_EQ(recorder.ends(), 1u);
+    EXPECT_TRUE(recorder.progress().size() < columnByColumnProgress(kW, kH, 1).size());
 }
 
 TEST(PostProcessRun, CancelBeforeTheRunStartsTouchesNothing) {
@@ -398,7 +493,7 @@ TEST(PostProcessRun, RunsWithoutAResultFail) {
 // by hand. No two runs may touch the working image at once, and each run ends exactly once.
 TEST(PostProcessRun, StartAndCancelInQuickSuccession) {
     WorkingImageGuard guard;
-    const graphics::ImagePtr source = makeSourceImage(64, 48, patternColour);
+    const graphics::ImagePtr source = makeSourceImage(300, 48, patternColour); // three strips of columns
     std::atomic<PostProcess*> active{nullptr};
     std::atomic<int> overlaps{0};
     const auto enter = [&](PostProcess* e) {
@@ -440,6 +535,7 @@ TEST(PostProcessRun, StartAndCancelInQuickSuccession) {
                 if (active.load() != self) ++overlaps;
                 return PostProcess::get_source_pixel(x, y);
             };
+            e->independent = i % 4 == 1;
             e->set_preview_mode(i % 4 == 0);
             e->setIsSmallPreview(i % 8 == 0);
             effect = std::move(e);

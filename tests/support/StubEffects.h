@@ -50,10 +50,13 @@ class StubPixelEffect : public PostProcess {
     std::function<pixel_t(int32_t x, int32_t y, int32_t pass)> pixel;
     std::function<void()> onPrepare;
     std::function<void(int32_t pass)> onBeforePass;
+    std::function<void(int32_t pass)> onAfterPass;
     std::function<void()> onEnded;
     uint64_t passCount = 1;
+    bool independent = false;
 
     std::string class_name() const override { return "StubPixelEffect"; }
+    bool pixels_are_independent() override { return independent; }
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override {
         return pixel ? pixel(x, y, pass) : PostProcess::process_pixel_x(x, y, pass);
     }
@@ -62,6 +65,9 @@ class StubPixelEffect : public PostProcess {
     }
     void before_pass(int32_t pass) override {
         if (onBeforePass) onBeforePass(pass);
+    }
+    void after_pass(int32_t pass) override {
+        if (onAfterPass) onAfterPass(pass);
     }
     void process_ended() override {
         if (onEnded) onEnded();

@@ -10,6 +10,7 @@ class PP_3DEffect : public PostProcess {
     std::string get_name() override { return "3D Effect"; }
     std::string get_categorie() override { return "SFX"; }
     bool this_filter_is_simply_color_modify() override { return true; }
+    bool pixels_are_independent() override { return true; }
     void prepare_for_process() override;
     PostProcessParameter* param_1() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

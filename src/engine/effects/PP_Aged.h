@@ -9,6 +9,7 @@ class PP_Aged : public PostProcess {
     std::string get_name() override { return "Aged"; }
     std::string get_categorie() override { return "Vintage"; }
     bool this_filter_is_simply_color_modify() override { return true; }
+    bool pixels_are_independent() override { return true; }
     PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -22,7 +22,8 @@ class PP_Bloom1 : public PostProcess {
     void process_ended() override;
 
   private:
-    pixel_t po{0.0f, 0.0f, 0.0f}; // returned where a step produces nothing new
+    // Returned where a step produces nothing new; written at every pixel, so runs stay on one thread.
+    pixel_t po{0.0f, 0.0f, 0.0f};
     // The blurred photo (bytes as the gaussian second pass leaves them) or, for "Glowing Edges",
     // the soft edge mask; working-image size.
     texture_t* mp_tex = nullptr;

@@ -27,6 +27,7 @@ class PP_CS : public PostProcess {
     std::string class_name() const override { return "PP_CS"; }
     std::string get_name() override;
     std::string get_categorie() override { return "Color Strokes"; }
+    bool pixels_are_independent() override { return true; }
     PostProcessParameter* param_1() override;
     PostProcessParameter* param_2() override;
     void prepare_for_process() override;

@@ -12,6 +12,8 @@ class PP_ColorModify : public PostProcess {
     std::string get_name() override;
     std::string get_categorie() override;
     bool this_filter_is_simply_color_modify() override { return m_type != 1; }
+    // The edge drawing draws random numbers per pixel.
+    bool pixels_are_independent() override { return m_type != 1; }
     PostProcessParameter* param_1() override;
     PostProcessParameter* param_2() override;
     void prepare_for_process() override;

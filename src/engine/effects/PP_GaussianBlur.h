@@ -16,6 +16,8 @@ class PP_GaussianBlur : public PostProcess {
     std::string get_categorie() override { return "Blur"; }
     bool isCenterSupported() override { return m_type == 1 || m_type == 2; }
     uint64_t passes() override { return 2; }
+    // The first pass writes only its own texel; the second reads them once that pass is over.
+    bool pixels_are_independent() override { return true; }
     PostProcessParameter* param_1() override;
     PostProcessParameter* param_2() override;
     void prepare_for_process() override;

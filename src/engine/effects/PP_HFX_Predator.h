@@ -9,5 +9,6 @@ class PP_HFX_Predator : public PostProcess {
     std::string class_name() const override { return "PP_HFX_Predator"; }
     std::string get_name() override { return "Predator Vision"; }
     std::string get_categorie() override { return "SFX"; }
+    bool pixels_are_independent() override { return true; }
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 };

@@ -9,6 +9,7 @@ class PP_HFX_Sparta : public PostProcess {
     std::string class_name() const override { return "PP_HFX_Sparta"; }
     std::string get_name() override { return "Sparta"; }
     std::string get_categorie() override { return "Hollywood FX"; }
+    bool pixels_are_independent() override { return true; }
     PostProcessParameter* param_1() override;
     PostProcessParameter* param_2() override;
     void prepare_for_process() override;

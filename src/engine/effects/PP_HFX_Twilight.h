@@ -9,6 +9,7 @@ class PP_HFX_Twilight : public PostProcess {
     std::string class_name() const override { return "PP_HFX_Twilight"; }
     std::string get_name() override { return "Twilight"; }
     std::string get_categorie() override { return "Hollywood FX"; }
+    bool pixels_are_independent() override { return true; }
     PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

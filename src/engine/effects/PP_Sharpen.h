@@ -13,6 +13,7 @@ class PP_Sharpen : public PostProcess {
     std::string get_name() override { return "Sharpen"; }
     std::string get_categorie() override { return "Sharpen"; }
     bool this_filter_is_simply_color_modify() override { return true; }
+    bool pixels_are_independent() override { return true; }
     PostProcessParameter* param_1() override;
     PostProcessParameter* param_2() override;
     const float* gaussianMatrixForRadius(size_t r) { return m_kernels.gaussianMatrixForRadius(r); }

@@ -55,6 +55,7 @@ class PP_SuperFilter : public PostProcess {
     std::string class_name() const override { return "PP_SuperFilter"; }
     std::string get_name() override { return "Super Filter"; }
     std::string get_categorie() override { return "Super"; }
+    bool pixels_are_independent() override { return true; }
     // The twenty adjustments, made on first call.
     std::vector<std::shared_ptr<PostProcessParameter>>& params() override;
     // Generic per-effect values; no adjustment reads them.

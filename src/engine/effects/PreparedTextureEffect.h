@@ -17,6 +17,7 @@ class PreparedTextureEffect : public PostProcess {
     ~PreparedTextureEffect() override;
 
     bool this_filter_is_simply_color_modify() override { return true; }
+    bool pixels_are_independent() override { return true; }
     // mp_tex bytes 1, 2, 3 at (x, y) scaled to the texture. Without a texture (memory ran out)
     // the source pixel, so a failed run leaves the picture as it was.
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -223,7 +223,7 @@ TEST(PP_ColorModify, AbstractContoursDrawRandomisedEdges) {
         ASSERT_EQ(flat[i + 1] | flat[i + 2] | flat[i + 3], 0) << "flat image, pixel " << i / 4;
 
     // Edge strength at offset scale 3 with factors in 0.2 .. "Scale", drawn in visiting order
-    // (columns outer) from the seeded generator.
+    // from the seeded generator: row by row, the image being narrower than one strip of columns.
     const int w = 30, h = 14;
     const auto step = [](int x, int) { return x < 12 ? Rgb{20, 30, 40} : Rgb{210, 220, 240}; };
     const std::vector<uint8_t> out = seededRun(effect, makeSourceImage(w, h, step));
@@ -231,8 +231,8 @@ TEST(PP_ColorModify, AbstractContoursDrawRandomisedEdges) {
     ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(w, h, step)));
     Random::seed(7);
     int lit = 0;
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             const float v = do_edge_detection(x, y, true, 3.0f, 0.2f, 2.5f);
             const uint8_t expected = uint8_t(v * 255.0f);
             const uint8_t* p = &out[(size_t(y) * w + size_t(x)) * 4];

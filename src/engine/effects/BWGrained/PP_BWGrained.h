@@ -1,6 +1,7 @@
 #pragma once
 // "B&W Grained": a contrasty monochrome brightened by random grain. One pass, colour only; the
 // grain differs from run to run.
+// The grain is drawn pixel by pixel, so a run stays on one thread.
 #include "engine/PostProcess.h"
 
 class PP_BWGrained : public PostProcess {

@@ -1,0 +1,196 @@
+// One row per look on a 16-megapixel picture (4900 x 3265, the default settings of each look):
+//   full_ms      median of five full-size runs, from preparation to the installed result
+//   preview_ms   median of five preview runs at the default preview quality ("High")
+//   thumb_ms     median of five thumbnail (small-preview) runs
+//   peak_B_px    the memory the process held at the peak of a full-size run, over what it held
+//                before the working image was made, in bytes per working-image pixel
+// The working image is rebuilt from the same source, untimed, before every full-size run. Looks
+// join the table as rows of kLooks; a row without full size (the denoise looks take minutes there)
+// gives 0 in full_ms and peak_B_px.
+#include "engine/PostProcess.h"
+#include "engine/effects/BWGrained/PP_BWGrained.h"
+#include "engine/effects/PP_3DEffect.h"
+#include "engine/effects/PP_Aged.h"
+#include "engine/effects/PP_Bloom1.h"
+#include "engine/effects/PP_CS.h"
+#include "engine/effects/PP_ColorHalftone.h"
+#include "engine/effects/PP_ColorModify.h"
+#include "engine/effects/PP_ColorTemperature.h"
+#include "engine/effects/PP_ComixHalftone.h"
+#include "engine/effects/PP_Denoise.h"
+#include "engine/effects/PP_GaussianBlur.h"
+#include "engine/effects/PP_GrayHalftone.h"
+#include "engine/effects/PP_HFX_Avatar.h"
+#include "engine/effects/PP_HFX_BWComics.h"
+#include "engine/effects/PP_HFX_ColorComics.h"
+#include "engine/effects/PP_HFX_Predator.h"
+#include "engine/effects/PP_HFX_SinCity.h"
+#include "engine/effects/PP_HFX_Sparta.h"
+#include "engine/effects/PP_HFX_Twilight.h"
+#include "engine/effects/PP_Oilify.h"
+#include "engine/effects/PP_Sharpen.h"
+#include "engine/effects/PP_SmartPosterize.h"
+#include "engine/effects/PP_SuperFilter.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 4900, kHeight = 3265;
+constexpr int kRuns = 5;
+
+struct Look {
+    std::string id; // class and type
+    std::function<std::unique_ptr<PostProcess>()> make;
+    bool fullSize = true;
+};
+
+template <class Effect> Look look(const char* name, int32_t type = 0, bool fullSize = true) {
+    return {std::string(name) + "/" + std::to_string(type),
+            [type] {
+                auto e = std::make_unique<Effect>();
+                e->init({}, 0);
+                e->set_type(type);
+                return std::unique_ptr<PostProcess>(std::move(e));
+            },
+            fullSize};
+}
+
+std::vector<Look> kLooks() {
+    std::vector<Look> out;
+    for (int t = 0; t <= 8; ++t)
+        out.push_back(look<PP_ColorModify>("PP_ColorModify", t));
+    for (int t = 0; t <= 5; ++t)
+        out.push_back(look<PP_ColorTemperature>("PP_ColorTemperature", t));
+    for (int t = 0; t <= 5; ++t)
+        out.push_back(look<PP_CS>("PP_CS", t));
+    for (int t = 0; t <= 5; ++t)
+        out.push_back(look<PP_Bloom1>("PP_Bloom1", t));
+    for (int t = 0; t <= 2; ++t)
+        out.push_back(look<PP_GaussianBlur>("PP_GaussianBlur", t));
+    out.push_back(look<PP_Aged>("PP_Aged"));
+    out.push_back(look<PP_BWGrained>("PP_BWGrained"));
+    out.push_back(look<PP_3DEffect>("PP_3DEffect"));
+    out.push_back(look<PP_Sharpen>("PP_Sharpen"));
+    out.push_back(look<PP_Denoise>("PP_Denoise", 0, false));
+    out.push_back(look<PP_Oilify>("PP_Oilify"));
+    out.push_back(look<PP_ColorHalftone>("PP_ColorHalftone"));
+    out.push_back(look<PP_ComixHalftone>("PP_ComixHalftone"));
+    out.push_back(look<PP_GrayHalftone>("PP_GrayHalftone"));
+    out.push_back(look<PP_SmartPosterize>("PP_SmartPosterize"));
+    out.push_back(look<PP_HFX_Avatar>("PP_HFX_Avatar"));
+    out.push_back(look<PP_HFX_BWComics>("PP_HFX_BWComics"));
+    out.push_back(look<PP_HFX_ColorComics>("PP_HFX_ColorComics"));
+    out.push_back(look<PP_HFX_Predator>("PP_HFX_Predator"));
+    out.push_back(look<PP_HFX_SinCity>("PP_HFX_SinCity"));
+    out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta"));
+    out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight"));
+    out.push_back(look<PP_SuperFilter>("PP_SuperFilter"));
+    return out;
+}
+
+// Soft gradients, a few large shapes and grain.
+const graphics::ImagePtr& source() {
+    static const graphics::ImagePtr image = [] {
+        std::vector<uint8_t> px(size_t(kWidth) * kHeight * 4);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                uint8_t* p = &px[(size_t(y) * kWidth + size_t(x)) * 4];
+                const double u = double(x) / kWidth, v = double(y) / kHeight;
+                const double disc = std::hypot(u - 0.4, v - 0.5) < 0.25 ? 1.0 : 0.0;
+                const int grain = int((uint32_t(x) * 2654435761u ^ uint32_t(y) * 40503u) >> 28) - 8;
+                const auto ch = [grain](double c) { return uint8_t(std::clamp(int(c) + grain, 0, 255)); };
+                p[0] = ch(60 + 150 * u + 40 * disc);
+                p[1] = ch(90 + 100 * std::sin(6 * v) * (1 - disc));
+                p[2] = ch(200 - 120 * v + 30 * std::cos(9 * u));
+                p[3] = 255;
+            }
+        return graphics::Image::copy(px.data(), kWidth, kHeight, size_t(kWidth) * 4, {});
+    }();
+    return image;
+}
+
+// Resident bytes now ("VmRSS") or at the peak since the last reset ("VmHWM").
+double residentBytes(const char* key) {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word)
+        if (word == std::string(key) + ":") {
+            double kb = 0;
+            status >> kb;
+            return kb * 1024.0;
+        }
+    return 0.0;
+}
+
+void resetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double secondsOf(const std::function<void()>& step) {
+    const auto start = std::chrono::steady_clock::now();
+    step();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void runLook(benchmark::State& state, const Look& look) {
+    std::unique_ptr<PostProcess> effect = look.make();
+    source();
+    PostProcess::g_preview_quality = 2;
+    std::vector<double> full, preview, thumb;
+    double peak = 0.0;
+    for (auto _ : state) {
+        for (int i = 0; look.fullSize && i < kRuns; ++i) {
+            PostProcess::global_clean();
+            const double before = residentBytes("VmRSS");
+            PostProcess::global_pre_init(source());
+            effect->prepare(source());
+            effect->set_silent_mode(true);
+            resetPeak();
+            full.push_back(secondsOf([&] { effect->process(); }));
+            peak = std::max(peak, residentBytes("VmHWM") - before);
+        }
+        PostProcess::global_clean();
+        PostProcess::global_pre_init(source());
+        for (bool small : {false, true})
+            for (int i = 0; i < kRuns; ++i) {
+                effect->prepare(source());
+                effect->set_silent_mode(true);
+                effect->set_preview_mode(true);
+                effect->setIsSmallPreview(small);
+                (small ? thumb : preview).push_back(secondsOf([&] { effect->process(); }));
+            }
+        effect->setIsSmallPreview(false);
+        PostProcess::global_clean();
+    }
+    state.counters["full_ms"] = full.empty() ? 0.0 : median(full) * 1000.0;
+    state.counters["preview_ms"] = median(preview) * 1000.0;
+    state.counters["thumb_ms"] = median(thumb) * 1000.0;
+    state.counters["peak_B_px"] = peak / (double(kWidth) * kHeight);
+    state.SetLabel(effect->get_name());
+}
+
+const bool registered = [] {
+    for (const Look& l : kLooks())
+        benchmark::RegisterBenchmark(("Look/" + l.id).c_str(), [l](benchmark::State& s) { runLook(s, l); })
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    return true;
+}();
+
+} // namespace
