@@ -202,9 +202,9 @@ TEST(PP_Effects_Bundle2, NightVisionRunsAreReproducibleFromTheSeed) {
         reference.set_type(0);
         reference.prepare_for_process();
         Random::seed(99);
-        std::vector<pixel_t> expected; // column by column
-        for (int x = 0; x < w; x += std::max(step, 1))
-            for (int y = 0; y < h; y += std::max(step, 1))
+        std::vector<pixel_t> expected; // row by row: the run visits a strip this narrow row by row
+        for (int y = 0; y < h; y += std::max(step, 1))
+            for (int x = 0; x < w; x += std::max(step, 1))
                 expected.push_back(reference.process_pixel_x(x, y, 0));
 
         PP_Effects_Bundle2 effect;
@@ -215,7 +215,7 @@ TEST(PP_Effects_Bundle2, NightVisionRunsAreReproducibleFromTheSeed) {
         int wrong = 0;
         for (int i = 0; i < out.w; ++i)
             for (int j = 0; j < out.h; ++j) {
-                const pixel_t e = expected[size_t(i) * size_t(out.h) + size_t(j)];
+                const pixel_t e = expected[size_t(j) * size_t(out.w) + size_t(i)];
                 const Rgb got = out.at(i, j);
                 wrong += got.r != storedByte(e.r) || got.g != storedByte(e.g) || got.b != storedByte(e.b);
             }
