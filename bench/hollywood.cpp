@@ -5,6 +5,8 @@
 #include "engine/effects/PP_HFX_Sparta.h"
 #include "engine/effects/PP_HFX_Twilight.h"
 
+#include "LookBench.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -12,45 +14,12 @@
 
 namespace {
 
-constexpr int kSide = 4096; // 16.8 megapixels
-
-// A full-size run installs its result as the working image, so each run starts from this source.
-graphics::ImagePtr sourceImage() {
-    static const graphics::ImagePtr image = [] {
-        std::vector<uint8_t> pixels(size_t(kSide) * kSide * 4);
-        for (int y = 0; y < kSide; ++y)
-            for (int x = 0; x < kSide; ++x) {
-                uint8_t* p = &pixels[(size_t(y) * kSide + size_t(x)) * 4];
-                p[0] = uint8_t(x / 16);
-                p[1] = uint8_t(y / 16);
-                p[2] = uint8_t((x + y) / 32 + (x * y) % 7);
-                p[3] = 255;
-            }
-        return graphics::Image::copy(pixels.data(), kSide, kSide, size_t(kSide) * 4, {});
-    }();
-    return image;
-}
-
 template <typename Effect> void BM_Look(benchmark::State& state) {
-    Effect effect;
-    effect.set_silent_mode(true);
-    state.SetLabel(effect.get_name());
-    double seconds = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        PostProcess::global_clean();
-        PostProcess::global_pre_init(sourceImage());
-        state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
-        effect.process();
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    }
-    PostProcess::global_clean();
-    state.counters["ms_per_MP"] = seconds / double(state.iterations()) * 1000 / (double(kSide) * kSide / 1e6);
+    bench::runLook<Effect>(state);
 }
 
-BENCHMARK_TEMPLATE(BM_Look, PP_HFX_Avatar)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Look, PP_HFX_Sparta)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Look, PP_HFX_Twilight)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Look, PP_HFX_Avatar)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Look, PP_HFX_Sparta)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_Look, PP_HFX_Twilight)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
