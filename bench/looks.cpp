@@ -31,6 +31,15 @@
 #include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SmartPosterize.h"
 #include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/PP_ArtFilter3.h"
+#include "engine/effects/PP_ArtFilter4.h"
+#include "engine/effects/PP_ArtNoise.h"
+#include "engine/effects/PP_ArtQuad.h"
+#include "engine/effects/PP_BW.h"
+#include "engine/effects/PP_BlackAndWhite.h"
+#include "engine/effects/PP_Blur.h"
+#include "engine/effects/PP_BrighterImage.h"
+#include "engine/effects/PP_BurntColors.h"
 
 #include <benchmark/benchmark.h>
 
@@ -95,6 +104,17 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta"));
     out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight"));
     out.push_back(look<PP_SuperFilter>("PP_SuperFilter"));
+    for (int t = 0; t <= 9; ++t)
+        out.push_back(look<PP_ArtQuad>("PP_ArtQuad", t));
+    for (int t = 0; t <= 2; ++t)
+        out.push_back(look<PP_Blur>("PP_Blur", t));
+    out.push_back(look<PP_ArtFilter3>("PP_ArtFilter3"));
+    out.push_back(look<PP_ArtFilter4>("PP_ArtFilter4"));
+    out.push_back(look<PP_ArtNoise>("PP_ArtNoise"));
+    out.push_back(look<PP_BlackAndWhite>("PP_BlackAndWhite"));
+    out.push_back(look<PP_BrighterImage>("PP_BrighterImage"));
+    out.push_back(look<PP_BurntColors>("PP_BurntColors"));
+    out.push_back(look<PP_BW>("PP_BW"));
     return out;
 }
 

@@ -24,6 +24,14 @@
 #include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SmartPosterize.h"
 #include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/PP_ArtFilter3.h"
+#include "engine/effects/PP_ArtFilter4.h"
+#include "engine/effects/PP_ArtQuad.h"
+#include "engine/effects/PP_BW.h"
+#include "engine/effects/PP_BlackAndWhite.h"
+#include "engine/effects/PP_Blur.h"
+#include "engine/effects/PP_BrighterImage.h"
+#include "engine/effects/PP_BurntColors.h"
 #include "engine/PostProcessParameter.h"
 #include "platform/graphics/ParallelRows.h"
 
@@ -99,6 +107,16 @@ std::vector<Look> looks() {
                        return std::unique_ptr<PostProcess>(std::move(e));
                    },
                    true});
+    for (int t = 0; t <= 9; ++t)
+        out.push_back(look<PP_ArtQuad>("PP_ArtQuad", t, true));
+    for (int t = 0; t <= 2; ++t)
+        out.push_back(look<PP_Blur>("PP_Blur", t, true));
+    out.push_back(look<PP_ArtFilter3>("PP_ArtFilter3", 0, true));
+    out.push_back(look<PP_ArtFilter4>("PP_ArtFilter4", 0, true));
+    out.push_back(look<PP_BlackAndWhite>("PP_BlackAndWhite", 0, true));
+    out.push_back(look<PP_BrighterImage>("PP_BrighterImage", 0, true));
+    out.push_back(look<PP_BurntColors>("PP_BurntColors", 0, true));
+    out.push_back(look<PP_BW>("PP_BW", 0, true));
     return out;
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+// What the art-quad and the small per-pixel effects share: sliders named by their English text
+// (no localisation) and slider values taken as whole numbers. Inline, no state.
+#include "engine/PostProcessParameter.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace small_effects {
+
+// The parameter in slot, made on first request under the name as given.
+inline PostProcessParameter* literal(std::shared_ptr<PostProcessParameter>& slot, const char* name,
+                                     double min, double max, double def) {
+    if (!slot) slot = std::make_shared<PostProcessParameter>(name, min, max, def);
+    return slot.get();
+}
+
+// Truncated toward zero. A stored value can be anything: NaN gives 0, and magnitudes beyond 1e9
+// stop there instead of overflowing the conversion.
+inline int32_t truncated(double v) {
+    if (!(v > -1e9)) return v != v ? 0 : -1000000000;
+    if (v > 1e9) return 1000000000;
+    return int32_t(v);
+}
+
+} // namespace small_effects
