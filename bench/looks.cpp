@@ -31,6 +31,12 @@
 #include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SmartPosterize.h"
 #include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/PP_Edges.h"
+#include "engine/effects/PP_Eff1.h"
+#include "engine/effects/PP_Explosion.h"
+#include "engine/effects/PP_FalseMirror.h"
+#include "engine/effects/PP_Gamma.h"
+#include "engine/effects/PP_Hue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -95,6 +101,15 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta"));
     out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight"));
     out.push_back(look<PP_SuperFilter>("PP_SuperFilter"));
+    for (int t = 0; t <= 5; ++t)
+        out.push_back(look<PP_Edges>("PP_Edges", t));
+    for (int t = 0; t <= 6; ++t)
+        out.push_back(look<PP_FalseMirror>("PP_FalseMirror", t));
+    out.push_back(look<PP_Explosion>("PP_Explosion"));
+    out.push_back(look<PP_Gamma>("PP_Gamma"));
+    for (int t = 0; t <= 6; ++t)
+        out.push_back(look<PP_Hue>("PP_Hue", t));
+    out.push_back(look<PP_Eff1>("PP_Eff1"));
     return out;
 }
 
