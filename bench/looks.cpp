@@ -40,6 +40,12 @@
 #include "engine/effects/PP_Blur.h"
 #include "engine/effects/PP_BrighterImage.h"
 #include "engine/effects/PP_BurntColors.h"
+#include "engine/effects/PP_Edges.h"
+#include "engine/effects/PP_Eff1.h"
+#include "engine/effects/PP_Explosion.h"
+#include "engine/effects/PP_FalseMirror.h"
+#include "engine/effects/PP_Gamma.h"
+#include "engine/effects/PP_Hue.h"
 
 #include <benchmark/benchmark.h>
 
@@ -115,6 +121,15 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_BrighterImage>("PP_BrighterImage"));
     out.push_back(look<PP_BurntColors>("PP_BurntColors"));
     out.push_back(look<PP_BW>("PP_BW"));
+    for (int t = 0; t <= 5; ++t)
+        out.push_back(look<PP_Edges>("PP_Edges", t));
+    for (int t = 0; t <= 6; ++t)
+        out.push_back(look<PP_FalseMirror>("PP_FalseMirror", t));
+    out.push_back(look<PP_Explosion>("PP_Explosion"));
+    out.push_back(look<PP_Gamma>("PP_Gamma"));
+    for (int t = 0; t <= 6; ++t)
+        out.push_back(look<PP_Hue>("PP_Hue", t));
+    out.push_back(look<PP_Eff1>("PP_Eff1"));
     return out;
 }
 

@@ -32,6 +32,12 @@
 #include "engine/effects/PP_Blur.h"
 #include "engine/effects/PP_BrighterImage.h"
 #include "engine/effects/PP_BurntColors.h"
+#include "engine/effects/PP_Edges.h"
+#include "engine/effects/PP_Eff1.h"
+#include "engine/effects/PP_Explosion.h"
+#include "engine/effects/PP_FalseMirror.h"
+#include "engine/effects/PP_Gamma.h"
+#include "engine/effects/PP_Hue.h"
 #include "engine/PostProcessParameter.h"
 #include "platform/graphics/ParallelRows.h"
 
@@ -117,6 +123,15 @@ std::vector<Look> looks() {
     out.push_back(look<PP_BrighterImage>("PP_BrighterImage", 0, true));
     out.push_back(look<PP_BurntColors>("PP_BurntColors", 0, true));
     out.push_back(look<PP_BW>("PP_BW", 0, true));
+    for (int t = 0; t <= 5; ++t)
+        out.push_back(look<PP_Edges>("PP_Edges", t, true));
+    for (int t = 0; t <= 6; ++t)
+        out.push_back(look<PP_FalseMirror>("PP_FalseMirror", t, true));
+    out.push_back(look<PP_Explosion>("PP_Explosion", 0, true));
+    out.push_back(look<PP_Gamma>("PP_Gamma", 0, true));
+    for (int t = 0; t <= 6; ++t)
+        out.push_back(look<PP_Hue>("PP_Hue", t, true));
+    out.push_back(look<PP_Eff1>("PP_Eff1", 0, true));
     return out;
 }
 
