@@ -31,6 +31,17 @@
 #include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SmartPosterize.h"
 #include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/PP_Linocut.h"
+#include "engine/effects/PP_LinocutInv.h"
+#include "engine/effects/PP_Mosaic1.h"
+#include "engine/effects/PP_OldCamera.h"
+#include "engine/effects/PP_PencilPaint.h"
+#include "engine/effects/PP_PencilPaint2.h"
+#include "engine/effects/PP_RadialBlur.h"
+#include "engine/effects/PP_SimmetryHorizontal.h"
+#include "engine/effects/PP_SimmetryQuad.h"
+#include "engine/effects/PP_SimmetryVertical.h"
+#include "engine/effects/PP_TestScanner.h"
 
 #include <benchmark/benchmark.h>
 
@@ -95,6 +106,20 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta"));
     out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight"));
     out.push_back(look<PP_SuperFilter>("PP_SuperFilter"));
+    for (int t = 0; t <= 1; ++t)
+        out.push_back(look<PP_Linocut>("PP_Linocut", t));
+    out.push_back(look<PP_LinocutInv>("PP_LinocutInv"));
+    for (int t = 0; t <= 3; ++t)
+        out.push_back(look<PP_Mosaic1>("PP_Mosaic1", t));
+    out.push_back(look<PP_OldCamera>("PP_OldCamera"));
+    out.push_back(look<PP_PencilPaint>("PP_PencilPaint"));
+    out.push_back(look<PP_PencilPaint2>("PP_PencilPaint2"));
+    for (int t = 0; t <= 3; ++t)
+        out.push_back(look<PP_RadialBlur>("PP_RadialBlur", t));
+    out.push_back(look<PP_SimmetryHorizontal>("PP_SimmetryHorizontal"));
+    out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical"));
+    out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad"));
+    out.push_back(look<PP_TestScanner>("PP_TestScanner"));
     return out;
 }
 
