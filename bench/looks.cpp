@@ -46,6 +46,17 @@
 #include "engine/effects/PP_FalseMirror.h"
 #include "engine/effects/PP_Gamma.h"
 #include "engine/effects/PP_Hue.h"
+#include "engine/effects/PP_Linocut.h"
+#include "engine/effects/PP_LinocutInv.h"
+#include "engine/effects/PP_Mosaic1.h"
+#include "engine/effects/PP_OldCamera.h"
+#include "engine/effects/PP_PencilPaint.h"
+#include "engine/effects/PP_PencilPaint2.h"
+#include "engine/effects/PP_RadialBlur.h"
+#include "engine/effects/PP_SimmetryHorizontal.h"
+#include "engine/effects/PP_SimmetryQuad.h"
+#include "engine/effects/PP_SimmetryVertical.h"
+#include "engine/effects/PP_TestScanner.h"
 
 #include <benchmark/benchmark.h>
 
@@ -130,6 +141,20 @@ std::vector<Look> kLooks() {
     for (int t = 0; t <= 6; ++t)
         out.push_back(look<PP_Hue>("PP_Hue", t));
     out.push_back(look<PP_Eff1>("PP_Eff1"));
+    for (int t = 0; t <= 1; ++t)
+        out.push_back(look<PP_Linocut>("PP_Linocut", t));
+    out.push_back(look<PP_LinocutInv>("PP_LinocutInv"));
+    for (int t = 0; t <= 3; ++t)
+        out.push_back(look<PP_Mosaic1>("PP_Mosaic1", t));
+    out.push_back(look<PP_OldCamera>("PP_OldCamera"));
+    out.push_back(look<PP_PencilPaint>("PP_PencilPaint"));
+    out.push_back(look<PP_PencilPaint2>("PP_PencilPaint2"));
+    for (int t = 0; t <= 3; ++t)
+        out.push_back(look<PP_RadialBlur>("PP_RadialBlur", t));
+    out.push_back(look<PP_SimmetryHorizontal>("PP_SimmetryHorizontal"));
+    out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical"));
+    out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad"));
+    out.push_back(look<PP_TestScanner>("PP_TestScanner"));
     return out;
 }
 

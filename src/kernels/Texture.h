@@ -41,6 +41,9 @@ void tex_free(texture_t* tex);
 uint32_t tex_blur_pixel(const texture_t* tex, int x, int y, int radius, int step);
 // Replaces the buffer by tex_blur_pixel of every texel (byte 0 = 255).
 void tex_blur(texture_t* tex, int radius, int step);
+// Replaces bytes 1-3 by their box blur (fast_blur_argb, the same radius across and down; a
+// negative radius counts as 0); byte 0 is kept. Out of memory, the texture stays as it was.
+void tex_blur_fast(texture_t* tex, int radius);
 
 namespace tex_detail {
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <limits>
@@ -327,4 +328,42 @@ TEST(TextureBlur, ReplacesEveryTexelWithItsAverage) {
             EXPECT_EQ(p[2], 100);
             EXPECT_EQ(p[3], 200);
         }
+}
+
+namespace {
+
+// Clamp-to-edge box mean of channel byte k over (2r + 1) x (2r + 1), truncated.
+uint8_t box_mean(const std::vector<std::array<uint8_t, 4>>& px, int w, int h, int x, int y, int r, int k) {
+    int sum = 0;
+    for (int j = y - r; j <= y + r; ++j)
+        for (int i = x - r; i <= x + r; ++i)
+            sum += px[size_t(std::clamp(j, 0, h - 1) * w + std::clamp(i, 0, w - 1))][size_t(k)];
+    return uint8_t(sum / ((2 * r + 1) * (2 * r + 1)));
+}
+
+} // namespace
+
+TEST(TextureBlurFast, BoxBlursTheColourBytesAndKeepsByteZero) {
+    const int w = 7, h = 5;
+    std::vector<std::array<uint8_t, 4>> px;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            px.push_back({uint8_t(x * 30 + y), uint8_t(x * x * 5), uint8_t(y * 60), uint8_t((x * 37 + y * 11) % 256)});
+    // A negative radius counts as 0; a radius past the image repeats its edges.
+    for (int radius : {0, 1, 2, 9, -3}) {
+        SCOPED_TRACE(radius);
+        Tex tex = make_tex(w, h, [&](int x, int y) { return px[size_t(y * w + x)]; });
+        tex_blur_fast(tex.get(), radius);
+        ASSERT_EQ(tex->width, w);
+        ASSERT_EQ(tex->height, h);
+        const int r = std::max(radius, 0);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const uint8_t* p = texel(tex.get(), x, y);
+                EXPECT_EQ(p[0], px[size_t(y * w + x)][0]) << x << "," << y;
+                for (int k = 1; k < 4; ++k)
+                    EXPECT_EQ(p[k], box_mean(px, w, h, x, y, r, k)) << x << "," << y << " byte " << k;
+            }
+    }
+    tex_blur_fast(nullptr, 3); // nothing to do
 }
