@@ -27,6 +27,7 @@
 #include "engine/effects/PP_HFX_SinCity.h"
 #include "engine/effects/PP_HFX_Sparta.h"
 #include "engine/effects/PP_HFX_Twilight.h"
+#include "engine/effects/PP_Mosaic.h"
 #include "engine/effects/PP_Oilify.h"
 #include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SmartPosterize.h"
@@ -95,6 +96,7 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta"));
     out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight"));
     out.push_back(look<PP_SuperFilter>("PP_SuperFilter"));
+    out.push_back(look<PP_Mosaic>("PP_Mosaic"));
     return out;
 }
 
