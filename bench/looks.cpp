@@ -27,6 +27,7 @@
 #include "engine/effects/PP_HFX_SinCity.h"
 #include "engine/effects/PP_HFX_Sparta.h"
 #include "engine/effects/PP_HFX_Twilight.h"
+#include "engine/effects/PP_Mosaic.h"
 #include "engine/effects/PP_Oilify.h"
 #include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SmartPosterize.h"
@@ -155,6 +156,7 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical"));
     out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad"));
     out.push_back(look<PP_TestScanner>("PP_TestScanner"));
+    out.push_back(look<PP_Mosaic>("PP_Mosaic"));
     return out;
 }
 

@@ -1,0 +1,49 @@
+#pragma once
+// "Mosaic 2": the photo as irregular flat tiles. One jittered point per square grid cell, the
+// borders of their Voronoi cells drawn as one-pixel black lines, every tile painted with the
+// photo's colour at its first pixel in scan order. The whole picture is made once per run, at the
+// working image's size also in preview (the hook reads it at full-size coordinates). The
+// catalogue does not create this effect.
+//
+// While the effect is the live preview the last mosaic is kept; it is freed when a run ends
+// outside preview, when the effect leaves preview, and with the effect.
+#include "engine/PostProcess.h"
+#include "kernels/Texture.h"
+
+#include <cstdint>
+#include <string>
+
+class PP_Mosaic : public PostProcess {
+  public:
+    PP_Mosaic() = default;
+    ~PP_Mosaic() override;
+
+    std::string class_name() const override { return "PP_Mosaic"; }
+    std::string get_name() override { return "Mosaic 2"; }
+    std::string get_categorie() override { return "SFX"; }
+    bool this_filter_is_simply_color_modify() override { return true; }
+    // The hook only reads the finished mosaic; the random draws all happen before the pixel loop.
+    bool pixels_are_independent() override { return true; }
+    PostProcessParameter* param_1() override; // "Size"
+    void on_preview_entered() override;
+    void on_preview_exit() override;
+    void prepare_for_process() override;
+    // mp_tex bytes 1, 2, 3 at (x, y); the source pixel when no mosaic could be made.
+    pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    void process_ended() override;
+
+    // Draws the mosaic of data (X,R,G,B bytes, rows of 4 width bytes) into tex, whose own size
+    // governs the work. Byte 0 of every texel ends up 255 on a cell border (black, unless
+    // fill_edges spreads the tile colours over the borders) and 254 in a tile. A texture larger
+    // than width x height is only cleared: the source would not cover it. Cells below 2 pixels
+    // are taken as 2. Draws two numbers of Random::rand() per grid cell, rows outer. False, with
+    // the texture cleared, when nothing could be drawn (no source, too small a source, no memory).
+    static bool process_texture(texture_t* tex, const uint8_t* data, int32_t width, int32_t height,
+                                int32_t cell_size, bool fill_edges);
+
+  protected:
+    void free_texture();
+
+    bool m_in_preview = false;
+    texture_t* mp_tex = nullptr;
+};
