@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -135,15 +136,22 @@ graphics::ImagePtr PP_OV_Frame::makeGradientedImage(const graphics::ImagePtr& im
     const int32_t gw = std::max(gradientWidth, 0);
     const bool fadesOut = side == 0 || side == 2;
     const int32_t across = vertical ? pw : ph;
-    for (int32_t k = 0; k < gw; ++k) {
-        const int32_t at = fadesOut ? across - gw + k : k;
-        if (at < 0 || at >= across) continue;
-        const int f = fadesOut ? 256 - (256 * k) / gw : (256 * k) / gw;
-        if (vertical) {
-            for (int32_t row = 0; row < ph; ++row)
-                fadePixel(buffer.get() + size_t(row) * rowBytes + size_t(at) * 4, f);
-        } else {
-            uint8_t* p = buffer.get() + size_t(at) * rowBytes;
+    const int32_t first = fadesOut ? across - gw : 0; // position of k = 0
+    const auto factor = [&](int32_t k) {
+        const auto step = int(int64_t(256) * k / gw);
+        return fadesOut ? 256 - step : step;
+    };
+    const int32_t kBegin = std::max(0, -first), kEnd = std::min(gw, across - first);
+    if (vertical) {
+        for (int32_t row = 0; row < ph; ++row) {
+            uint8_t* line = buffer.get() + size_t(row) * rowBytes;
+            for (int32_t k = kBegin; k < kEnd; ++k)
+                fadePixel(line + size_t(first + k) * 4, factor(k));
+        }
+    } else {
+        for (int32_t k = kBegin; k < kEnd; ++k) {
+            uint8_t* p = buffer.get() + size_t(first + k) * rowBytes;
+            const int f = factor(k);
             for (int32_t col = 0; col < pw; ++col, p += 4)
                 fadePixel(p, f);
         }
@@ -193,7 +201,8 @@ graphics::ImagePtr PP_OV_Frame::custom_process_function() {
     Buffer canvas(ctx->data());
     m_precent.store(5, std::memory_order_relaxed);
     call_progress_callback();
-    graphics::fillRect(*ctx, graphics::Rect(0, 0, cw, ch), graphics::Color{1, 1, 1, 1});
+    // Opaque white on the X,R,G,B canvas is every byte 255: what a white fill writes, at memset speed.
+    std::memset(ctx->data(), 255, ctx->rowBytes() * size_t(ctx->height()));
 
     if (m_image_under_frame || m_small_preview) {
         if (wi / hi > cw / ch) {
