@@ -264,7 +264,7 @@ class PostProcess {
     virtual void on_preview_entered();
     virtual void on_preview_exit() {}
     // The generated thumbnail, or for an effect with a fixed thumbnail file a new image read from
-    // "<custom_preview_file>.jpg" in the main or the shared bundle (null when missing or unreadable).
+    // Bundle::pathForImageResource(custom_preview_file()) (null when missing or unreadable).
     graphics::ImagePtr previewImage();
     // Keeps a new thumbnail and posts PostProcessPreviewImageDidChangeNotification; the image
     // already held, or any image for an effect with a fixed thumbnail file, changes nothing.

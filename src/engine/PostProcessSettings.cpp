@@ -86,7 +86,7 @@ void PostProcess::on_preview_entered() {
 
 graphics::ImagePtr PostProcess::previewImage() {
     if (!has_custom_preview_file()) return _previewImage;
-    const std::string path = foundation::Bundle::pathForResource(custom_preview_file(), "jpg");
+    const std::string path = foundation::Bundle::pathForImageResource(custom_preview_file());
     if (path.empty()) return nullptr;
     std::unique_ptr<imageio::ImageSource> source = imageio::ImageSource::createWithPath(path);
     return source ? source->createImage() : nullptr;

@@ -42,4 +42,9 @@ std::string Bundle::pathForResource(const std::string& name, const std::string& 
     return path.empty() ? sharedBundle().pathForResourceOfType(name, type) : path;
 }
 
+std::string Bundle::pathForImageResource(const std::string& name) {
+    std::string path = pathForResource(name, "jpg");
+    return path.empty() ? pathForResource(name, "png") : path;
+}
+
 } // namespace foundation

@@ -22,6 +22,11 @@ class Bundle {
     // Looks in the main bundle, then in the shared resources bundle; empty when neither has it.
     static std::string pathForResource(const std::string& name, const std::string& type);
 
+    // A picture resource by name alone: "<name>.jpg", else "<name>.png", each looked up as
+    // pathForResource does. Whoever asks whether a picture exists and whoever loads it use this,
+    // so the two answers agree.
+    static std::string pathForImageResource(const std::string& name);
+
   private:
     std::string path_;
 };

@@ -59,3 +59,32 @@ TEST(Bundle, ClassLookupTriesMainThenShared) {
     EXPECT_EQ(Bundle::pathForResource("mainOnly", "cifilter"), (main / "mainOnly.cifilter").string());
     EXPECT_EQ(Bundle::pathForResource("nowhere", "png"), "");
 }
+
+TEST(Bundle, PictureLookupTriesJpegThenPngInBothBundles) {
+    TemporaryDirectory dir;
+    const auto main = dir.path() / "share" / "opalene";
+    const auto shared = main / "Textures.bundle";
+    touch(main / "both.jpg");
+    touch(main / "both.png");
+    touch(main / "pngOnly.png");
+    touch(shared / "sharedPng.png");
+    touch(shared / "mixed.jpg");
+    touch(main / "mixed.png");
+    touch(main / "other.gif");
+    setenv("OPALENE_RESOURCES", main.c_str(), 1);
+
+    struct Case {
+        const char* name;
+        std::filesystem::path expected; // empty: not found
+    };
+    const Case cases[] = {
+        {"both", main / "both.jpg"},
+        {"pngOnly", main / "pngOnly.png"},
+        {"sharedPng", shared / "sharedPng.png"},
+        {"mixed", shared / "mixed.jpg"},
+        {"other", {}},
+        {"nowhere", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Bundle::pathForImageResource(c.name), c.expected.string()) << c.name;
+}
