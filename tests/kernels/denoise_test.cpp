@@ -236,13 +236,15 @@ TEST(Denoise, ZeroAnswerStopsAtOnce) {
         run_denoise(src, stopped, 1.0f, threads, log_progress, &log);
         const std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(log.values.size(), 1u);
-        EXPECT_LT(log.values[0], 0.5f);
+        // With helpers the other threads may finish every tile before the calling thread reports
+        // its first, so only one thread pins down how much was left undone.
+        if (threads == 1) EXPECT_LT(log.values[0], 0.5f);
         size_t count = 0;
         for (size_t at = out.find("cancelled\n"); at != std::string::npos;
              at = out.find("cancelled\n", at + 1))
             ++count;
         EXPECT_EQ(count, 1u);
-        int kept = 0, denoised = 0;
+        int kept = 0, denoised = 0, mixed = 0;
         for (int y = 0; y < src.height; ++y)
             for (int x = 0; x < src.width; ++x)
                 for (int ch = 1; ch < 4; ++ch) {
@@ -250,9 +252,11 @@ TEST(Denoise, ZeroAnswerStopsAtOnce) {
                     if (f == s) continue;
                     kept += c == s;
                     denoised += c == f;
+                    mixed += c != s && c != f;
                 }
-        EXPECT_GT(kept, 0);     // work left undone keeps the input
-        EXPECT_GT(denoised, 0); // work done is kept
+        EXPECT_EQ(mixed, 0);                  // a tile is either done whole or left alone
+        if (threads == 1) EXPECT_GT(kept, 0); // work left undone keeps the input
+        EXPECT_GT(denoised, 0);               // work done is kept
     }
 }
 
