@@ -21,12 +21,8 @@ void report_missing(const std::string& name) {
     if (reported.insert(name).second) std::fprintf(stderr, "Missing image resource: %s\n", name.c_str());
 }
 
-// "<name>.jpg", else "<name>.png", from the main bundle, else from the shared one.
 graphics::ImagePtr load_overlay(const std::string& name) {
-    using foundation::Bundle;
-    std::string path = Bundle::pathForResource(name, "jpg");
-    if (path.empty()) path = Bundle::pathForResource(name, "png");
-    graphics::ImagePtr image = imageio::imageWithContentsOfFile(path);
+    graphics::ImagePtr image = imageio::imageWithContentsOfFile(foundation::Bundle::pathForImageResource(name));
     if (!image) report_missing(name);
     return image;
 }

@@ -1,5 +1,7 @@
 #include "engine/PostProcessParameter.h"
 
+#include "platform/services/KXSLocalization.h"
+
 #include <cstdio>
 
 PostProcessParameter::PostProcessParameter(std::string name, double minValue, double maxValue,
@@ -31,4 +33,18 @@ std::string PostProcessParameter::description() const {
     std::snprintf(text.data(), text.size() + 1, format, m_name.c_str(), m_min_value, m_max_value,
                   m_default_value, value);
     return text;
+}
+
+PostProcessParameter* localizedParameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
+                                         double max, double def) {
+    if (!slot)
+        slot = std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""), min,
+                                                      max, def);
+    return slot.get();
+}
+
+PostProcessParameter* literalParameter(std::shared_ptr<PostProcessParameter>& slot, const char* name, double min,
+                                       double max, double def) {
+    if (!slot) slot = std::make_shared<PostProcessParameter>(name, min, max, def);
+    return slot.get();
 }

@@ -9,6 +9,7 @@
 // The name and the bounds are set up on the main thread before any run.
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 class PostProcessParameter {
@@ -41,3 +42,10 @@ class PostProcessParameter {
     std::atomic<bool> m_isChanged{false};
     std::string m_name;
 };
+
+// The parameter in slot, made on first request: named by the localised text of key, or by name as
+// given for the effects whose sliders are not localised.
+PostProcessParameter* localizedParameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
+                                         double max, double def);
+PostProcessParameter* literalParameter(std::shared_ptr<PostProcessParameter>& slot, const char* name, double min,
+                                       double max, double def);

@@ -9,15 +9,6 @@
 
 namespace colour_tone {
 
-// The parameter in slot, made on first request under its localised key.
-inline PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const char* key,
-                                       double min, double max, double def) {
-    if (!slot)
-        slot = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey(key, ""), min, max, def);
-    return slot.get();
-}
-
 // Each channel's distance from 0.5 scaled by k, in single precision.
 inline float contrast(float c, float k) {
     return (c - 0.5f) * k + 0.5f;

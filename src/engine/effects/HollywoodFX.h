@@ -27,15 +27,6 @@ inline pixel_t hsv(float h) {
 
 namespace hollywood_fx {
 
-// The parameter in slot, made on first request under its localised key.
-inline PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const char* key,
-                                       double min, double max, double def) {
-    if (!slot)
-        slot = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey(key, ""), min, max, def);
-    return slot.get();
-}
-
 // An 8-bit colour constant as floats.
 constexpr pixel_t colour(int r, int g, int b) {
     return {float(r) / 255.0f, float(g) / 255.0f, float(b) / 255.0f};

@@ -18,7 +18,7 @@ struct Slider {
 // The parameter in slot, made on first request from the slider; null for a missing slider.
 inline PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const Slider* slider) {
     if (!slot && slider && slider->key)
-        return hollywood_fx::parameter(slot, slider->key, slider->min, slider->max, slider->def);
+        return localizedParameter(slot, slider->key, slider->min, slider->max, slider->def);
     return slot.get();
 }
 

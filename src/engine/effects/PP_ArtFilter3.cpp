@@ -10,11 +10,11 @@ PP_ArtFilter3::~PP_ArtFilter3() {
 }
 
 PostProcessParameter* PP_ArtFilter3::param_1() {
-    return small_effects::literal(m_param_1, "Brightness", 1.0, 5.0, 3.4);
+    return literalParameter(m_param_1, "Brightness", 1.0, 5.0, 3.4);
 }
 
 PostProcessParameter* PP_ArtFilter3::param_2() {
-    return small_effects::literal(m_param_2, "Blur", 0.5, 1.0, 0.7);
+    return literalParameter(m_param_2, "Blur", 0.5, 1.0, 0.7);
 }
 
 void PP_ArtFilter3::prepare_for_process() {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 PostProcessParameter* PP_ArtFilter4::param_1() {
-    return small_effects::literal(m_param_1, "Amount", 2.0, 8.0, 5.0);
+    return literalParameter(m_param_1, "Amount", 2.0, 8.0, 5.0);
 }
 
 void PP_ArtFilter4::prepare_for_process() {

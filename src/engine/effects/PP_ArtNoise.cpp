@@ -6,11 +6,11 @@
 #include <algorithm>
 
 PostProcessParameter* PP_ArtNoise::param_1() {
-    return small_effects::literal(m_param_1, "Amount", 1.0, 40.0, 4.8);
+    return literalParameter(m_param_1, "Amount", 1.0, 40.0, 4.8);
 }
 
 PostProcessParameter* PP_ArtNoise::param_2() {
-    return small_effects::literal(m_param_2, "Gamma", 0.0, 0.6, 0.2);
+    return literalParameter(m_param_2, "Gamma", 0.0, 0.6, 0.2);
 }
 
 void PP_ArtNoise::prepare_for_process() {

@@ -62,7 +62,7 @@ std::string PP_ArtQuad::get_name() {
 }
 
 PostProcessParameter* PP_ArtQuad::param_1() {
-    return small_effects::literal(m_param_1, "Width", 5.0, 30.0, 10.0);
+    return literalParameter(m_param_1, "Width", 5.0, 30.0, 10.0);
 }
 
 void PP_ArtQuad::prepare_for_process() {

@@ -3,11 +3,11 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_BW::param_1() {
-    return colour_tone::parameter(m_param_1, "Contrast", 0.5, 5.0, 4.0);
+    return localizedParameter(m_param_1, "Contrast", 0.5, 5.0, 4.0);
 }
 
 PostProcessParameter* PP_BW::param_2() {
-    return colour_tone::parameter(m_param_2, "Brightness", 1.0, 5.0, 3.0);
+    return localizedParameter(m_param_2, "Brightness", 1.0, 5.0, 3.0);
 }
 
 void PP_BW::prepare_for_process() {

@@ -3,7 +3,7 @@
 #include "engine/effects/SmallEffects.h"
 
 PostProcessParameter* PP_BlackAndWhite::param_1() {
-    return small_effects::literal(m_param_1, "Contrast", 0.4, 2.0, 1.0);
+    return literalParameter(m_param_1, "Contrast", 0.4, 2.0, 1.0);
 }
 
 void PP_BlackAndWhite::prepare_for_process() {

@@ -32,7 +32,7 @@ void PP_Blur::set_type(int32_t type) {
 }
 
 PostProcessParameter* PP_Blur::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 0.05, 1.0, 0.5);
+    return localizedParameter(m_param_1, "Amount", 0.05, 1.0, 0.5);
 }
 
 void PP_Blur::prepare_for_process() {

@@ -4,7 +4,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_Eff1::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 0.0, 1.0, 1.0);
+    return localizedParameter(m_param_1, "Amount", 0.0, 1.0, 1.0);
 }
 
 void PP_Eff1::prepare_for_process() {

@@ -60,8 +60,7 @@ PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, con
                                 const Slider Variant::*which) {
     if (!slot && v && (v->*which).key) {
         const Slider& s = v->*which;
-        slot = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey(s.key, ""), s.min, s.max, s.def);
+        return localizedParameter(slot, s.key, s.min, s.max, s.def);
     }
     return slot.get();
 }

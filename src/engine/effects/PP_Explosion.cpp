@@ -14,11 +14,11 @@ constexpr int kSamples = 35;
 } // namespace
 
 PostProcessParameter* PP_Explosion::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 2.0, 10.0, 5.0);
+    return localizedParameter(m_param_1, "Amount", 2.0, 10.0, 5.0);
 }
 
 PostProcessParameter* PP_Explosion::param_2() {
-    return colour_tone::parameter(m_param_2, "Radius", 1.0, 10.0, 5.0);
+    return localizedParameter(m_param_2, "Radius", 1.0, 10.0, 5.0);
 }
 
 void PP_Explosion::prepare_for_process() {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 PostProcessParameter* PP_Gamma::param_1() {
-    return colour_tone::parameter(m_param_1, "Gamma", 0.1, 1.9, 1.0);
+    return localizedParameter(m_param_1, "Gamma", 0.1, 1.9, 1.0);
 }
 
 // The hook reads the slider itself; making it here keeps its first creation off the worker threads.

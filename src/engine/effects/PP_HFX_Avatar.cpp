@@ -4,7 +4,7 @@
 #include "engine/effects/HollywoodFX.h"
 
 PostProcessParameter* PP_HFX_Avatar::param_1() {
-    return hollywood_fx::parameter(m_param_1, "Contrast", 1.1, 2.0, 1.35);
+    return localizedParameter(m_param_1, "Contrast", 1.1, 2.0, 1.35);
 }
 
 void PP_HFX_Avatar::prepare_for_process() {

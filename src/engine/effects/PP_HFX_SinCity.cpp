@@ -5,11 +5,11 @@
 #include <algorithm>
 
 PostProcessParameter* PP_HFX_SinCity::param_1() {
-    return hollywood_fx::parameter(m_param_1, "Contrast", 1.0, 3.0, 1.7);
+    return localizedParameter(m_param_1, "Contrast", 1.0, 3.0, 1.7);
 }
 
 PostProcessParameter* PP_HFX_SinCity::param_2() {
-    return hollywood_fx::parameter(m_param_2, "Saturation", 1.0, 3.0, 2.0);
+    return localizedParameter(m_param_2, "Saturation", 1.0, 3.0, 2.0);
 }
 
 void PP_HFX_SinCity::prepare_for_process() {

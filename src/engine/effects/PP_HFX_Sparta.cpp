@@ -4,11 +4,11 @@
 #include "engine/effects/HollywoodFX.h"
 
 PostProcessParameter* PP_HFX_Sparta::param_1() {
-    return hollywood_fx::parameter(m_param_1, "Contrast", 1.2, 2.0, 1.35);
+    return localizedParameter(m_param_1, "Contrast", 1.2, 2.0, 1.35);
 }
 
 PostProcessParameter* PP_HFX_Sparta::param_2() {
-    return hollywood_fx::parameter(m_param_2, "Brightness", 1.0, 2.0, 1.2);
+    return localizedParameter(m_param_2, "Brightness", 1.0, 2.0, 1.2);
 }
 
 void PP_HFX_Sparta::prepare_for_process() {

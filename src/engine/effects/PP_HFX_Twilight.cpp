@@ -4,7 +4,7 @@
 #include "engine/effects/HollywoodFX.h"
 
 PostProcessParameter* PP_HFX_Twilight::param_1() {
-    return hollywood_fx::parameter(m_param_1, "Brightness", 1.0, 2.0, 1.15);
+    return localizedParameter(m_param_1, "Brightness", 1.0, 2.0, 1.15);
 }
 
 void PP_HFX_Twilight::prepare_for_process() {

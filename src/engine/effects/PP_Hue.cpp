@@ -39,7 +39,7 @@ std::string PP_Hue::get_name() {
 }
 
 PostProcessParameter* PP_Hue::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 0.1, 2.0, 1.0);
+    return localizedParameter(m_param_1, "Amount", 0.1, 2.0, 1.0);
 }
 
 void PP_Hue::prepare_for_process() {

@@ -33,7 +33,7 @@ std::string PP_LensFilter::get_name() {
 }
 
 PostProcessParameter* PP_LensFilter::param_1() {
-    return colour_tone::parameter(m_param_1, "Contrast", -0.4, 0.4, 0.0);
+    return localizedParameter(m_param_1, "Contrast", -0.4, 0.4, 0.0);
 }
 
 void PP_LensFilter::prepare_for_process() {

@@ -9,7 +9,7 @@ std::string PP_LensFilter_Hard::get_name() {
 }
 
 PostProcessParameter* PP_LensFilter_Hard::param_1() {
-    return colour_tone::parameter(m_param_1, "Contrast", -0.4, 0.4, 0.0);
+    return localizedParameter(m_param_1, "Contrast", -0.4, 0.4, 0.0);
 }
 
 void PP_LensFilter_Hard::prepare_for_process() {

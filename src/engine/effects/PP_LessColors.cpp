@@ -4,7 +4,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_LessColors::param_1() {
-    return colour_tone::parameter(m_param_1, "Saturation", 0.0, 2.5, 0.5);
+    return localizedParameter(m_param_1, "Saturation", 0.0, 2.5, 0.5);
 }
 
 void PP_LessColors::prepare_for_process() {

@@ -27,11 +27,11 @@ PP_Linocut::~PP_Linocut() {
 }
 
 PostProcessParameter* PP_Linocut::param_1() {
-    return colour_tone::parameter(m_param_1, "Inner Radius", 0.0, 20.0, 3.0);
+    return localizedParameter(m_param_1, "Inner Radius", 0.0, 20.0, 3.0);
 }
 
 PostProcessParameter* PP_Linocut::param_2() {
-    return colour_tone::parameter(m_param_2, "Outer Radius", 7.0, 200.0, 10.0);
+    return localizedParameter(m_param_2, "Outer Radius", 7.0, 200.0, 10.0);
 }
 
 void PP_Linocut::free_textures() {

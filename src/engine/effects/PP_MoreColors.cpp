@@ -4,7 +4,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_MoreColors::param_1() {
-    return colour_tone::parameter(m_param_1, "Saturation", 0.0, 3.0, 2.2);
+    return localizedParameter(m_param_1, "Saturation", 0.0, 3.0, 2.2);
 }
 
 void PP_MoreColors::prepare_for_process() {

@@ -3,7 +3,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_MoreContrast::param_1() {
-    return colour_tone::parameter(m_param_1, "Contrast", 0.4, 2.0, 1.5);
+    return localizedParameter(m_param_1, "Contrast", 0.4, 2.0, 1.5);
 }
 
 void PP_MoreContrast::prepare_for_process() {

@@ -62,7 +62,7 @@ std::string PP_Mosaic1::get_name() {
 PostProcessParameter* PP_Mosaic1::param_1() {
     static constexpr double kDefaults[] = {182.0, 130.0, 200.0, 40.0};
     const double def = m_type >= 0 && m_type <= 3 ? kDefaults[m_type] : 10.0;
-    return colour_tone::parameter(m_param_1, "Pixelization", 10.0, 300.0, def);
+    return localizedParameter(m_param_1, "Pixelization", 10.0, 300.0, def);
 }
 
 void PP_Mosaic1::prepare_for_process() {

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 PostProcessParameter* PP_NightVision::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 1.0, 10.0, 5.0);
+    return localizedParameter(m_param_1, "Amount", 1.0, 10.0, 5.0);
 }
 
 void PP_NightVision::prepare_for_process() {

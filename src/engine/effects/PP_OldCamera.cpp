@@ -5,11 +5,11 @@
 #include <mutex>
 
 PostProcessParameter* PP_OldCamera::param_1() {
-    return colour_tone::parameter(m_param_1, "Contrast", 0.4, 2.0, 1.2);
+    return localizedParameter(m_param_1, "Contrast", 0.4, 2.0, 1.2);
 }
 
 PostProcessParameter* PP_OldCamera::param_2() {
-    return colour_tone::parameter(m_param_2, "Brightness", 0.0, 1.0, 0.5);
+    return localizedParameter(m_param_2, "Brightness", 0.0, 1.0, 0.5);
 }
 
 void PP_OldCamera::setup_overlays() {

@@ -4,11 +4,11 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_PencilPaint::param_1() {
-    return colour_tone::parameter(m_param_1, "Edges", 1.0, 7.0, 3.0);
+    return localizedParameter(m_param_1, "Edges", 1.0, 7.0, 3.0);
 }
 
 PostProcessParameter* PP_PencilPaint::param_2() {
-    return colour_tone::parameter(m_param_2, "Amount", 0.3, 1.0, 0.6);
+    return localizedParameter(m_param_2, "Amount", 0.3, 1.0, 0.6);
 }
 
 void PP_PencilPaint::prepare_for_process() {

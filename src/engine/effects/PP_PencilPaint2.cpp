@@ -5,7 +5,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_PencilPaint2::param_1() {
-    return colour_tone::parameter(m_param_1, "Edges", 1.0, 3.0, 1.0);
+    return localizedParameter(m_param_1, "Edges", 1.0, 3.0, 1.0);
 }
 
 void PP_PencilPaint2::prepare_for_process() {

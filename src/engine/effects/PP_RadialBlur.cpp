@@ -35,11 +35,11 @@ std::string PP_RadialBlur::get_name() {
 }
 
 PostProcessParameter* PP_RadialBlur::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 0.0, 0.5, m_type == 0 ? 0.45 : 0.32);
+    return localizedParameter(m_param_1, "Amount", 0.0, 0.5, m_type == 0 ? 0.45 : 0.32);
 }
 
 PostProcessParameter* PP_RadialBlur::param_2() {
-    return colour_tone::parameter(m_param_2, "Range", 0.005, 0.5, 0.04);
+    return localizedParameter(m_param_2, "Range", 0.005, 0.5, 0.04);
 }
 
 void PP_RadialBlur::prepare_for_process() {

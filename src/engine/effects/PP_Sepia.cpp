@@ -4,7 +4,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_Sepia::param_1() {
-    return colour_tone::parameter(m_param_1, "Amount", 0.0, 1.1, 1.0);
+    return localizedParameter(m_param_1, "Amount", 0.0, 1.1, 1.0);
 }
 
 void PP_Sepia::prepare_for_process() {

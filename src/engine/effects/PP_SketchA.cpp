@@ -3,11 +3,11 @@
 #include "engine/PostProcessParameter.h"
 
 PostProcessParameter* PP_SketchA::param_1() {
-    return sketch::parameter(m_param_1, "Edges", 1.0, 20.0, 5.0);
+    return localizedParameter(m_param_1, "Edges", 1.0, 20.0, 5.0);
 }
 
 PostProcessParameter* PP_SketchA::param_2() {
-    return sketch::parameter(m_param_2, "Contrast", 1.0, 3.0, 2.0);
+    return localizedParameter(m_param_2, "Contrast", 1.0, 3.0, 2.0);
 }
 
 void PP_SketchA::prepare_for_process() {

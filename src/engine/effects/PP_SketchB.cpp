@@ -12,11 +12,11 @@ PP_SketchB::PP_SketchB() = default;
 PP_SketchB::~PP_SketchB() = default;
 
 PostProcessParameter* PP_SketchB::param_1() {
-    return sketch::parameter(m_param_1, "Edges", 1.0, 10.0, 1.0);
+    return localizedParameter(m_param_1, "Edges", 1.0, 10.0, 1.0);
 }
 
 PostProcessParameter* PP_SketchB::param_2() {
-    return sketch::parameter(m_param_2, "Contrast", 1.0, 5.0, 2.0);
+    return localizedParameter(m_param_2, "Contrast", 1.0, 5.0, 2.0);
 }
 
 void PP_SketchB::prepare_for_process() {

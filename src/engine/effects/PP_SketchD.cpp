@@ -5,11 +5,11 @@
 #include <algorithm>
 
 PostProcessParameter* PP_SketchD::param_1() {
-    return sketch::parameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
+    return localizedParameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
 }
 
 PostProcessParameter* PP_SketchD::param_2() {
-    return sketch::parameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
+    return localizedParameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
 }
 
 void PP_SketchD::prepare_for_process() {

@@ -6,11 +6,11 @@
 #include <cmath>
 
 PostProcessParameter* PP_SketchE::param_1() {
-    return sketch::parameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
+    return localizedParameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
 }
 
 PostProcessParameter* PP_SketchE::param_2() {
-    return sketch::parameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
+    return localizedParameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
 }
 
 void PP_SketchE::prepare_for_process() {

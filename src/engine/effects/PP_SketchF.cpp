@@ -3,11 +3,11 @@
 #include "engine/PostProcessParameter.h"
 
 PostProcessParameter* PP_SketchF::param_1() {
-    return sketch::parameter(m_param_1, "Edges", 1.0, 20.0, 5.75);
+    return localizedParameter(m_param_1, "Edges", 1.0, 20.0, 5.75);
 }
 
 PostProcessParameter* PP_SketchF::param_2() {
-    return sketch::parameter(m_param_2, "Contrast", 1.0, 3.0, 2.2);
+    return localizedParameter(m_param_2, "Contrast", 1.0, 3.0, 2.2);
 }
 
 void PP_SketchF::prepare_for_process() {

@@ -23,7 +23,7 @@ float brightness(int32_t x, int32_t y) {
 pixel_t PP_TestScanner::do_median_filer_x(int32_t x, int32_t y, int32_t radius) {
     const int32_t r = std::clamp(radius, 1, kMaxRadius);
     // Per call, so that any number of pixels may be filtered at once.
-    std::array<Sample, 4 * kMaxRadius * kMaxRadius> samples;
+    std::array<Sample, 4 * kMaxRadius * kMaxRadius> samples{};
     size_t n = 0;
     for (int32_t sy = y - r; sy < y + r; ++sy)
         for (int32_t sx = x - r; sx < x + r; ++sx)

@@ -3,7 +3,7 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_Tritone::param_1() {
-    return colour_tone::parameter(m_param_1, "Depth", 0.1, 3.0, 1.0);
+    return localizedParameter(m_param_1, "Depth", 0.1, 3.0, 1.0);
 }
 
 void PP_Tritone::prepare_for_process() {

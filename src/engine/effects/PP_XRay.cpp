@@ -3,11 +3,11 @@
 #include "engine/effects/ColourTone.h"
 
 PostProcessParameter* PP_XRay::param_1() {
-    return colour_tone::parameter(m_param_1, "Contrast", 0.5, 5.0, 4.0);
+    return localizedParameter(m_param_1, "Contrast", 0.5, 5.0, 4.0);
 }
 
 PostProcessParameter* PP_XRay::param_2() {
-    return colour_tone::parameter(m_param_2, "Brightness", 0.3, 2.0, 1.0);
+    return localizedParameter(m_param_2, "Brightness", 0.3, 2.0, 1.0);
 }
 
 void PP_XRay::prepare_for_process() {

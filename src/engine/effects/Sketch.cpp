@@ -25,14 +25,6 @@ void report_white(const std::string& name) {
 
 } // namespace
 
-PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
-                                double max, double def) {
-    if (!slot)
-        slot = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey(key, ""), min, max, def);
-    return slot.get();
-}
-
 Texture load(const std::string& name) {
     Texture tex(tex_create_from_file(name));
     if (tex && tex->width >= 2 && tex->height >= 2) return tex;

@@ -23,10 +23,6 @@ inline constexpr float kDark = 0.23529412f;  // 60/255: below it the darkest str
 inline constexpr float kMid = 0.5882353f;    // 150/255: from it up the lightest strokes
 inline constexpr float kPaper = 0.98039216f; // 250/255
 
-// The parameter in slot, made on first request under its localised key.
-PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
-                                double max, double def);
-
 // The bundle's picture as a texture. One that is missing, undecodable or smaller than 2 x 2 gives
 // 2 x 2 white texels instead (reported once per name), which leaves strokes and paper neutral.
 Texture load(const std::string& name);

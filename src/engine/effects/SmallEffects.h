@@ -8,13 +8,6 @@
 
 namespace small_effects {
 
-// The parameter in slot, made on first request under the name as given.
-inline PostProcessParameter* literal(std::shared_ptr<PostProcessParameter>& slot, const char* name,
-                                     double min, double max, double def) {
-    if (!slot) slot = std::make_shared<PostProcessParameter>(name, min, max, def);
-    return slot.get();
-}
-
 // Truncated toward zero. A stored value can be anything: NaN gives 0, and magnitudes beyond 1e9
 // stop there instead of overflowing the conversion.
 inline int32_t truncated(double v) {
