@@ -117,7 +117,12 @@ bool PostProcess::updateContextForData(uint8_t* buffer) {
     std::unique_ptr<graphics::BitmapContext> ctx =
         graphics::BitmapContext::create(buffer, w, h, 8, size_t(w) * 4, g_cgctx->bitmapInfo());
     if (!ctx) return false;
-    if (gp_data != buffer) std::free(gp_data);
+    if (gp_data != buffer) {
+        if (preview || small)
+            std::free(gp_data);
+        else
+            keep_spare(gp_data, size_t(g_width) * size_t(g_height) * 4);
+    }
     gp_data = buffer;
     if (preview) gp_preview_buf = nullptr;
     if (small) gp_small_preview_buf = nullptr;
@@ -138,6 +143,23 @@ bool PostProcess::updateContextForPreviewData() {
 
 bool PostProcess::updateContextForSmallPreviewData() {
     return updateContextForData(gp_small_preview_buf);
+}
+
+uint8_t* PostProcess::take_output_buffer(size_t bytes) {
+    uint8_t* buffer = gp_spare_buf;
+    if (buffer && g_spare_bytes == bytes) {
+        gp_spare_buf = nullptr;
+        g_spare_bytes = 0;
+        return buffer;
+    }
+    keep_spare(nullptr, 0); // a spare of another size is only in the way
+    return static_cast<uint8_t*>(std::malloc(bytes));
+}
+
+void PostProcess::keep_spare(uint8_t* buffer, size_t bytes) {
+    std::free(gp_spare_buf);
+    gp_spare_buf = buffer;
+    g_spare_bytes = buffer ? bytes : 0;
 }
 
 graphics::ImagePtr PostProcess::resultImageFromCurrentDataType(int kind) {
@@ -166,6 +188,7 @@ void PostProcess::global_clean() {
     std::free(gp_preview_buf);
     std::free(gp_small_preview_buf);
     gp_data = gp_preview_buf = gp_small_preview_buf = nullptr;
+    keep_spare(nullptr, 0);
     g_global_pre_inited = false;
 }
 

@@ -63,6 +63,10 @@ class PostProcess {
     static inline int32_t g_bpc = 8;
     // Over gp_data; its bitmap info is reused for every context or image made over a buffer here.
     static inline std::unique_ptr<graphics::BitmapContext> g_cgctx;
+    // The working image a full-size result replaced, kept as the next full-size run's output: memory
+    // already mapped spares each run the page faults of a fresh buffer. g_spare_bytes is its size.
+    static inline uint8_t* gp_spare_buf = nullptr;
+    static inline size_t g_spare_bytes = 0;
     // Counts the working images installed: a copy made from one can tell when it was replaced,
     // even by a buffer of the same size at the same address.
     static inline uint64_t g_data_generation = 0;
@@ -100,6 +104,11 @@ class PostProcess {
     // preview buffer that is gone falls back to the working image. Null when there is none.
     static graphics::ImagePtr resultImageFromCurrentDataType(int kind);
     static void global_clean();
+    // An output buffer of bytes bytes, not cleared: the spare when it has that size, else a new
+    // one (null when memory runs out). Give it back with keep_spare or std::free.
+    static uint8_t* take_output_buffer(size_t bytes);
+    // Keeps buffer (of bytes bytes) as the spare, freeing the one held before.
+    static void keep_spare(uint8_t* buffer, size_t bytes);
     // Posts the notification named by info's "name" with its "object" and "userInfo" entries.
     static void _postNotificationName(const foundation::Dictionary& info);
 
@@ -313,7 +322,7 @@ class PostProcess {
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);
     void run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output, float denominator);
-    bool run_columns(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t x0, int32_t x1);
+    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first, int32_t end);
     void report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator);
     void post_on_main_thread(const char* name, foundation::Value userInfo = {});
     foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }

@@ -19,16 +19,17 @@ const char* const kProcessCancelled = "ProcessCancelled";
 const char* const kProcessFailed = "ProcessFailed";
 const char* const kProgressChanged = "progressChanged";
 
-// Visited columns of one work item: each row's segment spans many cache lines, and a 16-megapixel
-// pass still has a few dozen items to share out.
-constexpr int32_t kStripColumns = 128;
+// Rows of one work item: enough items to share out among threads even in a preview, few enough
+// that handing them out costs nothing, and full-size progress still moves every few rows.
+constexpr int32_t kBandsWanted = 64;
+constexpr int32_t kMaxBandRows = 16;
 
-// 0 below 0, 255 above 1, else truncated; NaN is tested first, its conversion being undefined.
+// 0 below 0 and for NaN, 255 above 1, else truncated. Written as two selects the compiler makes
+// min/max instructions: branches on a value that the hook has only just returned stall the loop.
 inline uint8_t toByte(float v) {
-    if (v < 0.0f) return 0;
-    if (v > 1.0f) return 255;
-    if (v != v) return 0;
-    return uint8_t(v * 255.0f);
+    const float low = 0.0f < v ? v : 0.0f; // NaN fails the test
+    const float c = low < 1.0f ? low : 1.0f;
+    return uint8_t(int32_t(c * 255.0f));
 }
 
 void postHere(const char* name) {
@@ -115,8 +116,9 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     const uint64_t workload = passes() * (uint64_t(g_height) + uint64_t(g_width) * uint64_t(g_width));
     const float denominator = float(workload);
     uint8_t* output = nullptr;
+    const size_t outputBytes = size_t(g_width) * size_t(g_height) * 4;
     if (!m_preview_mode) {
-        output = static_cast<uint8_t*>(std::malloc(size_t(g_width) * size_t(g_height) * 4));
+        output = take_output_buffer(outputBytes);
         if (!output) {
             process_ended();
             m_preview_mode = false;
@@ -152,7 +154,7 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
         std::free(output);
         post_on_main_thread(kProcessFailed);
     } else if (thread.isCancelled() && !installed) {
-        std::free(output);
+        if (output) keep_spare(output, outputBytes);
         postHere(kProcessCancelled);
     } else {
         post_on_main_thread(kEndProcess);
@@ -160,54 +162,58 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     post_clean();
 }
 
-// A pass visits vertical strips of columns, rows outer inside each strip, so that reads and writes
-// run along rows, and hands the strips out in column order: to several threads when the effect's
-// pixels are independent. The working image is only read here; the output (or preview buffer) is
-// only written, so every pass sees the untouched source. Progress is what a column-by-column visit
-// reports, posted by the run's own thread once every strip up to a column is done.
+// A pass visits bands of rows in order, each row left to right, so that reads and writes run along
+// memory: to several threads when the effect's pixels are independent. The working image is only
+// read here; the output (or preview buffer) is only written, so every pass sees the untouched
+// source. Progress is what a column-by-column visit reports, in the same sequence: once the bands
+// up to a row are done, the run's own thread posts what that visit reports up to the column that
+// stands for the same share of the pass.
 void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output,
                            float denominator) {
-    const int32_t sx = step_x;
-    const int32_t columns = (g_width + sx - 1) / sx;
-    const int32_t strips = (columns + kStripColumns - 1) / kStripColumns;
-    const auto stripColumns = [&](int32_t s, int32_t& x0, int32_t& x1) {
-        x0 = s * kStripColumns * sx;
-        x1 = int32_t(std::min<int64_t>(int64_t(x0) + int64_t(kStripColumns) * sx, g_width));
-    };
-    const std::unique_ptr<std::atomic<bool>[]> done(new std::atomic<bool>[size_t(strips)]());
+    const int32_t rows = (g_height + step_y - 1) / step_y;
+    const int32_t bandRows = std::clamp(rows / kBandsWanted, 1, kMaxBandRows);
+    const int32_t bands = (rows + bandRows - 1) / bandRows;
+    const std::unique_ptr<std::atomic<bool>[]> done(new std::atomic<bool>[size_t(bands)]());
     std::atomic<int32_t> next{0};
-    int32_t reported = 0;
+    int32_t reportedBands = 0;
+    int32_t reportedX = 0;
+    const auto reportUpTo = [&](int32_t x) {
+        if (!m_preview_mode && x > reportedX) report_columns(pass, reportedX, x, denominator);
+        reportedX = std::max(reportedX, x);
+    };
     const std::thread::id runThread = std::this_thread::get_id();
     const auto report = [&] {
-        for (; reported < strips && done[size_t(reported)].load(std::memory_order_acquire); ++reported) {
-            int32_t x0, x1;
-            stripColumns(reported, x0, x1);
-            if (!m_preview_mode) report_columns(pass, x0, x1, denominator);
-        }
+        const int32_t before = reportedBands;
+        while (reportedBands < bands && done[size_t(reportedBands)].load(std::memory_order_acquire))
+            ++reportedBands;
+        if (reportedBands == before) return;
+        const int64_t rowsDone = std::min<int64_t>(int64_t(reportedBands) * bandRows, rows);
+        reportUpTo(int32_t(int64_t(g_width) * rowsDone / rows));
     };
     const auto work = [&](int, int) {
         const bool reporter = std::this_thread::get_id() == runThread;
-        for (int32_t s; (s = next.fetch_add(1, std::memory_order_relaxed)) < strips;) {
-            int32_t x0, x1;
-            stripColumns(s, x0, x1);
-            if (!run_columns(thread, pass, output, x0, x1)) return;
-            done[size_t(s)].store(true, std::memory_order_release);
+        for (int32_t b; (b = next.fetch_add(1, std::memory_order_relaxed)) < bands;) {
+            const int32_t first = b * bandRows;
+            if (!run_rows(thread, pass, output, first, std::min(first + bandRows, rows))) return;
+            done[size_t(b)].store(true, std::memory_order_release);
             if (reporter) report();
         }
     };
-    const int32_t threads =
-        pixels_are_independent() ? std::min(strips, int32_t(graphics::parallelThreads())) : 1;
+    const int32_t threads = pixels_are_independent() ? std::min(bands, int32_t(graphics::parallelThreads())) : 1;
     graphics::parallelFor(threads, 1, work);
-    if (!thread.isCancelled()) report();
+    if (!thread.isCancelled()) {
+        report();
+        reportUpTo(g_width);
+    }
     after_pass(pass);
 }
 
-// Columns x0 .. x1 of the pass, row by row. False when the run was cancelled: the flag is looked
-// at after every pixel.
-bool PostProcess::run_columns(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t x0,
-                              int32_t x1) {
+// Visited rows first .. end - 1 of the pass (row i is y = i x step_y), each across every visited
+// column. False when the run was cancelled: the flag is looked at after every pixel.
+bool PostProcess::run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first,
+                           int32_t end) {
     const size_t width = size_t(g_width);
-    const int32_t height = g_height;
+    const int32_t w = g_width;
     const size_t bpp = size_t(g_bpp_dv);
     const uint8_t* source = gp_data;
     const int32_t sx = step_x;
@@ -216,11 +222,11 @@ bool PostProcess::run_columns(const foundation::Thread& thread, int32_t pass, ui
     uint8_t* const previewBuffer = p_preview_buf;
     const size_t previewWidth = size_t(preview_w);
 
-    for (int32_t y = 0; y < height; y += sy) {
+    for (int32_t row = first; row < end; ++row) {
+        const int32_t y = row * sy;
         const uint8_t* alpha = source + size_t(y) * width * bpp;
-        uint8_t* dst = preview ? previewBuffer + (size_t(y / sy) * previewWidth + size_t(x0 / sx)) * bpp
-                               : output + (size_t(y) * width + size_t(x0)) * bpp;
-        for (int32_t x = x0; x < x1; x += sx, dst += bpp) {
+        uint8_t* dst = preview ? previewBuffer + size_t(row) * previewWidth * bpp : output + size_t(y) * width * bpp;
+        for (int32_t x = 0; x < w; x += sx, dst += bpp) {
             const pixel_t p = process_pixel_x(x, y, pass);
             const uint8_t a = alpha[size_t(x) * bpp];
             dst[0] = a;

@@ -92,6 +92,33 @@ TEST(PostProcessRun, ChannelsBecomeBytesAndUnmarkedPixelsStayBlack) {
     EXPECT_EQ(effect.source(), nullptr);
 }
 
+// A full-size run writes into the working image the run before replaced, and rewrites all of it.
+TEST(PostProcessRun, FullSizeRunsWriteIntoTheImageTheRunBeforeReplaced) {
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    effect.set_silent_mode(true);
+    effect.prepare(makeSourceImage(37, 23, patternColour));
+    ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
+    uint8_t* const first = PostProcess::gp_data;
+    const pixel_t colours[] = {{1.0f, 0.0f, 0.0f}, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, 1.0f}};
+    for (int run = 0; run < 3; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        effect.pixel = [&](int32_t, int32_t, int32_t) { return colours[run]; };
+        uint8_t* const replaced = PostProcess::gp_data;
+        RunRecorder recorder;
+        effect.process();
+        ASSERT_EQ(recorder.named("EndProcess").size(), 1u);
+        EXPECT_NE(PostProcess::gp_data, replaced);
+        if (run == 1) EXPECT_EQ(PostProcess::gp_data, first);
+        const std::vector<uint8_t> bytes = workingBytes();
+        for (size_t i = 0; i < bytes.size(); i += 4) {
+            const uint8_t expected[4] = {255, uint8_t(colours[run].r * 255), uint8_t(colours[run].g * 255),
+                                         uint8_t(colours[run].b * 255)};
+            ASSERT_EQ(std::memcmp(&bytes[i], expected, 4), 0) << "pixel " << i / 4;
+        }
+    }
+}
+
 TEST(PostProcessRun, PreviewVisitsEveryStepOnceAndWritesItsPreviewPixel) {
     for (bool small : {true, false}) {
         SCOPED_TRACE(small ? "small preview" : "preview");
@@ -204,16 +231,18 @@ class ThreadCount : public ::testing::TestWithParam<bool> {
 INSTANTIATE_TEST_SUITE_P(PostProcessRun, ThreadCount, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "independent" : "one_thread"; });
 
-TEST_P(ThreadCount, FullSizeProgressRisesWithTheColumns) {
+TEST_P(ThreadCount, FullSizeProgressRisesWithThePixelsDone) {
     WorkingImageGuard guard;
     StubPixelEffect effect;
     effect.independent = GetParam();
     effect.prepare(makeSourceImage(1000, 800, patternColour));
-    // What is reported never runs ahead of the pixels done: at (x, y) it is at most what a
-    // column-by-column visit reports there.
+    // What is reported never runs ahead of the share of pixels done.
     std::atomic<int> ahead{0};
-    effect.pixel = [&](int32_t x, int32_t y, int32_t) {
-        ahead += effect.get_complete_precent() > int64_t(float(1000 * x + y) / 1000800.0f * 100.0f);
+    std::atomic<int64_t> visited{0};
+    effect.pixel = [&](int32_t, int32_t, int32_t) {
+        const int64_t reported = effect.get_complete_precent();
+        ahead += reported > visited.load() * 100 / (1000 * 800);
+        ++visited;
         return pixel_t{0, 0, 0};
     };
     RunRecorder recorder;
@@ -493,7 +522,7 @@ TEST(PostProcessRun, RunsWithoutAResultFail) {
 // by hand. No two runs may touch the working image at once, and each run ends exactly once.
 TEST(PostProcessRun, StartAndCancelInQuickSuccession) {
     WorkingImageGuard guard;
-    const graphics::ImagePtr source = makeSourceImage(300, 48, patternColour); // three strips of columns
+    const graphics::ImagePtr source = makeSourceImage(300, 48, patternColour); // many bands of rows
     std::atomic<PostProcess*> active{nullptr};
     std::atomic<int> overlaps{0};
     const auto enter = [&](PostProcess* e) {

@@ -87,8 +87,10 @@ void PP_Bloom1::prepare_for_process() {
                                                                    step_x, step_y);
 }
 
+// Where nothing new is produced the result is black: pass 0 of the blurred looks is rewritten by
+// pass 1 at every pixel, and an unknown type never produced anything.
 pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
-    if (!mp_tex || (pass == 0 && m_type != 2) || !variant(m_type)) return po;
+    if (!mp_tex || (pass == 0 && m_type != 2) || !variant(m_type)) return {0.0f, 0.0f, 0.0f};
     const double P1 = m_float_param1, P2 = m_float_param2;
     const uint8_t* texel = mp_tex->data + (size_t(y) * size_t(mp_tex->width) + size_t(x)) * 4;
 
@@ -97,8 +99,7 @@ pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
         const auto contrast = [](float c) { return (c - 0.5f) * 1.5f + 0.5f; };
         const auto edge = [&](uint8_t byte) { return times(float(1.0 - byte / 255.0), P2 + P2); };
         const pixel_t base{times(contrast(s.r), P1), times(contrast(s.g), P1), times(contrast(s.b), P1)};
-        po = blend_add(base, {edge(texel[1]), edge(texel[2]), edge(texel[3])});
-        return po;
+        return blend_add(base, {edge(texel[1]), edge(texel[2]), edge(texel[3])});
     }
 
     const pixel_t G{GaussianBlur::secondPassChannel(texel[1]), GaussianBlur::secondPassChannel(texel[2]),
@@ -138,8 +139,7 @@ pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
         break;
     }
     }
-    po = blend_add(base, glow);
-    return po;
+    return blend_add(base, glow);
 }
 
 void PP_Bloom1::process_ended() {

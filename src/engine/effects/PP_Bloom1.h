@@ -20,10 +20,10 @@ class PP_Bloom1 : public PostProcess {
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;
+    // Every pixel reads only the source and the texture prepared for the run.
+    bool pixels_are_independent() override { return true; }
 
   private:
-    // Returned where a step produces nothing new; written at every pixel, so runs stay on one thread.
-    pixel_t po{0.0f, 0.0f, 0.0f};
     // The blurred photo (bytes as the gaussian second pass leaves them) or, for "Glowing Edges",
     // the soft edge mask; working-image size.
     texture_t* mp_tex = nullptr;

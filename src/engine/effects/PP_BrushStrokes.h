@@ -21,6 +21,7 @@ class PP_BrushStrokes : public PostProcess {
     void prepare_for_process() override;
     // The painting at (x, y); the source pixel when there is none (memory ran out).
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    bool pixels_are_independent() override { return true; }
     void process_ended() override;
 
     // The kernel's stroke scale for a working image of width x height and a "Scale" value.

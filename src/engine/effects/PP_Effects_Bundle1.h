@@ -29,6 +29,7 @@ class PP_Effects_Bundle1 : public PostProcess {
     void process_ended() override;
     void on_preview_exit() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    bool pixels_are_independent() override { return true; }
 
   private:
     pixel_t treated(int32_t x, int32_t y) const;

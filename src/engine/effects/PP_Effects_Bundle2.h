@@ -16,6 +16,8 @@ class PP_Effects_Bundle2 : public PostProcess {
     PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    // "Night Vision Cam" draws random numbers per pixel.
+    bool pixels_are_independent() override { return m_type != 0; }
 
   private:
     float m_prm1 = 0.0f;

@@ -28,6 +28,7 @@ class PP_ImageFilter : public PostProcess {
     PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    bool pixels_are_independent() override { return true; }
     void process_ended() override;
     void on_preview_entered() override;
     void on_preview_exit() override;

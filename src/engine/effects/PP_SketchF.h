@@ -15,6 +15,7 @@ class PP_SketchF : public PostProcess {
     void prepare_for_process() override;
     void process_ended() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
+    bool pixels_are_independent() override { return true; }
 
   private:
     sketch::Texture m_scrapes1;

@@ -49,6 +49,15 @@
 #include "engine/effects/PP_SimmetryQuad.h"
 #include "engine/effects/PP_SimmetryVertical.h"
 #include "engine/effects/PP_TestScanner.h"
+#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/PP_Effects_Bundle2.h"
+#include "engine/effects/PP_ImageFilter.h"
+#include "engine/effects/PP_SketchA.h"
+#include "engine/effects/PP_SketchB.h"
+#include "engine/effects/PP_SketchC.h"
+#include "engine/effects/PP_SketchD.h"
+#include "engine/effects/PP_SketchE.h"
+#include "engine/effects/PP_SketchF.h"
 #include "engine/PostProcessParameter.h"
 #include "platform/graphics/ParallelRows.h"
 
@@ -88,7 +97,7 @@ std::vector<Look> looks() {
     for (int t = 0; t <= 5; ++t) {
         out.push_back(look<PP_ColorTemperature>("PP_ColorTemperature", t, true));
         out.push_back(look<PP_CS>("PP_CS", t, true));
-        out.push_back(look<PP_Bloom1>("PP_Bloom1", t, false));
+        out.push_back(look<PP_Bloom1>("PP_Bloom1", t, true));
     }
     for (int t = 0; t <= 2; ++t)
         out.push_back(look<PP_GaussianBlur>("PP_GaussianBlur", t, true));
@@ -157,6 +166,29 @@ std::vector<Look> looks() {
     out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical", 0, true));
     out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad", 0, true));
     out.push_back(look<PP_TestScanner>("PP_TestScanner", 0, true));
+    for (int t = 0; t <= 18; ++t)
+        out.push_back(look<PP_Effects_Bundle1>("PP_Effects_Bundle1", t, true));
+    for (int t = 1; t <= 3; ++t) // 0 draws random numbers
+        out.push_back(look<PP_Effects_Bundle2>("PP_Effects_Bundle2", t, true));
+    out.push_back(look<PP_SketchA>("PP_SketchA", 0, true));
+    out.push_back(look<PP_SketchB>("PP_SketchB", 0, true));
+    out.push_back(look<PP_SketchC>("PP_SketchC", 0, true));
+    out.push_back(look<PP_SketchD>("PP_SketchD", 0, true));
+    out.push_back(look<PP_SketchE>("PP_SketchE", 0, true));
+    out.push_back(look<PP_SketchF>("PP_SketchF", 0, true));
+    // Texture blends of both kinds: through the texture, and graded without it.
+    const std::pair<const char*, int32_t> blends[] = {
+        {"Crosspro-3.jpg", 16}, {"pf_ancient_canvas1.jpg", 1}, {"pf_oldtv1.jpg", 4},
+        {"pf_color_sunlight_spots.jpg", 19}, {"pf_vintage_2.jpg", 11}, {"Crosspro-5.jpg", 29},
+        {"Crosspro-5.jpg", 35}};
+    for (const auto& [file, mode] : blends)
+        out.push_back({std::string("PP_ImageFilter ") + file + " " + std::to_string(mode),
+                       [file = std::string(file), mode = mode] {
+                           auto e = std::make_unique<PP_ImageFilter>();
+                           e->init({}, "Blend", file, mode, 0, "Test");
+                           return std::unique_ptr<PostProcess>(std::move(e));
+                       },
+                       true});
     return out;
 }
 
@@ -243,6 +275,9 @@ TEST(ParallelRuns, LooksWithStateStayOnOneThread) {
     PP_ColorModify contours;
     contours.set_type(1);
     EXPECT_FALSE(contours.pixels_are_independent());
+    PP_Effects_Bundle2 nightVision;
+    nightVision.set_type(0);
+    EXPECT_FALSE(nightVision.pixels_are_independent());
     PostProcess base;
     EXPECT_FALSE(base.pixels_are_independent());
 }
