@@ -1,6 +1,7 @@
 // Every deterministic look of the effect classes, run at full size and in preview on one thread and
 // on four: both runs store the bytes of a plain column-by-column visit of the hooks.
 #include "engine/PostProcess.h"
+#include "engine/PostProcessesManager.h"
 #include "engine/effects/BWGrained/PP_BWGrained.h"
 #include "engine/effects/PP_3DEffect.h"
 #include "engine/effects/PP_Aged.h"
@@ -11,6 +12,8 @@
 #include "engine/effects/PP_ColorTemperature.h"
 #include "engine/effects/PP_ComixHalftone.h"
 #include "engine/effects/PP_Denoise.h"
+#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/PP_Effects_Bundle2.h"
 #include "engine/effects/PP_GaussianBlur.h"
 #include "engine/effects/PP_GrayHalftone.h"
 #include "engine/effects/PP_HFX_Avatar.h"
@@ -22,6 +25,9 @@
 #include "engine/effects/PP_HFX_Twilight.h"
 #include "engine/effects/PP_Oilify.h"
 #include "engine/effects/PP_Sharpen.h"
+#include "engine/effects/PP_SketchC.h"
+#include "engine/effects/PP_SketchE.h"
+#include "engine/effects/PP_SketchF.h"
 #include "engine/effects/PP_SmartPosterize.h"
 #include "engine/effects/PP_SuperFilter.h"
 #include "engine/effects/PP_ArtFilter3.h"
@@ -157,6 +163,17 @@ std::vector<Look> looks() {
     out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical", 0, true));
     out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad", 0, true));
     out.push_back(look<PP_TestScanner>("PP_TestScanner", 0, true));
+    for (int t : {7, 12, 13, 14})
+        out.push_back(look<PP_Effects_Bundle1>("PP_Effects_Bundle1", t, false));
+    for (int t : {1, 2})
+        out.push_back(look<PP_Effects_Bundle2>("PP_Effects_Bundle2", t, false));
+    out.push_back(look<PP_SketchC>("PP_SketchC", 0, false));
+    out.push_back(look<PP_SketchE>("PP_SketchE", 0, false));
+    out.push_back(look<PP_SketchF>("PP_SketchF", 0, false));
+    // The texture-blend looks exactly as the catalogue makes them.
+    for (const auto& entry : PostProcessesManager::catalogueEntries())
+        if (entry(0)->class_name() == "PP_ImageFilter")
+            out.push_back({entry(0)->get_name(), [entry] { return entry(0); }, false});
     return out;
 }
 
