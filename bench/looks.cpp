@@ -1,13 +1,16 @@
 // One row per look on a 16-megapixel picture (4900 x 3265, the default settings of each look):
 //   full_ms      median of five full-size runs, from preparation to the installed result
+//   full_ms_MP   the same per megapixel
 //   preview_ms   median of five preview runs at the default preview quality ("High")
 //   thumb_ms     median of five thumbnail (small-preview) runs
 //   peak_B_px    the memory the process held at the peak of a full-size run, over what it held
 //                before the working image was made, in bytes per working-image pixel
 // The working image is rebuilt from the same source, untimed, before every full-size run. Looks
 // join the table as rows of kLooks; a row without full size (the denoise looks take minutes there)
-// gives 0 in full_ms and peak_B_px.
+// gives 0 in full_ms and peak_B_px. Every look of the program's catalogue is a row, labelled
+// "(catalogue)"; the catalogue's own rows follow those of the classes, in catalogue order.
 #include "engine/PostProcess.h"
+#include "engine/PostProcessesManager.h"
 #include "engine/effects/BWGrained/PP_BWGrained.h"
 #include "engine/effects/PP_3DEffect.h"
 #include "engine/effects/PP_Aged.h"
@@ -67,6 +70,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -90,6 +94,33 @@ template <class Effect> Look look(const char* name, int32_t type = 0, bool fullS
                 return std::unique_ptr<PostProcess>(std::move(e));
             },
             fullSize};
+}
+
+std::string nameOf(const Look& look) {
+    return look.make()->get_name();
+}
+
+// The catalogue's display names.
+const std::set<std::string>& catalogueNames() {
+    static const std::set<std::string> names = [] {
+        std::set<std::string> out;
+        for (const auto& entry : PostProcessesManager::catalogueEntries())
+            out.insert(entry(0)->get_name());
+        return out;
+    }();
+    return names;
+}
+
+// The catalogue looks that no row above stands for, made as the catalogue makes them.
+void appendCatalogueLooks(std::vector<Look>& looks) {
+    std::set<std::string> present;
+    for (const Look& l : looks)
+        present.insert(nameOf(l));
+    for (const auto& entry : PostProcessesManager::catalogueEntries()) {
+        const std::unique_ptr<PostProcess> effect = entry(0);
+        if (present.count(effect->get_name())) continue;
+        looks.push_back({effect->class_name() + "/" + effect->get_name(), [entry] { return entry(0); }});
+    }
 }
 
 std::vector<Look> kLooks() {
@@ -157,6 +188,7 @@ std::vector<Look> kLooks() {
     out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad"));
     out.push_back(look<PP_TestScanner>("PP_TestScanner"));
     out.push_back(look<PP_Mosaic>("PP_Mosaic"));
+    appendCatalogueLooks(out);
     return out;
 }
 
@@ -239,11 +271,14 @@ void runLook(benchmark::State& state, const Look& look) {
         effect->setIsSmallPreview(false);
         PostProcess::global_clean();
     }
-    state.counters["full_ms"] = full.empty() ? 0.0 : median(full) * 1000.0;
+    const double fullMs = full.empty() ? 0.0 : median(full) * 1000.0;
+    state.counters["full_ms"] = fullMs;
+    state.counters["full_ms_MP"] = fullMs / (double(kWidth) * kHeight / 1e6);
     state.counters["preview_ms"] = median(preview) * 1000.0;
     state.counters["thumb_ms"] = median(thumb) * 1000.0;
     state.counters["peak_B_px"] = peak / (double(kWidth) * kHeight);
-    state.SetLabel(effect->get_name());
+    const std::string name = effect->get_name();
+    state.SetLabel(catalogueNames().count(name) ? name + " (catalogue)" : name);
 }
 
 const bool registered = [] {

@@ -1,11 +1,23 @@
 #include "engine/PostProcessesManager.h"
 
 #include "engine/PostProcess.h"
+#include "engine/effects/BWGrained/PP_BWGrained.h"
+#include "engine/effects/PP_Aged.h"
 #include "engine/effects/PP_Bloom1.h"
+#include "engine/effects/PP_BrushStrokes.h"
 #include "engine/effects/PP_CS.h"
 #include "engine/effects/PP_ColorModify.h"
 #include "engine/effects/PP_ColorTemperature.h"
+#include "engine/effects/PP_ComixHalftone.h"
+#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/PP_Effects_Bundle2.h"
+#include "engine/effects/PP_HFX_Avatar.h"
+#include "engine/effects/PP_HFX_Sparta.h"
+#include "engine/effects/PP_HFX_Twilight.h"
 #include "engine/effects/PP_ImageFilter.h"
+#include "engine/effects/PP_SketchC.h"
+#include "engine/effects/PP_SketchE.h"
+#include "engine/effects/PP_SketchF.h"
 #include "kernels/GaussianBlur.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/foundation/Thread.h"
@@ -44,22 +56,38 @@ PostProcessesManager& PostProcessesManager::sharedPostProcessesManager() {
 }
 
 const std::vector<PostProcessesManager::CatalogueEntry>& PostProcessesManager::catalogueEntries() {
-    // In catalogue order; a row joins when its effect class is built.
+    // In catalogue order: a look's position is its index, and presets and settings follow names.
     static const std::vector<CatalogueEntry> entries = {
+        plainEntry<PP_HFX_Avatar>(),        // "Alien Skin"
         plainEntry<PP_Bloom1>(0),           // "Glow Vivid Color"
+        plainEntry<PP_Effects_Bundle1>(7),  // "Grunge Rays"
         plainEntry<PP_ColorModify>(4),      // "Hippie"
         plainEntry<PP_ColorTemperature>(4), // "Warm Yellow"
+        plainEntry<PP_SketchE>(),           // "Color Charcoal Sketch"
+        plainEntry<PP_Effects_Bundle1>(14), // "Napa"
+        plainEntry<PP_SketchF>(),           // "Old Sketch"
+        plainEntry<PP_BrushStrokes>(0),     // "Brush Strokes"
         textureEntry("Midway", "Cross Processed", "Crosspro-3.jpg", 16),
         textureEntry("Rainbow Palette 1", "Color Fantasy", "pf_render_palette1.jpg", 16),
         plainEntry<PP_ColorTemperature>(1), // "Cool Blue"
+        plainEntry<PP_HFX_Sparta>(),        // "Sparta"
         plainEntry<PP_Bloom1>(3),           // "Sepia Glow"
+        plainEntry<PP_Effects_Bundle2>(2),  // "Mars"
         textureEntry("Ancient Canvas", "Vintage", "pf_ancient_canvas1.jpg", 1),
+        plainEntry<PP_Aged>(), // "Aged"
         textureEntry("Old TV", "Vintage", "pf_oldtv1.jpg", 4),
         textureEntry("Atlantic Beach", "Cross Processed", "Crosspro-5.jpg", 29),
+        plainEntry<PP_BWGrained>(), // "B&W Grained"
         textureEntry("Color Sunlight Spots", "Color Fantasy", "pf_color_sunlight_spots.jpg", 19),
-        plainEntry<PP_CS>(0), // "Red Stroke"
+        plainEntry<PP_Effects_Bundle1>(12), // "Derby"
+        plainEntry<PP_SketchC>(),           // "Pen Sketch"
+        plainEntry<PP_CS>(0),               // "Red Stroke"
+        plainEntry<PP_Effects_Bundle2>(1),  // "Sanibel"
         textureEntry("Socorro", "Cross Processed", "Crosspro-5.jpg", 35),
+        plainEntry<PP_Effects_Bundle1>(13), // "Turin"
+        plainEntry<PP_HFX_Twilight>(),      // "Twilight"
         textureEntry("Vintage", "Vintage", "pf_vintage_2.jpg", 11),
+        plainEntry<PP_ComixHalftone>(), // "Comix Halftone"
     };
     return entries;
 }
@@ -105,8 +133,8 @@ coreimage::ImagePtr PostProcessesManager::scaledImageFromImage(const coreimage::
     return scaledImageFromImage(image, scale, scale);
 }
 
-coreimage::ImagePtr PostProcessesManager::scaledImageFromImage(const coreimage::ImagePtr& image, double scaleX,
-                                                               double scaleY) {
+coreimage::ImagePtr PostProcessesManager::scaledImageFromImage(const coreimage::ImagePtr& image,
+                                                               double scaleX, double scaleY) {
     coreimage::FilterPtr filter = coreimage::Filter::filterWithName("CIAffineTransform");
     filter->setValue("inputImage", image);
     filter->setValue("inputTransform", graphics::AffineTransform::makeScale(scaleX, scaleY));

@@ -35,44 +35,49 @@ PostProcessesManager::CatalogueEntry named(std::string name, bool frame = false)
     };
 }
 
-// The display names of the full catalogue, in its order.
-const std::vector<std::string> kNames = {
-    "Alien Skin",
-    "Glow Vivid Color",
-    "Grunge Rays",
-    "Hippie",
-    "Warm Yellow",
-    "Color Charcoal Sketch",
-    "Napa",
-    "Old Sketch",
-    "Brush Strokes",
-    "Midway",
-    "Rainbow Palette 1",
-    "Cool Blue",
-    "Sparta",
-    "Sepia Glow",
-    "Mars",
-    "Ancient Canvas",
-    "Aged",
-    "Old TV",
-    "Atlantic Beach",
-    "B&W Grained",
-    "Color Sunlight Spots",
-    "Derby",
-    "Pen Sketch",
-    "Red Stroke",
-    "Sanibel",
-    "Socorro",
-    "Turin",
-    "Twilight",
-    "Vintage",
-    "Comix Halftone",
+// The program's catalogue, in its order: each look's class, display name and category.
+struct Row {
+    const char* className;
+    const char* name;
+    const char* category;
+};
+const std::vector<Row> kCatalogue = {
+    {"PP_HFX_Avatar", "Alien Skin", "Hollywood FX"},
+    {"PP_Bloom1", "Glow Vivid Color", "Glow"},
+    {"PP_Effects_Bundle1", "Grunge Rays", "Grunge"},
+    {"PP_ColorModify", "Hippie", "Photo Styles"},
+    {"PP_ColorTemperature", "Warm Yellow", "Color Temperature"},
+    {"PP_SketchE", "Color Charcoal Sketch", "Sketch"},
+    {"PP_Effects_Bundle1", "Napa", "Groovy Lo-Fi"},
+    {"PP_SketchF", "Old Sketch", "Sketch"},
+    {"PP_BrushStrokes", "Brush Strokes", "Art"},
+    {"PP_ImageFilter", "Midway", "Cross Processed"},
+    {"PP_ImageFilter", "Rainbow Palette 1", "Color Fantasy"},
+    {"PP_ColorTemperature", "Cool Blue", "Color Temperature"},
+    {"PP_HFX_Sparta", "Sparta", "Hollywood FX"},
+    {"PP_Bloom1", "Sepia Glow", "Glow"},
+    {"PP_Effects_Bundle2", "Mars", "Photo Styles"},
+    {"PP_ImageFilter", "Ancient Canvas", "Vintage"},
+    {"PP_Aged", "Aged", "Vintage"},
+    {"PP_ImageFilter", "Old TV", "Vintage"},
+    {"PP_ImageFilter", "Atlantic Beach", "Cross Processed"},
+    {"PP_BWGrained", "B&W Grained", "Black&White"},
+    {"PP_ImageFilter", "Color Sunlight Spots", "Color Fantasy"},
+    {"PP_Effects_Bundle1", "Derby", "Groovy Lo-Fi"},
+    {"PP_SketchC", "Pen Sketch", "Sketch"},
+    {"PP_CS", "Red Stroke", "Color Strokes"},
+    {"PP_Effects_Bundle2", "Sanibel", "Groovy Lo-Fi"},
+    {"PP_ImageFilter", "Socorro", "Cross Processed"},
+    {"PP_Effects_Bundle1", "Turin", "Groovy Lo-Fi"},
+    {"PP_HFX_Twilight", "Twilight", "Hollywood FX"},
+    {"PP_ImageFilter", "Vintage", "Vintage"},
+    {"PP_ComixHalftone", "Comix Halftone", "Art"},
 };
 
 std::vector<PostProcessesManager::CatalogueEntry> fullCatalogue() {
     std::vector<PostProcessesManager::CatalogueEntry> entries;
-    for (const std::string& name : kNames)
-        entries.push_back(named(name));
+    for (const Row& row : kCatalogue)
+        entries.push_back(named(row.name));
     return entries;
 }
 
@@ -87,10 +92,10 @@ class Catalogue : public ::testing::Test {
 
 TEST_F(Catalogue, EffectsAreIndexedByPosition) {
     PostProcessesManager manager(fullCatalogue());
-    ASSERT_EQ(manager.postProcesses().size(), kNames.size());
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
+    ASSERT_EQ(manager.postProcesses().size(), kCatalogue.size());
+    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
         EXPECT_EQ(manager.postProcesses()[i]->get_index(), int32_t(i));
-        EXPECT_EQ(manager.postProcesses()[i]->get_name(), kNames[i]);
+        EXPECT_EQ(manager.postProcesses()[i]->get_name(), kCatalogue[i].name);
     }
     EXPECT_EQ(manager.maxCountEffects(), 7u);
     EXPECT_EQ(manager.maxCountPresets(), 7u);
@@ -144,22 +149,34 @@ TEST_F(Catalogue, FavouritesComeFromTheUserDefaults) {
     EXPECT_TRUE(manager.postProcessWithName("B&W Grained")->favorite());
 }
 
-TEST_F(Catalogue, ProgramCatalogueIsConsistent) {
+TEST_F(Catalogue, ProgramCatalogueHoldsTheThirtyLooksInOrder) {
     const PostProcessesManager& manager = PostProcessesManager::sharedPostProcessesManager();
     EXPECT_EQ(&manager, &PostProcessesManager::sharedPostProcessesManager());
-    ASSERT_EQ(manager.postProcesses().size(), PostProcessesManager::catalogueEntries().size());
+    ASSERT_EQ(manager.postProcesses().size(), kCatalogue.size());
     std::set<std::string> names;
-    for (std::size_t i = 0; i < manager.postProcesses().size(); ++i) {
+    std::vector<PostProcess*> all;
+    for (std::size_t i = 0; i < kCatalogue.size(); ++i) {
+        SCOPED_TRACE(kCatalogue[i].name);
         PostProcess* effect = manager.postProcesses()[i].get();
+        all.push_back(effect);
+        EXPECT_EQ(effect->class_name(), kCatalogue[i].className);
+        EXPECT_EQ(effect->get_name(), kCatalogue[i].name);
+        EXPECT_EQ(effect->get_categorie(), kCatalogue[i].category);
         EXPECT_EQ(effect->get_index(), int32_t(i));
-        EXPECT_TRUE(names.insert(effect->get_name()).second) << effect->get_name() << " twice";
+        EXPECT_TRUE(names.insert(effect->get_name()).second) << "name given twice";
         EXPECT_EQ(manager.postProcessWithName(effect->get_name()), effect);
-        // Every row is one of the catalogue's looks, at or after its place among them.
-        auto place = std::find(kNames.begin(), kNames.end(), effect->get_name());
-        ASSERT_NE(place, kNames.end()) << effect->get_name();
-        EXPECT_GE(std::size_t(place - kNames.begin()), i);
     }
-    EXPECT_EQ(manager.nonFrameProcesses().size(), manager.postProcesses().size());
+    EXPECT_EQ(manager.nonFrameProcesses(), all);
+
+    struct Case {
+        const char* name;
+        int expected; // position, or -1 for none
+    };
+    for (const Case& c :
+         {Case{"Old TV", 17}, Case{"12.Old TV", 17}, Case{"Old TV.jpg", -1}, Case{"old tv", -1}}) {
+        PostProcess* expected = c.expected < 0 ? nullptr : all[std::size_t(c.expected)];
+        EXPECT_EQ(manager.postProcessWithName(c.name), expected) << '"' << c.name << '"';
+    }
 }
 
 TEST(PostProcessesManagerScaling, ScalesBothAxes) {

@@ -1,16 +1,32 @@
 // Every deterministic look of the effect classes, run at full size and in preview on one thread and
 // on four: both runs store the bytes of a plain column-by-column visit of the hooks.
 #include "engine/PostProcess.h"
+#include "engine/PostProcessesManager.h"
 #include "engine/effects/BWGrained/PP_BWGrained.h"
 #include "engine/effects/PP_3DEffect.h"
 #include "engine/effects/PP_Aged.h"
+#include "engine/effects/PP_ArtFilter3.h"
+#include "engine/effects/PP_ArtFilter4.h"
+#include "engine/effects/PP_ArtQuad.h"
+#include "engine/effects/PP_BlackAndWhite.h"
 #include "engine/effects/PP_Bloom1.h"
-#include "engine/effects/PP_CS.h"
+#include "engine/effects/PP_Blur.h"
+#include "engine/effects/PP_BrighterImage.h"
+#include "engine/effects/PP_BurntColors.h"
+#include "engine/effects/PP_BW.h"
 #include "engine/effects/PP_ColorHalftone.h"
 #include "engine/effects/PP_ColorModify.h"
 #include "engine/effects/PP_ColorTemperature.h"
 #include "engine/effects/PP_ComixHalftone.h"
+#include "engine/effects/PP_CS.h"
 #include "engine/effects/PP_Denoise.h"
+#include "engine/effects/PP_Edges.h"
+#include "engine/effects/PP_Eff1.h"
+#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/PP_Effects_Bundle2.h"
+#include "engine/effects/PP_Explosion.h"
+#include "engine/effects/PP_FalseMirror.h"
+#include "engine/effects/PP_Gamma.h"
 #include "engine/effects/PP_GaussianBlur.h"
 #include "engine/effects/PP_GrayHalftone.h"
 #include "engine/effects/PP_HFX_Avatar.h"
@@ -20,44 +36,29 @@
 #include "engine/effects/PP_HFX_SinCity.h"
 #include "engine/effects/PP_HFX_Sparta.h"
 #include "engine/effects/PP_HFX_Twilight.h"
-#include "engine/effects/PP_Oilify.h"
-#include "engine/effects/PP_Sharpen.h"
-#include "engine/effects/PP_SmartPosterize.h"
-#include "engine/effects/PP_SuperFilter.h"
-#include "engine/effects/PP_ArtFilter3.h"
-#include "engine/effects/PP_ArtFilter4.h"
-#include "engine/effects/PP_ArtQuad.h"
-#include "engine/effects/PP_BW.h"
-#include "engine/effects/PP_BlackAndWhite.h"
-#include "engine/effects/PP_Blur.h"
-#include "engine/effects/PP_BrighterImage.h"
-#include "engine/effects/PP_BurntColors.h"
-#include "engine/effects/PP_Edges.h"
-#include "engine/effects/PP_Eff1.h"
-#include "engine/effects/PP_Explosion.h"
-#include "engine/effects/PP_FalseMirror.h"
-#include "engine/effects/PP_Gamma.h"
 #include "engine/effects/PP_Hue.h"
+#include "engine/effects/PP_ImageFilter.h"
 #include "engine/effects/PP_Linocut.h"
 #include "engine/effects/PP_LinocutInv.h"
 #include "engine/effects/PP_Mosaic1.h"
+#include "engine/effects/PP_Oilify.h"
 #include "engine/effects/PP_OldCamera.h"
 #include "engine/effects/PP_PencilPaint.h"
 #include "engine/effects/PP_PencilPaint2.h"
 #include "engine/effects/PP_RadialBlur.h"
+#include "engine/effects/PP_Sharpen.h"
 #include "engine/effects/PP_SimmetryHorizontal.h"
 #include "engine/effects/PP_SimmetryQuad.h"
 #include "engine/effects/PP_SimmetryVertical.h"
-#include "engine/effects/PP_TestScanner.h"
-#include "engine/effects/PP_Effects_Bundle1.h"
-#include "engine/effects/PP_Effects_Bundle2.h"
-#include "engine/effects/PP_ImageFilter.h"
 #include "engine/effects/PP_SketchA.h"
 #include "engine/effects/PP_SketchB.h"
 #include "engine/effects/PP_SketchC.h"
 #include "engine/effects/PP_SketchD.h"
 #include "engine/effects/PP_SketchE.h"
 #include "engine/effects/PP_SketchF.h"
+#include "engine/effects/PP_SmartPosterize.h"
+#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/PP_TestScanner.h"
 #include "engine/PostProcessParameter.h"
 #include "platform/graphics/ParallelRows.h"
 
@@ -176,19 +177,10 @@ std::vector<Look> looks() {
     out.push_back(look<PP_SketchD>("PP_SketchD", 0, true));
     out.push_back(look<PP_SketchE>("PP_SketchE", 0, true));
     out.push_back(look<PP_SketchF>("PP_SketchF", 0, true));
-    // Texture blends of both kinds: through the texture, and graded without it.
-    const std::pair<const char*, int32_t> blends[] = {
-        {"Crosspro-3.jpg", 16}, {"pf_ancient_canvas1.jpg", 1}, {"pf_oldtv1.jpg", 4},
-        {"pf_color_sunlight_spots.jpg", 19}, {"pf_vintage_2.jpg", 11}, {"Crosspro-5.jpg", 29},
-        {"Crosspro-5.jpg", 35}};
-    for (const auto& [file, mode] : blends)
-        out.push_back({std::string("PP_ImageFilter ") + file + " " + std::to_string(mode),
-                       [file = std::string(file), mode = mode] {
-                           auto e = std::make_unique<PP_ImageFilter>();
-                           e->init({}, "Blend", file, mode, 0, "Test");
-                           return std::unique_ptr<PostProcess>(std::move(e));
-                       },
-                       true});
+    // The texture-blend looks exactly as the catalogue makes them.
+    for (const auto& entry : PostProcessesManager::catalogueEntries())
+        if (entry(0)->class_name() == "PP_ImageFilter")
+            out.push_back({entry(0)->get_name(), [entry] { return entry(0); }, true});
     return out;
 }
 
