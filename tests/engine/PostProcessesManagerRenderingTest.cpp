@@ -15,6 +15,7 @@
 
 #include "support/EffectRun.h"
 #include "support/FakeManagerDelegate.h"
+#include "support/ImagePixels.h"
 #include "support/StubEffects.h"
 #include "support/TemporaryDirectory.h"
 
@@ -73,31 +74,6 @@ pixel_t inverted(int32_t x, int32_t y, int32_t) {
 Rgb invertedByte(Rgb c) {
     constexpr float k = 1.0f / 255.0f;
     return {storedByte(1.0f - float(c.r) * k), storedByte(1.0f - float(c.g) * k), storedByte(1.0f - float(c.b) * k)};
-}
-
-bool operator==(Rgb a, Rgb b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-
-// The pixels of any 8-bit image as R,G,B, row 0 on top.
-struct Pixels {
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgba;
-    Rgb at(int x, int y) const {
-        const uint8_t* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
-        return {p[0], p[1], p[2]};
-    }
-};
-
-Pixels pixelsOf(const graphics::ImagePtr& image) {
-    Pixels out;
-    if (!image) return out;
-    out.w = image->width();
-    out.h = image->height();
-    out.rgba.resize(size_t(out.w) * size_t(out.h) * 4);
-    EXPECT_TRUE(graphics::convertPixels(image->data(), image->rowBytes(), image->format(), out.rgba.data(),
-                                        size_t(out.w) * 4, graphics::PixelFormat{}, out.w, out.h));
-    return out;
 }
 
 // Waits (bounded) without pumping the main loop.
@@ -228,7 +204,7 @@ TEST_F(Rendering, PushingAPresetStopsTheEffectThumbnails) {
     ASSERT_TRUE(pumpUntil([&] { return preset->previewImage() != nullptr; }));
     EXPECT_EQ(e0.previewImage(), nullptr); // its run was cancelled
     EXPECT_EQ(effect(*m, "E1").previewImage(), nullptr);
-    const Pixels thumb = pixelsOf(preset->previewImage());
+    const ImagePixels thumb = pixelsOf(preset->previewImage());
     ASSERT_EQ(thumb.w, 8);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 8; ++x)
@@ -257,7 +233,7 @@ TEST_F(Rendering, ANewSourceRestartsTheQueueOverIt) {
     EXPECT_EQ(e0Runs.load(), 2);
     for (const char* name : {"E0", "E1", "E2"}) {
         SCOPED_TRACE(name);
-        const Pixels thumb = pixelsOf(effect(*m, name).previewImage());
+        const ImagePixels thumb = pixelsOf(effect(*m, name).previewImage());
         ASSERT_EQ(thumb.w, 8);
         int wrong = 0;
         for (int y = 0; y < 4; ++y)
@@ -415,7 +391,7 @@ TEST_F(Rendering, ResultsAreBlendedThroughTheMask) {
         FakeManagerDelegate d;
         m->generateImageForPostProcess(&e0, false, &d);
         ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
-        const Pixels out = pixelsOf(d.finishes[0].result);
+        const ImagePixels out = pixelsOf(d.finishes[0].result);
         ASSERT_EQ(out.w, 8);
         ASSERT_EQ(out.h, 4);
         int wrong = 0;
@@ -445,7 +421,7 @@ TEST_F(Rendering, MaskBackgroundFollowsTheSource) {
     EXPECT_TRUE(m->maskCashedProperties().empty());
     m->generateImageForPostProcess(&e0, false, &d);
     ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 2; }));
-    const Pixels out = pixelsOf(d.finishes[1].result);
+    const ImagePixels out = pixelsOf(d.finishes[1].result);
     EXPECT_TRUE(out.at(1, 2) == other(1, 2));
     EXPECT_TRUE(out.at(6, 2) == invertedByte(other(6, 2)));
 }
@@ -461,7 +437,7 @@ TEST_F(Rendering, MaskIsScaledToSmallerResults) {
     m->setMask(halvesMask(900, 800));
     m->pushEffectForGenerating(&e0);
     ASSERT_TRUE(pumpUntil([&] { return e0.previewImage() != nullptr; }));
-    const Pixels thumb = pixelsOf(e0.previewImage());
+    const ImagePixels thumb = pixelsOf(e0.previewImage());
     ASSERT_EQ(thumb.w, 450);
     ASSERT_EQ(thumb.h, 400);
     EXPECT_EQ(m->maskCashedProperties().count("{450, 400}"), 1u);
@@ -555,7 +531,7 @@ TEST_F(Rendering, PreviewChainRunsLaterStepsOverTheFirstStepsPreview) {
         ASSERT_NE(chain, nullptr);
         ASSERT_NE(reference, nullptr);
         EXPECT_EQ(chain->width(), c.wholeFirstStep ? 433 : 650);
-        const Pixels a = pixelsOf(chain), b = pixelsOf(reference);
+        const ImagePixels a = pixelsOf(chain), b = pixelsOf(reference);
         EXPECT_EQ(a.w, b.w);
         EXPECT_EQ(a.h, b.h);
         EXPECT_TRUE(a.rgba == b.rgba);

@@ -14,14 +14,6 @@
 #include <utility>
 #include <vector>
 
-inline bool operator==(const Rgb& a, const Rgb& b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
-    return out << '(' << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ')';
-}
-
 // An input colour and the bytes the effect must make of it.
 using PixelCase = std::pair<Rgb, Rgb>;
 

@@ -11,12 +11,21 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
 struct Rgb {
     uint8_t r, g, b;
 };
+
+inline bool operator==(const Rgb& a, const Rgb& b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
+
+inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+    return out << '(' << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ')';
+}
 
 // An opaque R,G,B,A image whose pixel (x, y) (row 0 on top) is colour(x, y).
 inline graphics::ImagePtr makeSourceImage(int width, int height,

@@ -12,6 +12,7 @@
 #include "platform/services/KXServiceUtils.h"
 
 #include "support/FakeManagerDelegate.h"
+#include "support/ImagePixels.h"
 #include "support/PixelEffectRun.h"
 #include "support/StubEffects.h"
 #include "support/TestBundle.h"
@@ -36,35 +37,13 @@ constexpr Colour kUL{200, 0, 0}, kUR{0, 200, 0}, kDL{0, 0, 200}, kDR{200, 200, 0
 constexpr Colour kU{0, 200, 200}, kD{200, 0, 200}, kL{90, 60, 30}, kR{30, 90, 60};
 constexpr Colour kPicture{120, 130, 140}, kWhite{255, 255, 255}, kMarker{250, 250, 10};
 
-// The pixels of any 8-bit image as R,G,B,A, row 0 on top.
-struct Pixels {
-    int w = 0, h = 0;
-    std::vector<uint8_t> rgba;
-    Colour at(int x, int y) const {
-        const uint8_t* p = &rgba[(size_t(y) * size_t(w) + size_t(x)) * 4];
-        return {p[0], p[1], p[2]};
-    }
-};
-
-Pixels pixelsOf(const graphics::ImagePtr& image) {
-    Pixels out;
-    if (!image) return out;
-    out.w = image->width();
-    out.h = image->height();
-    out.rgba.resize(size_t(out.w) * size_t(out.h) * 4);
-    EXPECT_TRUE(graphics::convertPixels(image->data(), image->rowBytes(), image->format(), out.rgba.data(),
-                                        size_t(out.w) * 4, graphics::PixelFormat{}, out.w, out.h));
-    return out;
+bool near(Rgb a, Colour b, int tolerance = 1) {
+    return std::abs(int(a.r) - int(b[0])) <= tolerance && std::abs(int(a.g) - int(b[1])) <= tolerance &&
+           std::abs(int(a.b) - int(b[2])) <= tolerance;
 }
 
-bool near(Colour a, Colour b, int tolerance = 1) {
-    for (int i = 0; i < 3; ++i)
-        if (std::abs(int(a[i]) - int(b[i])) > tolerance) return false;
-    return true;
-}
-
-std::string text(Colour c) {
-    return "(" + std::to_string(c[0]) + "," + std::to_string(c[1]) + "," + std::to_string(c[2]) + ")";
+std::string text(Rgb c) {
+    return "(" + std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b) + ")";
 }
 
 graphics::ImagePtr uniformPicture(int w, int h, Colour c = kPicture) {
@@ -330,7 +309,7 @@ TEST_F(Frame, BorderAndCanvasSizes) {
         graphics::ImagePtr picture = uniformPicture(c.w, c.h);
         if (c.screenScale != 1) picture = picture->withPointSize({c.w / c.screenScale, c.h / c.screenScale});
         auto frame = makeFrame(c.underFrame, true, c.scale);
-        const Pixels out = pixelsOf(run(*frame, picture, c.width, c.smallPreview));
+        const ImagePixels out = pixelsOf(run(*frame, picture, c.width, c.smallPreview));
         ASSERT_EQ(out.w, c.canvasW);
         ASSERT_EQ(out.h, c.canvasH);
         const int b = c.border, midY = out.h / 2;
@@ -347,7 +326,7 @@ TEST_F(Frame, PixelTableAtFullSizeAndInSmallPreview) {
     for (const bool small : {false, true}) {
         SCOPED_TRACE(small ? "small preview" : "full size");
         auto frame = makeFrame(false, true, 5.0f);
-        const Pixels out = pixelsOf(run(*frame, uniformPicture(1000, 500), 100, small));
+        const ImagePixels out = pixelsOf(run(*frame, uniformPicture(1000, 500), 100, small));
         const int b = small ? 11 : 30;
         ASSERT_EQ(out.w, small ? 166 : 1060);
         ASSERT_EQ(out.h, small ? 126 : 560);
@@ -386,7 +365,7 @@ TEST_F(Frame, UnderFrameKeepsThePictureInside) {
     writeUniformFrameSet();
     auto frame = makeFrame(true, false, 4.0f);
     const graphics::ImagePtr picture = makeSourceImage(300, 200, patternColour);
-    const Pixels out = pixelsOf(run(*frame, picture));
+    const ImagePixels out = pixelsOf(run(*frame, picture));
     ASSERT_EQ(out.w, 300);
     ASSERT_EQ(out.h, 200);
     const int b = 8; // 500 * 40 * 0.5 * 4 / 5000
@@ -394,7 +373,7 @@ TEST_F(Frame, UnderFrameKeepsThePictureInside) {
     for (int y = b; y < out.h - b; ++y)
         for (int x = b; x < out.w - b; ++x) {
             const Rgb s = patternColour(x, y);
-            wrong += out.at(x, y) != Colour{s.r, s.g, s.b};
+            wrong += !(out.at(x, y) == s);
         }
     EXPECT_EQ(wrong, 0);
     EXPECT_TRUE(near(out.at(b - 1, out.h / 2), kL));
@@ -417,7 +396,7 @@ TEST_F(Frame, MiddleTilesAreCentredOnTheEdges) {
             SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + (small ? " small" : ""));
             // A border of about 40 pixels makes the tiles about their own size.
             auto frame = makeFrame(false, true, float(10000.0 / (c.w + c.h)));
-            const Pixels out = pixelsOf(run(*frame, uniformPicture(c.w, c.h), 100, small));
+            const ImagePixels out = pixelsOf(run(*frame, uniformPicture(c.w, c.h), 100, small));
             const int b = small ? 11 : 40;
             const int probes[][2] = {{out.w / 2, b / 2},
                                      {out.w / 2, out.h - 1 - b / 2},
@@ -437,7 +416,7 @@ TEST_F(Frame, EdgeEndsShowTheStripsOuterThirds) {
     const auto thirds = [&](int i) { return i < 40 ? first : (i < 80 ? middle : last); };
     writeFrameSet([&](int x, int) { return thirds(x); }, [&](int, int y) { return thirds(y); });
     auto frame = makeFrame(false, false, 5.0f);
-    const Pixels out = pixelsOf(run(*frame, uniformPicture(1200, 800)));
+    const ImagePixels out = pixelsOf(run(*frame, uniformPicture(1200, 800)));
     ASSERT_EQ(out.w, 1280); // a border of 40: every piece at its own size
     const int b = 40, w = out.w, h = out.h;
     struct Probe {
@@ -452,7 +431,7 @@ TEST_F(Frame, EdgeEndsShowTheStripsOuterThirds) {
         {"right, upper end", w - 5, b, first},     {"right, lower end", w - 5, h - b - 1, last},
     };
     for (const Probe& p : probes)
-        EXPECT_EQ(out.at(p.x, p.y), p.expected) << p.what << ": " << text(out.at(p.x, p.y));
+        EXPECT_TRUE(near(out.at(p.x, p.y), p.expected, 0)) << p.what << ": " << text(out.at(p.x, p.y));
 }
 
 // Each of the nine files missing in turn, then all: the run ends with an image. Without "ul"
@@ -492,7 +471,7 @@ TEST_F(Frame, MissingPiecesAreLeftOut) {
             EXPECT_EQ(thumbnail->width(), 166);
             continue;
         }
-        const Pixels out = pixelsOf(result);
+        const ImagePixels out = pixelsOf(result);
         ASSERT_EQ(out.w, 1060);
         const int b = 30, w = out.w, h = out.h;
         const struct {
@@ -570,10 +549,10 @@ TEST_F(Frame, ManagerFramesTheResultOfARun) {
     EXPECT_FALSE(f.isPreview);
     const auto invert = [](uint8_t c) { return storedByte(1.0f - float(c) * (1.0f / 255.0f)); };
     const Colour inverted{invert(kPicture[0]), invert(kPicture[1]), invert(kPicture[2])};
-    const Pixels before = pixelsOf(f.beforeFrame);
+    const ImagePixels before = pixelsOf(f.beforeFrame);
     ASSERT_EQ(before.w, 200);
-    EXPECT_EQ(before.at(100, 50), inverted);
-    const Pixels out = pixelsOf(f.result);
+    EXPECT_TRUE(near(before.at(100, 50), inverted, 0)) << text(before.at(100, 50));
+    const ImagePixels out = pixelsOf(f.result);
     ASSERT_EQ(out.w, 224); // a border of 12 at "Width" 100
     ASSERT_EQ(out.h, 124);
     EXPECT_TRUE(near(out.at(112, 62), inverted));
