@@ -298,7 +298,7 @@ class PostProcess {
     std::atomic<int64_t> m_precent{0};
     int64_t m_prev_precent = -1;
     int64_t m_run_id = 0; // 0: the run has no serial number
-    int32_t m_width = 0; // full working-image size, also in preview runs
+    int32_t m_width = 0;  // full working-image size, also in preview runs
     int32_t m_height = 0;
     int32_t m_idx = 0;
     int32_t m_type = 0;
@@ -350,7 +350,8 @@ class PostProcess {
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);
     void run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output, float denominator);
-    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first, int32_t end);
+    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first,
+                  int32_t end);
     void report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator);
     void post_on_main_thread(const char* name, foundation::Value userInfo = {});
     foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }

@@ -191,7 +191,8 @@ void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8
             if (reporter) report();
         }
     };
-    const int32_t threads = pixels_are_independent() ? std::min(bands, int32_t(graphics::parallelThreads())) : 1;
+    const int32_t threads =
+        pixels_are_independent() ? std::min(bands, int32_t(graphics::parallelThreads())) : 1;
     graphics::parallelFor(threads, 1, work);
     if (!thread.isCancelled()) {
         report();
@@ -215,9 +216,8 @@ bool PostProcess::run_rows(const foundation::Thread& thread, int32_t pass, uint8
 }
 
 bool PostProcess::process_row(const foundation::Thread& thread, int32_t y, int32_t pass, uint8_t* dst) {
-    return write_row(thread, y, pass, dst, [this](int32_t x, int32_t y, int32_t pass) {
-        return process_pixel_x(x, y, pass);
-    });
+    return write_row(thread, y, pass, dst,
+                     [this](int32_t x, int32_t y, int32_t pass) { return process_pixel_x(x, y, pass); });
 }
 
 // What a full-size pass visiting column by column reports at the pixels (x, y) of columns x0 .. x1
