@@ -3,7 +3,7 @@
 // checks. "ms_per_MP" is wall time per megapixel of the working image (the console writes it with
 // SI prefixes: 634.2m is 0.6342 ms); "vs_plain" divides a run's time by the single-threaded plain
 // loop's, rows outer. Argument 1 lets the copy effect's pixels run on every core.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kSide = 4096; // 16.8 megapixels
 
-class CopyEffect final : public PostProcess {
+class CopyEffect final : public PixelRows<CopyEffect> {
   public:
     bool independent = false;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t) override { return get_source_pixel(x, y); }

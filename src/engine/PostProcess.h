@@ -22,6 +22,7 @@
 // "EndProcess", "ProcessFailed" and "progressChanged", so that whoever starts runs can tell a late
 // notification of an earlier run of the same effect from one of the current run.
 #include "engine/Pixel.h"
+#include "platform/foundation/Thread.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/BitmapContext.h"
 #include "platform/graphics/Image.h"
@@ -39,9 +40,6 @@
 class PostProcessParameter;
 namespace coreimage {
 class Filter;
-}
-namespace foundation {
-class Thread;
 }
 
 // Posted by setPreviewImage() with the effect as object.
@@ -300,7 +298,7 @@ class PostProcess {
     std::atomic<int64_t> m_precent{0};
     int64_t m_prev_precent = -1;
     int64_t m_run_id = 0; // 0: the run has no serial number
-    int32_t m_width = 0; // full working-image size, also in preview runs
+    int32_t m_width = 0;  // full working-image size, also in preview runs
     int32_t m_height = 0;
     int32_t m_idx = 0;
     int32_t m_type = 0;
@@ -318,11 +316,42 @@ class PostProcess {
     bool m_ci_present = false;
     std::shared_ptr<coreimage::Filter> m_ci_filter;
 
+    // Writes row y of a per-pixel pass into dst: every step_x-th column, X from the working image,
+    // the colour from process_pixel_x where X is not 0. False when the run was cancelled: the flag
+    // is looked at after every pixel. Overridden only through PixelRows, which keeps this loop.
+    virtual bool process_row(const foundation::Thread& thread, int32_t y, int32_t pass, uint8_t* dst);
+    // The loop of process_row; pixel(x, y, pass) gives the colour.
+    template <class Pixel>
+    bool write_row(const foundation::Thread& thread, int32_t y, int32_t pass, uint8_t* dst, Pixel&& pixel) {
+        const size_t bpp = size_t(g_bpp_dv);
+        const uint8_t* const alpha = gp_data + size_t(y) * size_t(g_width) * bpp;
+        const int32_t w = g_width;
+        const int32_t sx = step_x;
+        for (int32_t x = 0; x < w; x += sx, dst += bpp) {
+            const pixel_t p = pixel(x, y, pass);
+            const uint8_t a = alpha[size_t(x) * bpp];
+            dst[0] = a;
+            dst[1] = a ? to_byte(p.r) : 0;
+            dst[2] = a ? to_byte(p.g) : 0;
+            dst[3] = a ? to_byte(p.b) : 0;
+            if (thread.isCancelled()) return false;
+        }
+        return true;
+    }
+    // 0 below 0 and for NaN, 255 above 1, else truncated. Written as two selects the compiler makes
+    // min/max instructions: branches on a value that the hook has only just returned stall the loop.
+    static uint8_t to_byte(float v) {
+        const float low = 0.0f < v ? v : 0.0f; // NaN fails the test
+        const float c = low < 1.0f ? low : 1.0f;
+        return uint8_t(int32_t(c * 255.0f));
+    }
+
   private:
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);
     void run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output, float denominator);
-    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first, int32_t end);
+    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first,
+                  int32_t end);
     void report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator);
     void post_on_main_thread(const char* name, foundation::Value userInfo = {});
     foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }

@@ -24,14 +24,6 @@ const char* const kProgressChanged = "progressChanged";
 constexpr int32_t kBandsWanted = 64;
 constexpr int32_t kMaxBandRows = 16;
 
-// 0 below 0 and for NaN, 255 above 1, else truncated. Written as two selects the compiler makes
-// min/max instructions: branches on a value that the hook has only just returned stall the loop.
-inline uint8_t toByte(float v) {
-    const float low = 0.0f < v ? v : 0.0f; // NaN fails the test
-    const float c = low < 1.0f ? low : 1.0f;
-    return uint8_t(int32_t(c * 255.0f));
-}
-
 void postHere(const char* name) {
     foundation::NotificationCenter::defaultCenter().postNotificationName(name);
 }
@@ -199,7 +191,8 @@ void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8
             if (reporter) report();
         }
     };
-    const int32_t threads = pixels_are_independent() ? std::min(bands, int32_t(graphics::parallelThreads())) : 1;
+    const int32_t threads =
+        pixels_are_independent() ? std::min(bands, int32_t(graphics::parallelThreads())) : 1;
     graphics::parallelFor(threads, 1, work);
     if (!thread.isCancelled()) {
         report();
@@ -208,35 +201,23 @@ void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8
     after_pass(pass);
 }
 
-// Visited rows first .. end - 1 of the pass (row i is y = i x step_y), each across every visited
-// column. False when the run was cancelled: the flag is looked at after every pixel.
+// Visited rows first .. end - 1 of the pass (row i is y = i x step_y). False when the run was
+// cancelled.
 bool PostProcess::run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first,
                            int32_t end) {
-    const size_t width = size_t(g_width);
-    const int32_t w = g_width;
     const size_t bpp = size_t(g_bpp_dv);
-    const uint8_t* source = gp_data;
-    const int32_t sx = step_x;
-    const int32_t sy = step_y;
-    const bool preview = m_preview_mode;
-    uint8_t* const previewBuffer = p_preview_buf;
-    const size_t previewWidth = size_t(preview_w);
-
     for (int32_t row = first; row < end; ++row) {
-        const int32_t y = row * sy;
-        const uint8_t* alpha = source + size_t(y) * width * bpp;
-        uint8_t* dst = preview ? previewBuffer + size_t(row) * previewWidth * bpp : output + size_t(y) * width * bpp;
-        for (int32_t x = 0; x < w; x += sx, dst += bpp) {
-            const pixel_t p = process_pixel_x(x, y, pass);
-            const uint8_t a = alpha[size_t(x) * bpp];
-            dst[0] = a;
-            dst[1] = a ? toByte(p.r) : 0;
-            dst[2] = a ? toByte(p.g) : 0;
-            dst[3] = a ? toByte(p.b) : 0;
-            if (thread.isCancelled()) return false;
-        }
+        const int32_t y = row * step_y;
+        uint8_t* dst = m_preview_mode ? p_preview_buf + size_t(row) * size_t(preview_w) * bpp
+                                      : output + size_t(y) * size_t(g_width) * bpp;
+        if (!process_row(thread, y, pass, dst)) return false;
     }
     return true;
+}
+
+bool PostProcess::process_row(const foundation::Thread& thread, int32_t y, int32_t pass, uint8_t* dst) {
+    return write_row(thread, y, pass, dst,
+                     [this](int32_t x, int32_t y, int32_t pass) { return process_pixel_x(x, y, pass); });
 }
 
 // What a full-size pass visiting column by column reports at the pixels (x, y) of columns x0 .. x1

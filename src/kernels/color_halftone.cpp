@@ -35,8 +35,11 @@ struct WindowAxis {
     }
 };
 
-// One channel's screen: offset selects the pixel byte (1 red, 2 green, 3 blue).
-void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, float r, int offset) {
+// One channel's screen (offset selects the pixel byte: 1 red, 2 green, 3 blue), written only in rows
+// first .. end - 1. Every dot reaching those rows prints there in lattice order, so screens of
+// separate bands of rows make the screen of the whole.
+void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, float r, int offset, int first,
+                    int end) {
     const float d = 2 * r;
     const float pitch = 0.75f * d;
     const float extent = std::sqrt(float(int64_t(width) * width + int64_t(height) * height));
@@ -44,26 +47,47 @@ void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, flo
     const float cos_a = std::cos(angle), sin_a = std::sin(angle);
     const float far_x = float(width) + r, far_y = float(height) + r;
     int cells = 0; // window samples per axis: k = 0, 1, ... while k < d
-    while (float(cells) < d) ++cells;
+    while (float(cells) < d)
+        ++cells;
     WindowAxis cols(cells), rows(cells);
     const size_t row_bytes = size_t(width) * 4;
+    // Dot centres whose window can reach the band; the exact test follows.
+    const float low_y = std::max(-r, float(first) - float(cells) - 2.0f);
+    const float high_y = std::min(far_y, float(end) + float(cells) + 2.0f);
 
     // Lattice positions advance by repeated addition, as the dot placement depends on it.
+    std::vector<float> us;
+    for (float u = -extent; u < extent; u += pitch)
+        us.push_back(u);
     for (float v = -extent; v < extent; v += pitch) {
-        for (float u = -extent; u < extent; u += pitch) {
-            const int cx = int(u * cos_a - v * sin_a);
-            const int cy = int(u * sin_a + v * cos_a);
-            if (!(-r <= float(cx) && float(cx) < far_x && -r <= float(cy) && float(cy) < far_y))
-                continue;
-            cols.place(cx, r, cells, width);
+        // Neither cx nor cy decreases along a lattice row (both sines and cosines are not
+        // negative), so the dots inside the image and near the band are one run of it.
+        const auto cx_of = [&](float u) { return int(u * cos_a - v * sin_a); };
+        const auto cy_of = [&](float u) { return int(u * sin_a + v * cos_a); };
+        const auto run_begin = std::partition_point(
+            us.begin(), us.end(), [&](float u) { return float(cx_of(u)) < -r || float(cy_of(u)) < low_y; });
+        const auto run_end = std::partition_point(run_begin, us.end(), [&](float u) {
+            return float(cx_of(u)) < far_x && float(cy_of(u)) < high_y;
+        });
+        for (auto it = run_begin; it != run_end; ++it) {
+            const float u = *it;
+            const int cx = cx_of(u);
+            const int cy = cy_of(u);
+            if (!(-r <= float(cx) && float(cx) < far_x && -r <= float(cy) && float(cy) < far_y)) continue;
             rows.place(cy, r, cells, height);
-            if (cols.n == 0 || rows.n == 0) continue;
+            bool reaches = false;
+            for (int j = 0; j < rows.n; ++j)
+                reaches |= rows.pixel[size_t(j)] >= first && rows.pixel[size_t(j)] < end;
+            if (!reaches) continue;
+            cols.place(cx, r, cells, width);
+            if (cols.n == 0) continue;
 
             const uint8_t* channel = src + offset;
             uint64_t sum = 0;
             for (int j = 0; j < rows.n; ++j) {
                 const uint8_t* line = channel + size_t(rows.pixel[size_t(j)]) * row_bytes;
-                for (int i = 0; i < cols.n; ++i) sum += line[size_t(cols.pixel[size_t(i)]) * 4];
+                for (int i = 0; i < cols.n; ++i)
+                    sum += line[size_t(cols.pixel[size_t(i)]) * 4];
             }
             const uint64_t avg = sum / (uint64_t(rows.n) * uint64_t(cols.n));
             const float radius = (255.0f - 0.5f * float(avg)) / 255.0f;
@@ -73,6 +97,7 @@ void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, flo
             const float beyond = reach * reach * 1.0001f;
 
             for (int j = 0; j < rows.n; ++j) {
+                if (rows.pixel[size_t(j)] < first || rows.pixel[size_t(j)] >= end) continue;
                 uint8_t* line = dst + offset + size_t(rows.pixel[size_t(j)]) * row_bytes;
                 const float ey2 = rows.sq[size_t(j)];
                 for (int i = 0; i < cols.n; ++i) {
@@ -104,9 +129,14 @@ void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, flo
         dst[k * 4 + 3] = 255;
     }
     const float r = std::max(1.0f, size);
-    // Each channel reads and writes only its own byte, so the three screens run side by side;
-    // within a screen, overlapping dots must print in lattice order.
-    graphics::parallelFor(3, 1, [&](int begin, int end) {
-        for (int c = begin; c < end; ++c) screen_channel(src, dst, width, height, r, c + 1);
+    // Each channel reads and writes only its own byte, so the three screens run side by side, each
+    // in bands of rows; within a band, overlapping dots print in lattice order.
+    const int bands = std::clamp(int(graphics::parallelThreads()), 1, height);
+    graphics::parallelFor(3 * bands, 1, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i) {
+            const int band = i % bands;
+            screen_channel(src, dst, width, height, r, i / bands + 1, int(int64_t(height) * band / bands),
+                           int(int64_t(height) * (band + 1) / bands));
+        }
     });
 }

@@ -3,6 +3,7 @@
 #include "kernels/Random.h"
 #include "kernels/draw_image.h"
 #include "kernels/fast_blur.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
 #include <array>
@@ -88,21 +89,29 @@ bool shrink(const image_t& brush, float f, float scale, Copy& copy) {
     return true;
 }
 
-// Stamps one stroke centred on (x, y), clamped to the image, in the source's colour there.
-struct Canvas {
-    const uint8_t* src;
-    uint8_t* dst;
-    int width, height, src_row_bytes, dst_row_bytes;
-
-    void stamp(const Copy& copy, int64_t x, int64_t y) const {
-        const int px = int(std::clamp<int64_t>(x, 0, width - 1));
-        const int py = int(std::clamp<int64_t>(y, 0, height - 1));
-        const uint8_t* colour = src + ptrdiff_t(py) * src_row_bytes + ptrdiff_t(px) * 4;
-        draw_image(copy.pixels.data(), dst, copy.width, copy.height, width, height, copy.width * 4,
-                   dst_row_bytes, px - (copy.width >> 1), py - (copy.height >> 1), colour[1], colour[2],
-                   colour[3]);
-    }
+// One stroke: a copy stamped centred on (x, y), both within the image, in the source's colour there.
+struct Stroke {
+    const Copy* copy;
+    int x, y;
 };
+
+// The strokes are drawn in the order given. Threads share the canvas out in bands of rows, each
+// stamping every stroke in that order clipped to its band, so every pixel sees the same sequence
+// of stamps as on one thread.
+void paint(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
+           const std::vector<Stroke>& strokes) {
+    graphics::parallelRows(height, size_t(width), [&](int first, int end) {
+        uint8_t* band = dst + ptrdiff_t(first) * dst_row_bytes;
+        for (const Stroke& s : strokes) {
+            const Copy& copy = *s.copy;
+            const int top = s.y - (copy.height >> 1);
+            if (top >= end || top + copy.height <= first) continue;
+            const uint8_t* colour = src + ptrdiff_t(s.y) * src_row_bytes + ptrdiff_t(s.x) * 4;
+            draw_image(copy.pixels.data(), band, copy.width, copy.height, width, end - first, copy.width * 4,
+                       dst_row_bytes, s.x - (copy.width >> 1), top - first, colour[1], colour[2], colour[3]);
+        }
+    });
+}
 
 } // namespace
 
@@ -130,40 +139,51 @@ void oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, i
         return;
     }
 
-    const Canvas canvas{src, dst, width, height, src_row_bytes, dst_row_bytes};
     const int big = std::max(table[0][0].width, 4);
     const int small = std::max(1, table[0][kCopies - 1].width / 2);
     const int quarter = big >> 2, half = big >> 1;
+    std::vector<Stroke> strokes;
+    const auto add = [&](const Copy& copy, int64_t x, int64_t y) {
+        strokes.push_back(
+            {&copy, int(std::clamp<int64_t>(x, 0, width - 1)), int(std::clamp<int64_t>(y, 0, height - 1))});
+    };
 
-    // Base layer: the smallest copies cover the canvas, past its edges so the borders get paint.
-    for (int64_t y = 0; y <= int64_t(height) + 2 * int64_t(small); y += small) {
-        for (int64_t x = 0; x <= int64_t(width) + 2 * int64_t(small); x += small) {
-            const Copy& copy = table[size_t(Random::rand() % brush_count)][kCopies - 1];
-            const int jx = Random::rand() % quarter;
-            const int jy = Random::rand() % quarter;
-            canvas.stamp(copy, x - jx, y - jy);
-        }
-    }
-
-    // Detail layer: the mean of byte 0 over the cell's first quarter picks the copy (higher, larger);
-    // a cell wholly outside the image keeps the previous choice.
-    int size_index = 0;
-    for (int64_t y = 0; y <= int64_t(height) + big; y += big) {
-        const int64_t y_end = std::min<int64_t>(y + half, height);
-        for (int64_t x = 0; x <= int64_t(width) + big; x += big) {
-            const int64_t x_end = std::min<int64_t>(x + half, width);
-            int64_t sum = 0;
-            for (int64_t yy = y; yy < y_end; ++yy) {
-                const uint8_t* p = src + ptrdiff_t(yy) * src_row_bytes;
-                for (int64_t xx = x; xx < x_end; ++xx)
-                    sum += p[xx * 4];
+    try {
+        // Base layer: the smallest copies cover the canvas, past its edges so the borders get paint.
+        for (int64_t y = 0; y <= int64_t(height) + 2 * int64_t(small); y += small) {
+            for (int64_t x = 0; x <= int64_t(width) + 2 * int64_t(small); x += small) {
+                const Copy& copy = table[size_t(Random::rand() % brush_count)][kCopies - 1];
+                const int jx = Random::rand() % quarter;
+                const int jy = Random::rand() % quarter;
+                add(copy, x - jx, y - jy);
             }
-            const int64_t count = std::max<int64_t>(0, y_end - y) * std::max<int64_t>(0, x_end - x);
-            const auto& copies = table[size_t(Random::rand() % brush_count)];
-            if (count > 0) size_index = int(std::min<int64_t>(sum * kCopies / (count * 255), kCopies - 1));
-            const int jx = Random::rand() % half;
-            const int jy = Random::rand() % half;
-            canvas.stamp(copies[size_t(kCopies - 1 - size_index)], x + half - jx, y + half - jy);
         }
+
+        // Detail layer: the mean of byte 0 over the cell's first quarter picks the copy (higher,
+        // larger); a cell wholly outside the image keeps the previous choice.
+        int size_index = 0;
+        for (int64_t y = 0; y <= int64_t(height) + big; y += big) {
+            const int64_t y_end = std::min<int64_t>(y + half, height);
+            for (int64_t x = 0; x <= int64_t(width) + big; x += big) {
+                const int64_t x_end = std::min<int64_t>(x + half, width);
+                int64_t sum = 0;
+                for (int64_t yy = y; yy < y_end; ++yy) {
+                    const uint8_t* p = src + ptrdiff_t(yy) * src_row_bytes;
+                    for (int64_t xx = x; xx < x_end; ++xx)
+                        sum += p[xx * 4];
+                }
+                const int64_t count = std::max<int64_t>(0, y_end - y) * std::max<int64_t>(0, x_end - x);
+                const auto& copies = table[size_t(Random::rand() % brush_count)];
+                if (count > 0)
+                    size_index = int(std::min<int64_t>(sum * kCopies / (count * 255), kCopies - 1));
+                const int jx = Random::rand() % half;
+                const int jy = Random::rand() % half;
+                add(copies[size_t(kCopies - 1 - size_index)], x + half - jx, y + half - jy);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "oil_paint_filter: out of memory for the strokes at scale %g\n", double(scale));
+        return;
     }
+    paint(src, dst, width, height, src_row_bytes, dst_row_bytes, strokes);
 }

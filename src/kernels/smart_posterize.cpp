@@ -2,6 +2,7 @@
 
 #include "kernels/fast_blur.h"
 #include "kernels/flood_fill.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,17 +16,23 @@ void smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, in
     fast_blur_argb(src, dst, width, height, row_bytes, row_bytes, radius, radius);
 
     // Alpha 0 marks the pixels no area has claimed yet.
-    const size_t count = size_t(width) * size_t(height);
-    for (size_t k = 0; k < count; ++k) {
-        uint8_t* p = dst + k * 4;
-        for (int c = 1; c <= 3; ++c) {
-            // 64 bits: any gain a caller passes stays exact before the clamp.
-            const int64_t v = ((int64_t(p[c]) - 128) * contrast + 32768) >> 8;
-            const int q = int(std::clamp<int64_t>(v, 0, 255));
-            p[c] = uint8_t(q - q % step);
-        }
-        p[0] = 0;
+    // Every byte maps through one table.
+    uint8_t quantised[256];
+    for (int b = 0; b < 256; ++b) {
+        // 64 bits: any gain a caller passes stays exact before the clamp.
+        const int64_t v = ((int64_t(b) - 128) * contrast + 32768) >> 8;
+        const int q = int(std::clamp<int64_t>(v, 0, 255));
+        quantised[b] = uint8_t(q - q % step);
     }
+    graphics::parallelRows(height, size_t(width), [&](int first, int end) {
+        uint8_t* p = dst + size_t(first) * size_t(row_bytes);
+        for (size_t k = size_t(end - first) * size_t(width); k > 0; --k, p += 4) {
+            p[0] = 0;
+            p[1] = quantised[p[1]];
+            p[2] = quantised[p[2]];
+            p[3] = quantised[p[3]];
+        }
+    });
 
     // Scan order decides where each area is seeded; the fills paint it with alpha 2.
     for (int y = 0; y < height; ++y)

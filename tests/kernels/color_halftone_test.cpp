@@ -140,11 +140,16 @@ TEST(ColorHalftone, OneThreadGivesTheSameSheet) {
     std::mt19937 rng(4);
     std::vector<uint8_t> src(size_t(w) * h * 4);
     for (auto& v : src) v = uint8_t(rng());
-    const auto parallel = screened(src, w, h, 2.5f);
-    graphics::setParallelThreads(1);
-    const auto serial = screened(src, w, h, 2.5f);
+    // Each thread count cuts the screens into that many bands of rows, which dots straddle.
+    for (const float size : {1.0f, 2.5f, 7.0f}) {
+        graphics::setParallelThreads(1);
+        const auto serial = screened(src, w, h, size);
+        for (const unsigned threads : {2u, 3u, 8u}) {
+            graphics::setParallelThreads(threads);
+            EXPECT_TRUE(screened(src, w, h, size) == serial) << size << " " << threads;
+        }
+    }
     graphics::setParallelThreads(0);
-    EXPECT_TRUE(parallel == serial);
 }
 
 TEST(ColorHalftone, SizesBelowOneActAsOne) {

@@ -3,6 +3,7 @@
 #include "kernels/Random.h"
 #include "kernels/draw_image.h"
 #include "kernels/fast_blur.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -249,6 +250,19 @@ TEST(OilPaintFilter, SeededRunsRepeatOnAnyThreadWhateverRanBefore) {
         t.join();
     for (const Buffer& result : results)
         EXPECT_EQ(result.bytes, first.bytes);
+}
+
+// Threads share the canvas out in bands of rows; strokes that straddle a band edge must land as on one
+// thread, in the same order.
+TEST(OilPaintFilter, BandsOfRowsPaintTheSameBytesAsOneThread) {
+    const std::vector<Brush> brushes = {soft_brush(90, 60), soft_brush(70, 80), solid_brush(50, 40)};
+    const Buffer src = patterned_source(420, 700, [](int x, int y) { return uint8_t(x + 2 * y); });
+    graphics::setParallelThreads(1);
+    const Buffer one = run(src, images(brushes), 1.3f, 11);
+    graphics::setParallelThreads(5);
+    const Buffer five = run(src, images(brushes), 1.3f, 11);
+    graphics::setParallelThreads(0);
+    EXPECT_TRUE(one.bytes == five.bytes);
 }
 
 // A flat source stays flat: strokes only ever lay down the colour already there. Hard-edged brushes

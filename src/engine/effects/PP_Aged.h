@@ -1,9 +1,9 @@
 #pragma once
 // "Aged": a warm monochrome whose brightness falls off towards the border, with a contrast
 // slider. One pass, colour only.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
-class PP_Aged : public PostProcess {
+class PP_Aged : public PixelRows<PP_Aged> {
   public:
     std::string class_name() const override { return "PP_Aged"; }
     std::string get_name() override { return "Aged"; }

@@ -2,13 +2,13 @@
 // Six glow looks, one per type: a contrast- or tone-treated copy of the photo plus a glow. Five
 // take the glow from a gaussian blur of the photo (two passes), "Glowing Edges" from a soft edge
 // mask (one pass). The working image is only read.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 #include "kernels/Texture.h"
 
 #include <cstdint>
 #include <string>
 
-class PP_Bloom1 : public PostProcess {
+class PP_Bloom1 : public PixelRows<PP_Bloom1> {
   public:
     ~PP_Bloom1() override;
     std::string class_name() const override { return "PP_Bloom1"; }

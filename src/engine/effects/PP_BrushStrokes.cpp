@@ -3,6 +3,7 @@
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
 #include "kernels/oil_paint_filter.h"
+#include "platform/graphics/ParallelRows.h"
 #include "platform/imageio/NamedImage.h"
 #include "platform/services/KXSLocalization.h"
 
@@ -55,8 +56,13 @@ float PP_BrushStrokes::painting_scale(int32_t width, int32_t height, double scal
 void PP_BrushStrokes::prepare_for_process() {
     image_t brushes[4];
     int count = 0;
+    // Decoded side by side: a preview waits for them.
+    graphics::parallelFor(int(m_brushes.size()), 1, [this](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            m_brushes[size_t(i)] =
+                std::make_unique<ImageEditable>(imageio::imageNamedAdditional(kBrushNames[i]), 255);
+    });
     for (size_t i = 0; i < m_brushes.size(); ++i) {
-        m_brushes[i] = std::make_unique<ImageEditable>(imageio::imageNamedAdditional(kBrushNames[i]), 255);
         const ImageEditable& brush = *m_brushes[i];
         // A missing picture is left out: an empty first brush would set a grid of one-pixel cells,
         // millions of stamps of the other brushes.

@@ -4,14 +4,14 @@
 // contrast ("Brush Strokes") or a strong contrast and saturation ("Brush Strokes Vivid"). Preview
 // runs paint the full-size image too, so strokes keep their size.
 #include "engine/ImageEditable.h"
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
-class PP_BrushStrokes : public PostProcess {
+class PP_BrushStrokes : public PixelRows<PP_BrushStrokes> {
   public:
     std::string class_name() const override { return "PP_BrushStrokes"; }
     std::string get_name() override;

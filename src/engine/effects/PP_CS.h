@@ -1,7 +1,7 @@
 #pragma once
 // Colour strokes: the picture turns grey except near one target colour, which is kept and
 // over-saturated; a fixed contrast step follows. One type per target colour.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <string>
 
@@ -22,7 +22,7 @@ pixel_t get_pixel_cs_cyan(int32_t x, int32_t y, const cs_settings_t& settings);
 // Grey (v, v, v), v = 0.3 r + 0.59 g + 0.11 b.
 pixel_t do_filter_environment(pixel_t p);
 
-class PP_CS : public PostProcess {
+class PP_CS : public PixelRows<PP_CS> {
   public:
     std::string class_name() const override { return "PP_CS"; }
     std::string get_name() override;

@@ -1,11 +1,11 @@
 #pragma once
 // White-balance shifts toward a black-body colour, one per type, blended with the picture by
 // "Amount". No gain is below 1, so black and white stay as they are.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <string>
 
-class PP_ColorTemperature : public PostProcess {
+class PP_ColorTemperature : public PixelRows<PP_ColorTemperature> {
   public:
     std::string class_name() const override { return "PP_ColorTemperature"; }
     std::string get_name() override;

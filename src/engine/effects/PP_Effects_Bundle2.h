@@ -2,12 +2,12 @@
 // Four colour treatments computed from the pixel alone, one per type: "Night Vision Cam" (a green
 // burn with a random brightness flicker), "Sanibel", "Mars" and "Griffin". Results are returned
 // unclamped.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <cstdint>
 #include <string>
 
-class PP_Effects_Bundle2 : public PostProcess {
+class PP_Effects_Bundle2 : public PixelRows<PP_Effects_Bundle2> {
   public:
     std::string class_name() const override { return "PP_Effects_Bundle2"; }
     std::string get_name() override;

@@ -1,10 +1,10 @@
 #pragma once
 // "Alien Skin": hue turned half way round the circle, saturation raised, contrast, soft glow.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <string>
 
-class PP_HFX_Avatar : public PostProcess {
+class PP_HFX_Avatar : public PixelRows<PP_HFX_Avatar> {
   public:
     std::string class_name() const override { return "PP_HFX_Avatar"; }
     std::string get_name() override { return "Alien Skin"; }

@@ -1,10 +1,10 @@
 #pragma once
 // "Twilight": half the colour, brightened, burnt toward a cold cyan, with a soft glow.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 
 #include <string>
 
-class PP_HFX_Twilight : public PostProcess {
+class PP_HFX_Twilight : public PixelRows<PP_HFX_Twilight> {
   public:
     std::string class_name() const override { return "PP_HFX_Twilight"; }
     std::string get_name() override { return "Twilight"; }

@@ -11,9 +11,9 @@ PostProcessParameter* PP_SketchA::param_2() {
 }
 
 void PP_SketchA::prepare_for_process() {
-    m_scrapes1 = sketch::load("Scpaper-crs_2x.jpg");
-    m_scrapes2 = sketch::load("Scpaper-obl_2x.jpg");
-    m_scrapes3 = sketch::load("Scpaper-vert2_2x.jpg");
+    sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
+                      {&m_scrapes2, "Scpaper-obl_2x.jpg"},
+                      {&m_scrapes3, "Scpaper-vert2_2x.jpg"}});
     m_radius = sketch::radius(getEdgesScale(), param_1()->value());
     m_contrast = param_2()->value();
 }

@@ -20,9 +20,9 @@ PostProcessParameter* PP_SketchB::param_2() {
 }
 
 void PP_SketchB::prepare_for_process() {
-    m_scrapes1 = sketch::load("Scpaper-crs1_2x.jpg");
-    m_scrapes2 = sketch::load("Scpaper-obl1_2x.jpg");
-    m_scrapes3 = sketch::load("Scpaper-vert21_2x.jpg");
+    sketch::load_all({{&m_scrapes1, "Scpaper-crs1_2x.jpg"},
+                      {&m_scrapes2, "Scpaper-obl1_2x.jpg"},
+                      {&m_scrapes3, "Scpaper-vert21_2x.jpg"}});
     m_gradient = std::make_unique<ImageEditable>(imageio::imageNamedAdditional("gradient.png"));
     const uint8_t* bytes = m_gradient->img_data();
     if (bytes && int64_t(m_gradient->width()) * m_gradient->height() >= 256) {

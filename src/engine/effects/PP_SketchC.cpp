@@ -13,9 +13,9 @@ PostProcessParameter* PP_SketchC::param_2() {
 }
 
 void PP_SketchC::prepare_for_process() {
-    m_scrapes1 = sketch::load("Scpaper-crs_2x.jpg");
-    m_scrapes2 = sketch::load("Scpaper-obl_2x.jpg");
-    m_scrapes3 = sketch::load("Scpaper-vert2_2x.jpg");
+    sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
+                      {&m_scrapes2, "Scpaper-obl_2x.jpg"},
+                      {&m_scrapes3, "Scpaper-vert2_2x.jpg"}});
     m_contrast = param_1()->value();
     m_brightness = param_2()->value();
     m_radius = sketch::radius(getEdgesScale(), 5.0);

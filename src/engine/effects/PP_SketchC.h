@@ -1,10 +1,10 @@
 #pragma once
 // "Pen Sketch": hatching from three stroke textures chosen by brightness, with an edge term and a
 // tone, drawn in a blue ink curve. One pass, colour only.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 #include "engine/effects/Sketch.h"
 
-class PP_SketchC : public PostProcess {
+class PP_SketchC : public PixelRows<PP_SketchC> {
   public:
     std::string class_name() const override { return "PP_SketchC"; }
     std::string get_name() override { return "Pen Sketch"; }

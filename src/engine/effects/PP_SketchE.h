@@ -1,10 +1,10 @@
 #pragma once
 // "Color Charcoal Sketch": the charcoal of "Charcoal Sketch" soft-lit with the picture's own colours.
 // One pass, colour only.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 #include "engine/effects/Sketch.h"
 
-class PP_SketchE : public PostProcess {
+class PP_SketchE : public PixelRows<PP_SketchE> {
   public:
     std::string class_name() const override { return "PP_SketchE"; }
     std::string get_name() override { return "Color Charcoal Sketch"; }

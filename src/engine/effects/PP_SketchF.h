@@ -1,10 +1,10 @@
 #pragma once
 // "Old Sketch": the grey pencil of "Pencil Sketch" drawn on an old paper that lies once across the
 // picture, turned a quarter. One pass, colour only.
-#include "engine/PostProcess.h"
+#include "engine/PixelRows.h"
 #include "engine/effects/Sketch.h"
 
-class PP_SketchF : public PostProcess {
+class PP_SketchF : public PixelRows<PP_SketchF> {
   public:
     std::string class_name() const override { return "PP_SketchF"; }
     std::string get_name() override { return "Old Sketch"; }

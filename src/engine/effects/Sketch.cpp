@@ -2,6 +2,7 @@
 
 #include "engine/ImageEditable.h"
 #include "engine/PostProcessParameter.h"
+#include "platform/graphics/ParallelRows.h"
 #include "platform/services/KXSLocalization.h"
 
 #include <cstdio>
@@ -33,6 +34,14 @@ Texture load(const std::string& name) {
     tex.reset(tex_create_empty(2, 2, 4));
     if (tex) std::memset(tex->data, 255, 2 * 2 * 4);
     return tex;
+}
+
+void load_all(std::initializer_list<std::pair<Texture*, const char*>> slots) {
+    const std::pair<Texture*, const char*>* const list = slots.begin();
+    graphics::parallelFor(int(slots.size()), 1, [&](int begin, int end) {
+        for (int i = begin; i < end; ++i)
+            *list[i].first = load(list[i].second);
+    });
 }
 
 } // namespace sketch

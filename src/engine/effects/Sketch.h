@@ -7,8 +7,10 @@
 #include "kernels/Texture.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 class PostProcessParameter;
 
@@ -26,6 +28,8 @@ inline constexpr float kPaper = 0.98039216f; // 250/255
 // The bundle's picture as a texture. One that is missing, undecodable or smaller than 2 x 2 gives
 // 2 x 2 white texels instead (reported once per name), which leaves strokes and paper neutral.
 Texture load(const std::string& name);
+// load() into each slot, the pictures decoded side by side.
+void load_all(std::initializer_list<std::pair<Texture*, const char*>> slots);
 
 // The source pixel with its channel sum and mean.
 struct Source {
