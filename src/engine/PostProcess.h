@@ -181,6 +181,8 @@ class PostProcess {
         return {p.r * 2.0f, p.g * 2.0f, p.b * 2.0f};
     }
     // Per-pixel runs only, on the run's thread: read parameters, load textures, run kernels.
+    // One that cannot make what its pixels need calls preparation_failed(): the run then ends with
+    // "ProcessFailed" and leaves the working image as it was.
     virtual void prepare_for_process() {}
     virtual void before_pass(int32_t pass) { (void)pass; }
     // Sent once a pass has visited its last pixel, or was cut short by a cancel.
@@ -287,6 +289,8 @@ class PostProcess {
     void setWeight(uint64_t weight);
 
   protected:
+    void preparation_failed() { m_preparation_failed = true; }
+
     int32_t step_x = 1;
     int32_t step_y = 1;
     uint8_t* p_preview_buf = nullptr; // the buffer a preview run writes into; null at full size
@@ -305,6 +309,7 @@ class PostProcess {
     bool m_favorite = false;
     bool m_silent_mode = false;
     bool m_preview_mode = false; // cleared by every per-pixel run
+    bool m_preparation_failed = false;
     bool m_small_preview = false;
     bool m_parametrs_is_loaded = false;
     graphics::Point _effectCenter{0.5, 0.5};

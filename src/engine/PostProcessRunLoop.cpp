@@ -102,7 +102,15 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     }
     m_precent.store(0, std::memory_order_relaxed);
     m_prev_precent = -1;
+    m_preparation_failed = false;
     prepare_for_process();
+    if (m_preparation_failed) {
+        process_ended();
+        m_preview_mode = false;
+        post_clean();
+        post_on_main_thread(kProcessFailed);
+        return;
+    }
     call_progress_callback();
 
     const uint64_t workload = passes() * (uint64_t(g_height) + uint64_t(g_width) * uint64_t(g_width));

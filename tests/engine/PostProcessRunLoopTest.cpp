@@ -464,9 +464,10 @@ TEST(PostProcessRun, RunsWithoutAResultFail) {
         bool workingImage;
         int hooks; // hook calls expected before the run gives up
     };
-    const auto pixelEffect = [](bool preview) {
-        return [preview](int& hooks) {
+    const auto pixelEffect = [](bool preview, bool failsPreparation = false) {
+        return [preview, failsPreparation](int& hooks) {
             auto e = std::make_unique<StubPixelEffect>();
+            e->failsPreparation = failsPreparation;
             e->pixel = [&hooks](int32_t, int32_t, int32_t) {
                 ++hooks;
                 return pixel_t{};
@@ -489,6 +490,7 @@ TEST(PostProcessRun, RunsWithoutAResultFail) {
     const Case cases[] = {
         {"per pixel, no image at all", pixelEffect(false), false, 0},
         {"preview after its buffer was consumed", pixelEffect(true), true, 0},
+        {"per pixel, preparation failed", pixelEffect(false, true), true, 1},
         {"whole image, no image at all", wholeEffect(false), false, 0},
         {"whole image producing nothing", wholeEffect(true), true, 1},
     };

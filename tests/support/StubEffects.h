@@ -63,6 +63,7 @@ class StubPixelEffect : public PostProcess {
     std::function<void()> onEnded;
     uint64_t passCount = 1;
     bool independent = false;
+    bool failsPreparation = false;
 
     std::string class_name() const override { return "StubPixelEffect"; }
     bool pixels_are_independent() override { return independent; }
@@ -71,6 +72,7 @@ class StubPixelEffect : public PostProcess {
     }
     void prepare_for_process() override {
         if (onPrepare) onPrepare();
+        if (failsPreparation) preparation_failed();
     }
     void before_pass(int32_t pass) override {
         if (onBeforePass) onBeforePass(pass);

@@ -70,7 +70,10 @@ void PP_Bloom1::prepare_for_process() {
     if (PostProcessParameter* p = param_2()) m_float_param2 = p->value();
     tex_free(mp_tex);
     mp_tex = tex_create_empty(m_width, m_height, 4);
-    if (!mp_tex) return;
+    if (!mp_tex) {
+        preparation_failed(); // a glow without its blurred copy would be black
+        return;
+    }
 
     if (m_type == 2) {
         const int32_t m = std::min(m_width, m_height);
