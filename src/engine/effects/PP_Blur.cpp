@@ -40,7 +40,10 @@ void PP_Blur::prepare_for_process() {
     mp_tex = nullptr;
     if (m_type < 0 || m_type > 2) return;
     mp_tex = tex_create_empty(m_width, m_height, 4);
-    if (!mp_tex) return;
+    if (!mp_tex) {
+        preparation_failed();
+        return;
+    }
     const int32_t row = 4 * mp_tex->width;
     if (m_type != 0) {
         const float a = param_1()->get_inverted_value();
