@@ -2,11 +2,12 @@
 // Photo styles from contrast, gain and saturation steps, a triple self-overlay, a randomised
 // edge drawing and four colour casts, one per type. Every type but the edge drawing reads only
 // the pixel it writes.
+#include "engine/PixelRows.h"
 #include "engine/PostProcess.h"
 
 #include <string>
 
-class PP_ColorModify : public PostProcess {
+class PP_ColorModify : public PixelRows<PP_ColorModify> {
   public:
     std::string class_name() const override { return "PP_ColorModify"; }
     std::string get_name() override;

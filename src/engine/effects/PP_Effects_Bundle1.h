@@ -9,11 +9,12 @@
 // the overlay picture is missing or unreadable the look leaves out its overlay step and keeps its
 // colour treatment, instead of darkening the picture with an empty texture.
 #include "engine/ImageEditable.h"
+#include "engine/PixelRows.h"
 #include "engine/PostProcess.h"
 
 #include <memory>
 
-class PP_Effects_Bundle1 : public PostProcess {
+class PP_Effects_Bundle1 : public PixelRows<PP_Effects_Bundle1> {
   public:
     std::string class_name() const override { return "PP_Effects_Bundle1"; }
     std::string get_name() override;

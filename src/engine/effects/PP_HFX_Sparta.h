@@ -1,10 +1,11 @@
 #pragma once
 // "Sparta": contrast and brightness raised, colour mostly drained, then a bronze overlay.
+#include "engine/PixelRows.h"
 #include "engine/PostProcess.h"
 
 #include <string>
 
-class PP_HFX_Sparta : public PostProcess {
+class PP_HFX_Sparta : public PixelRows<PP_HFX_Sparta> {
   public:
     std::string class_name() const override { return "PP_HFX_Sparta"; }
     std::string get_name() override { return "Sparta"; }

@@ -9,12 +9,13 @@
 // reads the texture passes the picture through when no file is found at all. While previewed the
 // texture is kept between runs made at the same size and orientation.
 #include "engine/ImageEditable.h"
+#include "engine/PixelRows.h"
 #include "engine/PostProcess.h"
 
 #include <memory>
 #include <string>
 
-class PP_ImageFilter : public PostProcess {
+class PP_ImageFilter : public PixelRows<PP_ImageFilter> {
   public:
     using PostProcess::init;
     void init(const foundation::Value& object, std::string name, std::string image_name, int32_t blend_mode,
