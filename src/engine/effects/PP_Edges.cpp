@@ -86,13 +86,23 @@ void PP_Edges::prepare_for_process() {
 void PP_Edges::get_flat_min_max(int32_t x0, int32_t y0, int32_t x1, int32_t y1, pixel_t* min, pixel_t* max) {
     *min = {1.0f, 1.0f, 1.0f};
     *max = {0.0f, 0.0f, 0.0f};
-    if (!gp_data) return;
-    for (int64_t x = std::min(x0, x1); x < std::max(x0, x1); ++x)
-        for (int64_t y = std::min(y0, y1); y < std::max(y0, y1); ++y) {
-            const pixel_t p = clamped(x, y);
-            *min = {std::min(min->r, p.r), std::min(min->g, p.g), std::min(min->b, p.b)};
-            *max = {std::max(max->r, p.r), std::max(max->g, p.g), std::max(max->b, p.b)};
+    if (!gp_data || x0 == x1 || y0 == y1) return;
+    // Scaling bytes by 1/255 keeps their order, so the extremes are found on the bytes, row by row.
+    uint8_t lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
+    const size_t bpp = size_t(g_bpp_dv);
+    for (int64_t y = std::min(y0, y1); y < std::max(y0, y1); ++y) {
+        const uint8_t* row = gp_data + size_t(clamp_to(y, g_height)) * size_t(g_width) * bpp;
+        for (int64_t x = std::min(x0, x1); x < std::max(x0, x1); ++x) {
+            const uint8_t* p = row + size_t(clamp_to(x, g_width)) * bpp;
+            for (int i = 0; i < 3; ++i) {
+                lo[i] = std::min(lo[i], p[i + 1]);
+                hi[i] = std::max(hi[i], p[i + 1]);
+            }
         }
+    }
+    constexpr float k = 1.0f / 255.0f;
+    *min = {float(lo[0]) * k, float(lo[1]) * k, float(lo[2]) * k};
+    *max = {float(hi[0]) * k, float(hi[1]) * k, float(hi[2]) * k};
 }
 
 pixel_t PP_Edges::sobel(int32_t x, int32_t y, int32_t d) {

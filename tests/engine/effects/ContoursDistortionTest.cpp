@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -151,6 +152,32 @@ TEST(PP_Edges, FormulaOfEachTypeAtKnownPixels) {
         PP_Edges effect;
         expectHook(effect, image, c, 2e-6f);
     }
+}
+
+// Past the edges the window reads the last column and row again; an empty window keeps the
+// starting values.
+TEST(PP_Edges, FlatMinMaxOverClampedWindows) {
+    WorkingImageGuard guard;
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(12, 9, noisy)));
+    pixel_t lo, hi;
+    PP_Edges::get_flat_min_max(14, 11, 10, 7, &lo, &hi);
+    const Rgb corner[] = {noisy(10, 7), noisy(11, 7), noisy(10, 8), noisy(11, 8)};
+    const auto extreme = [&](uint8_t Rgb::*channel, bool takeMax) {
+        uint8_t v = corner[0].*channel;
+        for (const Rgb& c : corner)
+            v = takeMax ? std::max(v, c.*channel) : std::min(v, c.*channel);
+        return float(v) / 255.0f;
+    };
+    EXPECT_NEAR(lo.r, extreme(&Rgb::r, false), 1e-7f);
+    EXPECT_NEAR(lo.g, extreme(&Rgb::g, false), 1e-7f);
+    EXPECT_NEAR(lo.b, extreme(&Rgb::b, false), 1e-7f);
+    EXPECT_NEAR(hi.r, extreme(&Rgb::r, true), 1e-7f);
+    EXPECT_NEAR(hi.g, extreme(&Rgb::g, true), 1e-7f);
+    EXPECT_NEAR(hi.b, extreme(&Rgb::b, true), 1e-7f);
+
+    PP_Edges::get_flat_min_max(4, 2, 4, 6, &lo, &hi);
+    EXPECT_EQ(lo.r + lo.g + lo.b, 3.0f);
+    EXPECT_EQ(hi.r + hi.g + hi.b, 0.0f);
 }
 
 TEST(PP_Edges, RunsStoreTheHookAtFullSizeAndInPreview) {
