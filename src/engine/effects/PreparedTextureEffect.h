@@ -7,6 +7,8 @@
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcess.h"
 #include "kernels/Texture.h"
+#include "kernels/color_halftone.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,6 +46,9 @@ class PreparedTextureEffect : public PostProcess {
     void free_texture();
     // Nearest-neighbour copy of the working image's colour into w x h pixels (alpha bytes zero).
     void copy_reduced_source(uint8_t* out, int32_t w, int32_t h) const;
+    // The halftone looks: the run's source screened into mp_tex with dots of size (the slider's
+    // value, scaled with the run), then tone(source pixel bytes) overlaid on the screen.
+    template <class Tone> void screen_and_overlay(double size, Tone tone);
 
     texture_t* mp_tex = nullptr;
 
@@ -71,4 +76,20 @@ inline void PreparedTextureEffect::overlay_bytes(pixel_t base, const uint8_t lay
     out[0] = uint8_t(blend_detail::trunc_channel(double(o.r) * 255.0));
     out[1] = uint8_t(blend_detail::trunc_channel(double(o.g) * 255.0));
     out[2] = uint8_t(blend_detail::trunc_channel(double(o.b) * 255.0));
+}
+
+template <class Tone> void PreparedTextureEffect::screen_and_overlay(double size, Tone tone) {
+    if (!create_texture()) return;
+    float k = 1.0f;
+    const uint8_t* src = run_source(k);
+    if (!src) return;
+    const int32_t w = mp_tex->width, h = mp_tex->height;
+    color_halftone(src, mp_tex->data, w, h, float(size * 20.0 * double(k)));
+    graphics::parallelRows(h, size_t(w), [&](int32_t y0, int32_t y1) {
+        for (size_t i = size_t(y0) * size_t(w); i < size_t(y1) * size_t(w); ++i) {
+            uint8_t* p = mp_tex->data + i * 4;
+            overlay_bytes(tone(src + i * 4), p + 1, p + 1);
+        }
+    });
+    release_source();
 }
