@@ -4,6 +4,8 @@
 # opalene_library(<target> <folder> <link deps...>)
 function(opalene_library target dir)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
+  # A program's entry point sits beside its library's sources but is not part of it.
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
   if(srcs)
     add_library(${target} STATIC ${srcs})
     target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR}/src)
