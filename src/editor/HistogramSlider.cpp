@@ -1,5 +1,7 @@
 #include "editor/HistogramSlider.h"
 
+#include "controls/SharedBundle.h"
+
 #include "editor/DSSUISliderButtonView.h"
 #include "editor/HistogramView.h"
 
@@ -87,6 +89,6 @@ QImage HistogramSlider::get_background_image_of_size(QSizeF size, qreal devicePi
   return image;
 }
 
-QImage HistogramSlider::get_button_image_of_size(QSizeF) { return QImage(); }
+QImage HistogramSlider::get_button_image_of_size(QSizeF) { return imageNamedAdditional("levels_slider"); }
 
 void HistogramSlider::paintEvent(QPaintEvent*) {}

@@ -19,6 +19,7 @@ class HistogramSlider : public DSSUISlider {
 
   // The rounded white frame, w x h points at the given density.
   static QImage get_background_image_of_size(QSizeF size, qreal devicePixelRatio = 1);
+  // The skin "levels_slider" whatever the size.
   static QImage get_button_image_of_size(QSizeF size);
 
  protected:

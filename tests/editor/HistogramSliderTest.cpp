@@ -214,3 +214,11 @@ TEST(HistogramView, OverlayPositionsAreClamped) {
   EXPECT_FLOAT_EQ(view.overlayPositionLeft(), 5);
   EXPECT_FLOAT_EQ(view.overlayPositionRight(), 294);
 }
+
+TEST(HistogramSlider, HandlesWearTheLevelsSkin) {
+  uiApplication();
+  const QImage skin = HistogramSlider::get_button_image_of_size(QSizeF(12, 14));
+  ASSERT_FALSE(skin.isNull());  // drawn into the bundle by the build
+  HistogramSlider slider(QRectF(0, 0, 314, 60));
+  EXPECT_EQ(slider.button_image(), skin);
+}

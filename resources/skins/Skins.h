@@ -1,0 +1,27 @@
+#pragma once
+// The interface's skins, drawn in code at 1x and 2x into the main bundle: one dark theme of
+// neutral greys with one accent colour. Each family hands its drawings to `Write`.
+#include <QColor>
+#include <QImage>
+#include <QPainter>
+#include <QSizeF>
+#include <functional>
+#include <string>
+
+namespace skins {
+
+// Draws one skin into a painter scaled to points; `size` is in points.
+using Draw = std::function<void(QPainter&, QSizeF size)>;
+// Writes "<name>.png" and "<name>@2x.png".
+using Write = std::function<void(const std::string& name, QSizeF size, const Draw& draw)>;
+
+namespace theme {
+inline const QColor kAccent(72, 148, 232);
+inline const QColor kHandleLight(236, 236, 238);
+inline const QColor kHandleDark(168, 168, 172);
+inline const QColor kOutline(22, 22, 24);
+}  // namespace theme
+
+void writeLevelsSkins(const Write& write);
+
+}  // namespace skins
