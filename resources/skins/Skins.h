@@ -20,8 +20,12 @@ inline const QColor kAccent(72, 148, 232);
 inline const QColor kHandleLight(236, 236, 238);
 inline const QColor kHandleDark(168, 168, 172);
 inline const QColor kOutline(22, 22, 24);
+inline const QColor kRaisedTop(84, 84, 88);
+inline const QColor kRaisedBottom(58, 58, 62);
+inline const QColor kEdgeLight(255, 255, 255, 28);
 }  // namespace theme
 
 void writeLevelsSkins(const Write& write);
+void writeButtonSkins(const Write& write);
 
 }  // namespace skins

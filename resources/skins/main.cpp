@@ -33,5 +33,6 @@ int main(int argc, char** argv) {
     }
   };
   skins::writeLevelsSkins(write);
+  skins::writeButtonSkins(write);
   return failures == 0 ? 0 : 1;
 }
