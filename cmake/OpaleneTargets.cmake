@@ -30,7 +30,7 @@ function(opalene_tests target dir)
   gtest_discover_tests(${target}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
+      "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
 endfunction()
 
 # opalene_benchmarks(<folder> <link deps...>): one Google Benchmark program per file.
