@@ -34,5 +34,6 @@ int main(int argc, char** argv) {
   };
   skins::writeLevelsSkins(write);
   skins::writeButtonSkins(write);
+  skins::writeTextFieldSkins(write);
   return failures == 0 ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 // Control kit pieces on a dark panel, as the editor's toolbars show them.
 #include "UiSheetRegistry.h"
 #include "controls/KXButton.h"
+#include "controls/VQTextView.h"
 
 namespace {
 
@@ -30,5 +31,25 @@ OPALENE_UISHEET_STATE("buttons_states", [](const QImage&) {
   KXButton* menu = button(panel.get(), QRect(20, 70, 160, 24), "All Effects");
   menu->setDropDown(true);
   button(panel.get(), QRect(200, 70, 140, 24), "Save As...");
+  return panel;
+});
+
+OPALENE_UISHEET_STATE("text_fields", [](const QImage&) {
+  auto panel = darkPanel(QSize(360, 150));
+  auto* name = new VQTextView(panel.get());
+  name->setGeometry(20, 20, 200, 23);
+  name->setStyle(VQTextViewRules::kPresetName);
+  name->setText("Warm evening");
+  auto* search = new VQTextView(panel.get());
+  search->setGeometry(20, 60, 220, 23);
+  search->setStyle(VQTextViewRules::kSearch);
+  search->setText("sketch");
+  auto* width = new VQTextView(panel.get());
+  width->setGeometry(20, 100, 70, 23);
+  width->setStyle(VQTextViewRules::kBoundedInteger);
+  width->setStartIntValue(1920);
+  auto* emptySearch = new VQTextView(panel.get());
+  emptySearch->setGeometry(120, 100, 200, 23);
+  emptySearch->setStyle(VQTextViewRules::kSearch);
   return panel;
 });
