@@ -28,5 +28,6 @@ inline const QColor kEdgeLight(255, 255, 255, 28);
 void writeLevelsSkins(const Write& write);
 void writeButtonSkins(const Write& write);
 void writeTextFieldSkins(const Write& write);
+void writeSliderSkins(const Write& write);
 
 }  // namespace skins

@@ -35,5 +35,6 @@ int main(int argc, char** argv) {
   skins::writeLevelsSkins(write);
   skins::writeButtonSkins(write);
   skins::writeTextFieldSkins(write);
+  skins::writeSliderSkins(write);
   return failures == 0 ? 0 : 1;
 }

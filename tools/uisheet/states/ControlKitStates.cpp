@@ -1,6 +1,8 @@
 // Control kit pieces on a dark panel, as the editor's toolbars show them.
 #include "UiSheetRegistry.h"
 #include "controls/KXButton.h"
+#include "controls/KXJRVSlider.h"
+#include "controls/KXSlider.h"
 #include "controls/VQTextView.h"
 
 namespace {
@@ -51,5 +53,28 @@ OPALENE_UISHEET_STATE("text_fields", [](const QImage&) {
   auto* emptySearch = new VQTextView(panel.get());
   emptySearch->setGeometry(120, 100, 200, 23);
   emptySearch->setStyle(VQTextViewRules::kSearch);
+  return panel;
+});
+
+OPALENE_UISHEET_STATE("sliders", [](const QImage&) {
+  auto panel = darkPanel(QSize(360, 170));
+  const double values[] = {0.0, 0.57, 1.0};
+  for (int i = 0; i < 3; ++i) {
+    auto* s = new KXSlider(panel.get());
+    s->setGeometry(20, 15 + i * 30, 260, 20);
+    s->setValueTextFieldWidthNumber(40);
+    s->validateSlider();
+    s->setDoubleValue(values[i]);
+  }
+  for (int i = 0; i < 2; ++i) {
+    auto* caption = new QLabel(panel.get());
+    caption->setGeometry(290, 110 + i * 28, 50, 16);
+    caption->setStyleSheet("color: rgb(200,200,200)");
+    auto* s = new KXJRVSlider(panel.get());
+    s->setGeometry(20, 110 + i * 28, 260, 16);
+    s->setJrvValueLabel(caption);
+    s->validateSlider();
+    s->setDoubleValue(i == 0 ? 0.3 : 0.85);
+  }
   return panel;
 });
