@@ -27,10 +27,11 @@ function(opalene_tests target dir)
   add_executable(${target} ${srcs})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
   target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${target}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
+  # Every test (and the discovery of tests) runs through env with the test environment: a list
+  # handed to the ENVIRONMENT property would reach the tests with its first variable only.
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+    "env;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # opalene_benchmarks(<folder> <link deps...>): one Google Benchmark program per file.
