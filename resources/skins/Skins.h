@@ -29,5 +29,6 @@ void writeLevelsSkins(const Write& write);
 void writeButtonSkins(const Write& write);
 void writeTextFieldSkins(const Write& write);
 void writeSliderSkins(const Write& write);
+void writeToolbarSkins(const Write& write);
 
 }  // namespace skins

@@ -36,5 +36,6 @@ int main(int argc, char** argv) {
   skins::writeButtonSkins(write);
   skins::writeTextFieldSkins(write);
   skins::writeSliderSkins(write);
+  skins::writeToolbarSkins(write);
   return failures == 0 ? 0 : 1;
 }

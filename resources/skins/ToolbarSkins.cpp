@@ -1,0 +1,46 @@
+// Toolbar glyphs: the collapse toggle's chevron, the mask brush and the centre-pick crosshair.
+#include "Skins.h"
+
+#include <QPainterPath>
+
+namespace skins {
+
+void writeToolbarSkins(const Write& write) {
+  write("small_size_btn", QSizeF(24, 24), [](QPainter& painter, QSizeF) {
+    painter.setPen(QPen(QColor(170, 170, 174), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath chevron;
+    chevron.moveTo(7, 14.5);
+    chevron.lineTo(12, 9.5);
+    chevron.lineTo(17, 14.5);
+    painter.drawPath(chevron);
+  });
+  write("brush_icon", QSizeF(14, 14), [](QPainter& painter, QSizeF) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(230, 230, 232));
+    QPainterPath handle;
+    handle.moveTo(12.8, 1.2);
+    handle.lineTo(13.8, 2.2);
+    handle.lineTo(7.2, 8.8);
+    handle.lineTo(5.2, 6.8);
+    handle.closeSubpath();
+    painter.drawPath(handle);
+    painter.setBrush(theme::kAccent);
+    QPainterPath tip;
+    tip.moveTo(4.6, 7.4);
+    tip.lineTo(6.6, 9.4);
+    tip.cubicTo(6.0, 12.2, 3.0, 13.2, 0.8, 13.2);
+    tip.cubicTo(2.2, 11.6, 1.6, 8.4, 4.6, 7.4);
+    painter.drawPath(tip);
+  });
+  write("crosshair_hint", QSizeF(20, 20), [](QPainter& painter, QSizeF) {
+    painter.setPen(QPen(QColor(230, 230, 232), 1.4));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(10, 10), 5.5, 5.5);
+    painter.drawLine(QPointF(10, 1), QPointF(10, 6));
+    painter.drawLine(QPointF(10, 14), QPointF(10, 19));
+    painter.drawLine(QPointF(1, 10), QPointF(6, 10));
+    painter.drawLine(QPointF(14, 10), QPointF(19, 10));
+  });
+}
+
+}  // namespace skins

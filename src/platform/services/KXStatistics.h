@@ -1,0 +1,10 @@
+#pragma once
+// Usage statistics of the services framework. Nothing is collected here: the calls stay so that
+// the places that count an event are kept.
+namespace services {
+
+struct KXStatistics {
+  static void useMask() {}
+};
+
+}  // namespace services
