@@ -6,6 +6,17 @@
 namespace skins {
 
 void writeToolbarSkins(const Write& write) {
+  // The adjustments panel's tabs: a lit pill for the open group, a dark one for the others.
+  for (const char* tab : {"adjusters", "levels", "sharpen", "shadows"}) {
+    for (bool on : {false, true}) {
+      write(std::string(tab) + (on ? "_on" : "_off"), QSizeF(80, 22), [on](QPainter& painter, QSizeF size) {
+        painter.setPen(QPen(on ? theme::kAccent.darker(130) : QColor(16, 16, 18), 1));
+        painter.setBrush(on ? theme::kAccent.darker(115) : QColor(52, 52, 56));
+        painter.drawRoundedRect(QRectF(0.5, 0.5, size.width() - 1, size.height() - 1), 11, 11);
+      });
+    }
+  }
+
   write("small_size_btn", QSizeF(24, 24), [](QPainter& painter, QSizeF) {
     painter.setPen(QPen(QColor(170, 170, 174), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     QPainterPath chevron;

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 struct Delegate : VQTextViewTextDelegate {
@@ -51,7 +53,7 @@ void wait(int milliseconds) {
 }  // namespace
 
 TEST(VQTextViewRules, WholeProposedTextByStyle) {
-  struct Case { int32_t style; const char* current; int start, length; const char* replacement; bool accept; };
+  struct Case { int32_t style; std::string current; int start, length; const char* replacement; bool accept; };
   const Case cases[] = {
       {0, "Warm", 4, 0, " tones", true},
       {0, "1234567890123456789012345678901", 31, 0, "x", false},  // 32 characters
@@ -61,14 +63,15 @@ TEST(VQTextViewRules, WholeProposedTextByStyle) {
       {1, "12", 2, 0, "a", false},
       {1, "12", 0, 2, "", true},
       {2, "sket", 4, 0, "ch", true},
-      {3, QString(75, u'a').toLatin1().constData(), 75, 0, "a", false},
-      {3, QString(74, u'a').toLatin1().constData(), 74, 0, "a", true},
+      {3, std::string(75, 'a'), 75, 0, "a", false},
+      {3, std::string(74, 'a'), 74, 0, "a", true},
       {7, "", 0, 0, "anything at all, any length really", true},
   };
   for (const Case& c : cases) {
     VQTextViewRules rules;
     rules.style = c.style;
-    EXPECT_EQ(rules.shouldChange(c.current, c.start, c.length, QString(c.replacement)).accept, c.accept)
+    EXPECT_EQ(rules.shouldChange(QString::fromStdString(c.current), c.start, c.length, QString(c.replacement)).accept,
+              c.accept)
         << "style " << c.style << " '" << c.current << "' + '" << c.replacement << "'";
   }
   VQTextViewRules rules;

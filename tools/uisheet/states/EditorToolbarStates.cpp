@@ -1,7 +1,12 @@
 // The editor's side panels over the photo.
 #include "UiSheetRegistry.h"
 #include "controls/KXButton.h"
+#include "controls/KXSlider.h"
+#include "controls/ImageAdditional.h"
 #include "editor/FilterToolbarViewController.h"
+#include "editor/SuperFilterToolbarViewController.h"
+#include "editor/SuperFilterToolbarViewControllerDelegate.h"
+#include "engine/effects/PP_SuperFilter.h"
 #include "engine/PostProcessParameter.h"
 
 #include <QLabel>
@@ -42,3 +47,51 @@ std::unique_ptr<QWidget> toolbarOverPhoto(const QImage& photo, bool two, bool co
 OPALENE_UISHEET_STATE("parameter_toolbar_two_sliders", [](const QImage& photo) { return toolbarOverPhoto(photo, true, false); });
 OPALENE_UISHEET_STATE("parameter_toolbar_one_slider", [](const QImage& photo) { return toolbarOverPhoto(photo, false, false); });
 OPALENE_UISHEET_STATE("parameter_toolbar_collapsed", [](const QImage& photo) { return toolbarOverPhoto(photo, true, true); });
+
+namespace {
+
+struct PhotoForHistogram : SuperFilterToolbarViewControllerDelegate {
+  graphics::ImagePtr photo;
+  graphics::ImagePtr imageForHistogram() override { return photo; }
+  void applyButtonDidClick(SuperFilterToolbarViewController*) override {}
+  void slidersDidChange(SuperFilterToolbarViewController*) override {}
+  void smallSizeClick(SuperFilterToolbarViewController*) override {}
+  void cancelButtonDidClick(SuperFilterToolbarViewController*) override {}
+  void drawButtonDidClick(SuperFilterToolbarViewController*) override {}
+  void hideMaskButtonDidClick(SuperFilterToolbarViewController*) override {}
+  void changeEnabledStateForCompareButton(bool) override {}
+};
+
+std::unique_ptr<QWidget> adjustmentsOverPhoto(const QImage& photo, SuperFilterToolbarViewController::Tab tab) {
+  static PP_SuperFilter effect;
+  static PhotoForHistogram delegate;
+  delegate.photo = ImageAdditional::fromQImage(photo);
+  auto host = std::make_unique<QLabel>();
+  host->resize(640, 340);
+  host->setPixmap(QPixmap::fromImage(photo.scaled(host->size(), Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation)));
+  auto* toolbar = new SuperFilterToolbarViewController(host.get());
+  std::vector<PostProcessParameter*> params;
+  for (auto& p : effect.params()) params.push_back(p.get());
+  toolbar->setParams(params);
+  toolbar->setDelegate(&delegate);
+  toolbar->setTitle("Adjustments");
+  toolbar->validateSliders();
+  toolbar->restoreDefaults();
+  toolbar->reloadHistogram();
+  toolbar->slider(SuperFilterToolbarViewController::kContrastSlider)->setDoubleValue(1.25);
+  toolbar->selectTab(tab);
+  toolbar->move(host->width() - toolbar->width() - 12, 20);
+  return host;
+}
+
+}  // namespace
+
+OPALENE_UISHEET_STATE("adjustments_toolbar_adjust", [](const QImage& photo) {
+  return adjustmentsOverPhoto(photo, SuperFilterToolbarViewController::kAdjustTab);
+});
+OPALENE_UISHEET_STATE("adjustments_toolbar_levels", [](const QImage& photo) {
+  return adjustmentsOverPhoto(photo, SuperFilterToolbarViewController::kLevelsTab);
+});
+OPALENE_UISHEET_STATE("adjustments_toolbar_sharpen", [](const QImage& photo) {
+  return adjustmentsOverPhoto(photo, SuperFilterToolbarViewController::kSharpenTab);
+});
