@@ -5,6 +5,7 @@ namespace services {
 
 struct KXStatistics {
   static void useMask() {}
+  static void useBatch() {}
 };
 
 }  // namespace services

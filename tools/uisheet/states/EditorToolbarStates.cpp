@@ -95,3 +95,26 @@ OPALENE_UISHEET_STATE("adjustments_toolbar_levels", [](const QImage& photo) {
 OPALENE_UISHEET_STATE("adjustments_toolbar_sharpen", [](const QImage& photo) {
   return adjustmentsOverPhoto(photo, SuperFilterToolbarViewController::kSharpenTab);
 });
+
+#include "editor/BatchImageProcessor.h"
+#include "editor/KXBatchProcessing.h"
+#include "engine/PostProcess.h"
+#include "engine/PostProcessesManager.h"
+
+#include <QDir>
+
+OPALENE_UISHEET_STATE("batch_window", [](const QImage& photo) {
+  // Two copies of the photo, previewed with the catalogue's first look.
+  const QString folder = QDir::temp().filePath("opalene-uisheet-batch");
+  QDir().mkpath(folder);
+  const QImage small = photo.scaled(480, 480, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  small.save(folder + "/first.png");
+  small.mirrored(true, false).save(folder + "/second.png");
+  PostProcess* effect = PostProcessesManager::sharedPostProcessesManager().postProcesses().front().get();
+  auto batch = std::make_unique<KXBatchProcessing>();
+  batch->setImageProcessBlock(
+      [effect](const KXBatchImageRequest& request) { return BatchImageProcessor::processRequest(request, effect, nullptr); });
+  batch->addInputs({(folder + "/first.png").toStdString(), (folder + "/second.png").toStdString()});
+  batch->setOutputFolder(folder.toStdString());
+  return std::unique_ptr<QWidget>(std::move(batch));
+});
