@@ -5,6 +5,7 @@
 #include "platform/imageio/ImageSource.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -22,10 +24,18 @@ namespace {
 constexpr int kThumbnail = 64;
 
 // A name in the folder that no file has yet: "name.jpg", else "name (2).jpg", ...
-std::string freeName(const fs::path& folder, const std::string& stem) {
-  fs::path candidate = folder / (stem + ".jpg");
-  for (int n = 2; fs::exists(candidate); ++n) candidate = folder / (stem + " (" + std::to_string(n) + ").jpg");
+std::string freeName(const fs::path& folder, const std::string& stem, const std::string& extension) {
+  fs::path candidate = folder / (stem + extension);
+  for (int n = 2; fs::exists(candidate); ++n) candidate = folder / (stem + " (" + std::to_string(n) + ")" + extension);
   return candidate.string();
+}
+
+bool isPictureName(const fs::path& path) {
+  std::string extension = path.extension().string();
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  for (const char* known : {".jpg", ".jpeg", ".png", ".tif", ".tiff", ".bmp", ".jp2", ".exr", ".webp", ".heic"})
+    if (extension == known) return true;
+  return false;
 }
 
 }  // namespace
@@ -39,8 +49,15 @@ KXBatchProcessing::KXBatchProcessing(QWidget* parent) : QDialog(parent) {
   layout->addWidget(_list);
   auto* inputs = new QHBoxLayout;
   auto* add = new QPushButton("Add Photos…", this);
+  auto* addFolderButton = new QPushButton("Add Folder…", this);
+  auto* remove = new QPushButton("Remove", this);
   inputs->addWidget(add);
+  inputs->addWidget(addFolderButton);
+  inputs->addWidget(remove);
   inputs->addStretch();
+  _formatMenu = new QComboBox(this);
+  _formatMenu->addItems({"JPEG", "PNG", "TIFF"});
+  inputs->addWidget(_formatMenu);
   layout->addLayout(inputs);
   auto* output = new QHBoxLayout;
   _outputLabel = new QLabel("No output folder", this);
@@ -64,8 +81,21 @@ KXBatchProcessing::KXBatchProcessing(QWidget* parent) : QDialog(parent) {
   layout->addLayout(buttons);
   connect(add, &QPushButton::clicked, this, [this] { chooseInputs(); });
   connect(chooseFolder, &QPushButton::clicked, this, [this] { chooseOutput(); });
+  connect(addFolderButton, &QPushButton::clicked, this, [this] {
+    const QString folder = QFileDialog::getExistingDirectory(this, "Add Folder");
+    if (!folder.isEmpty()) addFolder(folder.toStdString());
+  });
+  connect(remove, &QPushButton::clicked, this, [this] {
+    std::vector<int> rows;
+    for (QListWidgetItem* item : _list->selectedItems()) rows.push_back(_list->row(item));
+    removeInputs(rows);
+  });
+  connect(_formatMenu, &QComboBox::currentIndexChanged, this, [this](int index) { _format = Format(index); });
   connect(close, &QPushButton::clicked, this, [this] { this->close(); });
-  connect(_processButton, &QPushButton::clicked, this, [this] { runBatch(); });
+  connect(_processButton, &QPushButton::clicked, this, [this] {
+    if (_running) cancel();
+    else runBatch();
+  });
 }
 
 void KXBatchProcessing::showBatchProcessingIfNeededWithCompletionHandler(std::function<void()> completion) {
@@ -88,6 +118,31 @@ void KXBatchProcessing::addInputs(const std::vector<std::string>& paths) {
     }
   }
   _progress->setRange(0, std::max<int>(1, int(_inputs.size())));
+}
+
+void KXBatchProcessing::addFolder(const std::string& folder) {
+  std::vector<std::string> paths;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(folder, error))
+    if (entry.is_regular_file(error) && isPictureName(entry.path())) paths.push_back(entry.path().string());
+  std::sort(paths.begin(), paths.end());
+  addInputs(paths);
+}
+
+void KXBatchProcessing::removeInputs(std::vector<int> rows) {
+  if (_running) return;
+  std::sort(rows.rbegin(), rows.rend());
+  for (int row : rows) {
+    if (row < 0 || size_t(row) >= _inputs.size()) continue;
+    _inputs.erase(_inputs.begin() + row);
+    delete _list->takeItem(row);
+  }
+  _progress->setRange(0, std::max<int>(1, int(_inputs.size())));
+}
+
+void KXBatchProcessing::setFormat(Format format) {
+  _format = format;
+  _formatMenu->setCurrentIndex(int(format));
 }
 
 void KXBatchProcessing::setOutputFolder(const std::string& folder) {
@@ -117,9 +172,12 @@ std::vector<KXBatchProcessing::Result> KXBatchProcessing::runBatch() {
     return results;
   }
   _running = true;
-  _processButton->setEnabled(false);
+  _cancelRequested = false;
+  _processButton->setText("Stop");
+  static const char* const kTypes[] = {"public.jpeg", "public.png", "public.tiff"};
+  static const char* const kExtensions[] = {".jpg", ".png", ".tif"};
   int written = 0;
-  for (size_t i = 0; i < _inputs.size(); ++i) {
+  for (size_t i = 0; i < _inputs.size() && !_cancelRequested; ++i) {
     Result result{_inputs[i], {}, {}};
     std::unique_ptr<imageio::ImageSource> source = imageio::ImageSource::createWithPath(_inputs[i]);
     QSize size;
@@ -134,8 +192,9 @@ std::vector<KXBatchProcessing::Result> KXBatchProcessing::runBatch() {
     if (!image) {
       result.failure = "cannot be read as an image";
     } else {
-      const std::string path = freeName(_outputFolder, fs::path(_inputs[i]).stem().string());
-      auto destination = imageio::ImageDestination::createWithPath(path, "public.jpeg");
+      const std::string path =
+          freeName(_outputFolder, fs::path(_inputs[i]).stem().string(), kExtensions[int(_format)]);
+      auto destination = imageio::ImageDestination::createWithPath(path, kTypes[int(_format)]);
       properties[imageio::kLossyCompressionQuality] = foundation::Value(0.9);
       if (destination) destination->addImage(image, properties);
       if (destination && destination->finalize()) {
@@ -148,11 +207,14 @@ std::vector<KXBatchProcessing::Result> KXBatchProcessing::runBatch() {
     results.push_back(result);
     _progress->setValue(int(i + 1));
     _status->setText(QString("%1 of %2 photos written").arg(written).arg(_inputs.size()));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (photoFinished) photoFinished(i + 1);
+    // Let the Stop button and repaints through between photos.
+    QCoreApplication::processEvents();
   }
-  const int failed = int(_inputs.size()) - written;
-  if (failed > 0) _status->setText(QString("%1 written, %2 could not be processed").arg(written).arg(failed));
-  _processButton->setEnabled(true);
+  const int failed = int(results.size()) - written;
+  if (_cancelRequested) _status->setText(QString("Stopped: %1 of %2 photos written").arg(written).arg(_inputs.size()));
+  else if (failed > 0) _status->setText(QString("%1 written, %2 could not be processed").arg(written).arg(failed));
+  _processButton->setText("Process");
   _running = false;
   return results;
 }

@@ -35,15 +35,26 @@ class KXBatchProcessing : public QDialog {
 
   void addInputs(const std::vector<std::string>& paths);
   const std::vector<std::string>& inputs() const { return _inputs; }
+  // Every picture file directly in the folder, by name.
+  void addFolder(const std::string& folder);
+  // Drops the inputs at these rows of the list.
+  void removeInputs(std::vector<int> rows);
   void setOutputFolder(const std::string& folder);
+  enum class Format { kJPEG, kPNG, kTIFF };
+  void setFormat(Format format);
+  Format format() const { return _format; }
+  // Asks a running batch to stop after the photo in hand; finished outputs stay.
+  void cancel() { _cancelRequested = true; }
+  // Called after each photo of a run (tests and the progress display).
+  std::function<void(size_t done)> photoFinished;
   const std::string& outputFolder() const { return _outputFolder; }
 
   struct Result {
     std::string input, output;  // output empty when it failed
     std::string failure;
   };
-  // Processes every input at its own size and writes it as JPEG into the output folder, never
-  // over an existing file. The window's progress bar follows; events are pumped between photos.
+  // Processes every input at its own size and writes it in the chosen format into the output
+  // folder, never over an existing file, with the input's metadata. The window's progress bar follows; events are pumped between photos.
   std::vector<Result> runBatch();
 
   QListWidget* list() const { return _list; }
@@ -66,4 +77,7 @@ class KXBatchProcessing : public QDialog {
   QProgressBar* _progress = nullptr;
   QPushButton* _processButton = nullptr;
   bool _running = false;
+  bool _cancelRequested = false;
+  Format _format = Format::kJPEG;
+  class QComboBox* _formatMenu = nullptr;
 };

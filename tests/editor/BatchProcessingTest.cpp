@@ -137,3 +137,32 @@ TEST(BatchImageProcessor, NothingSelectedShowsTheHintAndStartsNothing) {
   EXPECT_TRUE(BatchImageProcessor::batchProcessingButtonPressed(&window, batch, effect, nullptr));
   EXPECT_TRUE(batch.isVisible());
 }
+
+TEST(KXBatchProcessing, FoldersFormatsRemovalAndAStopMidway) {
+  uiApplication();
+  TemporaryDirectory dir;
+  std::filesystem::create_directories(dir.path() / "in");
+  std::filesystem::create_directories(dir.path() / "out");
+  for (const char* name : {"a.tif", "b.tif", "c.tif"}) twoColourTiff(dir, std::string("in/") + name, 12, 8, 1);
+  std::ofstream(dir.file("in/notes.txt")) << "not listed";
+  KXBatchProcessing batch;
+  batch.setImageProcessBlock([](const KXBatchImageRequest& r) { return BatchImageProcessor::processRequest(r, nullptr, nullptr); });
+  batch.addFolder(dir.file("in"));
+  ASSERT_EQ(batch.inputs().size(), 3u);
+  batch.removeInputs({1});
+  EXPECT_EQ(batch.inputs(), (std::vector<std::string>{dir.file("in/a.tif"), dir.file("in/c.tif")}));
+  batch.setOutputFolder(dir.file("out"));
+  batch.setFormat(KXBatchProcessing::Format::kPNG);
+  batch.photoFinished = [&](size_t done) {
+    if (done == 1) batch.cancel();
+  };
+  const auto results = batch.runBatch();
+  ASSERT_EQ(results.size(), 1u);  // stopped after the first photo
+  EXPECT_EQ(results[0].output, dir.file("out/a.png"));
+  auto written = imageio::ImageSource::createWithPath(results[0].output);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(written->type(), "public.png");
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "out")) files += entry.is_regular_file();
+  EXPECT_EQ(files, 1u);  // nothing half-written beside it
+}
