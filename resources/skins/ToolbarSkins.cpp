@@ -43,6 +43,23 @@ void writeToolbarSkins(const Write& write) {
     tip.cubicTo(2.2, 11.6, 1.6, 8.4, 4.6, 7.4);
     painter.drawPath(tip);
   });
+  // The preset cell's edit and delete buttons.
+  write("cell_edit", QSizeF(24, 20), [](QPainter& painter, QSizeF) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 110));
+    painter.drawRoundedRect(QRectF(0, 0, 24, 20), 5, 5);
+    painter.setPen(QPen(QColor(235, 235, 237), 1.4, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(8, 14), QPointF(15.5, 6.5));
+    painter.drawLine(QPointF(7, 15), QPointF(9, 15));
+  });
+  write("cell_delete", QSizeF(24, 20), [](QPainter& painter, QSizeF) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 110));
+    painter.drawRoundedRect(QRectF(0, 0, 24, 20), 5, 5);
+    painter.setPen(QPen(QColor(235, 235, 237), 1.4, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(8.5, 6.5), QPointF(15.5, 13.5));
+    painter.drawLine(QPointF(15.5, 6.5), QPointF(8.5, 13.5));
+  });
   write("crosshair_hint", QSizeF(20, 20), [](QPainter& painter, QSizeF) {
     painter.setPen(QPen(QColor(230, 230, 232), 1.4));
     painter.setBrush(Qt::NoBrush);

@@ -101,6 +101,7 @@ OPALENE_UISHEET_STATE("adjustments_toolbar_sharpen", [](const QImage& photo) {
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
 
+#include <QApplication>
 #include <QDir>
 
 OPALENE_UISHEET_STATE("batch_window", [](const QImage& photo) {
@@ -117,4 +118,44 @@ OPALENE_UISHEET_STATE("batch_window", [](const QImage& photo) {
   batch->addInputs({(folder + "/first.png").toStdString(), (folder + "/second.png").toStdString()});
   batch->setOutputFolder(folder.toStdString());
   return std::unique_ptr<QWidget>(std::move(batch));
+});
+
+#include "controls/KXTableView.h"
+#include "editor/KXTableViewCell.h"
+
+namespace {
+
+// The strip with the catalogue's first looks on the photo; the first one selected.
+struct LookColumns : KXTableViewDataSource {
+  std::vector<KXTableViewCell*> cells;
+  int64_t numberOfColumns() override { return int64_t(cells.size()); }
+  int64_t widthForColumnAtIndex(int64_t) override { return KXTableViewCell::kWidth; }
+  QWidget* cellForColumnAtIndex(int64_t index) override { return cells[size_t(index)]; }
+};
+
+}  // namespace
+
+OPALENE_UISHEET_STATE("effect_strip", [](const QImage& photo) {
+  auto host = std::make_unique<QWidget>();
+  host->resize(760, 150);
+  static LookColumns columns;
+  columns.cells.clear();
+  PostProcessesManager& manager = PostProcessesManager::sharedPostProcessesManager();
+  const graphics::ImagePtr small =
+      ImageAdditional::fromQImage(photo.scaled(240, 240, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+  for (size_t i = 0; i < 5 && i < manager.postProcesses().size(); ++i) {
+    PostProcess* effect = manager.postProcesses()[i].get();
+    PostProcess::global_clean();
+    effect->setPreviewImage(manager.getProcessedImageForPostProcess(effect, small));
+    columns.cells.push_back(KXTableViewCell::makeCellWithFrame(QRect(0, 0, 180, 140), effect));
+  }
+  QScrollArea* area = nullptr;
+  KXTableView* strip = KXTableView::makeInScrollArea(host.get(), &area);
+  area->setGeometry(0, 5, 760, 140);
+  strip->setDataSource(&columns);
+  host->show();
+  QApplication::processEvents();
+  strip->reloadData();
+  if (!columns.cells.empty()) columns.cells.front()->setSelected(true);
+  return host;
 });
