@@ -42,5 +42,7 @@ function(opalene_benchmarks dir)
     add_executable(bench_${name} ${src})
     target_include_directories(bench_${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(bench_${name} PRIVATE ${ARGN} benchmark::benchmark benchmark::benchmark_main)
+    # Looks measured without their papers and textures would measure a different run.
+    add_dependencies(bench_${name} artwork)
   endforeach()
 endfunction()
