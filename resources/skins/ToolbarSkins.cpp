@@ -2,6 +2,7 @@
 #include "Skins.h"
 
 #include <QPainterPath>
+#include <cmath>
 
 namespace skins {
 
@@ -60,6 +61,22 @@ void writeToolbarSkins(const Write& write) {
     painter.drawLine(QPointF(8.5, 6.5), QPointF(15.5, 13.5));
     painter.drawLine(QPointF(15.5, 6.5), QPointF(8.5, 13.5));
   });
+  // The favourite star of the older list cell, filled when on.
+  for (bool on : {false, true}) {
+    write(on ? "star_on" : "star_off", QSizeF(22, 22), [on](QPainter& painter, QSizeF) {
+      QPainterPath star;
+      for (int i = 0; i < 10; ++i) {
+        const double angle = -M_PI / 2 + i * M_PI / 5, radius = i % 2 ? 3.6 : 8.5;
+        const QPointF p(11 + radius * std::cos(angle), 11.5 + radius * std::sin(angle));
+        if (i == 0) star.moveTo(p);
+        else star.lineTo(p);
+      }
+      star.closeSubpath();
+      painter.setPen(QPen(on ? QColor(250, 200, 60) : QColor(170, 170, 174), 1.2));
+      painter.setBrush(on ? QColor(250, 200, 60) : Qt::transparent);
+      painter.drawPath(star);
+    });
+  }
   write("crosshair_hint", QSizeF(20, 20), [](QPainter& painter, QSizeF) {
     painter.setPen(QPen(QColor(230, 230, 232), 1.4));
     painter.setBrush(Qt::NoBrush);
