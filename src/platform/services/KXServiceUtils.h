@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 // What the engine asks of its environment. The user interface sets the screen scale once at start
 // (Qt's device pixel ratio); until then the answers are 1.0 and not retina. Safe from any thread.
 
@@ -13,6 +15,10 @@ class KXServiceUtils {
     static void setBackingScaleFactor(double scale);
     // A fixed, modern version: callers that compare it with 10.8 take their newer branch.
     static float systemVersion();
+    // -1, 0 or 1 for the running system's version against a dotted version string.
+    static int currentVersionCompare(const std::string& version);
+    // Dotted versions compared number by number ("1.10" is above "1.9"); a missing number is 0.
+    static int compareVersions(const std::string& a, const std::string& b);
 };
 
 } // namespace services

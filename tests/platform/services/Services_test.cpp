@@ -58,3 +58,16 @@ TEST(ApplicationSupportDirectory, ExistsAndIsWritableAfterTheFirstCall) {
     out.close();
     EXPECT_TRUE(out.good());
 }
+
+TEST(KXServiceUtilsVersions, CompareNumberByNumber) {
+    struct Case {
+        const char *a, *b;
+        int expected;
+    };
+    const Case cases[] = {{"1.10", "1.9", 1}, {"1.9", "1.10", -1}, {"2.0", "2", 0}, {"2.0.1", "2.0", 1},
+                          {"", "0", 0},       {"10.7.0", "10.10.1", -1}, {"1.2b", "1.2", 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(services::KXServiceUtils::compareVersions(c.a, c.b), c.expected) << c.a << " vs " << c.b;
+    EXPECT_EQ(services::KXServiceUtils::currentVersionCompare("10.7.0"), 1);
+    EXPECT_EQ(services::KXServiceUtils::currentVersionCompare("99"), -1);
+}

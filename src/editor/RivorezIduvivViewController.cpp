@@ -1,0 +1,455 @@
+#include "editor/RivorezIduvivViewController.h"
+
+#include "controls/KXButton.h"
+#include "engine/CustomPresetsManager.h"
+#include "engine/PostProcess.h"
+#include "engine/PostProcessParameter.h"
+#include "engine/PostProcessesManager.h"
+#include "engine/effects/PP_SuperFilter.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UndoManager.h"
+#include "platform/foundation/UserDefaults.h"
+#include "platform/services/KXSLocalization.h"
+#include "platform/services/KXServiceUtils.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPalette>
+#include <algorithm>
+#include <cctype>
+
+#ifndef OPALENE_VERSION
+#define OPALENE_VERSION ""
+#endif
+
+namespace {
+
+constexpr const char* kDoubleClickActionKey = "k_Double_Click_Action";
+constexpr const char* kLastVersionKey = "PictavoLastVersionAppFloatValue";
+constexpr const char* kLastVersionStringKey = "PictavoLastVersionAppString";
+constexpr const char* kNeverShowReviewKey = "PictavoNeverShowReviewAppBoolValue";
+constexpr const char* kCropProportionsKey = "k_Crop_Proportions_Popover_Selected_Cell_Key";
+constexpr int kTopBarHeight = 42;
+
+QString localized(const char* key) {
+  return QString::fromStdString(services::KXSLocalization::localizedStringForKey(key, ""));
+}
+
+std::string lowered(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+void setBackground(QWidget* view, QColor colour) {
+  QPalette palette = view->palette();
+  palette.setColor(QPalette::Window, colour);
+  view->setPalette(palette);
+  view->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+bool RivorezIduvivViewController::isValidTool(int32_t tool) {
+  return tool >= kBrowser && tool <= kAdjust && tool != 3;
+}
+
+RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager* undoManager)
+    : _undoManager(undoManager) {
+  auto& center = foundation::NotificationCenter::defaultCenter();
+  center.addObserver(this, effectsSidebarStateWasChanged, nullptr,
+                     [this](const foundation::Notification& n) { effectsSidebarStateDidChange(n); });
+  buildWindow();
+  awakeFromNib();
+}
+
+RivorezIduvivViewController::~RivorezIduvivViewController() {
+  foundation::NotificationCenter::defaultCenter().removeObserver(this);
+  auto& manager = PostProcessesManager::sharedPostProcessesManager();
+  if (manager.delegate() == this) manager.setDelegate(nullptr);
+  if (manager.undoManager() == _undoManager) manager.setUndoManager(nullptr);
+  if (manager.superFilter() == superFilter.get()) manager.setSuperFilter(nullptr);
+  if (_undoManager) _undoManager->removeAllActionsWithTarget(this);
+}
+
+// The window in code: the top bar with the tool buttons over the content area, where the image
+// view lies on the dark background.
+void RivorezIduvivViewController::buildWindow() {
+  _window = std::make_unique<QMainWindow>();
+  _window->setObjectName("MainOpalene");
+  _window->setWindowTitle("Opalene");
+  _window->resize(1440, 900);
+  _window->setMinimumSize(900, 600);
+  _contentView = new QWidget;
+  _contentView->setObjectName("contentView");
+  setBackground(_contentView, QColor(18, 22, 27));
+  _window->setCentralWidget(_contentView);
+  _contentView->installEventFilter(this);
+
+  _backgroundView = new QWidget(_contentView);
+  _backgroundView->setObjectName("backgroundView");
+  _imageArea = new QWidget(_contentView);
+  _imageArea->setObjectName("imageView");
+  setBackground(_imageArea, QColor(40, 40, 40));
+
+  _topBarView = new QWidget(_contentView);
+  _topBarView->setObjectName("topBarView");
+  setBackground(_topBarView, QColor(33, 37, 43));
+
+  auto button = [this](const char* name, const char* title, int width) {
+    auto* b = new KXButton(_topBarView);
+    b->setObjectName(name);
+    b->setTitle(title);
+    b->resize(width, 26);
+    b->initialize();
+    return b;
+  };
+  _opentImageButton = button("openImageButton", "Open", 70);
+  _saveButton = button("saveButton", "Save", 70);
+  _shareButton = button("shareButton", "Share", 70);
+  _undoButton = button("undoButton", "Undo", 64);
+  _redoButton = button("redoButton", "Redo", 64);
+  _fxToolButton = button("fxToolButton", "Effects", 84);
+  _cropToolButton = button("cropToolButton", "Crop", 70);
+  _rotateToolButton = button("rotateToolButton", "Rotate", 74);
+  _adjustButton = button("adjustButton", "Adjust", 74);
+  _compareButton = button("compareButton", "Compare", 86);
+  _quickCompareButton = button("quickCompareButton", "Quick Compare", 120);
+  _fakeCompareButton = button("fakeCompareButton", "Compare", 86);
+  _fullScreenButton = button("fullScreenButton", "Full Screen", 100);
+  QObject::connect(_undoButton, &QAbstractButton::clicked, this, [this] { buttonUndoClick(); });
+  QObject::connect(_redoButton, &QAbstractButton::clicked, this, [this] { buttonRedoClick(); });
+  QObject::connect(_fxToolButton, &QAbstractButton::clicked, this, [this] { fxToolButtonClick(); });
+
+  _versionLabel = new QLabel(_contentView);
+  _versionLabel->setObjectName("versionLabel");
+  _versionLabel->setStyleSheet("color: rgb(140, 146, 153); font: 11px 'Helvetica';");
+  _versionLabel->hide();
+  layoutContent();
+}
+
+void RivorezIduvivViewController::layoutContent() {
+  const int width = _contentView->width(), height = _contentView->height();
+  _topBarView->setGeometry(0, 0, width, kTopBarHeight);
+  _backgroundView->setGeometry(0, kTopBarHeight, width, std::max(0, height - kTopBarHeight));
+  _imageArea->setGeometry(_backgroundView->geometry());
+  _imageArea->raise();
+  _topBarView->raise();
+
+  // Left: file commands and undo; middle: the tools; right: comparing and full screen.
+  int x = 10;
+  for (KXButton* b : {_opentImageButton, _saveButton, _shareButton, _undoButton, _redoButton}) {
+    b->move(x, (kTopBarHeight - b->height()) / 2);
+    x += b->width() + 6;
+  }
+  int tools = 0;
+  for (KXButton* b : {_fxToolButton, _cropToolButton, _rotateToolButton, _adjustButton}) tools += b->width() + 6;
+  x = std::max(x + 20, (width - tools) / 2);
+  for (KXButton* b : {_fxToolButton, _cropToolButton, _rotateToolButton, _adjustButton}) {
+    b->move(x, (kTopBarHeight - b->height()) / 2);
+    x += b->width() + 6;
+  }
+  x = width - 10;
+  for (KXButton* b : {_fullScreenButton, _quickCompareButton, _compareButton}) {
+    if (b->isHidden()) continue;
+    x -= b->width();
+    b->move(x, (kTopBarHeight - b->height()) / 2);
+    x -= 6;
+  }
+  _fakeCompareButton->move(_compareButton->pos());
+  _versionLabel->adjustSize();
+  _versionLabel->move(width - _versionLabel->width() - 10, height - _versionLabel->height() - 6);
+}
+
+bool RivorezIduvivViewController::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == _contentView && event->type() == QEvent::Resize) layoutContent();
+  return QObject::eventFilter(watched, event);
+}
+
+void RivorezIduvivViewController::awakeFromNib() {
+  if (_isAlreadyLoaded) return;
+  _isAlreadyLoaded = true;
+  auto& center = foundation::NotificationCenter::defaultCenter();
+  auto& defaults = foundation::UserDefaults::standardUserDefaults();
+  auto& manager = PostProcessesManager::sharedPostProcessesManager();
+
+  _effectsSideBarStates = {{0, false}, {1, false}, {2, false}};
+  _hideShowFrameButtonClicked = false;
+  center.addObserver(this, UndoManagerStackChanged, nullptr,
+                     [this](const foundation::Notification&) { validateUndoRedoButtonsState(); });
+  // The undo manager's own changes refresh the buttons too: Qt has no responder chain to do it.
+  for (const char* name : {foundation::kUndoManagerDidCloseUndoGroupNotification,
+                           foundation::kUndoManagerDidUndoChangeNotification,
+                           foundation::kUndoManagerDidRedoChangeNotification})
+    center.addObserver(this, name, nullptr, [this](const foundation::Notification&) { validateUndoRedoButtonsState(); });
+  _showingMask = true;
+
+  if (services::KXServiceUtils::currentVersionCompare("10.7.0") == 1)
+    _quickCompareButton->hide();
+  else
+    _fullScreenButton->hide();
+
+  // Versions compare number by number: "1.10" is newer than "1.9". The float key is still
+  // written for settings files of earlier runs.
+  const std::string version = OPALENE_VERSION;
+  const std::string last = defaults.stringForKey(kLastVersionStringKey).value_or(std::to_string(defaults.floatForKey(kLastVersionKey)));
+  if (!version.empty() && services::KXServiceUtils::compareVersions(version, last) > 0) {
+    defaults.setObject(foundation::Value(version), kLastVersionStringKey);
+    defaults.setFloat(std::strtof(version.c_str(), nullptr), kLastVersionKey);
+    defaults.setBool(false, kNeverShowReviewKey);
+    defaults.synchronize();
+  }
+  _versionLabel->setText(QString("version ") + QString::fromStdString(version));
+
+  validatePreviewQualityParametr();
+
+  manager.setUndoManager(_undoManager);
+  manager.setDelegate(this);
+
+  // The first switch is set-up, not an edit: there is nothing for Undo to go back to.
+  _tool = kAdjust;
+  afterApplyingEffect = true;
+  if (_undoManager) _undoManager->disableUndoRegistration();
+  setTool(kBrowser);
+  if (_undoManager) _undoManager->enableUndoRegistration();
+  validateUndoRedoButtonsState();
+  defaults.removeObjectForKey(kCropProportionsKey);
+  _isLiveResize = false;
+  configureTopBar();
+}
+
+void RivorezIduvivViewController::configureTopBar() {
+  _quickCompareButton->setTitle(localized("Quick Compare"));
+  _compareButton->setTitle(localized("Compare"));
+  _quickCompareButton->setEnabled(false);
+  _compareButton->setEnabled(false);
+  _fakeCompareButton->hide();
+}
+
+void RivorezIduvivViewController::resetManagerSource() {
+  auto& manager = PostProcessesManager::sharedPostProcessesManager();
+  manager.setOriginalImage(savedImageWithoutFrame());
+  CustomPresetsManager::sharedCustomPresetsManager().resetAllPreviewImages();
+  for (const auto& effect : manager.postProcesses()) effect->setPreviewImage(nullptr);
+  manager.cleanGeneratedEffectsPresets();
+}
+
+void RivorezIduvivViewController::setImage(graphics::ImagePtr image) {
+  if (image == _image) return;
+  fxToolButtonClick();
+  _image = std::move(image);
+  auto& center = foundation::NotificationCenter::defaultCenter();
+  if (_image)
+    center.postNotificationName(RivorezIduvivOriginalImageDidChange, {},
+                                foundation::Dictionary{{"image", foundation::Value::object(savedImageWithoutFrame(), "Image")}});
+
+  auto& manager = PostProcessesManager::sharedPostProcessesManager();
+  if (manager.originalImage() != savedImageWithoutFrame()) resetManagerSource();
+
+  const bool replaying = _undoManager && (_undoManager->isUndoing() || _undoManager->isRedoing());
+  if (!_currentFrameEffect && !replaying) {
+    if (_hideShowFrameButtonClicked)
+      _hideShowFrameButtonClicked = false;
+    else
+      manager.setMask(nullptr);
+  }
+  manager.cancelGeneratingImage();
+  if (!(_selectedPostProcess && _selectedPostProcess->isFrame()))
+    for (PostProcess* effect : manager.nonFrameProcesses()) effect->resetParametrs();
+  manager.setGeneratingOn(false);
+  PostProcess::global_clean();
+  manager.setGeneratingOn(true);
+
+  if (auto* adjust = dynamic_cast<PP_SuperFilter*>(superFilter.get())) adjust->clearCashes();
+  restoreSuperFilterDefaults();
+
+  if (replaying) {
+    if (_currentFrameEffect && _browserSelectedTab == 1)
+      foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), this] {
+        if (guard) validateTools();
+      });
+    else
+      validateTools();
+  }
+  validateUndoRedoButtonsState();
+}
+
+void RivorezIduvivViewController::_setImage(graphics::ImagePtr image, bool animated) {
+  if (image == _image) return;
+  if (_image) {
+    if (_undoManager)
+      _undoManager->registerUndo(this, [this, old = _image, animated] { _setImage(old, animated); });
+  } else {
+    animated = false;
+  }
+  setImage(std::move(image));
+  (void)animated;
+}
+
+void RivorezIduvivViewController::setSavedImageWithoutFrame(graphics::ImagePtr image) {
+  if (_undoManager)
+    _undoManager->registerUndo(this, [this, old = _savedImageWithoutFrame] { setSavedImageWithoutFrame(old); });
+  _savedImageWithoutFrame = std::move(image);
+  if (_undoManager && (_undoManager->isUndoing() || _undoManager->isRedoing())) resetManagerSource();
+}
+
+void RivorezIduvivViewController::setCurrentFrameEffect(PostProcess* effect) {
+  if (_undoManager)
+    _undoManager->registerUndo(this, [this, old = _currentFrameEffect] { setCurrentFrameEffect(old); });
+  _currentFrameEffect = effect;
+}
+
+void RivorezIduvivViewController::setFrameParametr(double value) {
+  if (_undoManager) _undoManager->registerUndo(this, [this, old = _frameParametr] { setFrameParametr(old); });
+  _frameParametr = value;
+}
+
+void RivorezIduvivViewController::setSavedFrameEffect(PostProcess* effect) {
+  if (_undoManager)
+    _undoManager->registerUndo(this, [this, old = _savedFrameEffect] { setSavedFrameEffect(old); });
+  _savedFrameEffect = effect;
+}
+
+void RivorezIduvivViewController::setSavedFrameParametr(double value) {
+  if (_undoManager)
+    _undoManager->registerUndo(this, [this, old = _savedFrameParametr] { setSavedFrameParametr(old); });
+  _savedFrameParametr = value;
+}
+
+void RivorezIduvivViewController::frameButtonClick() {
+  _hideShowFrameButtonClicked = true;
+  foundation::UndoManager* undo = _undoManager;
+  if (_currentFrameEffect) {
+    if (undo) undo->beginUndoGrouping();
+    _setImage(savedImageWithoutFrame(), true);
+    setSavedImageWithoutFrame(nullptr);
+    setSavedFrameEffect(_currentFrameEffect);
+    setSavedFrameParametr(_frameParametr);
+    setCurrentFrameEffect(nullptr);
+    setFrameParametr(0);
+    if (undo) {
+      undo->setActionName(localized("Hide frame").toStdString());
+      undo->endUndoGrouping();
+    }
+    if (_selectedPostProcess && _selectedPostProcess->isFrame()) {
+      _selectedPostProcess->freeMemory();
+      _selectedPostProcess = nullptr;
+      setTool(kBrowser);
+    }
+  } else if (_savedFrameEffect) {
+    if (undo) undo->beginUndoGrouping();
+    graphics::ImagePtr unframed = savedImageWithoutFrame();
+    graphics::ImagePtr framed = PostProcessesManager::sharedPostProcessesManager().getFramedImageForPPFrame(
+        _savedFrameEffect, _savedFrameParametr, unframed);
+    PostProcess* frame = _savedFrameEffect;
+    const double width = _savedFrameParametr;
+    setCurrentFrameEffect(frame);
+    setFrameParametr(width);
+    setSavedFrameEffect(nullptr);
+    setSavedFrameParametr(0);
+    setSavedImageWithoutFrame(unframed);
+    // A frame that could not be drawn leaves the picture as it is rather than showing nothing.
+    _setImage(framed ? framed : unframed, true);
+    if (undo) {
+      undo->setActionName(localized("Show frame").toStdString());
+      undo->endUndoGrouping();
+    }
+  }
+}
+
+void RivorezIduvivViewController::validateTools() {
+  if (_tool == kParameters && (!_currentFrameEffect || _browserSelectedTab != 1)) {
+    setTool(kBrowser);
+  } else if ((_tool == kBrowser || _tool == kParameters) && _currentFrameEffect && _browserSelectedTab == 1) {
+    if (_undoManager) _undoManager->disableUndoRegistration();
+    setTool(kBrowser);
+    _selectedPostProcess = _currentFrameEffect;
+    if (auto* first = _currentFrameEffect->param_1()) first->setValue(_frameParametr);
+    setTool(kParameters);
+    if (_undoManager) _undoManager->enableUndoRegistration();
+  }
+}
+
+void RivorezIduvivViewController::fxToolButtonClick() {
+  if (_tool != kParameters) setTool(kBrowser);
+}
+
+// The least of the tool switch: a valid number becomes the tool, and the switch is undoable
+// except out of the painter. Panels of each tool are built by the tool switch proper.
+void RivorezIduvivViewController::setTool(int32_t tool) {
+  if (tool == _tool) return;
+  if (!isValidTool(tool)) return;
+  _tempTool = tool;
+  if (_tool != kPainter && _undoManager)
+    _undoManager->registerUndo(this, [this, old = _tool] { setTool(old); });
+  _tool = tool;
+  _fxToolButton->setState(tool == kBrowser || tool == kParameters ? 1 : 0);
+  _cropToolButton->setState(tool == kCrop ? 1 : 0);
+  _rotateToolButton->setState(tool == kRotate ? 1 : 0);
+  _adjustButton->setState(tool == kAdjust ? 1 : 0);
+  if (tool == kBrowser) afterApplyingEffect = false;
+  validateUndoRedoButtonsState();
+}
+
+void RivorezIduvivViewController::validateUndoRedoButtonsState() {
+  if (!_undoManager) {
+    _undoButton->setEnabled(false);
+    _redoButton->setEnabled(false);
+    return;
+  }
+  if (_undoManager->isUndoing() || _undoManager->isRedoing()) {
+    if (_validateButtonsPending) return;
+    _validateButtonsPending = true;
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), this] {
+      if (!guard) return;
+      _validateButtonsPending = false;
+      validateUndoRedoButtonsState();
+    });
+    return;
+  }
+  _undoButton->setEnabled(_undoManager->canUndo());
+  _redoButton->setEnabled(_undoManager->canRedo());
+}
+
+void RivorezIduvivViewController::buttonUndoClick() {
+  if (_isDisabledInteraction || !_undoManager) return;
+  _undoManager->undo();
+}
+
+void RivorezIduvivViewController::buttonRedoClick() {
+  if (_isDisabledInteraction || !_undoManager) return;
+  _undoManager->redo();
+}
+
+graphics::ImagePtr RivorezIduvivViewController::imageForHistogram() const {
+  return _image;
+}
+
+void RivorezIduvivViewController::restoreSuperFilterDefaults() {
+  if (!superFilter) return;
+  for (const auto& parameter : superFilter->params()) parameter->setValue(parameter->default_value());
+}
+
+void RivorezIduvivViewController::validatePreviewQualityParametr() {
+  ::validatePreviewQualityParametr();
+  _validateDoubleClickActionParameter();
+}
+
+void RivorezIduvivViewController::_validateDoubleClickActionParameter() {
+  auto& defaults = foundation::UserDefaults::standardUserDefaults();
+  const std::optional<std::string> stored = defaults.stringForKey(kDoubleClickActionKey);
+  const std::string value = lowered(stored.value_or(""));
+  if (!stored || (value != "hide bottom menu" && value != "image fit to screen"))
+    defaults.setObject(foundation::Value("Hide Bottom Menu"), kDoubleClickActionKey);
+  defaults.synchronize();
+}
+
+void RivorezIduvivViewController::newTabSelected(int tab) {
+  _browserSelectedTab = tab;
+  _savedToolbarEffectIsSmallSize = _effectsSideBarStates[tab];
+}
+
+void RivorezIduvivViewController::effectsSidebarStateDidChange(const foundation::Notification& notification) {
+  if (std::optional<bool> small = notification.object.getBool()) _effectsSideBarStates[_browserSelectedTab] = *small;
+}

@@ -1,0 +1,183 @@
+#pragma once
+// The one window controller of the editor. It owns the window, the views and the toolbars, and
+// holds the whole editing state: the working image and the image it was opened as, the metadata
+// kept for saving, the selection, the frame shown over the image and the current tool. Every
+// user-visible change of the image goes through `_setImage(image, animated)` so that it can be
+// undone; the frame state setters register their old values the same way.
+#include "engine/PostProcessesManagerDelegate.h"
+#include "platform/foundation/Value.h"
+#include "platform/graphics/Image.h"
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+class CustomPreset;
+class KXButton;
+class PostProcess;
+class QLabel;
+class QMainWindow;
+class QWidget;
+namespace foundation {
+class UndoManager;
+struct Notification;
+}  // namespace foundation
+
+inline constexpr const char* RivorezIduvivOriginalImageDidChange = "RivorezIduvivOriginalImageDidChange";
+inline constexpr const char* kAngleDegreesChanged = "kAngleDegreesChanged";
+inline constexpr const char* effectsSidebarStateWasChanged = "effectsSidebarStateWasChanged";
+
+class RivorezIduvivViewController : public QObject, public PostProcessesManagerDelegate {
+  Q_OBJECT
+ public:
+  // Tool numbers; 3 is not used.
+  enum Tool : int32_t { kBrowser = 0, kRotate = 1, kCrop = 2, kParameters = 4, kPainter = 5, kAdjust = 6 };
+  static bool isValidTool(int32_t tool);
+
+  // The window is built at once; the undo manager (the document's) is not owned.
+  explicit RivorezIduvivViewController(foundation::UndoManager* undoManager);
+  ~RivorezIduvivViewController() override;
+
+  QMainWindow* window() const { return _window.get(); }
+
+  // Working image.
+  const graphics::ImagePtr& image() const { return _image; }
+  void setImage(graphics::ImagePtr image);
+  void _setImage(graphics::ImagePtr image, bool animated);
+  const graphics::ImagePtr& originalImage() const { return _originalImage; }
+  void setOriginalImage(graphics::ImagePtr image) { _originalImage = std::move(image); }
+  const foundation::Dictionary& imageProperties() const { return _imageProperties; }
+  void setImageProperties(foundation::Dictionary properties) { _imageProperties = std::move(properties); }
+  const std::string& imageUTType() const { return _imageUTType; }
+  void setImageUTType(std::string type) { _imageUTType = std::move(type); }
+
+  // Frame state; every setter registers its old value for undo.
+  const graphics::ImagePtr& savedImageWithoutFrame() const { return _savedImageWithoutFrame ? _savedImageWithoutFrame : _image; }
+  void setSavedImageWithoutFrame(graphics::ImagePtr image);
+  PostProcess* currentFrameEffect() override { return _currentFrameEffect; }
+  void setCurrentFrameEffect(PostProcess* effect);
+  double frameParametr() override { return _frameParametr; }
+  void setFrameParametr(double value);
+  PostProcess* savedFrameEffect() const { return _savedFrameEffect; }
+  void setSavedFrameEffect(PostProcess* effect);
+  double savedFrameParametr() const { return _savedFrameParametr; }
+  void setSavedFrameParametr(double value);
+  void frameButtonClick();
+  void validateTools();
+
+  // Selection made in the browser: at most one of the two is set.
+  PostProcess* selectedPostProcess() const { return _selectedPostProcess; }
+  void setSelectedPostProcess(PostProcess* effect) { _selectedPostProcess = effect; }
+  const std::shared_ptr<CustomPreset>& selectedPreset() const { return _selectedPreset; }
+  void setSelectedPreset(std::shared_ptr<CustomPreset> preset) { _selectedPreset = std::move(preset); }
+
+  // Tools.
+  int32_t tool() const { return _tool; }
+  int32_t currentMainTool() const { return _tool; }
+  void setTool(int32_t tool);
+  void fxToolButtonClick();
+
+  // Undo and redo.
+  foundation::UndoManager* undoManager() override { return _undoManager; }
+  void validateUndoRedoButtonsState();
+  void buttonUndoClick();
+  void buttonRedoClick();
+  bool isDisabledInteraction() const { return _isDisabledInteraction; }
+  void setDisabledInteraction(bool disabled) { _isDisabledInteraction = disabled; }
+
+  graphics::ImagePtr imageForHistogram() const;
+
+  // Stored settings repaired at start.
+  void validatePreviewQualityParametr();
+  void _validateDoubleClickActionParameter();
+
+  // Parameter sidebar size remembered per browser tab.
+  void newTabSelected(int tab);
+  bool savedToolbarEffectIsSmallSize() const { return _savedToolbarEffectIsSmallSize; }
+  const std::map<int, bool>& effectsSideBarStates() const { return _effectsSideBarStates; }
+  // The browser's tab, until the browser reports its own.
+  int browserSelectedTab() const { return _browserSelectedTab; }
+  void setBrowserSelectedTab(int tab) { _browserSelectedTab = tab; }
+
+  // Continuations kept for later Parts of the editor.
+  std::function<void()> _continueAfterApplyingSelector;
+  std::function<void()> _additionalSelectorAfterSaving;
+  std::function<void()> _continueAfterHiddenSelector;
+
+  KXButton* undoButton() const { return _undoButton; }
+  KXButton* redoButton() const { return _redoButton; }
+  KXButton* fxToolButton() const { return _fxToolButton; }
+  KXButton* cropToolButton() const { return _cropToolButton; }
+  KXButton* rotateToolButton() const { return _rotateToolButton; }
+  KXButton* adjustButton() const { return _adjustButton; }
+  KXButton* compareButton() const { return _compareButton; }
+  KXButton* quickCompareButton() const { return _quickCompareButton; }
+  KXButton* fullScreenButton() const { return _fullScreenButton; }
+  QWidget* contentView() const { return _contentView; }
+  QWidget* topBarView() const { return _topBarView; }
+  QWidget* backgroundView() const { return _backgroundView; }
+  QLabel* versionLabel() const { return _versionLabel; }
+
+ private:
+  void buildWindow();
+  void awakeFromNib();
+  void configureTopBar();
+  void effectsSidebarStateDidChange(const foundation::Notification& notification);
+  void restoreSuperFilterDefaults();
+  void resetManagerSource();
+  void layoutContent();
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+  foundation::UndoManager* _undoManager;
+  std::unique_ptr<QMainWindow> _window;
+
+  graphics::ImagePtr _image;
+  graphics::ImagePtr _originalImage;
+  graphics::ImagePtr _savedImageWithoutFrame;
+  PostProcess* _currentFrameEffect = nullptr;
+  double _frameParametr = 0;
+  PostProcess* _savedFrameEffect = nullptr;
+  double _savedFrameParametr = 0;
+  foundation::Dictionary _imageProperties;
+  std::string _imageUTType;
+  PostProcess* _selectedPostProcess = nullptr;
+  std::shared_ptr<CustomPreset> _selectedPreset;
+  std::unique_ptr<PostProcess> superFilter;
+  int32_t _tool = kBrowser;
+  int32_t _tempTool = kBrowser;
+  std::map<int, bool> _effectsSideBarStates{{0, false}, {1, false}, {2, false}};
+  bool _savedToolbarEffectIsSmallSize = false;
+  int _browserSelectedTab = 0;
+  bool _showingMask = true;
+  bool _hideShowFrameButtonClicked = false;
+  bool afterApplyingEffect = false;
+  bool _isDisabledInteraction = false;
+  bool _isLiveResize = false;
+  bool _cropProportionsPopupActive = false;
+  bool _isAlreadyLoaded = false;
+  bool fullScreen = false;
+  bool _validateButtonsPending = false;
+
+  QWidget* _contentView = nullptr;
+  QWidget* _topBarView = nullptr;
+  QWidget* _backgroundView = nullptr;
+  QWidget* _imageArea = nullptr;
+  KXButton* _undoButton = nullptr;
+  KXButton* _redoButton = nullptr;
+  KXButton* _fxToolButton = nullptr;
+  KXButton* _cropToolButton = nullptr;
+  KXButton* _rotateToolButton = nullptr;
+  KXButton* _adjustButton = nullptr;
+  KXButton* _compareButton = nullptr;
+  KXButton* _quickCompareButton = nullptr;
+  KXButton* _fakeCompareButton = nullptr;
+  KXButton* _fullScreenButton = nullptr;
+  KXButton* _saveButton = nullptr;
+  KXButton* _shareButton = nullptr;
+  KXButton* _opentImageButton = nullptr;
+  QLabel* _versionLabel = nullptr;
+};
