@@ -1,0 +1,161 @@
+#pragma once
+// The mask canvas of painter mode. It is given the photo with the effect (front) and without it
+// (background), works on copies reduced to at most 2,000,000 pixels, and shows the front where
+// the grey mask is white and the background where it is black (or, with the mask shown, red over
+// the background). On leaving, the owner takes the mask at the photo's size or the blended result.
+// The mask is opaque grey; the committed mask is kept at 16 bits per channel.
+#include "imageview/SampleCIView.h"
+#include "platform/coreimage/Filter.h"
+#include "platform/coreimage/ImageAccumulator.h"
+#include "platform/graphics/Image.h"
+#include "platform/foundation/MainQueue.h"
+#include "platform/graphics/Point.h"
+
+#include <QSize>
+#include <memory>
+#include <optional>
+
+class CIMicroPaintViewOwner;
+namespace foundation {
+class UndoManager;
+}
+
+// Posted (object nil) after every undo step the canvas registers.
+inline constexpr const char* UndoManagerStackChanged = "UndoManagerStackChanged";
+
+class CIMicroPaintView : public SampleCIView {
+  Q_OBJECT
+ public:
+  // frame: y-up in the parent (or in its own rectangle without one). Both images have one size.
+  CIMicroPaintView(const graphics::Rect& frame, graphics::ImagePtr frontImage, graphics::ImagePtr backgroundImage,
+                   QWidget* parent = nullptr);
+  ~CIMicroPaintView() override;
+
+  // The pixel count above which the images are reduced (only the width is used).
+  static QSize maxSizeForSmallResolution() { return QSize(2000000, 2000000); }
+  // The working size of a photo of that many pixels: itself up to the limit, else fitted into a
+  // square of side floor(sqrt(limit * longer / shorter)) - 1, sides rounded.
+  static QSize workingSize(QSize pixels);
+
+  // ---- Display ----
+  bool isShowMask() const { return _showMask; }
+  void setShowMask(bool show);
+  // Recomposes the picture from the working images and the mask.
+  void validateMask();
+  // Through the pixellate stage; the whole view is repainted.
+  using SampleCIView::setImage;
+  void setImage(coreimage::ImagePtr image, const graphics::Rect& dirtyRect) override;
+  graphics::Rect realFrame() const override;
+  void setRealFrame(const graphics::Rect& frame) { _realFrame = frame; }
+
+  // ---- Mask and output ----
+  // Replaces the mask (scaled to the working size); null clears it to black. One undo step.
+  void applyMask(coreimage::ImagePtr mask);
+  // The current mask, after turning a pending stroke chain into rendered pixels.
+  coreimage::ImagePtr undoMask();
+  // The photo with the effect blended in through the mask at full size, 8 bits; null without a
+  // picture or a mask.
+  graphics::ImagePtr resultImage();
+  // The mask at the photo's exact size (8-bit accumulator image); null while the mask is cleared.
+  coreimage::ImagePtr originalSizeMask();
+  // True when the mask is known or found to be entirely black.
+  bool isMaskCleared() const;
+
+  // ---- Painting ----
+  // A stroke at a location in the view (y-up) with pen pressure (1 for a mouse). While the hand
+  // tool is chosen these do nothing here.
+  void mouseDown(graphics::Point location, double pressure);
+  void mouseDragged(graphics::Point location, double pressure);
+  void mouseUp();
+  bool isEraseMask() const { return _eraseMask; }
+  void setEraseMask(bool erase) { _eraseMask = erase; }
+  // Whole-mask operations, one undo step each.
+  void clearMask();
+  void invertMask();
+  // The mask the canvas started with, or cleared (the owner's cancel).
+  void restoreStartMask();
+  // Re-arms the next stroke's undo step and renders the mask for it.
+  void needUndoAgain();
+  // The stroke buffer, made opaque black on first use; null before the committed mask exists.
+  coreimage::ImageAccumulator* imageAccumulatorDrawing();
+  // One dab of the brush on black, W x H, for the brush toolbar.
+  graphics::ImagePtr previewImageWithSize(QSize size, double brushSize, double brushSoftness, double brushOpacity);
+  bool isDrawing() const { return _drawing; }
+  const std::optional<graphics::Point>& lastDrawedPoint() const { return _lastDrawedPoint; }
+  const coreimage::FilterPtr& brushFilter() const { return _brushFilter; }
+
+  // ---- Accessors ----
+  const coreimage::ImagePtr& mask() const { return _mask; }
+  const coreimage::ImagePtr& startMask() const { return _startMask; }
+  const coreimage::ImagePtr& imageA() const { return _imageA; }
+  const coreimage::ImagePtr& imageB() const { return _imageB; }
+  double scaleFactorFromOriginal() const { return _scaleFactorFromOriginal; }
+  const coreimage::FilterPtr& pixelizeFilter() const { return _pixelizeFilter; }
+  const coreimage::ImageAccumulator* imageAccumulator() const { return _imageAccumulator.get(); }
+
+  double brushSize() const { return _brushSize; }
+  double brushSoftness() const { return _brushSoftness; }
+  void setBrushSize(double size) { _brushSize = size; }
+  void setBrushSoftness(double softness) { _brushSoftness = softness; }
+  double brushOpacity() const { return _brushOpacity; }
+  void setBrushOpacity(double opacity) { _brushOpacity = opacity; }
+  foundation::UndoManager* undoManager() const { return _undoManager; }
+  void setUndoManager(foundation::UndoManager* undoManager) { _undoManager = undoManager; }
+  CIMicroPaintViewOwner* owner() const { return _owner; }
+  void setOwner(CIMicroPaintViewOwner* owner) { _owner = owner; }
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void tabletEvent(QTabletEvent* event) override;
+
+  // The first drawable bounds install the committed mask and the first mask.
+  void viewBoundsDidChange(const graphics::Rect& bounds) override;
+
+ private:
+  // The brush and the two mask-combining filters, once per process.
+  static void registerFilters();
+  // Registers the mask as it is now as one undo step on the owner, then tells the window.
+  void registerUndoStep();
+  // The picture of the working images through the mask (or the red overlay).
+  coreimage::ImagePtr composedImage() const;
+  // Stamps one dab into the stroke buffer.
+  void stampDab(graphics::Point at, double outerRadius);
+  // A new committed accumulator of the working extent, opaque black.
+  std::unique_ptr<coreimage::ImageAccumulator> blackAccumulator() const;
+  // The mask scaled by the two ratios of the target size to its own.
+  static coreimage::ImagePtr scaledToSize(const coreimage::ImagePtr& mask, const graphics::Size& size);
+  // The working mask at the photo's size.
+  coreimage::ImagePtr fullSizeMask() const;
+
+  std::unique_ptr<coreimage::ImageAccumulator> _imageAccumulator;
+  std::unique_ptr<coreimage::ImageAccumulator> _imageAccumulatorDrawing;
+  coreimage::FilterPtr _brushFilter, _compositeFilter, _compositeEraseFilter, _pixelizeFilter;
+
+  double _brushSize = 40;
+  double _brushSoftness = 100;
+  double _brushOpacity = 1;
+  // Full-resolution pixels per working pixel, across and up.
+  double _scaleFactorFromOriginal = 1;
+  double _scaleFactorFromOriginalY = 1;
+
+  graphics::ImagePtr _originalFrontImage, _originalBackgroundImage;
+  coreimage::ImagePtr _originB, _originA, _imageB, _imageA;
+  coreimage::ImagePtr _mask, _startMask, _previousMask;
+  bool _dragged = false, _drawing = false;
+  // The last stamped point of the stroke, working pixels; none between strokes.
+  std::optional<graphics::Point> _lastDrawedPoint;
+  // The mode the running stroke began in: a mode switch mid-stroke waits for the next stroke.
+  bool _strokeErases = false;
+  bool _eraseMask = false;
+  foundation::MainQueue::DelayedTask _needUndoAgainLater;
+
+  graphics::Rect _realFrame;
+  bool _showMask = false;
+  foundation::UndoManager* _undoManager = nullptr;
+  CIMicroPaintViewOwner* _owner = nullptr;
+  bool _isMaskCleared = true;
+  bool _neeUpdateAccumulator = false;
+  bool _needUndo = true;
+};
