@@ -1,19 +1,27 @@
 #include "editor/RivorezIduvivViewController.h"
 
 #include "controls/KXButton.h"
+#include "editor/ImageOpening.h"
+#include "editor/RecentDocuments.h"
 #include "engine/CustomPresetsManager.h"
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"
 #include "engine/effects/PP_SuperFilter.h"
+#include "platform/appkit/Alert.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/foundation/UserDefaults.h"
+#include "platform/imageio/ImageDestination.h"
+#include "platform/imageio/TypeIdentifiers.h"
 #include "platform/services/KXSLocalization.h"
 #include "platform/services/KXServiceUtils.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPalette>
@@ -56,7 +64,7 @@ bool RivorezIduvivViewController::isValidTool(int32_t tool) {
 }
 
 RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager* undoManager)
-    : _undoManager(undoManager) {
+    : terminate([](int status) { QCoreApplication::exit(status); }), _undoManager(undoManager) {
   auto& center = foundation::NotificationCenter::defaultCenter();
   center.addObserver(this, effectsSidebarStateWasChanged, nullptr,
                      [this](const foundation::Notification& n) { effectsSidebarStateDidChange(n); });
@@ -452,4 +460,266 @@ void RivorezIduvivViewController::newTabSelected(int tab) {
 
 void RivorezIduvivViewController::effectsSidebarStateDidChange(const foundation::Notification& notification) {
   if (std::optional<bool> small = notification.object.getBool()) _effectsSideBarStates[_browserSelectedTab] = *small;
+}
+
+// ---- Opening
+
+void RivorezIduvivViewController::openWithSavingCurrentImageURL(const std::string& path) {
+  if (needSaveDocument()) {
+    _savedURL = path;
+    saveDocumentIfUserNeededWithContinueSelector([this] {
+      const std::string waiting = std::move(_savedURL);
+      _savedURL.clear();
+      openImageURL(waiting);
+    });
+  } else {
+    openImageURL(path);
+  }
+}
+
+void RivorezIduvivViewController::openWithSavingCurrentImageNewImage(graphics::ImagePtr image) {
+  if (needSaveDocument()) {
+    _savedImage = std::move(image);
+    saveDocumentIfUserNeededWithContinueSelector([this] {
+      graphics::ImagePtr waiting = std::move(_savedImage);
+      _savedImage = nullptr;
+      openNewImage(waiting, "Untitled");
+    });
+  } else {
+    openNewImage(std::move(image), "Untitled");
+  }
+}
+
+graphics::ImagePtr RivorezIduvivViewController::imageFromURL(const std::string& path, bool shouldBeOpened) {
+  ImageOpening::OpenedPhoto opened = ImageOpening::readPhoto(path);
+  if (!opened.hasSource || !opened.image) return nullptr;
+  (void)shouldBeOpened;  // the metadata panel is rebuilt by its owner from imageProperties()
+  _imageProperties = std::move(opened.keptProperties);
+  _imageUTType = std::move(opened.utType);
+  return opened.image;
+}
+
+void RivorezIduvivViewController::openImageURL(const std::string& path) {
+  graphics::ImagePtr image = imageFromURL(path, true);
+  if (!image) {
+    showErrorOpeningFile();
+    return;
+  }
+  PostProcessesManager::sharedPostProcessesManager().setRecentMask(nullptr);
+  if (ImageOpening::needsResize(image->width(), image->height()))
+    image = ImageOpening::resizeInBackgroundImage(image);
+  continueOpenImage(image);
+  setTitleForPath(path);
+  addRecentWithURL(path);
+}
+
+void RivorezIduvivViewController::continueOpenImage(graphics::ImagePtr image) {
+  if (!image) return;
+  if (_image) {
+    setTool(kBrowser);
+    setImage(nullptr);
+    setDocumentEdited(false);
+  }
+  setSavedImageWithoutFrame(nullptr);
+  setCurrentFrameEffect(nullptr);
+  _savedFrameEffect = nullptr;
+  _savedFrameParametr = 0;
+  _frameParametr = 0;
+  CustomPresetsManager::sharedCustomPresetsManager().setCurrentPostProcessesAndPresetsArray(nullptr);
+  _setImage(image, false);
+  for (const auto& effect : PostProcessesManager::sharedPostProcessesManager().postProcesses()) effect->resetParametrs();
+  setOriginalImage(image);
+  if (_undoManager) _undoManager->removeAllActions();
+  validateUndoRedoButtonsState();
+}
+
+void RivorezIduvivViewController::openNewImage(graphics::ImagePtr image, const std::string& title) {
+  if (!image) return;
+  _imageProperties.clear();
+  _imageUTType.clear();
+  continueOpenImage(std::move(image));
+  _representedFilename = title;
+  _window->setWindowTitle(QString::fromStdString(title) + "[*]");
+}
+
+void RivorezIduvivViewController::openImage() {
+  QStringList patterns;
+  for (const std::string& extension : ImageOpening::readableFileTypes())
+    patterns << QString("*.%1").arg(QString::fromStdString(extension));
+  auto* panel = new QFileDialog(_window.get(), localized("Open"));
+  panel->setObjectName("openPanel");
+  panel->setAttribute(Qt::WA_DeleteOnClose);
+  panel->setFileMode(QFileDialog::ExistingFile);
+  panel->setNameFilter(localized("Images") + " (" + patterns.join(' ') + ")");
+  panel->setOption(QFileDialog::DontUseNativeDialog);
+  if (!_representedFilename.empty())
+    panel->setDirectory(QFileInfo(QString::fromStdString(_representedFilename)).absolutePath());
+  QObject::connect(panel, &QFileDialog::fileSelected, this,
+                   [this](const QString& file) { openWithSavingCurrentImageURL(file.toStdString()); });
+  panel->open();
+}
+
+void RivorezIduvivViewController::revertImageToOriginal() {
+  appkit::Alert alert = appkit::Alert::alertWithMessageText(
+      localized("kStringRevertToOriginalMessageAlertText").toStdString(), localized("Revert").toStdString(),
+      localized("Cancel").toStdString(), "", localized("kStringRevertToOriginalAdditionalAlertText").toStdString());
+  alert.beginSheetModalForWindow(_window.get(), [guard = QPointer<QObject>(this), this](int code) {
+    if (guard && code == appkit::Alert::DefaultReturn) continueOpenImage(_originalImage);
+  });
+}
+
+void RivorezIduvivViewController::addRecentWithURL(const std::string& path) {
+  RecentDocuments::noteNewRecentDocumentURL(path);
+}
+
+void RivorezIduvivViewController::setTitleForPath(const std::string& path) {
+  _representedFilename = path;
+  _window->setWindowTitle(QFileInfo(QString::fromStdString(path)).fileName() + "[*]");
+  _window->setWindowFilePath(QString::fromStdString(path));
+}
+
+void RivorezIduvivViewController::showErrorOpeningFile() {
+  appkit::Alert::alertWithMessageText(localized("kStringCantOpenImageAlertText").toStdString(),
+                                      localized("Ok").toStdString(), "", "",
+                                      localized("kStringCantOpenImageAlertInfo").toStdString())
+      .beginSheetModalForWindow(_window.get(), [](int) {});
+}
+
+// ---- Saving and closing
+
+bool RivorezIduvivViewController::isCurrentSaveDestinationExist() const {
+  return !_representedFilename.empty() && QFileInfo(QString::fromStdString(_representedFilename)).isFile();
+}
+
+bool RivorezIduvivViewController::needSaveDocument() const {
+  return _image && (isDocumentEdited() || !isCurrentSaveDestinationExist());
+}
+
+bool RivorezIduvivViewController::isDocumentEdited() const { return _window->isWindowModified(); }
+
+void RivorezIduvivViewController::setDocumentEdited(bool edited) { _window->setWindowModified(edited); }
+
+void RivorezIduvivViewController::saveDocumentIfUserNeededWithContinueSelector(std::function<void()> continuation,
+                                                                               bool continuationCloses) {
+  appkit::Alert alert = appkit::Alert::alertWithMessageText(
+      localized("kStringSaveDialogText").toStdString(), localized("Save").toStdString(),
+      localized("Don't Save").toStdString(), localized("Cancel").toStdString(),
+      localized("kStringSaveDialogAdditionalText").toStdString());
+  alert.beginSheetModalForWindow(
+      _window.get(), [guard = QPointer<QObject>(this), this, continuation = std::move(continuation), continuationCloses](int code) {
+        if (guard) alertDidEnd(code, continuation, continuationCloses);
+      });
+}
+
+void RivorezIduvivViewController::alertDidEnd(int returnCode, std::function<void()> continuation, bool continuationCloses) {
+  if (returnCode == appkit::Alert::DefaultReturn) {
+    _additionalSelectorAfterSaving = std::move(continuation);
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), this] {
+      if (guard) saveImage();
+    });
+  } else if (returnCode == appkit::Alert::AlternateReturn) {
+    if (continuationCloses) {
+      if (terminate) terminate(0);
+      return;
+    }
+    setDocumentEdited(false);
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), continuation = std::move(continuation)] {
+      if (guard && continuation) continuation();
+    });
+  }
+}
+
+void RivorezIduvivViewController::saveImage() {
+  if (!_image) return;
+  auto* panel = new QFileDialog(_window.get(), localized("Save"));
+  panel->setObjectName("savePanel");
+  panel->setAttribute(Qt::WA_DeleteOnClose);
+  panel->setAcceptMode(QFileDialog::AcceptSave);
+  panel->setOption(QFileDialog::DontUseNativeDialog);
+  const QFileInfo current(QString::fromStdString(_representedFilename));
+  if (current.isAbsolute()) panel->setDirectory(current.absolutePath());
+  const std::string type = _imageUTType.empty() ? std::string("public.jpeg") : _imageUTType;
+  const std::vector<std::string> extensions = imageio::extensionsForType(type);
+  const QString extension = extensions.empty() ? QString("jpg") : QString::fromStdString(extensions.front());
+  panel->selectFile(current.completeBaseName().isEmpty() ? "Untitled." + extension : current.completeBaseName() + "." + extension);
+  QObject::connect(panel, &QFileDialog::fileSelected, this, [this, type](const QString& file) {
+    // The name's extension chooses the format; an unknown one keeps the photo's own.
+    std::string chosen = imageio::typeForExtension(QFileInfo(file).suffix().toLower().toStdString());
+    const auto& writable = imageio::destinationTypeIdentifiers();
+    if (chosen.empty() || std::find(writable.begin(), writable.end(), chosen) == writable.end()) chosen = type;
+    saveImageAtPath(file.toStdString(), chosen, _imageProperties, false);
+  });
+  panel->open();
+}
+
+bool RivorezIduvivViewController::saveImageAtPath(const std::string& path, const std::string& type,
+                                                  const foundation::Dictionary& properties, bool silent) {
+  _imageUTType = type;
+  if (_image) {
+    std::unique_ptr<imageio::ImageDestination> destination = imageio::ImageDestination::createWithPath(path, type);
+    bool written = false;
+    if (destination) {
+      destination->addImage(_image, properties);
+      written = destination->finalize();
+    }
+    if (!silent) addRecentWithURL(path);
+    if (!written) {
+      appkit::Alert::alertWithMessageText(localized("Image cannot be saved").toStdString(), localized("OK").toStdString(),
+                                          "", "", "")
+          .beginSheetModalForWindow(_window.get(), [](int) {});
+      return false;
+    }
+  }
+  if (!silent) {
+    setTitleForPath(path);
+    setDocumentEdited(false);
+  }
+  if (_additionalSelectorAfterSaving) {
+    std::function<void()> next = std::move(_additionalSelectorAfterSaving);
+    _additionalSelectorAfterSaving = nullptr;
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), next = std::move(next)] {
+      if (guard) next();
+    });
+  }
+  return true;
+}
+
+void RivorezIduvivViewController::saveMenuItemClick() {
+  if (_imageUTType.empty() || _representedFilename.empty()) {
+    saveImage();
+    return;
+  }
+  std::unique_ptr<imageio::ImageDestination> destination =
+      imageio::ImageDestination::createWithPath(_representedFilename, _imageUTType);
+  if (!destination) {
+    saveImage();
+    return;
+  }
+  destination->addImage(_image, _imageProperties);
+  // A failed write keeps the old file and the unsaved state, and says so.
+  if (!destination->finalize()) {
+    appkit::Alert::alertWithMessageText(localized("Image cannot be saved").toStdString(), localized("OK").toStdString(), "",
+                                        "", "")
+        .beginSheetModalForWindow(_window.get(), [](int) {});
+    return;
+  }
+  setDocumentEdited(false);
+}
+
+bool RivorezIduvivViewController::shouldCloseDocument() {
+  if (!isDocumentEdited()) return true;
+  saveDocumentIfUserNeededWithContinueSelector([this] { close(); }, true);
+  return false;
+}
+
+void RivorezIduvivViewController::closeDocumentWithSaving() {
+  if (!needSaveDocument())
+    close();
+  else
+    saveDocumentIfUserNeededWithContinueSelector([this] { close(); }, true);
+}
+
+void RivorezIduvivViewController::close() {
+  _window->hide();
+  if (terminate) terminate(0);
 }

@@ -91,6 +91,37 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
 
   graphics::ImagePtr imageForHistogram() const;
 
+  // Opening a photo. The first two offer to save unsaved work first.
+  void openWithSavingCurrentImageURL(const std::string& path);
+  void openWithSavingCurrentImageNewImage(graphics::ImagePtr image);
+  void openImageURL(const std::string& path);
+  graphics::ImagePtr imageFromURL(const std::string& path, bool shouldBeOpened);
+  void continueOpenImage(graphics::ImagePtr image);
+  void openNewImage(graphics::ImagePtr image, const std::string& title);
+  void openImage();
+  void revertImageToOriginal();
+  void addRecentWithURL(const std::string& path);
+
+  // Saving and closing.
+  bool needSaveDocument() const;
+  bool isCurrentSaveDestinationExist() const;
+  bool isDocumentEdited() const;
+  void setDocumentEdited(bool edited);
+  const std::string& representedFilename() const { return _representedFilename; }
+  // The save question: Save (1) saves with a panel and runs the continuation after it, Don't
+  // Save (0) runs it at once (a close ends the program), Cancel (-1) does nothing.
+  void saveDocumentIfUserNeededWithContinueSelector(std::function<void()> continuation, bool continuationCloses = false);
+  void alertDidEnd(int returnCode, std::function<void()> continuation, bool continuationCloses);
+  void saveImage();
+  bool saveImageAtPath(const std::string& path, const std::string& type, const foundation::Dictionary& properties,
+                       bool silent);
+  void saveMenuItemClick();
+  bool shouldCloseDocument();
+  void closeDocumentWithSaving();
+  void close();
+  // How the program ends; tests replace it.
+  std::function<void(int status)> terminate;
+
   // Stored settings repaired at start.
   void validatePreviewQualityParametr();
   void _validateDoubleClickActionParameter();
@@ -130,6 +161,8 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   void restoreSuperFilterDefaults();
   void resetManagerSource();
   void layoutContent();
+  void setTitleForPath(const std::string& path);
+  void showErrorOpeningFile();
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   foundation::UndoManager* _undoManager;
@@ -161,6 +194,9 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   bool _isAlreadyLoaded = false;
   bool fullScreen = false;
   bool _validateButtonsPending = false;
+  std::string _representedFilename;
+  std::string _savedURL;
+  graphics::ImagePtr _savedImage;
 
   QWidget* _contentView = nullptr;
   QWidget* _topBarView = nullptr;

@@ -1,6 +1,7 @@
 // opalene_uisheet <photo> <folder>: renders every registered screen state of the interface on a
 // photo, offscreen, one PNG per state plus index.png, so the interface can be judged by eye.
 #include "UiSheetRegistry.h"
+#include "platform/appkit/MainQueuePump.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,6 +29,7 @@ static void settleEvents(int milliseconds) {
 int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
+  appkit::MainQueuePump mainQueue;  // main-queue posts of the states run in Qt's loop
   if (argc != 3) {
     std::fprintf(stderr, "usage: opalene_uisheet <photo> <folder>\n");
     return 2;

@@ -1,6 +1,7 @@
 #include "platform/appkit/Alert.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 #include <memory>
@@ -34,6 +35,11 @@ QMessageBox* Alert::makeMessageBox(QWidget* parent) const {
     box->setText(qt(messageText_));
     box->setInformativeText(qt(informativeText_));
     box->setTextFormat(Qt::PlainText);
+    // The message stands out from the informative text, and the default button ends the row on
+    // the right with the alternate beside it whatever the platform's own habit.
+    box->setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
+                                      "QDialogButtonBox { button-layout: %1; }")
+                           .arg(int(QDialogButtonBox::GnomeLayout)));
     const QIcon icon = QApplication::windowIcon();
     if (!icon.isNull()) box->setIconPixmap(icon.pixmap(64, 64));
     // Roles place the default button last and the other button apart, as alerts lay them out.

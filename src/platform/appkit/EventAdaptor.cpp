@@ -128,8 +128,10 @@ std::optional<Event> EventAdaptor::eventFrom(const QEvent& event, const QWidget&
     case QEvent::Wheel: {
         const auto& w = static_cast<const QWheelEvent&>(event);
         Event e = located(EventType::ScrollWheel, w, view);
-        e.hasPreciseScrollingDeltas = !w.pixelDelta().isNull();
-        if (e.hasPreciseScrollingDeltas) {
+        // Only touchpads give pixels or phases; their last event of a scroll carries neither delta.
+        const bool pixels = !w.pixelDelta().isNull();
+        e.hasPreciseScrollingDeltas = pixels || w.phase() != Qt::NoScrollPhase;
+        if (pixels) {
             e.scrollingDeltaX = w.pixelDelta().x();
             e.scrollingDeltaY = w.pixelDelta().y();
             e.deltaX = e.scrollingDeltaX / kPointsPerLine;

@@ -4,6 +4,7 @@
 namespace services {
 
 struct KXStatistics {
+  static void start() {}
   static void useMask() {}
   static void useBatch() {}
 };

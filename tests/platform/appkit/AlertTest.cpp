@@ -160,10 +160,16 @@ TEST_F(AlertTest, ModalRunClosedWithoutAButtonAnswersTheEscapeCode) {
     EXPECT_EQ(alert.runModal(), 0);
 }
 
-TEST_F(AlertTest, AlertDrawsItsTexts) {
+TEST_F(AlertTest, AlertShowsItsTextsWithTheDefaultButtonOnTheRight) {
     std::unique_ptr<QMessageBox> box(kSave.makeMessageBox(nullptr));
     box->show();
     runEventLoopFor(0.02);
+    const int defaultX = buttonTitled(*box, "Save")->x();
+    const int alternateX = buttonTitled(*box, "Don't Save")->x();
+    const int otherX = buttonTitled(*box, "Revert")->x();
+    EXPECT_GT(defaultX, alternateX);
+    EXPECT_GT(alternateX, otherX);
+
     const WidgetPixels pixels = grabPixels(*box);
     ASSERT_GT(pixels.width(), 100);
     std::set<QRgb> colours;

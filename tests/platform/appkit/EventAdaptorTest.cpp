@@ -147,44 +147,18 @@ TEST_F(EventAdaptorTest, WheelDeltasPrecisionPhaseAndInversion) {
         EventPhase phase, momentumPhase;
         bool inverted;
     };
+    // clang-format off
     const Case cases[] = {
         // A mouse wheel: one notch away from the user is one line up.
         {{QPoint(), QPoint(0, 120)}, false, 0, 1, 1, EventPhase::None, EventPhase::None, false},
         {{QPoint(), QPoint(-240, -360)}, false, -2, -3, -3, EventPhase::None, EventPhase::None, false},
-        // A trackpad: pixel deltas are precise points.
-        {{QPoint(4, 30), QPoint(32, 240), Qt::ScrollBegin},
-         true,
-         4,
-         30,
-         3,
-         EventPhase::Began,
-         EventPhase::None,
-         false},
-        {{QPoint(0, -7), QPoint(0, -56), Qt::ScrollUpdate, true},
-         true,
-         0,
-         -7,
-         -0.7,
-         EventPhase::Changed,
-         EventPhase::None,
-         true},
-        {{QPoint(0, 0), QPoint(0, 0), Qt::ScrollEnd},
-         false,
-         0,
-         0,
-         0,
-         EventPhase::Ended,
-         EventPhase::None,
-         false},
-        {{QPoint(0, 3), QPoint(0, 24), Qt::ScrollMomentum},
-         true,
-         0,
-         3,
-         0.3,
-         EventPhase::None,
-         EventPhase::Changed,
-         false},
+        // A touchpad: pixel deltas are precise points; its last event has no delta but is precise.
+        {{QPoint(4, 30), QPoint(32, 240), Qt::ScrollBegin}, true, 4, 30, 3, EventPhase::Began, EventPhase::None, false},
+        {{QPoint(0, -7), QPoint(0, -56), Qt::ScrollUpdate, true}, true, 0, -7, -0.7, EventPhase::Changed, EventPhase::None, true},
+        {{QPoint(0, 0), QPoint(0, 0), Qt::ScrollEnd}, true, 0, 0, 0, EventPhase::Ended, EventPhase::None, false},
+        {{QPoint(0, 3), QPoint(0, 24), Qt::ScrollMomentum}, true, 0, 3, 0.3, EventPhase::None, EventPhase::Changed, false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         view->events.clear();
         ASSERT_TRUE(synthetic::wheel(*view, Point{50, 40}, c.wheel));

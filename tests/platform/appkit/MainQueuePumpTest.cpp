@@ -2,6 +2,7 @@
 
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/RunLoop.h"
+#include "platform/foundation/UndoManager.h"
 #include "support/EventLoop.h"
 #include "support/UiApplication.h"
 
@@ -75,4 +76,26 @@ TEST_F(MainQueuePumpTest, WithoutAPumpTheRunLoopHoldsTheWorkAgain) {
     runEventLoopFor(0.03);
     EXPECT_TRUE(ran.empty());
     EXPECT_TRUE(foundation::RunLoop::runUntil([&] { return !ran.empty(); }, 1));
+}
+
+// An undo step is what one pass of Qt's loop registers: two callbacks apart in time are two steps.
+TEST_F(MainQueuePumpTest, UndoStepsCloseWithThePassesOfQtsLoop) {
+    appkit::MainQueuePump pump;
+    foundation::UndoManager undo;
+    int target = 0;
+    bool laterRan = false;
+    MainQueue::async([&] {
+        undo.registerUndo(&target, [&] { ran.push_back("undo a"); });
+        undo.registerUndo(&target, [&] { ran.push_back("undo b"); });
+    });
+    MainQueue::after(0.03, [&] {
+        undo.registerUndo(&target, [&] { ran.push_back("undo c"); });
+        laterRan = true;
+    });
+    ASSERT_TRUE(runEventLoopUntil([&] { return laterRan && undo.groupingLevel() == 0; }, 2));
+    undo.undo();
+    EXPECT_EQ(ran, std::vector<std::string>{"undo c"});
+    undo.undo();
+    EXPECT_EQ(ran, (std::vector<std::string>{"undo c", "undo b", "undo a"}));
+    EXPECT_FALSE(undo.canUndo());
 }
