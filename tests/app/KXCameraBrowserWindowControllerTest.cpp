@@ -165,6 +165,11 @@ TEST_F(CameraImport, ALockedFileCanBeDownloadedButNotDeleted) {
   click(controller->cameraContentTableView(), 1, Qt::ControlModifier);
   EXPECT_EQ(controller->selectedFiles().size(), 2u);
   EXPECT_TRUE(controller->canDelete());
+  // A double click reported by another table imports nothing.
+  controller->cameraContentTableViewDoubleClick(controller->camerasTableView());
+  pumpEventsUntil([] { return false; }, 0.2);
+  EXPECT_TRUE(fs::is_empty(downloads));
+  EXPECT_TRUE(delegate.opened.empty());
 }
 
 TEST_F(CameraImport, SeveralFilesAreAllDownloadedAndOnlyTheFirstOpened) {
