@@ -93,7 +93,7 @@ void KXCameraBrowserWindowController::loadWindow() {
 }
 
 void KXCameraBrowserWindowController::windowDidLoad() {
-  _camerasController->setCameras({});
+  setCameras({});
   connect(_cameraContentTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
           [this] { selectedObjectsDidChange(); });
   connect(_camerasTableView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -112,6 +112,11 @@ void KXCameraBrowserWindowController::windowDidLoad() {
 
 const std::vector<std::shared_ptr<camera::CameraDevice>>& KXCameraBrowserWindowController::cameras() const {
   return _camerasController->cameras();
+}
+
+void KXCameraBrowserWindowController::setCameras(std::vector<std::shared_ptr<camera::CameraDevice>> cameras) {
+  _camerasController->setCameras(std::move(cameras));
+  selectedCameraDidChange();
 }
 
 std::string KXCameraBrowserWindowController::downloadsDirectory() const {

@@ -42,6 +42,7 @@ class KXCameraBrowserWindowController : public QObject,
   KXWindowControllerDelegate* delegate() const { return _delegate; }
   void setDelegate(KXWindowControllerDelegate* delegate) { _delegate = delegate; }
   const std::vector<std::shared_ptr<camera::CameraDevice>>& cameras() const;
+  void setCameras(std::vector<std::shared_ptr<camera::CameraDevice>> cameras);
   // Where downloads go: the system's temporary folder unless set.
   std::string downloadsDirectory() const;
   void setDownloadsDirectory(std::string folder) { _downloadsDirectory = std::move(folder); }

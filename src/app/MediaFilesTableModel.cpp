@@ -4,6 +4,8 @@
 #include "platform/camera/CameraFile.h"
 #include "platform/services/KXSLocalization.h"
 
+#include <QIcon>
+
 void MediaFilesTableModel::setFiles(std::vector<std::shared_ptr<camera::CameraFile>> files) {
   beginResetModel();
   _files = std::move(files);
@@ -53,7 +55,8 @@ QVariant MediaFilesTableModel::data(const QModelIndex& index, int role) const {
   const auto column = static_cast<Column>(index.column());
   if (column == kThumbnailColumn && role == Qt::DecorationRole) {
     QPixmap picture = CGImageRefToNSImageTransformer::transformedValue(file.thumbnailIfAvailable());
-    return picture.isNull() ? QVariant() : QVariant(picture);
+    // As an icon the cell scales the picture down to fit, keeping its proportions.
+    return picture.isNull() ? QVariant() : QVariant(QIcon(picture));
   }
   if (column != kThumbnailColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
     return QString::fromStdString(columnText(file, column));

@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QDialog>
+#include <QIcon>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -101,8 +102,8 @@ TEST_F(CameraImport, ListsTheFolderCameraAndItsFilesWithDateMakeModelAndThumbnai
   EXPECT_EQ(cell(0, MediaFilesTableModel::kMakeColumn), "TestCam");
   EXPECT_EQ(cell(1, MediaFilesTableModel::kModelColumn), "T2");
   const QVariant thumbnail = model->data(model->index(0, MediaFilesTableModel::kThumbnailColumn), Qt::DecorationRole);
-  ASSERT_TRUE(thumbnail.canConvert<QPixmap>());
-  EXPECT_EQ(thumbnail.value<QPixmap>().size(), QSize(48, 32));
+  ASSERT_TRUE(thumbnail.canConvert<QIcon>());
+  EXPECT_EQ(thumbnail.value<QIcon>().availableSizes(), QList<QSize>{QSize(48, 32)});
 
   // The first row's thumbnail is drawn: its red shows in the thumbnail column.
   QTableView* table = controller->cameraContentTableView();
@@ -164,6 +165,11 @@ TEST_F(CameraImport, ALockedFileCanBeDownloadedButNotDeleted) {
   click(controller->cameraContentTableView(), 1, Qt::ControlModifier);
   EXPECT_EQ(controller->selectedFiles().size(), 2u);
   EXPECT_TRUE(controller->canDelete());
+  // A double click reported by another table imports nothing.
+  controller->cameraContentTableViewDoubleClick(controller->camerasTableView());
+  pumpEventsUntil([] { return false; }, 0.2);
+  EXPECT_TRUE(fs::is_empty(downloads));
+  EXPECT_TRUE(delegate.opened.empty());
 }
 
 TEST_F(CameraImport, SeveralFilesAreAllDownloadedAndOnlyTheFirstOpened) {

@@ -48,12 +48,18 @@ CameraLibrary::~CameraLibrary() {
   delete d;
 }
 
-std::optional<DeviceDescription> CameraLibrary::describeDevice(const std::string& model, const std::string& port) {
+std::optional<CameraAbilities> CameraLibrary::abilitiesForModel(const std::string& model) {
   std::lock_guard lock(d->mutex);
   int index = gp_abilities_list_lookup_model(d->abilities, model.c_str());
   CameraAbilities abilities;
   if (index < 0 || gp_abilities_list_get_abilities(d->abilities, index, &abilities) < GP_OK) return std::nullopt;
-  return describe(abilities, port);
+  return abilities;
+}
+
+std::optional<DeviceDescription> CameraLibrary::describeDevice(const std::string& model, const std::string& port) {
+  std::optional<CameraAbilities> abilities = abilitiesForModel(model);
+  if (!abilities) return std::nullopt;
+  return describe(*abilities, port);
 }
 
 std::optional<std::vector<DeviceDescription>> CameraLibrary::detectDevices() {

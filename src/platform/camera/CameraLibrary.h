@@ -4,6 +4,8 @@
 // the devices connected now. Safe to call from any thread.
 #include "platform/camera/DeviceDescription.h"
 
+#include <gphoto2/gphoto2-abilities-list.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,8 @@ class CameraLibrary {
   // A device of the given model on the given port, typed and with its capabilities; empty when
   // the library knows no such model.
   std::optional<DeviceDescription> describeDevice(const std::string& model, const std::string& port);
+  // The driver's description of a model, for opening a camera of it; empty for an unknown model.
+  std::optional<CameraAbilities> abilitiesForModel(const std::string& model);
   // The devices the library finds connected now (USB, and mounted cards with a camera folder);
   // empty optional when detection itself failed.
   std::optional<std::vector<DeviceDescription>> detectDevices();

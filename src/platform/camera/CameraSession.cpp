@@ -1,5 +1,6 @@
 #include "platform/camera/CameraSession.h"
 
+#include "platform/camera/CameraLibrary.h"
 #include "platform/imageio/ImageSource.h"
 
 #include <gphoto2/gphoto2.h>
@@ -19,7 +20,6 @@ struct CameraSession::Handles {
   GPContext* context = nullptr;
   Camera* camera = nullptr;
   GPPortInfoList* ports = nullptr;
-  CameraAbilitiesList* abilities = nullptr;
   const std::atomic<bool>* cancelled = nullptr;
 
   ~Handles() {
@@ -28,7 +28,6 @@ struct CameraSession::Handles {
       gp_camera_free(camera);
     }
     if (ports) gp_port_info_list_free(ports);
-    if (abilities) gp_abilities_list_free(abilities);
     if (context) gp_context_unref(context);
   }
 };
@@ -101,15 +100,10 @@ std::unique_ptr<CameraSession> CameraSession::open(const DeviceDescription& devi
     if (error) *error = CameraError::fromResult(result, action);
     return nullptr;
   };
-  int result = gp_abilities_list_new(&h.abilities);
-  if (result >= GP_OK) result = gp_abilities_list_load(h.abilities, h.context);
-  if (result < GP_OK) return fail(result);
-  int model = gp_abilities_list_lookup_model(h.abilities, device.model.c_str());
-  if (model < GP_OK) return fail(model);
-  CameraAbilities abilities;
-  if ((result = gp_abilities_list_get_abilities(h.abilities, model, &abilities)) < GP_OK) return fail(result);
+  std::optional<CameraAbilities> abilities = CameraLibrary::shared().abilitiesForModel(device.model);
+  if (!abilities) return fail(GP_ERROR_MODEL_NOT_FOUND);
 
-  result = gp_port_info_list_new(&h.ports);
+  int result = gp_port_info_list_new(&h.ports);
   if (result >= GP_OK) result = gp_port_info_list_load(h.ports);
   if (result < GP_OK) return fail(result);
   int port = gp_port_info_list_lookup_path(h.ports, device.port.c_str());
@@ -118,7 +112,7 @@ std::unique_ptr<CameraSession> CameraSession::open(const DeviceDescription& devi
   if ((result = gp_port_info_list_get_info(h.ports, port, &portInfo)) < GP_OK) return fail(result);
 
   if ((result = gp_camera_new(&h.camera)) < GP_OK) return fail(result);
-  if ((result = gp_camera_set_abilities(h.camera, abilities)) < GP_OK) return fail(result);
+  if ((result = gp_camera_set_abilities(h.camera, *abilities)) < GP_OK) return fail(result);
   if ((result = gp_camera_set_port_info(h.camera, portInfo)) < GP_OK) return fail(result);
   if ((result = gp_camera_init(h.camera, h.context)) < GP_OK) {
     gp_camera_free(h.camera);  // never initialised: nothing to exit
