@@ -28,8 +28,7 @@ CIMicroPaintView::CIMicroPaintView(const graphics::Rect& frame, graphics::ImageP
     : SampleCIView(parent),
       _originalFrontImage(std::move(frontImage)),
       _originalBackgroundImage(std::move(backgroundImage)) {
-  const int outer = parent ? parent->height() : int(frame.maxY());
-  setGeometry(QRect(int(frame.minX()), int(outer - frame.maxY()), int(frame.width()), int(frame.height())));
+  setFrame(frame);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 
   registerFilters();

@@ -4,6 +4,7 @@
 // the grey mask is white and the background where it is black (or, with the mask shown, red over
 // the background). On leaving, the owner takes the mask at the photo's size or the blended result.
 // The mask is opaque grey; the committed mask is kept at 16 bits per channel.
+#include "imageview/CanvasGeometry.h"
 #include "imageview/SampleCIView.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/coreimage/ImageAccumulator.h"
@@ -84,6 +85,24 @@ class CIMicroPaintView : public SampleCIView {
   const std::optional<graphics::Point>& lastDrawedPoint() const { return _lastDrawedPoint; }
   const coreimage::FilterPtr& brushFilter() const { return _brushFilter; }
 
+  // ---- Zoom and panning (y-up, in the parent) ----
+  // The window's layout and scroller sizes the geometry works with.
+  CanvasGeometry& canvasGeometry() { return _geometry; }
+  // Clips the whole zoomed image to the window, keeps it as realFrame and answers the view's frame.
+  graphics::Rect validateFrame(const graphics::Rect& realFrame);
+  const CanvasGeometry::Validated& frameState() const { return _frameState; }
+  // Fits the working image into the rectangle (the zero rectangle: the content area), never
+  // enlarging it.
+  void zoomToFitRect(const graphics::Rect& rect);
+  void zoomToActualSize();
+  // By 1.15 about the visible centre; zooming in keeps the brush at least one working pixel
+  // through the owner's toolbar, zooming out gives the remembered size back.
+  void zoomIn();
+  void zoomOut();
+  // Brush diameter in view points; below one working pixel the owner's toolbar is asked for that.
+  void setBrushSize(double size);
+  double storedBrushSize() const { return _storedBrushSize; }
+
   // ---- Accessors ----
   const coreimage::ImagePtr& mask() const { return _mask; }
   const coreimage::ImagePtr& startMask() const { return _startMask; }
@@ -95,7 +114,6 @@ class CIMicroPaintView : public SampleCIView {
 
   double brushSize() const { return _brushSize; }
   double brushSoftness() const { return _brushSoftness; }
-  void setBrushSize(double size) { _brushSize = size; }
   void setBrushSoftness(double softness) { _brushSoftness = softness; }
   double brushOpacity() const { return _brushOpacity; }
   void setBrushOpacity(double opacity) { _brushOpacity = opacity; }
@@ -122,6 +140,8 @@ class CIMicroPaintView : public SampleCIView {
   coreimage::ImagePtr composedImage() const;
   // Stamps one dab into the stroke buffer.
   void stampDab(graphics::Point at, double outerRadius);
+  // The parent's bounds as the geometry's superview, then the frame validated and applied.
+  void placeRealFrame(const graphics::Rect& realFrame);
   // A new committed accumulator of the working extent, opaque black.
   std::unique_ptr<coreimage::ImageAccumulator> blackAccumulator() const;
   // The mask scaled by the two ratios of the target size to its own.
@@ -134,6 +154,10 @@ class CIMicroPaintView : public SampleCIView {
   coreimage::FilterPtr _brushFilter, _compositeFilter, _compositeEraseFilter, _pixelizeFilter;
 
   double _brushSize = 40;
+  double _storedBrushSize = 0;
+  bool _isZoom = false;
+  CanvasGeometry _geometry;
+  CanvasGeometry::Validated _frameState;
   double _brushSoftness = 100;
   double _brushOpacity = 1;
   // Full-resolution pixels per working pixel, across and up.
