@@ -66,6 +66,7 @@ CIMicroPaintView::CIMicroPaintView(const graphics::Rect& frame, graphics::ImageP
   _pixelizeFilter = coreimage::Filter::filterWithName("CIPixellate");
   _pixelizeFilter->setValue("inputCenter", coreimage::Vector(1, 1));
   _pixelizeFilter->setValue("inputScale", double(float(1.0 / _scaleFactorFromOriginal)));
+  resetCursorRects();
 }
 
 CIMicroPaintView::~CIMicroPaintView() { _needUndoAgainLater.cancel(); }

@@ -69,7 +69,7 @@ class CIMicroPaintView : public SampleCIView {
   void mouseDragged(graphics::Point location, double pressure);
   void mouseUp();
   bool isEraseMask() const { return _eraseMask; }
-  void setEraseMask(bool erase) { _eraseMask = erase; }
+  void setEraseMask(bool erase);
   // Whole-mask operations, one undo step each.
   void clearMask();
   void invertMask();
@@ -103,6 +103,20 @@ class CIMicroPaintView : public SampleCIView {
   void setBrushSize(double size);
   double storedBrushSize() const { return _storedBrushSize; }
 
+  // ---- Cursors ----
+  // The brush outline, d = round(diameter) points square (at least 8 when opaque): two rings,
+  // a light fill, a plus (paint) or minus (erase) when d > 20, and a yellow ring where the
+  // softness starts. Translucent for the resting cursor, opaque while painting.
+  static QImage brushCursorImage(double diameter, double softness, bool erase, bool opaque, double devicePixelRatio = 1);
+  // Brushes whose picture would be larger than this many device pixels are drawn by the canvas
+  // itself over a hidden pointer: window systems refuse large cursor pictures.
+  static constexpr int kLargestCursor = 64;
+  // Shows the brush (or the hand while the hand tool is on) for the pointer over the canvas.
+  void resetCursorRects();
+  bool drawsBrushRing() const { return _drawsBrushRing; }
+  bool isMoveImage() const { return _moveImage; }
+  void setMoveImage(bool move);
+
   // ---- Accessors ----
   const coreimage::ImagePtr& mask() const { return _mask; }
   const coreimage::ImagePtr& startMask() const { return _startMask; }
@@ -114,7 +128,7 @@ class CIMicroPaintView : public SampleCIView {
 
   double brushSize() const { return _brushSize; }
   double brushSoftness() const { return _brushSoftness; }
-  void setBrushSoftness(double softness) { _brushSoftness = softness; }
+  void setBrushSoftness(double softness);
   double brushOpacity() const { return _brushOpacity; }
   void setBrushOpacity(double opacity) { _brushOpacity = opacity; }
   foundation::UndoManager* undoManager() const { return _undoManager; }
@@ -123,6 +137,8 @@ class CIMicroPaintView : public SampleCIView {
   void setOwner(CIMicroPaintViewOwner* owner) { _owner = owner; }
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -173,6 +189,13 @@ class CIMicroPaintView : public SampleCIView {
   // The mode the running stroke began in: a mode switch mid-stroke waits for the next stroke.
   bool _strokeErases = false;
   bool _eraseMask = false;
+  bool _moveImage = false;
+  // The brush ring the canvas paints itself, where the pointer was last seen (Qt coordinates).
+  bool _drawsBrushRing = false;
+  std::optional<QPointF> _pointer;
+  // The ring's last painted square, to repaint it when the pointer moves.
+  QRect ringRect() const;
+  void movePointer(std::optional<QPointF> at);
   foundation::MainQueue::DelayedTask _needUndoAgainLater;
 
   graphics::Rect _realFrame;

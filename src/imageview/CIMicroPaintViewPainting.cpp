@@ -5,7 +5,9 @@
 #include "imageview/MaskCompositing.h"
 #include "platform/coreimage/Context.h"
 
+#include <QCursor>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTabletEvent>
 #include <algorithm>
 
@@ -24,6 +26,13 @@ coreimage::ImageAccumulator* CIMicroPaintView::imageAccumulatorDrawing() {
 void CIMicroPaintView::mouseDown(graphics::Point location, double pressure) {
   _dragged = false;
   _drawing = true;
+  // While painting the outline is drawn opaque, at the pen's pressure.
+  if (!_drawsBrushRing && !_moveImage) {
+    const QImage picture = brushCursorImage(_brushSize * pressure, _brushSoftness, _eraseMask, true, devicePixelRatioF());
+    if (!picture.isNull())
+      setCursor(QCursor(QPixmap::fromImage(picture), picture.width() / int(2 * devicePixelRatioF()),
+                        picture.height() / int(2 * devicePixelRatioF())));
+  }
   if (_needUndo) registerUndoStep();
   if (_brushFilter) _brushFilter->setValue("inputOpacity", 1.0);
   _strokeErases = _eraseMask;
@@ -118,6 +127,7 @@ void CIMicroPaintView::mouseUp() {
   _previousMask.reset();
   _drawing = false;
   _dragged = false;
+  resetCursorRects();
 }
 
 void CIMicroPaintView::needUndoAgain() {
@@ -179,11 +189,13 @@ graphics::ImagePtr CIMicroPaintView::previewImageWithSize(QSize size, double bru
 // ---- Pointer events: y-up locations in the view ----
 
 void CIMicroPaintView::mousePressEvent(QMouseEvent* event) {
+  movePointer(event->position());
   if (event->button() != Qt::LeftButton) return;
   mouseDown(graphics::Point{event->position().x(), height() - event->position().y()}, 1.0);
 }
 
 void CIMicroPaintView::mouseMoveEvent(QMouseEvent* event) {
+  movePointer(event->position());
   if (!(event->buttons() & Qt::LeftButton)) return;
   mouseDragged(graphics::Point{event->position().x(), height() - event->position().y()}, 1.0);
 }

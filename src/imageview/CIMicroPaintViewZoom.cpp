@@ -84,6 +84,7 @@ void CIMicroPaintView::setBrushSize(double size) {
   if (size / scale() >= 1) {
     _brushSize = size;
     if (!_isZoom) _storedBrushSize = 0;
+    resetCursorRects();
   } else if (_owner) {
     _owner->setToolbarBrushSize(scale());
   }
