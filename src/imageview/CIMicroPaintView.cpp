@@ -2,6 +2,8 @@
 
 #include "controls/ImageAdditional.h"
 #include "engine/PostProcessesManager.h"
+#include "imageview/CICustomFilterTwoImages.h"
+#include "imageview/CIFilterRadialBrush.h"
 #include "imageview/CIMicroPaintViewOwner.h"
 #include "imageview/MaskCompositing.h"
 #include "platform/coreimage/Context.h"
@@ -32,7 +34,7 @@ CIMicroPaintView::CIMicroPaintView(const graphics::Rect& frame, graphics::ImageP
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 
   registerFilters();
-  _brushFilter = coreimage::Filter::filterWithName("CIFilterRadialBrush");
+  _brushFilter = CIFilterRadialBrush::filterWithName("CIFilterRadialBrush");
   if (_brushFilter) {
     _brushFilter->setValue("inputColor0", graphics::Color{1, 1, 1, 0});
     _brushFilter->setValue("inputColor1", graphics::Color{1, 1, 1, 0});
@@ -72,7 +74,12 @@ CIMicroPaintView::CIMicroPaintView(const graphics::Rect& frame, graphics::ImageP
 CIMicroPaintView::~CIMicroPaintView() { _needUndoAgainLater.cancel(); }
 
 void CIMicroPaintView::registerFilters() {
-  static const bool once = [] { return true; }();
+  static const bool once = [] {
+    CIFilterRadialBrush::registerFilter();
+    CICustomFilterTwoImages::registerFilter("EraseFilter");
+    CICustomFilterTwoImages::registerFilter("ComposeTwoMasks");
+    return true;
+  }();
   (void)once;
 }
 

@@ -1,5 +1,6 @@
 // The painting half of the mask canvas: strokes, whole-mask operations, undo, brush preview.
 #include "imageview/CIMicroPaintView.h"
+#include "imageview/CIFilterRadialBrush.h"
 #include "imageview/CIMicroPaintViewOwner.h"
 #include "imageview/DabWalk.h"
 #include "imageview/MaskCompositing.h"
@@ -166,7 +167,7 @@ graphics::ImagePtr CIMicroPaintView::previewImageWithSize(QSize size, double bru
   const double w = size.width(), h = size.height();
   if (w < 1 || h < 1) return nullptr;
   // A brush of its own: the strokes' opacity and centre never reach the preview.
-  coreimage::FilterPtr brush = coreimage::Filter::filterWithName("CIFilterRadialBrush");
+  coreimage::FilterPtr brush = CIFilterRadialBrush::filterWithName("CIFilterRadialBrush");
   if (!brush) return nullptr;
   brush->setValue("inputRadius0", (1 - brushSoftness / 100) * brushSize * 0.5);
   brush->setValue("inputRadius1", brushSize * 0.5);
