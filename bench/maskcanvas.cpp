@@ -89,7 +89,7 @@ void BM_Stroke200Dabs(benchmark::State& state) {
   for (auto _ : state) {
     canvas.mouseDown(graphics::Point{100, 200}, 1);
     for (int i = 1; i < 200; ++i) {
-      canvas.mouseDragged(graphics::Point{100 + (i % 100) * step, 200 + (i / 100) * 300}, 1);
+      canvas.mouseDragged(graphics::Point{100 + (i % 100) * step, 200.0 + (i / 100) * 300}, 1);
       canvas.render(&s.target, QPoint(), QRegion(0, 0, 1600, 1000));
     }
     canvas.mouseUp();
