@@ -5,6 +5,7 @@
 #include "imageview/DabWalk.h"
 #include "imageview/MaskCompositing.h"
 #include "platform/coreimage/Context.h"
+#include "platform/coreimage/PixelRect.h"
 
 #include <QCursor>
 #include <QMouseEvent>
@@ -61,8 +62,13 @@ void CIMicroPaintView::stampDab(graphics::Point at, double outerRadius) {
   _brushFilter->setValue("inputCenter", coreimage::Vector(at.x, at.y));
   combine->setValue("inputImage", _brushFilter->outputImage());
   combine->setValue("inputImageSecond", stroke->image());
+  // Only the pixels the combined image covers (centres inside the dab's square): a pixel of the
+  // rim outside it would be written transparent, a black seam in the stroke.
+  const coreimage::PixelRect covered = coreimage::pixelsInside(
+      graphics::Rect(at.x - outerRadius, at.y - outerRadius, 2 * outerRadius, 2 * outerRadius));
+  if (covered.isEmpty()) return;
   if (const coreimage::ImagePtr combined = combine->outputImage())
-    stroke->setImage(combined, graphics::Rect(at.x - outerRadius, at.y - outerRadius, 2 * outerRadius, 2 * outerRadius));
+    stroke->setImage(combined, graphics::Rect(covered.x, covered.y, covered.width, covered.height));
 }
 
 void CIMicroPaintView::mouseDragged(graphics::Point location, double pressure) {

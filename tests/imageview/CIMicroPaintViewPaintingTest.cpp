@@ -223,3 +223,11 @@ TEST_F(Painting, PointerEventsPaintWhatTheWidgetShows) {
   foundation::RunLoop::runOnce();
   EXPECT_TRUE(undo.canUndo());
 }
+
+TEST_F(Painting, DabsOffThePixelGridLeaveNoSeams) {
+  canvas->setScale(1.32);  // outer radius 30.3: dab squares start just past a pixel centre
+  canvas->setBrushSoftness(100);
+  stroke({{40, 100}, {200, 100}});
+  // Along the stroke's middle every pixel is painted: no column was written transparent.
+  for (int x = 40; x <= 150; ++x) EXPECT_GE(at(x, 100 / 1.32), 240) << x;
+}
