@@ -126,6 +126,9 @@ DrawingToolbarController::DrawingToolbarController(QWidget* parent) : QWidget(pa
   connect(_movingImageButton, &QAbstractButton::clicked, this, [this] { movingImageButtonClick(); });
   y += 30;
   _showMaskButton = button(this, "Show Mask", QRect(16, y, 70, 24));
+  // Pushed buttons show it by their title's colour.
+  for (KXButton* b : {_drawMaskButton, _eraseMaskButton, _movingImageButton, _showMaskButton})
+    b->setSelectedButtonFontColor(QColor(110, 175, 255));
   _invertMaskButton = button(this, "Invert", QRect(90, y, 70, 24));
   _clearMaskButton = button(this, "Clear", QRect(164, y, 70, 24));
   connect(_showMaskButton, &QAbstractButton::clicked, this, [this] {

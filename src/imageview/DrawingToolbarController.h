@@ -15,7 +15,7 @@ class QLabel;
 class DrawingToolbarController : public QWidget {
   Q_OBJECT
  public:
-  static constexpr int kWidth = 250, kHeight = 420;
+  static constexpr int kWidth = 250, kHeight = 452;
   struct Preset {
     double size, softness, opacity;
   };
