@@ -116,6 +116,9 @@ class CIMicroPaintView : public SampleCIView {
   bool drawsBrushRing() const { return _drawsBrushRing; }
   bool isMoveImage() const { return _moveImage; }
   void setMoveImage(bool move);
+  // The hand tool held by the space bar, set by the owner.
+  bool isMoveImageUsingSpace() const { return _moveImageUsingSpace; }
+  void setMoveImageUsingSpace(bool move);
 
   // ---- Accessors ----
   const coreimage::ImagePtr& mask() const { return _mask; }
@@ -142,6 +145,7 @@ class CIMicroPaintView : public SampleCIView {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void tabletEvent(QTabletEvent* event) override;
 
   // The first drawable bounds install the committed mask and the first mask.
@@ -190,6 +194,11 @@ class CIMicroPaintView : public SampleCIView {
   bool _strokeErases = false;
   bool _eraseMask = false;
   bool _moveImage = false;
+  bool _moveImageUsingSpace = false;
+  // The hand drag's anchor: pointer in the parent minus the image's origin.
+  graphics::Point _startPoint;
+  bool isHandTool() const { return _moveImage || _moveImageUsingSpace; }
+  void panTo(graphics::Point locationInParent);
   // The brush ring the canvas paints itself, where the pointer was last seen (Qt coordinates).
   bool _drawsBrushRing = false;
   std::optional<QPointF> _pointer;

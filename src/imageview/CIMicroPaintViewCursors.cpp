@@ -48,7 +48,7 @@ QImage CIMicroPaintView::brushCursorImage(double diameter, double softness, bool
 
 void CIMicroPaintView::resetCursorRects() {
   setMouseTracking(true);
-  if (_moveImage) {
+  if (isHandTool()) {
     _drawsBrushRing = false;
     setCursor(Qt::OpenHandCursor);
   } else {
@@ -82,6 +82,12 @@ void CIMicroPaintView::setEraseMask(bool erase) {
 void CIMicroPaintView::setMoveImage(bool move) {
   if (move == _moveImage) return;
   _moveImage = move;
+  resetCursorRects();
+}
+
+void CIMicroPaintView::setMoveImageUsingSpace(bool move) {
+  if (move == _moveImageUsingSpace) return;
+  _moveImageUsingSpace = move;
   resetCursorRects();
 }
 

@@ -26,6 +26,14 @@ coreimage::ImageAccumulator* CIMicroPaintView::imageAccumulatorDrawing() {
 }
 
 void CIMicroPaintView::mouseDown(graphics::Point location, double pressure) {
+  if (isHandTool()) {
+    const graphics::Rect own = frame(), real = realFrame();
+    _dragged = true;
+    _drawing = false;
+    _startPoint = {own.minX() + location.x - real.minX(), own.minY() + location.y - real.minY()};
+    setCursor(Qt::ClosedHandCursor);
+    return;
+  }
   _dragged = false;
   _drawing = true;
   // While painting the outline is drawn opaque, at the pen's pressure.
@@ -72,6 +80,10 @@ void CIMicroPaintView::stampDab(graphics::Point at, double outerRadius) {
 }
 
 void CIMicroPaintView::mouseDragged(graphics::Point location, double pressure) {
+  if (isHandTool()) {
+    if (_dragged) panTo({frame().minX() + location.x, frame().minY() + location.y});
+    return;
+  }
   if (!_drawing) {
     mouseDown(location, pressure);
     return;
@@ -121,6 +133,12 @@ void CIMicroPaintView::mouseDragged(graphics::Point location, double pressure) {
 
 void CIMicroPaintView::mouseUp() {
   _lastDrawedPoint.reset();
+  if (_dragged) {
+    _dragged = false;
+    _drawing = false;
+    resetCursorRects();
+    return;
+  }
   if (!_drawing) return;
   _needUndo = false;
   _needUndoAgainLater.cancel();
@@ -205,6 +223,14 @@ void CIMicroPaintView::mouseMoveEvent(QMouseEvent* event) {
   movePointer(event->position());
   if (!(event->buttons() & Qt::LeftButton)) return;
   mouseDragged(graphics::Point{event->position().x(), height() - event->position().y()}, 1.0);
+}
+
+void CIMicroPaintView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A double click with the hand fits the image; painting takes it as another press.
+  if (isHandTool())
+    zoomToFitRect(graphics::Rect(0, 0, 0, 0));
+  else
+    mousePressEvent(event);
 }
 
 void CIMicroPaintView::mouseReleaseEvent(QMouseEvent* event) {

@@ -90,3 +90,11 @@ void CIMicroPaintView::setBrushSize(double size) {
   }
   _isZoom = false;
 }
+
+void CIMicroPaintView::panTo(graphics::Point locationInParent) {
+  graphics::Rect moved = realFrame();
+  moved.origin = _geometry.limitedOrigin(
+      graphics::Point{locationInParent.x - _startPoint.x, locationInParent.y - _startPoint.y},
+      _geometry.validateFrame(moved));
+  placeRealFrame(moved);
+}

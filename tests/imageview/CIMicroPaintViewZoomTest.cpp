@@ -2,6 +2,8 @@
 #include "imageview/CIMicroPaintViewOwner.h"
 #include "support/UiApplication.h"
 
+#include <QMouseEvent>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
@@ -110,4 +112,30 @@ TEST_F(CanvasZoom, ActualSizeShowsOnePhotoPixelPerPoint) {
   canvas->zoomToActualSize();
   EXPECT_DOUBLE_EQ(canvas->scale(), 2000.0 / 1998);
   EXPECT_EQ(canvas->realFrame().width(), 2000);
+}
+
+TEST_F(CanvasZoom, TheHandDragsTheImageWithinItsLimitsAndADoubleClickFits) {
+  make(3000, 400);
+  canvas->zoomToFitRect(Rect(0, 0, 0, 0));
+  canvas->zoomToActualSize();
+  ASSERT_EQ(canvas->scale(), 1);
+  ASSERT_TRUE(canvas->frameState().horizontal.shown);
+  canvas->setMoveImage(true);
+  const Rect start = canvas->realFrame();
+  const auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButtons held) {
+    QMouseEvent event(type, at, canvas->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(canvas.get(), &event);
+  };
+  send(QEvent::MouseButtonPress, QPointF(100, 50), Qt::LeftButton);
+  EXPECT_EQ(canvas->cursor().shape(), Qt::ClosedHandCursor);
+  send(QEvent::MouseMove, QPointF(300, 40), Qt::LeftButton);
+  EXPECT_EQ(canvas->realFrame().minX(), std::min(10.0, start.minX() + 200));
+  EXPECT_EQ(canvas->realFrame().minY(), start.minY());  // no vertical scroller: up and down stay
+  send(QEvent::MouseMove, QPointF(3000, 40), Qt::LeftButton);
+  EXPECT_EQ(canvas->realFrame().minX(), 10);
+  send(QEvent::MouseButtonRelease, QPointF(3000, 40), Qt::NoButton);
+  EXPECT_EQ(canvas->cursor().shape(), Qt::OpenHandCursor);
+  EXPECT_TRUE(canvas->mask() == nullptr || canvas->isMaskCleared());  // panning painted nothing
+  send(QEvent::MouseButtonDblClick, QPointF(50, 50), Qt::LeftButton);
+  EXPECT_LT(canvas->scale(), 1);
 }
