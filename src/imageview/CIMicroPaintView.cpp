@@ -2,6 +2,8 @@
 
 #include "controls/ImageAdditional.h"
 #include "engine/PostProcessesManager.h"
+#include "imageview/CICustomFilterTwoImages.h"
+#include "imageview/CIFilterRadialBrush.h"
 #include "imageview/CIMicroPaintViewOwner.h"
 #include "imageview/MaskCompositing.h"
 #include "platform/coreimage/Context.h"
@@ -28,12 +30,11 @@ CIMicroPaintView::CIMicroPaintView(const graphics::Rect& frame, graphics::ImageP
     : SampleCIView(parent),
       _originalFrontImage(std::move(frontImage)),
       _originalBackgroundImage(std::move(backgroundImage)) {
-  const int outer = parent ? parent->height() : int(frame.maxY());
-  setGeometry(QRect(int(frame.minX()), int(outer - frame.maxY()), int(frame.width()), int(frame.height())));
+  setFrame(frame);
   setAttribute(Qt::WA_OpaquePaintEvent, false);
 
   registerFilters();
-  _brushFilter = coreimage::Filter::filterWithName("CIFilterRadialBrush");
+  _brushFilter = CIFilterRadialBrush::filterWithName("CIFilterRadialBrush");
   if (_brushFilter) {
     _brushFilter->setValue("inputColor0", graphics::Color{1, 1, 1, 0});
     _brushFilter->setValue("inputColor1", graphics::Color{1, 1, 1, 0});
@@ -67,12 +68,18 @@ CIMicroPaintView::CIMicroPaintView(const graphics::Rect& frame, graphics::ImageP
   _pixelizeFilter = coreimage::Filter::filterWithName("CIPixellate");
   _pixelizeFilter->setValue("inputCenter", coreimage::Vector(1, 1));
   _pixelizeFilter->setValue("inputScale", double(float(1.0 / _scaleFactorFromOriginal)));
+  resetCursorRects();
 }
 
 CIMicroPaintView::~CIMicroPaintView() { _needUndoAgainLater.cancel(); }
 
 void CIMicroPaintView::registerFilters() {
-  static const bool once = [] { return true; }();
+  static const bool once = [] {
+    CIFilterRadialBrush::registerFilter();
+    CICustomFilterTwoImages::registerFilter("EraseFilter");
+    CICustomFilterTwoImages::registerFilter("ComposeTwoMasks");
+    return true;
+  }();
   (void)once;
 }
 

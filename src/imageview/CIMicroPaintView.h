@@ -4,6 +4,7 @@
 // the grey mask is white and the background where it is black (or, with the mask shown, red over
 // the background). On leaving, the owner takes the mask at the photo's size or the blended result.
 // The mask is opaque grey; the committed mask is kept at 16 bits per channel.
+#include "imageview/CanvasGeometry.h"
 #include "imageview/SampleCIView.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/coreimage/ImageAccumulator.h"
@@ -68,7 +69,7 @@ class CIMicroPaintView : public SampleCIView {
   void mouseDragged(graphics::Point location, double pressure);
   void mouseUp();
   bool isEraseMask() const { return _eraseMask; }
-  void setEraseMask(bool erase) { _eraseMask = erase; }
+  void setEraseMask(bool erase);
   // Whole-mask operations, one undo step each.
   void clearMask();
   void invertMask();
@@ -84,6 +85,41 @@ class CIMicroPaintView : public SampleCIView {
   const std::optional<graphics::Point>& lastDrawedPoint() const { return _lastDrawedPoint; }
   const coreimage::FilterPtr& brushFilter() const { return _brushFilter; }
 
+  // ---- Zoom and panning (y-up, in the parent) ----
+  // The window's layout and scroller sizes the geometry works with.
+  CanvasGeometry& canvasGeometry() { return _geometry; }
+  // Clips the whole zoomed image to the window, keeps it as realFrame and answers the view's frame.
+  graphics::Rect validateFrame(const graphics::Rect& realFrame);
+  const CanvasGeometry::Validated& frameState() const { return _frameState; }
+  // Fits the working image into the rectangle (the zero rectangle: the content area), never
+  // enlarging it.
+  void zoomToFitRect(const graphics::Rect& rect);
+  void zoomToActualSize();
+  // By 1.15 about the visible centre; zooming in keeps the brush at least one working pixel
+  // through the owner's toolbar, zooming out gives the remembered size back.
+  void zoomIn();
+  void zoomOut();
+  // Brush diameter in view points; below one working pixel the owner's toolbar is asked for that.
+  void setBrushSize(double size);
+  double storedBrushSize() const { return _storedBrushSize; }
+
+  // ---- Cursors ----
+  // The brush outline, d = round(diameter) points square (at least 8 when opaque): two rings,
+  // a light fill, a plus (paint) or minus (erase) when d > 20, and a yellow ring where the
+  // softness starts. Translucent for the resting cursor, opaque while painting.
+  static QImage brushCursorImage(double diameter, double softness, bool erase, bool opaque, double devicePixelRatio = 1);
+  // Brushes whose picture would be larger than this many device pixels are drawn by the canvas
+  // itself over a hidden pointer: window systems refuse large cursor pictures.
+  static constexpr int kLargestCursor = 64;
+  // Shows the brush (or the hand while the hand tool is on) for the pointer over the canvas.
+  void resetCursorRects();
+  bool drawsBrushRing() const { return _drawsBrushRing; }
+  bool isMoveImage() const { return _moveImage; }
+  void setMoveImage(bool move);
+  // The hand tool held by the space bar, set by the owner.
+  bool isMoveImageUsingSpace() const { return _moveImageUsingSpace; }
+  void setMoveImageUsingSpace(bool move);
+
   // ---- Accessors ----
   const coreimage::ImagePtr& mask() const { return _mask; }
   const coreimage::ImagePtr& startMask() const { return _startMask; }
@@ -95,8 +131,7 @@ class CIMicroPaintView : public SampleCIView {
 
   double brushSize() const { return _brushSize; }
   double brushSoftness() const { return _brushSoftness; }
-  void setBrushSize(double size) { _brushSize = size; }
-  void setBrushSoftness(double softness) { _brushSoftness = softness; }
+  void setBrushSoftness(double softness);
   double brushOpacity() const { return _brushOpacity; }
   void setBrushOpacity(double opacity) { _brushOpacity = opacity; }
   foundation::UndoManager* undoManager() const { return _undoManager; }
@@ -105,9 +140,12 @@ class CIMicroPaintView : public SampleCIView {
   void setOwner(CIMicroPaintViewOwner* owner) { _owner = owner; }
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
   void tabletEvent(QTabletEvent* event) override;
 
   // The first drawable bounds install the committed mask and the first mask.
@@ -122,6 +160,8 @@ class CIMicroPaintView : public SampleCIView {
   coreimage::ImagePtr composedImage() const;
   // Stamps one dab into the stroke buffer.
   void stampDab(graphics::Point at, double outerRadius);
+  // The parent's bounds as the geometry's superview, then the frame validated and applied.
+  void placeRealFrame(const graphics::Rect& realFrame);
   // A new committed accumulator of the working extent, opaque black.
   std::unique_ptr<coreimage::ImageAccumulator> blackAccumulator() const;
   // The mask scaled by the two ratios of the target size to its own.
@@ -134,6 +174,10 @@ class CIMicroPaintView : public SampleCIView {
   coreimage::FilterPtr _brushFilter, _compositeFilter, _compositeEraseFilter, _pixelizeFilter;
 
   double _brushSize = 40;
+  double _storedBrushSize = 0;
+  bool _isZoom = false;
+  CanvasGeometry _geometry;
+  CanvasGeometry::Validated _frameState;
   double _brushSoftness = 100;
   double _brushOpacity = 1;
   // Full-resolution pixels per working pixel, across and up.
@@ -149,6 +193,18 @@ class CIMicroPaintView : public SampleCIView {
   // The mode the running stroke began in: a mode switch mid-stroke waits for the next stroke.
   bool _strokeErases = false;
   bool _eraseMask = false;
+  bool _moveImage = false;
+  bool _moveImageUsingSpace = false;
+  // The hand drag's anchor: pointer in the parent minus the image's origin.
+  graphics::Point _startPoint;
+  bool isHandTool() const { return _moveImage || _moveImageUsingSpace; }
+  void panTo(graphics::Point locationInParent);
+  // The brush ring the canvas paints itself, where the pointer was last seen (Qt coordinates).
+  bool _drawsBrushRing = false;
+  std::optional<QPointF> _pointer;
+  // The ring's last painted square, to repaint it when the pointer moves.
+  QRect ringRect() const;
+  void movePointer(std::optional<QPointF> at);
   foundation::MainQueue::DelayedTask _needUndoAgainLater;
 
   graphics::Rect _realFrame;

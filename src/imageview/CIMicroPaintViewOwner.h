@@ -12,4 +12,7 @@ class CIMicroPaintViewOwner {
   virtual void setLaterMaskApplying(coreimage::ImagePtr mask) = 0;
   // The undo action: hands the mask to the canvas (or keeps it for later while none exists).
   virtual void applyMask(coreimage::ImagePtr mask) = 0;
+  // Asks the brush toolbar for that size; it answers through the canvas's setBrushSize when the
+  // size is within its range.
+  virtual void setToolbarBrushSize(double size) = 0;
 };

@@ -1,11 +1,15 @@
 // The painting half of the mask canvas: strokes, whole-mask operations, undo, brush preview.
 #include "imageview/CIMicroPaintView.h"
+#include "imageview/CIFilterRadialBrush.h"
 #include "imageview/CIMicroPaintViewOwner.h"
 #include "imageview/DabWalk.h"
 #include "imageview/MaskCompositing.h"
 #include "platform/coreimage/Context.h"
+#include "platform/coreimage/PixelRect.h"
 
+#include <QCursor>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QTabletEvent>
 #include <algorithm>
 
@@ -22,8 +26,23 @@ coreimage::ImageAccumulator* CIMicroPaintView::imageAccumulatorDrawing() {
 }
 
 void CIMicroPaintView::mouseDown(graphics::Point location, double pressure) {
+  if (isHandTool()) {
+    const graphics::Rect own = frame(), real = realFrame();
+    _dragged = true;
+    _drawing = false;
+    _startPoint = {own.minX() + location.x - real.minX(), own.minY() + location.y - real.minY()};
+    setCursor(Qt::ClosedHandCursor);
+    return;
+  }
   _dragged = false;
   _drawing = true;
+  // While painting the outline is drawn opaque, at the pen's pressure.
+  if (!_drawsBrushRing && !_moveImage) {
+    const QImage picture = brushCursorImage(_brushSize * pressure, _brushSoftness, _eraseMask, true, devicePixelRatioF());
+    if (!picture.isNull())
+      setCursor(QCursor(QPixmap::fromImage(picture), picture.width() / int(2 * devicePixelRatioF()),
+                        picture.height() / int(2 * devicePixelRatioF())));
+  }
   if (_needUndo) registerUndoStep();
   if (_brushFilter) _brushFilter->setValue("inputOpacity", 1.0);
   _strokeErases = _eraseMask;
@@ -51,11 +70,20 @@ void CIMicroPaintView::stampDab(graphics::Point at, double outerRadius) {
   _brushFilter->setValue("inputCenter", coreimage::Vector(at.x, at.y));
   combine->setValue("inputImage", _brushFilter->outputImage());
   combine->setValue("inputImageSecond", stroke->image());
+  // Only the pixels the combined image covers (centres inside the dab's square): a pixel of the
+  // rim outside it would be written transparent, a black seam in the stroke.
+  const coreimage::PixelRect covered = coreimage::pixelsInside(
+      graphics::Rect(at.x - outerRadius, at.y - outerRadius, 2 * outerRadius, 2 * outerRadius));
+  if (covered.isEmpty()) return;
   if (const coreimage::ImagePtr combined = combine->outputImage())
-    stroke->setImage(combined, graphics::Rect(at.x - outerRadius, at.y - outerRadius, 2 * outerRadius, 2 * outerRadius));
+    stroke->setImage(combined, graphics::Rect(covered.x, covered.y, covered.width, covered.height));
 }
 
 void CIMicroPaintView::mouseDragged(graphics::Point location, double pressure) {
+  if (isHandTool()) {
+    if (_dragged) panTo({frame().minX() + location.x, frame().minY() + location.y});
+    return;
+  }
   if (!_drawing) {
     mouseDown(location, pressure);
     return;
@@ -105,6 +133,12 @@ void CIMicroPaintView::mouseDragged(graphics::Point location, double pressure) {
 
 void CIMicroPaintView::mouseUp() {
   _lastDrawedPoint.reset();
+  if (_dragged) {
+    _dragged = false;
+    _drawing = false;
+    resetCursorRects();
+    return;
+  }
   if (!_drawing) return;
   _needUndo = false;
   _needUndoAgainLater.cancel();
@@ -118,6 +152,7 @@ void CIMicroPaintView::mouseUp() {
   _previousMask.reset();
   _drawing = false;
   _dragged = false;
+  resetCursorRects();
 }
 
 void CIMicroPaintView::needUndoAgain() {
@@ -156,7 +191,7 @@ graphics::ImagePtr CIMicroPaintView::previewImageWithSize(QSize size, double bru
   const double w = size.width(), h = size.height();
   if (w < 1 || h < 1) return nullptr;
   // A brush of its own: the strokes' opacity and centre never reach the preview.
-  coreimage::FilterPtr brush = coreimage::Filter::filterWithName("CIFilterRadialBrush");
+  coreimage::FilterPtr brush = CIFilterRadialBrush::filterWithName("CIFilterRadialBrush");
   if (!brush) return nullptr;
   brush->setValue("inputRadius0", (1 - brushSoftness / 100) * brushSize * 0.5);
   brush->setValue("inputRadius1", brushSize * 0.5);
@@ -179,13 +214,23 @@ graphics::ImagePtr CIMicroPaintView::previewImageWithSize(QSize size, double bru
 // ---- Pointer events: y-up locations in the view ----
 
 void CIMicroPaintView::mousePressEvent(QMouseEvent* event) {
+  movePointer(event->position());
   if (event->button() != Qt::LeftButton) return;
   mouseDown(graphics::Point{event->position().x(), height() - event->position().y()}, 1.0);
 }
 
 void CIMicroPaintView::mouseMoveEvent(QMouseEvent* event) {
+  movePointer(event->position());
   if (!(event->buttons() & Qt::LeftButton)) return;
   mouseDragged(graphics::Point{event->position().x(), height() - event->position().y()}, 1.0);
+}
+
+void CIMicroPaintView::mouseDoubleClickEvent(QMouseEvent* event) {
+  // A double click with the hand fits the image; painting takes it as another press.
+  if (isHandTool())
+    zoomToFitRect(graphics::Rect(0, 0, 0, 0));
+  else
+    mousePressEvent(event);
 }
 
 void CIMicroPaintView::mouseReleaseEvent(QMouseEvent* event) {

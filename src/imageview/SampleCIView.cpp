@@ -66,6 +66,12 @@ graphics::Rect SampleCIView::frame() const {
   return graphics::Rect(g.x(), outer - (g.y() + g.height()), g.width(), g.height());
 }
 
+void SampleCIView::setFrame(const graphics::Rect& f) {
+  const double outer = parentWidget() ? parentWidget()->height() : f.maxY();
+  setGeometry(QRect(int(std::lround(f.minX())), int(std::lround(outer - f.maxY())), int(std::lround(f.width())),
+                    int(std::lround(f.height()))));
+}
+
 std::optional<graphics::Rect> SampleCIView::sourceRect(const graphics::Rect& realFrame, const graphics::Rect& frame,
                                                        const graphics::Rect& extent, const graphics::Rect& visible) {
   if (extent.isNull() || extent.isInfinite() || extent.width() <= 0 || visible.isNull()) return std::nullopt;

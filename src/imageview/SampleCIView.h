@@ -33,6 +33,7 @@ class SampleCIView : public QWidget {
 
   // The view's rectangle in its parent, y-up (the parent's height, or its own without one).
   graphics::Rect frame() const;
+  void setFrame(const graphics::Rect& frame);
   // The virtual rectangle the whole image maps onto, in the parent's coordinates.
   virtual graphics::Rect realFrame() const { return frame(); }
 

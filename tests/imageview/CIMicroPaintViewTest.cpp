@@ -45,6 +45,7 @@ struct FakeOwner : CIMicroPaintViewOwner {
   coreimage::ImagePtr laterMaskApplying() const override { return pending; }
   void setLaterMaskApplying(coreimage::ImagePtr mask) override { pending = std::move(mask); }
   void applyMask(coreimage::ImagePtr mask) override { applied.push_back(mask); }
+  void setToolbarBrushSize(double) override {}
 };
 
 class Canvas : public ::testing::Test {

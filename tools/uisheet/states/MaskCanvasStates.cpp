@@ -3,9 +3,10 @@
 #include "UiSheetRegistry.h"
 #include "controls/ImageAdditional.h"
 #include "imageview/CIMicroPaintView.h"
+#include "imageview/DrawingToolbarController.h"
+#include "imageview/DrawingToolbarControllerDelegate.h"
 
-#include <QPainter>
-#include <QRadialGradient>
+#include <vector>
 
 namespace {
 
@@ -22,24 +23,28 @@ QImage toned(const QImage& photo) {
   return out;
 }
 
-// A soft painted band across the picture and a hard round patch, as brush strokes leave them.
-coreimage::ImagePtr paintedMask(QSize size) {
-  QImage mask(size, QImage::Format_ARGB32_Premultiplied);
-  mask.fill(Qt::black);
-  QPainter p(&mask);
-  p.setRenderHint(QPainter::Antialiasing);
-  const double w = size.width(), h = size.height();
-  QRadialGradient soft(QPointF(w * 0.3, h * 0.45), h * 0.35);
-  soft.setColorAt(0, Qt::white);
-  soft.setColorAt(0.6, QColor(200, 200, 200));
-  soft.setColorAt(1, Qt::black);
-  p.setPen(Qt::NoPen);
-  p.setBrush(soft);
-  p.drawEllipse(QPointF(w * 0.3, h * 0.45), h * 0.35, h * 0.35);
-  p.setBrush(QColor(160, 160, 160));
-  p.drawEllipse(QPointF(w * 0.75, h * 0.7), h * 0.15, h * 0.15);
-  p.end();
-  return coreimage::Image::imageWithCGImage(ImageAdditional::fromQImage(mask));
+// Brush strokes as a user paints them: a soft wide sweep over the face and shoulders, a hard
+// half-opacity patch lower right, and an erasing stroke through the sweep.
+void paintStrokes(CIMicroPaintView& canvas, QSizeF view) {
+  const auto drag = [&](std::vector<QPointF> points) {
+    canvas.mouseDown(graphics::Point{points[0].x() * view.width(), points[0].y() * view.height()}, 1);
+    for (size_t i = 1; i < points.size(); ++i)
+      canvas.mouseDragged(graphics::Point{points[i].x() * view.width(), points[i].y() * view.height()}, 1);
+    canvas.mouseUp();
+  };
+  canvas.setBrushSize(90);
+  canvas.setBrushSoftness(100);
+  canvas.setBrushOpacity(1);
+  drag({{0.25, 0.75}, {0.35, 0.8}, {0.45, 0.72}, {0.5, 0.6}, {0.4, 0.5}, {0.3, 0.45}});
+  canvas.setBrushSize(60);
+  canvas.setBrushSoftness(5);
+  canvas.setBrushOpacity(0.5);
+  drag({{0.7, 0.3}, {0.8, 0.32}, {0.85, 0.22}});
+  canvas.setEraseMask(true);
+  canvas.setBrushSize(30);
+  canvas.setBrushOpacity(1);
+  drag({{0.3, 0.62}, {0.5, 0.66}});
+  canvas.setEraseMask(false);
 }
 
 std::unique_ptr<QWidget> canvasOverPhoto(const QImage& photo, bool overlay) {
@@ -50,7 +55,7 @@ std::unique_ptr<QWidget> canvasOverPhoto(const QImage& photo, bool overlay) {
   canvas->updateMatrices();
   const coreimage::ImagePtr working = canvas->imageA();
   canvas->setScale(size.width() / working->extent().width());
-  canvas->applyMask(paintedMask(QSize(int(working->extent().width()), int(working->extent().height()))));
+  paintStrokes(*canvas, QSizeF(size));
   canvas->setShowMask(overlay);
   return canvas;
 }
@@ -59,3 +64,42 @@ std::unique_ptr<QWidget> canvasOverPhoto(const QImage& photo, bool overlay) {
 
 OPALENE_UISHEET_STATE("mask_canvas_painted", [](const QImage& photo) { return canvasOverPhoto(photo, false); });
 OPALENE_UISHEET_STATE("mask_canvas_overlay", [](const QImage& photo) { return canvasOverPhoto(photo, true); });
+
+namespace {
+
+// The toolbar's delegate on the sheet: previews come from a canvas, the rest is not needed.
+struct SheetToolbarDelegate : DrawingToolbarControllerDelegate {
+  std::unique_ptr<CIMicroPaintView> canvas;
+  void applyButtonDidClick(DrawingToolbarController*) override {}
+  void cancelButtonDidClick(DrawingToolbarController*) override {}
+  void invertMaskForDrawingToolbarController(DrawingToolbarController*) override {}
+  void showMask(DrawingToolbarController*, bool) override {}
+  void eraseMask(DrawingToolbarController*, bool) override {}
+  void moveImage(DrawingToolbarController*, bool) override {}
+  void clearMaskForDrawingToolbarController(DrawingToolbarController*) override {}
+  void brushSizeDidChange(DrawingToolbarController*, double) override {}
+  void softnessDidChange(DrawingToolbarController*, double) override {}
+  void opacityDidChange(DrawingToolbarController*, double) override {}
+  graphics::ImagePtr previewImageForDrawingToolbarController(DrawingToolbarController*, QSize size, double brushSize,
+                                                             double softness, double opacity) override {
+    return canvas->previewImageWithSize(size, brushSize, softness, opacity);
+  }
+  void applyMask(DrawingToolbarController*, coreimage::ImagePtr) override {}
+};
+
+std::unique_ptr<QWidget> toolbarBesideCanvas(const QImage& photo, int preset) {
+  auto host = canvasOverPhoto(photo, false);
+  auto* toolbar = new DrawingToolbarController(host.get());
+  static SheetToolbarDelegate delegate;
+  delegate.canvas = std::make_unique<CIMicroPaintView>(graphics::Rect(0, 0, 8, 8), ImageAdditional::fromQImage(photo.scaled(8, 8)),
+                                                       ImageAdditional::fromQImage(photo.scaled(8, 8)));
+  toolbar->setDelegate(&delegate);
+  if (preset >= 0) toolbar->presetButtonClick(toolbar->presetButton(preset));
+  toolbar->move(host->width() - toolbar->width() - 12, 12);
+  return host;
+}
+
+}  // namespace
+
+OPALENE_UISHEET_STATE("mask_brush_toolbar", [](const QImage& photo) { return toolbarBesideCanvas(photo, -1); });
+OPALENE_UISHEET_STATE("mask_brush_toolbar_soft_preset", [](const QImage& photo) { return toolbarBesideCanvas(photo, 4); });
