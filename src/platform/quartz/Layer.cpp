@@ -47,9 +47,47 @@ void Layer::setBounds(const graphics::Rect& bounds) {
     if (bounds == model_.bounds && bounds.origin == model_.bounds.origin) return;
     const bool animate = animatesImplicitly();
     const graphics::Rect from = animate ? presentation().bounds : graphics::Rect();
+    const graphics::Size oldSize = model_.bounds.standardized().size;
     model_.bounds = bounds;
     if (animate) implicitAnimation("bounds", from);
+    resizeSublayers(oldSize);
     setNeedsRepaint();
+}
+
+namespace {
+// Shares a change of the superlayer's size among the flexible parts of one axis: the margin
+// before, the size and the margin after.
+void distribute(double delta, bool before, bool size, bool after, double& origin, double& length) {
+    const int parts = int(before) + int(size) + int(after);
+    if (parts == 0 || delta == 0) return;
+    const double share = delta / parts;
+    if (before) origin += share;
+    if (size) length += share;
+}
+} // namespace
+
+void Layer::resizeSublayers(graphics::Size oldSize) {
+    const graphics::Size newSize = model_.bounds.standardized().size;
+    const double dw = newSize.width - oldSize.width, dh = newSize.height - oldSize.height;
+    if (dw == 0 && dh == 0) return;
+    bool any = false;
+    for (const auto& sublayer : sublayers_) any = any || sublayer->autoresizingMask_ != 0;
+    if (!any) return;
+    // Layout follows the superlayer at once; it never animates.
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    const std::vector<std::shared_ptr<Layer>> sublayers = sublayers_;
+    for (const auto& sublayer : sublayers) {
+        const unsigned mask = sublayer->autoresizingMask_;
+        if (!mask) continue;
+        graphics::Rect f = sublayer->frame();
+        distribute(dw, mask & kCALayerMinXMargin, mask & kCALayerWidthSizable, mask & kCALayerMaxXMargin, f.origin.x,
+                   f.size.width);
+        distribute(dh, mask & kCALayerMinYMargin, mask & kCALayerHeightSizable, mask & kCALayerMaxYMargin, f.origin.y,
+                   f.size.height);
+        sublayer->setFrame(f);
+    }
+    Transaction::commit();
 }
 
 void Layer::setPosition(graphics::Point position) {
@@ -173,7 +211,7 @@ void Layer::setNeedsDisplay() {
 void Layer::displayIfNeeded() {
     if (!needsDisplay_) return;
     needsDisplay_ = false;
-    if (!delegate_) return;
+    if (!delegate_ || delegate_->displayLayer(*this)) return;
     const graphics::Rect b = model_.bounds.standardized();
     const int w = int(std::ceil(b.width() * contentsScale_)), h = int(std::ceil(b.height() * contentsScale_));
     if (w <= 0 || h <= 0) {

@@ -29,6 +29,17 @@ struct LayerRenderCache;
 
 using Contents = std::shared_ptr<const QImage>;
 
+// How a layer follows a change of its superlayer's size (y-up: the min Y margin is the bottom).
+enum : unsigned {
+    kCALayerNotSizable = 0,
+    kCALayerMinXMargin = 1u << 0,
+    kCALayerWidthSizable = 1u << 1,
+    kCALayerMaxXMargin = 1u << 2,
+    kCALayerMinYMargin = 1u << 3,
+    kCALayerHeightSizable = 1u << 4,
+    kCALayerMaxYMargin = 1u << 5,
+};
+
 class Layer {
 public:
     Layer();
@@ -56,6 +67,9 @@ public:
     void setOpacity(double opacity);
     double zPosition() const { return zPosition_; }
     void setZPosition(double z);
+    // The flexible parts (kCALayer...) shared equally when the superlayer's bounds change size.
+    unsigned autoresizingMask() const { return autoresizingMask_; }
+    void setAutoresizingMask(unsigned mask) { autoresizingMask_ = mask; }
     bool isHidden() const { return hidden_; }
     void setHidden(bool hidden);
 
@@ -137,6 +151,7 @@ private:
         std::vector<std::shared_ptr<Transaction::Completion>> completions;
     };
     static void stop(Record& record, bool finished);
+    void resizeSublayers(graphics::Size oldSize);
     void removeRecords(const std::function<bool(const Record&)>& which);
     bool animatesImplicitly() const;
     void implicitAnimation(const char* keyPath, const AnimationValue& from);
@@ -145,6 +160,7 @@ private:
     LayerValues model_;
     double zPosition_ = 0;
     bool hidden_ = false;
+    unsigned autoresizingMask_ = 0;
     Contents contents_;
     double contentsScale_ = 1;
     QColor background_ = Qt::transparent;

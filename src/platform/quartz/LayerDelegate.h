@@ -1,5 +1,6 @@
 #pragma once
-// Draws a layer's contents when the layer was asked to redisplay. The painter is y-up over the
+// Gives a layer its contents when the layer was asked to redisplay: either by setting them
+// itself (displayLayer answers true) or by drawing them (drawLayer). The painter is y-up over the
 // layer's bounds (origin at the bottom left) at the layer's contents scale.
 class QPainter;
 
@@ -10,7 +11,14 @@ class Layer;
 class LayerDelegate {
 public:
     virtual ~LayerDelegate() = default;
-    virtual void drawLayer(Layer& layer, QPainter& painter) = 0;
+    virtual bool displayLayer(Layer& layer) {
+        (void)layer;
+        return false;
+    }
+    virtual void drawLayer(Layer& layer, QPainter& painter) {
+        (void)layer;
+        (void)painter;
+    }
 };
 
 } // namespace quartz

@@ -450,3 +450,33 @@ TEST(Layer, DelegateMayDestroyTheLayerWhileItsAnimationsStop) {
   clock.advance(2);
   EXPECT_EQ(destroyer.stops, 2);
 }
+
+TEST(Layer, SublayersFollowTheSuperlayersSizeByTheirMasks) {
+  VirtualClock clock;
+  Tree tree;
+  struct Case {
+    unsigned mask;
+    Rect after;
+  };
+  const Case cases[] = {
+      {kCALayerNotSizable, Rect(10, 10, 20, 20)},
+      {kCALayerMinYMargin, Rect(10, 40, 20, 20)},  // keeps its distance from the top
+      {kCALayerHeightSizable, Rect(10, 10, 20, 50)},
+      {kCALayerMaxXMargin | kCALayerHeightSizable, Rect(10, 10, 20, 50)},
+      {kCALayerMinXMargin | kCALayerWidthSizable, Rect(40, 10, 50, 20)},  // shared equally
+  };
+  for (const Case& c : cases) {
+    auto sublayer = std::make_shared<Layer>();
+    Transaction::begin();
+    Transaction::setDisableActions(true);
+    tree.layer->setBounds(Rect(0, 0, 100, 50));
+    tree.layer->addSublayer(sublayer);
+    sublayer->setFrame(Rect(10, 10, 20, 20));
+    sublayer->setAutoresizingMask(c.mask);
+    Transaction::commit();
+    tree.layer->setBounds(Rect(0, 0, 160, 80));  // animates the layer itself, not the layout
+    EXPECT_EQ(sublayer->frame(), c.after) << c.mask;
+    EXPECT_TRUE(sublayer->animationKeys().empty()) << c.mask;
+    sublayer->removeFromSuperlayer();
+  }
+}

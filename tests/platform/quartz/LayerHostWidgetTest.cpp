@@ -178,3 +178,22 @@ TEST_F(HostFixture, RootFollowsTheWidgetAndChangesAskForARepaint) {
   EXPECT_EQ(host.layer().frame(), Rect(0, 0, 300, 120));
   EXPECT_TRUE(host.layer().animationKeys().empty());
 }
+
+TEST_F(HostFixture, DelegateMaySetContentsItselfInsteadOfDrawing) {
+  struct Giver : LayerDelegate {
+    Contents picture = twoBands(4, 4);
+    int draws = 0;
+    bool displayLayer(Layer& layer) override {
+      layer.setContents(picture);
+      return true;
+    }
+    void drawLayer(Layer&, QPainter&) override { ++draws; }
+  } delegate;
+  auto layer = addLayer(Rect(0, 0, 200, 100));
+  layer->setDelegate(&delegate);
+  layer->setNeedsDisplay();
+  const QImage shot = grab();
+  EXPECT_EQ(layer->contents(), delegate.picture);
+  EXPECT_EQ(delegate.draws, 0);
+  EXPECT_EQ(shot.pixelColor(100, 10), QColor(Qt::blue));
+}
