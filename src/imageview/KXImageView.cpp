@@ -80,6 +80,7 @@ void KXImageView::_initilization() {
 // ---- Layers
 
 std::shared_ptr<Layer> KXImageView::makeLayer(const char* name, const Rect& frame, unsigned mask) {
+    layer();  // the root at the widget's size before a new layer is placed in it
     auto created = std::make_shared<Layer>();
     created->setDelegate(this);
     created->setFrame(frame);
@@ -175,6 +176,7 @@ bool KXImageView::displayLayer(Layer& layer) {
 
 void KXImageView::setImage(graphics::ImagePtr image) {
     if (image == _image) return;
+    layer();  // brings the root to the widget's size
     _image = std::move(image);
     _imageRef = displayBitmap(_image);
     _correctedSize = sizeOf(_imageRef);
@@ -192,6 +194,7 @@ void KXImageView::setImage(graphics::ImagePtr image, bool) {
 void KXImageView::setPreviewImage(graphics::ImagePtr image, bool) { setPreviewImage(std::move(image)); }
 
 void KXImageView::setPreviewImage(graphics::ImagePtr image) {
+    layer();  // brings the root to the widget's size
     if (_imageLayer && _imageLayer->isHidden()) _imageLayer->setHidden(false);
     if (image == _previewImage) return;
     ++_previewGeneration;

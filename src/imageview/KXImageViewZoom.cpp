@@ -74,7 +74,10 @@ quartz::AnimationGroup frameAnimation(const Layer& layer, const Rect& frame, dou
 
 } // namespace
 
-Rect KXImageView::visibleRect() const { return Rect(0, 0, width(), height()); }
+Rect KXImageView::visibleRect() const {
+    // The root takes the widget's size first, so its sublayers have followed it before any placing.
+    return layer().bounds();
+}
 
 Rect KXImageView::extraVisibleRect() const {
     Rect e = visibleRect();

@@ -38,7 +38,6 @@ struct ImageViewFixture : ::testing::Test {
   ImageViewFixture() {
     view.resize(800, 600);
     view.setDelegate(&delegate);
-    view.layer().setFrame(Rect(0, 0, 800, 600));
   }
   std::vector<std::string> names() const {
     std::vector<std::string> out;
@@ -78,6 +77,16 @@ TEST_F(ImageViewFixture, SetImageFitsItIntoTheVisibleAreaLessTheMargin) {
   const size_t told = delegate.scales.size();
   view.setImage(view.image(), true);
   EXPECT_EQ(delegate.scales.size(), told);
+}
+
+TEST_F(ImageViewFixture, PhotoKeepsItsPlaceWhenTheViewIsShownAndResized) {
+  view.setImage(picture(400, 300, Qt::red), true);
+  view.show();
+  QApplication::processEvents();
+  expectFrame(Rect(200, 150, 400, 300), view.imageLayer().frame());
+  view.resize(800, 700);  // taller: the photo keeps its distance from the top
+  QApplication::processEvents();
+  expectFrame(Rect(200, 250, 400, 300), view.imageLayer().frame());
 }
 
 TEST_F(ImageViewFixture, DiagonalOfThePictureInSinglePrecision) {
