@@ -251,3 +251,112 @@ TEST_F(ImageViewFixture, PreviewCentreFollowsTheShownPicture) {
   expectFrame(Rect(200, 150, 400, 300), view.existingPreviewLayer()->frame());
   EXPECT_EQ(view.previewCenter(), (Point{400, 300}));
 }
+
+TEST_F(ImageViewFixture, ZoomInStopsAtActualPixelsKeepingTheCentre) {
+  view.setImage(picture(2000, 1500, Qt::red), true);
+  const double fitted = view.scale();
+  ASSERT_LT(fitted, 1.0);
+  const Point centre = view.previewCenter();
+  std::vector<double> scales;
+  while (view.canZoomIn()) {
+    view.zoomInAnimated(false);
+    scales.push_back(view.scale());
+    ASSERT_LT(scales.size(), 10u);
+  }
+  ASSERT_GE(scales.size(), 2u);
+  EXPECT_NEAR(scales[0], fitted * 1.414214, 1e-12);
+  EXPECT_EQ(scales.back(), 1.0);
+  EXPECT_NEAR(view.imageLayer().frame().midX(), centre.x, 1);
+  EXPECT_NEAR(view.imageLayer().frame().midY(), centre.y, 1);
+  EXPECT_EQ(view.imageLayer().frame().width(), 2000);
+  // From 0.8 one step gives 1.0.
+  view.setScale(0.8);
+  view.zoomInAnimated(false);
+  EXPECT_EQ(view.scale(), 1.0);
+  EXPECT_FALSE(view.canZoomIn());
+}
+
+TEST_F(ImageViewFixture, ZoomOutStopsWhenNeitherSideExceeds300Points) {
+  view.setImage(picture(1000, 800, Qt::red), true);
+  int steps = 0;
+  while (view.canZoomOut() && steps < 20) {
+    view.zoomOutAnimated(false);
+    ++steps;
+  }
+  EXPECT_LE(view.scale() * 1000, 300);
+  EXPECT_GT(view.scale() / 0.7071068 * 1000, 300);
+  EXPECT_EQ(view.operation(), 0);
+  clock.advance(0);  // the frame animation's completion
+  EXPECT_EQ(view.operation(), 7);
+  const double scale = view.scale();
+  view.zoomOutAnimated(false);
+  EXPECT_EQ(view.scale(), scale);
+}
+
+TEST_F(ImageViewFixture, ZoomsAreRefusedWhileAPreviewIsShownOrAnAnimatedZoomRuns) {
+  view.setImage(picture(2000, 1500, Qt::red), true);
+  const double scale = view.scale();
+  view.zoomInAnimated(true);
+  const double once = view.scale();
+  EXPECT_GT(once, scale);
+  view.zoomInAnimated(true);  // the first is still moving the photo
+  EXPECT_EQ(view.scale(), once);
+  clock.advance(0.15);
+  const Rect halfway = view.imageLayer().presentation().frame();
+  EXPECT_GT(halfway.width(), 2000 * scale);
+  EXPECT_LT(halfway.width(), 2000 * once);
+  clock.advance(0.2);
+  view.setPreviewImage(picture(200, 150, Qt::blue));
+  clock.advance(0);
+  const double withPreview = view.scale();
+  view.zoomInAnimated(false);
+  view.zoomOutAnimated(false);
+  view.zoomToActualSizeAnimated(false);
+  EXPECT_EQ(view.scale(), withPreview);
+  EXPECT_FALSE(view.canZoomToActualSize());
+}
+
+TEST_F(ImageViewFixture, ActualSizeCentresThePhotoInTheVisibleArea) {
+  view.setRightMargin(100);
+  view.setBottomMargin(50);
+  EXPECT_EQ(view.extraVisibleRect(), Rect(0, 50, 700, 550));
+  view.setImage(picture(2000, 1500, Qt::red), true);
+  EXPECT_TRUE(view.canZoomToActualSize());
+  view.zoomToActualSizeAnimated(false);
+  EXPECT_EQ(view.scale(), 1.0);
+  EXPECT_EQ(view.operation(), 2);
+  expectFrame(Rect(std::round(350 - 1000.0), std::round(50 + 275 - 750.0), 2000, 1500), view.imageLayer().frame());
+  EXPECT_FALSE(view.canZoomToActualSize());
+}
+
+TEST_F(ImageViewFixture, FitWithUnchangedFrameRunsNoAnimationAndCallsTheBlockAtOnce) {
+  view.setImage(picture(400, 300, Qt::red), true);
+  int calls = 0;
+  view.zoomToFitAnimated(true, [&] { ++calls; });
+  EXPECT_EQ(calls, 1);
+  EXPECT_TRUE(view.imageLayer().animationKeys().empty());
+  // A zoomed photo is fitted back with a 0.2 s animation, the block once it ends.
+  view.setImage(picture(2000, 1500, Qt::red), true);
+  view.zoomInAnimated(false);
+  clock.advance(0);
+  view.zoomToFitAnimated(true, [&] { ++calls; });
+  EXPECT_EQ(calls, 1);
+  EXPECT_NE(view.imageLayer().animation("animation"), nullptr);
+  clock.advance(0.1);
+  EXPECT_EQ(calls, 1);
+  clock.advance(0.1);
+  EXPECT_EQ(calls, 2);
+  // This fit rounds the size too: 2000 x 0.37333 is 747 points wide.
+  expectFrame(Rect(27, 20, 747, 560), view.imageLayer().frame());
+}
+
+TEST_F(ImageViewFixture, FitPredicateFollowsTheAreaTheScaleAndThePreview) {
+  view.setImage(picture(400, 300, Qt::red), true);
+  EXPECT_FALSE(view.canZoomToFit());  // fits already
+  view.setImage(picture(2000, 1500, Qt::red), true);
+  EXPECT_FALSE(view.canZoomToFit());  // fitted: the height fills the area
+  view.zoomInAnimated(false);
+  EXPECT_TRUE(view.canZoomToFit());
+  view.setPreviewImage(picture(200, 150, Qt::blue));
+  EXPECT_TRUE(view.canZoomToFit());  // the photo does not fit, the preview is shown
+}
