@@ -96,6 +96,16 @@ public:
     void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame);
     void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame, std::function<void()> completionBlock);
 
+    // Compare mode: the photo in the left half of the visible area, the preview in the right.
+    bool readyToEnterCompareMode() const;
+    void enterCompareMode();
+    void leaveCompareMode();
+    void fitCompareModeAnimated(bool animated);
+    void _fitImageLayerToCompareAnimated(bool animated);
+    void _fitPreviewLayerToCompareAnimated(bool animated);
+    // The photo over the preview in place, while the editor's button is held.
+    void showQuickCompare(bool show);
+
     // Fixed colours, made once per process.
     static const QColor& backgroundColorRef();
     static const QColor& whiteColor();

@@ -183,7 +183,10 @@ void KXImageView::_moveImageInContent() {
 }
 
 void KXImageView::zoomToFitAnimated(bool animated) {
-    if (_isCompareMode) return;  // the compare pictures are fitted by compare mode
+    if (_isCompareMode) {
+        fitCompareModeAnimated(true);
+        return;
+    }
     Layer* active = _previewImage ? _previewLayer.get() : _imageLayer.get();
     const Size p = _previewImage ? _correctedPreviewSize : _correctedSize;
     if (p.width == 0 || p.height == 0) return;

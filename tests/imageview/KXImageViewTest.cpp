@@ -360,3 +360,74 @@ TEST_F(ImageViewFixture, FitPredicateFollowsTheAreaTheScaleAndThePreview) {
   view.setPreviewImage(picture(200, 150, Qt::blue));
   EXPECT_TRUE(view.canZoomToFit());  // the photo does not fit, the preview is shown
 }
+
+namespace {
+struct Strip : KXImageViewDataSource {
+  int64_t height = 0;
+  int64_t appButtomContentViewHeight() override { return height; }
+  bool needsToShowCrosshairCursor() override { return false; }
+};
+}  // namespace
+
+TEST_F(ImageViewFixture, CompareModePutsPhotoAndPreviewSideBySide) {
+  struct Case {
+    int iw, ih, pw, ph;
+    double scale;
+    Rect photo, preview;
+  };
+  const double s = double(460.0f / 2000.0f);
+  const Case cases[] = {
+      {2000, 1200, 2000, 1200, s, Rect(250 - 1000 * s, 300 - 600 * s, 2000 * s, 1200 * s),
+       Rect(750 - 1000 * s, 300 - 600 * s, 2000 * s, 1200 * s)},
+      // The preview fits its half at actual pixels: drawn at the photo's size.
+      {300, 200, 150, 100, 2.0, Rect(100, 200, 300, 200), Rect(600, 200, 300, 200)},
+  };
+  view.resize(1000, 600);
+  for (const Case& c : cases) {
+    view.setImage(picture(c.iw, c.ih, Qt::red), true);
+    view.setPreviewImage(picture(c.pw, c.ph, Qt::blue));
+    clock.advance(0);
+    clock.advance(1);
+    ASSERT_TRUE(view.readyToEnterCompareMode());
+    view.enterCompareMode();
+    EXPECT_TRUE(view.isCompareMode());
+    EXPECT_FALSE(view.autoCenterEnabled());
+    EXPECT_NEAR(view.scale(), c.scale, 1e-6) << c.iw;
+    clock.advance(0.15);  // both move at once, from where they were
+    EXPECT_NE(view.imageLayer().presentation().frame(), view.imageLayer().frame());
+    clock.advance(0.2);
+    expectFrame(c.photo, view.imageLayer().presentation().frame());
+    expectFrame(c.preview, view.existingPreviewLayer()->presentation().frame());
+
+    // Leaving returns the photo under the preview at the preview's fitted frame.
+    view.leaveCompareMode();
+    EXPECT_EQ(view.operation(), 6);
+    clock.advance(0.4);
+    EXPECT_EQ(view.operation(), 7);
+    EXPECT_FALSE(view.isCompareMode());
+    expectFrame(view.existingPreviewLayer()->frame(), view.imageLayer().frame());
+    view.leaveCompareMode();  // outside compare mode: nothing
+    EXPECT_EQ(view.operation(), 7);
+    view.setPreviewImage(nullptr);
+  }
+}
+
+TEST_F(ImageViewFixture, CompareAreaLeavesOutTheBrowserStripAndQuickCompareOnlyRaisesThePhoto) {
+  Strip strip;
+  strip.height = 120;
+  view.setDataSource(&strip);
+  view.setBottomMargin(10);
+  EXPECT_EQ(view.extraVisibleRect(), Rect(0, 10, 800, 590));
+  view.setIsCompareMode(true);
+  EXPECT_EQ(view.extraVisibleRect(), Rect(0, 10, 800, 470));
+  view.setIsCompareMode(false);
+  EXPECT_FALSE(view.readyToEnterCompareMode());  // no preview
+
+  view.setImage(picture(400, 300, Qt::red), true);
+  const Rect frame = view.imageLayer().frame();
+  view.showQuickCompare(true);
+  EXPECT_EQ(view.imageLayer().zPosition(), 100000);
+  view.showQuickCompare(false);
+  EXPECT_EQ(view.imageLayer().zPosition(), 0);
+  EXPECT_EQ(view.imageLayer().frame(), frame);
+}
