@@ -69,15 +69,20 @@ void KXImageView::_initilization() {
     imageLayer();
     _cropDragCornerIndex = std::numeric_limits<int64_t>::max();
     _isCompareMode = false;
-    // The view's drop shadow falls under the picture, so the photo's layer carries it.
-    _imageLayer->setShadowColor(QColor::fromRgbF(0, 0, 0, 0.8f));
-    _imageLayer->setShadowOpacity(1);
-    _imageLayer->setShadowOffset(Size{5, -5});
-    _imageLayer->setShadowRadius(3);
+    // The view's drop shadow falls under the pictures: the photo's layer carries it, and the
+    // preview's while it stands apart in compare mode (over the photo it would darken it twice).
+    dropShadow(*_imageLayer, true);
     _previousBoundsRect = Rect(0, 0, width(), height());
 }
 
 // ---- Layers
+
+void KXImageView::dropShadow(Layer& picture, bool on) {
+    picture.setShadowColor(QColor::fromRgbF(0, 0, 0, 0.8f));
+    picture.setShadowOffset(Size{5, -5});
+    picture.setShadowRadius(3);
+    picture.setShadowOpacity(on ? 1 : 0);
+}
 
 std::shared_ptr<Layer> KXImageView::makeLayer(const char* name, const Rect& frame, unsigned mask) {
     layer();  // the root at the widget's size before a new layer is placed in it
@@ -114,6 +119,7 @@ Layer& KXImageView::previewLayer() {
         _previewLayer = makeLayer("previewLayer", _imageLayer ? _imageLayer->frame() : Rect(0, 0, 0, 0),
                                   quartz::kCALayerMinYMargin);
         if (services::KXServiceUtils::isRetina()) _previewLayer->setContentsScale(2.0);
+        dropShadow(*_previewLayer, _isCompareMode);
         insertBelow(_previewLayer, _cropLayer ? _cropLayer.get() : _animationLayer.get());
         _previewLayer->setNeedsDisplay();
     }

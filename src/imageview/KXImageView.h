@@ -124,6 +124,7 @@ private:
     void insertBelow(const std::shared_ptr<quartz::Layer>& layer, const quartz::Layer* sibling);
     std::shared_ptr<quartz::Layer> snapshotOf(const quartz::Layer& layer, double opacity);
     void removeSnapshot();
+    static void dropShadow(quartz::Layer& picture, bool on);
     void showPreviewAfterFit(std::shared_ptr<quartz::Layer> snapshotSource);
     void replacePreviewInCompareMode(graphics::ImagePtr image);
     void _moveImageInContent();

@@ -19,6 +19,7 @@ bool KXImageView::readyToEnterCompareMode() const { return _previewImage && _pre
 
 void KXImageView::enterCompareMode() {
     _isCompareMode = true;
+    if (_previewLayer) dropShadow(*_previewLayer, true);
     imageLayer().setHidden(false);
     _imageLayer->setNeedsDisplay();
     _fitImageLayerToCompareAnimated(true);
@@ -31,6 +32,7 @@ void KXImageView::leaveCompareMode() {
     if (!_isCompareMode) return;
     _operation = 6;
     _isCompareMode = false;
+    if (_previewLayer) dropShadow(*_previewLayer, false);
     zoomToFitAnimated(true);
     if (_previewLayer) _previewLayer->setNeedsDisplay();
     invalidateCursorRects();

@@ -398,6 +398,7 @@ TEST_F(ImageViewFixture, CompareModePutsPhotoAndPreviewSideBySide) {
     clock.advance(0.2);
     expectFrame(c.photo, view.imageLayer().presentation().frame());
     expectFrame(c.preview, view.existingPreviewLayer()->presentation().frame());
+    EXPECT_EQ(view.existingPreviewLayer()->shadowOpacity(), 1);  // apart from the photo: its own shadow
 
     // Leaving returns the photo under the preview at the preview's fitted frame.
     view.leaveCompareMode();
@@ -405,6 +406,7 @@ TEST_F(ImageViewFixture, CompareModePutsPhotoAndPreviewSideBySide) {
     clock.advance(0.4);
     EXPECT_EQ(view.operation(), 7);
     EXPECT_FALSE(view.isCompareMode());
+    EXPECT_EQ(view.existingPreviewLayer()->shadowOpacity(), 0);
     expectFrame(view.existingPreviewLayer()->frame(), view.imageLayer().frame());
     view.leaveCompareMode();  // outside compare mode: nothing
     EXPECT_EQ(view.operation(), 7);

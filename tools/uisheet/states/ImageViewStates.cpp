@@ -37,3 +37,20 @@ OPALENE_UISHEET_STATE(
       timer.start();
       while (timer.elapsed() < 190) QApplication::processEvents(QEventLoop::AllEvents, 10);
     });
+
+OPALENE_UISHEET_STATE(
+    "image_view_compare",
+    [](const QImage& photo) -> std::unique_ptr<QWidget> {
+      auto view = viewOnPhoto(photo);
+      view->setPreviewImage(ImageAdditional::fromQImage(photo.convertToFormat(QImage::Format_Grayscale8)));
+      return view;
+    },
+    [](QWidget& widget) {
+      auto& view = static_cast<KXImageView&>(widget);
+      QElapsedTimer timer;
+      timer.start();
+      while (timer.elapsed() < 600) QApplication::processEvents(QEventLoop::AllEvents, 10);
+      view.enterCompareMode();
+      timer.restart();
+      while (timer.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    });
