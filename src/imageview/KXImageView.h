@@ -67,6 +67,8 @@ public:
     int operation() const { return _operation; }
     double rotationAngleRadians() const { return _rotationAngle; }
     const graphics::Rect& cropFrame() const { return _cropFrame; }
+    // The view's bounds when it was set up: centring moves the picture by the change since.
+    const graphics::Rect& previousBoundsRect() const { return _previousBoundsRect; }
 
     KXImageViewDelegate* delegate() const { return _delegate; }
     void setDelegate(KXImageViewDelegate* delegate) { _delegate = delegate; }

@@ -1,6 +1,7 @@
 #include "controls/ImageAdditional.h"
 #include "imageview/KXImageView.h"
 #include "platform/quartz/Animation.h"
+#include "platform/quartz/Transaction.h"
 #include "support/UiApplication.h"
 #include "support/VirtualClock.h"
 
@@ -432,4 +433,28 @@ TEST_F(ImageViewFixture, CompareAreaLeavesOutTheBrowserStripAndQuickCompareOnlyR
   view.showQuickCompare(false);
   EXPECT_EQ(view.imageLayer().zPosition(), 0);
   EXPECT_EQ(view.imageLayer().frame(), frame);
+}
+
+TEST_F(ImageViewFixture, ZoomOutThatLeavesThePhotoOffScreenRecentresItOnceItEnds) {
+  view.setImage(picture(2000, 1500, Qt::red), true);
+  clock.advance(0);
+  {
+    quartz::Transaction::begin();
+    quartz::Transaction::setDisableActions(true);
+    view.imageLayer().setFrame(Rect(900, 700, 400, 300));  // its centre beyond the top right
+    quartz::Transaction::commit();
+  }
+  view.setScale(0.2);
+  view.zoomOutAnimated(true);
+  ASSERT_EQ(view.operation(), 0);
+  const Point afterZoom = view.imageLayer().position();
+  const double w = 2000 * view.scale(), h = 1500 * view.scale();
+  const Rect before = view.previousBoundsRect();
+  const float dx = 400.0f - float(before.width()) / 2, dy = 300.0f - float(before.height()) / 2;
+  clock.advance(0.3);  // the zoom ends: centring starts
+  EXPECT_EQ(view.operation(), 7);
+  ASSERT_NE(view.imageLayer().animation("frame"), nullptr);
+  clock.advance(0.3);
+  expectFrame(Rect(afterZoom.x + dx - w / 2, afterZoom.y - dy - h / 2, w, h), view.imageLayer().frame());
+  EXPECT_TRUE(view.autoCenterEnabled());
 }
