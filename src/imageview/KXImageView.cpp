@@ -1,6 +1,7 @@
 #include "imageview/KXImageView.h"
 
 #include "controls/ImageAdditional.h"
+#include "controls/SharedBundle.h"
 #include "imageview/CIFilterSetAlpha.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/AnimationGroup.h"
@@ -8,6 +9,7 @@
 #include "platform/quartz/Transaction.h"
 #include "platform/services/KXServiceUtils.h"
 
+#include <QPixmap>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -72,6 +74,12 @@ void KXImageView::_initilization() {
     // The view's drop shadow falls under the pictures: the photo's layer carries it, and the
     // preview's while it stands apart in compare mode (over the photo it would darken it twice).
     dropShadow(*_imageLayer, true);
+    const auto cursor = [](const char* name, int hotSpot) {
+        return QCursor(QPixmap::fromImage(imageNamedAdditional(name)), hotSpot, hotSpot);
+    };
+    _customCrosshairCursor = cursor("target_cursor", 19);
+    _customCropLeftCursor = cursor("crop_resize_cursor_l", 8);
+    _customCropRightCursor = cursor("crop_resize_cursor_r", 8);
     _previousBoundsRect = Rect(0, 0, width(), height());
 }
 

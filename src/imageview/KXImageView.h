@@ -11,6 +11,7 @@
 #include "platform/quartz/LayerHostWidget.h"
 
 #include <QColor>
+#include <QCursor>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -76,6 +77,11 @@ public:
     void setDataSource(KXImageViewDataSource* dataSource) { _dataSource = dataSource; }
     KXImageViewPostProcessDelegate* postProcessDelegate() const { return _postProcessDelegate; }
     void setPostProcessDelegate(KXImageViewPostProcessDelegate* delegate) { _postProcessDelegate = delegate; }
+
+    // The cursors made at set-up: the centre-picking target and the crop handles' arrows.
+    const QCursor& customCrosshairCursor() const { return _customCrosshairCursor; }
+    const QCursor& customCropLeftCursor() const { return _customCropLeftCursor; }
+    const QCursor& customCropRightCursor() const { return _customCropRightCursor; }
 
     // Redraws.
     void commitChangesAnimated(bool animated);
@@ -173,6 +179,7 @@ private:
     std::string _proportionsConstrainText;
 
     bool _isDisabled = false;
+    QCursor _customCrosshairCursor, _customCropLeftCursor, _customCropRightCursor;
     bool _forceCustomCursor = false;
 
     // Each preview shown or removed makes earlier fit completions stale.

@@ -458,3 +458,19 @@ TEST_F(ImageViewFixture, ZoomOutThatLeavesThePhotoOffScreenRecentresItOnceItEnds
   expectFrame(Rect(afterZoom.x + dx - w / 2, afterZoom.y - dy - h / 2, w, h), view.imageLayer().frame());
   EXPECT_TRUE(view.autoCenterEnabled());
 }
+
+TEST_F(ImageViewFixture, CursorsComeFromTheBundleWithTheirHotSpots) {
+  struct Case {
+    const QCursor* cursor;
+    int hotSpot;
+  };
+  for (const Case& c : {Case{&view.customCrosshairCursor(), 19}, Case{&view.customCropLeftCursor(), 8},
+                        Case{&view.customCropRightCursor(), 8}}) {
+    EXPECT_FALSE(c.cursor->pixmap().isNull());
+    EXPECT_EQ(c.cursor->hotSpot(), QPoint(c.hotSpot, c.hotSpot));
+  }
+  // The left handles' arrow runs along the rising diagonal on screen: its bottom-left corner is drawn.
+  const QImage left = view.customCropLeftCursor().pixmap().toImage();
+  EXPECT_GT(qAlpha(left.pixel(2 * left.width() / 16, 13 * left.height() / 16)), 0);
+  EXPECT_EQ(qAlpha(left.pixel(2 * left.width() / 16, 2 * left.height() / 16)), 0);
+}
