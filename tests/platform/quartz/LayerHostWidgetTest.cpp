@@ -1,3 +1,4 @@
+#include "platform/quartz/AnimationDelegate.h"
 #include "platform/quartz/BasicAnimation.h"
 #include "platform/quartz/LayerDelegate.h"
 #include "platform/quartz/LayerHostWidget.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QPainter>
 
 using namespace quartz;
@@ -196,4 +198,35 @@ TEST_F(HostFixture, DelegateMaySetContentsItselfInsteadOfDrawing) {
   EXPECT_EQ(layer->contents(), delegate.picture);
   EXPECT_EQ(delegate.draws, 0);
   EXPECT_EQ(shot.pixelColor(100, 10), QColor(Qt::blue));
+}
+
+// On the real clock the event loop drives the ticks: the animation ends and is reported, and
+// the host repaints meanwhile.
+TEST(RealClock, EventLoopRunsAnimationsToTheirEnd) {
+  QApplication& app = uiApplication();
+  (void)app;
+  ASSERT_FALSE(quartz::Clock::isVirtual());
+  LayerHostWidget host;
+  host.resize(100, 100);
+  struct Done : AnimationDelegate {
+    bool finished = false;
+    int stops = 0;
+    void animationDidStop(Animation*, bool f) override {
+      ++stops;
+      finished = f;
+    }
+  } done;
+  auto layer = std::make_shared<Layer>();
+  host.layer().addSublayer(layer);
+  BasicAnimation fade("opacity");
+  fade.setFromValue(0.0);
+  fade.setDuration(0.08);
+  fade.setDelegate(&done);
+  layer->addAnimation(fade, "fade");
+  QElapsedTimer timer;
+  timer.start();
+  while (done.stops == 0 && timer.elapsed() < 2000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_EQ(done.stops, 1);
+  EXPECT_TRUE(done.finished);
+  EXPECT_TRUE(layer->animationKeys().empty());
 }
