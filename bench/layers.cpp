@@ -85,3 +85,27 @@ static void BM_LayerFirstFrame16MP(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LayerFirstFrame16MP)->Unit(benchmark::kMillisecond);
+
+// A zoom in flight: the picture's size on screen changes every frame.
+static void BM_LayerFrame16MPZooming(benchmark::State& state) {
+  Scene scene(picture());
+  quartz::BasicAnimation zoom("bounds");
+  zoom.setFromValue(graphics::Rect(0, 0, 400, 400));
+  zoom.setToValue(graphics::Rect(0, 0, 960, 960));
+  zoom.setDuration(0.5);
+  zoom.setFillsForwards(true);
+  zoom.setRemovedOnCompletion(false);
+  scene.photo->addAnimation(zoom, "zoom");
+  QImage frame(kViewWidth, kViewHeight, QImage::Format_ARGB32_Premultiplied);
+  const double start = quartz::Clock::now();
+  int frameIndex = 0;
+  for (auto _ : state) {
+    // Thirty frames of half a second, again and again: a new size every frame.
+    const double time = start + (frameIndex++ % 30) / 60.0;
+    QPainter painter(&frame);
+    quartz::LayerRenderer::render(painter, *scene.root, kViewHeight, time);
+    painter.end();
+    benchmark::DoNotOptimize(frame.constBits());
+  }
+}
+BENCHMARK(BM_LayerFrame16MPZooming)->Unit(benchmark::kMillisecond);

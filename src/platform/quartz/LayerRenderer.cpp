@@ -98,7 +98,7 @@ void boxBlur(QImage& image, int radius) {
     }
 }
 
-void drawShadow(QPainter& painter, const Layer& layer, const QRectF& r, const QTransform& m) {
+void drawShadow(QPainter& painter, const Layer& layer, const QRectF& r, const QTransform& m, bool moving) {
     const double s = std::sqrt(std::fabs(m.determinant()));
     if (s <= 0) return;
     const QSize size(std::max(1, int(std::lround(r.width() * s))), std::max(1, int(std::lround(r.height() * s))));
@@ -108,9 +108,12 @@ void drawShadow(QPainter& painter, const Layer& layer, const QRectF& r, const QT
     const Contents& contents = layer.contents();
     LayerRenderCache& cache = layer.renderCache();
     const bool ofContents = bool(contents);
-    if (cache.shadow.isNull() || cache.shadowSize != size || cache.shadowRadius != radius ||
-        cache.shadowColour != colour.rgba() || cache.shadowOfContents != ofContents ||
-        (ofContents && !sameContents(cache.shadowContents, contents))) {
+    const bool sameShape = !cache.shadow.isNull() && cache.shadowColour == colour.rgba() &&
+                           cache.shadowOfContents == ofContents &&
+                           (!ofContents || sameContents(cache.shadowContents, contents));
+    // While the layer changes size, the kept shadow is stretched rather than blurred every frame.
+    const bool stretch = sameShape && moving && (cache.shadowSize != size || cache.shadowRadius != radius);
+    if (!stretch && (!sameShape || cache.shadowSize != size || cache.shadowRadius != radius)) {
         const int box = int(std::lround(radius / 2));
         const int pad = 3 * box + 1;
         QImage shadow(size.width() + 2 * pad, size.height() + 2 * pad, QImage::Format_ARGB32_Premultiplied);
@@ -138,14 +141,16 @@ void drawShadow(QPainter& painter, const Layer& layer, const QRectF& r, const QT
         cache.shadowPad = pad;
     }
     const graphics::Size offset = layer.shadowOffset();
-    const double pad = cache.shadowPad / s;
+    // The kept shadow's shape covers the bounds; its pad scales with it.
+    const double kx = r.width() / cache.shadowSize.width(), ky = r.height() / cache.shadowSize.height();
+    const double padX = cache.shadowPad * kx, padY = cache.shadowPad * ky;
     // Shadow pixels map into the layer's y-up space with their top row at the top.
-    const QTransform place(1 / s, 0, 0, -1 / s, r.x() + offset.width - pad, r.bottom() + offset.height + pad);
+    const QTransform place(kx, 0, 0, -ky, r.x() + offset.width - padX, r.bottom() + offset.height + padY);
     painter.setTransform(place * m);
     painter.drawImage(QPointF(0, 0), cache.shadow);
 }
 
-void drawContents(QPainter& painter, const Layer& layer, const QRectF& r, const QTransform& m) {
+void drawContents(QPainter& painter, const Layer& layer, const QRectF& r, const QTransform& m, bool moving) {
     const Contents& contents = layer.contents();
     const int W = contents->width(), H = contents->height();
     if (W <= 0 || H <= 0 || r.width() <= 0 || r.height() <= 0) return;
@@ -155,8 +160,10 @@ void drawContents(QPainter& painter, const Layer& layer, const QRectF& r, const 
     if (picture.type() <= QTransform::TxScale && picture.m11() > 0 && picture.m22() > 0) {
         const QRectF target = picture.mapRect(QRectF(0, 0, W, H));
         const QSize size(std::max(1, int(std::lround(target.width()))), std::max(1, int(std::lround(target.height()))));
-        if (size.width() < W * 3 / 4 || size.height() < H * 3 / 4) {
-            if (!sameContents(cache.scaledContents, contents) || cache.scaled.size() != size) {
+        const bool kept = sameContents(cache.scaledContents, contents) && cache.scaled.size() == size;
+        // A size that changes every frame is drawn from the halved copies, not scaled anew each time.
+        if ((size.width() < W * 3 / 4 || size.height() < H * 3 / 4) && (kept || !moving)) {
+            if (!kept) {
                 const double needed = std::max(double(size.width()) / W, double(size.height()) / H);
                 cache.scaled = level(cache, contents, needed)
                                    .scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -186,12 +193,13 @@ void paintLayer(QPainter& painter, Layer& layer, const QTransform& parent, doubl
     layer.displayIfNeeded();
     const QRectF r(b.minX(), b.minY(), b.width(), b.height());
     painter.setOpacity(opacity);
-    if (layer.shadowOpacity() > 0 && r.width() > 0 && r.height() > 0) drawShadow(painter, layer, r, m);
+    const bool moving = layer.hasRunningAnimations(time);
+    if (layer.shadowOpacity() > 0 && r.width() > 0 && r.height() > 0) drawShadow(painter, layer, r, m, moving);
     if (layer.backgroundColor().alpha() > 0) {
         painter.setTransform(m);
         painter.fillRect(r, layer.backgroundColor());
     }
-    if (layer.contents() && !layer.contents()->isNull()) drawContents(painter, layer, r, m);
+    if (layer.contents() && !layer.contents()->isNull()) drawContents(painter, layer, r, m, moving);
     std::vector<Layer*> order;
     order.reserve(layer.sublayers().size());
     for (const auto& sublayer : layer.sublayers()) order.push_back(sublayer.get());

@@ -230,3 +230,24 @@ TEST(RealClock, EventLoopRunsAnimationsToTheirEnd) {
   EXPECT_TRUE(done.finished);
   EXPECT_TRUE(layer->animationKeys().empty());
 }
+
+TEST_F(HostFixture, ShadowAndContentsFollowALayerWhoseSizeIsAnimating) {
+  auto layer = addLayer(Rect(50, 0, 100, 100));
+  layer->setContents(twoBands(400, 400));
+  layer->setShadowColor(Qt::red);
+  layer->setShadowOpacity(1);
+  layer->setShadowRadius(0);
+  layer->setShadowOffset(graphics::Size(5, -5));
+  BasicAnimation grow("bounds");
+  grow.setFromValue(Rect(0, 0, 40, 40));
+  grow.setDuration(1);
+  layer->addAnimation(grow, "grow");
+  grab();  // the shadow is made at the first size
+  clock.advance(0.5);  // 70 x 70 about the centre (100, 50): screen x 65..135, y 15..85
+  const QImage shot = grab();
+  EXPECT_EQ(shot.pixelColor(137, 60), QColor(Qt::red));
+  EXPECT_EQ(shot.pixelColor(100, 87), QColor(Qt::red));
+  EXPECT_EQ(shot.pixelColor(62, 50), QColor(Qt::black));
+  EXPECT_EQ(shot.pixelColor(100, 25), QColor(Qt::blue));
+  EXPECT_EQ(shot.pixelColor(100, 75), QColor(Qt::green));
+}
