@@ -1,0 +1,189 @@
+#pragma once
+// The editor's central view: the working photo and an effect's preview as LayerKit layers (y-up,
+// the view drawing their contents as their delegate), the preview's cross-fade, the scale, the
+// visible area, fits and zoom steps with their frame animation.
+#include "imageview/KXImageViewDataSource.h"
+#include "imageview/KXImageViewDelegate.h"
+#include "imageview/KXImageViewPostProcessDelegate.h"
+#include "platform/graphics/Image.h"
+#include "platform/graphics/Rect.h"
+#include "platform/quartz/LayerDelegate.h"
+#include "platform/quartz/LayerHostWidget.h"
+
+#include <QColor>
+#include <QCursor>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate {
+    Q_OBJECT
+public:
+    explicit KXImageView(QWidget* parent = nullptr);
+    ~KXImageView() override;
+
+    // Layers, each made on first use.
+    quartz::Layer& imageLayer();
+    quartz::Layer& previewLayer();
+    quartz::Layer& cropLayer();
+    quartz::Layer& backgroundLayer();
+    quartz::Layer& leftShadowLayer();
+    quartz::Layer& rightShadowLayer();
+    void setPreviewLayer(std::shared_ptr<quartz::Layer> layer);
+    // The layers as they are now (null when not made); the snapshot exists only during a fade.
+    quartz::Layer* existingPreviewLayer() const { return _previewLayer.get(); }
+    quartz::Layer* existingCropLayer() const { return _cropLayer.get(); }
+    quartz::Layer* animationLayer() const { return _animationLayer.get(); }
+
+    // Pictures.
+    void setImage(graphics::ImagePtr image);
+    void setImage(graphics::ImagePtr image, bool animated);
+    void setPreviewImage(graphics::ImagePtr image);
+    void setPreviewImage(graphics::ImagePtr image, bool animated);
+    const graphics::ImagePtr& image() const { return _image; }
+    const graphics::ImagePtr& previewImage() const { return _previewImage; }
+    graphics::Point previewCenter() const;
+    graphics::Size correctedSize() const { return _correctedSize; }
+    graphics::Size correctedPreviewSize() const { return _correctedPreviewSize; }
+    double maxCropWidthHeight() const { return _maxCropWidthHeight; }
+
+    // Scale, margins and modes.
+    double scale() const { return _scale; }
+    void setScale(double scale);
+    double rightMargin() const { return _rightMargin; }
+    void setRightMargin(double margin) { _rightMargin = margin; }
+    double bottomMargin() const { return _bottomMargin; }
+    void setBottomMargin(double margin) { _bottomMargin = margin; }
+    bool autoCenterEnabled() const { return _autoCenterEnabled; }
+    void setAutoCenterEnabled(bool enabled) { _autoCenterEnabled = enabled; }
+    bool isCompareMode() const { return _isCompareMode; }
+    void setIsCompareMode(bool compare) { _isCompareMode = compare; }
+    int proportionsConstrain() const { return _proportionsConstrain; }
+    graphics::Point proportionsConstrainAspect() const { return _proportionsConstrainAspect; }
+    const std::string& proportionsConstrainText() const { return _proportionsConstrainText; }
+    void setProportionsConstrainText(std::string text) { _proportionsConstrainText = std::move(text); }
+    bool isDisabled() const { return _isDisabled; }
+    void setDisabled(bool disabled);
+    int operation() const { return _operation; }
+    double rotationAngleRadians() const { return _rotationAngle; }
+    const graphics::Rect& cropFrame() const { return _cropFrame; }
+    // The view's bounds when it was set up: centring moves the picture by the change since.
+    const graphics::Rect& previousBoundsRect() const { return _previousBoundsRect; }
+
+    KXImageViewDelegate* delegate() const { return _delegate; }
+    void setDelegate(KXImageViewDelegate* delegate) { _delegate = delegate; }
+    KXImageViewDataSource* dataSource() const { return _dataSource; }
+    void setDataSource(KXImageViewDataSource* dataSource) { _dataSource = dataSource; }
+    KXImageViewPostProcessDelegate* postProcessDelegate() const { return _postProcessDelegate; }
+    void setPostProcessDelegate(KXImageViewPostProcessDelegate* delegate) { _postProcessDelegate = delegate; }
+
+    // The cursors made at set-up: the centre-picking target and the crop handles' arrows.
+    const QCursor& customCrosshairCursor() const { return _customCrosshairCursor; }
+    const QCursor& customCropLeftCursor() const { return _customCropLeftCursor; }
+    const QCursor& customCropRightCursor() const { return _customCropRightCursor; }
+
+    // Redraws.
+    void commitChangesAnimated(bool animated);
+    void refreshBackground();
+
+    // Visible area, fits and zoom.
+    graphics::Rect extraVisibleRect() const;
+    bool canZoomToFit() const;
+    bool canZoomIn() const;
+    bool canZoomOut() const;
+    bool canZoomToActualSize() const;
+    static double contentScaleForLayer(const quartz::Layer* layer);
+    void zoomToFitAnimated(bool animated);
+    void zoomToFitAnimated(bool animated, std::function<void()> completionBlock);
+    void zoomInAnimated(bool animated);
+    void zoomOutAnimated(bool animated);
+    void zoomToActualSizeAnimated(bool animated);
+    void centerImageAnimated(bool animated);
+    void validateCropLayerFrame();
+    void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame);
+    void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame, std::function<void()> completionBlock);
+
+    // Compare mode: the photo in the left half of the visible area, the preview in the right.
+    bool readyToEnterCompareMode() const;
+    void enterCompareMode();
+    void leaveCompareMode();
+    void fitCompareModeAnimated(bool animated);
+    void _fitImageLayerToCompareAnimated(bool animated);
+    void _fitPreviewLayerToCompareAnimated(bool animated);
+    // The photo over the preview in place, while the editor's button is held.
+    void showQuickCompare(bool show);
+
+    // Fixed colours, made once per process.
+    static const QColor& backgroundColorRef();
+    static const QColor& whiteColor();
+    static const QColor& blackColor();
+    static const QColor& redColor();
+    static const QColor& greenColor();
+    static const QColor& layerBackgroundColor();
+    static const QColor& clearColor();
+
+    // Layer contents: the photo's and the preview's display pictures, made once per picture.
+    bool displayLayer(quartz::Layer& layer) override;
+
+private:
+    void _initilization();
+    std::shared_ptr<quartz::Layer> makeLayer(const char* name, const graphics::Rect& frame, unsigned mask) ;
+    void insertBelow(const std::shared_ptr<quartz::Layer>& layer, const quartz::Layer* sibling);
+    std::shared_ptr<quartz::Layer> snapshotOf(const quartz::Layer& layer, double opacity);
+    void removeSnapshot();
+    static void dropShadow(quartz::Layer& picture, bool on);
+    void showPreviewAfterFit(std::shared_ptr<quartz::Layer> snapshotSource);
+    void replacePreviewInCompareMode(graphics::ImagePtr image);
+    void _moveImageInContent();
+    void _fitRightShadow();
+    void moveActiveLayer(bool animated, const graphics::Rect& frame, const char* key, double duration, bool asFrame);
+    void invalidateCursorRects();
+    quartz::Layer* activeLayer() const { return _activeLayer.lock().get(); }
+    graphics::Rect visibleRect() const;
+
+    KXImageViewDelegate* _delegate = nullptr;
+    KXImageViewDataSource* _dataSource = nullptr;
+    KXImageViewPostProcessDelegate* _postProcessDelegate = nullptr;
+
+    graphics::ImagePtr _image;
+    quartz::Contents _imageRef;
+    graphics::Size _correctedSize;
+    graphics::ImagePtr _previewImage;
+    quartz::Contents _previewImageRef;
+    graphics::Size _correctedPreviewSize;
+    double _maxCropWidthHeight = 0;
+
+    std::shared_ptr<quartz::Layer> _imageLayer, _previewLayer, _cropLayer, _backgroundLayer, _leftShadowLayer,
+        _rightShadowLayer, _animationLayer;
+    std::weak_ptr<quartz::Layer> _activeLayer;
+
+    double _scale = 0;
+    double _rightMargin = 0;
+    double _bottomMargin = 0;
+    bool _autoCenterEnabled = false;
+    bool _isCompareMode = false;
+    int _operation = 0;
+    graphics::Rect _previousBoundsRect;
+    double _rotationAngle = 0;
+    uint64_t _countRotations = 0;
+    bool _haveChanges = false;
+    bool _isFlippedVertical = false;
+    bool _isFlippedHorizontal = false;
+
+    bool _isCropOn = false;
+    graphics::Rect _cropFrame;
+    int64_t _cropDragCornerIndex = 0;
+    int _proportionsConstrain = 0;
+    graphics::Point _proportionsConstrainAspect;
+    std::string _proportionsConstrainText;
+
+    bool _isDisabled = false;
+    QCursor _customCrosshairCursor, _customCropLeftCursor, _customCropRightCursor;
+    bool _forceCustomCursor = false;
+
+    // Each preview shown or removed makes earlier fit completions stale.
+    uint64_t _previewGeneration = 0;
+    // Completion blocks run on later ticks; they check this before touching the view.
+    std::shared_ptr<bool> _alive = std::make_shared<bool>(true);
+};
