@@ -1,9 +1,16 @@
 // Control kit pieces on a dark panel, as the editor's toolbars show them.
 #include "UiSheetRegistry.h"
+#include "controls/AMIndeterminateProgressIndicatorCell.h"
+#include "controls/KXAttributedTextField.h"
+#include "controls/KXBackgroundGradientView.h"
 #include "controls/KXButton.h"
+#include "controls/KXJRVTopBarView.h"
 #include "controls/KXJRVSlider.h"
 #include "controls/KXSlider.h"
+#include "controls/KXScroller.h"
+#include "controls/VQProgressBar.h"
 #include "controls/VQTextView.h"
+#include "controls/VQView.h"
 
 namespace {
 
@@ -75,6 +82,67 @@ OPALENE_UISHEET_STATE("sliders", [](const QImage&) {
     s->setJrvValueLabel(caption);
     s->validateSlider();
     s->setDoubleValue(i == 0 ? 0.3 : 0.85);
+  }
+  return panel;
+});
+
+OPALENE_UISHEET_STATE("panels", [](const QImage& photo) {
+  auto window = std::make_unique<KXBackgroundView>();
+  window->resize(640, 400);
+  window->setPatternImageName("jrv_top_bar");
+  window->setDrawPatternToImage(true);
+  auto* bar = KXJRVTopBarView::topBarViewWithOwner(window.get());
+  bar->setGeometry(0, 0, 640, 30);
+  bar->setPatternImageName("jrv_top_bar");
+  bar->setDrawsSelectionFrame(true);
+  const char* captions[] = {"adjustments", "dialog", "dark dialog", "adjustments, top", "brushes"};
+  for (int type = 1; type <= 5; ++type) {
+    auto* panel = new VQView(window.get());
+    panel->setType(type);
+    panel->setGeometry(20 + (type - 1) * 122, 50, 110, 150);
+    auto* caption = new KXAttributedTextField(panel);
+    caption->setGeometry(0, 60, 110, 20);
+    caption->setAlignment(Qt::AlignCenter);
+    caption->setStyleSheet("color: rgb(220,220,222)");
+    caption->setText(captions[type - 1]);
+    caption->awakeFromNib();
+  }
+  auto* picture = new KXBackgroundView(window.get());
+  picture->setGeometry(20, 220, 280, 160);
+  picture->setBackgroundColor(QColor(20, 20, 22));
+  picture->setContentMode(KXBackgroundView::kFit);
+  picture->setBackgroundImage(photo);
+  picture->setDrawsSelectionFrame(true);
+  auto* shade = new KXBackgroundGradientView(picture);
+  shade->setGeometry(0, 0, 280, 160);
+  auto* title = new KXAttributedTextField(window.get());
+  title->setGeometry(320, 230, 300, 20);
+  title->setAlignment(Qt::AlignCenter);
+  title->setStyleSheet("color: rgb(220,220,222)");
+  title->setDrawHorizontalLine(true);
+  title->setText("Presets");
+  title->awakeFromNib();
+  return std::unique_ptr<QWidget>(std::move(window));
+});
+
+OPALENE_UISHEET_STATE("scrollers_and_progress", [](const QImage&) {
+  auto panel = darkPanel(QSize(360, 200));
+  auto* lying = new KXScroller(panel.get());
+  lying->setGeometry(20, 20, 280, 18);
+  lying->setKnobProportion(0.3);
+  lying->setDoubleValue(0.4);
+  auto* standing = new KXScroller(panel.get());
+  standing->setGeometry(320, 20, 18, 160);
+  standing->setKnobProportion(0.5);
+  standing->setDoubleValue(1);
+  auto* progress = new VQProgressBar(panel.get());
+  progress->setGeometry(20, 70, 280, 8);
+  progress->setDoubleValue(40);
+  for (int i = 0; i < 3; ++i) {
+    auto* spinner = new AMIndeterminateProgressIndicatorCell(panel.get());
+    spinner->setGeometry(20 + i * 60, 110, i == 2 ? 48 : 16 + i * 16, i == 2 ? 48 : 16 + i * 16);
+    spinner->setSpinning(i > 0);
+    spinner->setDoubleValue(i * 0.25);
   }
   return panel;
 });
