@@ -31,5 +31,6 @@ void writeTextFieldSkins(const Write& write);
 void writeSliderSkins(const Write& write);
 void writeToolbarSkins(const Write& write);
 void writePanelSkins(const Write& write);
+void writeDialogSkins(const Write& write);
 
 }  // namespace skins

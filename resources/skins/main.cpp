@@ -38,5 +38,6 @@ int main(int argc, char** argv) {
   skins::writeSliderSkins(write);
   skins::writeToolbarSkins(write);
   skins::writePanelSkins(write);
+  skins::writeDialogSkins(write);
   return failures == 0 ? 0 : 1;
 }

@@ -8,9 +8,12 @@
 #include "controls/KXJRVSlider.h"
 #include "controls/KXSlider.h"
 #include "controls/KXScroller.h"
+#include "controls/VQDialog.h"
+#include "controls/ViewAlpha.h"
 #include "controls/VQProgressBar.h"
 #include "controls/VQTextView.h"
 #include "controls/VQView.h"
+
 
 namespace {
 
@@ -145,4 +148,59 @@ OPALENE_UISHEET_STATE("scrollers_and_progress", [](const QImage&) {
     spinner->setDoubleValue(i * 0.25);
   }
   return panel;
+});
+
+namespace {
+
+// A dark host with one dialog shown over it, already faded in.
+std::unique_ptr<QWidget> dialogOver(int style, const QString& message, const std::function<void(VQDialog&)>& fill) {
+  auto host = darkPanel(QSize(720, 480));
+  auto* behind = button(host.get(), QRect(20, 20, 120, 24), "Apply");
+  behind->setDropDown(false);
+  auto* dialog = new VQDialog(style, host.get());
+  if (fill) fill(*dialog);
+  dialog->showInView(host.get(), message);
+  ViewAlpha::setAlpha(dialog->view(), 1.0);
+  return host;
+}
+
+}  // namespace
+
+OPALENE_UISHEET_STATE("dialog_close_style", [](const QImage&) {
+  return dialogOver(VQDialog::kCloseStyle, QString(), [](VQDialog& dialog) {
+    dialog.setDialogSize(QSizeF(420, 220));
+    auto* text = new QLabel("Opalene\nPhoto effects editor");
+    text->setAlignment(Qt::AlignCenter);
+    text->setStyleSheet("color: white; font-size: 16px");
+    text->setGeometry(60, 60, 300, 100);
+    dialog.addSubview(text);
+  });
+});
+
+OPALENE_UISHEET_STATE("dialog_content_style", [](const QImage&) {
+  return dialogOver(VQDialog::kContentStyle, QString(), [](VQDialog& dialog) {
+    dialog.setDialogSize(QSizeF(360, 120));
+    auto* text = new QLabel("Applying the effect to the full image...");
+    text->setStyleSheet("color: rgb(220,220,222); font-size: 13px");
+    text->setGeometry(30, 30, 300, 20);
+    dialog.addSubview(text);
+    auto* progress = new VQProgressBar;
+    progress->setGeometry(30, 66, 300, 8);
+    progress->setDoubleValue(40);
+    dialog.addSubview(progress);
+  });
+});
+
+OPALENE_UISHEET_STATE("dialog_edit_style", [](const QImage&) {
+  return dialogOver(VQDialog::kEditStyle, "Name of the new preset:", [](VQDialog& dialog) {
+    auto* name = new VQTextView;
+    name->setGeometry(65, 92, 370, 23);
+    name->setStyle(VQTextViewRules::kPresetName);
+    name->setText("Warm evening");
+    dialog.addSubview(name);
+  });
+});
+
+OPALENE_UISHEET_STATE("dialog_confirm_style", [](const QImage&) {
+  return dialogOver(VQDialog::kConfirmStyle, "Delete the preset \"Warm evening\"? This cannot be undone.", nullptr);
 });
