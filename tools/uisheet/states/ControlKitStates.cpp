@@ -8,12 +8,15 @@
 #include "controls/KXJRVSlider.h"
 #include "controls/KXSlider.h"
 #include "controls/KXScroller.h"
+#include "controls/KXVQPopoverView.h"
 #include "controls/VQDialog.h"
 #include "controls/ViewAlpha.h"
 #include "controls/VQProgressBar.h"
 #include "controls/VQTextView.h"
 #include "controls/VQView.h"
 
+#include <QApplication>
+#include <QMouseEvent>
 
 namespace {
 
@@ -164,6 +167,26 @@ std::unique_ptr<QWidget> dialogOver(int style, const QString& message, const std
   return host;
 }
 
+// The list's owner in the sheet: the crop proportions as the editor offers them.
+struct ProportionsOwner : QObject, KXPopoverViewDataSource, KXPopoverViewDelegate {
+  using QObject::QObject;
+  int kxPopoverViewTableCellHeight() override { return 20; }
+  int kxPopoverViewTableViewWidth() override { return 160; }
+  QStringList kxPopoverViewTableViewCellsArray() override {
+    return {"Original", "Custom", "Square", "4 x 3", "3 x 2", "16 x 9", "5 x 7", "8 x 10", "A4"};
+  }
+  int kxPopoverViewSelectedCellIndex() override { return 2; }
+  int kxPopoverViewMaxPopoverHeight() override { return 800; }
+  QFont kxPopoverViewFont() override {
+    QFont font("Helvetica");
+    font.setPixelSize(13);
+    return font;
+  }
+  void didSelectCellAtIndex(KXVQPopoverView*, int) override {}
+  void wantsRelease(KXVQPopoverView* popover, bool) override { popover->deleteLater(); }
+  bool hasBottomSeparatorAtIndex(KXVQPopoverView*, int index) override { return index == 1; }
+};
+
 }  // namespace
 
 OPALENE_UISHEET_STATE("dialog_close_style", [](const QImage&) {
@@ -204,3 +227,26 @@ OPALENE_UISHEET_STATE("dialog_edit_style", [](const QImage&) {
 OPALENE_UISHEET_STATE("dialog_confirm_style", [](const QImage&) {
   return dialogOver(VQDialog::kConfirmStyle, "Delete the preset \"Warm evening\"? This cannot be undone.", nullptr);
 });
+
+OPALENE_UISHEET_STATE(
+    "popover_list_open",
+    [](const QImage&) {
+      auto host = darkPanel(QSize(420, 300));
+      KXButton* proportions = button(host.get(), QRect(20, 20, 160, 24), "Square");
+      proportions->setDropDown(true);
+      auto* owner = new ProportionsOwner(host.get());
+      // Under the button: its list is 9 x 19 + 12 = 183 high.
+      auto* popover = new KXVQPopoverView(host->rect(), QPointF(20, 300 - 48 - 183), host.get());
+      popover->setDataSource(owner);
+      popover->setDelegate(owner);
+      popover->show();
+      return host;
+    },
+    [](QWidget& host) {
+      // The pointer over the fourth row.
+      auto* popover = host.findChild<KXVQPopoverView*>();
+      if (!popover) return;
+      QMouseEvent move(QEvent::MouseMove, QPointF(popover->rowRect(3).center()), QPointF(), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(popover->tableView(), &move);
+    });
