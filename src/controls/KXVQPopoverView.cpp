@@ -8,8 +8,8 @@
 #include <QPainter>
 #include <algorithm>
 
-// The one-column list: paints its background, places the row cells as their rows come into
-// view, and turns pointer moves and clicks into rows.
+// The one-column list: paints its background, makes the row cells when it is first shown, and
+// turns pointer moves and clicks into rows.
 class KXPopoverTableView : public QWidget {
  public:
   explicit KXPopoverTableView(KXVQPopoverView* owner) : _owner(owner) { setMouseTracking(true); }
@@ -17,8 +17,6 @@ class KXPopoverTableView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override {
     QPainter(this).fillRect(event->rect(), KXPopoverViewCell::kRowColour);
-    for (int row = 0; row < _owner->_rowCount; ++row)
-      if (_owner->rowRect(row).intersects(event->rect())) _owner->cellAtRow(row);
   }
   void showEvent(QShowEvent*) override {
     for (int row = 0; row < _owner->_rowCount; ++row) _owner->cellAtRow(row);
