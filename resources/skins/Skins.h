@@ -31,5 +31,7 @@ void writeTextFieldSkins(const Write& write);
 void writeSliderSkins(const Write& write);
 void writeToolbarSkins(const Write& write);
 void writeCursorSkins(const Write& write);
+void writePanelSkins(const Write& write);
+void writeDialogSkins(const Write& write);
 
 }  // namespace skins

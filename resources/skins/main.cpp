@@ -38,5 +38,7 @@ int main(int argc, char** argv) {
   skins::writeSliderSkins(write);
   skins::writeToolbarSkins(write);
   skins::writeCursorSkins(write);
+  skins::writePanelSkins(write);
+  skins::writeDialogSkins(write);
   return failures == 0 ? 0 : 1;
 }

@@ -28,6 +28,19 @@ void drawThreePartImage(QPainter& painter, const QRectF& rect, const QImage& lef
            centre);
 }
 
+void drawVerticalThreePartImage(QPainter& painter, const QRectF& rect, const QImage& top, const QImage& centre,
+                                const QImage& bottom) {
+  const QSizeF t = pointSize(top), c = pointSize(centre), b = pointSize(bottom);
+  const auto column = [&](double width) { return rect.x() + (rect.width() - width) / 2; };
+  const double topHeight = std::min(t.height(), rect.height());
+  const double bottomHeight = std::min(b.height(), rect.height() - topHeight);
+  drawInto(painter, QRectF(column(t.width()), rect.y(), t.width(), topHeight), top);
+  drawInto(painter, QRectF(column(b.width()), rect.bottom() - bottomHeight, b.width(), bottomHeight), bottom);
+  drawInto(painter,
+           QRectF(column(c.width()), rect.y() + topHeight, c.width(), rect.height() - topHeight - bottomHeight),
+           centre);
+}
+
 void drawNinePartImage(QPainter& painter, const QRectF& rect, const QImage (&tiles)[9]) {
   const QSizeF topLeft = pointSize(tiles[0]), bottomRight = pointSize(tiles[8]);
   const double left = std::min(topLeft.width(), rect.width() / 2);

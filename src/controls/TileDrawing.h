@@ -12,6 +12,11 @@ namespace TileDrawing {
 void drawThreePartImage(QPainter& painter, const QRectF& rect, const QImage& left, const QImage& centre,
                         const QImage& right);
 
+// The same standing up: top and bottom caps at their own height, the centre stretched between
+// them; all three at their own width, centred horizontally.
+void drawVerticalThreePartImage(QPainter& painter, const QRectF& rect, const QImage& top, const QImage& centre,
+                                const QImage& bottom);
+
 // Corners at their own size, edges stretched along their length, the centre stretched both ways.
 // Tiles in reading order: top-left, top, top-right, left, centre, right, bottom-left, bottom,
 // bottom-right.

@@ -11,6 +11,8 @@ class VQButton : public QAbstractButton {
   int state() const { return isDown() ? 1 : 0; }
   void setImage(const QImage& image) { _image = image; update(); }
   void setPressedImage(const QImage& image) { _pressedImage = image; update(); }
+  QImage image() const { return _image; }
+  QImage pressedImage() const { return _pressedImage; }
 
  protected:
   void paintEvent(QPaintEvent*) override;

@@ -1,0 +1,8 @@
+#pragma once
+class KXAttributedTextField;
+
+class KXAttributedTextFieldDelegate {
+ public:
+  virtual ~KXAttributedTextFieldDelegate() = default;
+  virtual void doubleClickFromTextField(KXAttributedTextField*) {}
+};

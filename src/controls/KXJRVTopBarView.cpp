@@ -1,0 +1,3 @@
+#include "controls/KXJRVTopBarView.h"
+
+KXJRVTopBarView* KXJRVTopBarView::topBarViewWithOwner(QWidget* owner) { return new KXJRVTopBarView(owner); }

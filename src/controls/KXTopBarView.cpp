@@ -1,0 +1,3 @@
+#include "controls/KXTopBarView.h"
+
+KXTopBarView* KXTopBarView::topBarViewWithOwner(QWidget* owner) { return new KXTopBarView(owner); }
