@@ -30,5 +30,6 @@ void writeButtonSkins(const Write& write);
 void writeTextFieldSkins(const Write& write);
 void writeSliderSkins(const Write& write);
 void writeToolbarSkins(const Write& write);
+void writeBrowserSkins(const Write& write);
 
 }  // namespace skins

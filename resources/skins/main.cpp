@@ -37,5 +37,6 @@ int main(int argc, char** argv) {
   skins::writeTextFieldSkins(write);
   skins::writeSliderSkins(write);
   skins::writeToolbarSkins(write);
+  skins::writeBrowserSkins(write);
   return failures == 0 ? 0 : 1;
 }
