@@ -1,5 +1,5 @@
-// The effect browser: its tab pills, the favourites check box, the strip's scroll arrows and the
-// shadows that show the strip goes on past an edge.
+// The effect browser: its tab pills, the favourites check box, previous, next and random, the
+// strip's scroll arrows and the shadows that show the strip goes on past an edge.
 #include "Skins.h"
 
 #include <QLinearGradient>
@@ -52,6 +52,32 @@ void writeBrowserSkins(const Write& write) {
   }
   write("strip_arrow_left", QSizeF(28, 24), [](QPainter& painter, QSizeF size) { arrow(painter, size, true); });
   write("strip_arrow_right", QSizeF(28, 24), [](QPainter& painter, QSizeF size) { arrow(painter, size, false); });
+  // Previous and next: a play triangle against a bar; random: a die.
+  for (bool next : {false, true}) {
+    write(next ? "effect_next" : "effect_previous", QSizeF(28, 24), [next](QPainter& painter, QSizeF size) {
+      painter.translate(size.width() / 2, size.height() / 2);
+      if (!next) painter.scale(-1, 1);
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(QColor(200, 200, 204));
+      QPainterPath triangle;
+      triangle.moveTo(-5, -5.5);
+      triangle.lineTo(3, 0);
+      triangle.lineTo(-5, 5.5);
+      triangle.closeSubpath();
+      painter.drawPath(triangle);
+      painter.drawRect(QRectF(3.5, -5.5, 2, 11));
+    });
+  }
+  write("effect_random", QSizeF(28, 24), [](QPainter& painter, QSizeF size) {
+    const QRectF die(size.width() / 2 - 6.5, size.height() / 2 - 6.5, 13, 13);
+    painter.setPen(QPen(QColor(200, 200, 204), 1.4));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(die, 3, 3);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(200, 200, 204));
+    for (QPointF pip : {die.center() + QPointF(-3, -3), die.center(), die.center() + QPointF(3, 3)})
+      painter.drawEllipse(pip, 1.3, 1.3);
+  });
   write("strip_shadow_left", QSizeF(24, 140), [](QPainter& painter, QSizeF size) { shadow(painter, size, true); });
   write("strip_shadow_right", QSizeF(24, 140), [](QPainter& painter, QSizeF size) { shadow(painter, size, false); });
 }

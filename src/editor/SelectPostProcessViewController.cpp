@@ -94,6 +94,18 @@ SelectPostProcessViewController::SelectPostProcessViewController(QWidget* parent
   connect(_scrollLeftButton, &QAbstractButton::clicked, this, [this] { scrollEffectsLeft(); });
   connect(_scrollRightButton, &QAbstractButton::clicked, this, [this] { scrollEffectsRight(); });
 
+  // Previous, random and next walk the strip's list.
+  const auto navigation = [this](const char* image, void (SelectPostProcessViewController::*action)()) {
+    auto* button = new KXButton(_bottomContentView);
+    button->setImage(imageNamedAdditional(image));
+    button->resize(28, 24);
+    connect(button, &QAbstractButton::clicked, this, [this, action] { (this->*action)(); });
+    return button;
+  };
+  _previousEffectButton = navigation("effect_previous", &SelectPostProcessViewController::buttonShowPreviousEffectPreviewClick);
+  _randomButton = navigation("effect_random", &SelectPostProcessViewController::randomButtonClick);
+  _nextEffectButton = navigation("effect_next", &SelectPostProcessViewController::buttonShowNextEffectPreviewClick);
+
   _searchField = new VQTextView(_bottomContentView);
   _searchField->setStyle(VQTextViewRules::kSearch);
   _searchField->setTextDelegate(this);
@@ -119,6 +131,7 @@ SelectPostProcessViewController::SelectPostProcessViewController(QWidget* parent
                      &CustomPresetsManager::sharedCustomPresetsManager(), [this](const auto&) { presetsDidChange(); });
   center.addObserver(this, "PostProcessesManagerNeedUpdateEffects", nullptr,
                      [this](const auto&) { reloadEffectsTableView(); });
+  isStarting = true;
   validateTabButtonsImages();
   center.addObserver(this, "PostProcessFavoriteStateDidChange", nullptr, [this](const auto&) { favoritesChanged(); });
   _bottomContentViewHidden = false;
@@ -149,6 +162,9 @@ void SelectPostProcessViewController::layoutViews() {
   _tabButtonPresets->move(186, 6);
   _categoriesPopupButton->move(290, 6);
   _favoritesCheckBox->move(482, 6);
+  _previousEffectButton->move(592, 6);
+  _randomButton->move(620, 6);
+  _nextEffectButton->move(648, 6);
   _searchField->move(w - _searchField->width() - 10, 6);
   _arrowsContainerView->move(_searchField->x() - _arrowsContainerView->width() - 12, 6);
   const int stripHeight = KXTableViewCell::kHeight;
@@ -208,6 +224,7 @@ QWidget* SelectPostProcessViewController::cellForColumnAtIndex(int64_t index) {
       cached.reset(KXTableViewCell::makeCellWithFrame(QRect(0, 7, kPresetColumnWidth, KXTableViewCell::kHeight), preset));
       cached->setDelegate(this);
     }
+    cached->setCustomTag(KXTableView::kFirstTag + index);
     manager().pushPresetForGenerating(preset);
     return cached.get();
   }
@@ -217,12 +234,9 @@ QWidget* SelectPostProcessViewController::cellForColumnAtIndex(int64_t index) {
   auto& cached = _effectsCells["post_process_" + effect->get_name()];
   if (!cached || cached->postProcess() != effect)
     cached.reset(KXTableViewCell::makeCellWithFrame(QRect(0, 0, kEffectColumnWidth, KXTableViewCell::kHeight), effect));
+  cached->setCustomTag(KXTableView::kFirstTag + index);
   manager().pushEffectForGenerating(effect);
   return cached.get();
-}
-
-void SelectPostProcessViewController::didSelectColumnAtIndex(KXTableView*, int64_t) {
-  // Choosing a column belongs to the selection logic, which the editor's browser adds on top.
 }
 
 void SelectPostProcessViewController::kxTableViewDidScroll() { validateShadows(); }
@@ -236,6 +250,7 @@ void SelectPostProcessViewController::reloadEffectsTableView() {
   _postProcessesTableView->reloadData();
   validateShadows();
   validateInfoTableLabel();
+  validateChainEffectsButtons();
 }
 
 // ---- Category list ----
@@ -266,7 +281,10 @@ bool SelectPostProcessViewController::hasBottomSeparatorAtIndex(QWidget*, int64_
 void SelectPostProcessViewController::didSelectCellAtIndex(QWidget*, int64_t row) {
   _currentEffectIndex = -1;
   _postProcessesTableView->setScrollPosition(0, true);
-  if (!onListTab()) return;
+  if (!onListTab()) {
+    reselectRememberedItem();
+    return;
+  }
   _model.setFavoritesOnly(favoritesPushed());
   // A row the list no longer has (an older catalogue's category) is row 0.
   if (!_model.categoryForRow(row)) row = 0;
@@ -275,6 +293,7 @@ void SelectPostProcessViewController::didSelectCellAtIndex(QWidget*, int64_t row
   _selectedCategoryIndex = row;
   reloadEffectsTableView();
   _model.rememberCategoryRow(row);
+  reselectRememberedItem();
 }
 
 void SelectPostProcessViewController::wantsRelease(QWidget*, bool) {
@@ -335,6 +354,7 @@ void SelectPostProcessViewController::setFilterString(const std::optional<std::s
   didSelectCellAtIndex(nullptr, _selectedCategoryIndex);
   reloadEffectsTableView();
   favoritesChanged();
+  validateChainEffectsButtons();
 }
 
 void SelectPostProcessViewController::selectTab(int32_t tab) {
@@ -351,6 +371,7 @@ void SelectPostProcessViewController::selectTab(int32_t tab) {
   const bool generating = manager().isGeneratingOn();
   manager().setGeneratingOn(false);
   reloadEffectsTableView();
+  validateChainEffectsButtons();
   if (generating) manager().setGeneratingOn(true);
   restoreCurrentTabScrollPosition();
   validateInfoTableLabel();
@@ -414,6 +435,7 @@ void SelectPostProcessViewController::favoritesCheckBoxClick(QObject* sender) {
   didSelectCellAtIndex(nullptr, _selectedCategoryIndex);
   reloadEffectsTableView();
   favoritesChanged();
+  validateChainEffectsButtons();
 }
 
 void SelectPostProcessViewController::favoritesChanged() {

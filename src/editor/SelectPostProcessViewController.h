@@ -95,6 +95,24 @@ class SelectPostProcessViewController : public QWidget,
   void resetTabScrollPositions() { _tabScrollPositions.clear(); }
   void cleanSelectedItems();
 
+  // ---- Selection and navigation ----
+  // Selects a column as a click would (-1: the current column), clearing the filter first.
+  void selectEffectIndex(int64_t index, bool scroll);
+  void deselectCurrentEffect();
+  // Without undo and without telling the owner.
+  void deselectAll();
+  void buttonShowNextEffectPreviewClick();
+  void buttonShowPreviousEffectPreviewClick();
+  void randomButtonClick();
+  void scrollToSelectedEffectIfNeaded();
+  // The bottom panel's height for the image view, 0 while the strip is collapsed.
+  int64_t appButtomContentViewHeight() const;
+  bool needsToShowCrosshairCursor() const;
+  KXTableViewCell* selectedCell() const { return _selectedCell; }
+  KXButton* nextEffectButton() const { return _nextEffectButton; }
+  KXButton* previousEffectButton() const { return _previousEffectButton; }
+  KXButton* randomButton() const { return _randomButton; }
+
   // ---- State ----
   int64_t selectedCategoryIndex() const { return _selectedCategoryIndex; }
   int64_t currentEffectIndex() const { return _currentEffectIndex; }
@@ -130,6 +148,15 @@ class SelectPostProcessViewController : public QWidget,
   // The list of the current tab, category row and favourites switch.
   std::vector<PostProcess*> currentEffects();
   static void setPushed(KXButton* button, bool pushed);
+  void validateChainEffectsButtons();
+  void makeEffectsChainEnabled(bool enabled);
+  void handleChainEffectsSelection();
+  void scrollToCellToSelectedIndex();
+  void highlight(KXTableViewCell* cell);
+  // After the lists changed: the tab's remembered item selected again when the list holds it.
+  void reselectRememberedItem();
+  // One step of Next or Previous once the column is known to be in view.
+  void showSteppedSelection(int64_t columnWidth);
 
   SelectPostProcessListModel _model;
   SelectPostProcessViewControllerOwner* _owner = nullptr;
@@ -150,6 +177,11 @@ class SelectPostProcessViewController : public QWidget,
   QWidget* _arrowsContainerView = nullptr;
   KXButton* _scrollLeftButton = nullptr;
   KXButton* _scrollRightButton = nullptr;
+  KXButton* _previousEffectButton = nullptr;
+  KXButton* _randomButton = nullptr;
+  KXButton* _nextEffectButton = nullptr;
+  QPointer<KXTableViewCell> _selectedCell;  // a cell of the cache
+  bool isStarting = true;
   QPointer<QMenu> _popoverView;
 
   // Cells live as long as the browser; keyed by the effect's name or the preset's identifier.

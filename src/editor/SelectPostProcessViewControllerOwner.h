@@ -4,7 +4,9 @@
 #include "platform/graphics/Image.h"
 
 #include <cstdint>
+#include <memory>
 
+class CustomPreset;
 class PostProcess;
 
 class SelectPostProcessViewControllerOwner {
@@ -20,4 +22,22 @@ class SelectPostProcessViewControllerOwner {
   virtual void setTool(int32_t tool) = 0;
   // The frame the photo shows now, or null.
   virtual PostProcess* currentFrameEffect() const = 0;
+
+  // ---- Selection ----
+  // The user chose an effect (or frame) or a preset in the strip: preview it.
+  virtual void selectPostProcess(PostProcess* effect) = 0;
+  virtual void selectPreset(std::shared_ptr<CustomPreset> preset) = 0;
+  virtual void showEffectsSidebar() = 0;
+  // The selected frame was chosen again (deselected): the frame button's own action.
+  virtual void frameButtonClick() = 0;
+  // ---- The image view, as the browser needs it ----
+  // Next and previous do nothing while the image view is disabled.
+  virtual bool imageViewIsDisabled() const = 0;
+  // No preset to show: the image view drops its preview (animated).
+  virtual void clearPreviewImage() = 0;
+  // A selection whose effect takes a centre: the image view's crosshair cursor.
+  virtual void forceCustomCursorSet() = 0;
+  // After every selection step: the effect-centre spinner goes to the preview's centre, stopped,
+  // its background hidden.
+  virtual void stopEffectCenterProgress() = 0;
 };

@@ -10,6 +10,7 @@
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
 #include "platform/foundation/MainQueue.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/TemporaryDirectory.h"
@@ -59,6 +60,19 @@ struct FakeOwner : SelectPostProcessViewControllerOwner {
   void newTabSelected(int32_t tab) override { tabs.push_back(tab); }
   void setTool(int32_t tool) override { tools.push_back(tool); }
   PostProcess* currentFrameEffect() const override { return frame; }
+  // The owner's side of a selection, in order: "effect <name>", "preset <name>", "sidebar",
+  // "frame button", "clear preview", "cursor".
+  std::vector<std::string> calls;
+  bool disabled = false;
+  int spinnerStops = 0;
+  void selectPostProcess(PostProcess* effect) override { calls.push_back("effect " + effect->get_name()); }
+  void selectPreset(std::shared_ptr<CustomPreset> preset) override { calls.push_back("preset " + preset->name()); }
+  void showEffectsSidebar() override { calls.push_back("sidebar"); }
+  void frameButtonClick() override { calls.push_back("frame button"); }
+  bool imageViewIsDisabled() const override { return disabled; }
+  void clearPreviewImage() override { calls.push_back("clear preview"); }
+  void forceCustomCursorSet() override { calls.push_back("cursor"); }
+  void stopEffectCenterProgress() override { ++spinnerStops; }
 };
 
 class Browser : public ::testing::Test {
@@ -321,4 +335,172 @@ TEST_F(Browser, ThePushedTabIsDrawnLit) {
   const QColor frames = shot.pixelColor(browser->tabButtonFrames()->geometry().topLeft() + QPoint(10, 4));
   EXPECT_GT(effects.blue(), effects.red() + 40);  // the accent
   EXPECT_LT(std::abs(frames.blue() - frames.red()), 12);  // neutral grey
+}
+
+namespace {
+
+// A press on the strip at the middle of a column.
+void clickColumn(SelectPostProcessViewController& browser, int64_t column) {
+  KXTableView* strip = browser.postProcessesTableView();
+  click(strip, QPoint(int(4 + column * browser.widthForColumnAtIndex(0) + 90), 60));
+}
+
+// A category of the real catalogue with exactly `count` visible members.
+std::optional<std::string> categoryOfSize(size_t count) {
+  SelectPostProcessListModel lists;
+  for (const std::string& category : lists.categories())
+    if (lists.processForCategory(category, false).size() == count) return category;
+  return std::nullopt;
+}
+
+int64_t rowOf(const std::string& category) {
+  SelectPostProcessListModel lists;
+  const std::vector<std::string> all = lists.categories();
+  return int64_t(std::find(all.begin(), all.end(), category) - all.begin()) + 1;
+}
+
+}  // namespace
+
+TEST_F(Browser, AClickSelectsAColumnAndASecondClickDeselectsItWithUndo) {
+  std::vector<foundation::Value> sidebar;
+  foundation::NotificationCenter::defaultCenter().addObserver(
+      this, "effectsSidebarStateWasChanged", nullptr, [&](const foundation::Notification& n) { sidebar.push_back(n.object); });
+  SelectPostProcessListModel lists;
+  const std::string second = lists.currentEffects(0)[1]->get_name();
+  clickColumn(*browser, 1);
+  foundation::MainQueue::passDidEnd();
+  ASSERT_NE(browser->selectedCell(), nullptr);
+  EXPECT_EQ(browser->selectedCell()->tag(), 201);
+  EXPECT_TRUE(browser->selectedCell()->isSelected());
+  EXPECT_EQ(browser->currentEffectIndex(), 1);
+  EXPECT_EQ(owner.calls, (std::vector<std::string>{"effect " + second, "sidebar"}));
+  EXPECT_EQ(browser->selectedItemsNames()["Effects"], second);
+  EXPECT_EQ(owner.spinnerStops, 1);
+  EXPECT_TRUE(browser->previousEffectButton()->isEnabled());
+
+  KXTableViewCell* cell = browser->selectedCell();
+  clickColumn(*browser, 1);
+  foundation::MainQueue::passDidEnd();
+  EXPECT_EQ(browser->selectedCell(), nullptr);
+  EXPECT_FALSE(cell->isSelected());
+  EXPECT_EQ(browser->currentEffectIndex(), -1);
+  EXPECT_EQ(owner.tools.back(), 0);
+  ASSERT_EQ(sidebar.size(), 1u);
+  EXPECT_EQ(sidebar[0], foundation::Value(false));
+  EXPECT_EQ(browser->selectedItemsNames().count("Effects"), 0u);
+
+  owner.calls.clear();
+  undo.undo();
+  EXPECT_EQ(browser->selectedCell(), cell);
+  EXPECT_EQ(browser->currentEffectIndex(), 1);
+  EXPECT_EQ(owner.calls.front(), "effect " + second);
+  undo.undo();
+  EXPECT_EQ(browser->selectedCell(), nullptr);
+  foundation::NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+TEST_F(Browser, NextAndPreviousWalkTheListAndUndoEachOther) {
+  SelectPostProcessListModel lists;
+  const std::vector<PostProcess*> list = lists.currentEffects(0);
+  EXPECT_TRUE(browser->nextEffectButton()->isEnabled());
+  EXPECT_FALSE(browser->previousEffectButton()->isEnabled());
+  EXPECT_TRUE(browser->randomButton()->isEnabled());
+  click(browser->nextEffectButton());  // nothing selected, strip at its start: column 0
+  foundation::MainQueue::passDidEnd();
+  EXPECT_EQ(browser->currentEffectIndex(), 0);
+  EXPECT_EQ(browser->selectedCell()->postProcess(), list[0]);
+  EXPECT_FALSE(browser->previousEffectButton()->isEnabled());
+  click(browser->nextEffectButton());
+  foundation::MainQueue::passDidEnd();
+  EXPECT_EQ(browser->selectedCell()->postProcess(), list[1]);
+  EXPECT_TRUE(browser->previousEffectButton()->isEnabled());
+  EXPECT_EQ(browser->selectedItemsNames()["Effects"], list[1]->get_name());
+  click(browser->previousEffectButton());
+  foundation::MainQueue::passDidEnd();
+  EXPECT_EQ(browser->selectedCell()->postProcess(), list[0]);
+  undo.undo();  // the previous step's undo is a step forward
+  EXPECT_EQ(browser->selectedCell()->postProcess(), list[1]);
+
+  // The last column: Next is disabled and does nothing.
+  browser->selectEffectIndex(int64_t(list.size()) - 1, true);
+  wait(300);
+  EXPECT_EQ(browser->selectedCell()->postProcess(), list.back());
+  EXPECT_FALSE(browser->nextEffectButton()->isEnabled());
+  browser->buttonShowNextEffectPreviewClick();
+  EXPECT_EQ(browser->currentEffectIndex(), int64_t(list.size()) - 1);
+
+  // Nothing moves while the image view is disabled.
+  owner.disabled = true;
+  browser->buttonShowPreviousEffectPreviewClick();
+  EXPECT_EQ(browser->currentEffectIndex(), int64_t(list.size()) - 1);
+}
+
+TEST_F(Browser, RandomPicksTheOtherOfTwoColumnsAndNeedsTwo) {
+  const std::optional<std::string> pair = categoryOfSize(2);
+  ASSERT_TRUE(pair);
+  browser->didSelectCellAtIndex(nullptr, rowOf(*pair));
+  ASSERT_EQ(browser->numberOfColumns(), 2);
+  browser->selectEffectIndex(0, true);
+  foundation::MainQueue::passDidEnd();
+  for (int round = 0; round < 3; ++round) {
+    click(browser->randomButton());
+    foundation::MainQueue::passDidEnd();
+    EXPECT_EQ(browser->currentEffectIndex(), 1);
+    undo.undo();
+    EXPECT_EQ(browser->currentEffectIndex(), 0);
+  }
+  const std::optional<std::string> single = categoryOfSize(1);
+  ASSERT_TRUE(single);
+  browser->didSelectCellAtIndex(nullptr, rowOf(*single));
+  undo.removeAllActions();
+  EXPECT_FALSE(browser->randomButton()->isEnabled());
+  browser->randomButtonClick();  // one column: no other to draw, nothing done
+  foundation::MainQueue::passDidEnd();
+  EXPECT_FALSE(undo.canUndo());
+}
+
+TEST_F(Browser, AClickPastTheLastColumnChangesNothing) {
+  const std::optional<std::string> pair = categoryOfSize(2);
+  ASSERT_TRUE(pair);
+  browser->didSelectCellAtIndex(nullptr, rowOf(*pair));
+  clickColumn(*browser, 0);
+  foundation::MainQueue::passDidEnd();
+  KXTableViewCell* cell = browser->selectedCell();
+  ASSERT_NE(cell, nullptr);
+  undo.removeAllActions();
+  clickColumn(*browser, 3);
+  foundation::MainQueue::passDidEnd();
+  EXPECT_EQ(browser->selectedCell(), cell);
+  EXPECT_EQ(browser->currentEffectIndex(), 0);
+  EXPECT_FALSE(undo.canUndo());
+}
+
+TEST_F(Browser, SelectingByIndexClearsTheFilter) {
+  type(browser->searchField(), "a");
+  ASSERT_EQ(browser->filterString(), "a");
+  browser->selectEffectIndex(0, false);
+  EXPECT_EQ(browser->filterString(), "");
+  EXPECT_EQ(browser->currentEffectIndex(), 0);
+}
+
+TEST_F(Browser, TheRememberedItemIsSelectedAgainAfterTheListChanges) {
+  const std::optional<std::string> pair = categoryOfSize(2);
+  ASSERT_TRUE(pair);
+  SelectPostProcessListModel lists;
+  PostProcess* chosen = lists.processForCategory(*pair, false)[1];
+  const std::vector<PostProcess*> all = lists.currentEffects(0);
+  browser->selectEffectIndex(int64_t(std::find(all.begin(), all.end(), chosen) - all.begin()), true);
+  owner.calls.clear();
+  browser->didSelectCellAtIndex(nullptr, rowOf(*pair));
+  EXPECT_EQ(browser->currentEffectIndex(), 1);
+  EXPECT_EQ(browser->selectedCell()->postProcess(), chosen);
+  EXPECT_EQ(owner.calls, std::vector<std::string>{"effect " + chosen->get_name()});
+  EXPECT_TRUE(browser->previousEffectButton()->isEnabled());
+  EXPECT_FALSE(browser->nextEffectButton()->isEnabled());
+
+  // Nothing remembered on the Presets tab: the preview is cleared.
+  owner.calls.clear();
+  click(browser->tabButtonPresets());
+  EXPECT_NE(std::find(owner.calls.begin(), owner.calls.end(), "clear preview"), owner.calls.end());
+  EXPECT_EQ(browser->currentEffectIndex(), -1);
 }

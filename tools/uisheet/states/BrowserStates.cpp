@@ -26,6 +26,14 @@ struct SheetOwner : SelectPostProcessViewControllerOwner {
   void newTabSelected(int32_t) override {}
   void setTool(int32_t) override {}
   PostProcess* currentFrameEffect() const override { return nullptr; }
+  void selectPostProcess(PostProcess*) override {}
+  void selectPreset(std::shared_ptr<CustomPreset>) override {}
+  void showEffectsSidebar() override {}
+  void frameButtonClick() override {}
+  bool imageViewIsDisabled() const override { return false; }
+  void clearPreviewImage() override {}
+  void forceCustomCursorSet() override {}
+  void stopEffectCenterProgress() override {}
 };
 
 void click(QWidget* widget) {
@@ -126,4 +134,7 @@ OPALENE_UISHEET_STATE("browser_search_no_match", [](const QImage& photo) {
 }, waitForFades);
 OPALENE_UISHEET_STATE("browser_favorites_none", [](const QImage& photo) {
   return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) { click(b.favoritesCheckBox()); });
+}, waitForFades);
+OPALENE_UISHEET_STATE("browser_effect_selected", [](const QImage& photo) {
+  return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) { b.selectEffectIndex(1, false); });
 }, waitForFades);
