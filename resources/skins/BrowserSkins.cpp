@@ -78,6 +78,15 @@ void writeBrowserSkins(const Write& write) {
     for (QPointF pip : {die.center() + QPointF(-3, -3), die.center(), die.center() + QPointF(3, 3)})
       painter.drawEllipse(pip, 1.3, 1.3);
   });
+  // Collapses the strip (drawn pushed while the strip shows).
+  write("strip_hide", QSizeF(28, 24), [](QPainter& painter, QSizeF size) {
+    painter.setPen(QPen(QColor(190, 190, 194), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath chevron;
+    chevron.moveTo(size.width() / 2 - 5, size.height() / 2 - 2.5);
+    chevron.lineTo(size.width() / 2, size.height() / 2 + 2.5);
+    chevron.lineTo(size.width() / 2 + 5, size.height() / 2 - 2.5);
+    painter.drawPath(chevron);
+  });
   write("strip_shadow_left", QSizeF(24, 140), [](QPainter& painter, QSizeF size) { shadow(painter, size, true); });
   write("strip_shadow_right", QSizeF(24, 140), [](QPainter& painter, QSizeF size) { shadow(painter, size, false); });
 }

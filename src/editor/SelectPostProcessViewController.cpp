@@ -16,6 +16,7 @@
 #include "platform/services/KXSLocalization.h"
 
 #include <QLabel>
+#include <algorithm>
 #include <QMenu>
 #include <QScrollArea>
 
@@ -106,6 +107,12 @@ SelectPostProcessViewController::SelectPostProcessViewController(QWidget* parent
   _randomButton = navigation("effect_random", &SelectPostProcessViewController::randomButtonClick);
   _nextEffectButton = navigation("effect_next", &SelectPostProcessViewController::buttonShowNextEffectPreviewClick);
 
+  _hidePostProcessesButton = new KXButton(_bottomContentView);
+  _hidePostProcessesButton->setImage(imageNamedAdditional("strip_hide"));
+  _hidePostProcessesButton->resize(28, 24);
+  _hidePostProcessesButton->setState(1);  // pushed while the strip shows
+  connect(_hidePostProcessesButton, &QAbstractButton::clicked, this, [this] { hidePostProcessesButtonClick(); });
+
   _searchField = new VQTextView(_bottomContentView);
   _searchField->setStyle(VQTextViewRules::kSearch);
   _searchField->setTextDelegate(this);
@@ -156,7 +163,7 @@ void SelectPostProcessViewController::resizeEvent(QResizeEvent*) { layoutViews()
 
 void SelectPostProcessViewController::layoutViews() {
   const int w = width();
-  _bottomContentView->setGeometry(0, 0, w, height());
+  _bottomContentView->setGeometry(0, _bottomContentView->y(), w, kPanelHeight);
   _tabButtonEffects->move(10, 6);
   _tabButtonFrames->move(98, 6);
   _tabButtonPresets->move(186, 6);
@@ -165,8 +172,12 @@ void SelectPostProcessViewController::layoutViews() {
   _previousEffectButton->move(592, 6);
   _randomButton->move(620, 6);
   _nextEffectButton->move(648, 6);
-  _searchField->move(w - _searchField->width() - 10, 6);
-  _arrowsContainerView->move(_searchField->x() - _arrowsContainerView->width() - 12, 6);
+  _hidePostProcessesButton->move(w - _hidePostProcessesButton->width() - 6, 6);
+  _arrowsContainerView->move(_nextEffectButton->x() + _nextEffectButton->width() + 12, 6);
+  // The search field takes what is left, up to 200 wide.
+  const int searchRight = _hidePostProcessesButton->x() - 6;
+  const int searchLeft = std::max(_arrowsContainerView->x() + _arrowsContainerView->width() + 12, searchRight - 200);
+  _searchField->setGeometry(searchLeft, 6, std::max(80, searchRight - searchLeft), 24);
   const int stripHeight = KXTableViewCell::kHeight;
   _clipView->setGeometry(0, kStripTop, w, stripHeight);
   _postProcessesTableView->resize(_postProcessesTableView->width(), stripHeight);

@@ -108,6 +108,15 @@ class SelectPostProcessViewController : public QWidget,
   // The bottom panel's height for the image view, 0 while the strip is collapsed.
   int64_t appButtomContentViewHeight() const;
   bool needsToShowCrosshairCursor() const;
+  // A click on the preview at `point` (y-up, in the preview's frame) sets the effect's centre.
+  void previewClickedAtPoint(QPointF point, QRectF previewFrame);
+  // Any double click on the preview collapses or expands the strip.
+  void previewDoubleClickedWithActionString(const std::string& action);
+  void hidePostProcessesButtonClick();
+  // Moves the bottom panel down so only its bar shows (`fully`: all of it).
+  void hidePostProcessesPreviewsAnimated(bool animated, bool fully);
+  void showPostProcessesPreviewsAnimated(bool animated);
+  KXButton* hidePostProcessesButton() const { return _hidePostProcessesButton; }
   KXTableViewCell* selectedCell() const { return _selectedCell; }
   KXButton* nextEffectButton() const { return _nextEffectButton; }
   KXButton* previousEffectButton() const { return _previousEffectButton; }
@@ -157,6 +166,7 @@ class SelectPostProcessViewController : public QWidget,
   void reselectRememberedItem();
   // One step of Next or Previous once the column is known to be in view.
   void showSteppedSelection(int64_t columnWidth);
+  void moveBottomContentView(int y, bool animated);
 
   SelectPostProcessListModel _model;
   SelectPostProcessViewControllerOwner* _owner = nullptr;
@@ -180,6 +190,7 @@ class SelectPostProcessViewController : public QWidget,
   KXButton* _previousEffectButton = nullptr;
   KXButton* _randomButton = nullptr;
   KXButton* _nextEffectButton = nullptr;
+  KXButton* _hidePostProcessesButton = nullptr;
   QPointer<KXTableViewCell> _selectedCell;  // a cell of the cache
   bool isStarting = true;
   QPointer<QMenu> _popoverView;

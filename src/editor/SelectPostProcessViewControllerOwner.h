@@ -40,4 +40,12 @@ class SelectPostProcessViewControllerOwner {
   // After every selection step: the effect-centre spinner goes to the preview's centre, stopped,
   // its background hidden.
   virtual void stopEffectCenterProgress() = 0;
+  // A click on the preview sets the effect's centre: the spinner shows, in front, turning.
+  virtual void startEffectCenterProgress() = 0;
+  // The effect's settings changed: render its preview again.
+  virtual void slidersDidChange() = 0;
+  // The strip collapsed or expanded: the space the bottom panel covers under the image view, and
+  // the picture fitted to what is left.
+  virtual void setImageViewBottomMargin(double margin) = 0;
+  virtual void zoomImageViewToFit(bool animated) = 0;
 };

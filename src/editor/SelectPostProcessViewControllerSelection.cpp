@@ -1,5 +1,6 @@
-// The browser's selection: a click on a column, next, previous and random, each undoable, and the
-// remembered item selected again after the lists change.
+// The browser's selection: a click on a column, next, previous and random, each undoable, the
+// remembered item selected again after the lists change, the effect centre from a click on the
+// preview, and the strip collapsed and expanded.
 #include "controls/KXButton.h"
 #include "editor/SelectPostProcessViewController.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
@@ -12,6 +13,7 @@
 #include "platform/foundation/UndoManager.h"
 #include "platform/services/KXStatistics.h"
 
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <algorithm>
@@ -272,4 +274,71 @@ void SelectPostProcessViewController::reselectRememberedItem() {
   } else {
     makeEffectsChainEnabled(false);
   }
+}
+
+void SelectPostProcessViewController::previewClickedAtPoint(QPointF point, QRectF previewFrame) {
+  const graphics::ImagePtr image = _owner ? _owner->image() : nullptr;
+  PostProcess* effect = _selectedCell ? _selectedCell->postProcess() : nullptr;
+  // Without an effect nothing would render and stop the spinner; without a picture there is no
+  // scale to measure by.
+  if (!effect || !image || image->width() <= 0 || image->height() <= 0 || previewFrame.height() <= 0) return;
+  const float scale = float(previewFrame.height() / image->height());
+  const double x = point.x() / scale, y = (previewFrame.height() - point.y()) / scale;
+  _owner->startEffectCenterProgress();
+  effect->setEffectCenter(graphics::Point{x / image->width(), y / image->height()});
+  _owner->slidersDidChange();
+}
+
+void SelectPostProcessViewController::previewDoubleClickedWithActionString(const std::string&) {
+  hidePostProcessesButtonClick();
+}
+
+void SelectPostProcessViewController::hidePostProcessesButtonClick() {
+  _bottomContentViewHidden = !_bottomContentViewHidden;
+  if (_bottomContentViewHidden) {
+    hidePostProcessesPreviewsAnimated(true, false);
+    _hidePostProcessesButton->setState(0);
+  } else {
+    _hidePostProcessesButton->setState(1);
+    showPostProcessesPreviewsAnimated(true);
+  }
+  if (_owner) _owner->zoomImageViewToFit(true);
+  _postProcessesTableView->reloadData();
+  validateInfoTableLabel();
+}
+
+void SelectPostProcessViewController::moveBottomContentView(int y, bool animated) {
+  // The panel's model position is set at once; the screen follows through an animation.
+  const QRect target(0, y, width(), _bottomContentView->height());
+  if (!animated || !isVisible()) {
+    _bottomContentView->setGeometry(target);
+    return;
+  }
+  auto* slide = new QPropertyAnimation(_bottomContentView, "geometry", _bottomContentView);
+  slide->setDuration(250);
+  slide->setEndValue(target);
+  slide->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void SelectPostProcessViewController::hidePostProcessesPreviewsAnimated(bool animated, bool fully) {
+  saveCurrentTabScrollPosition();
+  const int h = fully ? _bottomContentView->height() + 15 : _clipView->height() + 21;
+  // Down by h - 15 (y-up 15 - h): only the bar above the strip stays in view.
+  moveBottomContentView(h - 15, animated);
+  if (_owner) {
+    _owner->setImageViewBottomMargin(_bottomContentView->height() - h);
+    _owner->zoomImageViewToFit(true);
+  }
+}
+
+void SelectPostProcessViewController::showPostProcessesPreviewsAnimated(bool animated) {
+  _bottomContentViewHidden = false;
+  moveBottomContentView(0, animated);
+  if (_owner) {
+    _owner->setImageViewBottomMargin(_bottomContentView->height());
+    _owner->zoomImageViewToFit(animated);
+  }
+  validateChainEffectsButtons();
+  reloadEffectsTableView();
+  restoreCurrentTabScrollPosition();
 }

@@ -73,6 +73,12 @@ struct FakeOwner : SelectPostProcessViewControllerOwner {
   void clearPreviewImage() override { calls.push_back("clear preview"); }
   void forceCustomCursorSet() override { calls.push_back("cursor"); }
   void stopEffectCenterProgress() override { ++spinnerStops; }
+  void startEffectCenterProgress() override { calls.push_back("spinner"); }
+  void slidersDidChange() override { calls.push_back("sliders"); }
+  std::vector<double> margins;
+  std::vector<bool> fits;
+  void setImageViewBottomMargin(double margin) override { margins.push_back(margin); }
+  void zoomImageViewToFit(bool animated) override { fits.push_back(animated); }
 };
 
 class Browser : public ::testing::Test {
@@ -503,4 +509,41 @@ TEST_F(Browser, TheRememberedItemIsSelectedAgainAfterTheListChanges) {
   click(browser->tabButtonPresets());
   EXPECT_NE(std::find(owner.calls.begin(), owner.calls.end(), "clear preview"), owner.calls.end());
   EXPECT_EQ(browser->currentEffectIndex(), -1);
+}
+
+TEST_F(Browser, TheStripCollapsesToItsBarAndComesBack) {
+  const int panel = browser->bottomContentView()->height();
+  click(browser->hidePostProcessesButton());
+  EXPECT_TRUE(browser->bottomContentViewHidden());
+  EXPECT_EQ(browser->hidePostProcessesButton()->state(), 0);
+  EXPECT_EQ(browser->appButtomContentViewHeight(), 0);
+  wait(400);
+  const int strip = browser->postProcessesTableView()->scrollArea()->height();
+  EXPECT_EQ(browser->bottomContentView()->y(), strip + 21 - 15);
+  ASSERT_FALSE(owner.margins.empty());
+  EXPECT_EQ(owner.margins.back(), panel - (strip + 21));
+  EXPECT_FALSE(owner.fits.empty());
+  // The bar with the tabs stays in view.
+  EXPECT_LE(browser->bottomContentView()->y() + browser->tabButtonEffects()->geometry().bottom(), browser->height());
+
+  browser->previewDoubleClickedWithActionString("hide bottom menu");
+  EXPECT_FALSE(browser->bottomContentViewHidden());
+  EXPECT_EQ(browser->hidePostProcessesButton()->state(), 1);
+  wait(400);
+  EXPECT_EQ(browser->bottomContentView()->y(), 0);
+  EXPECT_EQ(owner.margins.back(), panel);
+  EXPECT_EQ(browser->appButtomContentViewHeight(), panel);
+}
+
+TEST_F(Browser, AClickOnThePreviewSetsTheSelectedEffectsCentre) {
+  // The photo is 64 x 48, shown in a 128 x 96 preview: two points per pixel.
+  browser->previewClickedAtPoint(QPointF(32, 72), QRectF(0, 0, 128, 96));
+  EXPECT_TRUE(owner.calls.empty());  // nothing selected: no spinner left turning
+  browser->selectEffectIndex(0, false);
+  PostProcess* effect = browser->selectedCell()->postProcess();
+  owner.calls.clear();
+  browser->previewClickedAtPoint(QPointF(32, 72), QRectF(0, 0, 128, 96));
+  EXPECT_EQ(owner.calls, (std::vector<std::string>{"spinner", "sliders"}));
+  EXPECT_DOUBLE_EQ(effect->effectCenter().x, 0.25);
+  EXPECT_DOUBLE_EQ(effect->effectCenter().y, 0.25);
 }

@@ -34,6 +34,10 @@ struct SheetOwner : SelectPostProcessViewControllerOwner {
   void clearPreviewImage() override {}
   void forceCustomCursorSet() override {}
   void stopEffectCenterProgress() override {}
+  void startEffectCenterProgress() override {}
+  void slidersDidChange() override {}
+  void setImageViewBottomMargin(double) override {}
+  void zoomImageViewToFit(bool) override {}
 };
 
 void click(QWidget* widget) {
