@@ -33,5 +33,6 @@ void writeToolbarSkins(const Write& write);
 void writeCursorSkins(const Write& write);
 void writePanelSkins(const Write& write);
 void writeDialogSkins(const Write& write);
+void writeBrowserSkins(const Write& write);
 
 }  // namespace skins

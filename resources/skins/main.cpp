@@ -40,5 +40,6 @@ int main(int argc, char** argv) {
   skins::writeCursorSkins(write);
   skins::writePanelSkins(write);
   skins::writeDialogSkins(write);
+  skins::writeBrowserSkins(write);
   return failures == 0 ? 0 : 1;
 }

@@ -32,11 +32,14 @@ int KXTableView::scrollPosition() const { return _scrollArea->horizontalScrollBa
 
 void KXTableView::setScrollPosition(int x, bool animated) {
   QScrollBar* bar = _scrollArea->horizontalScrollBar();
+  // A new scroll supersedes one still running: two would fight over the position to the end.
+  if (_scrollAnimation) _scrollAnimation->stop();
   if (!animated || !isVisible()) {
     bar->setValue(x);
     return;
   }
   auto* step = new QPropertyAnimation(bar, "value", bar);
+  _scrollAnimation = step;
   step->setDuration(200);
   step->setStartValue(bar->value());
   step->setEndValue(x);

@@ -3,6 +3,7 @@
 // data source. Cells are asked for only as they come into view; clicks report their column and
 // every scroll is told to the delegate. Column i's cell carries the tag 200 + i.
 #include <QPointer>
+#include <QPropertyAnimation>
 #include <QScrollArea>
 #include <QWidget>
 #include <cstdint>
@@ -71,4 +72,5 @@ class KXTableView : public QWidget {
   KXTableViewDelegate* _delegate = nullptr;
   int64_t _cellsCount = 0;
   QScrollArea* _scrollArea = nullptr;
+  QPointer<QPropertyAnimation> _scrollAnimation;
 };

@@ -125,28 +125,26 @@ std::vector<PostProcess*> SelectPostProcessListModel::processForCategory(const s
   }
   auto& cache = favorites ? _processesOnCategoriesFavorite : _processesOnCategories;
   const std::string key = name.value_or(std::string());
-  if (auto found = cache.find(key); found != cache.end()) {
-    std::vector<PostProcess*> list = found->second;
-    sortByName(list, &numericCompare);
-    return list;
-  }
-  if (name && (*name == allEffectsName() || *name == allFramesName() || *name == allEffectsAndFramesName())) {
-    std::vector<PostProcess*> list = postProcessesFavorite(favorites, true);
-    cache[key] = list;
-    return list;
-  }
+  // Sorted once, by value of digit runs, when built: the columns keep one order from the first
+  // request on ("Effect 2" before "Effect 10").
+  if (auto found = cache.find(key); found != cache.end()) return found->second;
   std::vector<PostProcess*> list;
-  for (const auto& owned : PostProcessesManager::sharedPostProcessesManager().postProcesses()) {
-    PostProcess* effect = owned.get();
-    if (_selectedTab == kTabEffects && effect->isFrame() && !favorites) continue;
-    if (_selectedTab == kTabFrames && !effect->isFrame() && !favorites) continue;
-    if (!name || effect->get_categorie() != *name) continue;
-    if (effect->isHidden()) continue;
-    if (favorites && !effect->favorite()) continue;
-    if (!visibleFilteredName(effect->get_name())) continue;
-    list.push_back(effect);
+  if (name && (*name == allEffectsName() || *name == allFramesName() || *name == allEffectsAndFramesName())) {
+    list = postProcessesFavorite(favorites, true);
+  } else {
+    for (const auto& owned : PostProcessesManager::sharedPostProcessesManager().postProcesses()) {
+      PostProcess* effect = owned.get();
+      // The tab's kind holds with favourites too, so a shared category name cannot mix them.
+      if (_selectedTab == kTabEffects && effect->isFrame()) continue;
+      if (_selectedTab == kTabFrames && !effect->isFrame()) continue;
+      if (!name || effect->get_categorie() != *name) continue;
+      if (effect->isHidden()) continue;
+      if (favorites && !effect->favorite()) continue;
+      if (!visibleFilteredName(effect->get_name())) continue;
+      list.push_back(effect);
+    }
   }
-  sortByName(list, &plainCompare);
+  sortByName(list, &numericCompare);
   cache[key] = list;
   return list;
 }

@@ -33,7 +33,8 @@ class SelectPostProcessListModel {
 
   // The current tab's kind of effect from the catalogue, sorted by name (plain comparison).
   std::vector<PostProcess*> postProcessesFavorite(bool favorites, bool filtered) const;
-  // An unset category is the tab's whole list ("All Effects" or "All Frames").
+  // An unset category is the tab's whole list ("All Effects" or "All Frames"). Built once per
+  // category and favourites state, always of the tab's kind, sorted with digit runs by value.
   std::vector<PostProcess*> processForCategory(const std::optional<std::string>& category, bool favorites);
   // Distinct categories of the tab's list, in localised case-insensitive order; none on Presets.
   std::vector<std::string> categories();

@@ -122,3 +122,16 @@ TEST(KXTableView, ClicksReportTheirColumnAndTheTrailingMarginReportsN) {
   }
   EXPECT_EQ(columns.selected, (std::vector<int64_t>{0, 2, 3}));
 }
+
+TEST(KXTableView, ANewScrollSupersedesOneStillRunning) {
+  Columns columns;
+  Strip s(&columns);
+  s.strip->setScrollPosition(500, true);
+  s.strip->setScrollPosition(100, true);
+  settle();
+  EXPECT_EQ(s.strip->scrollPosition(), 100);
+  s.strip->setScrollPosition(400, true);
+  s.strip->setScrollPosition(0, false);
+  settle();
+  EXPECT_EQ(s.strip->scrollPosition(), 0);
+}

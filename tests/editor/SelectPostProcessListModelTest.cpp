@@ -166,3 +166,53 @@ TEST(ListModelTabs, IdentifiersByNumber) {
   EXPECT_EQ(SelectPostProcessListModel::tabIdentifier(2), "Presets");
   EXPECT_EQ(SelectPostProcessListModel::tabIdentifier(3), std::nullopt);
 }
+
+TEST_F(ListModel, EachCategoryListKeepsOneOrderFromItsFirstRequest) {
+  const auto byValue = [](const std::vector<std::string>& n) {
+    return std::is_sorted(n.begin(), n.end(), [](const std::string& a, const std::string& b) {
+      return SelectPostProcessListModel::numericCompare(a, b) < 0;
+    });
+  };
+  for (int32_t tab : {SelectPostProcessListModel::kTabEffects, SelectPostProcessListModel::kTabFrames}) {
+    model.setSelectedTab(tab);
+    std::vector<std::optional<std::string>> categories{std::nullopt};
+    for (const std::string& c : model.categories()) categories.emplace_back(c);
+    for (const auto& category : categories) {
+      const std::vector<std::string> first = names(model.processForCategory(category, false));
+      EXPECT_TRUE(byValue(first)) << category.value_or("all");
+      EXPECT_EQ(names(model.processForCategory(category, false)), first) << category.value_or("all");
+    }
+  }
+}
+
+TEST_F(ListModel, FavouritesKeepTheTabsKind) {
+  PostProcess* effect = catalogueEffect(false);
+  effect->set_fav(true);
+  const std::vector<PostProcess*> onEffects = model.processForCategory(effect->get_categorie(), true);
+  EXPECT_EQ(std::count(onEffects.begin(), onEffects.end(), effect), 1);
+  // The Frames tab lists frames only, favourites or not, even asked by an effect's category.
+  model.setSelectedTab(SelectPostProcessListModel::kTabFrames);
+  model.dropCategoryCaches();  // as the browser does on every tab switch
+  for (bool favorites : {true, false})
+    for (PostProcess* e : model.processForCategory(effect->get_categorie(), favorites))
+      EXPECT_TRUE(e->isFrame()) << e->get_name();
+  effect->set_fav(false);
+}
+
+TEST_F(ListModel, CategoryRowsPastEitherEndAreTheWholeList) {
+  const std::vector<std::string> categories = model.categories();
+  for (int64_t row : {int64_t(-1), int64_t(0), int64_t(categories.size() + 1), int64_t(1000)}) {
+    EXPECT_EQ(model.categoryForRow(row), std::nullopt) << row;
+    EXPECT_EQ(model.categoryNameForRow(row), SelectPostProcessListModel::allEffectsName()) << row;
+    EXPECT_EQ(model.currentEffects(row).size(), model.currentEffects(0).size()) << row;
+  }
+  EXPECT_EQ(model.categoryForRow(int64_t(categories.size())), categories.back());
+}
+
+TEST_F(ListModel, AnUnsetAndAnEmptyFilterAreTheSame) {
+  EXPECT_FALSE(model.setFilterString(std::nullopt));
+  EXPECT_FALSE(model.setFilterString(std::string()));
+  ASSERT_TRUE(model.setFilterString(std::string("ink")));
+  EXPECT_TRUE(model.setFilterString(std::string()));
+  EXPECT_FALSE(model.setFilterString(std::nullopt));
+}

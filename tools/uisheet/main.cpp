@@ -9,6 +9,7 @@
 #include <QFont>
 #include <QImageReader>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,11 @@ int main(int argc, char** argv) {
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
   appkit::MainQueuePump mainQueue;  // main-queue posts of the states run in Qt's loop
+  // States choose categories, favourites and presets: never in the user's own settings, and the
+  // same starting point on every run.
+  QTemporaryDir settings;
+  if (!std::getenv("OPALENE_CONFIG_DIR")) setenv("OPALENE_CONFIG_DIR", settings.filePath("config").toLocal8Bit().constData(), 1);
+  if (!std::getenv("OPALENE_DATA_DIR")) setenv("OPALENE_DATA_DIR", settings.filePath("data").toLocal8Bit().constData(), 1);
   if (argc != 3) {
     std::fprintf(stderr, "usage: opalene_uisheet <photo> <folder>\n");
     return 2;

@@ -1,12 +1,15 @@
 #pragma once
 // Usage statistics of the services framework. Nothing is collected here: the calls stay so that
 // the places that count an event are kept.
+#include <string>
+
 namespace services {
 
 struct KXStatistics {
   static void start() {}
   static void useMask() {}
   static void useBatch() {}
+  static void useFrame(const std::string&) {}
 };
 
 }  // namespace services
