@@ -128,7 +128,7 @@ void KXExportOptionsView::createView() {
   _tabView->addWidget(tiffPage);
 
   auto* layout = new QGridLayout(this);
-  layout->setContentsMargins(8, 4, 8, 4);
+  layout->setContentsMargins(0, 4, 0, 4);
   layout->addWidget(formatLabel, 0, 0, Qt::AlignRight);
   layout->addWidget(_popUpButton, 0, 1, Qt::AlignLeft);
   layout->addWidget(_tabView, 1, 0, 1, 2);
