@@ -157,9 +157,12 @@ TEST(ExportController, ExportsToApplicationsAnswerTheOpeningsResult) {
   EXPECT_EQ(received, (folder.path() / "exports/PictavoExportedImage.jpg").string());
   EXPECT_EQ(description, "unchanged");
 
-  // No such application: the file is made, the hand-over fails and says so.
+  // No such application: the file is made, the hand-over fails and says so, for either one.
   EXPECT_FALSE(controller.exportToIPhoto(&description));
   EXPECT_TRUE(fs::exists(folder.path() / "exports/PictavoExportedImage 2.jpg"));
+  fs::remove(folder.path() / "data/applications/com.apple.Aperture.desktop");
+  EXPECT_FALSE(controller.exportToAperture(&description));
+  EXPECT_TRUE(fs::exists(folder.path() / "exports/PictavoExportedImage 3.jpg"));
 
   ExportController blocked(exportfixture::picture(8, 6, 8), {}, (opened / "exports").string());
   description.clear();
