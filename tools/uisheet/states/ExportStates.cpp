@@ -40,7 +40,7 @@ void settleFileList(QWidget&) {
 
 }  // namespace
 
-OPALENE_UISHEET_STATE("save_panel_jpeg_options", [](const QImage&) { return savePanel("public.jpeg", 8); },
-                       settleFileList);
 OPALENE_UISHEET_STATE("save_panel_tiff_options", [](const QImage&) { return savePanel("public.tiff", 16); },
+                       settleFileList);
+OPALENE_UISHEET_STATE("save_panel_jpeg_options", [](const QImage&) { return savePanel("public.jpeg", 8); },
                        settleFileList);
