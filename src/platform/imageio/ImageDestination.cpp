@@ -11,6 +11,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <OpenImageIO/filesystem.h>
+
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +69,20 @@ std::string createTemporaryBeside(const std::string& path) {
     return name;
 }
 
+// Every byte written and the file closed without error.
+bool writeWhole(const std::string& file, const std::vector<unsigned char>& bytes) {
+    const int fd = open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += size_t(n);
+    }
+    return close(fd) == 0 && done == bytes.size();
+}
+
 } // namespace
 
 std::unique_ptr<ImageDestination> ImageDestination::createWithPath(const std::string& path, const std::string& type) {
@@ -98,8 +116,9 @@ bool ImageDestination::finalize() {
 
 bool ImageDestination::write(const std::string& file) const {
     const bool exr = format_ == "openexr";
+    // Radiance files hold linear light, as OpenEXR files do and as the sources read them.
     OutputPixels pixels;
-    if (!outputPixels(*image_, exr, &pixels)) return false;
+    if (!outputPixels(*image_, exr || format_ == "hdr", &pixels)) return false;
 
     const foundation::Value* depth = find(properties_, "Depth");
     OIIO::TypeDesc type = depth && depth->getInt64().value_or(8) == 16 ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::UINT8;
@@ -118,10 +137,17 @@ bool ImageDestination::write(const std::string& file) const {
 
     auto out = OIIO::ImageOutput::create(format_);
     if (!out) return false;
+    // Encoders whose libraries end the process on a failed file write (JPEG) or ignore it (PNG)
+    // write into memory, and the bytes are written here, where a full disk is an answer.
+    std::vector<unsigned char> encoded;
+    OIIO::Filesystem::IOVecOutput memory(encoded);
+    const bool inMemory = format_ == "jpeg" || format_ == "png";
+    if (inMemory && !out->set_ioproxy(&memory)) return false;
     if (!out->open(file, spec) ||
         !out->write_image(pixels.type, pixels.data, pixels.xstride, pixels.ystride) || !out->close())
         return false;
     out.reset();
+    if (inMemory && !writeWhole(file, encoded)) return false;
 
     const foundation::Value* carried = find(properties_, kMetadataBlocksProperty);
     auto blocks = carried ? carried->getObject<const MetadataBlocks>("imageio.MetadataBlocks") : nullptr;

@@ -1,9 +1,13 @@
 // A save that cannot succeed says so and leaves what was on disk as it was.
 #include "platform/imageio/Fixtures.h"
 #include "platform/imageio/ImageDestination.h"
+#include "platform/imageio/TypeIdentifiers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,6 +55,36 @@ TEST(FailedWrite, FolderThatRefusesFiles) {
         EXPECT_FALSE(destination->finalize());
     }
     EXPECT_EQ(test::readBytes(path), (std::vector<char>{'o', 'l', 'd'}));
+}
+
+// A full disk, simulated by a file size limit: the common formats answer false and the old file
+// stays.
+TEST(FailedWrite, FullDiskIsAnAnswerNotTheEndOfTheProgram) {
+    const auto& writable = destinationTypeIdentifiers();
+    for (const std::string type :
+         {"public.jpeg", "public.png", "public.tiff", "org.webmproject.webp", "public.heic", "com.ilm.openexr-image"}) {
+        if (std::find(writable.begin(), writable.end(), type) == writable.end()) continue;
+        SCOPED_TRACE(type);
+        test::TempFolder folder;
+        const std::string path = folder.file("photo");
+        const std::vector<char> precious{'k', 'e', 'e', 'p'};
+        test::writeBytes(path, precious);
+        auto destination = ImageDestination::createWithPath(path, type);
+        ASSERT_TRUE(destination);
+        destination->addImage(test::patternImage(400, 300, 8, false), {{kLossyCompressionQuality, 1.0}});
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved;
+        limit.rlim_cur = 256;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = destination->finalize();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_FALSE(written);
+        EXPECT_EQ(test::readBytes(path), precious);
+        EXPECT_EQ(entries(folder.path()), 1u);
+    }
 }
 
 TEST(FailedWrite, OneImageOnceOrNothing) {

@@ -37,6 +37,8 @@ std::vector<RoundTrip> cases() {
         {"JPEG2000", "public.jpeg-2000", 8, false, {}, 1.5 / 255, 8, 0},
         {"OpenEXR", "com.ilm.openexr-image", 32, true, {}, 0.003, 32, 0},
         {"WebP", "org.webmproject.webp", 8, false, {{kLossyCompressionQuality, 1.0}}, 0.08, 8, 0},
+        // One shared exponent: a dark component beside a bright one keeps few bits.
+        {"Radiance", "public.radiance", 8, false, {}, 0.07, 32, 0},
         {"HEIF", "public.heic", 8, false, {{kLossyCompressionQuality, 0.95}}, 0.1, 8, 0},
     };
 }
