@@ -35,9 +35,11 @@ bool smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, in
     });
 
     // Scan order decides where each area is seeded; the fills paint it with alpha 2.
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; y < height; ++y) {
+        if (graphics::workCancelled()) return false;
         for (int x = 0; x < width; ++x)
             if (dst[(size_t(y) * size_t(width) + size_t(x)) * 4] == 0)
                 flood_fill_average(src, dst, width, height, row_bytes, row_bytes, x, y);
+    }
     return true;
 }

@@ -441,6 +441,41 @@ TEST_F(Rendering, CleaningTheWorkingImageRestartsThumbnailsAfterTheClean) {
     EXPECT_TRUE(m->isGeneratingOn());
 }
 
+// A batch picture: the queued thumbnail does not run while the batch goes on, each picture is
+// made over itself (not over the working image of the one before), and the clean-up at the end
+// resumes the thumbnails.
+TEST_F(Rendering, BatchPicturesRunAloneAndThumbnailsResumeAfterwards) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& e1 = effect(*m, "E1");
+    e0.pixel = inverted;
+    e1.pixel = inverted;
+    std::atomic<int> thumbnailRuns{0};
+    e1.onPrepare = [&] { ++thumbnailRuns; };
+    m->setOriginalImage(makeSourceImage(40, 30, patternColour));
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e0, false, &d);
+    m->pushEffectForGenerating(&e1);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+
+    const auto other = [](int x, int y) { return Rgb{uint8_t(3 * x), uint8_t(200 - y), 9}; };
+    for (const auto& colour : {std::function<Rgb(int, int)>(patternColour), std::function<Rgb(int, int)>(other)}) {
+        const graphics::ImagePtr picture = makeSourceImage(12, 8, colour);
+        const graphics::ImagePtr result = m->getProcessedImageForBatch(&e0, nullptr, picture);
+        ASSERT_NE(result, nullptr);
+        EXPECT_TRUE(pixelsOf(result).at(5, 3) == invertedByte(colour(5, 3)));
+        EXPECT_FALSE(m->isGeneratingOn());
+    }
+    EXPECT_EQ(m->getProcessedImageForBatch(nullptr, nullptr, nullptr), nullptr);
+    for (int i = 0; i < 5; ++i)
+        RunLoop::runOnce();
+    EXPECT_EQ(thumbnailRuns.load(), 0);
+
+    m->cleanWorkingImage();
+    ASSERT_TRUE(pumpUntil([&] { return e1.previewImage() != nullptr; }));
+    EXPECT_TRUE(pixelsOf(e1.previewImage()).at(3, 2) == invertedByte(patternColour(3, 2)));
+}
+
 // ---- Mask ----
 
 TEST_F(Rendering, ResultsAreBlendedThroughTheMask) {
