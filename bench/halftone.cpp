@@ -67,8 +67,9 @@ BENCHMARK(BM_color_halftone)->Arg(10)->Arg(35)->Arg(80)->Unit(benchmark::kMillis
 void BM_smart_posterize(benchmark::State& state) {
     std::vector<uint8_t> dst(photo().size());
     for (auto _ : state) {
-        smart_posterize(photo().data(), dst.data(), kWidth, kHeight, int(state.range(0)), 10,
-                        int(state.range(1)));
+        if (!smart_posterize(photo().data(), dst.data(), kWidth, kHeight, int(state.range(0)), 10,
+                             int(state.range(1))))
+            state.SkipWithError("out of memory");
         benchmark::DoNotOptimize(dst.data());
     }
 }

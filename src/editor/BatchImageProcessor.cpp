@@ -60,11 +60,7 @@ graphics::ImagePtr processRequest(const KXBatchImageRequest& request, PostProces
   graphics::ImagePtr scaled = croppedImageFromUrl(request.imageUrl, request.imageSize, request.isThumbnail);
   if (!scaled || !request.shouldProcess) return scaled;
   PostProcessesManager& manager = PostProcessesManager::sharedPostProcessesManager();
-  manager.cancelGeneratingImage();
-  PostProcess::global_clean();
-  if (preset) return manager.getProcessedImageForPreset(preset, scaled);
-  if (effect) return manager.getProcessedImageForPostProcess(effect, scaled);
-  return scaled;
+  return manager.getProcessedImageForBatch(effect, preset, scaled);
 }
 
 bool batchProcessingButtonPressed(QWidget* window, KXBatchProcessing& batch, PostProcess* effect,
@@ -88,8 +84,7 @@ bool batchProcessingButtonPressed(QWidget* window, KXBatchProcessing& batch, Pos
       [effect, preset](const KXBatchImageRequest& request) { return processRequest(request, effect, preset); });
   batch.showBatchProcessingIfNeededWithCompletionHandler([effect, preset] {
     PostProcessesManager& manager = PostProcessesManager::sharedPostProcessesManager();
-    manager.cancelGeneratingImage();
-    PostProcess::global_clean();
+    manager.cleanWorkingImage();
     if (preset) manager.pushPresetForGenerating(preset);
     else if (effect) manager.pushEffectForGenerating(effect);
   });

@@ -104,7 +104,8 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     m_prev_precent = -1;
     m_preparation_failed = false;
     prepare_for_process();
-    if (m_preparation_failed) {
+    // A preparation cut short by a cancel is a cancelled run, not a failed one.
+    if (m_preparation_failed && !thread.isCancelled()) {
         process_ended();
         m_preview_mode = false;
         post_clean();

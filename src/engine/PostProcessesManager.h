@@ -108,6 +108,11 @@ class PostProcessesManager {
                                PostProcessesManagerDelegate* delegate);
     // Stops a render and resumes thumbnails.
     void cancelGeneratingImage();
+    // Stops every run, frees the shared working image and resumes thumbnails over the source.
+    // The one safe way to drop the working image while thumbnails may be queued: a bare
+    // PostProcess::global_clean() after cancelGeneratingImage() frees the picture under the
+    // thumbnail that the cancel restarted.
+    void cleanWorkingImage();
 
     // ---- Synchronous, on the calling thread; the caller clears the shared working image first ----
 
@@ -115,6 +120,11 @@ class PostProcessesManager {
     // Each runnable record in turn over the result so far; none gives image itself.
     graphics::ImagePtr getProcessedImageForPreset(const std::shared_ptr<CustomPreset>& preset,
                                                   graphics::ImagePtr image);
+    // One picture of a batch: stops every run, leaves thumbnails off (cleanWorkingImage() resumes
+    // them when the batch is done), frees the working image, then the preset's result if there
+    // is a preset, else the effect's, else image itself.
+    graphics::ImagePtr getProcessedImageForBatch(PostProcess* effect, const std::shared_ptr<CustomPreset>& preset,
+                                                 graphics::ImagePtr image);
     // The frame's whole-image result over image with its first parameter set to frameParametr.
     graphics::ImagePtr getFramedImageForPPFrame(PostProcess* frame, double frameParametr, graphics::ImagePtr image);
 
@@ -178,6 +188,11 @@ class PostProcessesManager {
     // Steps 3-6 of a chain with its result; null when the chain failed.
     void finishSelectedPreset(graphics::ImagePtr result);
     void abandonSelectedPreset();
+    // A render replaced or cancelled during its frame pass must not hand its kept image and
+    // effect to the next one's finish.
+    void forgetFramePass();
+    // Generation off, the running effect stopped, no render pending.
+    void stopEveryRun();
     std::vector<PresetStep> runnableSteps(const CustomPreset& preset);
     void applyRecord(PostProcess* effect, const foundation::Dictionary& record);
     void restoreSavedValues(PostProcess* effect);

@@ -26,7 +26,9 @@ class PostProcessesManagerDelegate {
 
     // A render has ended, after its frame pass if there was one. result is the picture with the
     // frame; beforeFrame the one without it (null when no frame was applied). A null result means
-    // the run could not produce anything.
+    // the run failed ("ProcessFailed": the look could not prepare, or memory ran out): keep the
+    // picture shown, add no undo step. A cancelled render sends no finish at all. The same holds
+    // for finishPreset.
     virtual void finishPostProcess(PostProcessesManager& manager, PostProcess* effect, graphics::ImagePtr result,
                                    graphics::ImagePtr beforeFrame, bool isPreview) {
         (void)manager, (void)effect, (void)result, (void)beforeFrame, (void)isPreview;
@@ -50,5 +52,5 @@ class PostProcessesManagerDelegate {
 // Sets PostProcess::g_preview_quality from the user default "k_Preview_Quality": "Low" 0,
 // "Normal" 1, "High" 2; any other text leaves it. With no setting stored, "High" is stored and
 // used. Answers whether the value changed, in which case the shared working image must be
-// rebuilt (cancel the renders, then PostProcess::global_clean) before the next preview.
+// rebuilt (PostProcessesManager::cleanWorkingImage) before the next preview.
 bool validatePreviewQualityParametr();

@@ -12,7 +12,10 @@
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/UndoManager.h"
 
+#include "platform/foundation/MainQueue.h"
+
 #include <algorithm>
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 
@@ -25,6 +28,12 @@ std::optional<double> recordNumber(const foundation::Dictionary& record, const c
 
 void post(const char* name) {
     foundation::NotificationCenter::defaultCenter().postNotificationName(name);
+}
+
+// The manager's state and the shared working image have no lock: every entry point the editor
+// uses runs on the main thread.
+void assertMainThread() {
+    assert(foundation::MainQueue::isMainThread());
 }
 
 } // namespace
@@ -104,6 +113,7 @@ bool PostProcessesManager::isInCatalogue(const PostProcess* effect) const {
 // ---- Thumbnail queue ----
 
 void PostProcessesManager::pushEffectForGenerating(PostProcess* effect) {
+    assertMainThread();
     if (_isForPresetsGenarating) {
         if (_isGeneratingOn) {
             cancelGeneratingPreview();
@@ -121,6 +131,7 @@ void PostProcessesManager::pushEffectForGenerating(PostProcess* effect) {
 }
 
 void PostProcessesManager::pushPresetForGenerating(std::shared_ptr<CustomPreset> preset) {
+    assertMainThread();
     if (!_isForPresetsGenarating) {
         if (_isGeneratingOn) {
             cancelGeneratingPreview();
@@ -159,6 +170,7 @@ void PostProcessesManager::removeFromQueue(const QueueEntry& entry) {
 }
 
 void PostProcessesManager::setGeneratingOn(bool on) {
+    assertMainThread();
     if (on == _isGeneratingOn) return;
     _isGeneratingOn = on;
     cancelGeneratingPreview();
@@ -209,6 +221,7 @@ void PostProcessesManager::cancelGeneratingPreview() {
 }
 
 void PostProcessesManager::setOriginalImage(graphics::ImagePtr image) {
+    assertMainThread();
     if (image == _originalImage) return;
     cancelGeneratingPreview();
     setGeneratingOn(false);
@@ -228,8 +241,10 @@ void PostProcessesManager::leavePreviewOfCurrentEffect(PostProcess* next, bool i
 
 void PostProcessesManager::generateImageForPostProcess(PostProcess* effect, bool isPreview,
                                                        PostProcessesManagerDelegate* delegate) {
+    assertMainThread();
     if (!effect) return;
     _generatingFrame = false;
+    forgetFramePass();
     setGeneratingOn(false);
     _delegate = delegate;
     cancelGeneratingPreview();
@@ -248,6 +263,7 @@ void PostProcessesManager::generateImageForPostProcess(PostProcess* effect, bool
 
 void PostProcessesManager::generateImageForImage(graphics::ImagePtr image, PostProcess* frameProcess, bool isPreview,
                                                  PostProcessesManagerDelegate* delegate) {
+    assertMainThread();
     if (!frameProcess) return;
     _generatingFrame = true;
     setGeneratingOn(false);
@@ -267,9 +283,11 @@ void PostProcessesManager::generateImageForImage(graphics::ImagePtr image, PostP
 
 void PostProcessesManager::generateImageForPreset(std::shared_ptr<CustomPreset> preset, bool isPreview,
                                                   PostProcessesManagerDelegate* delegate) {
+    assertMainThread();
     if (!preset) return;
     // Left on by a synchronous run, the flag would map the chain's progress as a frame pass.
     _generatingFrame = false;
+    forgetFramePass();
     setGeneratingOn(false);
     _delegate = delegate;
     cancelGeneratingPreview();
@@ -288,9 +306,32 @@ void PostProcessesManager::generateImageForPreset(std::shared_ptr<CustomPreset> 
 }
 
 void PostProcessesManager::cancelGeneratingImage() {
+    assertMainThread();
     cancelGeneratingPreview();
+    forgetFramePass();
     setGeneratingOn(true);
     if (_currentPP && !isInCatalogue(_currentPP)) _currentPP = nullptr;
+}
+
+void PostProcessesManager::cleanWorkingImage() {
+    assertMainThread();
+    // Generation off first: turning it on before the clean would start a queued thumbnail over
+    // the picture the clean is about to free.
+    stopEveryRun();
+    PostProcess::global_clean();
+    setGeneratingOn(true);
+}
+
+void PostProcessesManager::stopEveryRun() {
+    setGeneratingOn(false);
+    cancelGeneratingPreview();
+    forgetFramePass();
+    if (_currentPP && !isInCatalogue(_currentPP)) _currentPP = nullptr;
+}
+
+void PostProcessesManager::forgetFramePass() {
+    _beforeFrameResult = nullptr;
+    _beforeFrameProcess = nullptr;
 }
 
 // ---- Ends of runs ----
@@ -411,11 +452,12 @@ void PostProcessesManager::previewGeneretingForSelectedPreset() {
             step.effect->set_preview_mode(true);
             step.effect->setIsSmallPreview(kind == 0);
         } else {
-            // A later step runs at full size over what the step before made: its result image, or
-            // the preview buffer it wrote, made the working image here.
+            // A later step runs at full size over what the step before made: its result image, the
+            // preview buffer the first step wrote (made the working image here), or the working
+            // image a later per-pixel step already replaced.
             step.effect->set_preview_mode(false);
             step.effect->setIsSmallPreview(false);
-            if (!_imagePreviewSource &&
+            if (!_imagePreviewSource && _generatingIndex == 1 &&
                 !(kind == 1 ? PostProcess::updateContextForPreviewData() : PostProcess::updateContextForSmallPreviewData())) {
                 abandonSelectedPreset();
                 return;
@@ -491,6 +533,7 @@ void PostProcessesManager::finishSelectedPreset(graphics::ImagePtr result) {
 // ---- Synchronous ----
 
 graphics::ImagePtr PostProcessesManager::getProcessedImageForPostProcess(PostProcess* effect, graphics::ImagePtr image) {
+    assertMainThread();
     if (!effect) return nullptr;
     _generatingFrame = true;
     setGeneratingOn(false);
@@ -509,6 +552,7 @@ graphics::ImagePtr PostProcessesManager::getProcessedImageForPostProcess(PostPro
 
 graphics::ImagePtr PostProcessesManager::getProcessedImageForPreset(const std::shared_ptr<CustomPreset>& preset,
                                                                     graphics::ImagePtr image) {
+    assertMainThread();
     if (!preset) return image;
     for (const PresetStep& step : runnableSteps(*preset)) {
         applyRecord(step.effect, *step.record);
@@ -518,8 +562,20 @@ graphics::ImagePtr PostProcessesManager::getProcessedImageForPreset(const std::s
     return image;
 }
 
+graphics::ImagePtr PostProcessesManager::getProcessedImageForBatch(PostProcess* effect,
+                                                                   const std::shared_ptr<CustomPreset>& preset,
+                                                                   graphics::ImagePtr image) {
+    assertMainThread();
+    stopEveryRun();
+    PostProcess::global_clean();
+    if (preset) return getProcessedImageForPreset(preset, std::move(image));
+    if (effect) return getProcessedImageForPostProcess(effect, std::move(image));
+    return image;
+}
+
 graphics::ImagePtr PostProcessesManager::getFramedImageForPPFrame(PostProcess* frame, double frameParametr,
                                                                   graphics::ImagePtr image) {
+    assertMainThread();
     if (!frame) return nullptr;
     setGeneratingOn(false);
     std::optional<double> saved;
@@ -540,6 +596,7 @@ graphics::ImagePtr PostProcessesManager::getFramedImageForPPFrame(PostProcess* f
 // ---- Mask ----
 
 void PostProcessesManager::setMask(coreimage::ImagePtr mask) {
+    assertMainThread();
     if (mask == _mask) return;
     setHideMask(false);
     if (foundation::UndoManager* undo = _delegate ? _delegate->undoManager() : nullptr)
@@ -553,6 +610,7 @@ void PostProcessesManager::setMask(coreimage::ImagePtr mask) {
 }
 
 void PostProcessesManager::setHideMask(bool hide) {
+    assertMainThread();
     if (hide == _hideMask) return;
     if (_undoManager) _undoManager->registerUndo(this, [this, old = _hideMask] { setHideMask(old); });
     post(UndoManagerStackChanged);

@@ -3,6 +3,9 @@
 #include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <new>
 #include <vector>
 
 GaussianBlur* GaussianBlur::sharedGaussianBlur() {
@@ -72,7 +75,8 @@ namespace {
 
 // Wider vectors where the processor has them: each element is still one multiply and one add in
 // single precision (no fused multiply-add), so every width gives the same bytes.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Not under ThreadSanitizer: the clone's resolver runs at load time, before its runtime is up.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define OPALENE_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
 #else
 #define OPALENE_WIDE_VECTORS
@@ -102,12 +106,13 @@ OPALENE_WIDE_VECTORS void addShifted(const float* __restrict values, int64_t n, 
 // the source, so one row's first pass is kept in scratch and its second pass follows at once. Every
 // sum adds the same products in the same order as the per-texel passes, one array element per grid
 // column, so the loops vectorise without changing a byte.
-void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius,
+bool GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius,
                                           int32_t stepX, int32_t stepY) {
     const int32_t r = std::clamp(radius, 1, kMaxRadius);
     const float* k = gaussianMatrixForRadius(size_t(r));
     const int64_t w = texture->width, h = texture->height;
-    if (!k || w <= 0 || h <= 0) return;
+    if (!k) return false;
+    if (w <= 0 || h <= 0) return true;
     const int64_t sx = std::max(stepX, 1), sy = std::max(stepY, 1);
     const int64_t below_end = std::max<int64_t>(h - stepX, 0);
     const int64_t n = (w - 1) / sx + 1; // grid columns; the last is the last visited one
@@ -115,15 +120,22 @@ void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* textur
     const int rows = int((h - 1) / sy + 1);
     uint8_t* const out = texture->data;
 
+    std::atomic<bool> whole{true};
     graphics::parallelRows(rows, size_t(n * taps), [&](int firstRow, int endRow) {
         // Sums per channel, then the first-pass bytes of the row padded by r clamped columns a side.
-        std::vector<float> scratch(size_t(3 * n + 3 * (n + taps)));
-        float* sum[3] = {scratch.data(), scratch.data() + n, scratch.data() + 2 * n};
+        std::unique_ptr<float[]> scratchMemory(new (std::nothrow) float[size_t(3 * n + 3 * (n + taps))]);
+        if (!scratchMemory) {
+            whole = false;
+            return;
+        }
+        float* const scratch = scratchMemory.get();
+        float* sum[3] = {scratch, scratch + n, scratch + 2 * n};
         float* padded[3];
         for (int c = 0; c < 3; ++c)
-            padded[c] = scratch.data() + 3 * n + c * (n + taps);
+            padded[c] = scratch + 3 * n + c * (n + taps);
 
         for (int gy = firstRow; gy < endRow; ++gy) {
+            if (graphics::workCancelled()) return;
             const int64_t Y = gy * sy;
             for (float* s : sum)
                 std::fill(s, s + n, 0.0f);
@@ -154,4 +166,5 @@ void GaussianBlur::gaussianBlurBothPasses(const uint8_t* data, texture_t* textur
                     texel[i * sx * 4 + 1 + c] = uint8_t(int(sum[c][i]) & 0xFF);
         }
     });
+    return whole && !graphics::workCancelled();
 }

@@ -39,7 +39,9 @@ class GaussianBlur {
     // stepY-th row), rows in parallel. Afterwards bytes 1-3 of each grid texel hold what the second
     // pass would have turned into its colour there, had the first pass run over the whole grid
     // before it: secondPassChannel of them gives the same colour. Texels off the grid are untouched.
-    void gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius, int32_t stepX,
+    // False when memory ran out or the work was cancelled (graphics::workCancelled): the grid is
+    // then incomplete.
+    [[nodiscard]] bool gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius, int32_t stepX,
                                 int32_t stepY);
     // A colour channel of the second pass from the byte gaussianBlurBothPasses stored.
     static float secondPassChannel(uint8_t byte) { return float(byte / 255.0); }

@@ -193,19 +193,23 @@ void tex_blur(texture_t* tex, int radius, int step) {
     tex->data = blurred;
 }
 
-void tex_blur_fast(texture_t* tex, int radius) {
-    if (!tex) return;
+bool tex_blur_fast(texture_t* tex, int radius) {
+    if (!tex) return false;
     const size_t bytes = size_t(tex->width) * size_t(tex->height) * 4;
     auto* blurred = static_cast<uint8_t*>(std::malloc(bytes > 0 ? bytes : 1));
     if (!blurred) {
         std::fprintf(stderr, "Texture %dx%d not blurred: out of memory\n", tex->width, tex->height);
-        return;
+        return false;
     }
     // The blur leaves byte 0 alone: start from the old bytes so that none is left undefined.
     std::memcpy(blurred, tex->data, bytes);
     const int r = radius > 0 ? radius : 0;
     const int row_bytes = tex->width * 4;
-    fast_blur_argb(tex->data, blurred, tex->width, tex->height, row_bytes, row_bytes, r, r);
+    if (!fast_blur_argb(tex->data, blurred, tex->width, tex->height, row_bytes, row_bytes, r, r)) {
+        std::free(blurred);
+        return false;
+    }
     std::free(tex->data);
     tex->data = blurred;
+    return true;
 }

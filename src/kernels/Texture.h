@@ -42,8 +42,9 @@ uint32_t tex_blur_pixel(const texture_t* tex, int x, int y, int radius, int step
 // Replaces the buffer by tex_blur_pixel of every texel (byte 0 = 255).
 void tex_blur(texture_t* tex, int radius, int step);
 // Replaces bytes 1-3 by their box blur (fast_blur_argb, the same radius across and down; a
-// negative radius counts as 0); byte 0 is kept. Out of memory, the texture stays as it was.
-void tex_blur_fast(texture_t* tex, int radius);
+// negative radius counts as 0); byte 0 is kept. False, the texture as it was, for no texture, out
+// of memory or when the work was cancelled.
+[[nodiscard]] bool tex_blur_fast(texture_t* tex, int radius);
 
 namespace tex_detail {
 

@@ -4,6 +4,7 @@
 #include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -45,9 +46,10 @@ template <typename T> std::unique_ptr<T[]> scratch(size_t count) {
 // Box blur of rows [y0, y1) of C channels. P > 0: P-byte pixels (src and dst point at byte 0 of
 // the first pixel, the channels at bytes `first`..); every byte of a row gets a column sum, so the
 // column update runs over contiguous memory and vectorises. P == 0: one channel at the run-time
-// strides, src and dst pointing at it. sums holds width x max(P, 1) entries.
+// strides, src and dst pointing at it. sums holds width x max(P, 1) entries. False when the work
+// was cancelled before the band was done.
 template <int P, int C, bool Exact>
-void box_band(const uint8_t* src, uint8_t* dst, int first, const BoxGeometry& g, const Divider& div,
+bool box_band(const uint8_t* src, uint8_t* dst, int first, const BoxGeometry& g, const Divider& div,
               uint32_t* sums, int y0, int y1) {
     constexpr int lanes = P > 0 ? P : 1;
     const int w = g.width, h = g.height, rx = g.radius_x, ry = g.radius_y;
@@ -80,6 +82,7 @@ void box_band(const uint8_t* src, uint8_t* dst, int first, const BoxGeometry& g,
     const uint64_t left_repeats = uint64_t(rx);
     const uint64_t right_repeats = uint64_t(std::max<int64_t>(0, int64_t(rx) - last));
     for (int y = y0; y < y1; ++y) {
+        if (graphics::workCancelled()) return false;
         uint8_t* out = dst + int64_t(y) * g.dst_row_bytes + (P > 0 ? first : 0);
         uint64_t s[C];
         for (int c = 0; c < C; ++c) {
@@ -117,36 +120,42 @@ void box_band(const uint8_t* src, uint8_t* dst, int first, const BoxGeometry& g,
                 sums[x] += uint32_t(a[ptrdiff_t(x) * ss]) - uint32_t(b[ptrdiff_t(x) * ss]);
         }
     }
+    return true;
 }
 
 // Splits the rows into one band per thread; every band starts its column sums afresh, so the
 // result does not depend on the split. The band at row 0 may use the caller's column sums.
+// False when scratch memory ran out or the work was cancelled: rows are then missing.
 template <int P, int C>
-void box_blur(const uint8_t* src, uint8_t* dst, int first, BoxGeometry g, uint32_t* caller_sums) {
-    if (g.width <= 0 || g.height <= 0) return;
+bool box_blur(const uint8_t* src, uint8_t* dst, int first, BoxGeometry g, uint32_t* caller_sums) {
+    if (g.width <= 0 || g.height <= 0) return true;
     g.radius_x = std::max(g.radius_x, 0);
     g.radius_y = std::max(g.radius_y, 0);
     const Divider div((2 * uint64_t(g.radius_y) + 1) * (2 * uint64_t(g.radius_x) + 1));
     const size_t n = size_t(g.width) * (P > 0 ? P : 1);
     const int min_rows = std::max(16, (1 << 16) / g.width);
+    std::atomic<bool> whole{true};
     graphics::parallelFor(g.height, min_rows, [&](int y0, int y1) {
         std::unique_ptr<uint32_t[]> own;
         uint32_t* sums = caller_sums;
         if (y0 != 0 || !sums || P > 1) {
             own = scratch<uint32_t>(n);
-            if (!own) return;
+            if (!own) {
+                whole = false;
+                return;
+            }
             sums = own.get();
         }
-        if (div.exact)
-            box_band<P, C, true>(src, dst, first, g, div, sums, y0, y1);
-        else
-            box_band<P, C, false>(src, dst, first, g, div, sums, y0, y1);
+        const bool done = div.exact ? box_band<P, C, true>(src, dst, first, g, div, sums, y0, y1)
+                                    : box_band<P, C, false>(src, dst, first, g, div, sums, y0, y1);
+        if (!done) whole = false;
     });
+    return whole && !graphics::workCancelled();
 }
 
-void box_blur_4(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
+bool box_blur_4(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
                 int radius_y, int radius_x, int first) {
-    box_blur<4, 3>(src, dst, first, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
+    return box_blur<4, 3>(src, dst, first, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
                    nullptr);
 }
 
@@ -159,13 +168,18 @@ int sobel_edge(int ul, int u, int ur, int l, int r, int dl, int d, int dr) {
 
 // Edge map of the colour bytes colour..colour+2 into byte `edge` of out; rows row_bytes apart in
 // both. border_255: the outermost pixels get 255; otherwise a missing neighbour counts as the
-// centre pixel. last_as_previous: the last column reads as a copy of the one before it.
-void edge_map(const uint8_t* src, uint8_t* out, int w, int h, ptrdiff_t row_bytes, int colour, int edge,
+// centre pixel. last_as_previous: the last column reads as a copy of the one before it. False when
+// scratch memory ran out or the work was cancelled.
+bool edge_map(const uint8_t* src, uint8_t* out, int w, int h, ptrdiff_t row_bytes, int colour, int edge,
               bool border_255, bool last_as_previous) {
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0) return true;
+    std::atomic<bool> whole{true};
     graphics::parallelFor(h, std::max(8, (1 << 15) / w), [&](int y0, int y1) {
         auto buf = scratch<int>(size_t(w) * 3);
-        if (!buf) return;
+        if (!buf) {
+            whole = false;
+            return;
+        }
         int* rows[3] = {buf.get(), buf.get() + w, buf.get() + 2 * w}; // y - 1, y, y + 1
         const auto load = [&](int y, int* s) {
             const uint8_t* p = src + y * row_bytes + colour;
@@ -176,6 +190,7 @@ void edge_map(const uint8_t* src, uint8_t* out, int w, int h, ptrdiff_t row_byte
         if (y0 > 0) load(y0 - 1, rows[0]);
         load(y0, rows[1]);
         for (int y = y0; y < y1; ++y) {
+            if (graphics::workCancelled()) return;
             if (y + 1 < h) load(y + 1, rows[2]);
             const int *up = rows[0], *mid = rows[1], *down = rows[2];
             const bool has_up = y > 0, has_down = y + 1 < h;
@@ -209,6 +224,7 @@ void edge_map(const uint8_t* src, uint8_t* out, int w, int h, ptrdiff_t row_byte
             std::rotate(rows, rows + 1, rows + 3);
         }
     });
+    return whole && !graphics::workCancelled();
 }
 
 // Turns the mask in byte `mask` of every dst pixel into grey colour bytes with an opaque fourth byte.
@@ -228,60 +244,63 @@ void spread_mask(uint8_t* dst, int w, int h, ptrdiff_t row_bytes, int mask, int 
 
 } // namespace
 
-void fast_blur(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
+bool fast_blur(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
                int src_stride, int dst_stride, int radius_y, int radius_x, uint32_t* column_sums) {
     const BoxGeometry g{width,      height,     src_row_bytes, dst_row_bytes,
                         src_stride, dst_stride, radius_y,      radius_x};
-    if (src_stride == 1)
-        box_blur<1, 1>(src, dst, 0, g, column_sums);
-    else
-        box_blur<0, 1>(src, dst, 0, g, column_sums);
+    if (src_stride == 1) return box_blur<1, 1>(src, dst, 0, g, column_sums);
+    return box_blur<0, 1>(src, dst, 0, g, column_sums);
 }
 
-void fast_blur_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool fast_blur_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                     int dst_row_bytes, int radius_y, int radius_x) {
-    box_blur_4(src, dst, width, height, src_row_bytes, dst_row_bytes, radius_y, radius_x, 1);
+    return box_blur_4(src, dst, width, height, src_row_bytes, dst_row_bytes, radius_y, radius_x, 1);
 }
 
-void fast_blur_rgba(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool fast_blur_rgba(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                     int dst_row_bytes, int radius_y, int radius_x) {
-    box_blur_4(src, dst, width, height, src_row_bytes, dst_row_bytes, radius_y, radius_x, 0);
+    return box_blur_4(src, dst, width, height, src_row_bytes, dst_row_bytes, radius_y, radius_x, 0);
 }
 
-void fast_blur_mono(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool fast_blur_mono(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                     int dst_row_bytes, int radius_y, int radius_x) {
-    fast_blur(src, dst, width, height, src_row_bytes, dst_row_bytes, 1, 1, radius_y, radius_x, nullptr);
+    return fast_blur(src, dst, width, height, src_row_bytes, dst_row_bytes, 1, 1, radius_y, radius_x, nullptr);
 }
 
-void edges_detection_argb_to_alpha_channel(const uint8_t* src, uint8_t* dst, int width, int height,
+bool edges_detection_argb_to_alpha_channel(const uint8_t* src, uint8_t* dst, int width, int height,
                                            int row_bytes) {
-    edge_map(src, dst, width, height, row_bytes, 1, 0, false, false);
+    return edge_map(src, dst, width, height, row_bytes, 1, 0, false, false);
 }
 
-void edges_detection_rgba_to_alpha_channel(uint8_t* buffer, int width, int height, int row_bytes) {
-    edge_map(buffer, buffer, width, height, row_bytes, 0, 3, true, false);
+bool edges_detection_rgba_to_alpha_channel(uint8_t* buffer, int width, int height, int row_bytes) {
+    return edge_map(buffer, buffer, width, height, row_bytes, 0, 3, true, false);
 }
 
-void fast_blur_ed_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool fast_blur_ed_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                        int dst_row_bytes, int radius_y, int radius_x) {
-    edge_map(src, dst, width, height, src_row_bytes, 1, 0, false, true);
-    box_blur<0, 1>(dst, dst + 1, 0, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
-                   nullptr);
+    if (!edge_map(src, dst, width, height, src_row_bytes, 1, 0, false, true)) return false;
+    if (!box_blur<0, 1>(dst, dst + 1, 0, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
+                        nullptr))
+        return false;
     spread_mask(dst, width, height, dst_row_bytes, 1, 0);
+    return true;
 }
 
-void fast_blur_ed_rgba(uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool fast_blur_ed_rgba(uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                        int dst_row_bytes, int radius_y, int radius_x) {
-    edge_map(src, src, width, height, src_row_bytes, 0, 3, true, true);
-    box_blur<0, 1>(src + 3, dst, 0, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
-                   nullptr);
+    if (!edge_map(src, src, width, height, src_row_bytes, 0, 3, true, true)) return false;
+    if (!box_blur<0, 1>(src + 3, dst, 0, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
+                        nullptr))
+        return false;
     spread_mask(dst, width, height, dst_row_bytes, 0, 3);
+    return true;
 }
 
-void fast_blur_ed_argb_gaussian(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool fast_blur_ed_argb_gaussian(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                                 int dst_row_bytes, int /*radius_y*/, int /*radius_x*/, const float* kernel,
                                 int kernel_size, int step) {
-    edge_map(src, dst, width, height, src_row_bytes, 1, 0, false, true);
-    gaussianBlur(dst, dst + 1, width, height, kernel, kernel_size, 4, 4, step);
+    if (!edge_map(src, dst, width, height, src_row_bytes, 1, 0, false, true)) return false;
+    if (!gaussianBlur(dst, dst + 1, width, height, kernel, kernel_size, 4, 4, step)) return false;
     spread_mask(dst, width, height, dst_row_bytes, 1, 0);
+    return true;
 }

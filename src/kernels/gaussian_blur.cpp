@@ -3,6 +3,7 @@
 #include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -110,8 +111,10 @@ struct Grid {
     int inner_begin, inner_end; // grid columns whose taps all lie inside a row
 };
 
-// Rows of the grid, each widened to floats, into the intermediate plane (nx x ny bytes).
-void horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t* inter) {
+// Rows of the grid, each widened to floats, into the intermediate plane (nx x ny bytes). False when
+// scratch memory ran out or the work was cancelled.
+bool horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t* inter) {
+    std::atomic<bool> whole{true};
     const int64_t ops_per_row = int64_t(g.nx) * std::max(g.ntaps, 1);
     graphics::parallelFor(g.ny, int(std::max<int64_t>(1, (1 << 16) / ops_per_row)), [&](int r0, int r1) {
         // Locals, not members: byte stores may alias anything, and would force reloads.
@@ -121,12 +124,16 @@ void horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t*
         auto line = scratch<float>(size_t(nx));
         auto sums = scratch<double>(size_t(nx));
         auto taps = scratch<const float*>(size_t(g.ntaps) + 1);
-        if (!line || !sums || !taps) return;
+        if (!line || !sums || !taps) {
+            whole = false;
+            return;
+        }
         for (int j = 0; j < g.ntaps; ++j)
             taps[j] = line.get() + j;
         float* l = line.get();
         const double* sum = sums.get();
         for (int r = r0; r < r1; ++r) {
+            if (graphics::workCancelled()) return;
             const uint8_t* s = src + r * row_pitch;
             for (int i = 0; i < nx; ++i)
                 l[i] = s[i * pitch];
@@ -140,11 +147,13 @@ void horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t*
                 out[i] = truncated(mirrored_sum(l, i, nx, g.kernel, g.ntaps, g.half));
         }
     });
+    return whole && !graphics::workCancelled();
 }
 
 // Columns of the intermediate plane into dst, in strips each first widened to floats, so that
-// the rows a strip reads stay in cache.
-void vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_stride) {
+// the rows a strip reads stay in cache. False when scratch memory ran out or the work was cancelled.
+bool vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_stride) {
+    std::atomic<bool> whole{true};
     constexpr int strip = 128;
     const int strips = (g.nx + strip - 1) / strip;
     const int64_t ops_per_strip = int64_t(std::min(g.nx, strip)) * g.ny * std::max(g.ntaps, 1);
@@ -155,7 +164,10 @@ void vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
         auto columns = scratch<float>(size_t(ny) * strip);
         auto sums = scratch<double>(size_t(strip));
         auto taps = scratch<const float*>(size_t(g.ntaps) + 1);
-        if (!columns || !sums || !taps) return;
+        if (!columns || !sums || !taps) {
+            whole = false;
+            return;
+        }
         float* col = columns.get();
         const double* sum = sums.get();
         for (int s = s0; s < s1; ++s) {
@@ -166,6 +178,7 @@ void vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
                     col[size_t(r) * strip + i] = in[i];
             }
             for (int r = 0; r < ny; ++r) {
+                if (graphics::workCancelled()) return;
                 for (int j = 0; j < g.ntaps; ++j)
                     taps[j] = col + size_t(mirror(r, j - g.half, ny)) * strip;
                 weighted_sums(taps.get(), g.kernel, g.ntaps, n, sums.get());
@@ -175,13 +188,14 @@ void vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
             }
         }
     });
+    return whole && !graphics::workCancelled();
 }
 
 // gaussianBlur of `channels` neighbouring bytes of each pixel, one after the other through one
 // intermediate plane.
-void gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
+bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
                        int kernel_size, int src_stride, int dst_stride, int step, int channels) {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return true;
     step = std::max(step, 1);
     Grid g{};
     g.width = width;
@@ -194,21 +208,21 @@ void gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, 
     g.inner_begin = std::min(g.half, g.nx);
     g.inner_end = std::max(g.nx - std::max(g.ntaps - 1 - g.half, 0), g.inner_begin);
     auto inter = scratch<uint8_t>(size_t(g.nx) * g.ny);
-    if (!inter) return;
-    for (int c = 0; c < channels; ++c) {
-        horizontal_pass(g, src + c, src_stride, inter.get());
-        vertical_pass(g, inter.get(), dst + c, dst_stride);
-    }
+    if (!inter) return false;
+    for (int c = 0; c < channels; ++c)
+        if (!horizontal_pass(g, src + c, src_stride, inter.get()) || !vertical_pass(g, inter.get(), dst + c, dst_stride))
+            return false;
+    return true;
 }
 
 } // namespace
 
-void gaussianBlur(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
+bool gaussianBlur(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
                   int kernel_size, int src_stride, int dst_stride, int step) {
-    gaussian_channels(src, dst, width, height, kernel, kernel_size, src_stride, dst_stride, step, 1);
+    return gaussian_channels(src, dst, width, height, kernel, kernel_size, src_stride, dst_stride, step, 1);
 }
 
-void gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
+bool gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
                       int kernel_size, int step) {
-    gaussian_channels(src + 1, dst + 1, width, height, kernel, kernel_size, 4, 4, step, 3);
+    return gaussian_channels(src + 1, dst + 1, width, height, kernel, kernel_size, 4, 4, step, 3);
 }

@@ -103,6 +103,7 @@ void paint(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_
     graphics::parallelRows(height, size_t(width), [&](int first, int end) {
         uint8_t* band = dst + ptrdiff_t(first) * dst_row_bytes;
         for (const Stroke& s : strokes) {
+            if (graphics::workCancelled()) return;
             const Copy& copy = *s.copy;
             const int top = s.y - (copy.height >> 1);
             if (top >= end || top + copy.height <= first) continue;
@@ -115,12 +116,12 @@ void paint(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_
 
 } // namespace
 
-void oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                       int dst_row_bytes, const image_t* brushes, int brush_count, float scale) {
-    if (!src || !dst || width <= 0 || height <= 0) return;
+    if (!src || !dst || width <= 0 || height <= 0) return false;
     const int radius = truncate_size(10 * scale);
-    fast_blur_argb(src, dst, width, height, src_row_bytes, dst_row_bytes, radius, radius);
-    if (!brushes || brush_count <= 0) return;
+    if (!fast_blur_argb(src, dst, width, height, src_row_bytes, dst_row_bytes, radius, radius)) return false;
+    if (!brushes || brush_count <= 0) return true;
 
     BrushTable table;
     try {
@@ -130,13 +131,13 @@ void oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, i
                 if (!shrink(brushes[b], kCopyFactors[j], scale, table[size_t(b)][size_t(j)])) {
                     std::fprintf(stderr, "oil_paint_filter: brush %d too large at scale %g\n", b,
                                  double(scale));
-                    return;
+                    return false;
                 }
             }
         }
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "oil_paint_filter: out of memory for the brushes at scale %g\n", double(scale));
-        return;
+        return false;
     }
 
     const int big = std::max(table[0][0].width, 4);
@@ -183,7 +184,8 @@ void oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, i
         }
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "oil_paint_filter: out of memory for the strokes at scale %g\n", double(scale));
-        return;
+        return false;
     }
     paint(src, dst, width, height, src_row_bytes, dst_row_bytes, strokes);
+    return !graphics::workCancelled();
 }

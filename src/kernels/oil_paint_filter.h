@@ -16,7 +16,8 @@ struct image_t {
 
 // src and dst are width x height pixels with their own row bytes and must not overlap; the brushes are
 // only read and not kept. scale sizes the strokes (copies are brush size x 0.45 .. 0.3 x scale) and the
-// underpainting (radius trunc(10 x scale)). Without brushes only the underpainting is made. Allocation
-// failures are reported on standard error and leave the underpainting.
-void oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+// underpainting (radius trunc(10 x scale)). Without brushes only the underpainting is made. False,
+// with dst incomplete, for no picture, when memory runs out (reported on standard error), for
+// brushes too large at that scale, or when the work was cancelled (graphics::workCancelled).
+[[nodiscard]] bool oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                       int dst_row_bytes, const image_t* brushes, int brush_count, float scale);

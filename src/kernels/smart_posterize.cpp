@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <climits>
 
-void smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, int levels, int blur,
+bool smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, int levels, int blur,
                      int contrast) {
-    if (!src || !dst || width <= 0 || height <= 0 || width > INT_MAX / 4) return;
+    if (!src || !dst || width <= 0 || height <= 0 || width > INT_MAX / 4) return false;
     const int row_bytes = width * 4;
     const int step = std::max(1, levels);
     const int radius = std::max(0, blur - 1);
-    fast_blur_argb(src, dst, width, height, row_bytes, row_bytes, radius, radius);
+    if (!fast_blur_argb(src, dst, width, height, row_bytes, row_bytes, radius, radius)) return false;
 
     // Alpha 0 marks the pixels no area has claimed yet.
     // Every byte maps through one table.
@@ -35,8 +35,11 @@ void smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, in
     });
 
     // Scan order decides where each area is seeded; the fills paint it with alpha 2.
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; y < height; ++y) {
+        if (graphics::workCancelled()) return false;
         for (int x = 0; x < width; ++x)
             if (dst[(size_t(y) * size_t(width) + size_t(x)) * 4] == 0)
                 flood_fill_average(src, dst, width, height, row_bytes, row_bytes, x, y);
+    }
+    return true;
 }

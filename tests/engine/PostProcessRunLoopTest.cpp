@@ -422,6 +422,31 @@ TEST(PostProcessRun, CancelBeforeTheRunStartsTouchesNothing) {
     EXPECT_EQ(recorder.named("ProcessCancelled").size(), 1u);
 }
 
+// A preparation that gives up because its run was cancelled (a kernel answering false) ends the
+// run as cancelled, not failed, and leaves the working image as it was.
+TEST(PostProcessRun, PreparationCutShortByACancelIsACancel) {
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(40, 30, patternColour)));
+    const std::vector<uint8_t> before = workingBytes();
+    std::atomic<bool> reached{false};
+    effect.onPrepare = [&] {
+        reached = true;
+        waitFor([] { return Thread::current().isCancelled(); });
+    };
+    effect.failsPreparation = true;
+    RunRecorder recorder;
+    Thread worker([&] { effect.process(); });
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+    worker.cancel();
+    worker.join();
+    RunLoop::runOnce();
+    EXPECT_EQ(recorder.ends(), 1u);
+    EXPECT_EQ(recorder.named("ProcessCancelled").size(), 1u);
+    EXPECT_TRUE(recorder.named("ProcessFailed").empty());
+    EXPECT_TRUE(workingBytes() == before);
+}
+
 TEST(PostProcessRun, WholeImageRunWithoutSourceUsesTheWorkingImage) {
     WorkingImageGuard guard;
     ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(30, 20, patternColour)));

@@ -54,7 +54,11 @@ class TestEffect : public StubPixelEffect {
     bool has_custom_process_function() override { return bool(whole); }
     graphics::ImagePtr custom_process_function() override { return whole(m_img); }
     void on_preview_entered() override { ++previewEnters; }
-    void on_preview_exit() override { ++previewExits; }
+    void on_preview_exit() override {
+        ++previewExits;
+        if (onPreviewExit) onPreviewExit();
+    }
+    std::function<void()> onPreviewExit;
     // Reports a percentage of the run, as a kernel does.
     void report(int64_t percent) {
         m_precent.store(percent);
@@ -365,6 +369,113 @@ TEST_F(Rendering, FramePassFollowsTheMainRun) {
     EXPECT_FALSE(f.isPreview);
 }
 
+// A frame pass stopped by a cancel or by the next render leaves nothing of its render behind: the
+// next render without a frame names its own effect and has no before-frame image.
+TEST_F(Rendering, AStoppedFramePassLeavesNothingBehind) {
+    for (const bool cancelFirst : {true, false}) {
+        SCOPED_TRACE(cancelFirst ? "cancelled" : "replaced");
+        auto m = makeManager();
+        TestEffect& e0 = effect(*m, "E0");
+        TestEffect& e1 = effect(*m, "E1");
+        TestEffect& frame = effect(*m, "Frame");
+        e0.pixel = inverted;
+        std::atomic<bool> go{false}, reached{false};
+        frame.whole = [&](const graphics::ImagePtr& image) {
+            holdUntil(go, &reached)();
+            return image;
+        };
+        frame.param_1()->setValue(5);
+        m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+        FakeManagerDelegate d;
+        d.frame = &frame;
+        d.frameValue = 42;
+        m->generateImageForPostProcess(&e0, true, &d);
+        ASSERT_TRUE(pumpUntil([&] { return reached.load(); }));
+
+        if (cancelFirst) m->cancelGeneratingImage();
+        d.frame = nullptr;
+        m->generateImageForPostProcess(&e1, true, &d);
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        ASSERT_EQ(d.finishes.size(), 1u);
+        EXPECT_EQ(d.finishes[0].effect, &e1);
+        EXPECT_EQ(d.finishes[0].beforeFrame, nullptr);
+        EXPECT_EQ(frame.param_1()->value(), 5);
+    }
+}
+
+// The clean-up the editor runs when it drops the working image: a queued thumbnail starts only
+// over the picture made after the clean, and that picture stays while it runs.
+TEST_F(Rendering, CleaningTheWorkingImageRestartsThumbnailsAfterTheClean) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& e2 = effect(*m, "E2");
+    e0.pixel = inverted;
+    e2.pixel = inverted;
+    std::atomic<uint64_t> generationSeen{0}, generationAtEnd{0};
+    std::atomic<bool> go{false}, reached{false};
+    e0.onPrepare = [&] {
+        generationSeen = PostProcess::g_data_generation;
+        holdUntil(go, &reached)();
+    };
+    e0.onEnded = [&] { generationAtEnd = PostProcess::g_data_generation; };
+    // The render's effect is left on the main thread just before the thumbnail's worker starts.
+    std::optional<bool> pictureAtThumbnailStart;
+    e2.onPreviewExit = [&] { pictureAtThumbnailStart = PostProcess::g_global_pre_inited; };
+    m->setOriginalImage(makeSourceImage(40, 30, patternColour));
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e2, false, &d);
+    m->pushEffectForGenerating(&e0); // queued: generation is off during a full-size render
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+    ASSERT_TRUE(PostProcess::g_global_pre_inited);
+    const uint64_t before = PostProcess::g_data_generation;
+
+    m->cleanWorkingImage();
+    EXPECT_EQ(pictureAtThumbnailStart, std::optional<bool>(false));
+    ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+    EXPECT_EQ(generationSeen.load(), before + 1);
+    EXPECT_NE(PostProcess::gp_data, nullptr);
+    go = true;
+    ASSERT_TRUE(pumpUntil([&] { return e0.previewImage() != nullptr; }));
+    EXPECT_EQ(generationAtEnd.load(), before + 1);
+    EXPECT_TRUE(pixelsOf(e0.previewImage()).at(3, 2) == invertedByte(patternColour(3, 2)));
+    EXPECT_TRUE(m->isGeneratingOn());
+}
+
+// A batch picture: the queued thumbnail does not run while the batch goes on, each picture is
+// made over itself (not over the working image of the one before), and the clean-up at the end
+// resumes the thumbnails.
+TEST_F(Rendering, BatchPicturesRunAloneAndThumbnailsResumeAfterwards) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    TestEffect& e1 = effect(*m, "E1");
+    e0.pixel = inverted;
+    e1.pixel = inverted;
+    std::atomic<int> thumbnailRuns{0};
+    e1.onPrepare = [&] { ++thumbnailRuns; };
+    m->setOriginalImage(makeSourceImage(40, 30, patternColour));
+    FakeManagerDelegate d;
+    m->generateImageForPostProcess(&e0, false, &d);
+    m->pushEffectForGenerating(&e1);
+    ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+
+    const auto other = [](int x, int y) { return Rgb{uint8_t(3 * x), uint8_t(200 - y), 9}; };
+    for (const auto& colour : {std::function<Rgb(int, int)>(patternColour), std::function<Rgb(int, int)>(other)}) {
+        const graphics::ImagePtr picture = makeSourceImage(12, 8, colour);
+        const graphics::ImagePtr result = m->getProcessedImageForBatch(&e0, nullptr, picture);
+        ASSERT_NE(result, nullptr);
+        EXPECT_TRUE(pixelsOf(result).at(5, 3) == invertedByte(colour(5, 3)));
+        EXPECT_FALSE(m->isGeneratingOn());
+    }
+    EXPECT_EQ(m->getProcessedImageForBatch(nullptr, nullptr, nullptr), nullptr);
+    for (int i = 0; i < 5; ++i)
+        RunLoop::runOnce();
+    EXPECT_EQ(thumbnailRuns.load(), 0);
+
+    m->cleanWorkingImage();
+    ASSERT_TRUE(pumpUntil([&] { return e1.previewImage() != nullptr; }));
+    EXPECT_TRUE(pixelsOf(e1.previewImage()).at(3, 2) == invertedByte(patternColour(3, 2)));
+}
+
 // ---- Mask ----
 
 TEST_F(Rendering, ResultsAreBlendedThroughTheMask) {
@@ -535,6 +646,65 @@ TEST_F(Rendering, PreviewChainRunsLaterStepsOverTheFirstStepsPreview) {
         EXPECT_EQ(a.w, b.w);
         EXPECT_EQ(a.h, b.h);
         EXPECT_TRUE(a.rgba == b.rgba);
+    }
+}
+
+// Steps after the second run over the working image the step before replaced: a preview or a
+// thumbnail of three per-pixel steps is each step in turn over the first step's reduced result.
+TEST_F(Rendering, ChainsOfThreeOrMorePerPixelStepsPreviewAndMakeThumbnails) {
+    for (const int steps : {3, 4}) {
+        SCOPED_TRACE(steps);
+        auto m = makeManager();
+        TestEffect& e0 = effect(*m, "E0");
+        TestEffect& e1 = effect(*m, "E1");
+        TestEffect& e2 = effect(*m, "E2");
+        TestEffect& e3 = effect(*m, "E3");
+        e0.pixel = inverted;
+        e1.pixel = [](int32_t x, int32_t y, int32_t) { return PostProcess::get_source_pixel(x + 1, y); };
+        e2.pixel = [](int32_t x, int32_t y, int32_t) {
+            const pixel_t s = PostProcess::get_source_pixel(x, y);
+            return pixel_t{s.g, s.b, s.r};
+        };
+        e3.pixel = [](int32_t x, int32_t y, int32_t) { return PostProcess::get_source_pixel(x, y + 1); };
+        std::vector<EffectRecord> records = {record("E0"), record("E1"), record("E2")};
+        if (steps == 4) records.push_back(record("E3"));
+        const auto preset = presetOf(records);
+        m->setOriginalImage(makeSourceImage(1300, 960, patternColour));
+
+        FakeManagerDelegate d;
+        m->generateImageForPreset(preset, true, &d);
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        const graphics::ImagePtr chain = d.finishes[0].result;
+        ASSERT_NE(chain, nullptr);
+        EXPECT_EQ(preset->previewImage(), chain);
+
+        preset->setPreviewImage(nullptr);
+        m->cancelGeneratingImage();
+        m->pushPresetForGenerating(preset);
+        ASSERT_TRUE(pumpUntil([&] { return m->stackEffects().empty(); }));
+        const graphics::ImagePtr thumbnail = preset->previewImage();
+        ASSERT_NE(thumbnail, nullptr);
+        m->cancelGeneratingImage();
+        m->pushEffectForGenerating(&e0);
+        ASSERT_TRUE(pumpUntil([&] { return m->stackEffects().empty(); }));
+        const graphics::ImagePtr firstThumbnail = e0.previewImage();
+
+        // The later steps over the first step's result, one at a time.
+        m->generateImageForPostProcess(&e0, true, &d);
+        ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 2; }));
+        for (const auto& [start, expected] : {std::pair{d.finishes[1].result, chain}, std::pair{firstThumbnail, thumbnail}}) {
+            graphics::ImagePtr reference = start;
+            for (int i = 1; i < steps; ++i) {
+                PostProcess::global_clean();
+                reference = m->getProcessedImageForPostProcess(&effect(*m, "E" + std::to_string(i)), reference);
+            }
+            ASSERT_NE(reference, nullptr);
+            const ImagePixels a = pixelsOf(expected), b = pixelsOf(reference);
+            EXPECT_EQ(a.w, b.w);
+            EXPECT_EQ(a.h, b.h);
+            EXPECT_TRUE(a.rgba == b.rgba);
+        }
+        PostProcess::global_clean();
     }
 }
 

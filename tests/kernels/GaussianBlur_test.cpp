@@ -177,7 +177,7 @@ TEST_P(GaussianBlurBothPasses, GiveThePerTexelColoursAtAnyThreadCount) {
         SCOPED_TRACE(threads);
         graphics::setParallelThreads(threads);
         Texture whole(w, h, 0xAB);
-        blur->gaussianBlurBothPasses(data.data(), whole.t, r, step, step);
+        ASSERT_TRUE(blur->gaussianBlurBothPasses(data.data(), whole.t, r, step, step));
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const uint8_t* t = whole.t->data + (y * w + x) * 4;

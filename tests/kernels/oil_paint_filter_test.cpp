@@ -76,12 +76,14 @@ template <class Alpha> Buffer patterned_source(int w, int h, Alpha alpha) {
     return src;
 }
 
+// made: whether the filter answered that it made the whole painting.
 Buffer run(const Buffer& src, const std::vector<image_t>& brushes, float scale, uint64_t seed,
-           int dst_row_bytes = 0, uint8_t fill = 0xA5) {
+           int dst_row_bytes = 0, uint8_t fill = 0xA5, bool* made = nullptr) {
     Buffer dst(src.width, src.height, dst_row_bytes ? dst_row_bytes : src.row_bytes, fill);
     Random::seed(seed);
-    oil_paint_filter(src.bytes.data(), dst.bytes.data(), src.width, src.height, src.row_bytes, dst.row_bytes,
-                     brushes.data(), int(brushes.size()), scale);
+    const bool whole = oil_paint_filter(src.bytes.data(), dst.bytes.data(), src.width, src.height, src.row_bytes,
+                                        dst.row_bytes, brushes.data(), int(brushes.size()), scale);
+    if (made) *made = whole;
     return dst;
 }
 
@@ -126,8 +128,8 @@ void replay_strokes(const Buffer& src, int brush_count, int S, int s, uint64_t s
 
 Buffer underpainting(const Buffer& src, int radius) {
     Buffer out(src.width, src.height, src.row_bytes, 0xA5);
-    fast_blur_argb(src.bytes.data(), out.bytes.data(), src.width, src.height, src.row_bytes, out.row_bytes,
-                   radius, radius);
+    EXPECT_TRUE(fast_blur_argb(src.bytes.data(), out.bytes.data(), src.width, src.height, src.row_bytes,
+                               out.row_bytes, radius, radius));
     return out;
 }
 
@@ -344,7 +346,7 @@ TEST(OilPaintFilter, SmallAndOddCanvasesStayInsideTheirBuffers) {
 TEST(OilPaintFilter, WithoutUsableBrushesOnlyTheUnderpaintingIsMade) {
     const Buffer src = patterned_source(30, 20, [](int, int) { return uint8_t(255); });
     Buffer blurred(30, 20, 120, 0xA5);
-    fast_blur_argb(src.bytes.data(), blurred.bytes.data(), 30, 20, 120, 120, 7, 7);
+    ASSERT_TRUE(fast_blur_argb(src.bytes.data(), blurred.bytes.data(), 30, 20, 120, 120, 7, 7));
 
     const Brush tiny = solid_brush(2, 2);
     const image_t empty[] = {{nullptr, 50, 50, 200}, {tiny.pixels.bytes.data(), -4, 8, 16}, tiny.image()};
@@ -352,7 +354,7 @@ TEST(OilPaintFilter, WithoutUsableBrushesOnlyTheUnderpaintingIsMade) {
     EXPECT_EQ(run(src, {empty, empty + 3}, 0.75f, 1).bytes, blurred.bytes);
 
     Buffer dst(30, 20, 120, 0xA5);
-    oil_paint_filter(src.bytes.data(), dst.bytes.data(), 30, 20, 120, 120, nullptr, 4, 0.75f);
+    EXPECT_TRUE(oil_paint_filter(src.bytes.data(), dst.bytes.data(), 30, 20, 120, 120, nullptr, 4, 0.75f));
     EXPECT_EQ(dst.bytes, blurred.bytes);
 }
 
@@ -364,8 +366,10 @@ TEST(OilPaintFilter, NonsenseScalesAreHarmless) {
         const Buffer dst = run(src, images(brushes), scale, 1);
         EXPECT_EQ(colours(dst), colours(src)) << scale;
     }
-    // Copies too large to hold are reported and leave the underpainting.
-    const Buffer huge = run(src, images(brushes), 1e30f, 1);
+    // Copies too large to hold are reported, leave the underpainting and fail the painting.
+    bool made = true;
+    const Buffer huge = run(src, images(brushes), 1e30f, 1, 0, 0xA5, &made);
+    EXPECT_FALSE(made);
     for (int y = 0; y < src.height; ++y)
         for (int x = 0; x < src.width; ++x)
             EXPECT_EQ(huge.at(x, y)[0], 0xA5);

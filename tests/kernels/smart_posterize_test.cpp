@@ -49,7 +49,7 @@ TEST(SmartPosterize, AreasTakeTheMeanOfTheirSourceColours) {
     for (const Case& c : cases) {
         const auto src = image(c.source);
         std::vector<uint8_t> dst(src.size(), 99);
-        smart_posterize(src.data(), dst.data(), c.width, c.height, c.levels, c.blur, c.contrast);
+        EXPECT_TRUE(smart_posterize(src.data(), dst.data(), c.width, c.height, c.levels, c.blur, c.contrast));
         std::vector<uint8_t> expected = image(c.expected);
         for (size_t k = 0; k < expected.size(); k += 4) expected[k] = 2;
         EXPECT_EQ(dst, expected) << c.name;
@@ -67,7 +67,7 @@ TEST(SmartPosterize, LargeFlatAreaIsOneArea) {
             colours[size_t(y) * w + x] = x < w / 2 ? Rgb{40, 40, uint8_t(40 + 2 * ((x + y) % 2))} : Rgb{200, 200, 200};
     const auto src = image(colours);
     std::vector<uint8_t> dst(src.size());
-    smart_posterize(src.data(), dst.data(), w, h, 32, 3, 256);
+    ASSERT_TRUE(smart_posterize(src.data(), dst.data(), w, h, 32, 3, 256));
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const uint8_t* p = &dst[(size_t(y) * w + x) * 4];

@@ -24,10 +24,10 @@ void PP_ArtFilter3::prepare_for_process() {
         small_effects::truncated(double(float(std::min(m_width, m_height))) / (m_scale2 * 200.0));
     tex_free(mp_tex);
     mp_tex = tex_create_empty(m_width, m_height, 4);
-    if (!mp_tex) return;
     const int32_t radius = std::max(r, 1);
-    fast_blur_ed_argb(gp_data, mp_tex->data, m_width, m_height, 4 * mp_tex->width, 4 * mp_tex->width, radius,
-                      radius);
+    if (!mp_tex || !fast_blur_ed_argb(gp_data, mp_tex->data, m_width, m_height, 4 * mp_tex->width,
+                                      4 * mp_tex->width, radius, radius))
+        preparation_failed();
 }
 
 pixel_t PP_ArtFilter3::process_pixel_x(int32_t x, int32_t y, int32_t pass) {

@@ -78,16 +78,17 @@ void PP_Bloom1::prepare_for_process() {
     if (m_type == 2) {
         const int32_t m = std::min(m_width, m_height);
         const int32_t r = std::max(int32_t(double(float(m)) / 100.0), 1);
-        fast_blur_ed_argb(gp_data, mp_tex->data, mp_tex->width, mp_tex->height, 4 * mp_tex->width,
-                          4 * mp_tex->width, r, r);
+        if (!fast_blur_ed_argb(gp_data, mp_tex->data, mp_tex->width, mp_tex->height, 4 * mp_tex->width,
+                               4 * mp_tex->width, r, r))
+            preparation_failed();
         return;
     }
     const int64_t w = m_preview_mode ? preview_w : m_width;
     _currentRadius = uint64_t(std::clamp<int64_t>(w / 100, 1, 100));
     // The vertical and horizontal passes the two runs of the pixel loop would make, made at once.
-    if (variant(m_type))
-        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius),
-                                                                   step_x, step_y);
+    if (variant(m_type) && !GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(
+                               gp_data, mp_tex, int32_t(_currentRadius), step_x, step_y))
+        preparation_failed();
 }
 
 // Where nothing new is produced the result is black: pass 0 of the blurred looks is rewritten by

@@ -49,8 +49,9 @@ void PP_Blur::prepare_for_process() {
         const float a = param_1()->get_inverted_value();
         const double side = double(float(std::min(m_width, m_height)));
         const int32_t r = std::max(1, small_effects::truncated(side / (double(a) * 120.0)));
-        fast_blur_argb(gp_data, mp_tex->data, m_width, m_height, row, row, m_type == 2 ? r : 0,
-                       m_type == 1 ? r : 0);
+        if (!fast_blur_argb(gp_data, mp_tex->data, m_width, m_height, row, row, m_type == 2 ? r : 0,
+                            m_type == 1 ? r : 0))
+            preparation_failed();
         return;
     }
     const int32_t w = m_preview_mode ? preview_w : m_width;
@@ -58,12 +59,8 @@ void PP_Blur::prepare_for_process() {
     // A radius that rounds below 1 has no kernel row: the one-tap identity copies the photo.
     const size_t radius = g >= 1.0f ? size_t(small_effects::truncated(g)) : 0;
     const float* kernel = gaussianMatrixForRadius(radius);
-    if (!kernel) {
-        tex_free(mp_tex);
-        mp_tex = nullptr;
-        return;
-    }
-    gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2 * radius + 1), step_x);
+    if (!kernel || !gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2 * radius + 1), step_x))
+        preparation_failed();
 }
 
 pixel_t PP_Blur::process_pixel_x(int32_t x, int32_t y, int32_t pass) {

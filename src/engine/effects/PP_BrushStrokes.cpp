@@ -76,11 +76,13 @@ void PP_BrushStrokes::prepare_for_process() {
     }
 
     mp_tmp_buf.reset(new (std::nothrow) uint8_t[size_t(g_width) * size_t(g_height) * 4]);
-    if (mp_tmp_buf)
-        oil_paint_filter(gp_data, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes,
-                         count, painting_scale(g_width, g_height, param_1()->value()));
-    else
+    if (!mp_tmp_buf)
         std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", g_width, g_height);
+    if (!mp_tmp_buf || !oil_paint_filter(gp_data, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width,
+                                         brushes, count, painting_scale(g_width, g_height, param_1()->value()))) {
+        mp_tmp_buf.reset();
+        preparation_failed();
+    }
 
     for (std::unique_ptr<ImageEditable>& brush : m_brushes)
         brush.reset();

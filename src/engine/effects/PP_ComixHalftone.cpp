@@ -29,12 +29,13 @@ void PP_ComixHalftone::prepare_for_process() {
     if (!src) return;
     const int32_t w = mp_tex->width, h = mp_tex->height;
     texture_t* dots = tex_create_empty(w, h, 4);
-    if (!dots) {
+    if (!dots || !smart_posterize(src, mp_tex->data, w, h, posterize_levels(param_1()->value()), 10, 256)) {
+        tex_free(dots);
         free_texture();
         release_source();
+        preparation_failed();
         return;
     }
-    smart_posterize(src, mp_tex->data, w, h, posterize_levels(param_1()->value()), 10, 256);
     color_halftone(mp_tex->data, dots->data, w, h, float(param_2()->value() * 5.0 * double(k)));
 
     // The outline radius does not follow the preview scale.

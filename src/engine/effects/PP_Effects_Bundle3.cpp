@@ -85,12 +85,12 @@ void PP_Effects_Bundle3::release_cache() {
     mp_tex = nullptr;
 }
 
-void PP_Effects_Bundle3::build_blurred_copy() {
+bool PP_Effects_Bundle3::build_blurred_copy() {
     mp_tex = tex_create_empty(m_width, m_height, 4);
-    if (!mp_tex) return;
+    if (!mp_tex) return false;
     const double divisor = m_type == 3 || m_type == 4 ? 6.0 : 20.0;
     const int r = int(double(float(std::min(m_width, m_height))) / divisor);
-    fast_blur_argb(gp_data, mp_tex->data, m_width, m_height, 4 * m_width, 4 * m_width, r, r);
+    return fast_blur_argb(gp_data, mp_tex->data, m_width, m_height, 4 * m_width, 4 * m_width, r, r);
 }
 
 void PP_Effects_Bundle3::prepare_for_process() {
@@ -101,7 +101,12 @@ void PP_Effects_Bundle3::prepare_for_process() {
     if (!reuse) {
         release_cache();
         setup_overlays();
-        if (m_type != 5) build_blurred_copy();
+        if (m_type != 5 && !build_blurred_copy()) {
+            // A half-made copy must not be reused by the next preview.
+            release_cache();
+            preparation_failed();
+            return;
+        }
         m_cache_generation = g_data_generation;
         m_cache_width = m_width;
         m_cache_height = m_height;

@@ -32,7 +32,8 @@ class PP_Effects_Bundle3 : public PostProcess {
 
   private:
     void release_cache();
-    void build_blurred_copy();
+    // False when memory ran out or the run was cancelled.
+    bool build_blurred_copy();
     pixel_t overlay_texel(int32_t x, int32_t y) const;
     const uint8_t* blurred_texel(int32_t x, int32_t y) const;
 

@@ -69,12 +69,16 @@ void PP_GaussianBlur::prepare_for_process() {
     m_exponent = radius + 1.0;
     m_center = newEffectCenter();
     mp_tex = tex_create_empty(m_width, m_height, 4);
+    if (!mp_tex) {
+        preparation_failed();
+        return;
+    }
     const int32_t w = m_preview_mode ? preview_w : m_width;
     _currentRadius = uint64_t(clampRadius(float(double(w) * param_1()->value() / 1000.0)));
     // One radius everywhere: both passes of the pixel loop, made at once.
-    if (m_type == 0 && mp_tex)
-        GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(gp_data, mp_tex, int32_t(_currentRadius),
-                                                                   step_x, step_y);
+    if (m_type == 0 && !GaussianBlur::sharedGaussianBlur()->gaussianBlurBothPasses(
+                           gp_data, mp_tex, int32_t(_currentRadius), step_x, step_y))
+        preparation_failed();
 }
 
 int32_t PP_GaussianBlur::radiusAt(int32_t x, int32_t y) const {

@@ -45,8 +45,8 @@ void PP_Linocut::prepare_for_process() {
     const auto create = m_type == 1 ? tex_create_inv : tex_create;
     mp_tex1 = create(m_width, m_height, gp_data, 4, 1.0f, 1.0f);
     mp_tex2 = create(m_width, m_height, gp_data, 4, 1.0f, 1.0f);
-    tex_blur_fast(mp_tex1, radius(param_1()->value()));
-    tex_blur_fast(mp_tex2, radius(param_2()->value()));
+    if (!tex_blur_fast(mp_tex1, radius(param_1()->value())) || !tex_blur_fast(mp_tex2, radius(param_2()->value())))
+        preparation_failed();
 }
 
 pixel_t PP_Linocut::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {

@@ -46,14 +46,20 @@ void PP_Mosaic::on_preview_exit() {
 void PP_Mosaic::prepare_for_process() {
     free_texture();
     mp_tex = tex_create_empty(m_width, m_height, 4);
-    if (!mp_tex) return;
+    if (!mp_tex) {
+        preparation_failed();
+        return;
+    }
     // Nothing keeps a stored value on the slider: one from a damaged preset could make cells
     // of no size (a grid that never ends) or too large for an int.
     double size = param_1()->value();
     if (!(size >= 0.0)) size = 0.0;
     if (size > 1.0) size = 1.0;
     const int32_t cell = int32_t(size * 50.0 + 4.0);
-    if (!process_texture(mp_tex, gp_data, m_width, m_height, cell, false)) free_texture();
+    if (!process_texture(mp_tex, gp_data, m_width, m_height, cell, false)) {
+        free_texture();
+        preparation_failed();
+    }
 }
 
 pixel_t PP_Mosaic::process_pixel_x(int32_t x, int32_t y, int32_t pass) {

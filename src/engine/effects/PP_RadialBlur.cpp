@@ -48,7 +48,10 @@ void PP_RadialBlur::prepare_for_process() {
     if (m_type < 0 || m_type > 3) return;
     const int32_t w = m_width, h = m_height;
     mp_tex = tex_create_empty(w, h, 4);
-    if (!mp_tex) return;
+    if (!mp_tex) {
+        preparation_failed(); // the blur would be missing from every pixel
+        return;
+    }
 
     // Amount is read inverted: 0.5 - Amount.
     const double a = param_1()->get_inverted_value();

@@ -31,7 +31,11 @@ void PP_SmartPosterize::prepare_for_process() {
     // 256 (plain) to 512; the clamp only guards values the slider cannot give.
     const double gain = (softness + 1.0) * 256.0;
     const int contrast = gain > -65536.0 ? (gain < 65536.0 ? int(gain) : 65536) : -65536;
-    smart_posterize(src, mp_tex->data, w, h, posterize_levels(param_1()->value()), 10, contrast);
+    if (!smart_posterize(src, mp_tex->data, w, h, posterize_levels(param_1()->value()), 10, contrast)) {
+        release_source();
+        preparation_failed();
+        return;
+    }
 
     const float radius = 2.0f * k;
     graphics::parallelRows(h, size_t(w), [&](int32_t y0, int32_t y1) {

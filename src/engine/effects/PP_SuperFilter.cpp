@@ -293,7 +293,11 @@ void PP_SuperFilter::prepareMasks() {
             for (size_t i = size_t(first) * size_t(w); i < size_t(end) * size_t(w); ++i)
                 work[i] = value(luma[i]);
         });
-        fast_blur_mono(work.get(), data.get(), w, h, w, w, radius, radius);
+        // A blur cut short by a cancel must not be kept for the next preview.
+        if (!fast_blur_mono(work.get(), data.get(), w, h, w, w, radius, radius)) {
+            plane.reset();
+            return;
+        }
         plane = {std::move(data), w, h};
     };
 

@@ -24,6 +24,7 @@ bool PreparedTextureEffect::create_texture() {
         mp_tex = tex_create_empty(preview_w, preview_h, 4);
     else
         mp_tex = tex_create_empty(m_width, m_height, 4);
+    if (!mp_tex) preparation_failed();
     return mp_tex != nullptr;
 }
 
@@ -39,6 +40,7 @@ const uint8_t* PreparedTextureEffect::run_source(float& scale) {
         std::fprintf(stderr, "%s: not enough memory for a %dx%d preview source\n", class_name().c_str(), w,
                      h);
         free_texture();
+        preparation_failed();
         return nullptr;
     }
     copy_reduced_source(m_scratch.get(), w, h);

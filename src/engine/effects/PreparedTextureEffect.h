@@ -36,7 +36,8 @@ class PreparedTextureEffect : public PostProcess {
     static void overlay_bytes(pixel_t base, const uint8_t layer[3], uint8_t out[3]);
 
   protected:
-    // Frees a texture left over and makes mp_tex for this run. False when memory ran out.
+    // Frees a texture left over and makes mp_tex for this run. False when memory ran out: the run
+    // then fails (preparation_failed), as it does when run_source() answers null.
     bool create_texture();
     // The run's source at mp_tex's size: the working image itself at full size, else a
     // nearest-neighbour copy (alpha bytes zero) kept until release_source(). scale is mp_tex's

@@ -32,4 +32,12 @@ Thread& Thread::current() {
     return standIn;
 }
 
+Thread::Helping::Helping(Thread& owner) : previous_(t_current) {
+    t_current = &owner;
+}
+
+Thread::Helping::~Helping() {
+    t_current = previous_;
+}
+
 } // namespace foundation

@@ -27,6 +27,19 @@ class Thread {
     // stand-in of their own that is never cancelled.
     static Thread& current();
 
+    // While it lives, the calling thread answers current() with owner: helpers that share out
+    // owner's work see owner's cancelled flag.
+    class Helping {
+      public:
+        explicit Helping(Thread& owner);
+        ~Helping();
+        Helping(const Helping&) = delete;
+        Helping& operator=(const Helping&) = delete;
+
+      private:
+        Thread* previous_;
+    };
+
   private:
     Thread() = default; // stand-in for a thread started elsewhere
 

@@ -1,5 +1,7 @@
 #include "platform/graphics/ParallelRows.h"
 
+#include "platform/foundation/Thread.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -26,8 +28,13 @@ unsigned parallelThreads() {
     return set > 0 ? set : std::max(1u, std::thread::hardware_concurrency());
 }
 
+bool workCancelled() {
+    return foundation::Thread::current().isCancelled();
+}
+
 void parallelFor(int count, int minItems, const std::function<void(int, int)>& fn) {
     if (count <= 0) return;
+    foundation::Thread& owner = foundation::Thread::current();
     const int bySize = count / std::max(1, minItems);
     const int tasks = std::clamp(bySize, 1, int(std::min<unsigned>(parallelThreads(), unsigned(count))));
     if (tasks == 1) {
@@ -40,6 +47,7 @@ void parallelFor(int count, int minItems, const std::function<void(int, int)>& f
     auto runChunk = [&](int t) {
         const int begin = int(int64_t(count) * t / tasks);
         const int end = int(int64_t(count) * (t + 1) / tasks);
+        const foundation::Thread::Helping helping(owner);
         try {
             fn(begin, end);
         } catch (...) {

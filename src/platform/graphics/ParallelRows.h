@@ -18,6 +18,12 @@ unsigned parallelThreads();
 // (except when count itself is smaller), on up to parallelThreads() threads.
 void parallelFor(int count, int minItems, const std::function<void(int begin, int end)>& fn);
 
+// True when the thread whose work the caller does was cancelled: the caller's own, or in a chunk
+// of parallelFor the thread that called it. Kernels that answer whether they finished poll it per
+// row or strip and stop. parallelFor itself always runs every chunk: callers that keep what they
+// drew (working images, cached textures) rely on it being whole.
+bool workCancelled();
+
 // Row bands sized by the pixels they hold: a few thousand pixels are not worth a thread.
 void parallelRows(int rows, size_t pixelsPerRow, const std::function<void(int firstRow, int endRow)>& fn);
 

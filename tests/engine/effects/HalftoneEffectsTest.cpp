@@ -58,7 +58,7 @@ float edgeFactor(const Picture& s, int x, int y, float rho, float g) {
 
 Picture posterized(const Picture& s, int levels, int contrast) {
     Picture p = blankPicture(s.w, s.h);
-    smart_posterize(s.bytes.data(), p.bytes.data(), s.w, s.h, levels, 10, contrast);
+    EXPECT_TRUE(smart_posterize(s.bytes.data(), p.bytes.data(), s.w, s.h, levels, 10, contrast));
     return p;
 }
 

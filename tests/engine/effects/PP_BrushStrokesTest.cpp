@@ -169,8 +169,8 @@ TEST_P(PP_BrushStrokesPainting, IsTheKernelsPaintingOfTheWorkingImage) {
 
         std::vector<uint8_t> painting(run.source.size());
         Random::seed(77);
-        oil_paint_filter(run.source.data(), painting.data(), w, h, 4 * w, 4 * w, brushes.data(),
-                         int(brushes.size()), 0.2947f);
+        ASSERT_TRUE(oil_paint_filter(run.source.data(), painting.data(), w, h, 4 * w, 4 * w, brushes.data(),
+                                     int(brushes.size()), 0.2947f));
         const int s = step ? step : 1;
         int wrong = 0;
         for (int j = 0; j < run.h; ++j)

@@ -1,9 +1,12 @@
 #include "platform/graphics/ParallelRows.h"
 
+#include "platform/foundation/Thread.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -53,6 +56,34 @@ TEST(ParallelFor, CallingThreadTakesPartAndDefaultUsesTheMachine) {
     });
     EXPECT_EQ(ids.size(), 4u);
     EXPECT_EQ(ids.count(std::this_thread::get_id()), 1u);
+    graphics::setParallelThreads(0);
+}
+
+// Every chunk, on whichever thread, answers the cancel of the thread that called parallelFor; and
+// every chunk runs even so, since callers may keep what the chunks made.
+TEST(ParallelFor, ChunksSeeTheCallersCancelAndAllRun) {
+    graphics::setParallelThreads(4);
+    std::atomic<int> started{0}, sawCancel{0}, sawBefore{0}, afterCancel{0};
+    std::atomic<bool> go{false};
+    foundation::Thread worker([&] {
+        graphics::parallelFor(4, 1, [&](int, int) {
+            ++started;
+            sawBefore += graphics::workCancelled();
+            while (!go.load())
+                std::this_thread::sleep_for(std::chrono::microseconds(100));
+            sawCancel += graphics::workCancelled();
+        });
+        graphics::parallelFor(4, 1, [&](int, int) { ++afterCancel; });
+    });
+    while (started.load() < 4)
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    worker.cancel();
+    go = true;
+    worker.join();
+    EXPECT_EQ(sawBefore.load(), 0);
+    EXPECT_EQ(sawCancel.load(), 4);
+    EXPECT_EQ(afterCancel.load(), 4);
+    EXPECT_FALSE(graphics::workCancelled()); // the main thread is never cancelled
     graphics::setParallelThreads(0);
 }
 
