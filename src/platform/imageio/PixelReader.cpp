@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <vector>
@@ -12,12 +13,22 @@ namespace imageio {
 
 namespace {
 
-std::string headerProblem(const OIIO::ImageSpec& spec) {
+// Below this many pixels any file may be read; above, the file must be big enough to hold them
+// at the best compression a format reaches (deflated one-bit pixels, about 8000 per byte).
+constexpr double kPixelsWithoutSizeCheck = 16e6;
+constexpr double kMaxPixelsPerFileByte = 16384;
+constexpr int kMaxChannels = 64;
+
+std::string headerProblem(const OIIO::ImageSpec& spec, uintmax_t fileBytes) {
     if (spec.width <= 0 || spec.height <= 0) return "The image has no pixels.";
-    if (spec.width > kMaxSide || spec.height > kMaxSide || double(spec.width) * spec.height > kMaxPixels)
-        return "The image is too large (" + std::to_string(spec.width) + " x " + std::to_string(spec.height) +
-               " pixels).";
-    if (spec.nchannels < 1 || spec.nchannels > 1024) return "The image has no usable channels.";
+    const double pixels = double(spec.width) * spec.height;
+    const std::string size = " (" + std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels).";
+    if (spec.width > kMaxSide || spec.height > kMaxSide || pixels > kMaxPixels) return "The image is too large" + size;
+    if (pixels > std::max(kPixelsWithoutSizeCheck, double(fileBytes) * kMaxPixelsPerFileByte))
+        return "The image data is damaged: the file is too small for its size" + size;
+    if (spec.nchannels < 1 || spec.nchannels > kMaxChannels) return "The image has no usable channels.";
+    if (spec.tile_width > 0 && double(spec.tile_width) * std::max(spec.tile_height, 1) > kPixelsWithoutSizeCheck)
+        return "The image data is damaged: its tiles are too large.";
     if (spec.depth > 1 || spec.deep) return "Volume and deep images are not supported.";
     return {};
 }
@@ -87,7 +98,9 @@ std::unique_ptr<OIIO::ImageInput> openImageInput(const std::string& path, std::s
         *failure = "The file is not an image that can be read" + (why.empty() ? std::string(".") : ": " + why);
         return nullptr;
     }
-    *failure = headerProblem(in->spec());
+    std::error_code ec;
+    const uintmax_t bytes = std::filesystem::file_size(path, ec);
+    *failure = headerProblem(in->spec(), ec ? 0 : bytes);
     if (!failure->empty()) return nullptr;
     return in;
 }
