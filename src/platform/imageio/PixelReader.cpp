@@ -93,6 +93,11 @@ std::unique_ptr<OIIO::ImageInput> openImageInput(const std::string& path, std::s
     // Straight alpha as stored: premultiplying 8-bit colour would lose precision.
     config.attribute("oiio:UnassociatedAlpha", 1);
     auto in = OIIO::ImageInput::open(path, &config);
+    // The TIFF reader turns ink into RGB without the file's profile: take the inks as stored.
+    if (in && in->spec().get_int_attribute("tiff:PhotometricInterpretation", -1) == 5 && in->spec().nchannels == 3) {
+        config.attribute("oiio:RawColor", 1);
+        in = OIIO::ImageInput::open(path, &config);
+    }
     if (!in) {
         std::string why = OIIO::geterror();
         *failure = "The file is not an image that can be read" + (why.empty() ? std::string(".") : ": " + why);
@@ -115,7 +120,9 @@ ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
         layout.model = ColorModel::Gray;
         layout.alpha = spec.nchannels == 2;
     } else {
-        layout.alpha = spec.nchannels >= 4 && spec.alpha_channel == 3;
+        // The GIF reader names its fourth channel "A" but gives it an alpha index past the end.
+        layout.alpha = spec.nchannels >= 4 && (spec.alpha_channel == 3 ||
+                                               (spec.channelnames.size() > 3 && spec.channelnames[3] == "A"));
     }
     const OIIO::TypeDesc::BASETYPE base = OIIO::TypeDesc::BASETYPE(spec.format.basetype);
     if (base == OIIO::TypeDesc::UINT8 || base == OIIO::TypeDesc::INT8) layout.bitsPerComponent = 8;
