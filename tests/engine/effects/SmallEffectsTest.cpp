@@ -354,8 +354,8 @@ TEST(NeonLight, EdgesKeepTheirColourTimesBrightness) {
             for (int j = 0; j < out.h; ++j)
                 for (int i = 0; i < out.w; ++i) {
                     const int x = i * out.step, y = j * out.step;
-                    const int from = x == c.w - 1 ? x - 1 : x;
-                    const uint8_t* s = &out.source[(size_t(y) * size_t(c.w) + size_t(from)) * 4];
+                    // The colour of the pixel itself, the last column included.
+                    const uint8_t* s = &out.source[(size_t(y) * size_t(c.w) + size_t(x)) * 4];
                     const uint8_t* t = &mask[(size_t(y) * size_t(c.w) + size_t(x)) * 4];
                     pixel_t want;
                     float* channel = &want.r;
