@@ -112,7 +112,7 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
 bool readBackWhole(const std::string& file, int width, int height, std::vector<unsigned char>* bytes) {
     std::string failure;
     auto in = openImageInput(file, &failure);
-    if (!in || in->spec().width != width || in->spec().height != height || !readImage(*in, &failure)) return false;
+    if (!in || in->spec().width != width || in->spec().height != height || !readImage(*in, file, &failure)) return false;
     std::ifstream stream(file, std::ios::binary);
     bytes->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
     return !stream.bad();

@@ -1,6 +1,7 @@
 #include "platform/imageio/PixelReader.h"
 
 #include "platform/graphics/ParallelRows.h"
+#include "platform/imageio/CmykJpegReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -131,9 +132,19 @@ ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
     return layout;
 }
 
-graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure) {
+graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std::string* failure) {
     const OIIO::ImageSpec& spec = in.spec();
-    const ChannelLayout layout = channelLayout(spec);
+    ChannelLayout layout = channelLayout(spec);
+    std::vector<uint8_t> profile;
+    if (const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile"); icc && icc->type().basetype == OIIO::TypeDesc::UINT8) {
+        const auto* data = static_cast<const uint8_t*>(icc->data());
+        profile.assign(data, data + icc->type().size() * size_t(icc->nvalues()));
+    }
+    ColorModel profileModel = ColorModel::RGB;
+    std::string profileName;
+    const bool cmykJpeg = std::string(in.format_name()) == "jpeg" && spec.get_string_attribute("jpeg:ColorSpace") == "CMYK" &&
+                          describeProfile(profile, &profileModel, &profileName) && profileModel == ColorModel::CMYK;
+    if (cmykJpeg) layout = ChannelLayout{ColorModel::CMYK, false, 8};
     const int width = spec.width, height = spec.height, bits = layout.bitsPerComponent;
     const size_t bytes = size_t(bits / 8);
     const size_t rowBytes = size_t(width) * 4 * bytes;
@@ -150,7 +161,10 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure) {
     uint8_t* target = pixels.get();
     OIIO::stride_t xstride = OIIO::stride_t(4 * bytes), ystride = OIIO::stride_t(rowBytes);
     size_t packedRow = 0;
-    if (layout.model != ColorModel::RGB) {
+    if (cmykJpeg) {
+        packedRow = size_t(width) * 4;
+        if (!readCmykJpeg(path, width, height, &packed, failure)) return nullptr;
+    } else if (layout.model != ColorModel::RGB) {
         packedRow = size_t(width) * size_t(channels) * bytes;
         try {
             packed.resize(packedRow * size_t(height));
@@ -162,17 +176,14 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure) {
         xstride = OIIO::AutoStride;
         ystride = OIIO::stride_t(packedRow);
     }
-    if (!in.read_image(0, 0, 0, channels, type, target, xstride, ystride) || in.has_error()) {
+    if (!cmykJpeg && (!in.read_image(0, 0, 0, channels, type, target, xstride, ystride) || in.has_error())) {
         std::string why = in.geterror();
         *failure = "The image data is damaged" + (why.empty() ? std::string(".") : ": " + why);
         return nullptr;
     }
 
-    const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile");
     bool converted = false;
-    if (icc && icc->type().basetype == OIIO::TypeDesc::UINT8) {
-        const auto* data = static_cast<const uint8_t*>(icc->data());
-        const std::vector<uint8_t> profile(data, data + icc->type().size() * size_t(icc->nvalues()));
+    if (!profile.empty()) {
         const bool extra = layout.model == ColorModel::RGB || layout.alpha;
         const uint8_t* src = packed.empty() ? pixels.get() : packed.data();
         converted = convertProfileToSRGB(profile, layout.model, extra, bits, src, packed.empty() ? rowBytes : packedRow,

@@ -1,11 +1,17 @@
 // Everything comes out as sRGB RGB: ICC profiles converted, linear values encoded, grey and
 // CMYK expanded.
+#include "platform/imageio/CmykJpegReader.h"
 #include "platform/imageio/Fixtures.h"
 #include "platform/imageio/ImageSource.h"
 
 #include <gtest/gtest.h>
 #include <lcms2.h>
 
+#include <cstdio>
+
+#include <jpeglib.h>
+
+#include <algorithm>
 #include <array>
 
 using namespace imageio;
@@ -93,6 +99,36 @@ std::array<uint8_t, 3> throughProfile(const std::vector<uint8_t>& icc, const uin
     cmsCloseProfile(srgb);
     cmsCloseProfile(in);
     return rgb;
+}
+
+// A CMYK JPEG of uniform inks written as print software does: inverted, with an Adobe marker and
+// the profile in its markers.
+void writeCmykJpeg(const std::string& path, int w, int h, const uint8_t inks[4], const std::vector<uint8_t>& icc) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(file);
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = JDIMENSION(w);
+    info.image_height = JDIMENSION(h);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 100, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    jpeg_write_icc_profile(&info, icc.data(), unsigned(icc.size()));
+    std::vector<uint8_t> row;
+    for (int x = 0; x < w; ++x)
+        for (int c = 0; c < 4; ++c) row.push_back(uint8_t(255 - inks[c]));
+    for (int y = 0; y < h; ++y) {
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&info, &r, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
 }
 
 } // namespace
@@ -209,4 +245,41 @@ TEST(Color, CMYKTIFFGoesThroughItsProfile) {
     graphics::ImagePtr image = source->createImage();
     ASSERT_TRUE(image) << source->failureReason();
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 2, 1, c) * 255, expected[c], 1.0) << c;
+}
+
+TEST(Color, CMYKJPEGGoesThroughItsProfile) {
+    test::TempFolder folder;
+    const std::vector<uint8_t> icc = cmykProfileBytes();
+    const uint8_t inks[4] = {153, 51, 102, 26};
+    const std::array<uint8_t, 3> expected = throughProfile(icc, inks);
+    const std::string path = folder.file("cmyk-profiled.jpg");
+    writeCmykJpeg(path, 16, 8, inks, icc);
+    auto source = ImageSource::createWithPath(path);
+    EXPECT_EQ(source->copyProperties().at("ProfileName"), foundation::Value("Warm inks"));
+    graphics::ImagePtr image = source->createImage();
+    ASSERT_TRUE(image) << source->failureReason();
+    EXPECT_EQ(image->width(), 16);
+    EXPECT_FALSE(image->format().hasAlpha());
+    // Quality 100 still rounds the inks by a level or so.
+    for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 9, 5, c) * 255, expected[c], 3.0) << c;
+}
+
+// A CMYK JPEG whose scan is damaged is a failure with a reason, not made-up pixels or the end of the
+// program.
+TEST(Color, DamagedCMYKJPEGFailsWithAReason) {
+    test::TempFolder folder;
+    const uint8_t inks[4] = {10, 200, 30, 0};
+    const std::string path = folder.file("cmyk.jpg");
+    writeCmykJpeg(path, 64, 64, inks, cmykProfileBytes());
+    std::vector<char> bytes = test::readBytes(path);
+    std::fill(bytes.end() - long(bytes.size() / 4), bytes.end() - 2, char(0xFF)); // the scan's end, not its end marker
+    test::writeBytes(path, bytes);
+    std::vector<uint8_t> read;
+    std::string why;
+    EXPECT_FALSE(readCmykJpeg(path, 64, 64, &read, &why));
+    EXPECT_NE(why.find("damaged"), std::string::npos) << why;
+    EXPECT_FALSE(readCmykJpeg(folder.file("absent.jpg"), 64, 64, &read, &why));
+    test::writeBytes(path, {'n', 'o'});
+    EXPECT_FALSE(readCmykJpeg(path, 64, 64, &read, &why)) << "the library's error exit comes back";
+    EXPECT_NE(why.find("damaged"), std::string::npos) << why;
 }
