@@ -63,7 +63,8 @@ void PP_Blur::prepare_for_process() {
         mp_tex = nullptr;
         return;
     }
-    gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2 * radius + 1), step_x);
+    // Rounded: truncating passes would darken every flat area by a level or two.
+    gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2 * radius + 1), step_x, true);
 }
 
 pixel_t PP_Blur::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
