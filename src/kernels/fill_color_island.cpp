@@ -77,11 +77,15 @@ void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int
 
     std::vector<Cell> next;
     std::vector<uint32_t> active, next_active;
+    std::vector<int64_t> queued; // the last round that listed each cell
+    std::vector<bool> relaxable; // free when the call began
     try {
         // A table kept for another size would be indexed out of bounds: start afresh.
         if (g_table.width != width || g_table.height != height || g_table.cells.size() != count)
             reset_table(width, height);
         next.reserve(count);
+        queued.assign(count, -1);
+        relaxable.assign(count, false);
         active.reserve(count);
         next_active.reserve(count);
     } catch (const std::bad_alloc&) {
@@ -96,12 +100,16 @@ void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int
     std::vector<Cell>& cur = g_table.cells;
     next = cur;
     for (size_t i = 0; i < count; ++i)
-        if (cur[i].label == kFree) active.push_back(uint32_t(i));
+        if (cur[i].label == kFree) {
+            active.push_back(uint32_t(i));
+            relaxable[i] = true;
+        }
 
     const int64_t limit = int64_t(width) + height;
     int64_t rounds = 0;
     while (rounds < limit) {
         next_active.clear();
+        int changes = 0;
         for (const uint32_t p : active) {
             const int px = int(p % w), py = int(p / w);
             const uint8_t* cp = data + size_t(py) * size_t(row_bytes) + size_t(px) * 4;
@@ -123,10 +131,22 @@ void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int
                     }
                 }
             }
-            if (changed) next_active.push_back(p);
+            if (!changed) continue;
+            ++changes;
+            // A changed cell can now beat its free neighbours: they are judged again next round,
+            // so the labels spread over the whole island in one call rather than one ring.
+            for (int qy = std::max(py - 1, 0); qy <= std::min(py + 1, height - 1); ++qy) {
+                for (int qx = std::max(px - 1, 0); qx <= std::min(px + 1, width - 1); ++qx) {
+                    const size_t q = size_t(qy) * w + size_t(qx);
+                    if (relaxable[q] && queued[q] != rounds) {
+                        queued[q] = rounds;
+                        next_active.push_back(uint32_t(q));
+                    }
+                }
+            }
         }
         if (next_active.empty()) break;
-        std::printf("%d\n", int(next_active.size()));
+        std::printf("%d\n", changes);
         ++rounds;
         std::swap(cur, next);
         std::swap(active, next_active);

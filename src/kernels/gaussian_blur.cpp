@@ -102,6 +102,11 @@ inline uint8_t truncated(double sum) {
     return uint8_t(int(sum));
 }
 
+// Weights summing to a hair under one would take a whole level off flat areas when truncated.
+inline uint8_t nearest(double sum) {
+    return uint8_t(std::clamp(int(std::lround(sum)), 0, 255));
+}
+
 // The blur runs on the grid of every step-th row and column only, with step 1 on that grid.
 struct Grid {
     int width, step; // of the image
@@ -109,6 +114,7 @@ struct Grid {
     const float* kernel;
     int ntaps, half;
     int inner_begin, inner_end; // grid columns whose taps all lie inside a row
+    uint8_t (*to_byte)(double);
 };
 
 // Rows of the grid, each widened to floats, into the intermediate plane (nx x ny bytes). False when
@@ -140,11 +146,11 @@ bool horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t*
             weighted_sums(taps.get(), g.kernel, g.ntaps, end - begin, sums.get());
             uint8_t* out = inter + size_t(r) * nx;
             for (int i = begin; i < end; ++i)
-                out[i] = truncated(sum[i - begin]);
+                out[i] = g.to_byte(sum[i - begin]);
             for (int i = 0; i < begin; ++i)
-                out[i] = truncated(mirrored_sum(l, i, nx, g.kernel, g.ntaps, g.half));
+                out[i] = g.to_byte(mirrored_sum(l, i, nx, g.kernel, g.ntaps, g.half));
             for (int i = end; i < nx; ++i)
-                out[i] = truncated(mirrored_sum(l, i, nx, g.kernel, g.ntaps, g.half));
+                out[i] = g.to_byte(mirrored_sum(l, i, nx, g.kernel, g.ntaps, g.half));
         }
     });
     return whole && !graphics::workCancelled();
@@ -184,7 +190,7 @@ bool vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
                 weighted_sums(taps.get(), g.kernel, g.ntaps, n, sums.get());
                 uint8_t* out = dst + r * row_pitch + c0 * pitch;
                 for (int i = 0; i < n; ++i)
-                    out[i * pitch] = truncated(sum[i]);
+                    out[i * pitch] = g.to_byte(sum[i]);
             }
         }
     });
@@ -194,7 +200,7 @@ bool vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
 // gaussianBlur of `channels` neighbouring bytes of each pixel, one after the other through one
 // intermediate plane.
 bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                       int kernel_size, int src_stride, int dst_stride, int step, int channels) {
+                       int kernel_size, int src_stride, int dst_stride, int step, int channels, bool rounded) {
     if (width <= 0 || height <= 0) return true;
     step = std::max(step, 1);
     Grid g{};
@@ -203,6 +209,7 @@ bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, 
     g.nx = (width - 1) / step + 1;
     g.ny = (height - 1) / step + 1;
     g.kernel = kernel;
+    g.to_byte = rounded ? nearest : truncated;
     g.ntaps = std::max(kernel_size, 0);
     g.half = std::max((kernel_size - 1) / 2, 0);
     g.inner_begin = std::min(g.half, g.nx);
@@ -218,11 +225,11 @@ bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, 
 } // namespace
 
 bool gaussianBlur(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                  int kernel_size, int src_stride, int dst_stride, int step) {
-    return gaussian_channels(src, dst, width, height, kernel, kernel_size, src_stride, dst_stride, step, 1);
+                  int kernel_size, int src_stride, int dst_stride, int step, bool rounded) {
+    return gaussian_channels(src, dst, width, height, kernel, kernel_size, src_stride, dst_stride, step, 1, rounded);
 }
 
 bool gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                      int kernel_size, int step) {
-    return gaussian_channels(src + 1, dst + 1, width, height, kernel, kernel_size, 4, 4, step, 3);
+                      int kernel_size, int step, bool rounded) {
+    return gaussian_channels(src + 1, dst + 1, width, height, kernel, kernel_size, 4, 4, step, 3, rounded);
 }

@@ -12,10 +12,11 @@ float* gaussianMatrixForRadius(unsigned r);
 // each pass truncating to a byte. Pixels sit stride bytes apart, rows width x stride bytes. A
 // sample outside the image is mirrored about the centre pixel (and clamped if still outside).
 // With step above 1 only every step-th row and column is computed and written, from samples on
-// that same grid. src and dst may be different bytes of one buffer. False when scratch memory ran
+// that same grid. src and dst may be different bytes of one buffer. `rounded`: each pass rounds
+// to the nearest byte instead, so that a flat area keeps its value. False when scratch memory ran
 // out or the work was cancelled (graphics::workCancelled): the output is then incomplete.
 [[nodiscard]] bool gaussianBlur(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                  int kernel_size, int src_stride, int dst_stride, int step);
+                  int kernel_size, int src_stride, int dst_stride, int step, bool rounded = false);
 // gaussianBlur on bytes 1, 2, 3 of 4-byte pixels.
 [[nodiscard]] bool gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                      int kernel_size, int step);
+                      int kernel_size, int step, bool rounded = false);

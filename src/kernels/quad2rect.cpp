@@ -49,20 +49,19 @@ void quad2rect_i(const uint32_t* src, uint32_t* dst, int width, int height, int 
                  int y3) {
     if (width < 1 || height < 1) return;
     const source_t source{reinterpret_cast<const uint8_t*>(src), width, height, source_row_bytes, fill};
-    // 64-bit: u x (R - L) carries 22 fraction bits and overflows 32 bits on large images.
-    const int64_t du = 2048 / width;
-    const int64_t dv = 2048 / height;
+    // u = i / width and v = j / height held as exact fractions: steps of 2048 / width truncated
+    // shrink the picture (width 1000 reached column 975) and vanish above width 2048.
+    using wide = __int128;
+    const wide w = width, h = height, wh = w * h;
+    auto floor_div = [](wide n, wide d) { return n / d - wide(n % d != 0 && n < 0); };
     for (int64_t j = 0; j < height; ++j) {
-        const int64_t v = j * dv;
-        const int64_t lx = v * (int64_t(x1) - x0) + int64_t(x0) * 2048;
-        const int64_t ly = v * (int64_t(y1) - y0) + int64_t(y0) * 2048;
-        const int64_t rx = v * (int64_t(x2) - x3) + int64_t(x3) * 2048;
-        const int64_t ry = v * (int64_t(y2) - y3) + int64_t(y3) * 2048;
+        // Edge points scaled by height.
+        const wide lx = wide(x0) * h + j * (wide(x1) - x0), ly = wide(y0) * h + j * (wide(y1) - y0);
+        const wide rx = wide(x3) * h + j * (wide(x2) - x3), ry = wide(y3) * h + j * (wide(y2) - y3);
         for (int64_t i = 0; i < width; ++i) {
-            const int64_t u = i * du;
-            const int64_t sx = (((u * (rx - lx)) >> 11) + lx) >> 11;
-            const int64_t sy = (((u * (ry - ly)) >> 11) + ly) >> 11;
-            *dst++ = source.at(sx, sy);
+            const wide sx = floor_div(lx * w + i * (rx - lx), wh);
+            const wide sy = floor_div(ly * w + i * (ry - ly), wh);
+            *dst++ = sx < 0 || sy < 0 || sx >= w || sy >= h ? fill : source.at(int64_t(sx), int64_t(sy));
         }
     }
 }

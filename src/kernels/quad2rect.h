@@ -7,6 +7,6 @@
 
 void quad2rect(const uint32_t* src, uint32_t* dst, int width, int height, int source_row_bytes, int unused,
                uint32_t fill, float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3);
-// The same in fixed point with 11 fraction bits over integer corners.
+// The same over integer corners, in exact integer arithmetic for any size.
 void quad2rect_i(const uint32_t* src, uint32_t* dst, int width, int height, int source_row_bytes, int unused,
                  uint32_t fill, int x0, int y0, int x1, int y1, int x2, int y2, int x3, int y3);

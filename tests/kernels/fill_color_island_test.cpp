@@ -50,25 +50,31 @@ TEST(FillColorIsland, SmallImageIsAllBackgroundButTheDisc) {
     EXPECT_EQ(out, "3.000000 4.000000\nimage: 21x30\npixels: 630\niterations: 0/51\n");
 }
 
-TEST(FillColorIsland, IslandGrowsOneRingPerCallOnAFlatImage) {
-    Image img(64, 60);
-    run(img, 30, 28);
-    expect_island(img, 30, 28, 1);
-    Image again(64, 60);
-    run(again, 30, 28);
-    expect_island(again, 30, 28, 2);
-}
-
-TEST(FillColorIsland, ImageOfAnotherSizeStartsAFreshTable) {
-    Image first(64, 60);
-    run(first, 30, 28);
-    expect_island(first, 30, 28, 1);
-    Image larger(90, 70);
-    run(larger, 45, 35);
-    expect_island(larger, 45, 35, 1);
-    Image smaller(48, 46);
-    run(smaller, 24, 23);
-    expect_island(smaller, 24, 23, 1);
+// A dark square on a light ground: the island is the whole square, from the first call on.
+TEST(FillColorIsland, IslandIsTheWholeRegionOfItsColour) {
+    struct Case {
+        int w, h, left, top, side;
+    };
+    // Several sizes in turn also show that a table kept for another size is not reused.
+    for (const Case& c : {Case{80, 80, 20, 20, 40}, Case{120, 90, 30, 15, 55}, Case{60, 64, 18, 20, 25}}) {
+        SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+        auto square = [&] {
+            Image img(c.w, c.h);
+            std::fill(img.px.begin(), img.px.end(), 250);
+            for (int y = c.top; y < c.top + c.side; ++y)
+                std::fill_n(&img.px[size_t(y) * img.row_bytes + size_t(c.left) * 4], c.side * 4, 5);
+            return img;
+        };
+        for (int call = 0; call < 2; ++call) {
+            Image img = square();
+            run(img, c.left + c.side / 2, c.top + c.side / 2);
+            for (int y = 0; y < c.h; ++y)
+                for (int x = 0; x < c.w; ++x) {
+                    const bool inside = x >= c.left && x < c.left + c.side && y >= c.top && y < c.top + c.side;
+                    ASSERT_EQ(*img.at(x, y), inside ? 255 : 0) << x << "," << y << " call " << call;
+                }
+        }
+    }
 }
 
 TEST(FillColorIsland, InvalidArgumentsLeaveDataAlone) {

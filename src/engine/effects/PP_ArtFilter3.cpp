@@ -32,8 +32,8 @@ void PP_ArtFilter3::prepare_for_process() {
 
 pixel_t PP_ArtFilter3::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
     (void)pass;
-    // The mask treats each row's last pixel as a copy of the one before it; so does the colour.
-    const pixel_t s = get_source_pixel(x == m_width - 1 && x > 0 ? x - 1 : x, y);
+    // The true colour of every column, the last included, as the bloom's edge look reads it.
+    const pixel_t s = get_source_pixel(x, y);
     if (!mp_tex) return s;
     const uint8_t* t = mp_tex->data + (size_t(y) * size_t(mp_tex->width) + size_t(x)) * 4;
     const auto channel = [this](float c, uint8_t mask) { return c * float((1.0 - mask / 255.0) * m_scale); };

@@ -33,7 +33,8 @@ void PP_Sharpen::prepare_for_process() {
     const float r = std::max(0.0f, roundf(float(param_1()->value())));
     const float* kernel = gaussianMatrixForRadius(size_t(r));
     if (mp_tex && kernel)
-        gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2.0f * r + 1.0f), step_x);
+        // Rounded: a truncated blur sits below flat areas, and sharpening would brighten them.
+        gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2.0f * r + 1.0f), step_x, true);
     else {
         tex_free(mp_tex);
         mp_tex = nullptr;

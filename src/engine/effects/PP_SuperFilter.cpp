@@ -69,9 +69,6 @@ const GammaTable& g_gamma_table() {
     return table;
 }
 
-// The last whole percentage the noise reduction reported, shared by all instances.
-std::atomic<int> g_last_percent{0};
-
 // NaN stays NaN, as the per-pixel formulas expect.
 inline float clamp01(float v) {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
@@ -157,7 +154,8 @@ void PP_SuperFilter::clearCashes() {
 
 bool PP_SuperFilter::progress_callback(float fraction) {
     const int percent = int(fraction * 100.0f);
-    if (g_last_percent.exchange(percent) != percent) {
+    if (percent != m_prev_precent) {
+        m_prev_precent = percent;
         m_precent.store(percent, std::memory_order_relaxed);
         call_progress_callback();
     }
@@ -248,6 +246,8 @@ void PP_SuperFilter::prepareDenoise() {
         return;
 
     mp_tex_denoise_processed.reset();
+    // Each run reports from its own start: a percentage left by another run is no reason to stay quiet.
+    m_prev_precent = -1;
     TexturePtr out(tex_create_empty(tw, th, 4));
     if (!out) return;
     denoise(gp_data, m_width, m_height, 4 * m_width, out->data, tw, th, 4 * tw,

@@ -2,26 +2,33 @@
 
 #include "platform/imageio/ImageSource.h"
 #include "platform/imageio/MetadataBlocks.h"
+#include "platform/imageio/PixelReader.h"
 #include "platform/imageio/PixelWriter.h"
 #include "platform/imageio/PropertyMapping.h"
 #include "platform/imageio/TypeIdentifiers.h"
 #include "platform/imageio/TypeTable.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <OpenImageIO/filesystem.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace imageio {
 
 namespace {
+
+// The largest side the JPEG library takes.
+constexpr int kMaxJPEGSide = 65500;
 
 const foundation::Value* find(const foundation::Dictionary& d, const char* key) {
     auto it = d.find(key);
@@ -46,41 +53,78 @@ std::string folderOf(const std::string& path) {
     return folder.empty() ? "." : folder.string();
 }
 
-// A new empty file beside `path` keeping its extension (some writers choose by it), or "".
-std::string createTemporaryBeside(const std::string& path) {
+std::string hiddenStem(const std::filesystem::path& p) { return "." + p.stem().string() + "-"; }
+
+// Our temporaries are named ".<stem>-XXXXXX<ext>" (mkstemps' six letters or digits).
+bool isTemporaryOf(const std::filesystem::path& target, const std::string& name) {
+    const std::string stem = hiddenStem(target), ext = target.extension().string();
+    if (name.size() != stem.size() + 6 + ext.size() || name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(name.size() - ext.size(), ext.size(), ext) != 0)
+        return false;
+    return std::all_of(name.begin() + long(stem.size()), name.begin() + long(stem.size() + 6),
+                       [](unsigned char c) { return std::isalnum(c); });
+}
+
+// Saves of `path` that were killed left their temporaries behind.
+void removeStaleTemporaries(const std::string& path) {
+    const std::filesystem::path target(path);
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folderOf(path), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code typeError;
+        if (isTemporaryOf(target, it->path().filename().string()) && it->is_regular_file(typeError))
+            std::filesystem::remove(it->path(), typeError);
+    }
+}
+
+// A new empty file beside `path` keeping its extension (some writers choose by it), open in *fd;
+// "" when none can be made.
+std::string createTemporaryBeside(const std::string& path, int* fd) {
     const std::filesystem::path p(path);
     const std::string ext = p.extension().string();
-    std::string hidden = p.stem().string();
-    hidden.insert(0, 1, '.');
-    hidden += "-XXXXXX";
-    std::string name = (std::filesystem::path(folderOf(path)) / hidden).string() + ext;
-    const int fd = mkstemps(name.data(), int(ext.size()));
-    if (fd < 0) return {};
+    std::string name = (std::filesystem::path(folderOf(path)) / (hiddenStem(p) + "XXXXXX")).string() + ext;
+    *fd = mkstemps(name.data(), int(ext.size()));
+    if (*fd < 0) return {};
     // A new file gets the usual mode, a replaced one keeps its own.
     struct stat existing;
     if (stat(path.c_str(), &existing) == 0) {
-        fchmod(fd, existing.st_mode & 07777);
+        fchmod(*fd, existing.st_mode & 07777);
     } else {
         const mode_t mask = umask(0);
         umask(mask);
-        fchmod(fd, 0666 & ~mask);
+        fchmod(*fd, 0666 & ~mask);
     }
-    close(fd);
     return name;
 }
 
-// Every byte written and the file closed without error.
-bool writeWhole(const std::string& file, const std::vector<unsigned char>& bytes) {
-    const int fd = open(file.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) return false;
+// Every byte written and on the disk; a full disk shows here, not later.
+bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
+        if (n <= 0) return false;
         done += size_t(n);
     }
-    return close(fd) == 0 && done == bytes.size();
+    return true;
+}
+
+// Writers that cannot write into memory write the file themselves and ignore some failed writes:
+// what they wrote must read back whole. Its bytes into *bytes.
+bool readBackWhole(const std::string& file, int width, int height, std::vector<unsigned char>* bytes) {
+    std::string failure;
+    auto in = openImageInput(file, &failure);
+    if (!in || in->spec().width != width || in->spec().height != height || !readImage(*in, file, &failure)) return false;
+    std::ifstream stream(file, std::ios::binary);
+    bytes->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    return !stream.bad();
+}
+
+// Formats whose OpenImageIO writer fills an in-memory file correctly (JPEG 2000's writes nothing
+// there, TIFF's loses its Exif directory).
+bool writesIntoMemory(const std::string& format) {
+    if (format == "jpeg2000" || format == "tiff") return false;
+    auto out = OIIO::ImageOutput::create(format);
+    return out && out->supports("ioproxy");
 }
 
 } // namespace
@@ -105,16 +149,22 @@ void ImageDestination::addImage(graphics::ImagePtr image, foundation::Dictionary
 bool ImageDestination::finalize() {
     if (finalized_ || added_ != 1 || !image_) return false;
     finalized_ = true;
-    const std::string temporary = createTemporaryBeside(path_);
+    removeStaleTemporaries(path_);
+    int fd = -1;
+    const std::string temporary = createTemporaryBeside(path_, &fd);
     if (temporary.empty()) return false;
-    if (!write(temporary) || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+    std::vector<unsigned char> bytes;
+    bool written = encode(temporary, &bytes) && ftruncate(fd, 0) == 0 && lseek(fd, 0, SEEK_SET) == 0 &&
+                   writeAll(fd, bytes) && fsync(fd) == 0;
+    written = close(fd) == 0 && written;
+    if (!written || std::rename(temporary.c_str(), path_.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }
     return true;
 }
 
-bool ImageDestination::write(const std::string& file) const {
+bool ImageDestination::encode(const std::string& file, std::vector<unsigned char>* bytes) const {
     const bool exr = format_ == "openexr";
     // Radiance files hold linear light, as OpenEXR files do and as the sources read them.
     OutputPixels pixels;
@@ -135,19 +185,18 @@ bool ImageDestination::write(const std::string& file) const {
     }
     if (format_ == "tiff") spec.attribute("Compression", tiffCompression(properties_));
 
+    // The JPEG library ends the process on errors it cannot report: keep its limits.
+    if (format_ == "jpeg" && std::max(image_->width(), image_->height()) > kMaxJPEGSide) return false;
     auto out = OIIO::ImageOutput::create(format_);
     if (!out) return false;
-    // Encoders whose libraries end the process on a failed file write (JPEG) or ignore it (PNG)
-    // write into memory, and the bytes are written here, where a full disk is an answer.
-    std::vector<unsigned char> encoded;
-    OIIO::Filesystem::IOVecOutput memory(encoded);
-    const bool inMemory = format_ == "jpeg" || format_ == "png";
+    const bool inMemory = writesIntoMemory(format_);
+    OIIO::Filesystem::IOVecOutput memory(*bytes);
     if (inMemory && !out->set_ioproxy(&memory)) return false;
     if (!out->open(file, spec) ||
         !out->write_image(pixels.type, pixels.data, pixels.xstride, pixels.ystride) || !out->close())
         return false;
     out.reset();
-    if (inMemory && !writeWhole(file, encoded)) return false;
+    if (!inMemory && !readBackWhole(file, image_->width(), image_->height(), bytes)) return false;
 
     const foundation::Value* carried = find(properties_, kMetadataBlocksProperty);
     auto blocks = carried ? carried->getObject<const MetadataBlocks>("imageio.MetadataBlocks") : nullptr;
@@ -156,7 +205,7 @@ bool ImageDestination::write(const std::string& file) const {
         if (const foundation::Value* tiff = find(properties_, "{TIFF}"))
             if (const foundation::Value* software = tiff->find("Software"))
                 if (const std::string* s = software->getString()) changes.software = *s;
-        return blocks->writeTo(file, changes);
+        return blocks->writeTo(bytes, changes);
     }
     return true;
 }

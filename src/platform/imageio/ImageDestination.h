@@ -1,7 +1,9 @@
 #pragma once
 // A file being written: one image with its properties, in the format of a type identifier.
 // Nothing appears at the path until finalize() has written everything into a temporary file
-// beside it and renamed that over the path, so a failed save never damages an existing file.
+// beside it, checked every write and the close, and renamed that over the path, so a failed save
+// (a full disk, a writer's error) never damages an existing file. Temporaries that killed saves
+// of the same path left behind are removed when the next save starts.
 //
 // Properties read (the rest is ignored):
 // - "kCGImageDestinationLossyCompressionQuality": 0-1, for JPEG, WebP and HEIF;
@@ -19,6 +21,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace imageio {
 
@@ -37,7 +40,8 @@ public:
 
 private:
     ImageDestination(std::string path, std::string format) : path_(std::move(path)), format_(std::move(format)) {}
-    bool write(const std::string& file) const;
+    // The whole file into *bytes; `file` is where writers that need a file write it.
+    bool encode(const std::string& file, std::vector<unsigned char>* bytes) const;
 
     std::string path_;
     std::string format_; // OpenImageIO's name of the format

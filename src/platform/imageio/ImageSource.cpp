@@ -90,7 +90,7 @@ graphics::ImagePtr ImageSource::createImage() {
         failure_ = "The file changed since it was opened.";
         return nullptr;
     }
-    graphics::ImagePtr image = readImage(*in, &failure_);
+    graphics::ImagePtr image = readImage(*in, path_, &failure_);
     if (image) failure_.clear();
     return image;
 }

@@ -68,7 +68,7 @@ std::shared_ptr<const MetadataBlocks> MetadataBlocks::read(const std::string& pa
     }
 }
 
-bool MetadataBlocks::writeTo(const std::string& path, const Changes& changes) const {
+bool MetadataBlocks::writeTo(std::vector<unsigned char>* file, const Changes& changes) const {
     initializeExiv2();
     try {
         Exiv2::ExifData e = exif;
@@ -83,13 +83,18 @@ bool MetadataBlocks::writeTo(const std::string& path, const Changes& changes) co
         setIfPresent(x, "Xmp.tiff.Orientation", 1);
         setIfPresent(x, "Xmp.exif.PixelXDimension", changes.width);
         setIfPresent(x, "Xmp.exif.PixelYDimension", changes.height);
-        auto image = Exiv2::ImageFactory::open(path);
+        auto image = Exiv2::ImageFactory::open(file->data(), long(file->size()));
         if (!image.get()) return false;
         image->readMetadata();
         image->setExifData(e);
         image->setIptcData(iptc);
         image->setXmpData(x);
         image->writeMetadata();
+        Exiv2::BasicIo& io = image->io();
+        if (io.open() != 0 || io.seek(0, Exiv2::BasicIo::beg) != 0) return false;
+        const Exiv2::DataBuf written = io.read(io.size());
+        if (written.size_ != long(io.size())) return false;
+        file->assign(written.pData_, written.pData_ + written.size_);
         return true;
     } catch (...) {
         return false;

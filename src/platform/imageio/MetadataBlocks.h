@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations" // Exiv2 0.27 still names std::auto_ptr
@@ -32,10 +33,10 @@ struct MetadataBlocks {
         int height = 0;
         std::string software; // empty: kept as it was
     };
-    // Writes the blocks into an image file with the changes applied: orientation 1, the pixel
-    // size, the software, and no embedded thumbnail (it shows the old picture). False when
-    // Exiv2 cannot write the file.
-    bool writeTo(const std::string& path, const Changes& changes) const;
+    // Writes the blocks into the bytes of an image file with the changes applied: orientation 1,
+    // the pixel size, the software, and no embedded thumbnail (it shows the old picture). False,
+    // with the bytes unchanged, when Exiv2 cannot write them.
+    bool writeTo(std::vector<unsigned char>* file, const Changes& changes) const;
 
     // Formats whose files take the blocks (OpenImageIO format names).
     static bool canHold(const std::string& format);

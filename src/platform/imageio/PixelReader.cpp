@@ -1,9 +1,11 @@
 #include "platform/imageio/PixelReader.h"
 
 #include "platform/graphics/ParallelRows.h"
+#include "platform/imageio/CmykJpegReader.h"
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <vector>
@@ -12,12 +14,22 @@ namespace imageio {
 
 namespace {
 
-std::string headerProblem(const OIIO::ImageSpec& spec) {
+// Below this many pixels any file may be read; above, the file must be big enough to hold them
+// at the best compression a format reaches (deflated one-bit pixels, about 8000 per byte).
+constexpr double kPixelsWithoutSizeCheck = 16e6;
+constexpr double kMaxPixelsPerFileByte = 16384;
+constexpr int kMaxChannels = 64;
+
+std::string headerProblem(const OIIO::ImageSpec& spec, uintmax_t fileBytes) {
     if (spec.width <= 0 || spec.height <= 0) return "The image has no pixels.";
-    if (spec.width > kMaxSide || spec.height > kMaxSide || double(spec.width) * spec.height > kMaxPixels)
-        return "The image is too large (" + std::to_string(spec.width) + " x " + std::to_string(spec.height) +
-               " pixels).";
-    if (spec.nchannels < 1 || spec.nchannels > 1024) return "The image has no usable channels.";
+    const double pixels = double(spec.width) * spec.height;
+    const std::string size = " (" + std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels).";
+    if (spec.width > kMaxSide || spec.height > kMaxSide || pixels > kMaxPixels) return "The image is too large" + size;
+    if (pixels > std::max(kPixelsWithoutSizeCheck, double(fileBytes) * kMaxPixelsPerFileByte))
+        return "The image data is damaged: the file is too small for its size" + size;
+    if (spec.nchannels < 1 || spec.nchannels > kMaxChannels) return "The image has no usable channels.";
+    if (spec.tile_width > 0 && double(spec.tile_width) * std::max(spec.tile_height, 1) > kPixelsWithoutSizeCheck)
+        return "The image data is damaged: its tiles are too large.";
     if (spec.depth > 1 || spec.deep) return "Volume and deep images are not supported.";
     return {};
 }
@@ -82,12 +94,19 @@ std::unique_ptr<OIIO::ImageInput> openImageInput(const std::string& path, std::s
     // Straight alpha as stored: premultiplying 8-bit colour would lose precision.
     config.attribute("oiio:UnassociatedAlpha", 1);
     auto in = OIIO::ImageInput::open(path, &config);
+    // The TIFF reader turns ink into RGB without the file's profile: take the inks as stored.
+    if (in && in->spec().get_int_attribute("tiff:PhotometricInterpretation", -1) == 5 && in->spec().nchannels == 3) {
+        config.attribute("oiio:RawColor", 1);
+        in = OIIO::ImageInput::open(path, &config);
+    }
     if (!in) {
         std::string why = OIIO::geterror();
         *failure = "The file is not an image that can be read" + (why.empty() ? std::string(".") : ": " + why);
         return nullptr;
     }
-    *failure = headerProblem(in->spec());
+    std::error_code ec;
+    const uintmax_t bytes = std::filesystem::file_size(path, ec);
+    *failure = headerProblem(in->spec(), ec ? 0 : bytes);
     if (!failure->empty()) return nullptr;
     return in;
 }
@@ -102,7 +121,9 @@ ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
         layout.model = ColorModel::Gray;
         layout.alpha = spec.nchannels == 2;
     } else {
-        layout.alpha = spec.nchannels >= 4 && spec.alpha_channel == 3;
+        // The GIF reader names its fourth channel "A" but gives it an alpha index past the end.
+        layout.alpha = spec.nchannels >= 4 && (spec.alpha_channel == 3 ||
+                                               (spec.channelnames.size() > 3 && spec.channelnames[3] == "A"));
     }
     const OIIO::TypeDesc::BASETYPE base = OIIO::TypeDesc::BASETYPE(spec.format.basetype);
     if (base == OIIO::TypeDesc::UINT8 || base == OIIO::TypeDesc::INT8) layout.bitsPerComponent = 8;
@@ -111,9 +132,19 @@ ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
     return layout;
 }
 
-graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure) {
+graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std::string* failure) {
     const OIIO::ImageSpec& spec = in.spec();
-    const ChannelLayout layout = channelLayout(spec);
+    ChannelLayout layout = channelLayout(spec);
+    std::vector<uint8_t> profile;
+    if (const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile"); icc && icc->type().basetype == OIIO::TypeDesc::UINT8) {
+        const auto* data = static_cast<const uint8_t*>(icc->data());
+        profile.assign(data, data + icc->type().size() * size_t(icc->nvalues()));
+    }
+    ColorModel profileModel = ColorModel::RGB;
+    std::string profileName;
+    const bool cmykJpeg = std::string(in.format_name()) == "jpeg" && spec.get_string_attribute("jpeg:ColorSpace") == "CMYK" &&
+                          describeProfile(profile, &profileModel, &profileName) && profileModel == ColorModel::CMYK;
+    if (cmykJpeg) layout = ChannelLayout{ColorModel::CMYK, false, 8};
     const int width = spec.width, height = spec.height, bits = layout.bitsPerComponent;
     const size_t bytes = size_t(bits / 8);
     const size_t rowBytes = size_t(width) * 4 * bytes;
@@ -130,7 +161,10 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure) {
     uint8_t* target = pixels.get();
     OIIO::stride_t xstride = OIIO::stride_t(4 * bytes), ystride = OIIO::stride_t(rowBytes);
     size_t packedRow = 0;
-    if (layout.model != ColorModel::RGB) {
+    if (cmykJpeg) {
+        packedRow = size_t(width) * 4;
+        if (!readCmykJpeg(path, width, height, &packed, failure)) return nullptr;
+    } else if (layout.model != ColorModel::RGB) {
         packedRow = size_t(width) * size_t(channels) * bytes;
         try {
             packed.resize(packedRow * size_t(height));
@@ -142,17 +176,14 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure) {
         xstride = OIIO::AutoStride;
         ystride = OIIO::stride_t(packedRow);
     }
-    if (!in.read_image(0, 0, 0, channels, type, target, xstride, ystride) || in.has_error()) {
+    if (!cmykJpeg && (!in.read_image(0, 0, 0, channels, type, target, xstride, ystride) || in.has_error())) {
         std::string why = in.geterror();
         *failure = "The image data is damaged" + (why.empty() ? std::string(".") : ": " + why);
         return nullptr;
     }
 
-    const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile");
     bool converted = false;
-    if (icc && icc->type().basetype == OIIO::TypeDesc::UINT8) {
-        const auto* data = static_cast<const uint8_t*>(icc->data());
-        const std::vector<uint8_t> profile(data, data + icc->type().size() * size_t(icc->nvalues()));
+    if (!profile.empty()) {
         const bool extra = layout.model == ColorModel::RGB || layout.alpha;
         const uint8_t* src = packed.empty() ? pixels.get() : packed.data();
         converted = convertProfileToSRGB(profile, layout.model, extra, bits, src, packed.empty() ? rowBytes : packedRow,

@@ -26,7 +26,7 @@ struct ChannelLayout {
 // no decoder takes it or its header is unacceptable.
 std::unique_ptr<OIIO::ImageInput> openImageInput(const std::string& path, std::string* failure);
 ChannelLayout channelLayout(const OIIO::ImageSpec& spec);
-// The image of an opened input; null with *failure set when the data is damaged.
-graphics::ImagePtr readImage(OIIO::ImageInput& in, std::string* failure);
+// The image of an input opened from `path`; null with *failure set when the data is damaged.
+graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std::string* failure);
 
 } // namespace imageio

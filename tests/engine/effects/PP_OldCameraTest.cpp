@@ -79,6 +79,25 @@ TEST(PP_OldCamera, FollowsTheFormulaWithTheVignetteOfTheRun) {
     }
 }
 
+// While the preview is up, a full-size run still takes the full vignette, and the next preview
+// the small one again.
+TEST(PP_OldCamera, FullSizeRunAfterAPreviewTakesTheFullVignette) {
+    TestBundle bundle;
+    const Rgb full{200, 100, 50}, small{90, 250, 160};
+    writeVignettes(bundle, full, small);
+    const std::vector<Rgb> inputs = {{128, 128, 128}, {200, 30, 90}};
+    PP_OldCamera effect;
+    effect.on_preview_entered();
+    for (bool preview : {true, false, true}) {
+        SCOPED_TRACE(preview ? "preview" : "full size");
+        const std::vector<Rgb> out = runOverRow(effect, inputs, preview);
+        ASSERT_EQ(out.size(), inputs.size());
+        for (size_t i = 0; i < inputs.size(); ++i)
+            EXPECT_EQ(out[i], storedPixel(oldPhoto(inputs[i], texel(preview ? small : full), 1.2, 0.5)));
+    }
+    effect.on_preview_exit();
+}
+
 // A landscape vignette whose columns differ: a landscape picture reads it by column, a portrait
 // picture by row, its rows taking the vignette's columns.
 TEST(PP_OldCamera, PortraitPicturesReadTheVignetteOnItsSide) {

@@ -543,13 +543,38 @@ TEST(PP_SuperFilter, CancelledThreadStopsTheNoiseReduction) {
 
 TEST(PP_SuperFilter, ProgressIsPostedOnlyWhenThePercentageChanges) {
     SF effect;
-    effect.progress_callback(0.07f); // the last percentage is shared: start from a known one
+    effect.progress_callback(0.07f);
     RunRecorder recorder;
     for (float f : {0.075f, 0.123f, 0.1299f, 0.5f, 0.5f, 1.0f})
         effect.progress_callback(f);
     // 12, 50 and 100 are new.
     EXPECT_EQ(recorder.named("progressChanged").size(), 3u);
     EXPECT_EQ(effect.get_complete_precent(), 100);
+}
+
+// The last percentage belongs to one effect and one run: another effect, or the next run, that
+// reaches the same percentage still reports it.
+TEST(PP_SuperFilter, EveryRunReportsItsOwnProgress) {
+    WorkingImageGuard guard;
+    ASSERT_TRUE(PostProcess::global_pre_init(noisyPicture(64, 48)));
+    SF first;
+    first.progress_callback(1.0f);
+    SF second;
+    {
+        RunRecorder recorder;
+        second.progress_callback(1.0f);
+        EXPECT_EQ(recorder.named("progressChanged").size(), 1u);
+    }
+    Probe effect;
+    set(effect, {{SF::kDenoiseAmount, 1.0}});
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        RunRecorder recorder;
+        effect.pre_init();
+        effect.set_preview_mode(false);
+        effect.prepare_for_process();
+        EXPECT_FALSE(recorder.named("progressChanged").empty());
+    }
 }
 
 } // namespace

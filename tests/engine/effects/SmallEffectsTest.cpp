@@ -354,8 +354,8 @@ TEST(NeonLight, EdgesKeepTheirColourTimesBrightness) {
             for (int j = 0; j < out.h; ++j)
                 for (int i = 0; i < out.w; ++i) {
                     const int x = i * out.step, y = j * out.step;
-                    const int from = x == c.w - 1 ? x - 1 : x;
-                    const uint8_t* s = &out.source[(size_t(y) * size_t(c.w) + size_t(from)) * 4];
+                    // The colour of the pixel itself, the last column included.
+                    const uint8_t* s = &out.source[(size_t(y) * size_t(c.w) + size_t(x)) * 4];
                     const uint8_t* t = &mask[(size_t(y) * size_t(c.w) + size_t(x)) * 4];
                     pixel_t want;
                     float* channel = &want.r;
@@ -437,8 +437,8 @@ TEST(BlurEffect, HorizontalAndVerticalBlurRadius) {
             }
 }
 
-// Gaussian of radius roundf(W x "Amount" x 15 / 1000), W the rendered width, on the run's grid;
-// a radius that rounds to 0 gives the photo back.
+// Gaussian of radius roundf(W x "Amount" x 15 / 1000), W the rendered width, on the run's grid,
+// each pass rounded; a radius that rounds to 0 gives the photo back, and a flat photo stays flat.
 TEST(BlurEffect, GaussianRadiusFollowsTheRenderedWidth) {
     struct Case {
         int w, h, step;
@@ -463,7 +463,7 @@ TEST(BlurEffect, GaussianRadiusFollowsTheRenderedWidth) {
             float* table = gaussianMatrixForRadius(unsigned(c.radius));
             ASSERT_NE(table, nullptr);
             const float* row = table + (c.radius - 1) * (2 * c.radius + 1);
-            EXPECT_TRUE(gaussianBlurARGB(out.source.data(), want.data(), c.w, c.h, row, 2 * c.radius + 1, out.step));
+            EXPECT_TRUE(gaussianBlurARGB(out.source.data(), want.data(), c.w, c.h, row, 2 * c.radius + 1, out.step, true));
             std::free(table);
         }
         int wrong = 0, blurred = 0;
@@ -475,6 +475,18 @@ TEST(BlurEffect, GaussianRadiusFollowsTheRenderedWidth) {
             }
         EXPECT_EQ(wrong, 0);
         EXPECT_EQ(blurred > 0, c.radius > 0);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE("flat " + std::to_string(c.w) + " step " + std::to_string(c.step));
+        WorkingImageGuard guard;
+        PP_Blur blur;
+        blur.set_type(0);
+        blur.param_1()->setValue(c.amount);
+        const EffectOutput flat =
+            runEffect(blur, makeSourceImage(c.w, c.h, [](int, int) { return Rgb{100, 37, 201}; }), c.step);
+        for (int j = 0; j < flat.h; ++j)
+            for (int i = 0; i < flat.w; ++i)
+                ASSERT_TRUE(flat.sameAsSource(i, j)) << i << "," << j << ": " << flat.at(i, j);
     }
 }
 

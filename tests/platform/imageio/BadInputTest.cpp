@@ -24,6 +24,29 @@ std::vector<char> firstPart(std::vector<char> bytes, size_t n) {
     return bytes;
 }
 
+// A little-endian RGB TIFF whose header claims w x h pixels in one strip it does not hold.
+std::vector<char> claimingTIFF(uint32_t w, uint32_t h, uint16_t bits) {
+    std::vector<char> b;
+    auto put = [&b](uint32_t v, int bytes) {
+        for (int i = 0; i < bytes; ++i) b.push_back(char(v >> (8 * i)));
+    };
+    b.insert(b.end(), {'I', 'I', 42, 0});
+    put(8, 4);
+    const uint32_t tags[][3] = {{256, 4, w}, {257, 4, h},   {258, 3, bits},     {259, 3, 1},
+                                {262, 3, 2}, {273, 4, 200}, {277, 3, 3},        {278, 4, h},
+                                {279, 4, w * h * 3u * (bits / 8u)}, {284, 3, 1}};
+    put(uint32_t(std::size(tags)), 2);
+    for (const auto& t : tags) {
+        put(t[0], 2);
+        put(t[1], 2);
+        put(1, 4);
+        put(t[2], 4);
+    }
+    put(0, 4);
+    b.resize(484, 0);
+    return b;
+}
+
 } // namespace
 
 TEST(BadInput, MissingOrUnreadablePathsGiveNoSource) {
@@ -53,6 +76,9 @@ TEST(BadInput, UndecodableFilesGiveNoImage) {
         {"wide.ppm", text("P6\n40000 10\n255\n"), "too large"},
         {"huge.ppm", text("P6\n25000 25000\n255\n"), "too large"},
         {"short.ppm", text("P6\n100 100\n255\nabc"), "damaged"},
+        {"claims.ppm", text("P6\n20000 15000\n255\nabc"), "too small"},
+        {"claims8.tif", claimingTIFF(30000, 16000, 8), "too small"},
+        {"claims16.tif", claimingTIFF(30000, 16000, 16), "too small"},
         {"header.jpg", firstPart(validFile(folder, "a.jpg"), 200), ""},
         {"half.jpg", firstPart(validFile(folder, "b.jpg"), validFile(folder, "c.jpg").size() / 2), "damaged"},
         {"half.png", firstPart(validFile(folder, "d.png"), validFile(folder, "e.png").size() / 2), "damaged"},
@@ -69,4 +95,16 @@ TEST(BadInput, UndecodableFilesGiveNoImage) {
         EXPECT_FALSE(source->failureReason().empty());
         EXPECT_NE(source->failureReason().find(c.reasonContains), std::string::npos) << source->failureReason();
     }
+}
+
+// The size check leaves large files that compress well alone.
+TEST(BadInput, LargeFlatImageInASmallFileStillReads) {
+    test::TempFolder folder;
+    const std::string path = folder.file("flat.png");
+    const int w = 4800, h = 4000; // above the size that any file may claim
+    test::writeWithOIIO(path, std::vector<float>(size_t(w) * h, 0.5f), w, h, 1, OIIO::TypeDesc::UINT8);
+    auto source = ImageSource::createWithPath(path);
+    graphics::ImagePtr image = source->createImage();
+    ASSERT_TRUE(image) << source->failureReason();
+    EXPECT_EQ(image->width(), w);
 }
