@@ -32,10 +32,12 @@ void PP_Sharpen::prepare_for_process() {
     m_amount = float(param_2()->value());
     const float r = std::max(0.0f, roundf(float(param_1()->value())));
     const float* kernel = gaussianMatrixForRadius(size_t(r));
-    if (mp_tex && kernel)
-        // Rounded: a truncated blur sits below flat areas, and sharpening would brighten them.
-        gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2.0f * r + 1.0f), step_x, true);
-    else {
+    // Rounded: a truncated blur sits below flat areas, and sharpening would brighten them.
+    // A radius of 0 has no kernel: the photo passes unchanged.
+    const bool blurred =
+        mp_tex && kernel && gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2.0f * r + 1.0f), step_x, true);
+    if (!blurred) {
+        if (!mp_tex || kernel) preparation_failed();
         tex_free(mp_tex);
         mp_tex = nullptr;
     }
