@@ -1,7 +1,10 @@
 #include "editor/RivorezIduvivViewController.h"
 
 #include "controls/KXButton.h"
+#include "editor/FilterToolbarViewController.h"
 #include "editor/ImageOpening.h"
+#include "editor/SelectPostProcessViewController.h"
+#include "imageview/KXImageView.h"
 #include "editor/RecentDocuments.h"
 #include "engine/CustomPresetsManager.h"
 #include "engine/PostProcess.h"
@@ -97,9 +100,14 @@ void RivorezIduvivViewController::buildWindow() {
 
   _backgroundView = new QWidget(_contentView);
   _backgroundView->setObjectName("backgroundView");
-  _imageArea = new QWidget(_contentView);
-  _imageArea->setObjectName("imageView");
-  setBackground(_imageArea, QColor(40, 40, 40));
+  _imageView = new KXImageView(_contentView);
+  _imageView->setObjectName("imageView");
+  _imageView->setDelegate(this);
+  _selectPostProcessViewController = new SelectPostProcessViewController(_contentView);
+  _selectPostProcessViewController->setObjectName("effectBrowser");
+  _selectPostProcessViewController->setOwner(this);
+  _selectPostProcessViewController->setUndoManager(_undoManager);
+  _browserHeight = SelectPostProcessViewController::kPanelHeight;
 
   _topBarView = new QWidget(_contentView);
   _topBarView->setObjectName("topBarView");
@@ -141,8 +149,17 @@ void RivorezIduvivViewController::layoutContent() {
   const int width = _contentView->width(), height = _contentView->height();
   _topBarView->setGeometry(0, 0, width, kTopBarHeight);
   _backgroundView->setGeometry(0, kTopBarHeight, width, std::max(0, height - kTopBarHeight));
-  _imageArea->setGeometry(_backgroundView->geometry());
-  _imageArea->raise();
+  const int browser = int(_browserHeight);
+  const int right = _filterToolbarController ? FilterToolbarViewController::kWidth : 0;
+  _imageView->setGeometry(0, kTopBarHeight, width, std::max(0, height - kTopBarHeight - browser));
+  _imageView->setRightMargin(right);
+  _imageView->raise();
+  _selectPostProcessViewController->setGeometry(0, height - browser, width, browser);
+  _selectPostProcessViewController->raise();
+  if (_filterToolbarController) {
+    _filterToolbarController->move(width - FilterToolbarViewController::kWidth, kTopBarHeight + 148);
+    _filterToolbarController->raise();
+  }
   _topBarView->raise();
 
   // Left: file commands and undo; middle: the tools; right: comparing and full screen.
@@ -281,6 +298,12 @@ void RivorezIduvivViewController::setImage(graphics::ImagePtr image) {
       validateTools();
   }
   validateUndoRedoButtonsState();
+  if (replaying)
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), this] {
+      if (guard) _selectPostProcessViewController->reloadEffectsTableView();
+    });
+  else
+    _selectPostProcessViewController->reloadEffectsTableView();
 }
 
 void RivorezIduvivViewController::_setImage(graphics::ImagePtr image, bool animated) {
@@ -292,7 +315,10 @@ void RivorezIduvivViewController::_setImage(graphics::ImagePtr image, bool anima
     animated = false;
   }
   setImage(std::move(image));
-  (void)animated;
+  if (_tool == kCrop)
+    _imageView->setImage(savedImageWithoutFrame(), animated);
+  else
+    _imageView->setImage(_image, animated);
 }
 
 void RivorezIduvivViewController::setSavedImageWithoutFrame(graphics::ImagePtr image) {
@@ -391,7 +417,26 @@ void RivorezIduvivViewController::setTool(int32_t tool) {
   _tempTool = tool;
   if (_tool != kPainter && _undoManager)
     _undoManager->registerUndo(this, [this, old = _tool] { setTool(old); });
+  const int32_t old = _tool;
+  if (old == kParameters) {
+    // Leaving the parameters drops the preview and, unless the painter follows, the selection.
+    PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
+    if (_filterToolbarController) {
+      _filterToolbarController->deleteLater();
+      _filterToolbarController = nullptr;
+    }
+    if (tool != kPainter) {
+      _selectPostProcessViewController->deselectAll();
+      _selectedPreset = nullptr;
+      _imageView->setPreviewImage(nullptr, true);
+      if (_selectedPostProcess) _selectedPostProcess->freeMemory();
+      _selectedPostProcess = nullptr;
+    }
+  }
   _tool = tool;
+  if (tool == kParameters) showEffectsSidebar();
+  layoutContent();
+  if (_image) _imageView->zoomToFitAnimated(true);
   _fxToolButton->setState(tool == kBrowser || tool == kParameters ? 1 : 0);
   _cropToolButton->setState(tool == kCrop ? 1 : 0);
   _rotateToolButton->setState(tool == kRotate ? 1 : 0);
@@ -453,7 +498,7 @@ void RivorezIduvivViewController::_validateDoubleClickActionParameter() {
   defaults.synchronize();
 }
 
-void RivorezIduvivViewController::newTabSelected(int tab) {
+void RivorezIduvivViewController::newTabSelected(int32_t tab) {
   _browserSelectedTab = tab;
   _savedToolbarEffectIsSmallSize = _effectsSideBarStates[tab];
 }
@@ -722,4 +767,141 @@ void RivorezIduvivViewController::closeDocumentWithSaving() {
 void RivorezIduvivViewController::close() {
   _window->hide();
   if (terminate) terminate(0);
+}
+
+// ---- Selection, preview and apply
+
+void RivorezIduvivViewController::selectPostProcess(PostProcess* effect) {
+  if (!effect || !_image) return;
+  _selectedPostProcess = effect;
+  _selectedPreset = nullptr;
+  if (_tool != kParameters)
+    setTool(kParameters);
+  else
+    showEffectsSidebar();
+  reloadPreview();
+}
+
+void RivorezIduvivViewController::selectPreset(std::shared_ptr<CustomPreset> preset) {
+  if (!preset || !_image) return;
+  _selectedPreset = std::move(preset);
+  _selectedPostProcess = nullptr;
+  if (_tool != kParameters)
+    setTool(kParameters);
+  else
+    showEffectsSidebar();
+  reloadPreview();
+}
+
+// The parameter toolbar for the current choice, made anew for each choice.
+void RivorezIduvivViewController::showEffectsSidebar() {
+  if (!_selectedPostProcess && !_selectedPreset) return;
+  if (_filterToolbarController) _filterToolbarController->deleteLater();
+  _filterToolbarController = new FilterToolbarViewController(_contentView);
+  _filterToolbarController->setObjectName("filterToolbar");
+  _filterToolbarController->setDelegate(this);
+  if (_selectedPostProcess) {
+    _filterToolbarController->setTitle(QString::fromStdString(_selectedPostProcess->get_display_name()));
+    _filterToolbarController->setParam1(_selectedPostProcess->param_1());
+    _filterToolbarController->setParam2(_selectedPostProcess->param_2());
+    _filterToolbarController->setFrameEffect(_selectedPostProcess->isFrame());
+  } else {
+    _filterToolbarController->setTitle(QString::fromStdString(_selectedPreset->name()));
+  }
+  _filterToolbarController->updateSlidersParams();
+  _filterToolbarController->validateSlidersAnimated(false);
+  _filterToolbarController->show();
+  layoutContent();
+}
+
+void RivorezIduvivViewController::reloadPreview() {
+  auto& manager = PostProcessesManager::sharedPostProcessesManager();
+  if (_selectedPostProcess)
+    manager.generateImageForPostProcess(_selectedPostProcess, true, this);
+  else if (_selectedPreset)
+    manager.generateImageForPreset(_selectedPreset, true, this);
+}
+
+void RivorezIduvivViewController::generateImageForSelectedPostProcessOrPreset() {
+  auto& manager = PostProcessesManager::sharedPostProcessesManager();
+  _applying = true;
+  if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(false);
+  if (_selectedPostProcess)
+    manager.generateImageForPostProcess(_selectedPostProcess, false, this);
+  else if (_selectedPreset)
+    manager.generateImageForPreset(_selectedPreset, false, this);
+  else
+    _applying = false;
+}
+
+void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manager, PostProcess* effect,
+                                                    graphics::ImagePtr result, graphics::ImagePtr beforeFrame,
+                                                    bool isPreview) {
+  (void)manager, (void)beforeFrame;
+  if (isPreview) {
+    const bool selected = effect ? effect == _selectedPostProcess : _selectedPreset != nullptr;
+    if (selected && result && _tool == kParameters) _imageView->setPreviewImage(result, true);
+    return;
+  }
+  _applying = false;
+  if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(true);
+  // A run that could not make a picture leaves the photo as it was, with nothing to undo.
+  if (!result) return;
+  _setImage(result, true);
+  setDocumentEdited(true);
+  afterApplyingEffect = true;
+  setTool(kBrowser);
+  if (std::function<void()> next = std::move(_continueAfterApplyingSelector)) {
+    _continueAfterApplyingSelector = nullptr;
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), next = std::move(next)] {
+      if (guard) next();
+    });
+  }
+}
+
+void RivorezIduvivViewController::finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset,
+                                               graphics::ImagePtr result, graphics::ImagePtr beforeFrame, bool isPreview) {
+  if (preset != _selectedPreset && isPreview) return;
+  finishPostProcess(manager, nullptr, std::move(result), std::move(beforeFrame), isPreview);
+}
+
+bool RivorezIduvivViewController::imageViewIsDisabled() const { return _imageView->isDisabled(); }
+
+void RivorezIduvivViewController::clearPreviewImage() { _imageView->setPreviewImage(nullptr, true); }
+
+void RivorezIduvivViewController::setImageViewBottomMargin(double margin) {
+  _browserHeight = margin;
+  layoutContent();
+}
+
+void RivorezIduvivViewController::zoomImageViewToFit(bool animated) { _imageView->zoomToFitAnimated(animated); }
+
+void RivorezIduvivViewController::applyButtonDidClick(FilterToolbarViewController* toolbar) {
+  (void)toolbar;
+  if (!_applying) generateImageForSelectedPostProcessOrPreset();
+}
+
+void RivorezIduvivViewController::slidersDidChange(FilterToolbarViewController* toolbar) {
+  (void)toolbar;
+  reloadPreview();
+}
+
+void RivorezIduvivViewController::smallSizeClick(FilterToolbarViewController* toolbar) {
+  foundation::NotificationCenter::defaultCenter().postNotificationName(effectsSidebarStateWasChanged,
+                                                                      foundation::Value(toolbar->smallSize()));
+}
+
+void RivorezIduvivViewController::cancelButtonDidClick(FilterToolbarViewController* toolbar) {
+  (void)toolbar;
+  setTool(kBrowser);
+}
+
+void RivorezIduvivViewController::frameButtonClick(FilterToolbarViewController* toolbar) {
+  (void)toolbar;
+  frameButtonClick();
+}
+
+void RivorezIduvivViewController::showCropErrorWithMessage(const std::string& message, const std::string& infoString) {
+  appkit::Alert::alertWithMessageText(message, localized("OK").toStdString(), "", "", infoString)
+      .beginSheetModalForWindow(_window.get(), [](int) {});
 }

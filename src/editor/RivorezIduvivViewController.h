@@ -4,7 +4,10 @@
 // kept for saving, the selection, the frame shown over the image and the current tool. Every
 // user-visible change of the image goes through `_setImage(image, animated)` so that it can be
 // undone; the frame state setters register their old values the same way.
+#include "editor/FilterToolbarViewControllerDelegate.h"
+#include "editor/SelectPostProcessViewControllerOwner.h"
 #include "engine/PostProcessesManagerDelegate.h"
+#include "imageview/KXImageViewDelegate.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
 
@@ -17,7 +20,10 @@
 #include <string>
 
 class CustomPreset;
+class FilterToolbarViewController;
 class KXButton;
+class KXImageView;
+class SelectPostProcessViewController;
 class PostProcess;
 class QLabel;
 class QMainWindow;
@@ -31,7 +37,11 @@ inline constexpr const char* RivorezIduvivOriginalImageDidChange = "RivorezIduvi
 inline constexpr const char* kAngleDegreesChanged = "kAngleDegreesChanged";
 inline constexpr const char* effectsSidebarStateWasChanged = "effectsSidebarStateWasChanged";
 
-class RivorezIduvivViewController : public QObject, public PostProcessesManagerDelegate {
+class RivorezIduvivViewController : public QObject,
+                                    public PostProcessesManagerDelegate,
+                                    public KXImageViewDelegate,
+                                    public SelectPostProcessViewControllerOwner,
+                                    public FilterToolbarViewControllerDelegate {
   Q_OBJECT
  public:
   // Tool numbers; 3 is not used.
@@ -45,7 +55,7 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   QMainWindow* window() const { return _window.get(); }
 
   // Working image.
-  const graphics::ImagePtr& image() const { return _image; }
+  graphics::ImagePtr image() const override { return _image; }
   void setImage(graphics::ImagePtr image);
   void _setImage(graphics::ImagePtr image, bool animated);
   const graphics::ImagePtr& originalImage() const { return _originalImage; }
@@ -59,6 +69,7 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   const graphics::ImagePtr& savedImageWithoutFrame() const { return _savedImageWithoutFrame ? _savedImageWithoutFrame : _image; }
   void setSavedImageWithoutFrame(graphics::ImagePtr image);
   PostProcess* currentFrameEffect() override { return _currentFrameEffect; }
+  PostProcess* currentFrameEffect() const override { return _currentFrameEffect; }
   void setCurrentFrameEffect(PostProcess* effect);
   double frameParametr() override { return _frameParametr; }
   void setFrameParametr(double value);
@@ -66,7 +77,7 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   void setSavedFrameEffect(PostProcess* effect);
   double savedFrameParametr() const { return _savedFrameParametr; }
   void setSavedFrameParametr(double value);
-  void frameButtonClick();
+  void frameButtonClick() override;
   void validateTools();
 
   // Selection made in the browser: at most one of the two is set.
@@ -78,12 +89,12 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   // Tools.
   int32_t tool() const { return _tool; }
   int32_t currentMainTool() const { return _tool; }
-  void setTool(int32_t tool);
+  void setTool(int32_t tool) override;
   void fxToolButtonClick();
 
   // Undo and redo.
   foundation::UndoManager* undoManager() override { return _undoManager; }
-  void validateUndoRedoButtonsState();
+  void validateUndoRedoButtonsState() override;
   void buttonUndoClick();
   void buttonRedoClick();
   bool isDisabledInteraction() const { return _isDisabledInteraction; }
@@ -127,12 +138,51 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   void _validateDoubleClickActionParameter();
 
   // Parameter sidebar size remembered per browser tab.
-  void newTabSelected(int tab);
+  void newTabSelected(int32_t tab) override;
   bool savedToolbarEffectIsSmallSize() const { return _savedToolbarEffectIsSmallSize; }
   const std::map<int, bool>& effectsSideBarStates() const { return _effectsSideBarStates; }
   // The browser's tab, until the browser reports its own.
   int browserSelectedTab() const { return _browserSelectedTab; }
   void setBrowserSelectedTab(int tab) { _browserSelectedTab = tab; }
+
+  // The browser's choice: previewed in the image view, tuned in the parameter toolbar.
+  void selectPostProcess(PostProcess* effect) override;
+  void selectPreset(std::shared_ptr<CustomPreset> preset) override;
+  void showEffectsSidebar() override;
+  void reloadPreview();
+  bool imageViewIsDisabled() const override;
+  void clearPreviewImage() override;
+  void forceCustomCursorSet() override {}
+  void stopEffectCenterProgress() override {}
+  void startEffectCenterProgress() override {}
+  void slidersDidChange() override { reloadPreview(); }
+  void setImageViewBottomMargin(double margin) override;
+  void zoomImageViewToFit(bool animated) override;
+
+  // Renders the engine finishes.
+  void finishPostProcess(PostProcessesManager& manager, PostProcess* effect, graphics::ImagePtr result,
+                         graphics::ImagePtr beforeFrame, bool isPreview) override;
+  void finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr result,
+                    graphics::ImagePtr beforeFrame, bool isPreview) override;
+  void generateImageForSelectedPostProcessOrPreset();
+
+  // The parameter toolbar's buttons and sliders.
+  void applyButtonDidClick(FilterToolbarViewController* toolbar) override;
+  void slidersDidChange(FilterToolbarViewController* toolbar) override;
+  void smallSizeClick(FilterToolbarViewController* toolbar) override;
+  void cancelButtonDidClick(FilterToolbarViewController* toolbar) override;
+  void drawButtonDidClick(FilterToolbarViewController* toolbar) override { (void)toolbar; }
+  void hideMaskButtonDidClick(FilterToolbarViewController* toolbar) override { (void)toolbar; }
+  void frameButtonClick(FilterToolbarViewController* toolbar) override;
+
+  // The image view's questions.
+  void showCropErrorWithMessage(const std::string& message, const std::string& infoString) override;
+  void setStateForCropButton(bool state) override { (void)state; }
+  int64_t currentMainTool() override { return _tool; }
+
+  KXImageView* imageView() const { return _imageView; }
+  SelectPostProcessViewController* selectPostProcessViewController() const { return _selectPostProcessViewController; }
+  FilterToolbarViewController* filterToolbarController() const { return _filterToolbarController; }
 
   // Continuations kept for later Parts of the editor.
   std::function<void()> _continueAfterApplyingSelector;
@@ -201,7 +251,11 @@ class RivorezIduvivViewController : public QObject, public PostProcessesManagerD
   QWidget* _contentView = nullptr;
   QWidget* _topBarView = nullptr;
   QWidget* _backgroundView = nullptr;
-  QWidget* _imageArea = nullptr;
+  KXImageView* _imageView = nullptr;
+  SelectPostProcessViewController* _selectPostProcessViewController = nullptr;
+  FilterToolbarViewController* _filterToolbarController = nullptr;
+  double _browserHeight = 0;
+  bool _applying = false;
   KXButton* _undoButton = nullptr;
   KXButton* _redoButton = nullptr;
   KXButton* _fxToolButton = nullptr;

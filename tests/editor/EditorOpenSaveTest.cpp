@@ -2,6 +2,9 @@
 
 #include "controls/ImageAdditional.h"
 #include "editor/RecentDocuments.h"
+#include "engine/PostProcess.h"
+#include "engine/PostProcessesManager.h"
+#include "imageview/KXImageView.h"
 #include "platform/appkit/MainQueuePump.h"
 #include "platform/services/KXSLocalization.h"
 #include "platform/foundation/UndoManager.h"
@@ -193,6 +196,37 @@ TEST_F(EditorFiles, ANewImageWithoutAFileNeedsSaving) {
   EXPECT_EQ(editor.representedFilename(), "Untitled");
   EXPECT_TRUE(editor.imageUTType().empty());
   EXPECT_TRUE(editor.needSaveDocument());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditorFiles, ChoosingTuningApplyingAndUndoingALook) {
+  editor.openImageURL(writePhoto(path("small.png"), 64, 48, 180));
+  graphics::ImagePtr opened = editor.image();
+  ASSERT_NE(opened, nullptr);
+  PostProcess* look = PostProcessesManager::sharedPostProcessesManager().postProcessWithName("Cool Blue");
+  ASSERT_NE(look, nullptr);
+
+  editor.selectPostProcess(look);
+  EXPECT_EQ(editor.tool(), RivorezIduvivViewController::kParameters);
+  ASSERT_NE(editor.filterToolbarController(), nullptr);
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 20.0));
+  EXPECT_EQ(editor.image(), opened);  // a preview changes nothing yet
+
+  editor.applyButtonDidClick(editor.filterToolbarController());
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor.image() != opened; }, 20.0));
+  EXPECT_EQ(editor.tool(), RivorezIduvivViewController::kBrowser);
+  EXPECT_EQ(editor.filterToolbarController(), nullptr);
+  EXPECT_TRUE(editor.isDocumentEdited());
+  EXPECT_EQ(editor.image()->width(), 64);
+  runEventLoopFor(0.1);
+  ASSERT_TRUE(undo.canUndo());
+
+  editor.buttonUndoClick();
+  EXPECT_EQ(editor.image(), opened);
+  EXPECT_EQ(editor.imageView()->image(), opened);
 }
 
 }  // namespace
