@@ -351,8 +351,9 @@ Point KXImageView::previewCenter() const {
 // ---- Scale and modes
 
 void KXImageView::setScale(double newScale) {
-    if (differs(newScale, _scale) && _isCropOn && _cropLayer) _cropLayer->setNeedsDisplay();
+    const bool changed = differs(newScale, _scale);
     _scale = newScale;
+    if (changed && _isCropOn && _cropLayer) redrawCropLayer();
     if (_delegate) _delegate->imageScaleDidChange(_scale, this);
 }
 
