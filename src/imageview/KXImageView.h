@@ -7,6 +7,7 @@
 #include "imageview/KXImageViewPostProcessDelegate.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Rect.h"
+#include "platform/quartz/AnimationDelegate.h"
 #include "platform/quartz/LayerDelegate.h"
 #include "platform/quartz/LayerHostWidget.h"
 
@@ -17,7 +18,7 @@
 #include <memory>
 #include <string>
 
-class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate {
+class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate, public quartz::AnimationDelegate {
     Q_OBJECT
 public:
     explicit KXImageView(QWidget* parent = nullptr);
@@ -158,6 +159,20 @@ public:
     bool isFlippedVertical() const { return _isFlippedVertical; }
     bool haveChanges() const { return _haveChanges; }
     void cancelChangesForRotationTab();
+
+    // Turns: the photo is replaced at once by its turned copy while the layer turns on screen;
+    // the layer is rebuilt upright after each turn and the view fits once the last one ended.
+    void setRotationAngle(double degrees, graphics::Point centerPoint, bool animated);
+    graphics::ImagePtr rotatedImage(const graphics::ImagePtr& image, double degrees) const;
+    void animationDidStop(quartz::Animation* animation, bool finished) override;
+    void zoom();
+    uint64_t countRotations() const { return _countRotations; }
+    static double validateAngleForLeftRotationFromAngle(double angle);
+    static double validateAngleForRightRotationFromAngle(double angle);
+    double rotateLeftAnimated(bool animated);
+    double rotateRightAnimated(bool animated);
+    // Bakes the pending straighten, flips and the crop into the photo in one resample.
+    bool applyCrop();
 
     // Fixed colours, made once per process.
     static const QColor& backgroundColorRef();

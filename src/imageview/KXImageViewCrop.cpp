@@ -2,7 +2,10 @@
 // apply button's state and the overlay drawing.
 #include "imageview/KXImageView.h"
 
+#include "imageview/CIFilterSetAlpha.h"
 #include "platform/appkit/DeferredCall.h"
+#include "platform/coreimage/Context.h"
+#include "platform/coreimage/Image.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/Transaction.h"
 #include "platform/services/KXServiceUtils.h"
@@ -318,6 +321,47 @@ bool KXImageView::isCanCrop() const {
     const Rect shown = _cropFrame.intersection(_imageLayer->frame());
     if (shown.isNull()) return false;
     return shown.width() * shown.height() / (_scale * _scale) > kMaxCropPixels;
+}
+
+// ---- Applying
+
+bool KXImageView::applyCrop() {
+    _haveChanges = false;
+    if (!_image || _scale <= 0) return false;
+    const double W = _image->width(), H = _image->height(), s = _scale;
+    if (!imageLayer().transform().isIdentity()) setImageLayerTransformNow(AffineTransform::identity());
+    const Rect F = _imageLayer->frame();
+    // Every step in point order, folded into one resample.
+    AffineTransform t = AffineTransform::identity();
+    if (_isFlippedVertical) t = concat(t, AffineTransform{1, 0, 0, -1, 0, H});
+    if (_isFlippedHorizontal) t = concat(t, AffineTransform{-1, 0, 0, 1, W, 0});
+    t = concat(t, AffineTransform::makeTranslation(-W / 2, -H / 2));
+    t = concat(t, AffineTransform::makeRotation(_rotationAngle));
+    t = concat(t, AffineTransform::makeTranslation(F.minX() / s + W / 2, F.minY() / s + H / 2));
+    const Rect crop(graphics::roundf32(_cropFrame.minX() / s), graphics::roundf32(_cropFrame.minY() / s),
+                    graphics::floorf32(_cropFrame.width() / s), graphics::floorf32(_cropFrame.height() / s));
+    coreimage::ImagePtr placed = coreimage::Image::imageWithCGImage(_image)->imageByApplyingTransform(t);
+    coreimage::ImagePtr cropped = placed ? placed->imageByCroppingToRect(crop) : nullptr;
+    if (!cropped || cropped->extent().isEmpty()) return false;  // nothing of the photo inside the frame
+    const Rect extent = cropped->extent();
+    coreimage::ImagePtr moved =
+        cropped->imageByApplyingTransform(AffineTransform::makeTranslation(-extent.minX(), -extent.minY()));
+    auto opaque = CIFilterSetAlpha::filterWithName("SetAlpha");
+    if (!opaque) return false;
+    opaque->setValue("inputImage", moved);
+    opaque->setValue("inputParam1", 1.0);
+    graphics::ImagePtr result = coreimage::render(opaque->outputImage(), _image->format().bitsPerComponent);
+    if (!result) return false;
+    // Through setImage, so the diagonal limit follows the new size.
+    setImage(std::move(result));
+    _rotationAngle = 0;
+    _imageLayer->removeFromSuperlayer();
+    _imageLayer.reset();
+    imageLayer().setFrame(Rect(extent.minX() * s, extent.minY() * s, extent.width() * s, extent.height() * s));
+    _imageLayer->setNeedsDisplay();
+    _isFlippedHorizontal = false;
+    _isFlippedVertical = false;
+    return true;
 }
 
 // ---- Drawing
