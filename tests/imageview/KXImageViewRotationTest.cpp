@@ -123,3 +123,85 @@ TEST_F(RotationFixture, ATurnEndsUprightAndFitsOnce) {
   const Rect fitted = view.imageLayer().frame();
   EXPECT_NEAR(fitted.width() / fitted.height(), 300.0 / 400.0, 1e-2);
 }
+
+namespace {
+
+struct ApplyCropFixture : RotationFixture {
+  // The photo at the view's origin, one point per pixel unless told.
+  void place(const QImage& source, double scale = 1) {
+    view.setImage(ImageAdditional::fromQImage(source));
+    view.setScale(scale);
+    view.imageLayer().setFrame(Rect(0, 0, source.width() * scale, source.height() * scale));
+  }
+};
+
+} // namespace
+
+TEST_F(ApplyCropFixture, AnIntegerCropCopiesThePixels) {
+  const QImage source = pattern(40, 30);
+  place(source);
+  view.setCropFrame(Rect(5, 4, 20, 10));
+  ASSERT_TRUE(view.applyCrop());
+  const QImage result = pixels(view.image());
+  // y-up rows 4..13 are the bitmap's rows 16..25.
+  EXPECT_EQ(result, source.copy(5, 16, 20, 10));
+  EXPECT_EQ(view.imageLayer().frame(), Rect(5, 4, 20, 10));
+  EXPECT_EQ(view.maxCropWidthHeight(), 22);  // follows the new size
+  EXPECT_FALSE(view.haveChanges());
+}
+
+TEST_F(ApplyCropFixture, TheCropRectangleRoundsInImagePixels) {
+  QImage source(500, 300, QImage::Format_ARGB32_Premultiplied);
+  source.fill(QColor(10, 20, 30));
+  place(source, 0.5);
+  view.setCropFrame(Rect(0.6, 0.2, 200.4, 100.9));
+  ASSERT_TRUE(view.applyCrop());
+  EXPECT_EQ(view.image()->width(), 400);
+  EXPECT_EQ(view.image()->height(), 201);
+  EXPECT_EQ(view.imageLayer().frame(), Rect(0.5, 0, 200, 100.5));
+}
+
+TEST_F(ApplyCropFixture, FlipsAreExactAndTwoMakeAHalfTurn) {
+  const QImage source = pattern(40, 30);
+  place(source);
+  view.setCropFrame(Rect(-5, -5, 50, 40));
+  view.flipHorizontalAnimated(false);
+  ASSERT_TRUE(view.applyCrop());
+  EXPECT_EQ(pixels(view.image()), source.mirrored(true, false));
+  EXPECT_FALSE(view.isFlippedHorizontal());
+  EXPECT_TRUE(view.imageLayer().transform().isIdentity());
+
+  place(source);
+  view.setCropFrame(Rect(-5, -5, 50, 40));
+  view.flipVerticalAnimated(false);
+  view.flipHorizontalAnimated(false);
+  ASSERT_TRUE(view.applyCrop());
+  EXPECT_EQ(pixels(view.image()), pixels(view.rotatedImage(ImageAdditional::fromQImage(source), 180)));
+}
+
+TEST_F(ApplyCropFixture, AFlipThenStraightenMatchesWhatTheLayerShows) {
+  // A smooth gradient, so the one bilinear resample stays close to the source.
+  QImage source(60, 60, QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 60; ++x) source.setPixel(x, y, qRgba(x * 4, y * 4, 100, 255));
+  place(source);
+  view.setCropFrame(Rect(15, 15, 30, 30));
+  view.flipVerticalAnimated(false);
+  view.rotateImageForCropToAngle(30);
+  const auto shown = view.imageLayer().transform();  // about the layer's centre
+  ASSERT_TRUE(view.applyCrop());
+  const QImage result = pixels(view.image());
+  ASSERT_EQ(result.size(), QSize(30, 30));
+  const auto back = shown.inverted();
+  for (Point at : {Point{3, 4}, Point{15, 15}, Point{26, 20}}) {
+    // The result pixel's centre in view points (y-up), then into the untransformed picture.
+    const Point view_point{15 + at.x + 0.5, 15 + at.y + 0.5};
+    const Point p = back.apply(Point{view_point.x - 30, view_point.y - 30});
+    const int sx = int(std::floor(p.x + 30)), sy = int(std::floor(p.y + 30));
+    const QRgb expected = source.pixel(sx, 59 - sy);
+    const QRgb got = result.pixel(int(at.x), 29 - int(at.y));
+    EXPECT_NEAR(qRed(got), qRed(expected), 6) << at.x << "," << at.y;
+    EXPECT_NEAR(qGreen(got), qGreen(expected), 6) << at.x << "," << at.y;
+    EXPECT_EQ(qAlpha(got), 255);
+  }
+}
