@@ -44,6 +44,7 @@ constexpr ProportionPreset kPresets[] = {{"?:?", 0, 0},  {"1:1", 1, 1},   {"2:3"
 
 void KXImageView::setCropToolOn(bool on) {
     if (on && !_isCropOn) {
+        cropLayer();  // made first, so the fit below brings it to the view's bounds
         validateCropLayerFrame();
         const Rect r = extraVisibleRect();
         const Size fifth{r.width() / 5, r.height() / 5};

@@ -288,3 +288,29 @@ TEST_F(CropFixture, UpdateCropFieldsSendsThePixelSize) {
   ASSERT_FALSE(delegate.fields.empty());
   EXPECT_EQ(delegate.fields.back(), (std::pair<uint64_t, uint64_t>{100, 40}));
 }
+
+TEST_F(CropFixture, OverlayDimsThePhotoOutsideTheFrameOnly) {
+  view.setImage(picture(400, 300), false);
+  const QImage before = view.grab().toImage();
+  view.setCropToolOn(true);
+  view.setCropSize(Size{100, 100});
+  const QImage after = view.grab().toImage();
+  const Rect C = view.cropFrame();
+  const Rect F = view.imageLayer().frame();
+  ASSERT_FALSE(C.contains(Point{C.midX() + 30, F.minY() + 2}));
+  // Widget rows run downwards; the view's points upwards.
+  const auto at = [&](const QImage& image, double x, double y) {
+    return QColor(image.pixel(int(x), int(view.height() - 1 - y)));
+  };
+  const double insideX = C.minX() + C.width() / 6, insideY = C.minY() + C.height() / 6;
+  EXPECT_EQ(at(after, insideX, insideY), at(before, insideX, insideY));
+  const QColor photo = at(before, C.midX() + 30, F.minY() + 2), dimmed = at(after, C.midX() + 30, F.minY() + 2);
+  EXPECT_NEAR(dimmed.blue(), photo.blue() / 2, 3);
+  const std::vector<std::string> order = [&] {
+    std::vector<std::string> out;
+    for (const auto& l : view.layer().sublayers()) out.push_back(l->name());
+    return out;
+  }();
+  ASSERT_FALSE(order.empty());
+  EXPECT_EQ(order.back(), "crop");
+}
