@@ -1,5 +1,6 @@
 #include "controls/ImageAdditional.h"
 #include "imageview/KXImageView.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "support/UiApplication.h"
 #include "support/VirtualClock.h"
@@ -313,4 +314,14 @@ TEST_F(CropFixture, OverlayDimsThePhotoOutsideTheFrameOnly) {
   }();
   ASSERT_FALSE(order.empty());
   EXPECT_EQ(order.back(), "crop");
+}
+
+TEST_F(CropFixture, TheCancelNotificationDropsPendingFlips) {
+  load(400, 300, 1);
+  view.flipVerticalAnimated(false);
+  view.rotateImageForCropToAngle(5);
+  foundation::NotificationCenter::defaultCenter().postNotificationName("CancelChangesForRotationTab");
+  EXPECT_FALSE(view.isFlippedVertical());
+  EXPECT_FALSE(view.haveChanges());
+  EXPECT_DOUBLE_EQ(view.rotationAngleRadians(), 5.0 / 180 * -kPiF32);  // left for the tool's switch-off
 }
