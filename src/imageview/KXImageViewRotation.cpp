@@ -58,8 +58,15 @@ graphics::ImagePtr KXImageView::rotatedImage(const graphics::ImagePtr& image, do
     return copy ? copy : image;
 }
 
-void KXImageView::animationDidStop(quartz::Animation*, bool) {
+void KXImageView::animationDidStop(quartz::Animation*, bool finished) {
     if (_countRotations == 0) return;  // not a turn of ours
+    // A turn replaced by the next one ends on the next pass, as the platform reports it, so the
+    // new turn's bookkeeping is in place first.
+    if (!finished) {
+        appkit::DeferredCall::perform(static_cast<const QObject*>(this), "animationDidStop", 0,
+                                      [this] { animationDidStop(nullptr, true); });
+        return;
+    }
     --_countRotations;
     const Rect frame = imageLayer().frame();
     const Point c{frame.midX(), frame.midY()};

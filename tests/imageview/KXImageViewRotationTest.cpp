@@ -18,6 +18,8 @@ namespace {
 struct QuietDelegate : KXImageViewDelegate {
   void showCropErrorWithMessage(const std::string&, const std::string&) override {}
   void setStateForCropButton(bool) override {}
+  int scaleChanges = 0;
+  void imageScaleDidChange(double, KXImageView*) override { ++scaleChanges; }
 };
 
 // Every pixel different, opaque.
@@ -112,12 +114,19 @@ TEST_F(RotationFixture, ATurnEndsUprightAndFitsOnce) {
   EXPECT_EQ(appkit::DeferredCall::pendingCount(static_cast<const QObject*>(&view), "zoom"), 1);
 
   // A second pair of turns: the fit waits for the last end.
+  QCoreApplication::processEvents();
+  clock.advance(1);
+  const int fitsBefore = delegate.scaleChanges;
   view.setRotationAngle(90, Point{0, 0}, false);
   clock.advance(0.05);
   view.setRotationAngle(90, Point{0, 0}, false);
+  EXPECT_EQ(view.countRotations(), 2u);
+  EXPECT_EQ(view.image()->width(), 300);  // already turned twice more
+  EXPECT_EQ(view.image()->height(), 400);
   clock.advance(0.5);
-  QCoreApplication::processEvents();
+  for (int pass = 0; pass < 5; ++pass) QCoreApplication::processEvents();
   EXPECT_EQ(view.countRotations(), 0u);
+  EXPECT_EQ(delegate.scaleChanges - fitsBefore, 1);  // one fit, after the last end
   EXPECT_EQ(appkit::DeferredCall::pendingCount(static_cast<const QObject*>(&view), "zoom"), 0);
   EXPECT_EQ(pixels(view.image()), pixels(view.rotatedImage(original, 270)));
   const Rect fitted = view.imageLayer().frame();
