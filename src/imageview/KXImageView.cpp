@@ -3,6 +3,7 @@
 #include "controls/ImageAdditional.h"
 #include "controls/SharedBundle.h"
 #include "imageview/CIFilterSetAlpha.h"
+#include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/AnimationGroup.h"
 #include "platform/quartz/BasicAnimation.h"
@@ -57,6 +58,7 @@ KXImageView::KXImageView(QWidget* parent) : quartz::LayerHostWidget(parent) { _i
 
 KXImageView::~KXImageView() {
     *_alive = false;
+    foundation::NotificationCenter::defaultCenter().removeObserver(this);
     // Layers may outlive the view in pending completions: none may call back into it.
     for (auto* layer : {&_imageLayer, &_previewLayer, &_cropLayer, &_backgroundLayer, &_leftShadowLayer,
                         &_rightShadowLayer, &_animationLayer})
@@ -81,6 +83,8 @@ void KXImageView::_initilization() {
     _customCropLeftCursor = cursor("crop_resize_cursor_l", 8);
     _customCropRightCursor = cursor("crop_resize_cursor_r", 8);
     _previousBoundsRect = Rect(0, 0, width(), height());
+    foundation::NotificationCenter::defaultCenter().addObserver(
+        this, "CancelChangesForRotationTab", nullptr, [this](const foundation::Notification&) { cancelChangesForRotationTab(); });
 }
 
 // ---- Layers
@@ -351,8 +355,9 @@ Point KXImageView::previewCenter() const {
 // ---- Scale and modes
 
 void KXImageView::setScale(double newScale) {
-    if (differs(newScale, _scale) && _isCropOn && _cropLayer) _cropLayer->setNeedsDisplay();
+    const bool changed = differs(newScale, _scale);
     _scale = newScale;
+    if (changed && _isCropOn && _cropLayer) redrawCropLayer();
     if (_delegate) _delegate->imageScaleDidChange(_scale, this);
 }
 

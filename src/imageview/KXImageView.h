@@ -7,6 +7,7 @@
 #include "imageview/KXImageViewPostProcessDelegate.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Rect.h"
+#include "platform/quartz/AnimationDelegate.h"
 #include "platform/quartz/LayerDelegate.h"
 #include "platform/quartz/LayerHostWidget.h"
 
@@ -17,7 +18,7 @@
 #include <memory>
 #include <string>
 
-class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate {
+class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate, public quartz::AnimationDelegate {
     Q_OBJECT
 public:
     explicit KXImageView(QWidget* parent = nullptr);
@@ -114,6 +115,65 @@ public:
     // The photo over the preview in place, while the editor's button is held.
     void showQuickCompare(bool show);
 
+    // Crop tool: the frame (view points) with four corner handles, proportions, and the pending
+    // straighten and flips shown on the image layer's transform until applied.
+    bool isCropOn() const { return _isCropOn; }
+    void setCropToolOn(bool on);
+    void setCropFrame(const graphics::Rect& frame);
+    void setCropSize(graphics::Size pixels);
+    graphics::Point ltCornerPosition() const { return _ltCornerPosition; }
+    graphics::Point rtCornerPosition() const { return _rtCornerPosition; }
+    graphics::Point rbCornerPosition() const { return _rbCornerPosition; }
+    graphics::Point lbCornerPosition() const { return _lbCornerPosition; }
+    graphics::Rect ltCornerRect() const { return cornerRect(_ltCornerPosition); }
+    graphics::Rect rtCornerRect() const { return cornerRect(_rtCornerPosition); }
+    graphics::Rect rbCornerRect() const { return cornerRect(_rbCornerPosition); }
+    graphics::Rect lbCornerRect() const { return cornerRect(_lbCornerPosition); }
+    void setLtCornerPosition(graphics::Point p);
+    void setRtCornerPosition(graphics::Point p);
+    void setRbCornerPosition(graphics::Point p);
+    void setLbCornerPosition(graphics::Point p);
+    bool is_crop_rect_valid(const graphics::Rect&) const { return true; }
+    graphics::Size calc_constrained_size(const graphics::Rect& rect) const;
+    void setProportionsConstrain(int value);
+    double minimumCropSide() const;
+    uint64_t cropWidthInPixels() const;
+    uint64_t cropHeightInPixels() const;
+    int64_t cropDragCornerIndex() const { return _cropDragCornerIndex; }
+    void setCropDragCornerIndex(int64_t index) { _cropDragCornerIndex = index; }
+    // Size limits after the corner `corner` was dragged (points; the far edges stay).
+    void limitCropFrameAfterDrag(int64_t corner);
+    // Size limits in pixels about the frame's centre, run before every crop redraw.
+    void limitCropFrameInPixels();
+    void updateCropFields();
+    void validateCropButton();
+    // Answers YES when the crop is too large to apply.
+    bool isCanCrop() const;
+    void rotateImageForCropToAngle(double degrees, bool animated);
+    void rotateImageForCropToAngle(double degrees) { rotateImageForCropToAngle(degrees, false); }
+    void rotate(double radians);
+    double rotationAngle() const;
+    void flipHorizontalAnimated(bool animated);
+    void flipVerticalAnimated(bool animated);
+    bool isFlippedHorizontal() const { return _isFlippedHorizontal; }
+    bool isFlippedVertical() const { return _isFlippedVertical; }
+    bool haveChanges() const { return _haveChanges; }
+    void cancelChangesForRotationTab();
+
+    // Turns: the photo is replaced at once by its turned copy while the layer turns on screen;
+    // the layer is rebuilt upright after each turn and the view fits once the last one ended.
+    void setRotationAngle(double degrees, graphics::Point centerPoint, bool animated);
+    graphics::ImagePtr rotatedImage(const graphics::ImagePtr& image, double degrees) const;
+    void animationDidStop(quartz::Animation* animation, bool finished) override;
+    void zoom();
+    uint64_t countRotations() const { return _countRotations; }
+    static double validateAngleForLeftRotationFromAngle(double angle);
+    static double validateAngleForRightRotationFromAngle(double angle);
+    double rotateLeftAnimated(bool animated);
+    double rotateRightAnimated(bool animated);
+    // Bakes the pending straighten, flips and the crop into the photo in one resample.
+    bool applyCrop();
+
     // Fixed colours, made once per process.
     static const QColor& backgroundColorRef();
     static const QColor& whiteColor();
@@ -125,6 +185,7 @@ public:
 
     // Layer contents: the photo's and the preview's display pictures, made once per picture.
     bool displayLayer(quartz::Layer& layer) override;
+    void drawLayer(quartz::Layer& layer, QPainter& painter) override;
 
 private:
     void _initilization();
@@ -141,6 +202,11 @@ private:
     void invalidateCursorRects();
     quartz::Layer* activeLayer() const { return _activeLayer.lock().get(); }
     graphics::Rect visibleRect() const;
+    static graphics::Rect cornerRect(graphics::Point corner) { return {corner.x - 20, corner.y - 20, 40, 40}; }
+    graphics::AffineTransform pendingTransform() const;
+    void setImageLayerTransformNow(const graphics::AffineTransform& transform);
+    void redrawCropLayer();
+    void drawCropOverlay(QPainter& painter);
 
     KXImageViewDelegate* _delegate = nullptr;
     KXImageViewDataSource* _dataSource = nullptr;
@@ -173,6 +239,7 @@ private:
 
     bool _isCropOn = false;
     graphics::Rect _cropFrame;
+    graphics::Point _ltCornerPosition, _rtCornerPosition, _rbCornerPosition, _lbCornerPosition;
     int64_t _cropDragCornerIndex = 0;
     int _proportionsConstrain = 0;
     graphics::Point _proportionsConstrainAspect;

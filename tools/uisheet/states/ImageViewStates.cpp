@@ -54,3 +54,33 @@ OPALENE_UISHEET_STATE(
       timer.restart();
       while (timer.elapsed() < 400) QApplication::processEvents(QEventLoop::AllEvents, 10);
     });
+
+// The crop tool: the frame over the photo with its grid, centre mark and handles; with the "3:2"
+// proportion, a 10-degree straighten, and a pending horizontal flip.
+namespace {
+
+std::unique_ptr<KXImageView> viewWithCrop(const QImage& photo) {
+  auto view = viewOnPhoto(photo);
+  view->setCropToolOn(true);
+  return view;
+}
+
+}  // namespace
+
+OPALENE_UISHEET_STATE("image_view_crop_proportions", [](const QImage& photo) -> std::unique_ptr<QWidget> {
+  auto view = viewWithCrop(photo);
+  view->setProportionsConstrain(3);
+  return view;
+});
+
+OPALENE_UISHEET_STATE("image_view_crop_straighten_10", [](const QImage& photo) -> std::unique_ptr<QWidget> {
+  auto view = viewWithCrop(photo);
+  view->rotateImageForCropToAngle(10);
+  return view;
+});
+
+OPALENE_UISHEET_STATE("image_view_crop_flipped", [](const QImage& photo) -> std::unique_ptr<QWidget> {
+  auto view = viewWithCrop(photo);
+  view->flipHorizontalAnimated(false);
+  return view;
+});
