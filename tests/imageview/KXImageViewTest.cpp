@@ -132,7 +132,7 @@ TEST_F(ImageViewFixture, FirstPreviewFadesInOverThePhotoAndSecondFadesASnapshotO
   EXPECT_EQ(names(), (std::vector<std::string>{"photo", "previewLayer", "animation"}));
   ASSERT_NE(view.animationLayer(), nullptr);
   EXPECT_EQ(view.animationLayer()->contents(), oldContents);  // a picture of the old preview
-  EXPECT_NE(view.existingPreviewLayer()->contents(), oldContents);
+  EXPECT_NE(view.existingPreviewLayer(), preview);
   EXPECT_EQ(view.animationLayer()->presentation().opacity, 1);
   clock.advance(0.25);
   EXPECT_NEAR(view.animationLayer()->presentation().opacity, 0.5, 1e-9);
