@@ -78,6 +78,10 @@ RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager
 RivorezIduvivViewController::~RivorezIduvivViewController() {
   foundation::NotificationCenter::defaultCenter().removeObserver(this);
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
+  // No render may outlive the window that asked for it.
+  manager.cleanGeneratedEffectsPresets();
+  manager.setGeneratingOn(false);
+  manager.cancelGeneratingPreview();
   if (manager.delegate() == this) manager.setDelegate(nullptr);
   if (manager.undoManager() == _undoManager) manager.setUndoManager(nullptr);
   if (manager.superFilter() == superFilter.get()) manager.setSuperFilter(nullptr);
@@ -282,9 +286,7 @@ void RivorezIduvivViewController::setImage(graphics::ImagePtr image) {
   manager.cancelGeneratingImage();
   if (!(_selectedPostProcess && _selectedPostProcess->isFrame()))
     for (PostProcess* effect : manager.nonFrameProcesses()) effect->resetParametrs();
-  manager.setGeneratingOn(false);
-  PostProcess::global_clean();
-  manager.setGeneratingOn(true);
+  manager.cleanWorkingImage();
 
   if (auto* adjust = dynamic_cast<PP_SuperFilter*>(superFilter.get())) adjust->clearCashes();
   restoreSuperFilterDefaults();
