@@ -478,7 +478,7 @@ void RivorezIduvivViewController::buttonRedoClick() {
 }
 
 graphics::ImagePtr RivorezIduvivViewController::imageForHistogram() const {
-  return _image;
+  return _imageView->previewImage() ? _imageView->previewImage() : _imageView->image();
 }
 
 void RivorezIduvivViewController::restoreSuperFilterDefaults() {

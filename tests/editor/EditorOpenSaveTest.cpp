@@ -198,10 +198,6 @@ TEST_F(EditorFiles, ANewImageWithoutAFileNeedsSaving) {
   EXPECT_TRUE(editor.needSaveDocument());
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(EditorFiles, ChoosingTuningApplyingAndUndoingALook) {
   editor.openImageURL(writePhoto(path("small.png"), 64, 48, 180));
   graphics::ImagePtr opened = editor.image();

@@ -5,6 +5,7 @@
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"
+#include "imageview/KXImageView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoManager.h"
@@ -233,9 +234,13 @@ TEST_F(Editor, SidebarSizeIsRememberedPerTab) {
   EXPECT_FALSE(editor.effectsSideBarStates().at(2));
 }
 
-TEST_F(Editor, HistogramReadsTheWorkingImage) {
-  graphics::ImagePtr first = picture(Qt::red);
+TEST_F(Editor, HistogramReadsThePreviewWhileOneIsShown) {
+  graphics::ImagePtr first = picture(Qt::red), preview = picture(Qt::green);
   editor._setImage(first, false);
+  EXPECT_EQ(editor.imageForHistogram(), first);
+  editor.imageView()->setPreviewImage(preview, false);
+  EXPECT_EQ(editor.imageForHistogram(), preview);
+  editor.imageView()->setPreviewImage(nullptr, false);
   EXPECT_EQ(editor.imageForHistogram(), first);
 }
 
