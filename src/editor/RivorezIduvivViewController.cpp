@@ -3,6 +3,7 @@
 #include "controls/KXButton.h"
 #include "editor/FilterToolbarViewController.h"
 #include "editor/ImageOpening.h"
+#include "editor/ProgressViewController.h"
 #include "editor/SelectPostProcessViewController.h"
 #include "imageview/KXImageView.h"
 #include "editor/RecentDocuments.h"
@@ -825,46 +826,65 @@ void RivorezIduvivViewController::reloadPreview() {
 }
 
 void RivorezIduvivViewController::generateImageForSelectedPostProcessOrPreset() {
+  if ((!_selectedPostProcess && !_selectedPreset) || !_image) {
+    appkit::Alert::alertWithMessageText(localized("kStringNoFilterSelected").toStdString(),
+                                        localized("OK").toStdString(), "", "", "")
+        .beginSheetModalForWindow(_window.get(), [](int) {});
+    return;
+  }
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
   _applying = true;
   if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(false);
-  if (_selectedPostProcess)
-    manager.generateImageForPostProcess(_selectedPostProcess, false, this);
-  else if (_selectedPreset)
-    manager.generateImageForPreset(_selectedPreset, false, this);
-  else
-    _applying = false;
+  startProgressPanel();
+  // The render is requested first, the title set right after.
+  if (_selectedPostProcess) {
+    PostProcess* effect = _selectedPostProcess;
+    manager.generateImageForPostProcess(effect, false, this);
+    if (_progressViewController)
+      _progressViewController->setTitle(_tool == kAdjust ? localized("Applying changes")
+                                                         : localized("Applying %@ filter")
+                                                               .replace("%@", QString::fromStdString(effect->get_name())));
+  } else {
+    std::shared_ptr<CustomPreset> preset = _selectedPreset;
+    manager.generateImageForPreset(preset, false, this);
+    if (_progressViewController)
+      _progressViewController->setTitle(
+          localized("Applying %@ preset").replace("%@", QString::fromStdString(preset->name())));
+  }
 }
 
 void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manager, PostProcess* effect,
                                                     graphics::ImagePtr result, graphics::ImagePtr beforeFrame,
                                                     bool isPreview) {
-  (void)manager, (void)beforeFrame;
+  (void)manager;
   if (isPreview) {
     const bool selected = effect ? effect == _selectedPostProcess : _selectedPreset != nullptr;
     if (selected && result && _tool == kParameters) _imageView->setPreviewImage(result, true);
     return;
   }
+  // The finish of an apply the user cancelled may already have been on its way.
+  if (!_applying) return;
   _applying = false;
   if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(true);
+  // The panel goes whatever the outcome: a failed run must not leave the window blocked.
+  if (_progressViewController) _progressViewController->processFinish();
   // A run that could not make a picture leaves the photo as it was, with nothing to undo.
   if (!result) return;
-  _setImage(result, true);
-  setDocumentEdited(true);
-  afterApplyingEffect = true;
-  setTool(kBrowser);
-  if (std::function<void()> next = std::move(_continueAfterApplyingSelector)) {
-    _continueAfterApplyingSelector = nullptr;
-    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), next = std::move(next)] {
-      if (guard) next();
-    });
-  }
+  applyResult(effect, std::move(result), std::move(beforeFrame));
 }
 
 void RivorezIduvivViewController::finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset,
                                                graphics::ImagePtr result, graphics::ImagePtr beforeFrame, bool isPreview) {
-  if (preset != _selectedPreset && isPreview) return;
-  finishPostProcess(manager, nullptr, std::move(result), std::move(beforeFrame), isPreview);
+  if (isPreview) {
+    if (preset == _selectedPreset) finishPostProcess(manager, nullptr, std::move(result), std::move(beforeFrame), true);
+    return;
+  }
+  if (!_applying) return;
+  _applying = false;
+  if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(true);
+  if (_progressViewController) _progressViewController->processFinish();
+  if (!result) return;
+  applyPresetResult(preset, std::move(result), std::move(beforeFrame));
 }
 
 bool RivorezIduvivViewController::imageViewIsDisabled() const { return _imageView->isDisabled(); }

@@ -5,6 +5,7 @@
 // user-visible change of the image goes through `_setImage(image, animated)` so that it can be
 // undone; the frame state setters register their old values the same way.
 #include "editor/FilterToolbarViewControllerDelegate.h"
+#include "editor/ProgressViewControllerControllerDelegate.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
 #include "engine/PostProcessesManagerDelegate.h"
 #include "imageview/KXImageViewDelegate.h"
@@ -25,9 +26,11 @@ class KXButton;
 class KXImageView;
 class SelectPostProcessViewController;
 class PostProcess;
+class ProgressViewController;
 class QLabel;
 class QMainWindow;
 class QWidget;
+class VQDialog;
 namespace foundation {
 class UndoManager;
 struct Notification;
@@ -41,7 +44,8 @@ class RivorezIduvivViewController : public QObject,
                                     public PostProcessesManagerDelegate,
                                     public KXImageViewDelegate,
                                     public SelectPostProcessViewControllerOwner,
-                                    public FilterToolbarViewControllerDelegate {
+                                    public FilterToolbarViewControllerDelegate,
+                                    public ProgressViewControllerControllerDelegate {
   Q_OBJECT
  public:
   // Tool numbers; 3 is not used.
@@ -203,6 +207,12 @@ class RivorezIduvivViewController : public QObject,
   QWidget* backgroundView() const { return _backgroundView; }
   QLabel* versionLabel() const { return _versionLabel; }
 
+  // The progress panel of a full-size apply: it exists from the request to the end or the cancel.
+  void didChangedProgress(PostProcessesManager& manager, int64_t progress) override;
+  void modalViewControllerDidFinish(QObject* controller, bool isCanceled) override;
+  ProgressViewController* progressViewController() const { return _progressViewController; }
+  VQDialog* currentDialog() const { return _currentDialog; }
+
  private:
   void buildWindow();
   void awakeFromNib();
@@ -270,4 +280,13 @@ class RivorezIduvivViewController : public QObject,
   KXButton* _shareButton = nullptr;
   KXButton* _opentImageButton = nullptr;
   QLabel* _versionLabel = nullptr;
+
+  // Full-size apply.
+  void startProgressPanel();
+  void endProgressPanel();
+  void applyResult(PostProcess* effect, graphics::ImagePtr result, graphics::ImagePtr beforeFrame);
+  void applyPresetResult(const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr result,
+                         graphics::ImagePtr beforeFrame);
+  ProgressViewController* _progressViewController = nullptr;
+  VQDialog* _currentDialog = nullptr;
 };

@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
             [](const UiSheetState& a, const UiSheetState& b) { return a.name < b.name; });
   std::vector<std::pair<QString, QImage>> shots;
   int failures = 0;
+  // OPALENE_UISHEET_ONLY=<text> renders just the states whose names hold the text.
+  const char* only = std::getenv("OPALENE_UISHEET_ONLY");
   for (const UiSheetState& state : states) {
+    if (only && state.name.find(only) == std::string::npos) continue;
     std::unique_ptr<QWidget> widget = state.build(photo);
     if (!widget) {
       std::fprintf(stderr, "opalene_uisheet: state %s built nothing\n", state.name.c_str());

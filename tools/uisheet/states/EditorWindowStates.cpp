@@ -1,7 +1,8 @@
 // The editor window at its opening size: a photo in the image view over the effect browser, and
-// the same with a look previewed and its parameter toolbar.
+// the same with a look previewed and its parameter toolbar, and that look being applied.
 #include "UiSheetRegistry.h"
 #include "controls/ImageAdditional.h"
+#include "editor/ProgressViewController.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/PostProcessesManager.h"
 #include "imageview/KXImageView.h"
@@ -48,6 +49,17 @@ OPALENE_UISHEET_STATE("editor_window_look_previewed", editorWindow, [](QWidget& 
   editor.selectPostProcess(PostProcessesManager::sharedPostProcessesManager().postProcessWithName("Cool Blue"));
   settleUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 15000);
   settleUntil([] { return false; }, 1500);
+});
+
+OPALENE_UISHEET_STATE("editor_window_applying", editorWindow, [](QWidget& widget) {
+  RivorezIduvivViewController& editor = editorOf(widget);
+  editor.selectPostProcess(PostProcessesManager::sharedPostProcessesManager().postProcessWithName("Cool Blue"));
+  settleUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 15000);
+  editor.generateImageForSelectedPostProcessOrPreset();
+  // Held mid-run for the picture: the render is stopped behind the panel, which stays.
+  PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
+  if (ProgressViewController* panel = editor.progressViewController()) panel->updateProgress(45);
+  settleUntil([] { return false; }, 800);
 });
 
 }  // namespace
