@@ -80,7 +80,8 @@ void KXVQPopoverView::show() {
   _scrollView->setWidget(_tableView);
   _scrollView->setWidgetResizable(false);
   const QSize clip = _scrollView->maximumViewportSize();
-  _tableView->resize(w - 2, m < rows ? rows : clip.height() - VQPopoverScrollView::kHeaderHeight);
+  // The viewport already leaves the header out.
+  _tableView->resize(w - 2, m < rows ? rows : clip.height());
   _scrollView->setVerticalScrollBarPolicy(m < rows ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   _scrollView->show();
   QWidget::show();

@@ -2,6 +2,7 @@
 
 #include "controls/ImageAdditional.h"
 #include "controls/KXButton.h"
+#include "controls/KXVQPopoverView.h"
 #include "controls/SharedBundle.h"
 #include "controls/VQTextView.h"
 #include "controls/VQTextViewRules.h"
@@ -17,7 +18,6 @@
 
 #include <QLabel>
 #include <algorithm>
-#include <QMenu>
 #include <QScrollArea>
 
 namespace {
@@ -266,30 +266,32 @@ void SelectPostProcessViewController::reloadEffectsTableView() {
 
 // ---- Category list ----
 
-int64_t SelectPostProcessViewController::kxPopoverViewTableViewWidth() const {
-  return int64_t(_categoriesPopupButton->width());
+int SelectPostProcessViewController::kxPopoverViewTableViewWidth() {
+  return _categoriesPopupButton->width();
 }
 
-QFont SelectPostProcessViewController::kxPopoverViewFont() const {
+QFont SelectPostProcessViewController::kxPopoverViewFont() {
   QFont font("Helvetica");
   font.setPixelSize(13);
   return font;
 }
 
-std::vector<std::string> SelectPostProcessViewController::kxPopoverViewTableViewCellsArray() {
+QStringList SelectPostProcessViewController::kxPopoverViewTableViewCellsArray() {
   std::vector<std::string> rows = _model.categories();
   if (selectedTab() == SelectPostProcessListModel::kTabEffects)
     rows.insert(rows.begin(), SelectPostProcessListModel::allEffectsName());
   else if (selectedTab() == SelectPostProcessListModel::kTabFrames)
     rows.insert(rows.begin(), SelectPostProcessListModel::allFramesName());
-  return rows;
+  QStringList titles;
+  for (const std::string& row : rows) titles.push_back(QString::fromStdString(row));
+  return titles;
 }
 
-int64_t SelectPostProcessViewController::kxPopoverViewSelectedCellIndex() { return _model.rememberedCategoryRow(); }
+int SelectPostProcessViewController::kxPopoverViewSelectedCellIndex() { return int(_model.rememberedCategoryRow()); }
 
-bool SelectPostProcessViewController::hasBottomSeparatorAtIndex(QWidget*, int64_t index) const { return index == 0; }
+bool SelectPostProcessViewController::hasBottomSeparatorAtIndex(KXVQPopoverView*, int index) { return index == 0; }
 
-void SelectPostProcessViewController::didSelectCellAtIndex(QWidget*, int64_t row) {
+void SelectPostProcessViewController::didSelectCellAtIndex(KXVQPopoverView*, int row) {
   _currentEffectIndex = -1;
   _postProcessesTableView->setScrollPosition(0, true);
   if (!onListTab()) {
@@ -307,7 +309,7 @@ void SelectPostProcessViewController::didSelectCellAtIndex(QWidget*, int64_t row
   reselectRememberedItem();
 }
 
-void SelectPostProcessViewController::wantsRelease(QWidget*, bool) {
+void SelectPostProcessViewController::wantsRelease(KXVQPopoverView*, bool) {
   _categoriesPopupActive = false;
   if (_popoverView) {
     _popoverView->hide();
@@ -322,35 +324,21 @@ void SelectPostProcessViewController::categoriesPopupButtonClick() {
     wantsRelease(_popoverView, true);
     return;
   }
-  // A plain menu stands in for the kit's popover list: the same rows, checked row, separator,
-  // font, width and place (its bottom 10 points above the button).
-  auto* menu = new QMenu(window());
-  menu->setAttribute(Qt::WA_NoMouseReplay);  // the click that closes the list does nothing else
-  menu->setFont(kxPopoverViewFont());
-  menu->setMinimumWidth(int(kxPopoverViewTableViewWidth()));
-  menu->setMaximumHeight(int(kxPopoverViewMaxPopoverHeight()));
-  const std::vector<std::string> rows = kxPopoverViewTableViewCellsArray();
-  const int64_t checked = kxPopoverViewSelectedCellIndex();
-  for (size_t i = 0; i < rows.size(); ++i) {
-    QAction* action = menu->addAction(QString::fromStdString(rows[i]));
-    action->setCheckable(true);
-    action->setChecked(int64_t(i) == checked);
-    connect(action, &QAction::triggered, this, [this, menu, i] { didSelectCellAtIndex(menu, int64_t(i)); });
-    if (hasBottomSeparatorAtIndex(menu, int64_t(i))) menu->addSeparator();
-  }
-  connect(menu, &QMenu::aboutToHide, this, [this, menu] {
-    // A choice arrives after the menu hides; release once the event is over.
-    QMetaObject::invokeMethod(this, [this, menu] { if (_popoverView == menu) wantsRelease(menu, true); },
-                              Qt::QueuedConnection);
-  });
-  _popoverView = menu;
-  // The strip partly hidden below the window's edge moves the list down by its height.
+  // The list covers the window's content; its bottom-left corner sits 10 points above the
+  // button, lower by the strip's height when the strip is partly hidden below the window's edge.
+  QWidget* content = window();
   const int stripHeight = _clipView->height();
   const int visibleHeight = _bottomContentView->visibleRegion().boundingRect().height();
   const int offset = visibleHeight < stripHeight ? stripHeight + 21 : 0;
-  const QPoint buttonTop = _categoriesPopupButton->mapToGlobal(QPoint(0, 0));
-  const int bottom = buttonTop.y() - 10 + offset;
-  menu->popup(QPoint(buttonTop.x(), bottom - menu->sizeHint().height()));
+  const QPoint buttonTop = _categoriesPopupButton->mapTo(content, QPoint(0, 0));
+  const QPointF origin(buttonTop.x(), content->height() - buttonTop.y() + 10 - offset);
+  auto* popover = new KXVQPopoverView(content->rect(), origin, content);
+  popover->setObjectName("categoriesPopover");
+  popover->setDelegate(this);
+  popover->setDataSource(this);
+  _popoverView = popover;
+  popover->raise();
+  popover->show();
 }
 
 // ---- Filter, tabs, favourites ----

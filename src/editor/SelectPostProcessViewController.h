@@ -3,12 +3,14 @@
 // category drop-down, a favourites switch, a search field and the column strip of thumbnail cells.
 // The lists come from SelectPostProcessListModel; this widget keeps the strip, its cells and the
 // thumbnail queue in step with them and remembers a scroll position per tab.
+#include "controls/KXPopoverViewDataSource.h"
+#include "controls/KXPopoverViewDelegate.h"
 #include "controls/KXTableView.h"
+#include "controls/KXVQPopoverView.h"
 #include "controls/VQTextViewTextDelegate.h"
 #include "editor/KXTableViewCell.h"
 #include "editor/SelectPostProcessListModel.h"
 
-#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -31,7 +33,9 @@ class SelectPostProcessViewController : public QWidget,
                                         public KXTableViewDataSource,
                                         public KXTableViewDelegate,
                                         public VQTextViewTextDelegate,
-                                        public KXTableViewCellDelegate {
+                                        public KXTableViewCellDelegate,
+                                        public KXPopoverViewDataSource,
+                                        public KXPopoverViewDelegate {
   Q_OBJECT
  public:
   static constexpr int kEffectColumnWidth = 180, kPresetColumnWidth = 224;
@@ -53,16 +57,16 @@ class SelectPostProcessViewController : public QWidget,
   void kxTableViewDidScroll() override;
 
   // ---- Category list: its rows, the checked row and a choice ----
-  int64_t kxPopoverViewMaxPopoverHeight() const { return 800; }
-  int64_t kxPopoverViewTableCellHeight() const { return 20; }
-  int64_t kxPopoverViewTableViewWidth() const;
-  QFont kxPopoverViewFont() const;
-  std::vector<std::string> kxPopoverViewTableViewCellsArray();
-  int64_t kxPopoverViewSelectedCellIndex();
-  bool hasBottomSeparatorAtIndex(QWidget* popover, int64_t index) const;
+  int kxPopoverViewMaxPopoverHeight() override { return 800; }
+  int kxPopoverViewTableCellHeight() override { return 20; }
+  int kxPopoverViewTableViewWidth() override;
+  QFont kxPopoverViewFont() override;
+  QStringList kxPopoverViewTableViewCellsArray() override;
+  int kxPopoverViewSelectedCellIndex() override;
+  bool hasBottomSeparatorAtIndex(KXVQPopoverView* popover, int index) override;
   // Also sent by the browser itself (no popover) to re-apply the remembered category.
-  void didSelectCellAtIndex(QWidget* popover, int64_t row);
-  void wantsRelease(QWidget* popover, bool release);
+  void didSelectCellAtIndex(KXVQPopoverView* popover, int row) override;
+  void wantsRelease(KXVQPopoverView* popover, bool release) override;
 
   // ---- Search field ----
   void textDidChangeInTextView(VQTextView* textView) override;
@@ -145,7 +149,7 @@ class SelectPostProcessViewController : public QWidget,
   QLabel* rightShadow() const { return _rightShadow; }
   QWidget* arrowsContainerView() const { return _arrowsContainerView; }
   // The open category list, or null.
-  QMenu* popoverView() const { return _popoverView; }
+  KXVQPopoverView* popoverView() const { return _popoverView; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -193,7 +197,7 @@ class SelectPostProcessViewController : public QWidget,
   KXButton* _hidePostProcessesButton = nullptr;
   QPointer<KXTableViewCell> _selectedCell;  // a cell of the cache
   bool isStarting = true;
-  QPointer<QMenu> _popoverView;
+  QPointer<KXVQPopoverView> _popoverView;
 
   // Cells live as long as the browser; keyed by the effect's name or the preset's identifier.
   std::map<std::string, std::unique_ptr<KXTableViewCell>> _effectsCells;

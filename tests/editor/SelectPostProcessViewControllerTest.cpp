@@ -19,7 +19,10 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
+#include "controls/KXPopoverViewCell.h"
+#include "controls/KXVQPopoverView.h"
+#include "controls/VQPopoverScrollView.h"
+#include <QLabel>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -239,21 +242,22 @@ TEST_F(Browser, ACategoryChosenFromTheListNarrowsTheStripAndIsRemembered) {
   ASSERT_GT(categories.size(), 2u);
   click(browser->categoriesPopupButton());
   EXPECT_TRUE(browser->categoriesPopupActive());
-  QMenu* menu = browser->popoverView();
-  ASSERT_NE(menu, nullptr);
-  const QList<QAction*> rows = [&] {
-    QList<QAction*> out;
-    for (QAction* a : menu->actions())
-      if (!a->isSeparator()) out.push_back(a);
-    return out;
-  }();
-  ASSERT_EQ(size_t(rows.size()), categories.size() + 1);
-  EXPECT_EQ(rows[0]->text().toStdString(), SelectPostProcessListModel::allEffectsName());
-  EXPECT_TRUE(rows[0]->isChecked());
-  EXPECT_TRUE(menu->actions()[1]->isSeparator());
-  EXPECT_GE(menu->width(), browser->categoriesPopupButton()->width());
+  KXVQPopoverView* popover = browser->popoverView();
+  ASSERT_NE(popover, nullptr);
+  EXPECT_TRUE(popover->isVisible());
+  EXPECT_EQ(popover->parentWidget(), browser->window());
+  ASSERT_NE(popover->cellAtRow(int(categories.size())), nullptr);
+  EXPECT_EQ(popover->cellAtRow(int(categories.size()) + 1), nullptr);
+  EXPECT_EQ(popover->cellAtRow(0)->categoryNameTextField()->text().toStdString(),
+            SelectPostProcessListModel::allEffectsName());
+  EXPECT_TRUE(popover->cellAtRow(0)->checked());
+  EXPECT_FALSE(popover->cellAtRow(2)->checked());
+  EXPECT_GE(popover->scrollView()->width(), browser->categoriesPopupButton()->width());
+  // The list ends 10 points above the button.
+  const QPoint buttonTop = browser->categoriesPopupButton()->mapTo(browser->window(), QPoint(0, 0));
+  EXPECT_EQ(popover->scrollView()->geometry().bottom() + 1, buttonTop.y() - 10);
 
-  click(menu, menu->actionGeometry(rows[2]).center());
+  click(popover->tableView(), popover->rowRect(2).center());
   wait(50);
   EXPECT_FALSE(browser->categoriesPopupActive());
   EXPECT_EQ(browser->popoverView(), nullptr);

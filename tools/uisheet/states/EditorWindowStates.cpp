@@ -4,6 +4,8 @@
 #include "controls/ImageAdditional.h"
 #include "editor/ProgressViewController.h"
 #include "editor/RivorezIduvivViewController.h"
+#include "editor/SelectPostProcessViewController.h"
+#include "controls/KXButton.h"
 #include "engine/PostProcessesManager.h"
 #include "imageview/KXImageView.h"
 #include "platform/foundation/UndoManager.h"
@@ -60,6 +62,13 @@ OPALENE_UISHEET_STATE("editor_window_applying", editorWindow, [](QWidget& widget
   PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
   if (ProgressViewController* panel = editor.progressViewController()) panel->updateProgress(45);
   settleUntil([] { return false; }, 800);
+});
+
+OPALENE_UISHEET_STATE("editor_window_category_list", editorWindow, [](QWidget& widget) {
+  RivorezIduvivViewController& editor = editorOf(widget);
+  editor.imageView()->zoomToFitAnimated(false);
+  editor.selectPostProcessViewController()->categoriesPopupButton()->click();
+  settleUntil([] { return false; }, 1500);
 });
 
 }  // namespace

@@ -1,0 +1,75 @@
+// From choosing a look in the editor to its preview on screen, over every catalogue look on a
+// 16-megapixel photo: the editor window offscreen, the choice made as the browser makes it, the
+// time taken until the image view holds the new preview. Counters: median_ms and max_ms over the
+// catalogue; the label names the slowest look.
+#include "LookBench.h"
+#include "editor/RivorezIduvivViewController.h"
+#include "engine/PostProcess.h"
+#include "engine/PostProcessesManager.h"
+#include "imageview/KXImageView.h"
+#include "platform/appkit/MainQueuePump.h"
+#include "platform/foundation/UndoManager.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+QApplication& application() {
+  static int argc = 1;
+  static char name[] = "bench";
+  static char* argv[] = {name, nullptr};
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static QApplication app(argc, argv);
+  return app;
+}
+
+using Clock = std::chrono::steady_clock;
+
+bool pumpUntil(const std::function<bool()>& done, double seconds) {
+  const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+  while (!done()) {
+    if (Clock::now() > end) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 1);
+  }
+  return true;
+}
+
+void ChooseLookToPreview(benchmark::State& state) {
+  application();
+  appkit::MainQueuePump mainQueue;
+  foundation::UndoManager undo;
+  RivorezIduvivViewController editor(&undo);
+  editor.openNewImage(bench::lookSource(), "Bench");
+  pumpUntil([] { return false; }, 2.0);  // the strip's first thumbnails
+
+  std::vector<PostProcess*> looks = PostProcessesManager::sharedPostProcessesManager().nonFrameProcesses();
+  std::vector<double> times;
+  std::string slowest;
+  double longest = 0;
+  for (auto _ : state) {
+    for (PostProcess* look : looks) {
+      editor.imageView()->setPreviewImage(nullptr, false);
+      const auto start = Clock::now();
+      editor.selectPostProcess(look);
+      if (!pumpUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 10.0)) {
+        state.SkipWithError(("no preview for " + look->get_name()).c_str());
+        return;
+      }
+      const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+      times.push_back(ms);
+      if (ms > longest) longest = ms, slowest = look->get_name();
+    }
+  }
+  std::sort(times.begin(), times.end());
+  state.counters["looks"] = double(looks.size());
+  state.counters["median_ms"] = times[times.size() / 2];
+  state.counters["max_ms"] = times.back();
+  state.SetLabel("slowest: " + slowest);
+}
+
+BENCHMARK(ChooseLookToPreview)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
