@@ -78,6 +78,7 @@ RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager
 
 RivorezIduvivViewController::~RivorezIduvivViewController() {
   foundation::NotificationCenter::defaultCenter().removeObserver(this);
+  tearDownGeometry();
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
   // No render may outlive the window that asked for it.
   manager.cleanGeneratedEffectsPresets();
@@ -147,6 +148,7 @@ void RivorezIduvivViewController::buildWindow() {
   _versionLabel->setObjectName("versionLabel");
   _versionLabel->setStyleSheet("color: rgb(140, 146, 153); font: 11px 'Helvetica';");
   _versionLabel->hide();
+  buildGeometryControls();
   layoutContent();
 }
 
@@ -190,10 +192,12 @@ void RivorezIduvivViewController::layoutContent() {
   _fakeCompareButton->move(_compareButton->pos());
   _versionLabel->adjustSize();
   _versionLabel->move(width - _versionLabel->width() - 10, height - _versionLabel->height() - 6);
+  layoutGeometryControls();
 }
 
 bool RivorezIduvivViewController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == _contentView && event->type() == QEvent::Resize) layoutContent();
+  if (watched == _window.get()) handleWindowEvent(event);
   return QObject::eventFilter(watched, event);
 }
 
@@ -246,6 +250,7 @@ void RivorezIduvivViewController::awakeFromNib() {
   validateUndoRedoButtonsState();
   defaults.removeObjectForKey(kCropProportionsKey);
   _isLiveResize = false;
+  installWindowEvents();
   configureTopBar();
 }
 
@@ -921,9 +926,4 @@ void RivorezIduvivViewController::cancelButtonDidClick(FilterToolbarViewControll
 void RivorezIduvivViewController::frameButtonClick(FilterToolbarViewController* toolbar) {
   (void)toolbar;
   frameButtonClick();
-}
-
-void RivorezIduvivViewController::showCropErrorWithMessage(const std::string& message, const std::string& infoString) {
-  appkit::Alert::alertWithMessageText(message, localized("OK").toStdString(), "", "", infoString)
-      .beginSheetModalForWindow(_window.get(), [](int) {});
 }

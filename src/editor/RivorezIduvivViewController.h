@@ -8,18 +8,28 @@
 #include "editor/ProgressViewControllerControllerDelegate.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
 #include "engine/PostProcessesManagerDelegate.h"
+#include "controls/KXPopoverViewDataSource.h"
+#include "controls/KXPopoverViewDelegate.h"
+#include "controls/KXVQPopoverView.h"
 #include "imageview/KXImageViewDelegate.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
+#include "platform/graphics/Rect.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
+#include <QStringList>
 #include <cstdint>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
+class AMIndeterminateProgressIndicatorCell;
+class CIMicroPaintView;
+class CropToolbarView;
 class CustomPreset;
 class FilterToolbarViewController;
 class KXButton;
@@ -29,6 +39,10 @@ class PostProcess;
 class ProgressViewController;
 class QLabel;
 class QMainWindow;
+class QShortcut;
+class QTimer;
+class RotationPanelView;
+class VQTextView;
 class QWidget;
 class VQDialog;
 namespace foundation {
@@ -45,7 +59,9 @@ class RivorezIduvivViewController : public QObject,
                                     public KXImageViewDelegate,
                                     public SelectPostProcessViewControllerOwner,
                                     public FilterToolbarViewControllerDelegate,
-                                    public ProgressViewControllerControllerDelegate {
+                                    public ProgressViewControllerControllerDelegate,
+                                    public KXPopoverViewDataSource,
+                                    public KXPopoverViewDelegate {
   Q_OBJECT
  public:
   // Tool numbers; 3 is not used.
@@ -102,7 +118,7 @@ class RivorezIduvivViewController : public QObject,
   void buttonUndoClick();
   void buttonRedoClick();
   bool isDisabledInteraction() const { return _isDisabledInteraction; }
-  void setDisabledInteraction(bool disabled) { _isDisabledInteraction = disabled; }
+  void setDisabledInteraction(bool disabled);
 
   graphics::ImagePtr imageForHistogram() const;
 
@@ -181,7 +197,7 @@ class RivorezIduvivViewController : public QObject,
 
   // The image view's questions.
   void showCropErrorWithMessage(const std::string& message, const std::string& infoString) override;
-  void setStateForCropButton(bool state) override { (void)state; }
+  void setStateForCropButton(bool state) override;
   int64_t currentMainTool() override { return _tool; }
 
   KXImageView* imageView() const { return _imageView; }
@@ -212,6 +228,119 @@ class RivorezIduvivViewController : public QObject,
   void modalViewControllerDidFinish(QObject* controller, bool isCanceled) override;
   ProgressViewController* progressViewController() const { return _progressViewController; }
   VQDialog* currentDialog() const { return _currentDialog; }
+
+  // ---- Geometry: the rotation panel and crop toolbar, turns, flips, crop, zoom and compare.
+  // Quarter turn targets from an angle in degrees (each lands on a multiple of 90 in [0, 360)).
+  static double leftQuarterTurnFrom(double angle);
+  static double rightQuarterTurnFrom(double angle);
+  // A fine step from an angle, wrapped into (-360, 360) as the buttons do.
+  static double fineTurnLeftFrom(double angle, double step);
+  static double fineTurnRightFrom(double angle, double step);
+  static double degreesForSpeed(int64_t speed);
+  // The angle field's text: the whole degrees, left-padded with blanks to five characters.
+  static QString rotationAngleText(double degrees);
+  // The image view's proportions code for a row of the proportions list; -1 for no such row.
+  static int proportionsConstraintForIndex(int64_t index);
+  static int64_t cropHeightForWidth(int64_t width, graphics::Point aspect);
+  static int64_t cropWidthForHeight(int64_t height, graphics::Point aspect);
+
+  void rotateLeftButtonClick();
+  void rotateRightButtonClick();
+  void cropRotateLeft();
+  void cropRotateRigth();
+  void cropRotate(int64_t degrees);
+  void rotateByDegrees(double degrees);
+  void resetRotationSpeed();
+  double degreesForCurrentSpeed() const { return degreesForSpeed(_rotationSpeed); }
+  int64_t rotationSpeed() const { return _rotationSpeed; }
+  void validateRotationAngleLabel();
+  void rotationAngleFieldDidChange();
+  void flipHorizontalClick();
+  void flipVerticalClick();
+  void blockRotateControlsOnTime(double seconds);
+  void unblockRotateControls();
+
+  void applyCropClick();
+  void updateProportion();
+  void lockProportionsClick();
+  void proportionsComboBoxDidChange();
+  const QStringList& proportionsList() const { return cropProportionsArray; }
+  KXVQPopoverView* proportionsPopover() const { return _popoverView; }
+  bool cropProportionsPopupActive() const { return _cropProportionsPopupActive; }
+  int kxPopoverViewTableCellHeight() override { return 20; }
+  int kxPopoverViewTableViewWidth() override;
+  QStringList kxPopoverViewTableViewCellsArray() override;
+  int kxPopoverViewSelectedCellIndex() override;
+  int kxPopoverViewMaxPopoverHeight() override { return 800; }
+  QFont kxPopoverViewFont() override;
+  void didSelectCellAtIndex(KXVQPopoverView* popover, int index) override;
+  void wantsRelease(KXVQPopoverView* popover, bool release) override;
+  bool hasBottomSeparatorAtIndex(KXVQPopoverView*, int) override { return false; }
+  void _windowMinimizationHandler();
+
+  void zoomInClick();
+  void zoomOutClick();
+  void zoomToActualSizeClick();
+  void zoomToFitClick();
+  void validateResizebleButtons();
+
+  void buttonCompareClick();
+  void fakeCompareButtonClick();
+  void quickCompareButtonClick();
+  void compareModeIsReady(bool ready) override;
+  void validateSpinnerCenter();
+  void spinnerAnimation();
+
+  void cropResolutionWidth(uint64_t width, uint64_t height, KXImageView* view) override;
+  void imageScaleDidChange(double scale, KXImageView* view) override;
+  void cropResolutionWidthFieldDidChange();
+  void cropResolutionHeightFieldDidChange();
+  void setCropSize(int64_t width, int64_t height);
+  void finalizeRotationGesture() override;
+
+  RotationPanelView* rotationPanel() const;
+  CropToolbarView* cropToolbar() const;
+  KXButton* fitToScreenButton() const { return _fitToScreenButton; }
+  KXButton* actualSizeButton() const { return _actualSizeButton; }
+  KXButton* zoomInButton() const { return _zoomInButton; }
+  KXButton* zoomOutButton() const { return _zoomOutButton; }
+  KXButton* fakeCompareButton() const { return _fakeCompareButton; }
+  AMIndeterminateProgressIndicatorCell* effectCenterProgress() const { return _effectCenterProgress; }
+  QWidget* spinnerBackground() const { return _spinnerBackground; }
+
+  // ---- Window events, full screen and the remembered window frame.
+  static constexpr const char* kSavedFrameName = "RivorezIduvivSavedFrame";
+  // Resize events are coalesced to one refit per frame; a pause this long ends a live resize.
+  static constexpr int kResizeCoalesceMs = 16, kLiveResizeEndMs = 200;
+  // The painter's horizontal scroller, vertical scroller and corner square (y-up) from the image
+  // view's width, the brush toolbar's width and the content height.
+  static std::array<graphics::Rect, 3> painterScrollerFrames(double imageViewWidth, double toolbarWidth,
+                                                            double contentHeight, bool laterSystem);
+  void windowWillStartLiveResize();
+  void windowDidResize();
+  void windowDidEndLiveResize();
+  bool isLiveResize() const { return _isLiveResize; }
+  // Full screen on Linux: the toolbars are hidden before the switch and rebuilt after it.
+  void setWindowFullScreen(bool on);
+  bool isWindowFullScreen() const;
+  void windowWillEnterFullScreen();
+  void windowDidEnterFullScreen();
+  void windowWillExitFullScreen();
+  void windowDidExitFullScreen();
+  void windowDidMiniaturize();
+  void windowDidDeminiaturize();
+  void windowDidBecomeKey();
+  void windowDidBecomeMain();
+  void applicationDidUnhide();
+  void restoreEscape();
+  void escapeDetectorClick();
+  QShortcut* escapeDetector() const { return _escapeDetector; }
+  void rearrangeTopView();
+  void delayedFit();
+  void hideToolbars();
+  void showToolbars();
+  void saveWindowFrame();
+  bool restoreSavedWindowFrame();
 
  private:
   void buildWindow();
@@ -289,4 +418,44 @@ class RivorezIduvivViewController : public QObject,
                          graphics::ImagePtr beforeFrame);
   ProgressViewController* _progressViewController = nullptr;
   VQDialog* _currentDialog = nullptr;
+  // ---- Geometry and window events.
+  void buildGeometryControls();
+  void layoutGeometryControls();
+  void installWindowEvents();
+  void tearDownGeometry();
+  void handleWindowEvent(QEvent* event);
+  void finishFullScreenSwitch();
+  void setProportionsTitleIndex(int64_t index);
+  void setLockImages(bool locked);
+  void showRotationAngle(double degrees);
+  void countRotationClick();
+  void setPendingRotationAngle(double degrees, const graphics::ImagePtr& shownImage);
+  void flipPending(bool horizontal, const graphics::ImagePtr& shownImage);
+  void dropPendingGeometrySteps();
+  void cropFieldDidChange(bool widthChanged);
+  CIMicroPaintView* painterCanvas() const;
+  QWidget* brushToolbarView() const;
+  KXButton* applyCropButton() const;
+
+  QWidget* _rotationView = nullptr;
+  QWidget* _cropToolbarView = nullptr;
+  int64_t _rotationSpeed = 0;
+  QStringList cropProportionsArray;
+  QPointer<KXVQPopoverView> _popoverView;
+  KXButton* _fitToScreenButton = nullptr;
+  KXButton* _actualSizeButton = nullptr;
+  KXButton* _zoomInButton = nullptr;
+  KXButton* _zoomOutButton = nullptr;
+  AMIndeterminateProgressIndicatorCell* _effectCenterProgress = nullptr;
+  QWidget* _spinnerBackground = nullptr;
+  QTimer* theTimer = nullptr;
+  QTimer* _resizeCoalesceTimer = nullptr;
+  QTimer* _liveResizeEndTimer = nullptr;
+  QShortcut* _escapeDetector = nullptr;
+  // Target of the undo steps of pending turns and flips, dropped once those are applied or dropped.
+  char _pendingGeometryUndoTarget = 0;
+  QRect _frameBeforeFullScreen;
+  bool _fullScreenSwitchPending = false;
+  // The full-screen state the next resize completes: 0 none, 1 entered, 2 left.
+  int _fullScreenDidStep = 0;
 };

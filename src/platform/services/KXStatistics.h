@@ -9,6 +9,7 @@ struct KXStatistics {
   static void start() {}
   static void useMask() {}
   static void useBatch() {}
+  static void usingCrop() {}
   static void useFrame(const std::string&) {}
 };
 
