@@ -11,6 +11,7 @@
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 #include "support/VirtualClock.h"
+#include "support/WidgetPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -154,6 +155,12 @@ TEST_F(MouseFixture, PanKeepsAHundredPointsOfThePhotoInTheView) {
   synthetic::mouseDragged(view, {550, 1000});
   EXPECT_EQ(photoFrame(), Rect(150, 600, 2000, 1500));
   EXPECT_FALSE(view.autoCenterEnabled());
+  // The photo is drawn where it was moved, at once.
+  const WidgetPixels shown = grabPixels(view);
+  EXPECT_EQ(shown.at(160, 610), QColor(40, 120, 200));
+  EXPECT_EQ(shown.at(990, 690), QColor(40, 120, 200));
+  EXPECT_NE(shown.at(140, 610), QColor(40, 120, 200));
+  EXPECT_NE(shown.at(160, 590), QColor(40, 120, 200));
   synthetic::mouseUp(view, {550, 1000});
   EXPECT_EQ(delegate.scales.back(), 0.5);
 }
