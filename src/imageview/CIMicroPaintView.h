@@ -7,17 +7,21 @@
 #include "engine/PostProcessesManagerDelegate.h"
 #include "imageview/CanvasGeometry.h"
 #include "imageview/SampleCIView.h"
+#include "platform/appkit/Event.h"
+#include "platform/appkit/EventAdaptor.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/coreimage/ImageAccumulator.h"
 #include "platform/graphics/Image.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/graphics/Point.h"
 
+#include <QPointer>
 #include <QSize>
 #include <memory>
 #include <optional>
 
 class CIMicroPaintViewOwner;
+class KXScroller;
 namespace foundation {
 class UndoManager;
 }
@@ -100,6 +104,18 @@ class CIMicroPaintView : public SampleCIView {
   // through the owner's toolbar, zooming out gives the remembered size back.
   void zoomIn();
   void zoomOut();
+  // The window's scrollers and their corner square, which the canvas shows, hides and sets as its
+  // visible part changes; their presses pan the image. Not owned.
+  void setControlVerticalScroller(KXScroller* vertical, KXScroller* horizontal, QWidget* square);
+  void horizontalScroll(KXScroller* scroller);
+  void verticalScroll(KXScroller* scroller);
+  // Wheel and trackpad: a scroll during a gesture pans, a wheel zooms, a pinch zooms.
+  void scrollWheel(const appkit::Event& event);
+  void scrollFromEvent(const appkit::Event& event);
+  void magnifyWithEvent(const appkit::Event& event);
+  void beginGestureWithEvent(const appkit::Event&) { _isGestureProcessed = true; }
+  void endGestureWithEvent(const appkit::Event&) { _isGestureProcessed = false; }
+  bool isGestureProcessed() const { return _isGestureProcessed; }
   // Brush diameter in view points; below one working pixel the owner's toolbar is asked for that.
   void setBrushSize(double size);
   double storedBrushSize() const { return _storedBrushSize; }
@@ -141,6 +157,7 @@ class CIMicroPaintView : public SampleCIView {
   void setOwner(CIMicroPaintViewOwner* owner) { _owner = owner; }
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
@@ -163,6 +180,14 @@ class CIMicroPaintView : public SampleCIView {
   void stampDab(graphics::Point at, double outerRadius);
   // The parent's bounds as the geometry's superview, then the frame validated and applied.
   void placeRealFrame(const graphics::Rect& realFrame);
+  // The parent's bounds and the scrollers' sizes as the geometry's.
+  void refreshGeometry();
+  // The scrollers and the square as the last validated frame wants them.
+  void showScrollerState();
+  QPointer<KXScroller> _vScroller, _hScroller;
+  QPointer<QWidget> _scrollerSqare;
+  appkit::EventAdaptor _eventAdaptor;
+  bool _isGestureProcessed = false;
   // A new committed accumulator of the working extent, opaque black.
   std::unique_ptr<coreimage::ImageAccumulator> blackAccumulator() const;
   // The mask scaled by the two ratios of the target size to its own.

@@ -6,9 +6,10 @@
 #include <cmath>
 
 graphics::Rect CIMicroPaintView::validateFrame(const graphics::Rect& realFrame) {
-  if (const QWidget* parent = parentWidget()) _geometry.superviewFrame = graphics::Rect(0, 0, parent->width(), parent->height());
+  refreshGeometry();
   _frameState = _geometry.validateFrame(realFrame);
   _realFrame = _frameState.realFrame;
+  showScrollerState();
   return _frameState.frame;
 }
 
@@ -21,7 +22,7 @@ void CIMicroPaintView::placeRealFrame(const graphics::Rect& realFrame) {
 void CIMicroPaintView::zoomToFitRect(const graphics::Rect& rect) {
   if (!_imageB) return;
   const bool zero = rect.width() == 0 && rect.height() == 0 && rect.minX() == 0 && rect.minY() == 0;
-  if (const QWidget* parent = parentWidget()) _geometry.superviewFrame = graphics::Rect(0, 0, parent->width(), parent->height());
+  refreshGeometry();
   const graphics::Rect area = zero ? _geometry.contentArea() : rect;
   const CanvasGeometry::Zoom zoom = CanvasGeometry::zoomToFit(area, _imageB->extent().size);
   setScale(zoom.scale);

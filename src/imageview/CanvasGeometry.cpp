@@ -89,6 +89,42 @@ graphics::Point CanvasGeometry::limitedOrigin(graphics::Point origin, const Vali
   return p;
 }
 
+std::optional<double> CanvasGeometry::horizontalScrolled(ScrollerPart part, double value, const Validated& state) const {
+  const graphics::Rect& real = state.realFrame;
+  const double length = horizontalScroller.width - widthMargin;
+  const double v = state.vertical.shown ? verticalScroller.width - 3 : 0;
+  switch (part) {
+    case ScrollerPart::Knob: return layout.panLimit - value * (real.width() + v - length);
+    case ScrollerPart::DecrementPage: return std::min(layout.panLimit, real.minX() + length);
+    case ScrollerPart::IncrementPage:
+      return std::max(real.minX() - length,
+                      (superviewFrame.width() - layout.rightInset) - layout.panLimit - v - real.width());
+    default: return std::nullopt;
+  }
+}
+
+std::optional<double> CanvasGeometry::verticalScrolled(ScrollerPart part, double value, const Validated& state) const {
+  const graphics::Rect& real = state.realFrame;
+  const double length = verticalScroller.height - widthMargin;
+  const double b = state.horizontal.shown ? horizontalScroller.height - 3 : 0;
+  const double top = state.horizontal.shown ? horizontalScroller.height - 3 + layout.panLimit : layout.panLimit;
+  switch (part) {
+    case ScrollerPart::Knob: return b + layout.panLimit + (value - 1) * (real.height() + b - length);
+    case ScrollerPart::IncrementPage: return std::min(top, real.minY() + length);
+    case ScrollerPart::DecrementPage:
+      return std::max(real.minY() - length,
+                      (superviewFrame.height() - layout.bottomInset) - layout.panLimit - real.height());
+    default: return std::nullopt;
+  }
+}
+
+graphics::Point CanvasGeometry::scrolledBy(double deltaX, double deltaY, const Validated& state) const {
+  graphics::Point p = state.realFrame.origin;
+  if (state.horizontal.shown) p.x += 2 * deltaX;
+  if (state.vertical.shown) p.y -= 2 * deltaY;
+  return limitedOrigin(p, state);
+}
+
 CanvasGeometry::Zoom CanvasGeometry::zoomToFit(const graphics::Rect& area, const graphics::Size& image) {
   if (!(image.width > 0 && image.height > 0)) return {1, graphics::Rect(area.midX(), area.midY(), 0, 0)};
   const double sx = double(float(area.width() / image.width)), sy = double(float(area.height() / image.height));

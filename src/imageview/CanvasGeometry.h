@@ -4,6 +4,8 @@
 // zoom to fit and to actual size, zoom about the visible centre, and the panning limits. y-up.
 #include "platform/graphics/Rect.h"
 
+#include <optional>
+
 // The editor window's layout around the canvas, given by the owner.
 struct CanvasLayout {
   double contentOffset = 15;       // the content area starts this far into the superview
@@ -40,6 +42,14 @@ struct CanvasGeometry {
   Validated validateFrame(const graphics::Rect& realFrame) const;
   // The origin limited as the hand tool limits it, for an image of that size in that state.
   graphics::Point limitedOrigin(graphics::Point origin, const Validated& state) const;
+
+  // Where a press on a scroller moves the image (its origin's x or y); none for parts that move
+  // nothing. The knob's value runs from 0 at the left or top to 1 at the right or bottom.
+  enum class ScrollerPart { Other, DecrementPage, Knob, IncrementPage };
+  std::optional<double> horizontalScrolled(ScrollerPart part, double value, const Validated& state) const;
+  std::optional<double> verticalScrolled(ScrollerPart part, double value, const Validated& state) const;
+  // The origin moved by a trackpad scroll's deltas (points, y-up), along shown scrollers only.
+  graphics::Point scrolledBy(double deltaX, double deltaY, const Validated& state) const;
 
   struct Zoom {
     double scale = 1;

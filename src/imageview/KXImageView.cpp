@@ -3,6 +3,8 @@
 #include "controls/ImageAdditional.h"
 #include "controls/SharedBundle.h"
 #include "imageview/CIFilterSetAlpha.h"
+#include "imageview/LayerScopes.h"
+#include "platform/appkit/CursorRects.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/AnimationGroup.h"
@@ -43,15 +45,6 @@ Size sizeOf(const quartz::Contents& bitmap) {
     return bitmap ? Size{double(bitmap->width()), double(bitmap->height())} : Size{};
 }
 
-// Code that only sets values runs without implicit animations.
-struct NoActions {
-    NoActions() {
-        Transaction::begin();
-        Transaction::setDisableActions(true);
-    }
-    ~NoActions() { Transaction::commit(); }
-};
-
 } // namespace
 
 KXImageView::KXImageView(QWidget* parent) : quartz::LayerHostWidget(parent) { _initilization(); }
@@ -83,6 +76,8 @@ void KXImageView::_initilization() {
     _customCropLeftCursor = cursor("crop_resize_cursor_l", 8);
     _customCropRightCursor = cursor("crop_resize_cursor_r", 8);
     _previousBoundsRect = Rect(0, 0, width(), height());
+    _cursorRects = new appkit::CursorRects(this, [this](appkit::CursorRects& rects) { resetCursorRects(rects); });
+    setFocusPolicy(Qt::StrongFocus);
     foundation::NotificationCenter::defaultCenter().addObserver(
         this, "CancelChangesForRotationTab", nullptr, [this](const foundation::Notification&) { cancelChangesForRotationTab(); });
 }
@@ -363,6 +358,7 @@ void KXImageView::setScale(double newScale) {
 
 void KXImageView::setDisabled(bool disabled) {
     _isDisabled = disabled;
+    setFocusPolicy(acceptsFirstResponder() ? Qt::StrongFocus : Qt::NoFocus);
     invalidateCursorRects();
 }
 
@@ -376,7 +372,7 @@ void KXImageView::commitChangesAnimated(bool) {
 void KXImageView::refreshBackground() { _fitRightShadow(); }
 
 void KXImageView::invalidateCursorRects() {
-    // The view keeps no cursor rectangles yet (they come with its mouse handling): nothing to drop.
+    if (_cursorRects) _cursorRects->invalidate();
 }
 
 // ---- Colours

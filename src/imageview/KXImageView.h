@@ -5,6 +5,8 @@
 #include "imageview/KXImageViewDataSource.h"
 #include "imageview/KXImageViewDelegate.h"
 #include "imageview/KXImageViewPostProcessDelegate.h"
+#include "platform/appkit/Event.h"
+#include "platform/appkit/EventAdaptor.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Rect.h"
 #include "platform/quartz/AnimationDelegate.h"
@@ -16,7 +18,13 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+class QMimeData;
+namespace appkit {
+class CursorRects;
+}
 
 class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate, public quartz::AnimationDelegate {
     Q_OBJECT
@@ -187,6 +195,52 @@ public:
     bool displayLayer(quartz::Layer& layer) override;
     void drawLayer(quartz::Layer& layer, QPainter& painter) override;
 
+    // ---- Pointer, wheel, gestures, cursors and drops (y-up events from the adaptor)
+    void mouseDown(const appkit::Event& event);
+    void mouseDragged(const appkit::Event& event);
+    void mouseUp(const appkit::Event& event);
+    void rightMouseDown(const appkit::Event& event);
+    void mouseEntered(const appkit::Event& event);
+    void scrollWheel(const appkit::Event& event);
+    void scrollFromEvent(const appkit::Event& event);
+    void magnifyWithEvent(const appkit::Event& event);
+    void rotateWithEvent(const appkit::Event& event);
+    void beginGestureWithEvent(const appkit::Event& event);
+    void endGestureWithEvent(const appkit::Event& event);
+    bool acceptsFirstResponder() const { return !_isDisabled; }
+    // Zoom by a factor about the picture's centre; a zoom in never passes actual pixels.
+    void zoomInAnimated(bool animated, double factor);
+    void zoomOutAnimated(bool animated, double factor);
+    // The quarter turn a gesture's angle snaps to: past 15 degrees the next one away from zero,
+    // with the opposite sign.
+    static double getValidatedRotationDegree(double degrees);
+    double currentValidatedRotationDegree() const { return getValidatedRotationDegree(rotationAngle()); }
+    void rotateViewAfterGesture(double degrees);
+    void applyRotationByAngle(double degrees) { rotateViewAfterGesture(degrees); }
+    bool needsToShowOpenHand() const { return !_previewImage && !_isCompareMode && _image; }
+    void forceCustomCursorSet();
+    bool forceCustomCursor() const { return _forceCustomCursor; }
+    // Redraws the photo's layer 0.1 s after the last request.
+    void delayedSetNeedDisplayForImageLayer();
+    void resetCursorRects(appkit::CursorRects& rects);
+    // The cursor the view's rectangles give at a point (y-up), none outside them.
+    std::optional<QCursor> cursorRectAt(graphics::Point point);
+    // Drag destination: 1 (copy) or 0 (none) as the platform numbers them.
+    int draggingEntered(const QMimeData* pasteboard, bool sourceAllowsCopy);
+    bool prepareForDragOperation(const QMimeData* pasteboard);
+    bool performDragOperation(const QMimeData* pasteboard);
+    bool isGestureProcessed() const { return _isGestureProcessed; }
+    bool isZoomingProcessed() const { return _isZoomingProcessed; }
+    bool isRotationProcessed() const { return _isRotationProcessed; }
+    graphics::Point clickPoint() const { return _clickPoint; }
+    graphics::Point startCropPoint() const { return _startCropPoint; }
+
+protected:
+    bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void _initilization();
     std::shared_ptr<quartz::Layer> makeLayer(const char* name, const graphics::Rect& frame, unsigned mask) ;
@@ -253,4 +307,20 @@ private:
     uint64_t _previewGeneration = 0;
     // Completion blocks run on later ticks; they check this before touching the view.
     std::shared_ptr<bool> _alive = std::make_shared<bool>(true);
+
+    // ---- Pointer and gestures
+    // The pan and the frame drag keep this much of the picture or the frame inside the view.
+    void moveImageLayerOrigin(graphics::Point origin);
+    graphics::Point keptInside(graphics::Point origin, graphics::Size size, double margin) const;
+    bool currentCursorIs(const QCursor& cursor) const;
+    bool wantsCrosshair() const { return _dataSource && _dataSource->needsToShowCrosshairCursor(); }
+    double bottomStrip() const { return _dataSource ? double(_dataSource->appButtomContentViewHeight()) : 0; }
+    bool delegateReads(const QMimeData* pasteboard) const;
+    appkit::EventAdaptor _eventAdaptor;
+    appkit::CursorRects* _cursorRects = nullptr;
+    graphics::Point _clickPoint, _originalOrigin, _startDragPoint, _startCropPoint;
+    std::optional<QCursor> _activeCropCursor;
+    // Qt reports a double click's second press apart: its drags belong to no drag.
+    bool _doubleClickDown = false;
+    bool _isGestureProcessed = false, _isZoomingProcessed = false, _isRotationProcessed = false;
 };

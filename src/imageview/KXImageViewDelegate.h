@@ -27,6 +27,8 @@ public:
     virtual void readDataFromPasteboardWithDraggingLocation(const QMimeData* pasteboard, graphics::Point location) {
         (void)pasteboard, (void)location;
     }
+    // A drop is performed only by a delegate that says it reads pasteboards.
+    virtual bool respondsToReadDataFromPasteboard() const { return false; }
     virtual void readDataFromPasteboard(const QMimeData* pasteboard) { (void)pasteboard; }
     virtual void showBackgroundPopUpFromPoint(graphics::Point point, KXImageView* view) { (void)point, (void)view; }
     virtual void compareModeIsReady(bool ready) { (void)ready; }

@@ -1,6 +1,7 @@
 // The image view's geometry: visible area, fits, zoom steps, centring and the frame animation.
 #include "imageview/KXImageView.h"
 
+#include "imageview/LayerScopes.h"
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/AnimationGroup.h"
@@ -29,32 +30,6 @@ constexpr double kFrameDurationWithCompletion = 0.2;
 constexpr double kShadowStripWidth = 461;
 
 bool sameFrame(const Rect& a, const Rect& b) { return a == b && a.origin == b.origin; }
-
-struct NoActions {
-    NoActions() {
-        Transaction::begin();
-        Transaction::setDisableActions(true);
-    }
-    ~NoActions() { Transaction::commit(); }
-};
-
-// Takes a turn off a layer for its placement and puts it back afterwards, without animating.
-struct TransformAside {
-    Layer* layer;
-    graphics::AffineTransform kept;
-    explicit TransformAside(Layer* l) : layer(l) {
-        if (!layer) return;
-        kept = layer->transform();
-        if (kept.isIdentity()) return;
-        NoActions noActions;
-        layer->setTransform(graphics::AffineTransform::identity());
-    }
-    ~TransformAside() {
-        if (!layer || kept.isIdentity()) return;
-        NoActions noActions;
-        layer->setTransform(kept);
-    }
-};
 
 // The on-screen values to the new frame: position to its centre, bounds to its size.
 quartz::AnimationGroup frameAnimation(const Layer& layer, const Rect& frame, double duration) {

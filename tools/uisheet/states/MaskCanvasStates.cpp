@@ -2,6 +2,7 @@
 // same mask shown as the red overlay.
 #include "UiSheetRegistry.h"
 #include "controls/ImageAdditional.h"
+#include "controls/KXScroller.h"
 #include "imageview/CIMicroPaintView.h"
 #include "imageview/DrawingToolbarController.h"
 #include "imageview/DrawingToolbarControllerDelegate.h"
@@ -103,3 +104,48 @@ std::unique_ptr<QWidget> toolbarBesideCanvas(const QImage& photo, int preset) {
 
 OPALENE_UISHEET_STATE("mask_brush_toolbar", [](const QImage& photo) { return toolbarBesideCanvas(photo, -1); });
 OPALENE_UISHEET_STATE("mask_brush_toolbar_soft_preset", [](const QImage& photo) { return toolbarBesideCanvas(photo, 4); });
+
+namespace {
+
+// The canvas zoomed in past the window in the painter's layout: the photo clipped to the area left
+// of the toolbar's column, both scrollers showing where the visible part lies, the square between.
+std::unique_ptr<QWidget> zoomedWithScrollers(const QImage& photo) {
+  constexpr int W = 1000, H = 700, toolbar = 309;
+  auto window = std::make_unique<QWidget>();
+  window->resize(W, H);
+  QPalette palette = window->palette();
+  palette.setColor(QPalette::Window, QColor(38, 41, 46));
+  window->setPalette(palette);
+  window->setAutoFillBackground(true);
+  auto* horizontal = new KXScroller(window.get());
+  horizontal->setGeometry(0, H - 18, W - toolbar - 14, 18);
+  auto* vertical = new KXScroller(window.get());
+  vertical->setGeometry(W - toolbar - 18, 49, 18, H - 49 - 14);
+  auto* square = new QWidget(window.get());
+  square->setGeometry(W - toolbar - 15, H - 15, 15, 15);
+  QPalette dark = square->palette();
+  dark.setColor(QPalette::Window, QColor(18, 22, 27));
+  square->setPalette(dark);
+  square->setAutoFillBackground(true);
+  auto* canvas = new CIMicroPaintView(graphics::Rect(0, 0, 100, 100), ImageAdditional::fromQImage(toned(photo)),
+                                      ImageAdditional::fromQImage(photo), window.get());
+  canvas->setControlVerticalScroller(vertical, horizontal, square);
+  canvas->updateMatrices();
+  canvas->zoomToFitRect(graphics::Rect(0, 0, 0, 0));
+  paintStrokes(*canvas, QSizeF(canvas->width(), canvas->height()));
+  for (int i = 0; i < 4; ++i) canvas->zoomIn();
+  // Moved a little with the hand, so the knobs stand away from the middle.
+  horizontal->raise();
+  vertical->raise();
+  square->raise();
+  canvas->setMoveImage(true);
+  canvas->mouseDown(graphics::Point{300, 300}, 1);
+  canvas->mouseDragged(graphics::Point{150, 340}, 1);
+  canvas->mouseUp();
+  canvas->setMoveImage(false);
+  return window;
+}
+
+}  // namespace
+
+OPALENE_UISHEET_STATE("mask_canvas_zoomed_scrollers", zoomedWithScrollers);
