@@ -34,5 +34,6 @@ void writeCursorSkins(const Write& write);
 void writePanelSkins(const Write& write);
 void writeDialogSkins(const Write& write);
 void writeBrowserSkins(const Write& write);
+void writeWindowSkins(const Write& write);
 
 }  // namespace skins

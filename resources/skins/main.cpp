@@ -41,5 +41,6 @@ int main(int argc, char** argv) {
   skins::writePanelSkins(write);
   skins::writeDialogSkins(write);
   skins::writeBrowserSkins(write);
+  skins::writeWindowSkins(write);
   return failures == 0 ? 0 : 1;
 }
