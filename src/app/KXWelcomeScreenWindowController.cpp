@@ -23,7 +23,7 @@ QString localized(const char* key) {
   return QString::fromStdString(services::KXSLocalization::localizedStringForKey(key, ""));
 }
 
-constexpr int kWidth = 520, kHeight = 540;
+constexpr int kWidth = 520, kHeight = 470;
 
 }  // namespace
 
@@ -72,6 +72,7 @@ void KXWelcomeScreenWindowController::loadWindow() {
       "QPushButton { color: white; background: rgb(64, 66, 72); border: 1px solid rgb(20, 20, 22);"
       " border-radius: 5px; padding: 5px 14px; font: 13px 'Helvetica'; }"
       "QPushButton#continueButton { background: rgb(72, 148, 232); }"
+      "QPushButton#previousPageButton, QPushButton#nextPageButton { font: 22px 'Helvetica'; padding: 2px 10px 6px; }"
       "QLineEdit { color: white; background: transparent; border: none; font: 13px 'Helvetica'; }"
       "#emailFieldBackground { background: rgb(22, 24, 28); border: 1px solid rgb(70, 72, 78); border-radius: 5px; }"
       "#tickBox { background: rgb(22, 24, 28); border: 1px solid rgb(90, 92, 98); border-radius: 3px; }");

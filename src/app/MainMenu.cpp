@@ -36,16 +36,31 @@ QKeySequence standard(QKeySequence::StandardKey key, const char* fallback = null
   return fallback ? QKeySequence(fallback) : QKeySequence();
 }
 
-// The 20 x 20 point swatch of a background pattern.
+// The 20 x 20 point swatch of a background pattern; the chosen one carries a tick, since an
+// item's picture takes the place of its check mark.
 QIcon swatch(int index) {
-  QPixmap pixmap(40, 40);
-  pixmap.setDevicePixelRatio(2);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.fillRect(QRectF(0, 0, 20, 20), RivorezIduvivViewController::getBackgroundColorForIndex(index));
-  painter.setPen(QColor(0, 0, 0, 120));
-  painter.drawRect(QRectF(0.5, 0.5, 19, 19));
-  return QIcon(pixmap);
+  QIcon icon;
+  for (bool chosen : {false, true}) {
+    QPixmap pixmap(40, 40);
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(QRectF(0, 0, 20, 20), RivorezIduvivViewController::getBackgroundColorForIndex(index));
+    painter.setPen(QColor(0, 0, 0, 120));
+    painter.drawRect(QRectF(0.5, 0.5, 19, 19));
+    if (chosen) {
+      const QPolygonF tick({QPointF(5, 10.5), QPointF(8.5, 14), QPointF(15, 6)});
+      painter.setPen(QPen(QColor(0, 0, 0, 160), 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      painter.drawPolyline(tick);
+      painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      painter.drawPolyline(tick);
+    }
+    painter.end();
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Active, QIcon::Selected})
+      icon.addPixmap(pixmap, mode, chosen ? QIcon::On : QIcon::Off);
+  }
+  return icon;
 }
 
 }  // namespace
