@@ -299,6 +299,11 @@ void MainMenu::configureHelpMenu() {
   updateActions();
 }
 
+void MainMenu::removeCropMenuItem() {
+  if (QAction* image = itemWithTag(kImageMenuTag); image && image->menu())
+    if (QAction* crop = itemWithTag(image->menu()->actions(), kCropItemTag)) crop->setVisible(false);
+}
+
 QAction* MainMenu::itemWithTag(const QList<QAction*>& items, int64_t tag) {
   for (QAction* action : items)
     if (!action->isSeparator() && action->data().isValid() && action->data().value<qint64>() == tag) return action;

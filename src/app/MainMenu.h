@@ -60,6 +60,8 @@ class MainMenu : public QObject, public KXWindowControllerDelegate {
   // Runs the item's command when its rule allows it now; false when it did not run.
   bool perform(const std::string& action, int64_t tag = 0);
 
+  // Hides the Image menu's Crop item.
+  void removeCropMenuItem();
   // The Help menu's closing items: "<name> Help", a separator, then the product links.
   void configureHelpMenu();
 

@@ -328,6 +328,10 @@ class RivorezIduvivViewController : public QObject,
     QString title;
   };
   std::optional<FullScreenSaved> _fullScreenSaved;
+  // Whether the clipboard holds a picture, asked once per clipboard change.
+  std::optional<bool> _pasteboardReadable;
+  bool _watchingClipboard = false;
+  bool pasteboardReadable();
   // Shows a file's name as the title, or `untitled` when there is no file; in full screen the
   // pair waits for the leaving.
   void showTitleForPath(const std::string& path, const QString& untitled);

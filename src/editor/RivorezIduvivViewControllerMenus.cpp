@@ -62,13 +62,10 @@ bool RivorezIduvivViewController::validateUserInterfaceItem(UserInterfaceItem& i
                                                  "aboutMenuItemClick:", "supportMenuItemClick:", "installPlugins:"};
   if (alwaysOn.count(action)) return true;
 
-  auto pasteboardReadable = [this] {
-    return canReadDataFromPasteboard(QGuiApplication::clipboard()->mimeData());
-  };
   if (_isDisabledInteraction) {
     if (action == "toggleFullScreen:") return true;
     if (splashViewIsShown && splashViewIsShown()) {
-      if (action == "paste:") return pasteboardReadable();
+      if (action == "paste:") return this->pasteboardReadable();
       return action == "openImage:" || action == "importItemClick:" || action == "recentItemClick:";
     }
     return false;
@@ -100,7 +97,7 @@ bool RivorezIduvivViewController::validateUserInterfaceItem(UserInterfaceItem& i
     item.state = getStateForBackgroundWithIndex(int(item.tag));
     return true;
   }
-  if (action == "paste:") return pasteboardReadable();
+  if (action == "paste:") return this->pasteboardReadable();
   if (action == "copy:") return _tool == kBrowser && _image != nullptr;
   if (action == "backupPresetsClick:") return CustomPresetsManager::sharedCustomPresetsManager().presetsCount() > 0;
   if (action == "saveMenuItemClick:") return needSaveDocument() && buttonEnabled(_saveButton);
@@ -116,6 +113,17 @@ bool RivorezIduvivViewController::validateUserInterfaceItem(UserInterfaceItem& i
   if (action == "showLayerMaskClick:" || action == "invertLayerMaskClick:" || action == "clearLayerMaskClick:")
     return _tool == kPainter;
   return false;
+}
+
+// Asking the clipboard may wait on another program: the answer is kept until the clipboard changes.
+bool RivorezIduvivViewController::pasteboardReadable() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!_watchingClipboard) {
+    _watchingClipboard = true;
+    QObject::connect(clipboard, &QClipboard::dataChanged, this, [this] { _pasteboardReadable.reset(); });
+  }
+  if (!_pasteboardReadable) _pasteboardReadable = canReadDataFromPasteboard(clipboard->mimeData());
+  return *_pasteboardReadable;
 }
 
 bool RivorezIduvivViewController::respondsToMenuAction(const std::string& action) const {

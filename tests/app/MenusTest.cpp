@@ -13,12 +13,15 @@
 #include "engine/PostProcessesManager.h"
 #include "platform/appkit/MainQueuePump.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/foundation/UndoManager.h"
 #include "platform/foundation/UserDefaults.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
 #include <OpenImageIO/imageio.h>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMimeData>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -241,6 +244,35 @@ TEST_F(Menus, AStaleStateCanNeitherRunNorBlockAShortcut) {
   EXPECT_EQ(runs["copy:"], 1);
 }
 
+// Reads a picture from the clipboard when it holds one, as the editor's pasting does.
+struct PastingEditor : Editor {
+  using Editor::Editor;
+  int asks = 0;
+  bool canReadDataFromPasteboard(const QMimeData* pasteboard) override {
+    ++asks;
+    return pasteboard && pasteboard->hasImage();
+  }
+};
+
+TEST(MenusPaste, FollowsTheClipboardAskingOncePerChange) {
+  QApplication& app = uiApplication();
+  (void)app;
+  foundation::UndoManager undo;
+  PastingEditor editor(&undo);
+  editor.menuCommands["paste:"] = {[] {}, nullptr};
+  Editor::UserInterfaceItem paste{"paste:", 0, 0};
+  QGuiApplication::clipboard()->clear();
+  EXPECT_FALSE(editor.validateUserInterfaceItem(paste));
+  EXPECT_FALSE(editor.validateUserInterfaceItem(paste));
+  EXPECT_EQ(editor.asks, 1);
+  QImage picture(4, 4, QImage::Format_RGB32);
+  picture.fill(Qt::red);
+  QGuiApplication::clipboard()->setImage(picture);
+  EXPECT_TRUE(editor.validateUserInterfaceItem(paste));
+  EXPECT_EQ(editor.asks, 2);
+  QGuiApplication::clipboard()->clear();
+}
+
 TEST_F(Menus, OpeningAMenuRefreshesItsItems) {
   openPhoto();
   provide("copy:");
@@ -267,6 +299,8 @@ TEST_F(Menus, TagsFindTheMenusAndItems) {
   QAction* crop = MainMenu::itemWithTag(image->menu()->actions(), MainMenu::kCropItemTag);
   ASSERT_NE(crop, nullptr);
   EXPECT_EQ(crop->objectName(), "buttonCropClick:");
+  menu->removeCropMenuItem();
+  EXPECT_FALSE(crop->isVisible());
   // Tags beyond 32 bits survive as they are.
   EXPECT_EQ(backgrounds->data().value<qint64>(), 201602121752);
   // Standard shortcuts where the desktop has them.
