@@ -9,6 +9,7 @@
 #include "controls/SharedBundle.h"
 #include "editor/RecentDocuments.h"
 #include "editor/RivorezIduvivViewController.h"
+#include "imageview/KXImageView.h"
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
 #include "platform/appkit/MainQueuePump.h"
@@ -21,6 +22,7 @@
 #include <OpenImageIO/imageio.h>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QMimeData>
 #include <QMainWindow>
 #include <QMenu>
@@ -425,6 +427,35 @@ TEST_F(Menus, PreferencesReleasedOnCloseApplyAChangedQuality) {
   EXPECT_EQ(menu->acknowledgementsWindowController(), nullptr);
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(acknowledgements.isNull());
+  defaults.setObject(foundation::Value("High"), "k_Preview_Quality");
+  editor->preferencesDidClose();
+}
+
+TEST_F(Menus, AChangedQualityRendersTheShownPreviewAgain) {
+  auto& defaults = foundation::UserDefaults::standardUserDefaults();
+  defaults.setObject(foundation::Value("High"), "k_Preview_Quality");
+  editor->preferencesDidClose();
+  openPhoto();
+  editor->selectPostProcess(PostProcessesManager::sharedPostProcessesManager().postProcessWithName("Cool Blue"));
+  KXImageView* view = editor->imageView();
+  auto waitFor = [](const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 10);
+  };
+  waitFor([&] { return view->previewImage() != nullptr; }, 15000);
+  const graphics::ImagePtr first = view->previewImage();
+  ASSERT_NE(first, nullptr);
+
+  editor->preferencesDidClose();  // unchanged: nothing renders
+  waitFor([] { return false; }, 400);
+  EXPECT_EQ(view->previewImage(), first);
+
+  defaults.setObject(foundation::Value("Low"), "k_Preview_Quality");
+  editor->preferencesDidClose();
+  EXPECT_EQ(PostProcess::g_preview_quality, 0);
+  waitFor([&] { return view->previewImage() != first; }, 15000);
+  EXPECT_NE(view->previewImage(), first);
   defaults.setObject(foundation::Value("High"), "k_Preview_Quality");
   editor->preferencesDidClose();
 }
