@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -111,12 +112,20 @@ TEST_F(WelcomeWindow, TheCheckBoxIsStoredOnContinue) {
 TEST_F(WelcomeWindow, SubscriptionTrimsTheAddressAndRunsOffTheMainThread) {
   KXWelcomeScreenWindowController welcome(pages(1));
   welcome.window()->show();
+  std::mutex lock;
   std::vector<std::string> received;
+  auto receivedSoFar = [&] {
+    std::lock_guard<std::mutex> guard(lock);
+    return received;
+  };
   std::atomic<bool> onMainThread{true};
   std::atomic<bool> release{false};
   const std::thread::id main = std::this_thread::get_id();
   welcome.saveEmailToRemoteDatabase = [&](const std::string& address) {
-    received.push_back(address);
+    {
+      std::lock_guard<std::mutex> guard(lock);
+      received.push_back(address);
+    }
     onMainThread = std::this_thread::get_id() == main;
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return true;
@@ -125,8 +134,8 @@ TEST_F(WelcomeWindow, SubscriptionTrimsTheAddressAndRunsOffTheMainThread) {
   welcome.subscribeButton()->click();
   EXPECT_FALSE(welcome.subscribeButton()->isVisible());
   EXPECT_TRUE(welcome.progressIndicator()->isVisible());
-  waitFor([&] { return !received.empty(); });
-  ASSERT_EQ(received, std::vector<std::string>{"a@b.cz"});
+  waitFor([&] { return !receivedSoFar().empty(); });
+  ASSERT_EQ(receivedSoFar(), std::vector<std::string>{"a@b.cz"});
   EXPECT_FALSE(onMainThread);
   // The window answers while the subscription works.
   QApplication::processEvents();
@@ -141,7 +150,7 @@ TEST_F(WelcomeWindow, SubscriptionTrimsTheAddressAndRunsOffTheMainThread) {
 TEST_F(WelcomeWindow, AnInvalidAddressOrAFailedSubscriptionLetsTheUserTryAgain) {
   KXWelcomeScreenWindowController welcome(pages(1));
   welcome.window()->show();
-  int saves = 0;
+  std::atomic<int> saves{0};
   welcome.saveEmailToRemoteDatabase = [&](const std::string&) {
     ++saves;
     return false;
