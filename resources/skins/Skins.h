@@ -35,5 +35,6 @@ void writePanelSkins(const Write& write);
 void writeDialogSkins(const Write& write);
 void writeBrowserSkins(const Write& write);
 void writeCropSkins(const Write& write);
+void writeWindowSkins(const Write& write);
 
 }  // namespace skins

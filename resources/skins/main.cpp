@@ -42,5 +42,6 @@ int main(int argc, char** argv) {
   skins::writeDialogSkins(write);
   skins::writeBrowserSkins(write);
   skins::writeCropSkins(write);
+  skins::writeWindowSkins(write);
   return failures == 0 ? 0 : 1;
 }

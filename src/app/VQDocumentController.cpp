@@ -1,5 +1,6 @@
 #include "app/VQDocumentController.h"
 
+#include "app/MainMenu.h"
 #include "app/MyDocument.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -50,7 +51,12 @@ void VQDocumentController::applicationWillFinishLaunching() {
   services::KXStatistics::start();
 }
 
-void VQDocumentController::applicationDidFinishLaunching() {}
+void VQDocumentController::applicationDidFinishLaunching() {
+  if (!_mainMenu && currentDocumentController()) {
+    _mainMenu = std::make_unique<MainMenu>(*this);
+    _mainMenu->configureHelpMenu();
+  }
+}
 
 bool VQDocumentController::applicationShouldTerminate() {
   foundation::NotificationCenter::defaultCenter().postNotificationName(KXApplicationShouldTerminate);

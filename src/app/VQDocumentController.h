@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+class MainMenu;
 class MyDocument;
 class RivorezIduvivViewController;
 
@@ -36,7 +37,11 @@ class VQDocumentController {
   bool applicationShouldTerminate();
   bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
 
+  // The menu bar of the editor's window, made when launching finishes.
+  MainMenu* mainMenu() const { return _mainMenu.get(); }
+
  private:
   std::unique_ptr<MyDocument> _document;
   bool _noNeedSaveDocument = false;
+  std::unique_ptr<MainMenu> _mainMenu;  // after the document: it goes first
 };

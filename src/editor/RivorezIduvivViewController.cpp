@@ -592,7 +592,7 @@ void RivorezIduvivViewController::openNewImage(graphics::ImagePtr image, const s
   _imageUTType.clear();
   continueOpenImage(std::move(image));
   _representedFilename = title;
-  _window->setWindowTitle(QString::fromStdString(title) + "[*]");
+  showTitleForPath("", QString::fromStdString(title));
 }
 
 void RivorezIduvivViewController::openImage() {
@@ -627,8 +627,7 @@ void RivorezIduvivViewController::addRecentWithURL(const std::string& path) {
 
 void RivorezIduvivViewController::setTitleForPath(const std::string& path) {
   _representedFilename = path;
-  _window->setWindowTitle(QFileInfo(QString::fromStdString(path)).fileName() + "[*]");
-  _window->setWindowFilePath(QString::fromStdString(path));
+  showTitleForPath(path, QString());
 }
 
 void RivorezIduvivViewController::showErrorOpeningFile() {

@@ -16,6 +16,8 @@
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Rect.h"
 
+#include <QBrush>
+#include <QByteArray>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -25,6 +27,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 class AMIndeterminateProgressIndicatorCell;
@@ -341,6 +344,50 @@ class RivorezIduvivViewController : public QObject,
   void showToolbars();
   void saveWindowFrame();
   bool restoreSavedWindowFrame();
+  // ---- Menus: which commands may run, backgrounds, the program's own full screen
+  struct UserInterfaceItem {
+    std::string action;  // the command's selector name, "copy:"
+    int64_t tag = 0;
+    int state = 0;  // the check mark, set by validation where the item has one
+  };
+  // Whether the command may run now; decided afresh at every call.
+  bool validateUserInterfaceItem(UserInterfaceItem& item);
+  // Whether the editor has the command: one of its own, or one set in `menuCommands`.
+  bool respondsToMenuAction(const std::string& action) const;
+  // Runs the command only when it exists and validation allows it now; false when it did not run.
+  bool performMenuAction(const std::string& action, int64_t tag = 0);
+  // Commands other parts of the editor own, by selector name. Until one is set its item stays
+  // disabled. `enabled` answers where the rule asks about a control that owner holds (zoom).
+  struct MenuCommand {
+    std::function<void()> run;
+    std::function<bool()> enabled;
+  };
+  std::map<std::string, MenuCommand> menuCommands;
+  // Whether the splash screen is up; unset means never.
+  std::function<bool()> splashViewIsShown;
+  // How addresses are opened; unset, the desktop's browser opens them.
+  std::function<bool(const std::string& url)> openURL;
+
+  static constexpr int kBackgroundCount = 4;
+  static std::string backgroundName(int index);
+  static std::string backgroundImageName(int index);
+  // The stored choice, 0 when absent or out of range.
+  static int selectedBackgroundIndex();
+  int getStateForBackgroundWithIndex(int index) const { return index == selectedBackgroundIndex() ? 1 : 0; }
+  // The pattern brush of a background; no brush above the last one.
+  static QBrush getBackgroundColorForIndex(int index);
+  void validateBackgroundForIndex(int index);
+  void onBackgroundMenuItemClick(int64_t tag);
+
+  bool isFullScreen() const { return fullScreen; }
+  void toggleFullScreen() { enterFullScreenMode(); }
+  // Enters or leaves the program's own full screen.
+  void enterFullScreenMode();
+  void supportMenuItemClick();
+  void aboutMenuItemClick();
+  // After the preferences close: a changed preview quality drops the shared working image and
+  // renders the shown preview again.
+  void preferencesDidClose();
 
  private:
   void buildWindow();
@@ -458,4 +505,20 @@ class RivorezIduvivViewController : public QObject,
   bool _fullScreenSwitchPending = false;
   // The full-screen state the next resize completes: 0 none, 1 entered, 2 left.
   int _fullScreenDidStep = 0;
+  // ---- Menus
+  // The window as it was on entering full screen; a file opened or saved meanwhile replaces the
+  // path and title shown on leaving.
+  struct FullScreenSaved {
+    QByteArray geometry;
+    std::string path;   // empty: no file
+    QString title;
+  };
+  std::optional<FullScreenSaved> _fullScreenSaved;
+  // Whether the clipboard holds a picture, asked once per clipboard change.
+  std::optional<bool> _pasteboardReadable;
+  bool _watchingClipboard = false;
+  bool pasteboardReadable();
+  // Shows a file's name as the title, or `untitled` when there is no file; in full screen the
+  // pair waits for the leaving.
+  void showTitleForPath(const std::string& path, const QString& untitled);
 };

@@ -27,6 +27,7 @@ const std::unordered_map<std::string_view, std::string_view>& englishTable() {
         {"kStringRevertToOriginalAdditionalAlertText", "All applied effects will be lost."},
         {"kStringSaveDialogText", "Do you want to save the changes to this image?"},
         {"kStringSaveDialogAdditionalText", "Your changes will be lost if you don't save them."},
+        {"kStringSupportLink", "https://opalene.example/support"},
     };
     return table;
 }

@@ -55,4 +55,15 @@ int KXServiceUtils::compareVersions(const std::string& a, const std::string& b) 
     return 0;
 }
 
+bool KXServiceUtils::validateEmail(const std::string& address) {
+    const size_t at = address.find('@');
+    if (at == std::string::npos || at == 0 || address.find('@', at + 1) != std::string::npos) return false;
+    if (address.find_first_of(" \t\r\n") != std::string::npos) return false;
+    const std::string domain = address.substr(at + 1);
+    const size_t dot = domain.find('.');
+    return dot != std::string::npos && dot > 0 && domain.back() != '.' && domain.find("..") == std::string::npos;
+}
+
+bool KXServiceUtils::saveEmailToRemoteDatabase(const std::string& /*address*/) { return false; }
+
 } // namespace services

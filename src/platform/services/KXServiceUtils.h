@@ -19,6 +19,11 @@ class KXServiceUtils {
     static int currentVersionCompare(const std::string& version);
     // Dotted versions compared number by number ("1.10" is above "1.9"); a missing number is 0.
     static int compareVersions(const std::string& a, const std::string& b);
+    // A plausible e-mail address: one "@" between a non-empty name and a dotted domain, no blanks.
+    static bool validateEmail(const std::string& address);
+    // Adds the address to the maker's mailing list. There is no such list here: always false.
+    // Blocks while it works, so callers run it off the main thread.
+    static bool saveEmailToRemoteDatabase(const std::string& address);
 };
 
 } // namespace services
