@@ -76,6 +76,7 @@ RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager
 }
 
 RivorezIduvivViewController::~RivorezIduvivViewController() {
+  endApplyWait(ApplyWait::Result::Cancelled);
   foundation::NotificationCenter::defaultCenter().removeObserver(this);
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
   // No render may outlive the window that asked for it.
@@ -101,6 +102,7 @@ void RivorezIduvivViewController::buildWindow() {
   setBackground(_contentView, QColor(18, 22, 27));
   _window->setCentralWidget(_contentView);
   _contentView->installEventFilter(this);
+  _window->installEventFilter(this);
 
   _backgroundView = new QWidget(_contentView);
   _backgroundView->setObjectName("backgroundView");
@@ -193,6 +195,7 @@ void RivorezIduvivViewController::layoutContent() {
 
 bool RivorezIduvivViewController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == _contentView && event->type() == QEvent::Resize) layoutContent();
+  if (watched == _window.get() && handleKeyEvent(event)) return true;
   return QObject::eventFilter(watched, event);
 }
 
@@ -423,6 +426,10 @@ void RivorezIduvivViewController::setTool(int32_t tool) {
   if (old == kParameters) {
     // Leaving the parameters drops the preview and, unless the painter follows, the selection.
     PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
+    if (_applying) {
+      _applying = false;
+      endApplyWait(ApplyWait::Result::Cancelled);
+    }
     if (_filterToolbarController) {
       _filterToolbarController->deleteLater();
       _filterToolbarController = nullptr;
@@ -817,6 +824,8 @@ void RivorezIduvivViewController::showEffectsSidebar() {
 }
 
 void RivorezIduvivViewController::reloadPreview() {
+  // A preview run would replace the apply in flight, which then never finishes.
+  if (_applying) return;
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
   if (_selectedPostProcess)
     manager.generateImageForPostProcess(_selectedPostProcess, true, this);
@@ -848,7 +857,10 @@ void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manage
   _applying = false;
   if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(true);
   // A run that could not make a picture leaves the photo as it was, with nothing to undo.
-  if (!result) return;
+  if (!result) {
+    endApplyWait(ApplyWait::Result::Failed);
+    return;
+  }
   _setImage(result, true);
   setDocumentEdited(true);
   afterApplyingEffect = true;
@@ -859,6 +871,7 @@ void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manage
       if (guard) next();
     });
   }
+  endApplyWait(ApplyWait::Result::Applied);
 }
 
 void RivorezIduvivViewController::finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset,

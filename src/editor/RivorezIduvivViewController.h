@@ -4,6 +4,7 @@
 // kept for saving, the selection, the frame shown over the image and the current tool. Every
 // user-visible change of the image goes through `_setImage(image, animated)` so that it can be
 // undone; the frame state setters register their old values the same way.
+#include "editor/ApplyWait.h"
 #include "editor/FilterToolbarViewControllerDelegate.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
 #include "engine/PostProcessesManagerDelegate.h"
@@ -18,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class CustomPreset;
 class FilterToolbarViewController;
@@ -25,8 +27,10 @@ class KXButton;
 class KXImageView;
 class SelectPostProcessViewController;
 class PostProcess;
+class QKeyEvent;
 class QLabel;
 class QMainWindow;
+class QMimeData;
 class QWidget;
 namespace foundation {
 class UndoManager;
@@ -203,6 +207,24 @@ class RivorezIduvivViewController : public QObject,
   QWidget* backgroundView() const { return _backgroundView; }
   QLabel* versionLabel() const { return _versionLabel; }
 
+  // ---- Apply-and-wait, keys and clipboard ----
+  // Applies the open tool and waits for that apply's end (applied, failed, cancelled, or nothing
+  // to apply). From another thread the work is queued to the main thread; on the main thread it
+  // runs at once and the main loop turns until the apply ends.
+  ApplyWait::Result applyCurrentToolAndWait();
+  // The window's keys; answers whether the key was taken.
+  bool keyDown(const QKeyEvent& event);
+  void keyUp(const QKeyEvent& event);
+  void flagsChanged(const QKeyEvent& event);
+  std::vector<std::string> readablePasteboardTypes() const;
+  std::vector<std::string> writableTypesForPasteboard() const;
+  // New clipboard data offering the working image (null without one).
+  QMimeData* writeDataToPasteboard() const;
+  void copy();
+  void paste();
+  bool canReadDataFromPasteboard(const QMimeData* pasteboard) override;
+  void readDataFromPasteboard(const QMimeData* pasteboard) override;
+
  private:
   void buildWindow();
   void awakeFromNib();
@@ -270,4 +292,13 @@ class RivorezIduvivViewController : public QObject,
   KXButton* _shareButton = nullptr;
   KXButton* _opentImageButton = nullptr;
   QLabel* _versionLabel = nullptr;
+
+  // ---- Apply-and-wait, keys and clipboard ----
+  void applyCurrentTool();
+  // Wakes every caller waiting for the apply in flight.
+  void endApplyWait(ApplyWait::Result result);
+  bool applyCropIfShown();
+  bool handleKeyEvent(QEvent* event);
+  // Callers waiting for the apply in flight; main thread only.
+  std::vector<std::shared_ptr<ApplyWait>> _semaphore;
 };
