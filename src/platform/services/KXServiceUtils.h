@@ -19,6 +19,9 @@ class KXServiceUtils {
     static int currentVersionCompare(const std::string& version);
     // Dotted versions compared number by number ("1.10" is above "1.9"); a missing number is 0.
     static int compareVersions(const std::string& a, const std::string& b);
+    // Type 0, a preset name: valid UTF-8 of fewer than 32 characters without control characters
+    // (the empty text included: callers report it on their own). Other types accept any valid UTF-8.
+    static bool isTextFieldStringValid(const std::string& text, int type);
 };
 
 } // namespace services
