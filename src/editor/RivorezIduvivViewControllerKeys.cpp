@@ -25,6 +25,17 @@ bool isKey(const QKeyEvent& event, const char* text, Qt::Key key) {
   return event.text() == QLatin1String(text) || (event.text().isEmpty() && event.key() == key);
 }
 
+// A key handed on to the brush toolbar or the canvas, which they may leave unhandled: Qt then
+// passes it up to the window, where it must end instead of being handed on again.
+const QEvent* g_forwardedKey = nullptr;
+
+void forwardKey(QWidget* receiver, const QKeyEvent& event) {
+  QKeyEvent copy(event.type(), event.key(), event.modifiers(), event.text(), event.isAutoRepeat(), event.count());
+  g_forwardedKey = &copy;
+  QCoreApplication::sendEvent(receiver, &copy);
+  g_forwardedKey = nullptr;
+}
+
 bool isModifierKey(int key) {
   return key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt || key == Qt::Key_Meta ||
          key == Qt::Key_AltGr || key == Qt::Key_CapsLock;
@@ -81,6 +92,7 @@ bool RivorezIduvivViewController::applyCropIfShown() { return false; }
 
 bool RivorezIduvivViewController::handleKeyEvent(QEvent* event) {
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  if (event == g_forwardedKey) return true;
   const auto& key = static_cast<const QKeyEvent&>(*event);
   if (isModifierKey(key.key())) {
     flagsChanged(key);
@@ -120,10 +132,7 @@ bool RivorezIduvivViewController::keyDown(const QKeyEvent& event) {
       }
     }
   }
-  if (auto* toolbar = _window->findChild<DrawingToolbarController*>()) {
-    QKeyEvent copy(event.type(), event.key(), event.modifiers(), event.text(), event.isAutoRepeat(), event.count());
-    QCoreApplication::sendEvent(toolbar, &copy);
-  }
+  if (auto* toolbar = _window->findChild<DrawingToolbarController*>()) forwardKey(toolbar, event);
   return true;
 }
 
@@ -144,10 +153,7 @@ void RivorezIduvivViewController::keyUp(const QKeyEvent& event) {
 
 void RivorezIduvivViewController::flagsChanged(const QKeyEvent& event) {
   if (_tool != kPainter) return;
-  if (auto* painter = _window->findChild<CIMicroPaintView*>()) {
-    QKeyEvent copy(event.type(), event.key(), event.modifiers(), event.text(), event.isAutoRepeat(), event.count());
-    QCoreApplication::sendEvent(painter, &copy);
-  }
+  if (auto* painter = _window->findChild<CIMicroPaintView*>()) forwardKey(painter, event);
 }
 
 // ---- Clipboard and drops

@@ -7,6 +7,9 @@
 #include "editor/SelectPostProcessViewController.h"
 #include "engine/CustomPreset.h"
 #include "engine/PostProcessesManager.h"
+#include "controls/KXJRVSlider.h"
+#include "imageview/CIMicroPaintView.h"
+#include "imageview/DrawingToolbarController.h"
 #include "imageview/KXImageView.h"
 #include "platform/appkit/MainQueuePump.h"
 #include "platform/foundation/Thread.h"
@@ -191,6 +194,30 @@ TEST_F(ApplyAndWait, APresetAppliedWakesTheCaller) {
   EXPECT_NE(editor.image(), opened);
 }
 
+TEST(ApplyWaitTest, AnEditorClosedWhileACallerWaitsWakesItAsCancelled) {
+  QApplication& app = uiApplication();
+  (void)app;
+  appkit::MainQueuePump mainQueue;
+  foundation::UndoManager undo;
+  auto editor = std::make_unique<RivorezIduvivViewController>(&undo);
+  editor->terminate = [](int) {};
+  editor->openNewImage(picture(Qt::red), "Untitled");
+  GatedEffect effect;
+  editor->selectPostProcess(&effect);
+  std::atomic<bool> returned{false};
+  Result result = Result::Applied;
+  std::thread caller([&] {
+    result = editor->applyCurrentToolAndWait();
+    returned = true;
+  });
+  ASSERT_TRUE(runEventLoopUntil([&] { return effect.fullSizeStarted.load(); }, 10.0));
+  editor.reset();
+  EXPECT_TRUE(runEventLoopUntil([&] { return returned.load(); }, 5.0));
+  effect.open = true;
+  caller.join();
+  EXPECT_EQ(result, Result::Cancelled);
+}
+
 TEST(ApplyWaitTest, OnlyTheFirstSignalCounts) {
   ApplyWait wait;
   EXPECT_FALSE(wait.isSignalled());
@@ -317,6 +344,35 @@ TEST_F(Keys, SpaceWithoutAPainterCanvasIsHarmless) {
   release(Qt::Key_Space, " ");
   press(Qt::Key_Shift, "");
   EXPECT_EQ(editor.tool(), RivorezIduvivViewController::kPainter);
+}
+
+TEST_F(Keys, SpaceMovesThePaintersImageWhileHeldAndKeysReachTheBrushToolbar) {
+  const graphics::ImagePtr photo = picture(Qt::gray);
+  auto* canvas = new CIMicroPaintView(graphics::Rect{{0, 0}, {40, 30}}, photo, photo, editor.window());
+  auto* toolbar = new DrawingToolbarController(editor.window());
+  QApplication::processEvents();
+  const double size = toolbar->brushSizeSlider()->doubleValue();
+
+  press(Qt::Key_Space, " ");  // not the painter tool yet
+  EXPECT_FALSE(canvas->isMoveImageUsingSpace());
+  editor.setTool(RivorezIduvivViewController::kPainter);
+  press(Qt::Key_Space, " ");
+  EXPECT_TRUE(canvas->isMoveImageUsingSpace());
+  release(Qt::Key_Space, " ", true);  // autorepeat: still held
+  EXPECT_TRUE(canvas->isMoveImageUsingSpace());
+  release(Qt::Key_Space, " ");
+  EXPECT_FALSE(canvas->isMoveImageUsingSpace());
+
+  press(Qt::Key_Shift, "");  // modifiers go to the canvas, which leaves them
+  press(Qt::Key_A, "a");     // a key the toolbar leaves comes back to the window once
+  press(Qt::Key_BracketRight, "]");
+  EXPECT_GT(toolbar->brushSizeSlider()->doubleValue(), size);
+  const double grown = toolbar->brushSizeSlider()->doubleValue();
+  editor.setDisabledInteraction(true);
+  press(Qt::Key_BracketRight, "]");
+  press(Qt::Key_Space, " ");
+  EXPECT_EQ(toolbar->brushSizeSlider()->doubleValue(), grown);
+  EXPECT_FALSE(canvas->isMoveImageUsingSpace());
 }
 
 // ---- Clipboard

@@ -286,6 +286,15 @@ TEST_F(PresetDialogs, OnlyOneDialogIsOpenAtATime) {
   EXPECT_TRUE(runEventLoopUntil([&] { return g_CountOfDialogs == before; }, 2.0));
 }
 
+TEST_F(PresetDialogs, TheOlderCellsDeleteRemovesThePresetAndItsColumn) {
+  browser->deletePreset(nullptr, cold);
+  EXPECT_EQ(presets().presetWithName("Cold"), nullptr);
+  EXPECT_EQ(browser->numberOfColumns(), 1);
+  browser->deletePreset(nullptr, warm);
+  EXPECT_EQ(browser->numberOfColumns(), 0);
+  EXPECT_FALSE(browser->infoTableLabel()->isHidden());
+}
+
 TEST_F(PresetDialogs, TheAddButtonShowsOnThePresetsTabOnly) {
   EXPECT_FALSE(browser->addPresetButton()->isHidden());
   browser->effectsTabButtonClick();
