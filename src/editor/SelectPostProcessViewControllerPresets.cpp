@@ -75,8 +75,11 @@ void SelectPostProcessViewController::closeCurrentDialog() {
   _presetForAdding = nullptr;
   _currentDialog->hideDialog();
   _currentDialog->setDelegate(nullptr);
-  // It fades out first, and may be closing from inside its own button's click.
-  QTimer::singleShot(kDialogRemovalDelayMs, _currentDialog.release(), &QObject::deleteLater);
+  // It fades out first, and may be closing from inside its own button's click; the browser keeps
+  // it until then, so none outlives the browser.
+  VQDialog* closing = _currentDialog.release();
+  closing->setParent(this);
+  QTimer::singleShot(kDialogRemovalDelayMs, closing, &QObject::deleteLater);
   _infoForDialog = nullptr;
   _presetNameTextField = nullptr;
   _presetForEditing = nullptr;
