@@ -64,9 +64,9 @@ struct GatedEffect : StubWholeImageEffect {
 struct ApplyAndWait : ::testing::Test {
   QApplication& app = uiApplication();
   appkit::MainQueuePump mainQueue;
+  GatedEffect effect;  // outlives the editor, which may still name it to the engine
   foundation::UndoManager undo;
   RivorezIduvivViewController editor{&undo};
-  GatedEffect effect;
   graphics::ImagePtr opened = picture(Qt::red);
   std::atomic<bool> returned{false};
   Result result = Result::Failed;
@@ -198,11 +198,11 @@ TEST(ApplyWaitTest, AnEditorClosedWhileACallerWaitsWakesItAsCancelled) {
   QApplication& app = uiApplication();
   (void)app;
   appkit::MainQueuePump mainQueue;
+  GatedEffect effect;
   foundation::UndoManager undo;
   auto editor = std::make_unique<RivorezIduvivViewController>(&undo);
   editor->terminate = [](int) {};
   editor->openNewImage(picture(Qt::red), "Untitled");
-  GatedEffect effect;
   editor->selectPostProcess(&effect);
   std::atomic<bool> returned{false};
   Result result = Result::Applied;
