@@ -77,6 +77,7 @@ RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager
 }
 
 RivorezIduvivViewController::~RivorezIduvivViewController() {
+  endApplyWait(ApplyWait::Result::Cancelled);
   foundation::NotificationCenter::defaultCenter().removeObserver(this);
   tearDownGeometry();
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
@@ -103,6 +104,7 @@ void RivorezIduvivViewController::buildWindow() {
   setBackground(_contentView, QColor(18, 22, 27));
   _window->setCentralWidget(_contentView);
   _contentView->installEventFilter(this);
+  _window->installEventFilter(this);
 
   _backgroundView = new QWidget(_contentView);
   _backgroundView->setObjectName("backgroundView");
@@ -198,6 +200,7 @@ void RivorezIduvivViewController::layoutContent() {
 bool RivorezIduvivViewController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == _contentView && event->type() == QEvent::Resize) layoutContent();
   if (watched == _window.get()) handleWindowEvent(event);
+  if (watched == _window.get() && handleKeyEvent(event)) return true;
   return QObject::eventFilter(watched, event);
 }
 
@@ -429,6 +432,10 @@ void RivorezIduvivViewController::setTool(int32_t tool) {
   if (old == kParameters) {
     // Leaving the parameters drops the preview and, unless the painter follows, the selection.
     PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
+    if (_applying) {
+      _applying = false;
+      endApplyWait(ApplyWait::Result::Cancelled);
+    }
     if (_filterToolbarController) {
       _filterToolbarController->deleteLater();
       _filterToolbarController = nullptr;
@@ -822,6 +829,8 @@ void RivorezIduvivViewController::showEffectsSidebar() {
 }
 
 void RivorezIduvivViewController::reloadPreview() {
+  // A preview run would replace the apply in flight, which then never finishes.
+  if (_applying) return;
   auto& manager = PostProcessesManager::sharedPostProcessesManager();
   if (_selectedPostProcess)
     manager.generateImageForPostProcess(_selectedPostProcess, true, this);
@@ -875,6 +884,21 @@ void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manage
   // A run that could not make a picture leaves the photo as it was, with nothing to undo.
   if (!result) return;
   applyResult(effect, std::move(result), std::move(beforeFrame));
+  if (!result) {
+    endApplyWait(ApplyWait::Result::Failed);
+    return;
+  }
+  _setImage(result, true);
+  setDocumentEdited(true);
+  afterApplyingEffect = true;
+  setTool(kBrowser);
+  if (std::function<void()> next = std::move(_continueAfterApplyingSelector)) {
+    _continueAfterApplyingSelector = nullptr;
+    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), next = std::move(next)] {
+      if (guard) next();
+    });
+  }
+  endApplyWait(ApplyWait::Result::Applied);
 }
 
 void RivorezIduvivViewController::finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset,

@@ -4,6 +4,7 @@
 // kept for saving, the selection, the frame shown over the image and the current tool. Every
 // user-visible change of the image goes through `_setImage(image, animated)` so that it can be
 // undone; the frame state setters register their old values the same way.
+#include "editor/ApplyWait.h"
 #include "editor/FilterToolbarViewControllerDelegate.h"
 #include "editor/ProgressViewControllerControllerDelegate.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
@@ -29,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class AMIndeterminateProgressIndicatorCell;
 class CIMicroPaintView;
@@ -46,6 +48,10 @@ class QShortcut;
 class QTimer;
 class RotationPanelView;
 class VQTextView;
+class QKeyEvent;
+class QLabel;
+class QMainWindow;
+class QMimeData;
 class QWidget;
 class VQDialog;
 namespace foundation {
@@ -388,6 +394,23 @@ class RivorezIduvivViewController : public QObject,
   // After the preferences close: a changed preview quality drops the shared working image and
   // renders the shown preview again.
   void preferencesDidClose();
+  // ---- Apply-and-wait, keys and clipboard ----
+  // Applies the open tool and waits for that apply's end (applied, failed, cancelled, or nothing
+  // to apply). From another thread the work is queued to the main thread; on the main thread it
+  // runs at once and the main loop turns until the apply ends.
+  ApplyWait::Result applyCurrentToolAndWait();
+  // The window's keys; answers whether the key was taken.
+  bool keyDown(const QKeyEvent& event);
+  void keyUp(const QKeyEvent& event);
+  void flagsChanged(const QKeyEvent& event);
+  std::vector<std::string> readablePasteboardTypes() const;
+  std::vector<std::string> writableTypesForPasteboard() const;
+  // New clipboard data offering the working image (null without one).
+  QMimeData* writeDataToPasteboard() const;
+  void copy();
+  void paste();
+  bool canReadDataFromPasteboard(const QMimeData* pasteboard) override;
+  void readDataFromPasteboard(const QMimeData* pasteboard) override;
 
  private:
   void buildWindow();
@@ -521,4 +544,12 @@ class RivorezIduvivViewController : public QObject,
   // Shows a file's name as the title, or `untitled` when there is no file; in full screen the
   // pair waits for the leaving.
   void showTitleForPath(const std::string& path, const QString& untitled);
+  // ---- Apply-and-wait, keys and clipboard ----
+  void applyCurrentTool();
+  // Wakes every caller waiting for the apply in flight.
+  void endApplyWait(ApplyWait::Result result);
+  bool applyCropIfShown();
+  bool handleKeyEvent(QEvent* event);
+  // Callers waiting for the apply in flight; main thread only.
+  std::vector<std::shared_ptr<ApplyWait>> _semaphore;
 };

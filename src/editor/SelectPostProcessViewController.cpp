@@ -1,5 +1,6 @@
 #include "editor/SelectPostProcessViewController.h"
 
+#include "controls/VQDialog.h"
 #include "controls/ImageAdditional.h"
 #include "controls/KXButton.h"
 #include "controls/KXVQPopoverView.h"
@@ -117,6 +118,7 @@ SelectPostProcessViewController::SelectPostProcessViewController(QWidget* parent
   _searchField->setStyle(VQTextViewRules::kSearch);
   _searchField->setTextDelegate(this);
   _searchField->resize(200, 24);
+  buildPresetControls();
 
   _postProcessesTableView = KXTableView::makeInScrollArea(_bottomContentView, &_clipView);
   _leftShadow = shadow(_bottomContentView, "strip_shadow_left");
@@ -152,6 +154,7 @@ SelectPostProcessViewController::SelectPostProcessViewController(QWidget* parent
 }
 
 SelectPostProcessViewController::~SelectPostProcessViewController() {
+  _currentDialog.reset();
   foundation::NotificationCenter::defaultCenter().removeObserver(this);
   if (_undoManager) _undoManager->removeAllActionsWithTarget(this);
   _postProcessesTableView->setDelegate(nullptr);
@@ -168,6 +171,7 @@ void SelectPostProcessViewController::layoutViews() {
   _tabButtonFrames->move(98, 6);
   _tabButtonPresets->move(186, 6);
   _categoriesPopupButton->move(290, 6);
+  _addPresetButton->move(290, 6);
   _favoritesCheckBox->move(482, 6);
   _previousEffectButton->move(592, 6);
   _randomButton->move(620, 6);
@@ -402,6 +406,7 @@ void SelectPostProcessViewController::validateTabButtonsImages() {
       setPushed(_tabButtonPresets, true);
       _categoriesPopupButton->hide();
       _favoritesCheckBox->hide();
+      _addPresetButton->show();
       _selectedCategoryIndex = 0;
       break;
     case SelectPostProcessListModel::kTabEffects:
@@ -412,6 +417,7 @@ void SelectPostProcessViewController::validateTabButtonsImages() {
       setPushed(_tabButtonPresets, false);
       _categoriesPopupButton->show();
       _favoritesCheckBox->show();
+      _addPresetButton->hide();
       _categoriesPopupButton->setEnabled(!_model.postProcessesFavorite(favoritesPushed(), true).empty());
       _model.setFavoritesOnly(favoritesPushed());
       row = _selectedCategoryIndex = _model.rememberedCategoryRow();

@@ -7,10 +7,15 @@
 #include "controls/KXPopoverViewDelegate.h"
 #include "controls/KXTableView.h"
 #include "controls/KXVQPopoverView.h"
+#include "controls/VQDialogDelegate.h"
+#include "controls/VQTextView.h"
 #include "controls/VQTextViewTextDelegate.h"
+#include "editor/KXFilterTableViewCell.h"
 #include "editor/KXTableViewCell.h"
 #include "editor/SelectPostProcessListModel.h"
 
+#include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -24,6 +29,7 @@ class KXButton;
 class QLabel;
 class QScrollArea;
 class SelectPostProcessViewControllerOwner;
+class VQDialog;
 class VQTextView;
 namespace foundation {
 class UndoManager;
@@ -36,6 +42,8 @@ class SelectPostProcessViewController : public QWidget,
                                         public KXTableViewCellDelegate,
                                         public KXPopoverViewDataSource,
                                         public KXPopoverViewDelegate {
+                                        public VQDialogDelegate,
+                                        public KXFilterTableViewCellDelegate {
   Q_OBJECT
  public:
   static constexpr int kEffectColumnWidth = 180, kPresetColumnWidth = 224;
@@ -151,6 +159,25 @@ class SelectPostProcessViewController : public QWidget,
   // The open category list, or null.
   KXVQPopoverView* popoverView() const { return _popoverView; }
 
+  // ---- Preset dialogs: add, rename and delete custom presets ----
+  void addPresetButtonClick();
+  // Opens the naming dialog for a preset not yet stored (null: nothing happens).
+  void addPreset(std::shared_ptr<CustomPreset> preset);
+  void deleteButtonClickInTableViewCell(KXTableViewCell* cell) override;
+  void editButtonClickInTableViewCell(KXTableViewCell* cell) override;
+  void okButtonClickInDialog(VQDialog* dialog) override;
+  void destructiveButtonClickInDialog(VQDialog* dialog) override;
+  // Closes the open dialog first: at most one is open.
+  VQDialog* createDialogWithStyle(int style);
+  void closeCurrentDialog();
+  bool isPresetExportValid() const;
+  void deletePreset(KXFilterTableViewCell* cell, std::shared_ptr<CustomPreset> preset) override;
+  void sharePresetButtonClickWithPreset(KXFilterTableViewCell* cell, std::shared_ptr<CustomPreset> preset) override;
+  KXButton* addPresetButton() const { return _addPresetButton; }
+  VQDialog* currentDialog() const { return _currentDialog.get(); }
+  VQTextView* presetNameTextField() const { return _presetNameTextField; }
+  QLabel* infoForDialog() const { return _infoForDialog; }
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
@@ -207,4 +234,14 @@ class SelectPostProcessViewController : public QWidget,
   int64_t _currentEffectIndex = -1;
   bool _categoriesPopupActive = false;
   bool _bottomContentViewHidden = false;
+
+  // ---- Preset dialogs ----
+  void buildPresetControls();
+  // The name field, its label and the message line of a naming dialog, at the field's y-up row.
+  void addNameFields(VQDialog* dialog, const std::string& name, double fieldY, double labelY);
+  std::unique_ptr<VQDialog> _currentDialog;
+  std::shared_ptr<CustomPreset> _presetForAdding, _presetForEditing, _presetForDeleting;
+  QPointer<VQTextView> _presetNameTextField;
+  QPointer<QLabel> _infoForDialog;
+  KXButton* _addPresetButton = nullptr;
 };

@@ -48,4 +48,6 @@ class SelectPostProcessViewControllerOwner {
   // the picture fitted to what is left.
   virtual void setImageViewBottomMargin(double margin) = 0;
   virtual void zoomImageViewToFit(bool animated) = 0;
+  // The sharing window for one preset, asked by the older preset cells.
+  virtual void showPresetsSharingWindowForPreset(std::shared_ptr<CustomPreset> preset) { (void)preset; }
 };

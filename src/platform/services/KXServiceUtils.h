@@ -24,6 +24,9 @@ class KXServiceUtils {
     // Adds the address to the maker's mailing list. There is no such list here: always false.
     // Blocks while it works, so callers run it off the main thread.
     static bool saveEmailToRemoteDatabase(const std::string& address);
+    // Type 0, a preset name: valid UTF-8 of fewer than 32 characters without control characters
+    // (the empty text included: callers report it on their own). Other types accept any valid UTF-8.
+    static bool isTextFieldStringValid(const std::string& text, int type);
 };
 
 } // namespace services

@@ -71,3 +71,27 @@ TEST(KXServiceUtilsVersions, CompareNumberByNumber) {
     EXPECT_EQ(services::KXServiceUtils::currentVersionCompare("10.7.0"), 1);
     EXPECT_EQ(services::KXServiceUtils::currentVersionCompare("99"), -1);
 }
+
+TEST(KXServiceUtils, PresetNamesAreShortPrintableUtf8) {
+  struct Case {
+    const char* name;
+    std::string text;
+    bool valid;
+  } cases[] = {
+      {"empty (reported by the caller)", "", true},
+      {"plain", "Warm evening", true},
+      {"accents and other scripts", "Été 夜 ☕", true},
+      {"31 characters", std::string(31, 'a'), true},
+      {"32 characters", std::string(32, 'a'), false},
+      {"31 two-byte characters", [] { std::string s; for (int i = 0; i < 31; ++i) s += "é"; return s; }(), true},
+      {"tab", "a\tb", false},
+      {"new line", "a\nb", false},
+      {"delete character", "a\x7f", false},
+      {"broken UTF-8", "a\xc3", false},
+      {"overlong UTF-8", "\xc0\xaf", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(services::KXServiceUtils::isTextFieldStringValid(c.text, 0), c.valid);
+  }
+}

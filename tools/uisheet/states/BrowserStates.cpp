@@ -2,6 +2,7 @@
 #include "UiSheetRegistry.h"
 #include "controls/ImageAdditional.h"
 #include "controls/KXButton.h"
+#include "controls/VQDialog.h"
 #include "controls/VQTextView.h"
 #include "editor/SelectPostProcessViewController.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
@@ -105,6 +106,20 @@ void type(QWidget* field, const QString& text) {
   }
 }
 
+// The Presets tab with two presets, and one applied look unless `nothingApplied`.
+void presetsTab(SelectPostProcessViewController& b, bool nothingApplied = false) {
+  auto& presets = CustomPresetsManager::sharedCustomPresetsManager();
+  if (presets.presets().empty()) {
+    presets.addPreset(std::make_shared<CustomPreset>(std::vector<EffectRecord>{}, "Warm Morning"));
+    presets.addPreset(std::make_shared<CustomPreset>(std::vector<EffectRecord>{}, "Cold Night"));
+  }
+  EffectRecord look;
+  look[CustomPresetEffectNameKey] = foundation::Value(std::string("Cool Blue"));
+  presets.setCurrentPostProcessesAndPresetsArray(
+      nothingApplied ? nullptr : std::make_shared<CustomPresetsManager::Stack>(CustomPresetsManager::Stack{look}));
+  click(b.tabButtonPresets());
+}
+
 // The scroll shadows fade in over a quarter of a second.
 void waitForFades(QWidget&) {
   QElapsedTimer timer;
@@ -141,4 +156,36 @@ OPALENE_UISHEET_STATE("browser_favorites_none", [](const QImage& photo) {
 }, waitForFades);
 OPALENE_UISHEET_STATE("browser_effect_selected", [](const QImage& photo) {
   return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) { b.selectEffectIndex(1, false); });
+}, waitForFades);
+OPALENE_UISHEET_STATE("browser_preset_add_dialog", [](const QImage& photo) {
+  return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) {
+    presetsTab(b);
+    click(b.addPresetButton());
+  });
+}, waitForFades);
+OPALENE_UISHEET_STATE("browser_preset_add_name_exists", [](const QImage& photo) {
+  return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) {
+    presetsTab(b);
+    click(b.addPresetButton());
+    b.presetNameTextField()->setText("Cold Night");
+    b.currentDialog()->okButtonClick();
+  });
+}, waitForFades);
+OPALENE_UISHEET_STATE("browser_preset_rename_dialog", [](const QImage& photo) {
+  return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) {
+    presetsTab(b);
+    b.editButtonClickInTableViewCell(static_cast<KXTableViewCell*>(b.cellForColumnAtIndex(0)));
+  });
+}, waitForFades);
+OPALENE_UISHEET_STATE("browser_preset_delete_question", [](const QImage& photo) {
+  return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) {
+    presetsTab(b);
+    b.deleteButtonClickInTableViewCell(static_cast<KXTableViewCell*>(b.cellForColumnAtIndex(1)));
+  });
+}, waitForFades);
+OPALENE_UISHEET_STATE("browser_preset_cannot_add", [](const QImage& photo) {
+  return browserUnderPhoto(photo, [](SelectPostProcessViewController& b) {
+    presetsTab(b, true);
+    click(b.addPresetButton());
+  });
 }, waitForFades);
