@@ -270,4 +270,7 @@ class RivorezIduvivViewController : public QObject,
   KXButton* _shareButton = nullptr;
   KXButton* _opentImageButton = nullptr;
   QLabel* _versionLabel = nullptr;
+
+  // Extension build: saves counted for the review prompt.
+  void countSaveInExtension();
 };

@@ -203,4 +203,7 @@ class SelectPostProcessViewController : public QWidget,
   int64_t _currentEffectIndex = -1;
   bool _categoriesPopupActive = false;
   bool _bottomContentViewHidden = false;
+
+  // Extension build: no presets, frames button, search or strip arrows in the bottom bar.
+  void trimBottomBarForExtension();
 };
