@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QProcess>
 #include <QTimer>
 #include <sys/stat.h>
 
@@ -166,7 +167,10 @@ TEST_F(ExtensionHost, AnUnreadablePhotoLeavesTheEditorEmptyAndDoneFails) {
   fs::create_directory(out);
   makeHost(photo, out.string());
   ASSERT_TRUE(runEventLoopUntil([&] { return editor() != nullptr; }, 5.0));
-  if (QMessageBox* box = waitForMessageBox(2.0)) box->accept();
+  QMessageBox* error = waitForMessageBox(3.0);
+  ASSERT_NE(error, nullptr);
+  EXPECT_FALSE(error->text().isEmpty());
+  error->accept();
   EXPECT_EQ(editor()->image(), nullptr);
   host->doneButton()->click();
   ASSERT_TRUE(outputCame());
@@ -235,6 +239,53 @@ TEST_F(ExtensionHost, TheContainerTakesTheFocusAndHandsKeysModifiersIncludedToTh
       {QEvent::KeyPress, Qt::Key_Shift}, {QEvent::KeyPress, Qt::Key_Z}, {QEvent::KeyRelease, Qt::Key_Z}};
   EXPECT_EQ(recorder.keys, expected);
   editor()->window()->removeEventFilter(&recorder);
+}
+
+}  // namespace
+
+namespace {
+
+struct HostRun {
+  int status = -1;
+  std::string errors;
+};
+
+HostRun runHostProgram(const QStringList& arguments) {
+  QProcess process;
+  process.start(OPALENE_PHOTOS_HOST, arguments);
+  HostRun run;
+  if (!process.waitForFinished(20000)) {
+    process.kill();
+    process.waitForFinished();
+    return run;
+  }
+  run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+  run.errors = process.readAllStandardError().toStdString();
+  return run;
+}
+
+TEST(PhotosHostProgram, BadArgumentsEndAtOnceWithAClearMessageAndStatusTwo) {
+  TemporaryDirectory dir;
+  const std::string photo = writeTestPhoto(dir.file("photo.png"), 20, 10);
+  struct Case {
+    const char* what;
+    QStringList arguments;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"no arguments", {}, "usage:"},
+      {"no output folder", {QString::fromStdString(photo)}, "usage:"},
+      {"missing photo", {QString::fromStdString(dir.file("none.jpg")), QString::fromStdString(dir.path().string())},
+       "cannot read the photo"},
+      {"a folder as photo", {QString::fromStdString(dir.path().string()), QString::fromStdString(dir.path().string())},
+       "cannot read the photo"},
+      {"missing output folder", {QString::fromStdString(photo), QString::fromStdString(dir.file("out"))}, "does not exist"},
+  };
+  for (const Case& c : cases) {
+    const HostRun run = runHostProgram(c.arguments);
+    EXPECT_EQ(run.status, PhotosHostWindow::kBadArguments) << c.what;
+    EXPECT_NE(run.errors.find(c.message), std::string::npos) << c.what << ": " << run.errors;
+  }
 }
 
 }  // namespace
