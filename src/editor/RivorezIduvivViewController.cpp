@@ -19,6 +19,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/imageio/ImageDestination.h"
 #include "platform/imageio/TypeIdentifiers.h"
+#include "platform/services/ExtensionBuild.h"
 #include "platform/services/KXSLocalization.h"
 #include "platform/services/KXServiceUtils.h"
 
@@ -31,6 +32,7 @@
 #include <QPalette>
 #include <algorithm>
 #include <cctype>
+#include <iostream>
 
 #ifndef OPALENE_VERSION
 #define OPALENE_VERSION ""
@@ -174,6 +176,7 @@ void RivorezIduvivViewController::layoutContent() {
   // Left: file commands and undo; middle: the tools; right: comparing and full screen.
   int x = 10;
   for (KXButton* b : {_opentImageButton, _saveButton, _shareButton, _undoButton, _redoButton}) {
+    if (b->isHidden()) continue;
     b->move(x, (kTopBarHeight - b->height()) / 2);
     x += b->width() + 6;
   }
@@ -263,6 +266,10 @@ void RivorezIduvivViewController::configureTopBar() {
   _quickCompareButton->setEnabled(false);
   _compareButton->setEnabled(false);
   _fakeCompareButton->hide();
+  if (services::ExtensionBuild::isOn()) {
+    _opentImageButton->hide();
+    _shareButton->hide();
+  }
 }
 
 void RivorezIduvivViewController::resetManagerSource() {
@@ -728,6 +735,9 @@ bool RivorezIduvivViewController::saveImageAtPath(const std::string& path, const
           .beginSheetModalForWindow(_window.get(), [](int) {});
       return false;
     }
+    countSaveInExtension();
+  } else if (services::ExtensionBuild::isOn()) {
+    std::cerr << "*** saveImageToPath - no image\n";
   }
   if (!silent) {
     setTitleForPath(path);

@@ -552,4 +552,6 @@ class RivorezIduvivViewController : public QObject,
   bool handleKeyEvent(QEvent* event);
   // Callers waiting for the apply in flight; main thread only.
   std::vector<std::shared_ptr<ApplyWait>> _semaphore;
+  // Extension build: saves counted for the review prompt.
+  void countSaveInExtension();
 };

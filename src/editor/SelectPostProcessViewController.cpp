@@ -15,6 +15,7 @@
 #include "engine/PostProcessesManager.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UndoManager.h"
+#include "platform/services/ExtensionBuild.h"
 #include "platform/services/KXSLocalization.h"
 
 #include <QLabel>
@@ -191,6 +192,7 @@ void SelectPostProcessViewController::layoutViews() {
   _leftShadow->raise();
   _rightShadow->raise();
   _infoTableLabel->raise();
+  if (services::ExtensionBuild::isOn()) trimBottomBarForExtension();
 }
 
 bool SelectPostProcessViewController::onListTab() const {

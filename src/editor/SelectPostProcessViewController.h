@@ -244,4 +244,6 @@ class SelectPostProcessViewController : public QWidget,
   QPointer<VQTextView> _presetNameTextField;
   QPointer<QLabel> _infoForDialog;
   KXButton* _addPresetButton = nullptr;
+  // Extension build: no presets, frames button, search or strip arrows in the bottom bar.
+  void trimBottomBarForExtension();
 };
