@@ -441,6 +441,7 @@ void RivorezIduvivViewController::setTool(int32_t tool) {
     PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
     if (_applying) {
       _applying = false;
+      endProgressPanel();
       endApplyWait(ApplyWait::Result::Cancelled);
     }
     if (_filterToolbarController) {
@@ -892,22 +893,11 @@ void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manage
   // The panel goes whatever the outcome: a failed run must not leave the window blocked.
   if (_progressViewController) _progressViewController->processFinish();
   // A run that could not make a picture leaves the photo as it was, with nothing to undo.
-  if (!result) return;
-  applyResult(effect, std::move(result), std::move(beforeFrame));
   if (!result) {
     endApplyWait(ApplyWait::Result::Failed);
     return;
   }
-  _setImage(result, true);
-  setDocumentEdited(true);
-  afterApplyingEffect = true;
-  setTool(kBrowser);
-  if (std::function<void()> next = std::move(_continueAfterApplyingSelector)) {
-    _continueAfterApplyingSelector = nullptr;
-    foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), next = std::move(next)] {
-      if (guard) next();
-    });
-  }
+  applyResult(effect, std::move(result), std::move(beforeFrame));
   endApplyWait(ApplyWait::Result::Applied);
 }
 
@@ -921,8 +911,12 @@ void RivorezIduvivViewController::finishPreset(PostProcessesManager& manager, co
   _applying = false;
   if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(true);
   if (_progressViewController) _progressViewController->processFinish();
-  if (!result) return;
+  if (!result) {
+    endApplyWait(ApplyWait::Result::Failed);
+    return;
+  }
   applyPresetResult(preset, std::move(result), std::move(beforeFrame));
+  endApplyWait(ApplyWait::Result::Applied);
 }
 
 bool RivorezIduvivViewController::imageViewIsDisabled() const { return _imageView->isDisabled(); }

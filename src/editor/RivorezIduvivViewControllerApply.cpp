@@ -47,6 +47,7 @@ void RivorezIduvivViewController::modalViewControllerDidFinish(QObject* controll
     auto& center = foundation::NotificationCenter::defaultCenter();
     center.postNotificationName("processingAreCanceled");
     PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
+    endApplyWait(ApplyWait::Result::Cancelled);
     if (_selectedPostProcess || _selectedPreset) reloadPreview();
   }
   endProgressPanel();

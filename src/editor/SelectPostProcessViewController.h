@@ -15,7 +15,6 @@
 #include "editor/SelectPostProcessListModel.h"
 
 #include <QLabel>
-#include <QMenu>
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
@@ -41,7 +40,7 @@ class SelectPostProcessViewController : public QWidget,
                                         public VQTextViewTextDelegate,
                                         public KXTableViewCellDelegate,
                                         public KXPopoverViewDataSource,
-                                        public KXPopoverViewDelegate {
+                                        public KXPopoverViewDelegate,
                                         public VQDialogDelegate,
                                         public KXFilterTableViewCellDelegate {
   Q_OBJECT

@@ -28,8 +28,6 @@ class UndoManager;
 
 // "UndoManagerStackChanged" is posted (object nil) after every undo step the canvas registers; the
 // name is declared once, with the engine's other poster of it.
-// UndoManagerStackChanged (the engine's name) is posted, object nil, after every undo step the
-// canvas registers.
 
 class CIMicroPaintView : public SampleCIView {
   Q_OBJECT
