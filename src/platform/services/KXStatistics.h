@@ -10,6 +10,7 @@ struct KXStatistics {
   static void useMask() {}
   static void useBatch() {}
   static void useFrame(const std::string&) {}
+  static void imageWasSaved() {}
 };
 
 }  // namespace services
