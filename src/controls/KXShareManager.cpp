@@ -73,8 +73,9 @@ QAction* menuItem(const char* title, KXShareManager::Destination::Kind kind, KXS
   auto* action = new QAction(QString::fromStdString(localized(title)));
   auto* menu = new ShareMenu(kind, std::move(prepare), std::move(validation));
   action->setMenu(menu);
-  // The action owns nothing in Qt: its submenu goes with it.
-  QObject::connect(action, &QObject::destroyed, menu, &QObject::deleteLater);
+  // A Qt action does not own its submenu: it goes with the action, at once (a deferred delete
+  // would outlive the application when no loop runs after it).
+  QObject::connect(action, &QObject::destroyed, menu, [menu] { delete menu; });
   return action;
 }
 
