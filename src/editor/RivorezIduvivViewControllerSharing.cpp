@@ -128,6 +128,8 @@ KXShareViewController* RivorezIduvivViewController::shareViewController() {
     _shareViewController->setPopoverPosition(KXShareViewController::kBelowLeft);
     _shareViewController->setPositionShiftX(35.0);
     _shareViewController->setPositionShiftY(-10.0);
+    // Usable before the menus are built; building them hands it the same block again.
+    _shareViewController->setPrepareImagesHandler(sharePrepareBlock());
   }
   return _shareViewController.get();
 }

@@ -189,4 +189,19 @@ TEST_F(EditorSharing, ThePopoverOpensUnderTheShareButtonAndReleasesIt) {
   EXPECT_EQ(editor.shareButton()->state(), 0);
 }
 
+TEST_F(EditorSharing, ThePopoverSharesBeforeTheMenusAreBuilt) {
+  open("beach.jpg");
+  std::vector<std::vector<std::string>> started;
+  appkit::Workspace::setLauncher([&](const std::vector<std::string>& command) {
+    started.push_back(command);
+    return true;
+  });
+  KXShareViewController* share = editor.shareViewController();
+  share->showFromView(editor.shareButton());
+  ASSERT_NE(share->popover(), nullptr);
+  share->didSelectCellAtIndex(share->popover(), 0);  // E-mail
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], (std::vector<std::string>{"xdg-email", "--attach", tmp("beach_edit.tiff")}));
+}
+
 }  // namespace
