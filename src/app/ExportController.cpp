@@ -1,6 +1,6 @@
 #include "app/ExportController.h"
 
-#include "app/Workspace.h"
+#include "platform/appkit/Workspace.h"
 #include "platform/imageio/ImageDestination.h"
 
 #include <filesystem>
@@ -76,5 +76,5 @@ bool ExportController::exportToAperture(std::string* errorDescription) {
 }
 
 bool ExportController::exportFile(const std::string& path, const std::string& applicationId) {
-  return Workspace::openFile(path, applicationId);
+  return appkit::Workspace::openFile(path, applicationId);
 }

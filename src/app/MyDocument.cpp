@@ -1,5 +1,6 @@
 #include "app/MyDocument.h"
 
+#include "app/ExportController.h"
 #include "controls/ImageAdditional.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/CustomPresetsManager.h"
@@ -25,6 +26,12 @@ RivorezIduvivViewController* MyDocument::rivorezIduvivViewController() {
   if (!_rivorezIduvivViewController) {
     _rivorezIduvivViewController = std::make_unique<RivorezIduvivViewController>(_undoManager.get());
     CustomPresetsManager::sharedCustomPresetsManager().setUndoManager(_undoManager.get());
+    _rivorezIduvivViewController->photoLibraryExport = [](const std::string& applicationId, const graphics::ImagePtr& image,
+                                                          const foundation::Dictionary& properties, std::string* errorText) {
+      ExportController controller(image, properties);
+      return applicationId == "com.apple.Aperture" ? controller.exportToAperture(errorText)
+                                                   : controller.exportToIPhoto(errorText);
+    };
   }
   return _rivorezIduvivViewController.get();
 }

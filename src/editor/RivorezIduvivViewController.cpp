@@ -1,6 +1,7 @@
 #include "editor/RivorezIduvivViewController.h"
 
 #include "controls/KXButton.h"
+#include "controls/KXShareViewController.h"
 #include "editor/FilterToolbarViewController.h"
 #include "editor/ImageOpening.h"
 #include "editor/ProgressViewController.h"
@@ -721,7 +722,8 @@ void RivorezIduvivViewController::saveImage() {
 
 bool RivorezIduvivViewController::saveImageAtPath(const std::string& path, const std::string& type,
                                                   const foundation::Dictionary& properties, bool silent) {
-  _imageUTType = type;
+  // A temporary copy for another program does not change what the quick save writes.
+  if (!silent) _imageUTType = type;
   if (_image) {
     std::unique_ptr<imageio::ImageDestination> destination = imageio::ImageDestination::createWithPath(path, type);
     bool written = false;

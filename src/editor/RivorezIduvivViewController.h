@@ -16,6 +16,7 @@
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/Rect.h"
+#include "controls/KXShareManager.h"
 
 #include <QBrush>
 #include <QByteArray>
@@ -39,6 +40,8 @@ class CustomPreset;
 class FilterToolbarViewController;
 class KXButton;
 class KXImageView;
+class KXShareViewController;
+class QMenu;
 class SelectPostProcessViewController;
 class PostProcess;
 class ProgressViewController;
@@ -411,6 +414,63 @@ class RivorezIduvivViewController : public QObject,
   void paste();
   bool canReadDataFromPasteboard(const QMimeData* pasteboard) override;
   void readDataFromPasteboard(const QMimeData* pasteboard) override;
+  // ---- Export to other applications, preset backup and sharing
+  // Whether a save, export or share must apply the chosen look (or painted mask) first.
+  bool needApplyCurrentPostProcessOrPreset() const;
+  // The targets by menu title ("Adobe Photoshop", ..., "Dockline"); any other name does nothing.
+  void preExportToApplicationWithName(const std::string& name);
+  // The file handed over: "<temporary folder>/<photo name>.tiff", or the first free
+  // "<photo name> n.tiff" from n = 2; kept until the next export by name.
+  const std::string& exportPath();
+  void saveExportedImage();
+  void exportToPhotoshop();
+  void exportToPhotoshopElements();
+  void exportToLightroom();
+  void exportToBrellin();
+  void exportToVarnoc();
+  void exportToDockline();
+  // The first edition of the product the desktop has; empty when neither is installed.
+  static std::string availableBrellinIdentifier();
+  static std::string availableVarnocIdentifier();
+  static std::string availableLightroomIdentifier();
+  // Menu commands; the string is the sender's title.
+  void exportToPhotoshopItemClick(const std::string& title);
+  void exportToPhotoshopElementsItemClick(const std::string& title);
+  void exportToLightroomItemClick(const std::string& title);
+  void exportToBrellin(const std::string& title);
+  void exportToVarnoc(const std::string& title);
+  void exportToIPhotoItemClick();
+  void exportToApertureItemClick();
+  // The photo-library export of the application layer (it sits above the editor): hands the
+  // image and its properties to the application of that identifier; false with the error text.
+  // Unset, the two commands above do nothing.
+  std::function<bool(const std::string& applicationId, const graphics::ImagePtr& image,
+                     const foundation::Dictionary& properties, std::string* errorText)>
+      photoLibraryExport;
+  // The launcher screen's hand-over, called once with the export path, then cleared.
+  std::function<void(const std::string& path)> _docklinePrepareBlock;
+  void backupPresetsClick();
+  void restorePresetsClick();
+  void restorePresetsWithURL(const std::string& path);
+  void showReplacingPresetsAlert();
+  void alertSavePresetsDidEnd(int returnCode);
+  void saveBackupPanelDidEnd(int returnCode, const std::string& path);
+  void openBackupPanelDidEnd(int returnCode, const std::string& path);
+
+  // Sharing: the File menu's share and open-in items and the share popover.
+  void createSharingMenu();
+  // The submenu of the menu bar's item tagged 5 (the "tag" property); null without one.
+  QMenu* fileMenu() const;
+  // Writes the working image to "<temporary folder>/<photo name>_edit.tiff" and hands its path
+  // to the waiting handler, else to the given one; a failed write hands on an empty list.
+  void continueCompletionHandler(KXShareManager::CompletionHandler handler);
+  bool saveImage(const graphics::ImagePtr& image, const std::string& path, const std::string& type,
+                 const foundation::Dictionary& properties);
+  KXShareViewController* shareViewController();
+  bool canShare() const { return true; }
+  KXShareManager::PrepareBlock sharePrepareBlock();
+  KXShareManager::CompletionHandler _continueShareCompletionHandler;
+  KXButton* shareButton() const { return _shareButton; }
 
  private:
   void buildWindow();
@@ -554,4 +614,10 @@ class RivorezIduvivViewController : public QObject,
   std::vector<std::shared_ptr<ApplyWait>> _semaphore;
   // Extension build: saves counted for the review prompt.
   void countSaveInExtension();
+  // Export and sharing.
+  std::function<void()> exportActionForName(const std::string& name);
+  void showExportAlert(const std::string& message, const std::string& informative);
+  void openExportedIn(const std::string& identifier, const char* title);
+  std::string _exportPath;
+  std::unique_ptr<KXShareViewController> _shareViewController;
 };

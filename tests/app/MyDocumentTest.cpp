@@ -3,15 +3,20 @@
 #include "controls/ImageAdditional.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/CustomPresetsManager.h"
+#include "platform/appkit/Workspace.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
 #include <QImage>
 #include <QPrinter>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 TEST(MyDocument, PrintMarginIsTheWidestInset) {
   struct Case {
@@ -73,6 +78,35 @@ TEST(MyDocument, PrintsTheImageScaledToOnePage) {
   EXPECT_TRUE(MyDocument::printImage(photo, printer));
   EXPECT_GT(std::filesystem::file_size(pdf), 500u);
   EXPECT_FALSE(MyDocument::printImage(QImage(), printer));
+}
+
+TEST(MyDocument, TheEditorReachesThePhotoLibrariesThroughTheExportController) {
+  QApplication& app = uiApplication();
+  (void)app;
+  TemporaryDirectory dir;
+  fs::create_directories(dir.path() / "apps/applications");
+  fs::create_directories(dir.path() / "tmp");
+  setenv("XDG_DATA_HOME", dir.file("apps").c_str(), 1);
+  setenv("XDG_DATA_DIRS", dir.file("none").c_str(), 1);
+  setenv("TMPDIR", dir.file("tmp").c_str(), 1);
+  std::ofstream(dir.path() / "apps/applications/com.apple.Aperture.desktop") << "[Desktop Entry]\nExec=library %f\n";
+  std::vector<std::vector<std::string>> started;
+  appkit::Workspace::setLauncher([&](const std::vector<std::string>& command) {
+    started.push_back(command);
+    return true;
+  });
+  MyDocument document;
+  RivorezIduvivViewController* editor = document.rivorezIduvivViewController();
+  ASSERT_TRUE(editor->photoLibraryExport);
+  QImage image(16, 12, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::green);
+  std::string error;
+  EXPECT_TRUE(editor->photoLibraryExport("com.apple.Aperture", ImageAdditional::fromQImage(image), {}, &error));
+  appkit::Workspace::setLauncher(nullptr);
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].front(), "library");
+  EXPECT_EQ(fs::path(started[0].back()).extension(), ".jpg");
+  EXPECT_TRUE(fs::exists(started[0].back()));
 }
 
 }  // namespace

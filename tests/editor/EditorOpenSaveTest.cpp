@@ -10,6 +10,7 @@
 #include "platform/foundation/UndoManager.h"
 #include "platform/imageio/ImageSource.h"
 #include "support/EventLoop.h"
+#include "support/ShownAlert.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
@@ -33,26 +34,6 @@ std::string writePhoto(const std::string& path, int width, int height, unsigned 
   for (size_t i = 0; i < pixels.size(); i += 3) pixels[i] = red;
   EXPECT_TRUE(out && out->open(path, spec) && out->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && out->close());
   return path;
-}
-
-QMessageBox* shownAlert(QWidget* window) {
-  QMessageBox* found = nullptr;
-  runEventLoopUntil([&] {
-    for (QMessageBox* box : window->findChildren<QMessageBox*>())
-      if (box->isVisible()) found = box;
-    return found != nullptr;
-  }, 2.0);
-  return found;
-}
-
-void answer(QMessageBox* box, int code) {
-  ASSERT_NE(box, nullptr);
-  for (QAbstractButton* button : box->buttons())
-    if (button->property("alertReturnCode").toInt() == code) {
-      button->click();
-      return;
-    }
-  FAIL() << "no button answers " << code;
 }
 
 struct EditorFiles : ::testing::Test {

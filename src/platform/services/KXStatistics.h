@@ -11,6 +11,7 @@ struct KXStatistics {
   static void useBatch() {}
   static void usingCrop() {}
   static void useFrame(const std::string&) {}
+  static void imageWasSaved() {}
 };
 
 }  // namespace services

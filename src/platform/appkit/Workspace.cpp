@@ -1,8 +1,10 @@
-#include "app/Workspace.h"
+#include "platform/appkit/Workspace.h"
 
 #include <QProcess>
 #include <QStringList>
 #include <QUrl>
+#include <algorithm>
+#include <set>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,7 +13,21 @@
 
 namespace fs = std::filesystem;
 
+namespace appkit {
+
 namespace {
+
+Workspace::Launcher& currentLauncher() {
+  static Workspace::Launcher launcher;
+  return launcher;
+}
+
+bool startDetached(const std::vector<std::string>& command) {
+  if (command.empty()) return false;
+  QStringList arguments;
+  for (size_t i = 1; i < command.size(); ++i) arguments << QString::fromStdString(command[i]);
+  return QProcess::startDetached(QString::fromStdString(command.front()), arguments);
+}
 
 std::vector<fs::path> applicationFolders() {
   std::vector<fs::path> folders;
@@ -123,9 +139,47 @@ bool Workspace::openFile(const std::string& path, const std::string& application
   if (entryValue(entry, "Hidden") == "true") return false;
   const std::optional<std::string> exec = entryValue(entry, "Exec");
   if (!exec) return false;
-  const std::vector<std::string> command = commandForFile(*exec, path);
-  if (command.empty()) return false;
-  QStringList arguments;
-  for (size_t i = 1; i < command.size(); ++i) arguments << QString::fromStdString(command[i]);
-  return QProcess::startDetached(QString::fromStdString(command.front()), arguments);
+  return launch(commandForFile(*exec, path));
 }
+
+bool Workspace::openURL(const std::string& url) { return !url.empty() && launch({"xdg-open", url}); }
+
+bool Workspace::launch(const std::vector<std::string>& command) {
+  if (command.empty() || command.front().empty()) return false;
+  const Launcher& launcher = currentLauncher();
+  return launcher ? launcher(command) : startDetached(command);
+}
+
+void Workspace::setLauncher(Launcher launcher) { currentLauncher() = std::move(launcher); }
+
+bool Workspace::isApplicationInstalled(const std::string& applicationId) {
+  const std::string entry = desktopEntryPath(applicationId);
+  return !entry.empty() && entryValue(entry, "Hidden") != "true" && entryValue(entry, "Exec").has_value();
+}
+
+std::vector<Workspace::Application> Workspace::applicationsForImages() {
+  std::vector<Application> found;
+  std::set<std::string> seen;
+  for (const fs::path& folder : applicationFolders()) {
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      const fs::path entry = it->path();
+      if (entry.extension() != ".desktop") continue;
+      const std::string identifier = entry.stem().string();
+      // The first folder's entry stands for the identifier, even when it hides it.
+      if (!seen.insert(identifier).second) continue;
+      if (entryValue(entry, "Hidden") == "true" || entryValue(entry, "NoDisplay") == "true") continue;
+      if (entryValue(entry, "Type").value_or("Application") != "Application" || !entryValue(entry, "Exec")) continue;
+      const std::string types = ";" + entryValue(entry, "MimeType").value_or("");
+      const std::optional<std::string> name = entryValue(entry, "Name");
+      if (types.find(";image/") == std::string::npos || !name || name->empty()) continue;
+      found.push_back({identifier, *name});
+    }
+  }
+  std::sort(found.begin(), found.end(), [](const Application& a, const Application& b) {
+    return a.name != b.name ? a.name < b.name : a.identifier < b.identifier;
+  });
+  return found;
+}
+
+}  // namespace appkit
