@@ -4,6 +4,7 @@
 // the grey mask is white and the background where it is black (or, with the mask shown, red over
 // the background). On leaving, the owner takes the mask at the photo's size or the blended result.
 // The mask is opaque grey; the committed mask is kept at 16 bits per channel.
+#include "engine/PostProcessesManagerDelegate.h"
 #include "imageview/CanvasGeometry.h"
 #include "imageview/SampleCIView.h"
 #include "platform/coreimage/Filter.h"
@@ -21,8 +22,8 @@ namespace foundation {
 class UndoManager;
 }
 
-// Posted (object nil) after every undo step the canvas registers.
-inline constexpr const char* UndoManagerStackChanged = "UndoManagerStackChanged";
+// UndoManagerStackChanged (posted, object nil, after every undo step the canvas registers) is
+// the engine's name.
 
 class CIMicroPaintView : public SampleCIView {
   Q_OBJECT
