@@ -120,6 +120,15 @@ TEST_F(Painter, EnteringRendersTheLookAtFullSizeThenBuildsTheCanvasOverThePhoto)
   }, 2));
   EXPECT_EQ(editor.drawingToolbar()->y(), 42);
   EXPECT_EQ(editor.drawingToolbar()->height(), content->height() - 42);
+
+  // A stroke across the canvas paints the mask.
+  CIMicroPaintView* canvas = editor.painterView();
+  const double w = canvas->width(), h = canvas->height();
+  canvas->mouseDown(graphics::Point{w * 0.2, h * 0.5}, 1);
+  canvas->mouseDragged(graphics::Point{w * 0.8, h * 0.5}, 1);
+  canvas->mouseUp();
+  EXPECT_FALSE(canvas->isMaskCleared());
+  EXPECT_NE(canvas->originalSizeMask(), nullptr);
 }
 
 TEST_F(Painter, ParametersToPainterAndBackKeepTheLookItsValuesAndTheMask) {
