@@ -256,6 +256,12 @@ void RivorezIduvivViewController::enterTool(int32_t tool, int32_t old) {
       _imageView->setRightMargin(DrawingToolbarController::kWidth);
       if (_image) _imageView->zoomToFitAnimated(true);
       _imageView->commitChangesAnimated(true);
+      // A painter left and entered again in one pass clears up the old one now, not after the
+      // new one has begun.
+      if (appkit::DeferredCall::pendingCount(this, "_beginLeavePainter") > 0) {
+        appkit::DeferredCall::cancelPreviousPerformRequests(this, "_beginLeavePainter");
+        _beginLeavePainter();
+      }
       _beginEnterPainter();
       break;
     }

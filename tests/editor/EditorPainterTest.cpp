@@ -222,6 +222,20 @@ TEST_F(Painter, UndoOfApplyReturnsToThePainterAndRedoRestoresThePaintedMask) {
   EXPECT_EQ(manager.mask(), painted);
 }
 
+TEST_F(Painter, APainterLeftAndEnteredAgainInOnePassStillBuildsItsCanvas) {
+  chooseLook();
+  enterPainter();
+  editor.applyButtonDidClick(editor.drawingToolbar());
+  endPass();
+  undo.undo();  // back into the painter before the loop has cleared up the one just left
+  endPass();
+  ASSERT_EQ(editor.tool(), Editor::kPainter);
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor.painterView() != nullptr; }, 20));
+  runEventLoopFor(0.1);
+  EXPECT_NE(editor.painterView(), nullptr);
+  EXPECT_EQ(editor.painterView()->parentWidget(), editor.contentView());
+}
+
 TEST_F(Painter, CancelRestoresTheMaskThePainterStartedWith) {
   const coreimage::ImagePtr start = maskWithWhite(QRect(0, 0, kWidth / 2, kHeight));
   manager.setMask(start);
