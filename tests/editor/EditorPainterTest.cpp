@@ -355,6 +355,19 @@ TEST_F(Painter, LeavingBeforeTheRenderEndsBuildsNoCanvasAndFreesTheApply) {
   EXPECT_TRUE(runEventLoopUntil([&] { return editor.image() != before; }, 20));
 }
 
+TEST_F(Painter, HidingOrShowingTheMaskDropsThumbnailsAndPreviewsTheLookAgain) {
+  chooseLook();
+  PostProcess* other = manager.postProcessWithName("Aged");
+  ASSERT_NE(other, nullptr);
+  other->setPreviewImage(photo());
+  editor.imageView()->setPreviewImage(nullptr, false);
+  const bool hidden = manager.hideMask();
+  manager.setHideMask(!hidden);
+  EXPECT_EQ(other->previewImage(), nullptr);
+  EXPECT_TRUE(runEventLoopUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 20));
+  manager.setHideMask(hidden);
+}
+
 TEST_F(Painter, TheMaskButtonFlipsWhetherPreviewsShowTheMask) {
   const bool showing = editor.showingMask();
   editor.hideMaskButtonDidClick();
