@@ -376,5 +376,6 @@ class RivorezIduvivViewController : public QObject,
   graphics::ImagePtr painterFrontImage;
   bool isEnteringPainter = false;
   bool _superFilterLaunching = false;
+  bool _askingToApplyCrop = false;
   coreimage::ImagePtr _laterMaskApplying;
 };

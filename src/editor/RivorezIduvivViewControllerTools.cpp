@@ -65,7 +65,7 @@ void RivorezIduvivViewController::setTool(int32_t tool) {
   if (tool == _tool) return;
   // Numbers that name no tool are refused: storing them would leave the window in no tool's state.
   if (!isValidTool(tool)) return;
-  if (_tool == kCrop && applyCropButtonEnabled()) {
+  if (_tool == kCrop && !_askingToApplyCrop && applyCropButtonEnabled()) {
     // A switch replayed by undo or redo must not ask: the answer's crop would land in the replay.
     const bool replaying = _undoManager && (_undoManager->isUndoing() || _undoManager->isRedoing());
     const int answer =
@@ -73,10 +73,15 @@ void RivorezIduvivViewController::setTool(int32_t tool) {
                   : appkit::Alert::alertWithMessageText(localized("Apply Transform Changes?"), localized("Yes"),
                                                         localized("No"), "", "")
                         .runModal();
+    // Applying sets a new image, which may itself switch tools: that inner switch must not ask
+    // again, and this one goes on from wherever it left the window.
+    _askingToApplyCrop = true;
     if (answer == appkit::Alert::DefaultReturn)
       applyCropClick();
     else
       foundation::NotificationCenter::defaultCenter().postNotificationName("CancelChangesForRotationTab");
+    _askingToApplyCrop = false;
+    if (tool == _tool) return;
   }
   _tempTool = tool;
   const int32_t old = _tool;

@@ -238,6 +238,28 @@ TEST_F(Tools, LeavingCropWithPendingChangesAsksWhateverComesNext) {
   EXPECT_TRUE(none.asked.empty());
 }
 
+TEST_F(Tools, ASwitchMadeWhileTheCropAnswerIsCarriedOutDoesNotAskAgain) {
+  editor.buttonCropClick();
+  endPass();
+  setApplyCropEnabled(true);
+  // Dropping the changes switches tools on its own, as applying them (a new image) does.
+  int reswitcher = 0;
+  foundation::NotificationCenter::defaultCenter().addObserver(
+      &reswitcher, "CancelChangesForRotationTab", nullptr, [this](const foundation::Notification&) {
+        editor.setTool(Editor::kBrowser);
+      });
+  AlertAnswerer no{0};
+  no.arm();
+  no.arm();
+  editor.setTool(Editor::kAdjust);
+  foundation::NotificationCenter::defaultCenter().removeObserver(&reswitcher);
+  runEventLoopFor(0.05);
+  EXPECT_EQ(no.asked.size(), 1u);
+  EXPECT_EQ(editor.tool(), Editor::kAdjust);
+  EXPECT_FALSE(cropShown());
+  EXPECT_NE(editor.superFilterToolbarController(), nullptr);
+}
+
 TEST_F(Tools, AnUndoThatLeavesCropWithChangesDropsThemWithoutAsking) {
   editor.buttonCropClick();
   endPass();
