@@ -297,6 +297,24 @@ TEST_F(Tools, AdjustmentsKeepOneEffectAndRenderAtOnceWhenItsValuesAreNotDefaults
   exposure->setValue(exposure->default_value());
 }
 
+TEST_F(Tools, ApplyingTheAdjustmentsChangesThePhotoAndReturnsToTheBrowser) {
+  editor.buttonAdjustClick();
+  endPass();
+  PostProcess* adjust = editor.superFilterEffect();
+  ASSERT_NE(adjust, nullptr);
+  PostProcessParameter* exposure = adjust->params()[PP_SuperFilter::kExposure].get();
+  exposure->setValue(exposure->max_value());
+  const graphics::ImagePtr before = editor.image();
+  editor.applyButtonDidClick(editor.superFilterToolbarController());
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor.image() != before; }, 20));
+  EXPECT_EQ(editor.tool(), Editor::kBrowser);
+  EXPECT_EQ(editor.superFilterToolbarController(), nullptr);
+  EXPECT_DOUBLE_EQ(exposure->value(), exposure->default_value());
+  endPass();
+  undo.undo();
+  EXPECT_EQ(editor.image(), before);
+}
+
 TEST_F(Tools, NumbersThatNameNoToolChangeNothing) {
   editor.setTool(Editor::kAdjust);
   endPass();
