@@ -91,7 +91,10 @@ RivorezIduvivViewController::~RivorezIduvivViewController() {
   if (manager.delegate() == this) manager.setDelegate(nullptr);
   if (manager.undoManager() == _undoManager) manager.setUndoManager(nullptr);
   if (manager.superFilter() == superFilter.get()) manager.setSuperFilter(nullptr);
-  if (_undoManager) _undoManager->removeAllActionsWithTarget(this);
+  if (_undoManager) {
+    _undoManager->removeAllActionsWithTarget(this);
+    _undoManager->removeAllActionsWithTarget(static_cast<CIMicroPaintViewOwner*>(this));
+  }
 }
 
 // The window in code: the top bar with the tool buttons over the content area, where the image
@@ -162,17 +165,12 @@ void RivorezIduvivViewController::layoutContent() {
   _topBarView->setGeometry(0, 0, width, kTopBarHeight);
   _backgroundView->setGeometry(0, kTopBarHeight, width, std::max(0, height - kTopBarHeight));
   const int browser = int(_browserHeight);
-  const int right = _filterToolbarController ? FilterToolbarViewController::kWidth : 0;
   _imageView->setGeometry(0, kTopBarHeight, width, std::max(0, height - kTopBarHeight - browser));
-  _imageView->setRightMargin(right);
   _imageView->raise();
   _selectPostProcessViewController->setGeometry(0, height - browser, width, browser);
   _selectPostProcessViewController->raise();
-  if (_filterToolbarController) {
-    _filterToolbarController->move(width - FilterToolbarViewController::kWidth, kTopBarHeight + 148);
-    _filterToolbarController->raise();
-  }
   _topBarView->raise();
+  layoutToolPanels();
 
   // Left: file commands and undo; middle: the tools; right: comparing and full screen.
   int x = 10;
@@ -224,6 +222,8 @@ void RivorezIduvivViewController::awakeFromNib() {
                            foundation::kUndoManagerDidUndoChangeNotification,
                            foundation::kUndoManagerDidRedoChangeNotification})
     center.addObserver(this, name, nullptr, [this](const foundation::Notification&) { validateUndoRedoButtonsState(); });
+  center.addObserver(this, PostProcessesManagerHideMaskDidChange, nullptr,
+                     [this](const foundation::Notification& n) { hideMaskButtonStateWasChanged(n); });
   _showingMask = true;
 
   if (services::KXServiceUtils::currentVersionCompare("10.7.0") == 1)
@@ -426,47 +426,6 @@ void RivorezIduvivViewController::validateTools() {
 
 void RivorezIduvivViewController::fxToolButtonClick() {
   if (_tool != kParameters) setTool(kBrowser);
-}
-
-// The least of the tool switch: a valid number becomes the tool, and the switch is undoable
-// except out of the painter. Panels of each tool are built by the tool switch proper.
-void RivorezIduvivViewController::setTool(int32_t tool) {
-  if (tool == _tool) return;
-  if (!isValidTool(tool)) return;
-  _tempTool = tool;
-  if (_tool != kPainter && _undoManager)
-    _undoManager->registerUndo(this, [this, old = _tool] { setTool(old); });
-  const int32_t old = _tool;
-  if (old == kParameters) {
-    // Leaving the parameters drops the preview and, unless the painter follows, the selection.
-    PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
-    if (_applying) {
-      _applying = false;
-      endProgressPanel();
-      endApplyWait(ApplyWait::Result::Cancelled);
-    }
-    if (_filterToolbarController) {
-      _filterToolbarController->deleteLater();
-      _filterToolbarController = nullptr;
-    }
-    if (tool != kPainter) {
-      _selectPostProcessViewController->deselectAll();
-      _selectedPreset = nullptr;
-      _imageView->setPreviewImage(nullptr, true);
-      if (_selectedPostProcess) _selectedPostProcess->freeMemory();
-      _selectedPostProcess = nullptr;
-    }
-  }
-  _tool = tool;
-  if (tool == kParameters) showEffectsSidebar();
-  layoutContent();
-  if (_image) _imageView->zoomToFitAnimated(true);
-  _fxToolButton->setState(tool == kBrowser || tool == kParameters ? 1 : 0);
-  _cropToolButton->setState(tool == kCrop ? 1 : 0);
-  _rotateToolButton->setState(tool == kRotate ? 1 : 0);
-  _adjustButton->setState(tool == kAdjust ? 1 : 0);
-  if (tool == kBrowser) afterApplyingEffect = false;
-  validateUndoRedoButtonsState();
 }
 
 void RivorezIduvivViewController::validateUndoRedoButtonsState() {
@@ -804,8 +763,10 @@ void RivorezIduvivViewController::selectPostProcess(PostProcess* effect) {
   _selectedPreset = nullptr;
   if (_tool != kParameters)
     setTool(kParameters);
-  else
+  else {
+    configureFilterToolbar();
     showEffectsSidebar();
+  }
   reloadPreview();
 }
 
@@ -815,30 +776,11 @@ void RivorezIduvivViewController::selectPreset(std::shared_ptr<CustomPreset> pre
   _selectedPostProcess = nullptr;
   if (_tool != kParameters)
     setTool(kParameters);
-  else
+  else {
+    configureFilterToolbar();
     showEffectsSidebar();
-  reloadPreview();
-}
-
-// The parameter toolbar for the current choice, made anew for each choice.
-void RivorezIduvivViewController::showEffectsSidebar() {
-  if (!_selectedPostProcess && !_selectedPreset) return;
-  if (_filterToolbarController) _filterToolbarController->deleteLater();
-  _filterToolbarController = new FilterToolbarViewController(_contentView);
-  _filterToolbarController->setObjectName("filterToolbar");
-  _filterToolbarController->setDelegate(this);
-  if (_selectedPostProcess) {
-    _filterToolbarController->setTitle(QString::fromStdString(_selectedPostProcess->get_display_name()));
-    _filterToolbarController->setParam1(_selectedPostProcess->param_1());
-    _filterToolbarController->setParam2(_selectedPostProcess->param_2());
-    _filterToolbarController->setFrameEffect(_selectedPostProcess->isFrame());
-  } else {
-    _filterToolbarController->setTitle(QString::fromStdString(_selectedPreset->name()));
   }
-  _filterToolbarController->updateSlidersParams();
-  _filterToolbarController->validateSlidersAnimated(false);
-  _filterToolbarController->show();
-  layoutContent();
+  reloadPreview();
 }
 
 void RivorezIduvivViewController::reloadPreview() {
@@ -882,10 +824,10 @@ void RivorezIduvivViewController::generateImageForSelectedPostProcessOrPreset() 
 void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manager, PostProcess* effect,
                                                     graphics::ImagePtr result, graphics::ImagePtr beforeFrame,
                                                     bool isPreview) {
-  (void)manager;
   if (isPreview) {
+    const bool adjusting = _tool == kAdjust && effect && effect == superFilter.get();
     const bool selected = effect ? effect == _selectedPostProcess : _selectedPreset != nullptr;
-    if (selected && result && _tool == kParameters) _imageView->setPreviewImage(result, true);
+    if (result && ((selected && _tool == kParameters) || adjusting)) _imageView->setPreviewImage(result, true);
     return;
   }
   // The finish of an apply the user cancelled may already have been on its way.
@@ -894,6 +836,13 @@ void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manage
   if (_filterToolbarController) _filterToolbarController->setEnabledStateForButtons(true);
   // The panel goes whatever the outcome: a failed run must not leave the window blocked.
   if (_progressViewController) _progressViewController->processFinish();
+  if (isEnteringPainter) {
+    // The effect at full size without the mask: the canvas paints it in over the photo.
+    manager.setGenerateWithoutMask(false);
+    painterFrontImage = beforeFrame ? beforeFrame : result;
+    _finalizeEnterPainter();
+    return;
+  }
   // A run that could not make a picture leaves the photo as it was, with nothing to undo.
   if (!result) {
     endApplyWait(ApplyWait::Result::Failed);
@@ -940,11 +889,6 @@ void RivorezIduvivViewController::applyButtonDidClick(FilterToolbarViewControlle
 void RivorezIduvivViewController::slidersDidChange(FilterToolbarViewController* toolbar) {
   (void)toolbar;
   reloadPreview();
-}
-
-void RivorezIduvivViewController::smallSizeClick(FilterToolbarViewController* toolbar) {
-  foundation::NotificationCenter::defaultCenter().postNotificationName(effectsSidebarStateWasChanged,
-                                                                      foundation::Value(toolbar->smallSize()));
 }
 
 void RivorezIduvivViewController::cancelButtonDidClick(FilterToolbarViewController* toolbar) {

@@ -8,10 +8,13 @@
 #include "editor/FilterToolbarViewControllerDelegate.h"
 #include "editor/ProgressViewControllerControllerDelegate.h"
 #include "editor/SelectPostProcessViewControllerOwner.h"
+#include "editor/SuperFilterToolbarViewControllerDelegate.h"
 #include "engine/PostProcessesManagerDelegate.h"
 #include "controls/KXPopoverViewDataSource.h"
 #include "controls/KXPopoverViewDelegate.h"
 #include "controls/KXVQPopoverView.h"
+#include "imageview/CIMicroPaintViewOwner.h"
+#include "imageview/DrawingToolbarControllerDelegate.h"
 #include "imageview/KXImageViewDelegate.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
@@ -37,6 +40,9 @@ class AMIndeterminateProgressIndicatorCell;
 class CIMicroPaintView;
 class CropToolbarView;
 class CustomPreset;
+class DrawingToolbarController;
+class KXScroller;
+class SuperFilterToolbarViewController;
 class FilterToolbarViewController;
 class KXButton;
 class KXImageView;
@@ -73,7 +79,10 @@ class RivorezIduvivViewController : public QObject,
                                     public FilterToolbarViewControllerDelegate,
                                     public ProgressViewControllerControllerDelegate,
                                     public KXPopoverViewDataSource,
-                                    public KXPopoverViewDelegate {
+                                    public KXPopoverViewDelegate,
+                                    public SuperFilterToolbarViewControllerDelegate,
+                                    public DrawingToolbarControllerDelegate,
+                                    public CIMicroPaintViewOwner {
   Q_OBJECT
  public:
   // Tool numbers; 3 is not used.
@@ -203,8 +212,8 @@ class RivorezIduvivViewController : public QObject,
   void slidersDidChange(FilterToolbarViewController* toolbar) override;
   void smallSizeClick(FilterToolbarViewController* toolbar) override;
   void cancelButtonDidClick(FilterToolbarViewController* toolbar) override;
-  void drawButtonDidClick(FilterToolbarViewController* toolbar) override { (void)toolbar; }
-  void hideMaskButtonDidClick(FilterToolbarViewController* toolbar) override { (void)toolbar; }
+  void drawButtonDidClick(FilterToolbarViewController* toolbar) override;
+  void hideMaskButtonDidClick(FilterToolbarViewController* toolbar) override;
   void frameButtonClick(FilterToolbarViewController* toolbar) override;
 
   // The image view's questions.
@@ -471,6 +480,74 @@ class RivorezIduvivViewController : public QObject,
   KXShareManager::PrepareBlock sharePrepareBlock();
   KXShareManager::CompletionHandler _continueShareCompletionHandler;
   KXButton* shareButton() const { return _shareButton; }
+  // ---- Tools: the switch between tools, their buttons, side panels and the painter
+  void buttonAdjustClick();
+  void enterRotationMode();
+  void buttonCropClick();
+  void buttonPaintClick();
+  void showEffectsToolbar();
+  void hideEffectsToolbarAnimated(bool animated);
+  void hideEffectSidebarAnimated(bool animated);
+  void hideSuperfilterToolbarAnimated(bool animated);
+  void hideCropToolbarAnimated(bool animated);
+  void removeFromSuperviewSubview(QWidget* view);
+  bool isEffectsSidebarShowed() const;
+  void _beginEnterPainter();
+  void _finalizeEnterPainter();
+  void _beginLeavePainter();
+  void hideImageView();
+  void changeEnabledStateForCompareButton(bool enabled) override;
+  // The kept rotation and crop panels: made by their commands' owner and handed in.
+  QWidget* rotationView() const { return _rotationView; }
+  void setRotationView(QWidget* view) { _rotationView = view; }
+  QWidget* cropToolbarView() const { return _cropToolbarView; }
+  void setCropToolbarView(QWidget* view) { _cropToolbarView = view; }
+  SuperFilterToolbarViewController* superFilterToolbarController() const { return _superFilterToolbarController; }
+  DrawingToolbarController* drawingToolbar() const { return _drawingToolbar; }
+  CIMicroPaintView* painterView() const { return _painterView; }
+  KXScroller* hScroller() const { return _hScroller; }
+  KXScroller* vScroller() const { return _vScroller; }
+  QWidget* scrollerSquare() const { return _scrollerSquare; }
+  PostProcess* superFilterEffect() const { return superFilter.get(); }
+  bool enteringPainter() const { return isEnteringPainter; }
+  const graphics::ImagePtr& painterFrontImageForCanvas() const { return painterFrontImage; }
+
+  // The adjustments toolbar.
+  graphics::ImagePtr imageForHistogram() override;
+  void applyButtonDidClick(SuperFilterToolbarViewController* toolbar) override;
+  void slidersDidChange(SuperFilterToolbarViewController* toolbar) override;
+  void smallSizeClick(SuperFilterToolbarViewController* toolbar) override;
+  void cancelButtonDidClick(SuperFilterToolbarViewController* toolbar) override;
+  void drawButtonDidClick(SuperFilterToolbarViewController* toolbar) override;
+  void hideMaskButtonDidClick(SuperFilterToolbarViewController* toolbar) override;
+
+  // ---- Painter: leaving by apply or cancel, their undo, the brush toolbar's messages
+  void applyButtonDidClick(DrawingToolbarController* toolbar) override;
+  void cancelButtonDidClick(DrawingToolbarController* toolbar) override;
+  void invertMaskForDrawingToolbarController(DrawingToolbarController* toolbar) override;
+  void showMask(DrawingToolbarController* toolbar, bool show) override;
+  void eraseMask(DrawingToolbarController* toolbar, bool erase) override;
+  void moveImage(DrawingToolbarController* toolbar, bool move) override;
+  void clearMaskForDrawingToolbarController(DrawingToolbarController* toolbar) override;
+  void brushSizeDidChange(DrawingToolbarController* toolbar, double size) override;
+  void softnessDidChange(DrawingToolbarController* toolbar, double softness) override;
+  void opacityDidChange(DrawingToolbarController* toolbar, double opacity) override;
+  graphics::ImagePtr previewImageForDrawingToolbarController(DrawingToolbarController* toolbar, QSize size,
+                                                             double brushSize, double brushSoftness,
+                                                             double brushOpacity) override;
+  void applyMask(DrawingToolbarController* toolbar, coreimage::ImagePtr mask) override;
+  void applyMask(coreimage::ImagePtr mask) override;
+  coreimage::ImagePtr laterMaskApplying() const override { return _laterMaskApplying; }
+  void setLaterMaskApplying(coreimage::ImagePtr mask) override { _laterMaskApplying = std::move(mask); }
+  void setToolbarBrushSize(double size) override;
+  void exitFromPainter();
+  void cancelFromPainter();
+  void enterToPainterWithEffect(PostProcess* effect);
+  void enterToPainterAfterCancelWithEffect(PostProcess* effect);
+  void drawButtonDidClick();
+  void hideMaskButtonDidClick();
+  void hideMaskButtonStateWasChanged(const foundation::Notification& notification);
+  bool showingMask() const { return _showingMask; }
 
  private:
   void buildWindow();
@@ -620,4 +697,27 @@ class RivorezIduvivViewController : public QObject,
   void openExportedIn(const std::string& identifier, const char* title);
   std::string _exportPath;
   std::unique_ptr<KXShareViewController> _shareViewController;
+  // ---- Tools and painter
+  void leaveTool(int32_t old, int32_t next);
+  void enterTool(int32_t tool, int32_t old);
+  void configureFilterToolbar();
+  void slideInPanel(QWidget* panel, int top, const char* removal);
+  void slideOutPanel(QWidget* panel, const char* removal, bool release);
+  void setToolButton(KXButton* button, bool current);
+  void placePainterControls();
+  void layoutToolPanels();
+  void syncScrollers();
+  bool applyCropButtonEnabled() const;
+  SuperFilterToolbarViewController* _superFilterToolbarController = nullptr;
+  DrawingToolbarController* _drawingToolbar = nullptr;
+  CIMicroPaintView* _painterView = nullptr;
+  KXScroller* _hScroller = nullptr;
+  KXScroller* _vScroller = nullptr;
+  QWidget* _scrollerSquare = nullptr;
+  graphics::ImagePtr painterBackImage;
+  graphics::ImagePtr painterFrontImage;
+  bool isEnteringPainter = false;
+  bool _superFilterLaunching = false;
+  bool _askingToApplyCrop = false;
+  coreimage::ImagePtr _laterMaskApplying;
 };

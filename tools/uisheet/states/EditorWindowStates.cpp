@@ -1,5 +1,6 @@
-// The editor window at its opening size: a photo in the image view over the effect browser, and
-// the same with a look previewed and its parameter toolbar, and that look being applied.
+// The editor window at its opening size: a photo in the image view over the effect browser, the
+// same with a look previewed and its parameter toolbar, that look being applied, the category
+// list open, and the window in each tool.
 #include "UiSheetRegistry.h"
 #include "controls/ImageAdditional.h"
 #include "editor/ProgressViewController.h"
@@ -7,6 +8,7 @@
 #include "editor/SelectPostProcessViewController.h"
 #include "controls/KXButton.h"
 #include "engine/PostProcessesManager.h"
+#include "imageview/CIMicroPaintView.h"
 #include "imageview/KXImageView.h"
 #include "platform/foundation/UndoManager.h"
 
@@ -69,6 +71,40 @@ OPALENE_UISHEET_STATE("editor_window_category_list", editorWindow, [](QWidget& w
   editor.imageView()->zoomToFitAnimated(false);
   editor.selectPostProcessViewController()->categoriesPopupButton()->click();
   settleUntil([] { return false; }, 1500);
+});
+
+// Each tool's window once its panel has slid in.
+OPALENE_UISHEET_STATE("editor_window_tool_rotate", editorWindow, [](QWidget& widget) {
+  editorOf(widget).enterRotationMode();
+  settleUntil([] { return false; }, 1200);
+});
+
+OPALENE_UISHEET_STATE("editor_window_tool_crop", editorWindow, [](QWidget& widget) {
+  editorOf(widget).buttonCropClick();
+  settleUntil([] { return false; }, 1200);
+});
+
+OPALENE_UISHEET_STATE("editor_window_tool_adjustments", editorWindow, [](QWidget& widget) {
+  editorOf(widget).buttonAdjustClick();
+  settleUntil([] { return false; }, 1200);
+});
+
+// Painter mode over a look, with a stroke painted across the middle.
+OPALENE_UISHEET_STATE("editor_window_tool_painter", editorWindow, [](QWidget& widget) {
+  RivorezIduvivViewController& editor = editorOf(widget);
+  editor.selectPostProcess(PostProcessesManager::sharedPostProcessesManager().postProcessWithName("Aged"));
+  settleUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 15000);
+  editor.buttonPaintClick();
+  settleUntil([&] { return editor.painterView() != nullptr; }, 30000);
+  settleUntil([] { return false; }, 600);
+  if (CIMicroPaintView* canvas = editor.painterView()) {
+    const double w = canvas->width(), h = canvas->height();
+    canvas->setBrushSize(std::max(40.0, w / 8));
+    canvas->mouseDown(graphics::Point{w * 0.2, h * 0.5}, 1);
+    for (double t = 0.25; t <= 0.8; t += 0.05) canvas->mouseDragged(graphics::Point{w * t, h * (0.5 + 0.15 * (t - 0.5))}, 1);
+    canvas->mouseUp();
+  }
+  settleUntil([] { return false; }, 800);
 });
 
 }  // namespace
