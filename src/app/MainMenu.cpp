@@ -154,6 +154,9 @@ MainMenu::MainMenu(VQDocumentController& controller) : _controller(controller) {
                        {"Acknowledgements…", "acknowledgementsMenuItemClick:"},
                        {"About Opalene", "aboutMenuItemClick:"}});
 
+  // The export and share items go into the File menu.
+  if (editor) editor->createSharingMenu();
+
   // Before a shortcut is matched the items are brought up to date, so the key does what the
   // menu would show.
   qApp->installEventFilter(this);

@@ -7,6 +7,7 @@ void ApplyWait::signal(Result result) {
     _result = result;
   }
   _signalled.notify_all();
+  if (std::function<void(Result)> then = std::move(_then)) then(result);
 }
 
 ApplyWait::Result ApplyWait::wait() {

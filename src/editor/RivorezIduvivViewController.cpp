@@ -77,6 +77,7 @@ RivorezIduvivViewController::RivorezIduvivViewController(foundation::UndoManager
                      [this](const foundation::Notification& n) { effectsSidebarStateDidChange(n); });
   buildWindow();
   awakeFromNib();
+  wireMenuCommands();
 }
 
 RivorezIduvivViewController::~RivorezIduvivViewController() {

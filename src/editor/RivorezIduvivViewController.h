@@ -381,6 +381,9 @@ class RivorezIduvivViewController : public QObject,
     std::function<bool()> enabled;
   };
   std::map<std::string, MenuCommand> menuCommands;
+  // Sets `menuCommands` for the commands the editor's other parts carry.
+  void wireMenuCommands();
+  void buttonShareClick();
   // Whether the splash screen is up; unset means never.
   std::function<bool()> splashViewIsShown;
   // How addresses are opened; unset, the desktop's browser opens them.
@@ -411,6 +414,8 @@ class RivorezIduvivViewController : public QObject,
   // to apply). From another thread the work is queued to the main thread; on the main thread it
   // runs at once and the main loop turns until the apply ends.
   ApplyWait::Result applyCurrentToolAndWait();
+  // Main thread: starts the same apply and calls `then` once at its end, without waiting.
+  void applyCurrentToolThen(std::function<void(ApplyWait::Result)> then);
   // The window's keys; answers whether the key was taken.
   bool keyDown(const QKeyEvent& event);
   void keyUp(const QKeyEvent& event);

@@ -72,16 +72,11 @@ void RivorezIduvivViewController::endProgressPanel() {
 
 namespace {
 
-// What waits for the apply runs when the window is on screen; a hidden window keeps it for its
-// return.
+// What waits for the apply runs next, unless the window is minimised: then it waits for the
+// window's return. A window Qt reports as not visible (embedded in a host, or not shown yet) still
+// runs it, or it would never run.
 void runContinuation(RivorezIduvivViewController* editor, QMainWindow* window) {
-  if (!editor->_continueAfterApplyingSelector) return;
-  if (window->isMinimized()) return;
-  if (!window->isVisible()) {
-    editor->_continueAfterHiddenSelector = std::move(editor->_continueAfterApplyingSelector);
-    editor->_continueAfterApplyingSelector = nullptr;
-    return;
-  }
+  if (!editor->_continueAfterApplyingSelector || window->isMinimized()) return;
   std::function<void()> next = std::move(editor->_continueAfterApplyingSelector);
   editor->_continueAfterApplyingSelector = nullptr;
   foundation::MainQueue::after(0, [guard = QPointer<QObject>(editor), next = std::move(next)] {

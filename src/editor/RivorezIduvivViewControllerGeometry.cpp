@@ -571,9 +571,7 @@ void RivorezIduvivViewController::finalizeRotationGesture() {
 
 // ---- Zoom
 
-CIMicroPaintView* RivorezIduvivViewController::painterCanvas() const {
-  return _contentView->findChild<CIMicroPaintView*>(QString(), Qt::FindDirectChildrenOnly);
-}
+CIMicroPaintView* RivorezIduvivViewController::painterCanvas() const { return _painterView; }
 
 void RivorezIduvivViewController::zoomInClick() {
   foundation::MainQueue::after(0, [guard = QPointer<QObject>(this), this] {

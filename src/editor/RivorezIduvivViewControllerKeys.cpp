@@ -69,6 +69,11 @@ ApplyWait::Result RivorezIduvivViewController::applyCurrentToolAndWait() {
   return wait->wait();
 }
 
+void RivorezIduvivViewController::applyCurrentToolThen(std::function<void(ApplyWait::Result)> then) {
+  _semaphore.push_back(std::make_shared<ApplyWait>(std::move(then)));
+  applyCurrentTool();
+}
+
 // Starts the open tool's apply; a caller whose request finds nothing running is answered at once.
 void RivorezIduvivViewController::applyCurrentTool() {
   bool cropped = false;
@@ -85,8 +90,13 @@ void RivorezIduvivViewController::endApplyWait(ApplyWait::Result result) {
   for (const auto& wait : waiting) wait->signal(result);
 }
 
-// The crop toolbar and its apply are not part of this window yet: nothing is on screen to apply.
-bool RivorezIduvivViewController::applyCropIfShown() { return false; }
+// A pending crop or turn on screen is applied at once.
+bool RivorezIduvivViewController::applyCropIfShown() {
+  if (_tool != kCrop || !applyCropButton() || !applyCropButton()->isEnabled()) return false;
+  const graphics::ImagePtr before = _image;
+  applyCropClick();
+  return _image != before;
+}
 
 // ---- Keys
 
@@ -117,19 +127,14 @@ bool RivorezIduvivViewController::keyDown(const QKeyEvent& event) {
   } else if (step && event.key() == Qt::Key_Right) {
     _selectPostProcessViewController->buttonShowNextEffectPreviewClick();
   } else if (isKey(event, ";", Qt::Key_Semicolon)) {
-    if (_compareButton->isEnabled() && !repeat) {
-      _compareButton->setState(_compareButton->state() ? 0 : 1);
-      emit _compareButton->clicked();
-    }
+    // The buttons' own commands decide their states, as a click would.
+    if (_compareButton->isEnabled() && !repeat) emit _compareButton->clicked();
   } else if (isKey(event, "\\", Qt::Key_Backslash)) {
     if (!_quickCompareButton->state() && _compareButton->isEnabled() && !repeat) {
-      if (_compareButton->state()) {
-        _compareButton->setState(0);
+      if (_compareButton->state())
         emit _compareButton->clicked();
-      } else {
-        _quickCompareButton->setState(1);
+      else if (_quickCompareButton->isEnabled())
         emit _quickCompareButton->clicked();
-      }
     }
   }
   if (auto* toolbar = _window->findChild<DrawingToolbarController*>()) forwardKey(toolbar, event);
@@ -144,10 +149,7 @@ void RivorezIduvivViewController::keyUp(const QKeyEvent& event) {
     auto* painter = _window->findChild<CIMicroPaintView*>();
     if (_tool == kPainter && painter) painter->setMoveImageUsingSpace(false);
   } else if (isKey(event, "\\", Qt::Key_Backslash)) {
-    if (_quickCompareButton->isEnabled()) {
-      _quickCompareButton->setState(0);
-      emit _quickCompareButton->clicked();
-    }
+    if (_quickCompareButton->state()) emit _quickCompareButton->clicked();
   }
 }
 

@@ -1,11 +1,13 @@
 // The editor as the target of the menu bar: the rule that enables each command, the backgrounds,
 // the program's own full screen and the small commands behind the menus.
 #include "controls/KXButton.h"
+#include "controls/KXShareViewController.h"
 #include "controls/SharedBundle.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/CustomPresetsManager.h"
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
+#include "imageview/DrawingToolbarController.h"
 #include "imageview/KXImageView.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UserDefaults.h"
@@ -151,6 +153,35 @@ bool RivorezIduvivViewController::performMenuAction(const std::string& action, i
   return true;
 }
 
+// The commands of the editor's other parts, as the menus reach them.
+void RivorezIduvivViewController::wireMenuCommands() {
+  const auto button = [](KXButton* const& b) { return [&b] { return b && b->isEnabled(); }; };
+  menuCommands["copy:"] = {[this] { copy(); }, nullptr};
+  menuCommands["paste:"] = {[this] { paste(); }, nullptr};
+  menuCommands["buttonCropClick:"] = {[this] { buttonCropClick(); }, nullptr};
+  menuCommands["enterRotationMode:"] = {[this] { enterRotationMode(); }, nullptr};
+  menuCommands["buttonAdjustClick:"] = {[this] { buttonAdjustClick(); }, nullptr};
+  menuCommands["buttonCompareClick:"] = {[this] { emit _compareButton->clicked(); }, nullptr};
+  menuCommands["zoomInClick:"] = {[this] { zoomInClick(); }, button(_zoomInButton)};
+  menuCommands["zoomOutClick:"] = {[this] { zoomOutClick(); }, button(_zoomOutButton)};
+  menuCommands["zoomToActualSizeClick:"] = {[this] { zoomToActualSizeClick(); }, button(_actualSizeButton)};
+  menuCommands["zoomToFitClick:"] = {[this] { zoomToFitClick(); }, button(_fitToScreenButton)};
+  menuCommands["buttonShareClick:"] = {[this] { buttonShareClick(); }, nullptr};
+  menuCommands["backupPresetsClick:"] = {[this] { backupPresetsClick(); }, nullptr};
+  menuCommands["restorePresetsClick:"] = {[this] { restorePresetsClick(); }, nullptr};
+  menuCommands["showLayerMaskClick:"] = {[this] { if (_drawingToolbar) _drawingToolbar->showMaskButtonClick(); }, nullptr};
+  menuCommands["invertLayerMaskClick:"] = {[this] { if (_drawingToolbar) _drawingToolbar->invertMaskButtonClick(); }, nullptr};
+  connect(_shareButton, &QAbstractButton::clicked, this, [this] { buttonShareClick(); });
+  menuCommands["clearLayerMaskClick:"] = {[this] { if (_drawingToolbar) _drawingToolbar->clearMaskButtonClick(); }, nullptr};
+}
+
+// The share popover under the Share button.
+void RivorezIduvivViewController::buttonShareClick() {
+  if (!canShare()) return;
+  _shareButton->setState(1);
+  shareViewController()->showFromView(_shareButton);
+}
+
 // ---- Backgrounds
 
 std::string RivorezIduvivViewController::backgroundName(int index) {
@@ -209,21 +240,20 @@ void RivorezIduvivViewController::showTitleForPath(const std::string& path, cons
 // the window's own and outlives full screen, so work done meanwhile still counts as unsaved.
 void RivorezIduvivViewController::enterFullScreenMode() {
   fullScreen = !fullScreen;
-  foundation::NotificationCenter::defaultCenter().postNotificationName("kWindowDidResize");
   if (fullScreen) {
     _fullScreenSaved = FullScreenSaved{_window->saveGeometry(), _window->windowFilePath().toStdString(),
                                        _window->windowTitle()};
-    _window->showFullScreen();
+    setWindowFullScreen(true);
     _window->raise();
     _window->activateWindow();
     _fullScreenButton->setState(1);
   } else {
-    FullScreenSaved saved = std::move(*_fullScreenSaved);
+    FullScreenSaved saved = _fullScreenSaved ? std::move(*_fullScreenSaved) : FullScreenSaved{};
     _fullScreenSaved.reset();
     _fullScreenButton->setState(0);
-    _window->showNormal();
-    _window->restoreGeometry(saved.geometry);
-    _window->setWindowTitle(saved.title);
+    setWindowFullScreen(false);
+    if (!saved.geometry.isEmpty()) _window->restoreGeometry(saved.geometry);
+    if (!saved.title.isEmpty()) _window->setWindowTitle(saved.title);
     _window->setWindowFilePath(QString::fromStdString(saved.path));
     _window->activateWindow();
   }

@@ -29,13 +29,13 @@ std::string localized(const char* key) { return services::KXSLocalization::local
 
 QAction* itemWithTag(const QList<QAction*>& items, int tag) {
   for (QAction* item : items)
-    if (item->property("tag").toInt() == tag) return item;
+    if (item->data().toLongLong() == tag) return item;
   return nullptr;
 }
 
 void insertItem(QMenu* menu, QAction* item, int index, int tag) {
   item->setParent(menu);
-  item->setProperty("tag", tag);
+  item->setData(QVariant::fromValue<qint64>(tag));
   menu->insertAction(menu->actions().value(index, nullptr), item);
 }
 

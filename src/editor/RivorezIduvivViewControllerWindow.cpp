@@ -132,9 +132,7 @@ std::array<graphics::Rect, 3> RivorezIduvivViewController::painterScrollerFrames
   return {graphics::Rect(0, 0, IW - TW - 14, 18), graphics::Rect(IW - TW - 18, 14, 18, CH - 49 - 14), square};
 }
 
-QWidget* RivorezIduvivViewController::brushToolbarView() const {
-  return _contentView->findChild<DrawingToolbarController*>(QString(), Qt::FindDirectChildrenOnly);
-}
+QWidget* RivorezIduvivViewController::brushToolbarView() const { return _drawingToolbar; }
 
 void RivorezIduvivViewController::windowDidResize() {
   if (_tool == kParameters || _tool == kAdjust) {
@@ -264,7 +262,11 @@ void RivorezIduvivViewController::restoreEscape() {
 }
 
 void RivorezIduvivViewController::escapeDetectorClick() {
-  if (isWindowFullScreen()) setWindowFullScreen(false);
+  // The menu's full screen keeps the title and file to restore: leave through it.
+  if (fullScreen)
+    enterFullScreenMode();
+  else if (isWindowFullScreen())
+    setWindowFullScreen(false);
 }
 
 // ---- Minimising and activation

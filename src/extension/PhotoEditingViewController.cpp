@@ -45,49 +45,6 @@ std::string lowered(std::string text) {
 
 }  // namespace
 
-// Stands between the engine and the editor for one apply: every message goes on to the editor,
-// and the first finish of a full-size render (a result or a failure, never a preview) ends the
-// apply. The editor is the engine's delegate again once it has.
-class PhotoEditingViewController::ApplyWatcher : public PostProcessesManagerDelegate {
- public:
-  ApplyWatcher(RivorezIduvivViewController* editor, std::function<void()> ended)
-      : _editor(editor), _ended(std::move(ended)) {}
-  ~ApplyWatcher() override { giveBack(); }
-
-  void finishPostProcess(PostProcessesManager& manager, PostProcess* effect, graphics::ImagePtr result,
-                         graphics::ImagePtr beforeFrame, bool isPreview) override {
-    _editor->finishPostProcess(manager, effect, std::move(result), std::move(beforeFrame), isPreview);
-    if (!isPreview) end();
-  }
-  void finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr result,
-                    graphics::ImagePtr beforeFrame, bool isPreview) override {
-    _editor->finishPreset(manager, preset, std::move(result), std::move(beforeFrame), isPreview);
-    if (!isPreview) end();
-  }
-  void didChangedProgress(PostProcessesManager& manager, int64_t progress) override {
-    static_cast<PostProcessesManagerDelegate*>(_editor)->didChangedProgress(manager, progress);
-  }
-  PostProcess* currentFrameEffect() override { return _editor->currentFrameEffect(); }
-  double frameParametr() override { return _editor->frameParametr(); }
-  foundation::UndoManager* undoManager() override { return _editor->undoManager(); }
-
- private:
-  void giveBack() {
-    auto& manager = PostProcessesManager::sharedPostProcessesManager();
-    if (manager.delegate() == this) manager.setDelegate(_editor);
-  }
-  void end() {
-    giveBack();
-    if (std::function<void()> ended = std::move(_ended)) {
-      _ended = nullptr;
-      ended();
-    }
-  }
-
-  RivorezIduvivViewController* _editor;
-  std::function<void()> _ended;
-};
-
 PhotoEditingViewController::PhotoEditingViewController(QWidget* parent)
     : QWidget(parent), terminate([](int status) { std::exit(status); }) {
   setObjectName("PhotoEditingViewController");
@@ -100,7 +57,6 @@ PhotoEditingViewController::PhotoEditingViewController(QWidget* parent)
 
 PhotoEditingViewController::~PhotoEditingViewController() {
   appkit::DeferredCall::cancelPreviousPerformRequests(this);
-  _applyWatcher.reset();
   returnContentToEditor();
   if (gMainDocument == _document) gMainDocument.reset();
 }
@@ -214,28 +170,16 @@ void PhotoEditingViewController::finishContentEditingWithCompletionHandler(Compl
 
 void PhotoEditingViewController::applyCurrentToolThen(std::function<void(graphics::ImagePtr)> done) {
   RivorezIduvivViewController* editor = _mainWindowController;
-  const bool tuning = editor && editor->image() && editor->currentMainTool() == RivorezIduvivViewController::kParameters &&
-                      (editor->selectedPostProcess() || editor->selectedPreset());
-  if (!tuning) {
+  if (!editor || !editor->image()) {
     done(editor ? editor->image() : nullptr);
     return;
   }
-  // Nothing the user does may cancel the render while the host waits for it.
+  // Nothing the user does may cancel the apply while the host waits for it.
   _containerView->setEnabled(false);
-  _applyWatcher = std::make_unique<ApplyWatcher>(editor, [guard = QPointer<QObject>(this), this, editor, done] {
-    // Runs inside the watcher's own call: it is released on a later turn.
-    foundation::MainQueue::async([guard, this] {
-      if (guard) _applyWatcher.reset();
-    });
+  editor->applyCurrentToolThen([guard = QPointer<QObject>(this), this, done](ApplyWait::Result) {
     if (guard) _containerView->setEnabled(true);
-    done(editor->image());
+    done(guard && _mainWindowController ? _mainWindowController->image() : nullptr);
   });
-  if (FilterToolbarViewController* toolbar = editor->filterToolbarController()) toolbar->setEnabledStateForButtons(false);
-  auto& manager = PostProcessesManager::sharedPostProcessesManager();
-  if (editor->selectedPostProcess())
-    manager.generateImageForPostProcess(editor->selectedPostProcess(), false, _applyWatcher.get());
-  else
-    manager.generateImageForPreset(editor->selectedPreset(), false, _applyWatcher.get());
 }
 
 // Runs on the main thread; the encoding and the write run on a thread of their own, and the

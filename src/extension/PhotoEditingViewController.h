@@ -60,8 +60,6 @@ class PhotoEditingViewController : public QWidget, public photos::ContentEditing
   static std::string unsupportedMessage(const std::string& extension);
 
  private:
-  class ApplyWatcher;
-
   void openInput();
   void returnContentToEditor();
   // The editor's apply of its open tool (the effect or preset being tuned), then `done` on the
@@ -76,5 +74,4 @@ class PhotoEditingViewController : public QWidget, public photos::ContentEditing
   KXExtensionContainerView* _containerView = nullptr;
   std::shared_ptr<MyDocument> _document;
   std::atomic<bool> _shouldProcces{false};
-  std::unique_ptr<ApplyWatcher> _applyWatcher;
 };

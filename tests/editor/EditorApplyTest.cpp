@@ -75,6 +75,7 @@ struct EditorApply : ::testing::Test {
   QApplication& app = uiApplication();
   appkit::MainQueuePump mainQueue;
   foundation::UndoManager undo;
+  StubPixelEffect failing;  // outlives the editor, which may still name it to the engine
   RivorezIduvivViewController editor{&undo};
   std::vector<std::string> notes;
 
@@ -147,7 +148,6 @@ TEST_F(EditorApply, CancelRightAfterTheRequestKeepsThePhotoAndALaterApplyWorks) 
 
 TEST_F(EditorApply, AFailedRunTakesThePanelAwayAndChangesNothing) {
   graphics::ImagePtr opened = editor.image();
-  StubPixelEffect failing;
   failing.failsPreparation = true;
   editor.selectPostProcess(&failing);
   runEventLoopFor(0.05);

@@ -253,6 +253,13 @@ struct Keys : ::testing::Test {
     QKeyEvent event = key(QEvent::KeyRelease, code, text, Qt::NoModifier, repeat);
     QApplication::sendEvent(editor.window(), &event);
   }
+  // A look previewed in the parameters tool: the state in which comparing is possible.
+  void previewALook() {
+    editor.window()->show();
+    editor.openNewImage(picture(Qt::red), "Untitled");
+    editor.selectPostProcessViewController()->selectEffectIndex(1, false);
+    ASSERT_TRUE(runEventLoopUntil([&] { return editor.compareButton()->isEnabled(); }, 20.0));
+  }
 };
 
 TEST_F(Keys, ArrowsStepLooksOnlyInTheParametersToolWithoutCommandKeys) {
@@ -293,8 +300,7 @@ TEST_F(Keys, CompareAndQuickCompareKeys) {
   EXPECT_EQ(compareClicks + quickClicks, 0);
   EXPECT_EQ(editor.compareButton()->state(), 0);
 
-  editor.compareButton()->setEnabled(true);
-  editor.quickCompareButton()->setEnabled(true);
+  previewALook();
   press(Qt::Key_Semicolon, ";");
   EXPECT_EQ(editor.compareButton()->state(), 1);
   press(Qt::Key_Semicolon, ";", Qt::NoModifier, true);  // a held key does not flicker
@@ -327,7 +333,7 @@ TEST_F(Keys, CompareAndQuickCompareKeys) {
 }
 
 TEST_F(Keys, DisabledInteractionIgnoresEveryKey) {
-  editor.compareButton()->setEnabled(true);
+  previewALook();
   editor.setDisabledInteraction(true);
   EXPECT_FALSE(editor.keyDown(key(QEvent::KeyPress, Qt::Key_Semicolon, ";")));
   press(Qt::Key_Backslash, "\\");

@@ -1,3 +1,4 @@
+#include "editor/CropToolbarView.h"
 #include "editor/RivorezIduvivViewController.h"
 
 #include "controls/ImageAdditional.h"
@@ -62,24 +63,15 @@ struct Tools : ::testing::Test {
   appkit::MainQueuePump mainQueue;
   foundation::UndoManager undo;
   Editor editor{&undo};
-  // The kept rotation and crop panels as their commands' owner hands them in.
-  QWidget* rotation = new QWidget;
-  QWidget* crop = new QWidget;
-  QAbstractButton* applyCrop = nullptr;
+  // The kept rotation and crop panels the window builds.
+  QWidget* rotation = editor.rotationView();
+  QWidget* crop = editor.cropToolbarView();
+  KXButton* applyCrop = editor.cropToolbar()->applyCropButton();
   int cancelPosts = 0;
 
   Tools() {
     editor.window()->resize(1200, 800);
     editor.window()->show();
-    rotation->resize(230, 300);
-    crop->resize(240, 330);
-    auto* button = new KXButton(crop);
-    button->setObjectName("applyCropButton");
-    button->initialize();
-    button->setEnabled(false);
-    applyCrop = button;
-    editor.setRotationView(rotation);
-    editor.setCropToolbarView(crop);
     foundation::NotificationCenter::defaultCenter().addObserver(
         this, "CancelChangesForRotationTab", nullptr, [this](const foundation::Notification&) { ++cancelPosts; });
     editor.openNewImage(photo(), "Photo");
@@ -87,8 +79,6 @@ struct Tools : ::testing::Test {
   }
   ~Tools() override {
     foundation::NotificationCenter::defaultCenter().removeObserver(this);
-    if (!rotation->parent()) delete rotation;
-    if (!crop->parent()) delete crop;
   }
   bool shown(const QWidget* panel) const {
     return panel && panel->parentWidget() == editor.contentView() && panel->isVisible();
@@ -97,7 +87,7 @@ struct Tools : ::testing::Test {
     const quartz::Layer* layer = editor.imageView()->existingCropLayer();
     return layer && !layer->isHidden();
   }
-  void setApplyCropEnabled(bool enabled) { static_cast<KXButton*>(applyCrop)->setEnabled(enabled); }
+  void setApplyCropEnabled(bool enabled) { applyCrop->setEnabled(enabled); }
 };
 
 TEST_F(Tools, UndoWalksBackThroughTheToolsUsedAndRedoGoesForward) {

@@ -120,8 +120,9 @@ TEST_F(EditorWindow, FullScreenHidesAndRebuildsTheCropToolbarAndRestoresTheFrame
 
 TEST_F(EditorWindow, FullScreenInThePainterPinsTheBrushToolbarToTheRightEdge) {
   editor->setTool(Editor::kPainter);
-  auto* brush = new DrawingToolbarController(editor->contentView());
-  brush->show();
+  DrawingToolbarController* brush = editor->drawingToolbar();
+  ASSERT_NE(brush, nullptr);
+  ASSERT_TRUE(runEventLoopUntil([&] { return brush->isVisible(); }, 2.0));
   bool hiddenBefore = false;
   foundation::NotificationCenter::defaultCenter().addObserver(
       &hiddenBefore, "kWindowDidResize", nullptr, [&](const foundation::Notification&) { hiddenBefore = true; });
