@@ -26,10 +26,21 @@ void addWear(Plane& coverage, const Wear& wear, uint64_t seed) {
         s.width = random.range(0.8f, 1.6f), s.bend = length * random.range(-0.3f, 0.3f), s.taper = 0.1f;
         drawStroke(w, h, s, false, keep(random.range(0.5f, 0.9f)));
     }
+    // A long scratch close beside a side and running along it reads as a fault of the photo's
+    // edge once the picture is stretched over it: such a scratch is drawn again elsewhere.
+    const float mx = 0.05f * float(w), my = 0.05f * float(h);
+    const auto alongASide = [&](const Stroke& s) {
+        return (s.x0 < mx && s.x1 < mx) || (s.x0 > float(w) - mx && s.x1 > float(w) - mx) || (s.y0 < my && s.y1 < my) ||
+               (s.y0 > float(h) - my && s.y1 > float(h) - my);
+    };
     for (int i = 0; i < wear.scratches; ++i) {
-        const float x = random.range(0, w), y = random.range(0, h), angle = random.range(0, 6.2831853f);
-        const float length = float(std::max(w, h)) * random.range(0.1f, 0.5f);
-        Stroke s = strokeFrom(x, y, angle, length);
+        float length = 0;
+        Stroke s;
+        for (int attempt = 0; attempt < 16 && (attempt == 0 || alongASide(s)); ++attempt) {
+            const float x = random.range(0, w), y = random.range(0, h), angle = random.range(0, 6.2831853f);
+            length = float(std::max(w, h)) * random.range(0.1f, 0.5f);
+            s = strokeFrom(x, y, angle, length);
+        }
         s.width = wear.scratchWidth * random.range(0.6f, 1.4f), s.bend = length * random.range(-0.05f, 0.05f);
         s.taper = 0.3f;
         drawStroke(w, h, s, false, keep(random.range(0.3f, 0.7f)));

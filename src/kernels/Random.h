@@ -18,6 +18,22 @@ class Random {
         seeded_ = true;
     }
 
+    // While it lives, this thread's draws follow `value`; the thread's own sequence resumes after.
+    class Scoped {
+      public:
+        explicit Scoped(uint64_t value) : state_(Random::state_), seeded_(Random::seeded_) { seed(value); }
+        ~Scoped() {
+            Random::state_ = state_;
+            Random::seeded_ = seeded_;
+        }
+        Scoped(const Scoped&) = delete;
+        Scoped& operator=(const Scoped&) = delete;
+
+      private:
+        uint64_t state_;
+        bool seeded_;
+    };
+
   private:
     // splitmix64: any state is a good one, and a step is a few arithmetic instructions.
     static uint64_t next() {

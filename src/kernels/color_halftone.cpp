@@ -12,8 +12,9 @@ namespace {
 constexpr float kScreenAngles[3] = {0.2617994f, 1.3089969f, 0.0f};
 
 // One axis of a dot's sampling window: the in-image pixels of the samples c + k - r for
-// k = 0, 1, ... below d, in order, each with its squared distance from the centre c. The
-// same pixel may come twice (positions in -1..1 both truncate to 0), and then counts twice.
+// k = 0, 1, ... below d, in order, each with its squared distance from the centre c. A sample at a
+// negative position lies off the image: truncated toward zero it would land on pixel 0 a second
+// time, inking the first row and column twice (a dark line along the top and left edges).
 struct WindowAxis {
     std::vector<int> pixel;
     std::vector<float> sq;
@@ -25,8 +26,9 @@ struct WindowAxis {
         n = 0;
         for (int k = 0; k < cells; ++k) {
             const float pos = float(c + k) - r;
+            if (pos < 0.0f) continue;
             const int p = int(pos);
-            if (p < 0 || p >= size) continue;
+            if (p >= size) continue;
             const float e = float(c) - pos;
             pixel[size_t(n)] = p;
             sq[size_t(n)] = e * e;
@@ -62,8 +64,10 @@ void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, flo
     for (float v = -extent; v < extent; v += pitch) {
         // Neither cx nor cy decreases along a lattice row (both sines and cosines are not
         // negative), so the dots inside the image and near the band are one run of it.
-        const auto cx_of = [&](float u) { return int(u * cos_a - v * sin_a); };
-        const auto cy_of = [&](float u) { return int(u * sin_a + v * cos_a); };
+        // Rounded down, not toward zero: lattice points on both sides of 0 would otherwise share
+        // the first column or row, which then gets twice the dots.
+        const auto cx_of = [&](float u) { return int(std::floor(u * cos_a - v * sin_a)); };
+        const auto cy_of = [&](float u) { return int(std::floor(u * sin_a + v * cos_a)); };
         const auto run_begin = std::partition_point(
             us.begin(), us.end(), [&](float u) { return float(cx_of(u)) < -r || float(cy_of(u)) < low_y; });
         const auto run_end = std::partition_point(run_begin, us.end(), [&](float u) {

@@ -1,9 +1,12 @@
 #include "kernels/oilify.h"
 
+#include "platform/graphics/ParallelRows.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -98,11 +101,13 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
         return;
     }
 
-    for (size_t i = 0; i < bin_of.size(); ++i) {
-        const uint8_t* px = src + i * 4;
-        const int intensity = int(0.2126 * px[1] + 0.7152 * px[2] + 0.0722 * px[3]);
-        bin_of[i] = uint8_t(intensity >> 2);
-    }
+    graphics::parallelRows(height, w, [&](int y0, int y1) {
+        for (size_t i = size_t(y0) * w; i < size_t(y1) * w; ++i) {
+            const uint8_t* px = src + i * 4;
+            const int intensity = int(0.2126 * px[1] + 0.7152 * px[2] + 0.0722 * px[3]);
+            bin_of[i] = uint8_t(intensity >> 2);
+        }
+    });
     int64_t dx = r;
     for (size_t d = 0; d < half.size(); ++d) {
         const int64_t dy = int64_t(d);
@@ -110,34 +115,39 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
         half[d] = dx;
     }
 
-    Histogram hist;
-    for (int y = 0; y < height; ++y) {
-        const int v0 = int(std::max<int64_t>(y - r, 0));
-        const int v1 = int(std::min<int64_t>(y + r, height - 1));
+    // Every row starts its own histogram, so rows run apart on any number of threads with the
+    // same bytes; a row's work grows with the disc's height.
+    graphics::parallelRows(height, w * size_t(2 * std::min<int64_t>(r, height) + 1), [&](int y0, int y1) {
+        auto hist = std::make_unique<Histogram>();
+        for (int y = y0; y < y1; ++y) {
+            const int v0 = int(std::max<int64_t>(y - r, 0));
+            const int v1 = int(std::min<int64_t>(y + r, height - 1));
 
-        // The disc slides along the row: each of its rows loses its leftmost column and gains
-        // one on the right, so a step costs the disc's height, not its area.
-        hist.clear();
-        for (int v = v0; v <= v1; ++v) {
-            const int64_t last = std::min<int64_t>(half[size_t(std::abs(v - y))], width - 1);
-            const size_t row = size_t(v) * w;
-            for (int64_t u = 0; u <= last; ++u) hist.add(src + (row + size_t(u)) * 4, bin_of[row + size_t(u)]);
-        }
-        for (int x = 0;; ++x) {
-            hist.write(dst + (size_t(y) * w + size_t(x)) * 4);
-            if (x + 1 == width) break;
+            // The disc slides along the row: each of its rows loses its leftmost column and gains
+            // one on the right, so a step costs the disc's height, not its area.
+            hist->clear();
             for (int v = v0; v <= v1; ++v) {
-                const int64_t h = half[size_t(std::abs(v - y))];
+                const int64_t last = std::min<int64_t>(half[size_t(std::abs(v - y))], width - 1);
                 const size_t row = size_t(v) * w;
-                if (x - h >= 0) {
-                    const size_t i = row + size_t(x - h);
-                    hist.remove(src + i * 4, bin_of[i]);
-                }
-                if (x + 1 + h < width) {
-                    const size_t i = row + size_t(x + 1 + h);
-                    hist.add(src + i * 4, bin_of[i]);
+                for (int64_t u = 0; u <= last; ++u)
+                    hist->add(src + (row + size_t(u)) * 4, bin_of[row + size_t(u)]);
+            }
+            for (int x = 0;; ++x) {
+                hist->write(dst + (size_t(y) * w + size_t(x)) * 4);
+                if (x + 1 == width) break;
+                for (int v = v0; v <= v1; ++v) {
+                    const int64_t h = half[size_t(std::abs(v - y))];
+                    const size_t row = size_t(v) * w;
+                    if (x - h >= 0) {
+                        const size_t i = row + size_t(x - h);
+                        hist->remove(src + i * 4, bin_of[i]);
+                    }
+                    if (x + 1 + h < width) {
+                        const size_t i = row + size_t(x + 1 + h);
+                        hist->add(src + i * 4, bin_of[i]);
+                    }
                 }
             }
         }
-    }
+    });
 }

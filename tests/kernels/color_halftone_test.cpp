@@ -192,4 +192,32 @@ TEST(ColorHalftone, DotsCentredJustOutsideStillPrint) {
     EXPECT_EQ(dst[0], 77);
 }
 
+// A flat tone screens to the same ink along the first row and column as inside the sheet: no dark
+// line along the top and left edges (negative positions once landed on pixel 0 as well).
+TEST(ColorHalftone, FirstRowAndColumnGetNoExtraInk) {
+    const int w = 300, h = 200;
+    std::vector<uint8_t> src(size_t(w) * h * 4);
+    for (size_t i = 0; i < src.size(); i += 4) {
+        src[i + 1] = 200;
+        src[i + 2] = 120;
+        src[i + 3] = 60;
+    }
+    for (const float size : {1.5f, 3.5f}) {
+        const auto dst = screened(src, w, h, size);
+        // The red and green screens are turned, so every row and column crosses all phases of
+        // their lattice; the blue screen's upright rows alternate between dots and gaps.
+        for (int c = 1; c <= 2; ++c) {
+            double sheet = 0, row = 0, column = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    sheet += dst[(size_t(y) * w + x) * 4 + size_t(c)];
+            for (int x = 0; x < w; ++x) row += dst[size_t(x) * 4 + size_t(c)];
+            for (int y = 0; y < h; ++y) column += dst[size_t(y) * w * 4 + size_t(c)];
+            sheet /= double(w) * h;
+            EXPECT_NEAR(row / w, sheet, 4) << "top row, size " << size << ", channel " << c;
+            EXPECT_NEAR(column / h, sheet, 4) << "left column, size " << size << ", channel " << c;
+        }
+    }
+}
+
 } // namespace

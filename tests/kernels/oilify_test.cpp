@@ -1,4 +1,5 @@
 #include "kernels/oilify.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,22 @@ TEST(Oilify, MatchesDirectComputation) {
         ASSERT_EQ(dst, reference_oilify(src, w, h, size)) << "size " << size;
         EXPECT_EQ(src, before);
     }
+}
+
+// Rows are shared among threads in bands; the bytes must not depend on how many.
+TEST(Oilify, SameBytesOnAnyNumberOfThreads) {
+    const int w = 400, h = 300;
+    const Image src = random_image(w, h, 11);
+    for (float size : {3.0f, 10.0f}) {
+        const Image expected = reference_oilify(src, w, h, size);
+        for (const unsigned threads : {1u, 2u, 3u, 8u}) {
+            graphics::setParallelThreads(threads);
+            Image dst(src.size(), 0xAB);
+            oilify(src.data(), dst.data(), w, h, size);
+            EXPECT_TRUE(dst == expected) << "size " << size << ", " << threads << " threads";
+        }
+    }
+    graphics::setParallelThreads(0);
 }
 
 TEST(Oilify, FlatImageComesOutOneLevelDarker) {

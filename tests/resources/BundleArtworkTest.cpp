@@ -232,6 +232,37 @@ void seamless(const Picture& p) {
     EXPECT_LT(p.rowDifference(h - 1, 0), rowNeighbours * 1.5 + 1);
 }
 
+// An overlay is stretched over the whole photo: a thin line running along one of its sides reads
+// as a fault of the picture's edge. Near each side (within 4% of it), no band of 8 columns (rows)
+// parallel to it may hold a thin dark line for a quarter of its length: a pixel darker than both
+// pixels three away across the line by more than 6 levels.
+void noLineAlongASide(const Picture& p) {
+    const int w = p.width(), h = p.height();
+    const auto dark = [&](int x0, int y0, int dx, int dy) {
+        const int xa = std::clamp(x0 - 3 * dx, 0, w - 1), ya = std::clamp(y0 - 3 * dy, 0, h - 1);
+        const int xb = std::clamp(x0 + 3 * dx, 0, w - 1), yb = std::clamp(y0 + 3 * dy, 0, h - 1);
+        return p.at(x0, y0, L) < std::min(p.at(xa, ya, L), p.at(xb, yb, L)) - 6;
+    };
+    // Rows (columns) along which some pixel of the band [across, across + 8) is dark.
+    const auto covered = [&](int across, int along, int n, bool columns) {
+        int count = 0;
+        for (int a = 0; a < along; ++a) {
+            bool any = false;
+            for (int k = across; k < std::min(across + 8, n) && !any; ++k)
+                any = columns ? dark(k, a, 1, 0) : dark(a, k, 0, 1);
+            count += any;
+        }
+        return count;
+    };
+    for (const bool columns : {true, false}) {
+        const int n = columns ? w : h, along = columns ? h : w, margin = std::max(8, n / 25);
+        for (int start = 0; start + 8 <= margin; start += 4) {
+            EXPECT_LT(covered(start, along, n, columns), along / 4) << (columns ? "column " : "row ") << start;
+            EXPECT_LT(covered(n - 8 - start, along, n, columns), along / 4) << (columns ? "column " : "row ") << n - 8 - start;
+        }
+    }
+}
+
 // Graphite hatching: white paper (at least 250, or the pen effect greys it) under strokes dark
 // enough to show as lines; `darkest` is how dark the darkest percent must get.
 std::function<void(const Picture&)> hatching(double paperShare, double darkest) {
@@ -415,6 +446,17 @@ std::string caseName(const ::testing::TestParamInfo<Constraint>& info) {
 }
 
 } // namespace
+
+TEST(BundleArtwork, NoOverlayHasALineAlongASide) {
+    for (const Resource& r : kResources) {
+        // The wall's pores are dark specks everywhere, which this measure cannot tell from a line.
+        if (r.lookup != Lookup::Overlay || std::string(r.name) == "wall_texture") continue;
+        SCOPED_TRACE(r.name);
+        const Picture picture(locate(r.name));
+        ASSERT_TRUE(picture.valid());
+        noLineAlongASide(picture);
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(Pictures, ArtworkConstraint, ::testing::ValuesIn(kConstraints), caseName);
 INSTANTIATE_TEST_SUITE_P(Brushes, ArtworkConstraint, ::testing::ValuesIn(kBrushes), caseName);

@@ -2,6 +2,7 @@
 
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
+#include "kernels/Random.h"
 #include "kernels/oil_paint_filter.h"
 #include "platform/graphics/ParallelRows.h"
 #include "platform/imageio/NamedImage.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -53,6 +55,32 @@ float PP_BrushStrokes::painting_scale(int32_t width, int32_t height, double scal
     return float(double(base) * scale);
 }
 
+// FNV-1a over the size, the scale and a 64 x 64 grid of pixels: cheap, and two photos that differ
+// anywhere visible differ in it.
+uint64_t PP_BrushStrokes::strokes_seed(const uint8_t* pixels, int32_t width, int32_t height, float scale) {
+    uint64_t hash = 0xcbf29ce484222325u;
+    const auto mix = [&hash](uint64_t v) {
+        for (int i = 0; i < 8; ++i, v >>= 8)
+            hash = (hash ^ (v & 0xff)) * 0x100000001b3u;
+    };
+    uint32_t scaleBits;
+    std::memcpy(&scaleBits, &scale, sizeof scaleBits);
+    mix(uint64_t(uint32_t(width)) << 32 | uint32_t(height));
+    mix(scaleBits);
+    if (!pixels || width <= 0 || height <= 0) return hash;
+    constexpr int kGrid = 64;
+    for (int j = 0; j < kGrid; ++j) {
+        const int64_t y = int64_t(height - 1) * j / (kGrid - 1);
+        for (int i = 0; i < kGrid; ++i) {
+            const int64_t x = int64_t(width - 1) * i / (kGrid - 1);
+            uint32_t px;
+            std::memcpy(&px, pixels + (size_t(y) * size_t(width) + size_t(x)) * 4, sizeof px);
+            mix(px);
+        }
+    }
+    return hash;
+}
+
 void PP_BrushStrokes::prepare_for_process() {
     image_t brushes[4];
     int count = 0;
@@ -78,8 +106,10 @@ void PP_BrushStrokes::prepare_for_process() {
     mp_tmp_buf.reset(new (std::nothrow) uint8_t[size_t(g_width) * size_t(g_height) * 4]);
     if (!mp_tmp_buf)
         std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", g_width, g_height);
-    if (!mp_tmp_buf || !oil_paint_filter(gp_data, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width,
-                                         brushes, count, painting_scale(g_width, g_height, param_1()->value()))) {
+    const float scale = painting_scale(g_width, g_height, param_1()->value());
+    const Random::Scoped sequence(strokes_seed(gp_data, g_width, g_height, scale));
+    if (!mp_tmp_buf ||
+        !oil_paint_filter(gp_data, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes, count, scale)) {
         mp_tmp_buf.reset();
         preparation_failed();
     }

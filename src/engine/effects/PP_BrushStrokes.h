@@ -2,7 +2,8 @@
 // A painting of stamped brush strokes: the oil paint kernel repaints the whole working image once
 // per run with the bundle's four brush pictures, then every pixel reads the painting back with a
 // contrast ("Brush Strokes") or a strong contrast and saturation ("Brush Strokes Vivid"). Preview
-// runs paint the full-size image too, so strokes keep their size.
+// runs paint the full-size image too, so strokes keep their size; the strokes are drawn from a
+// sequence seeded by the photo, so a preview shows the strokes the saved result will have.
 #include "engine/ImageEditable.h"
 #include "engine/PixelRows.h"
 
@@ -26,6 +27,10 @@ class PP_BrushStrokes : public PixelRows<PP_BrushStrokes> {
 
     // The kernel's stroke scale for a working image of width x height and a "Scale" value.
     static float painting_scale(int32_t width, int32_t height, double scale);
+    // The strokes' random sequence for a picture of width x height pixels (the working image's
+    // layout) painted at `scale`: the same photo and settings give the same painting in the
+    // thumbnail, the preview and the saved result.
+    static uint64_t strokes_seed(const uint8_t* pixels, int32_t width, int32_t height, float scale);
 
   private:
     // Held only while a run prepares; white where a picture is transparent, as white paints nothing.

@@ -1,6 +1,7 @@
 // The brush-strokes looks: identity and parameters, the per-pixel formulas on known colours, the
 // painting against the oil paint kernel with brushes written in code (transparent parts, missing
-// brushes), and one run with the generated brushes. Full size and preview, seeded generator.
+// brushes), and one run with the generated brushes. Full size and preview; the strokes follow the
+// photo, whatever state the thread's generator is in.
 #include "engine/effects/PP_BrushStrokes.h"
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"
@@ -160,7 +161,6 @@ TEST_P(PP_BrushStrokesPainting, IsTheKernelsPaintingOfTheWorkingImage) {
         WorkingImageGuard guard;
         PP_BrushStrokes effect;
         effect.set_type(2); // the painting as it is
-        Random::seed(77);
         const EffectOutput run = runEffect(effect, source, step);
         ASSERT_EQ(run.source.size(), size_t(w) * h * 4);
         if (step) {
@@ -168,7 +168,7 @@ TEST_P(PP_BrushStrokesPainting, IsTheKernelsPaintingOfTheWorkingImage) {
         }
 
         std::vector<uint8_t> painting(run.source.size());
-        Random::seed(77);
+        const Random::Scoped sequence(PP_BrushStrokes::strokes_seed(run.source.data(), w, h, 0.2947f));
         ASSERT_TRUE(oil_paint_filter(run.source.data(), painting.data(), w, h, 4 * w, 4 * w, brushes.data(),
                                      int(brushes.size()), 0.2947f));
         const int s = step ? step : 1;
@@ -199,7 +199,6 @@ TEST(PP_BrushStrokes, GeneratedBrushesPaintSolidStrokes) {
     WorkingImageGuard guard;
     PP_BrushStrokes effect;
     effect.set_type(2);
-    Random::seed(5);
     const EffectOutput full = runEffect(effect, source);
     int redRuns = 0, blueRuns = 0;
     for (int y = 0; y < h; ++y) {
@@ -216,13 +215,50 @@ TEST(PP_BrushStrokes, GeneratedBrushesPaintSolidStrokes) {
     EXPECT_GT(blueRuns, 0);
 
     PostProcess::global_clean();
-    Random::seed(5);
     const EffectOutput preview = runEffect(effect, source, 2);
     int wrong = 0;
     for (int j = 0; j < preview.h; ++j)
         for (int i = 0; i < preview.w; ++i)
             wrong += !(preview.at(i, j) == full.at(2 * i, 2 * j));
     EXPECT_EQ(wrong, 0);
+}
+
+// The strokes are drawn from the photo: the same photo and settings give the same painting on any
+// run, whatever the thread's generator did before, and the preview shows the saved strokes. The
+// thread's own sequence is left where it was. Another photo or another scale paints other strokes.
+TEST(PP_BrushStrokes, SamePhotoAndSettingsGiveTheSamePainting) {
+    const int w = 360, h = 300;
+    const auto photo = [](int shift) {
+        return makeSourceImage(w, h, [shift](int x, int y) {
+            return Rgb{uint8_t((x * 5 + shift) % 256), uint8_t(y * 3 % 256), uint8_t((x + y) % 2 ? 210 : 40)};
+        });
+    };
+    const auto run = [&](const graphics::ImagePtr& source, double scale, uint64_t threadSeed, int step) {
+        PostProcess::global_clean();
+        PP_BrushStrokes effect;
+        effect.param_1()->setValue(scale);
+        Random::seed(threadSeed);
+        EffectOutput out = runEffect(effect, source, step);
+        const int next = Random::rand();
+        Random::seed(threadSeed);
+        EXPECT_EQ(next, Random::rand()) << "the run moved the thread's own sequence";
+        return out;
+    };
+    WorkingImageGuard guard;
+    const EffectOutput first = run(photo(0), 0.421, 1, 0);
+    const EffectOutput second = run(photo(0), 0.421, 2, 0);
+    EXPECT_TRUE(first.bytes == second.bytes) << "two runs painted different strokes";
+
+    const EffectOutput preview = run(photo(0), 0.421, 3, 3);
+    int wrong = 0;
+    for (int j = 0; j < preview.h; ++j)
+        for (int i = 0; i < preview.w; ++i)
+            wrong += !(preview.at(i, j) == first.at(3 * i, 3 * j));
+    EXPECT_EQ(wrong, 0) << "the preview shows other strokes than the saved result";
+
+    EXPECT_FALSE(run(photo(1), 0.421, 1, 0).bytes == first.bytes);
+    EXPECT_NE(PP_BrushStrokes::strokes_seed(first.source.data(), w, h, 0.2f),
+              PP_BrushStrokes::strokes_seed(first.source.data(), w, h, 0.3f));
 }
 
 } // namespace

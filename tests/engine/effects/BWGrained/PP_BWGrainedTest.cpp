@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 TEST(PP_BWGrained, NamesCategoryAndSliders) {
     PP_BWGrained effect;
@@ -113,4 +114,47 @@ TEST(PP_BWGrained, RunsWithoutGrainStoreThePixelsOfTheFormula) {
     preview.param_1()->setValue(0.0);
     preview.param_2()->setValue(0.9);
     expectRunStoresItsHookValues(preview, makeSourceImage(64, 48, patternColour), 3);
+}
+
+// On a picture larger than the preview, one grain covers a square of the preview's step: the saved
+// picture seen at the preview's size keeps the grain the preview showed, instead of averaging
+// single-pixel grain away.
+TEST(PP_BWGrained, GrainIsAsCoarseAsThePreviewShowsIt) {
+    const int w = 1300, h = 980;
+    const graphics::ImagePtr source = makeSourceImage(w, h, [](int, int) { return Rgb{100, 110, 120}; });
+    WorkingImageGuard guard;
+    PP_BWGrained effect;
+    effect.param_1()->setValue(1.0);
+    effect.param_2()->setValue(0.3);
+    PostProcess::global_clean();
+    const EffectOutput full = runEffect(effect, source);
+    const int step = PostProcess::g_preview_step_x;
+    ASSERT_GE(step, 2);
+    PostProcess::global_clean();
+    const EffectOutput preview = runEffect(effect, source, step);
+
+    const auto spread = [](const std::vector<double>& v) {
+        double mean = 0, square = 0;
+        for (double x : v) mean += x / double(v.size());
+        for (double x : v) square += (x - mean) * (x - mean) / double(v.size());
+        return std::sqrt(square);
+    };
+    std::vector<double> blocks, previewPixels;
+    int mixed = 0;
+    for (int by = 0; by + step <= h; by += step)
+        for (int bx = 0; bx + step <= w; bx += step) {
+            double sum = 0;
+            for (int y = by; y < by + step; ++y)
+                for (int x = bx; x < bx + step; ++x) {
+                    sum += full.at(x, y).r;
+                    mixed += full.at(x, y).r != full.at(bx, by).r;
+                }
+            blocks.push_back(sum / (step * step));
+        }
+    for (int j = 0; j < preview.h; ++j)
+        for (int i = 0; i < preview.w; ++i) previewPixels.push_back(preview.at(i, j).r);
+    EXPECT_EQ(mixed, 0) << "a grain is not one square of the preview's step";
+    const double ratio = spread(blocks) / spread(previewPixels);
+    EXPECT_GT(ratio, 0.85) << "the saved picture's grain averages away at the preview's size";
+    EXPECT_LT(ratio, 1.15);
 }
