@@ -83,14 +83,15 @@ struct EditorSharing : ::testing::Test {
     auto* bar = new QMenuBar;
     editor.window()->setMenuBar(bar);
     QMenu* file = bar->addMenu("File");
-    file->menuAction()->setProperty("tag", 5);
-    bar->addMenu("Edit")->menuAction()->setProperty("tag", 6);
+    // Menus and items carry their tags as the menu bar sets them.
+    file->menuAction()->setData(QVariant::fromValue<qint64>(5));
+    bar->addMenu("Edit")->menuAction()->setData(QVariant::fromValue<qint64>(6));
     for (int i = 0; i < 7; ++i) file->addAction(QString("Item %1").arg(i));
     return file;
   }
   static std::vector<int> tags(QMenu* menu) {
     std::vector<int> list;
-    for (QAction* item : menu->actions()) list.push_back(item->property("tag").toInt());
+    for (QAction* item : menu->actions()) list.push_back(int(item->data().toLongLong()));
     return list;
   }
 };

@@ -32,6 +32,7 @@ class Probe : public PP_SuperFilter {
     using PP_SuperFilter::mp_highlights;
     using PP_SuperFilter::mp_highpass;
     using PP_SuperFilter::mp_shadows;
+    using PP_SuperFilter::m_denoise_amount;
     using PP_SuperFilter::mp_tex_denoise_processed;
     using PP_SuperFilter::step_x;
     using PP_SuperFilter::transform_table;
@@ -475,10 +476,13 @@ TEST(PP_SuperFilter, NoiseReductionRunsOnlyWithAStrength) {
     set(effect, {{SF::kSaturation, 0.5}});
     runOnce(effect, true);
     EXPECT_EQ(effect.mp_tex_denoise_processed.get(), kept);
+    // A new strength remakes it (judged by the strength it was made with: a freed texture's
+    // address may come back for the new one).
+    EXPECT_FLOAT_EQ(effect.m_denoise_amount, 0.8f);
     set(effect, {{SF::kDenoiseAmount, 0.4}});
     runOnce(effect, true);
     EXPECT_NE(effect.mp_tex_denoise_processed, nullptr);
-    EXPECT_NE(effect.mp_tex_denoise_processed.get(), kept);
+    EXPECT_FLOAT_EQ(effect.m_denoise_amount, 0.4f);
     effect.clearCashes();
     EXPECT_EQ(effect.mp_tex_denoise_processed, nullptr);
     runOnce(effect, true);
