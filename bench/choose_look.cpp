@@ -1,7 +1,7 @@
 // From choosing a look in the editor to its preview on screen, over every catalogue look on a
 // 16-megapixel photo: the editor window offscreen, the choice made as the browser makes it, the
 // time taken until the image view holds the new preview. Counters: median_ms and max_ms over the
-// catalogue; the label names the slowest look.
+// catalogue; the label names the slowest look. OPALENE_BENCH_EACH=1 prints each look's time.
 #include "LookBench.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/PostProcess.h"
@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -60,6 +61,7 @@ void ChooseLookToPreview(benchmark::State& state) {
       }
       const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
       times.push_back(ms);
+      if (std::getenv("OPALENE_BENCH_EACH")) std::fprintf(stderr, "%8.1f ms  %s\n", ms, look->get_name().c_str());
       if (ms > longest) longest = ms, slowest = look->get_name();
     }
   }

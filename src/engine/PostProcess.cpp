@@ -1,5 +1,6 @@
 #include "engine/PostProcess.h"
 
+#include "engine/effects/Sketch.h"
 #include "kernels/ARGBBitmapContext.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/Drawing.h"
@@ -189,6 +190,7 @@ void PostProcess::global_clean() {
     std::free(gp_small_preview_buf);
     gp_data = gp_preview_buf = gp_small_preview_buf = nullptr;
     keep_spare(nullptr, 0);
+    sketch::release_cache();
     g_global_pre_inited = false;
 }
 

@@ -6,6 +6,7 @@
 #include "engine/Pixel.h"
 #include "kernels/Texture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -16,10 +17,8 @@ class PostProcessParameter;
 
 namespace sketch {
 
-struct TextureFree {
-    void operator()(texture_t* t) const { tex_free(t); }
-};
-using Texture = std::unique_ptr<texture_t, TextureFree>;
+// Shared and read only: the decoded pictures stay in a small cache between runs.
+using Texture = std::shared_ptr<const texture_t>;
 
 inline constexpr float kDark = 0.23529412f;  // 60/255: below it the darkest strokes
 inline constexpr float kMid = 0.5882353f;    // 150/255: from it up the lightest strokes
@@ -27,7 +26,13 @@ inline constexpr float kPaper = 0.98039216f; // 250/255
 
 // The bundle's picture as a texture. One that is missing, undecodable or smaller than 2 x 2 gives
 // 2 x 2 white texels instead (reported once per name), which leaves strokes and paper neutral.
+// Decoded pictures are kept by name, the least recently used dropped beyond kCacheBytes.
 Texture load(const std::string& name);
+inline constexpr size_t kCacheBytes = size_t(64) << 20;
+// Drops the kept pictures (a run holding one keeps it until it ends).
+void release_cache();
+// Bytes the kept pictures take.
+size_t cache_bytes();
 // load() into each slot, the pictures decoded side by side.
 void load_all(std::initializer_list<std::pair<Texture*, const char*>> slots);
 

@@ -7,6 +7,7 @@
 #include "engine/effects/PP_SketchD.h"
 #include "engine/effects/PP_SketchE.h"
 #include "engine/effects/PP_SketchF.h"
+#include "engine/effects/Sketch.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/PixelEffectRun.h"
@@ -418,6 +419,37 @@ TEST(Sketch, MissingTexturesActAsWhitePaper) {
         EXPECT_NEAR(p.g, c.expected, 2e-5f);
         EXPECT_NEAR(p.b, c.expected, 2e-5f);
     }
+}
+
+// A picture decoded once serves later runs until it changes on disk or the cache is released.
+TEST(Sketch, DecodedTexturesAreKeptUntilChangedOrReleased) {
+    TestBundle bundle;
+    sketch::release_cache();
+    EXPECT_EQ(sketch::cache_bytes(), 0u);
+    const auto file = bundle.shared() / "Scpaper-crs_2x.jpg";
+    writeUniform(file, {10, 20, 30}, 4);
+    const sketch::Texture first = sketch::load("Scpaper-crs_2x.jpg");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(sketch::cache_bytes(), 4u * 4u * 4u);
+    EXPECT_EQ(sketch::load("Scpaper-crs_2x.jpg"), first);
+
+    writeUniform(file, {200, 20, 30}, 8);
+    const sketch::Texture changed = sketch::load("Scpaper-crs_2x.jpg");
+    ASSERT_NE(changed, nullptr);
+    EXPECT_NE(changed, first);
+    EXPECT_EQ(changed->width, 8);
+    EXPECT_EQ(changed->data[0], 200);
+    // The texture a run still holds survives the release; the next load decodes again.
+    sketch::release_cache();
+    EXPECT_EQ(sketch::cache_bytes(), 0u);
+    EXPECT_EQ(changed->data[0], 200);
+    const sketch::Texture again = sketch::load("Scpaper-crs_2x.jpg");
+    EXPECT_NE(again, changed);
+    EXPECT_EQ(again->data[0], 200);
+    // A missing picture is white and not kept.
+    sketch::release_cache();
+    EXPECT_EQ(sketch::load("no-such-paper.jpg")->data[0], 255);
+    EXPECT_EQ(sketch::cache_bytes(), 0u);
 }
 
 // One-texel strokes would be read as black ink and a 128-pixel gradient would be read past its end.
