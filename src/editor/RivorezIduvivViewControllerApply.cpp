@@ -49,6 +49,7 @@ void RivorezIduvivViewController::modalViewControllerDidFinish(QObject* controll
     center.postNotificationName("processingAreCanceled");
     PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
     endApplyWait(ApplyWait::Result::Cancelled);
+    if (_selectedPostProcess && _selectedPostProcess == superFilter.get()) showAdjustmentsSpinner();
     if (_selectedPostProcess || _selectedPreset) reloadPreview();
   }
   endProgressPanel();
