@@ -4,6 +4,7 @@
 #include "controls/ImageAdditional.h"
 #include "controls/KXButton.h"
 #include "controls/KXSlider.h"
+#include "editor/ProgressViewController.h"
 #include "editor/HistogramSlider.h"
 #include "editor/SuperFilterToolbarViewController.h"
 #include "engine/PostProcess.h"
@@ -176,6 +177,23 @@ TEST_F(Adjustments, ApplyMakesOneUndoStep) {
   undo.undo();
   EXPECT_EQ(editor.image(), original);
   EXPECT_EQ(undo.canUndo(), couldUndo);
+}
+
+TEST_F(Adjustments, ACancelledApplyKeepsThePhotoAndRendersThePreviewAgainUnderTheSpinner) {
+  ASSERT_NE(toolbar(), nullptr);
+  KXSlider* exposure = toolbar()->slider(Toolbar::kExposureSlider);
+  exposure->setDoubleValue(exposure->maxValue());
+  toolbar()->sliderValueChanged(Toolbar::kExposureSlider);
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 20));
+  editor.applyButtonDidClick(toolbar());
+  ASSERT_NE(editor.progressViewController(), nullptr);
+  EXPECT_FALSE(editor.spinnerBackground()->isVisible());
+  editor.progressViewController()->cancelButtonClick();
+  EXPECT_TRUE(editor.spinnerBackground()->isVisible());
+  EXPECT_TRUE(editor.effectCenterProgress()->isSpinning());
+  ASSERT_TRUE(runEventLoopUntil([&] { return !editor.spinnerBackground()->isVisible(); }, 20));
+  EXPECT_EQ(editor.image(), original);
+  EXPECT_DOUBLE_EQ(adjust()->params()[PP_SuperFilter::kExposure]->value(), exposure->maxValue());
 }
 
 TEST_F(Adjustments, ApplyAndWaitInTheAdjustmentsAnswersAppliedWithTheNewImage) {
