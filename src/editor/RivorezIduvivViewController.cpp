@@ -825,6 +825,7 @@ void RivorezIduvivViewController::generateImageForSelectedPostProcessOrPreset() 
 void RivorezIduvivViewController::finishPostProcess(PostProcessesManager& manager, PostProcess* effect,
                                                     graphics::ImagePtr result, graphics::ImagePtr beforeFrame,
                                                     bool isPreview) {
+  hideAdjustmentsSpinner();
   if (isPreview) {
     const bool adjusting = _tool == kAdjust && effect && effect == superFilter.get();
     const bool selected = effect ? effect == _selectedPostProcess : _selectedPreset != nullptr;

@@ -554,6 +554,12 @@ class RivorezIduvivViewController : public QObject,
   void hideMaskButtonStateWasChanged(const foundation::Notification& notification);
   bool showingMask() const { return _showingMask; }
 
+  // ---- Adjustments: the moved slider's value into the adjustment effect, the busy indicator
+  // Writes the control that `activeSlider` names into its parameter of the adjustment effect.
+  void takeAdjustmentValue(int64_t activeSlider, const SuperFilterToolbarViewController& toolbar);
+  void showAdjustmentsSpinner();
+  void hideAdjustmentsSpinner();
+
  private:
   void buildWindow();
   void awakeFromNib();

@@ -10,6 +10,7 @@
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"
+#include "editor/SuperFilterToolbarViewController.h"
 #include "imageview/KXImageView.h"
 #include "platform/foundation/MainQueue.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -48,6 +49,7 @@ void RivorezIduvivViewController::modalViewControllerDidFinish(QObject* controll
     center.postNotificationName("processingAreCanceled");
     PostProcessesManager::sharedPostProcessesManager().cancelGeneratingImage();
     endApplyWait(ApplyWait::Result::Cancelled);
+    if (_selectedPostProcess && _selectedPostProcess == superFilter.get()) showAdjustmentsSpinner();
     if (_selectedPostProcess || _selectedPreset) reloadPreview();
   }
   endProgressPanel();
@@ -91,8 +93,10 @@ void RivorezIduvivViewController::applyResult(PostProcess* effect, graphics::Ima
   const bool frame = effect && effect->isFrame();
   const bool adjustments = effect && effect == superFilter.get();
   if (_tool == kAdjust) {
+    if (_superFilterToolbarController) _superFilterToolbarController->restoreDefaults();
     restoreSuperFilterDefaults();
     _selectedPostProcess = nullptr;
+    if (_imageView->isCompareMode()) changeEnabledStateForCompareButton(false);
   } else if (!frame) {
     _selectPostProcessViewController->deselectCurrentEffect();
     setTool(kBrowser);

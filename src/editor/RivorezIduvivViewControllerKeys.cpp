@@ -77,10 +77,17 @@ void RivorezIduvivViewController::applyCurrentToolThen(std::function<void(ApplyW
 // Starts the open tool's apply; a caller whose request finds nothing running is answered at once.
 void RivorezIduvivViewController::applyCurrentTool() {
   bool cropped = false;
-  if (_filterToolbarController)
+  if (_filterToolbarController) {
     applyButtonDidClick(_filterToolbarController);
-  else
+  } else if (_superFilterToolbarController) {
+    applyButtonDidClick(_superFilterToolbarController);
+  } else if (_drawingToolbar) {
+    // Leaving the painter returns to the effect's tool; its apply is the one waited for.
+    applyButtonDidClick(_drawingToolbar);
+    if (!_applying) generateImageForSelectedPostProcessOrPreset();
+  } else {
     cropped = applyCropIfShown();
+  }
   if (!_applying) endApplyWait(cropped ? ApplyWait::Result::Applied : ApplyWait::Result::NothingToApply);
 }
 

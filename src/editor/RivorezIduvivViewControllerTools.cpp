@@ -526,32 +526,7 @@ graphics::ImagePtr RivorezIduvivViewController::imageForHistogram() {
   return static_cast<const RivorezIduvivViewController&>(*this).imageForHistogram();
 }
 
-void RivorezIduvivViewController::applyButtonDidClick(SuperFilterToolbarViewController* toolbar) {
-  if (toolbar != _superFilterToolbarController || !superFilter || _applying) return;
-  _selectedPostProcess = superFilter.get();
-  generateImageForSelectedPostProcessOrPreset();
-}
-
-void RivorezIduvivViewController::slidersDidChange(SuperFilterToolbarViewController* toolbar) {
-  if (toolbar != _superFilterToolbarController || !superFilter) return;
-  toolbar->disableApplyCancel(false);
-  PostProcessesManager::sharedPostProcessesManager().generateImageForPostProcess(superFilter.get(), true, this);
-  toolbar->validateButtons();
-}
-
 void RivorezIduvivViewController::smallSizeClick(SuperFilterToolbarViewController* toolbar) { (void)toolbar; }
-
-void RivorezIduvivViewController::cancelButtonDidClick(SuperFilterToolbarViewController* toolbar) {
-  if (toolbar != _superFilterToolbarController) return;
-  auto& manager = PostProcessesManager::sharedPostProcessesManager();
-  manager.cancelGeneratingPreview();
-  toolbar->restoreDefaults();
-  restoreSuperFilterDefaults();
-  toolbar->validateSliders();
-  if (superFilter) manager.generateImageForPostProcess(superFilter.get(), true, this);
-  _selectedPostProcess = nullptr;
-  changeEnabledStateForCompareButton(false);
-}
 
 void RivorezIduvivViewController::drawButtonDidClick(SuperFilterToolbarViewController* toolbar) {
   if (toolbar != _superFilterToolbarController) return;

@@ -7,6 +7,8 @@
 #include "editor/RivorezIduvivViewController.h"
 #include "editor/SelectPostProcessViewController.h"
 #include "controls/KXButton.h"
+#include "controls/KXSlider.h"
+#include "editor/SuperFilterToolbarViewController.h"
 #include "engine/PostProcessesManager.h"
 #include "imageview/CIMicroPaintView.h"
 #include "imageview/KXImageView.h"
@@ -87,6 +89,20 @@ OPALENE_UISHEET_STATE("editor_window_tool_crop", editorWindow, [](QWidget& widge
 OPALENE_UISHEET_STATE("editor_window_tool_adjustments", editorWindow, [](QWidget& widget) {
   editorOf(widget).buttonAdjustClick();
   settleUntil([] { return false; }, 1200);
+});
+
+// The adjustments with the saturation slider pulled down and its preview shown.
+OPALENE_UISHEET_STATE("editor_window_adjustments_moved", editorWindow, [](QWidget& widget) {
+  RivorezIduvivViewController& editor = editorOf(widget);
+  editor.buttonAdjustClick();
+  settleUntil([] { return false; }, 1200);
+  if (SuperFilterToolbarViewController* toolbar = editor.superFilterToolbarController()) {
+    KXSlider* saturation = toolbar->slider(SuperFilterToolbarViewController::kSaturationSlider);
+    saturation->setDoubleValue(saturation->minValue() + 0.1 * (saturation->maxValue() - saturation->minValue()));
+    toolbar->sliderValueChanged(SuperFilterToolbarViewController::kSaturationSlider);
+  }
+  settleUntil([&] { return editor.imageView()->previewImage() != nullptr; }, 15000);
+  settleUntil([] { return false; }, 600);
 });
 
 // Painter mode over a look, with a stroke painted across the middle.
