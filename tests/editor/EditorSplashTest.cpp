@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMimeData>
+#include <QResizeEvent>
 #include <QUrl>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -75,6 +76,10 @@ TEST_F(EditorSplash, ShownAtStartWithoutAPhotoAndGoneOnceOneOpens) {
   EXPECT_EQ(editor->splashView()->geometry(), editor->contentView()->rect());
   EXPECT_EQ(splashButton("splashOpenRecentButton")->isHidden(), true) << "no recent files yet";
   EXPECT_TRUE(splashButton("splashImportPhotoButton")->isHidden()) << "no camera import offered";
+  // A relayout raises the top bar and the browser; the splash must stay over them.
+  QResizeEvent resize(QSize(1100, 700), editor->contentView()->size());
+  QApplication::sendEvent(editor->contentView(), &resize);
+  EXPECT_EQ(editor->contentView()->children().last(), editor->splashView());
 
   editor->openWithSavingCurrentImageURL(png("a.png", Qt::red));
   ASSERT_NE(editor->image(), nullptr);
