@@ -74,6 +74,7 @@ MainMenu::MainMenu(VQDocumentController& controller) : _controller(controller) {
   if (editor) {
     editor->window()->setMenuBar(_menuBar);
     editor->openURL = [this](const std::string& url) { return openURL && openURL(url); };
+    editor->importFromCamera = [this] { importItemClick(); };
   }
 
   QMenu* file = addMenu(localized("&File"), kFileMenuTag,
@@ -165,7 +166,10 @@ MainMenu::MainMenu(VQDocumentController& controller) : _controller(controller) {
 
 MainMenu::~MainMenu() {
   qApp->removeEventFilter(this);
-  if (RivorezIduvivViewController* editor = this->editor()) editor->openURL = nullptr;
+  if (RivorezIduvivViewController* editor = this->editor()) {
+    editor->openURL = nullptr;
+    editor->importFromCamera = nullptr;
+  }
   if (_preferencesWindowController) delete _preferencesWindowController.data();
   if (_acknowledgementsWindowController) delete _acknowledgementsWindowController.data();
   if (_menuBar && !_menuBar->parent()) delete _menuBar.data();

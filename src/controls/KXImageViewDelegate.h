@@ -9,6 +9,10 @@
 class QMimeData;
 class QWidget;
 
+// In its own namespace: the image view's delegate of the same name is another interface, and
+// both meet in the editor.
+namespace controls {
+
 class KXImageViewDelegate {
  public:
   virtual ~KXImageViewDelegate() = default;
@@ -25,3 +29,5 @@ class KXImageViewDelegate {
   virtual void showBackgroundPopUpFromPoint(QPointF, QWidget*) {}
   virtual void compareModeIsReady(bool) {}
 };
+
+}  // namespace controls

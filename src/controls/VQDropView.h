@@ -8,8 +8,8 @@ class VQDropView : public VQView {
  public:
   explicit VQDropView(QWidget* parent = nullptr);
 
-  KXImageViewDelegate* delegate() const { return _delegate; }
-  void setDelegate(KXImageViewDelegate* delegate) { _delegate = delegate; }  // not owned
+  controls::KXImageViewDelegate* delegate() const { return _delegate; }
+  void setDelegate(controls::KXImageViewDelegate* delegate) { _delegate = delegate; }  // not owned
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -20,5 +20,5 @@ class VQDropView : public VQView {
   bool canRead(const QMimeData* data) const;
   void offerCopy(QDropEvent* event) const;
 
-  KXImageViewDelegate* _delegate = nullptr;
+  controls::KXImageViewDelegate* _delegate = nullptr;
 };

@@ -198,6 +198,7 @@ void RivorezIduvivViewController::layoutContent() {
   _versionLabel->adjustSize();
   _versionLabel->move(width - _versionLabel->width() - 10, height - _versionLabel->height() - 6);
   layoutGeometryControls();
+  layoutSplashView();
 }
 
 bool RivorezIduvivViewController::eventFilter(QObject* watched, QEvent* event) {
@@ -259,6 +260,8 @@ void RivorezIduvivViewController::awakeFromNib() {
   defaults.removeObjectForKey(kCropProportionsKey);
   _isLiveResize = false;
   installWindowEvents();
+  splashViewIsShown = [this] { return isSplashViewShown(); };
+  scheduleSplashView();
   configureTopBar();
 }
 
@@ -494,6 +497,7 @@ void RivorezIduvivViewController::effectsSidebarStateDidChange(const foundation:
 // ---- Opening
 
 void RivorezIduvivViewController::openWithSavingCurrentImageURL(const std::string& path) {
+  if (_showSplashTimer) _showSplashTimer->stop();
   if (needSaveDocument()) {
     _savedURL = path;
     saveDocumentIfUserNeededWithContinueSelector([this] {
@@ -525,10 +529,12 @@ graphics::ImagePtr RivorezIduvivViewController::imageFromURL(const std::string& 
   (void)shouldBeOpened;  // the metadata panel is rebuilt by its owner from imageProperties()
   _imageProperties = std::move(opened.keptProperties);
   _imageUTType = std::move(opened.utType);
+  _hideSplashView();
   return opened.image;
 }
 
 void RivorezIduvivViewController::openImageURL(const std::string& path) {
+  _hideSplashView();
   graphics::ImagePtr image = imageFromURL(path, true);
   if (!image) {
     showErrorOpeningFile();
@@ -566,6 +572,7 @@ void RivorezIduvivViewController::openNewImage(graphics::ImagePtr image, const s
   if (!image) return;
   _imageProperties.clear();
   _imageUTType.clear();
+  _hideSplashView();
   continueOpenImage(std::move(image));
   _representedFilename = title;
   showTitleForPath("", QString::fromStdString(title));
@@ -585,6 +592,9 @@ void RivorezIduvivViewController::openImage() {
     panel->setDirectory(QFileInfo(QString::fromStdString(_representedFilename)).absolutePath());
   QObject::connect(panel, &QFileDialog::fileSelected, this,
                    [this](const QString& file) { openWithSavingCurrentImageURL(file.toStdString()); });
+  QObject::connect(panel, &QDialog::rejected, this, [this] {
+    if (!_image) scheduleSplashView();
+  });
   panel->open();
 }
 
@@ -610,7 +620,9 @@ void RivorezIduvivViewController::showErrorOpeningFile() {
   appkit::Alert::alertWithMessageText(localized("kStringCantOpenImageAlertText").toStdString(),
                                       localized("Ok").toStdString(), "", "",
                                       localized("kStringCantOpenImageAlertInfo").toStdString())
-      .beginSheetModalForWindow(_window.get(), [](int) {});
+      .beginSheetModalForWindow(_window.get(), [guard = QPointer<QObject>(this), this](int) {
+        if (guard && !_image) scheduleSplashView();
+      });
 }
 
 // ---- Saving and closing

@@ -559,6 +559,20 @@ class RivorezIduvivViewController : public QObject,
   void takeAdjustmentValue(int64_t activeSlider, const SuperFilterToolbarViewController& toolbar);
   void showAdjustmentsSpinner();
   void hideAdjustmentsSpinner();
+  // ---- Splash screen: shown while no photo is open; photos dropped on it or on the image view open.
+  void _showSplashView();
+  void _hideSplashView();
+  void delayedAlphaAnimation();
+  void openImageFromSplashClick();
+  void openRecentFromSplashClick();
+  void closeSplashClick();
+  // Set-up's deferred show, which an open arriving first cancels.
+  void scheduleSplashView();
+  bool isSplashViewShown() const { return _splashView != nullptr; }
+  QWidget* splashView() const { return _splashView; }
+  bool respondsToReadDataFromPasteboard() const override { return true; }
+  // The camera import the program offers on the splash screen; unset hides its button.
+  std::function<void()> importFromCamera;
 
  private:
   void buildWindow();
@@ -731,4 +745,13 @@ class RivorezIduvivViewController : public QObject,
   bool _superFilterLaunching = false;
   bool _askingToApplyCrop = false;
   coreimage::ImagePtr _laterMaskApplying;
+  // ---- Splash screen
+  class SplashDropDelegate;
+  void buildSplashView();
+  void layoutSplashView();
+  void loadRecentThumbnail(const std::string& path);
+  QWidget* _splashView = nullptr;
+  QWidget* _splashViewContent = nullptr;
+  std::shared_ptr<SplashDropDelegate> _splashDropDelegate;
+  QTimer* _showSplashTimer = nullptr;
 };

@@ -270,7 +270,7 @@ TEST_F(Panels, TopBarsAndWindowFromTheirBuilders) {
 namespace {
 
 // An owner that reads PNG files dropped or pasted on it.
-struct PngReader : KXImageViewDelegate {
+struct PngReader : controls::KXImageViewDelegate {
   bool reads = true;
   std::vector<QString> read;
   void showCropErrorWithMessage(const std::string&, const std::string&) override {}

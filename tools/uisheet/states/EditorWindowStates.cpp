@@ -4,6 +4,7 @@
 #include "UiSheetRegistry.h"
 #include "controls/ImageAdditional.h"
 #include "editor/ProgressViewController.h"
+#include "editor/RecentDocuments.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "editor/SelectPostProcessViewController.h"
 #include "controls/KXButton.h"
@@ -15,6 +16,7 @@
 #include "platform/foundation/UndoManager.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QMainWindow>
 
@@ -121,6 +123,27 @@ OPALENE_UISHEET_STATE("editor_window_tool_painter", editorWindow, [](QWidget& wi
     canvas->mouseUp();
   }
   settleUntil([] { return false; }, 800);
+});
+
+// The editor at start with no photo: the splash screen, offering the photo as the recent file.
+std::unique_ptr<QWidget> editorAtStart(const QImage& photo) {
+  const std::string recent = (QDir::tempPath() + "/opalene-uisheet-recent.png").toStdString();
+  photo.save(QString::fromStdString(recent), "PNG");
+  RecentDocuments::clearRecentDocuments();
+  RecentDocuments::noteNewRecentDocumentURL(recent);
+  auto host = std::make_unique<EditorHost>();
+  host->resize(1440, 900);
+  host->editor = std::make_unique<RivorezIduvivViewController>(&host->undo);
+  host->editor->importFromCamera = [] {};
+  QMainWindow* window = host->editor->window();
+  window->setParent(host.get(), Qt::Widget);
+  window->setGeometry(0, 0, 1440, 900);
+  settleUntil([&] { return host->editor->isSplashViewShown(); }, 2000);
+  return host;
+}
+
+OPALENE_UISHEET_STATE("editor_window_splash", editorAtStart, [](QWidget&) {
+  settleUntil([] { return false; }, 1200);  // the fade and the recent file's thumbnail
 });
 
 }  // namespace
