@@ -5,6 +5,7 @@
 #include "imageview/CIFilterSetAlpha.h"
 #include "imageview/LayerScopes.h"
 #include "platform/appkit/CursorRects.h"
+#include "platform/appkit/DeferredCall.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/AnimationGroup.h"
@@ -56,6 +57,16 @@ KXImageView::~KXImageView() {
     for (auto* layer : {&_imageLayer, &_previewLayer, &_cropLayer, &_backgroundLayer, &_leftShadowLayer,
                         &_rightShadowLayer, &_animationLayer})
         if (*layer) (*layer)->setDelegate(nullptr);
+    // Turns and fades still running end now, while their delegate is still this view; the layers
+    // would otherwise report to it after it is gone.
+    stopAnimations(layer());
+    appkit::DeferredCall::cancelPreviousPerformRequests(static_cast<const QObject*>(this));
+}
+
+void KXImageView::stopAnimations(quartz::Layer& root) {
+    root.removeAllAnimations();
+    for (const std::shared_ptr<Layer>& sublayer : std::vector<std::shared_ptr<Layer>>(root.sublayers()))
+        stopAnimations(*sublayer);
 }
 
 void KXImageView::_initilization() {
@@ -279,7 +290,10 @@ void KXImageView::showPreviewAfterFit(std::shared_ptr<Layer> shown) {
     Transaction::setAnimationTimingFunction(quartz::TimingFunction::easeInEaseOut());
     std::weak_ptr<bool> alive = _alive;
     // Each fade takes away the snapshot it made, never a later one.
-    Transaction::setCompletionBlock([this, alive, snapshot] {
+    // The snapshot's own animation keeps this block: it holds the snapshot weakly, or the two
+    // would keep each other when the fade never ends.
+    Transaction::setCompletionBlock([this, alive, weakSnapshot = std::weak_ptr<Layer>(snapshot)] {
+        std::shared_ptr<Layer> snapshot = weakSnapshot.lock();
         if (!snapshot) return;
         snapshot->removeFromSuperlayer();
         if (!alive.expired() && _animationLayer == snapshot) _animationLayer.reset();
@@ -323,7 +337,10 @@ void KXImageView::replacePreviewInCompareMode(graphics::ImagePtr image) {
     Transaction::setAnimationDuration(kFadeDuration);
     Transaction::setAnimationTimingFunction(quartz::TimingFunction::easeInEaseOut());
     std::weak_ptr<bool> alive = _alive;
-    Transaction::setCompletionBlock([this, alive, snapshot] {
+    // The snapshot's own animation keeps this block: it holds the snapshot weakly, or the two
+    // would keep each other when the fade never ends.
+    Transaction::setCompletionBlock([this, alive, weakSnapshot = std::weak_ptr<Layer>(snapshot)] {
+        std::shared_ptr<Layer> snapshot = weakSnapshot.lock();
         if (!snapshot) return;
         snapshot->removeFromSuperlayer();
         if (!alive.expired() && _animationLayer == snapshot) _animationLayer.reset();

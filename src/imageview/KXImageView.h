@@ -173,6 +173,7 @@ public:
     void setRotationAngle(double degrees, graphics::Point centerPoint, bool animated);
     graphics::ImagePtr rotatedImage(const graphics::ImagePtr& image, double degrees) const;
     void animationDidStop(quartz::Animation* animation, bool finished) override;
+    static void stopAnimations(quartz::Layer& root);
     void zoom();
     uint64_t countRotations() const { return _countRotations; }
     static double validateAngleForLeftRotationFromAngle(double angle);

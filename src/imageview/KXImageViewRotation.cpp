@@ -59,7 +59,7 @@ graphics::ImagePtr KXImageView::rotatedImage(const graphics::ImagePtr& image, do
 }
 
 void KXImageView::animationDidStop(quartz::Animation*, bool finished) {
-    if (_countRotations == 0) return;  // not a turn of ours
+    if (_countRotations == 0 || !*_alive) return;  // not a turn of ours, or the view is going
     // A turn replaced by the next one ends on the next pass, as the platform reports it, so the
     // new turn's bookkeeping is in place first.
     if (!finished) {
