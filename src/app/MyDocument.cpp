@@ -1,13 +1,16 @@
 #include "app/MyDocument.h"
 
 #include "app/ExportController.h"
+#include "app/KXExportOptionsView.h"
 #include "controls/ImageAdditional.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/CustomPresetsManager.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/services/KXSLocalization.h"
 
+#include <QFileDialog>
 #include <QImage>
+#include <QPointer>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPrintDialog>
@@ -31,6 +34,17 @@ RivorezIduvivViewController* MyDocument::rivorezIduvivViewController() {
       ExportController controller(image, properties);
       return applicationId == "com.apple.Aperture" ? controller.exportToAperture(errorText)
                                                    : controller.exportToIPhoto(errorText);
+    };
+    _rivorezIduvivViewController->saveOptionsAccessory = [](QFileDialog& panel, const foundation::Dictionary& metadata,
+                                                            const std::string& type) {
+      // The panel owns the view from here and deletes it with itself.
+      QPointer<KXExportOptionsView> options = KXExportOptionsView::exportOptionsViewWithMetadata(metadata, type, 0).release();
+      options->setShowsDepthsSelection(false);
+      options->addViewToSavePanel(panel);
+      return [options]() -> RivorezIduvivViewController::SaveOptions {
+        if (!options) return {};
+        return {options->type(), options->imageProperties()};
+      };
     };
   }
   return _rivorezIduvivViewController.get();

@@ -674,6 +674,7 @@ void RivorezIduvivViewController::alertDidEnd(int returnCode, std::function<void
 
 void RivorezIduvivViewController::saveImage() {
   if (!_image) return;
+  if (applyPendingLookThen([this] { saveImage(); })) return;
   auto* panel = new QFileDialog(_window.get(), localized("Save"));
   panel->setObjectName("savePanel");
   panel->setAttribute(Qt::WA_DeleteOnClose);
@@ -685,7 +686,16 @@ void RivorezIduvivViewController::saveImage() {
   const std::vector<std::string> extensions = imageio::extensionsForType(type);
   const QString extension = extensions.empty() ? QString("jpg") : QString::fromStdString(extensions.front());
   panel->selectFile(current.completeBaseName().isEmpty() ? "Untitled." + extension : current.completeBaseName() + "." + extension);
-  QObject::connect(panel, &QFileDialog::fileSelected, this, [this, type](const QString& file) {
+  std::function<SaveOptions()> chosenOptions;
+  if (saveOptionsAccessory) chosenOptions = saveOptionsAccessory(*panel, _imageProperties, _imageUTType);
+  QObject::connect(panel, &QFileDialog::fileSelected, this, [this, type, chosenOptions](const QString& file) {
+    if (chosenOptions) {
+      const SaveOptions options = chosenOptions();
+      if (!options.type.empty()) {
+        saveImageAtPath(file.toStdString(), options.type, options.properties, false);
+        return;
+      }
+    }
     // The name's extension chooses the format; an unknown one keeps the photo's own.
     std::string chosen = imageio::typeForExtension(QFileInfo(file).suffix().toLower().toStdString());
     const auto& writable = imageio::destinationTypeIdentifiers();
@@ -736,6 +746,7 @@ void RivorezIduvivViewController::saveMenuItemClick() {
     saveImage();
     return;
   }
+  if (applyPendingLookThen([this] { saveMenuItemClick(); })) return;
   std::unique_ptr<imageio::ImageDestination> destination =
       imageio::ImageDestination::createWithPath(_representedFilename, _imageUTType);
   if (!destination) {

@@ -47,6 +47,7 @@ class FilterToolbarViewController;
 class KXButton;
 class KXImageView;
 class KXShareViewController;
+class QFileDialog;
 class QMenu;
 class SelectPostProcessViewController;
 class PostProcess;
@@ -553,6 +554,21 @@ class RivorezIduvivViewController : public QObject,
   void hideMaskButtonDidClick();
   void hideMaskButtonStateWasChanged(const foundation::Notification& notification);
   bool showingMask() const { return _showingMask; }
+  // ---- Save panel options
+  // What the save panel's options chose: the type to write and the properties handed to the writer.
+  struct SaveOptions {
+    std::string type;
+    foundation::Dictionary properties;
+  };
+  // Set by the application layer (the options view sits above the editor): puts the export options
+  // into the save panel for the image's properties and type, and answers what reads the choice
+  // once the panel is accepted. Unset, the panel writes the type of the name's extension.
+  std::function<std::function<SaveOptions()>(QFileDialog& panel, const foundation::Dictionary& metadata,
+                                             const std::string& type)>
+      saveOptionsAccessory;
+  // A save or export command first applies the look being tuned (a painted mask in the painter),
+  // then runs `again`; true when it waits for that apply.
+  bool applyPendingLookThen(std::function<void()> again);
 
   // ---- Adjustments: the moved slider's value into the adjustment effect, the busy indicator
   // Writes the control that `activeSlider` names into its parameter of the adjustment effect.
