@@ -152,6 +152,9 @@ void RivorezIduvivViewController::buildWindow() {
   QObject::connect(_undoButton, &QAbstractButton::clicked, this, [this] { buttonUndoClick(); });
   QObject::connect(_redoButton, &QAbstractButton::clicked, this, [this] { buttonRedoClick(); });
   QObject::connect(_fxToolButton, &QAbstractButton::clicked, this, [this] { fxToolButtonClick(); });
+  QObject::connect(_cropToolButton, &QAbstractButton::clicked, this, [this] { buttonCropClick(); });
+  QObject::connect(_rotateToolButton, &QAbstractButton::clicked, this, [this] { enterRotationMode(); });
+  QObject::connect(_adjustButton, &QAbstractButton::clicked, this, [this] { buttonAdjustClick(); });
 
   _versionLabel = new QLabel(_contentView);
   _versionLabel->setObjectName("versionLabel");
