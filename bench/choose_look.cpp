@@ -2,6 +2,7 @@
 // 16-megapixel photo: the editor window offscreen, the choice made as the browser makes it, the
 // time taken until the image view holds the new preview. Counters: median_ms and max_ms over the
 // catalogue; the label names the slowest look. OPALENE_BENCH_EACH=1 prints each look's time.
+#include "BenchApplication.h"
 #include "LookBench.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/PostProcess.h"
@@ -18,14 +19,7 @@
 
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
-}
+using bench::application;
 
 using Clock = std::chrono::steady_clock;
 

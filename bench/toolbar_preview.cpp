@@ -2,6 +2,7 @@
 // parameter toolbar over each catalogue look with a slider, and the adjustments toolbar with three
 // adjustments active. The move goes through the toolbar (slider value, parameter, render request);
 // the render is the look's preview run, as the editor starts it.
+#include "BenchApplication.h"
 #include "LookBench.h"
 #include "controls/KXJRVSlider.h"
 #include "editor/FilterToolbarViewController.h"
@@ -19,14 +20,7 @@
 
 namespace {
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "bench";
-  static char* argv[] = {name, nullptr};
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static QApplication app(argc, argv);
-  return app;
-}
+using bench::application;
 
 // Renders the look's preview whenever the toolbar asks, as the editor does.
 struct PreviewRenderer : FilterToolbarViewControllerDelegate, SuperFilterToolbarViewControllerDelegate {

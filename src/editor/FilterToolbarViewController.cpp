@@ -1,6 +1,7 @@
 #include "editor/FilterToolbarViewController.h"
 
 #include "controls/KXButton.h"
+#include "controls/PanelLabel.h"
 #include "controls/KXJRVSlider.h"
 #include "controls/SharedBundle.h"
 #include "controls/ViewAlpha.h"
@@ -20,19 +21,6 @@ using ViewAlpha::setAlpha;
 
 namespace {
 
-QLabel* label(QWidget* parent, QRect frame, int pixelSize, QColor colour, Qt::Alignment alignment = Qt::AlignLeft) {
-  auto* l = new QLabel(parent);
-  l->setGeometry(frame);
-  QFont font("Helvetica Neue");
-  font.setPixelSize(pixelSize);
-  l->setFont(font);
-  QPalette palette = l->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  l->setPalette(palette);
-  l->setAlignment(alignment | Qt::AlignVCenter);
-  return l;
-}
-
 KXButton* button(QWidget* parent, const char* title) {
   auto* b = new KXButton(parent);
   b->resize(100, 24);
@@ -48,7 +36,7 @@ FilterToolbarViewController::FilterToolbarViewController(QWidget* parent) : QWid
   // The "JRVFilterToolbarView" layout, built in code.
   resize(kWidth, kTwoParametersHeight);
   const QColor light(230, 230, 232), grey(160, 160, 164);
-  _filterNameTextField = label(this, QRect(16, 10, 190, 24), 15, light);
+  _filterNameTextField = panelLabel(this, QRect(16, 10, 190, 24), 15, light);
   _filterNameTextField->setFont([&] {
     QFont f = _filterNameTextField->font();
     f.setBold(true);
@@ -60,16 +48,16 @@ FilterToolbarViewController::FilterToolbarViewController(QWidget* parent) : QWid
   _smallSizeButton->setImage(imageNamedAdditional("small_size_btn"));
   connect(_smallSizeButton, &QAbstractButton::clicked, this, [this] { smallSizeClick(_smallSizeButton); });
 
-  _firstSliderTitle = label(this, QRect(16, 44, 170, 16), 12, grey);
-  _firstValueLabel = label(this, QRect(kWidth - 62, 62, 46, 16), 12, light, Qt::AlignRight);
+  _firstSliderTitle = panelLabel(this, QRect(16, 44, 170, 16), 12, grey);
+  _firstValueLabel = panelLabel(this, QRect(kWidth - 62, 62, 46, 16), 12, light, Qt::AlignRight);
   _firstSlider = new KXJRVSlider(this);
   _firstSlider->setGeometry(10, 62, kWidth - 80, 16);
   _firstSlider->setJrvValueLabel(_firstValueLabel);
   _firstSlider->validateSlider();
   connect(_firstSlider, &KXSlider::action, this, [this] { firstSliderValueChanged(); });
 
-  _secondSliderTitle = label(this, QRect(16, 96, 170, 16), 12, grey);
-  _secondValueLabel = label(this, QRect(kWidth - 62, 114, 46, 16), 12, light, Qt::AlignRight);
+  _secondSliderTitle = panelLabel(this, QRect(16, 96, 170, 16), 12, grey);
+  _secondValueLabel = panelLabel(this, QRect(kWidth - 62, 114, 46, 16), 12, light, Qt::AlignRight);
   _secondSlider = new KXJRVSlider(this);
   _secondSlider->setGeometry(10, 114, kWidth - 80, 16);
   _secondSlider->setJrvValueLabel(_secondValueLabel);

@@ -1,36 +1,20 @@
 #include "editor/ProgressViewController.h"
 
 #include "controls/KXButton.h"
+#include "controls/PanelLabel.h"
 #include "controls/VQProgressBar.h"
 #include "editor/ProgressViewControllerControllerDelegate.h"
 
 #include <QLabel>
 
-namespace {
-
-QLabel* label(QWidget* parent, QRect frame, int pixelSize, QColor colour, Qt::Alignment alignment) {
-  auto* l = new QLabel(parent);
-  l->setGeometry(frame);
-  QFont font("Helvetica Neue");
-  font.setPixelSize(pixelSize);
-  l->setFont(font);
-  QPalette palette = l->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  l->setPalette(palette);
-  l->setAlignment(alignment | Qt::AlignVCenter);
-  return l;
-}
-
-}  // namespace
-
 ProgressViewController::ProgressViewController(QWidget* parent) : QWidget(parent) {
   // The "ProgressViewJRV" layout, built in code; the dialog draws the plate behind it.
   resize(kWidth, kHeight);
-  _titleTextField = label(this, QRect(20, 14, kWidth - 40, 22), 14, QColor(232, 232, 234), Qt::AlignHCenter);
+  _titleTextField = panelLabel(this, QRect(20, 14, kWidth - 40, 22), 14, QColor(232, 232, 234), Qt::AlignHCenter);
   _titleTextField->setObjectName("progressTitle");
   _progressIndicator = new VQProgressBar(this);
   _progressIndicator->setGeometry(20, 48, kWidth - 96, 12);
-  _progressTextField = label(this, QRect(kWidth - 70, 43, 50, 22), 13, QColor(200, 200, 204), Qt::AlignRight);
+  _progressTextField = panelLabel(this, QRect(kWidth - 70, 43, 50, 22), 13, QColor(200, 200, 204), Qt::AlignRight);
   _progressTextField->setObjectName("progressPercent");
   _cancelButton = new KXButton(this);
   _cancelButton->setObjectName("progressCancel");

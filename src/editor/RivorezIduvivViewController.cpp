@@ -128,27 +128,19 @@ void RivorezIduvivViewController::buildWindow() {
   _topBarView->setObjectName("topBarView");
   setBackground(_topBarView, QColor(33, 37, 43));
 
-  auto button = [this](const char* name, const char* title, int width) {
-    auto* b = new KXButton(_topBarView);
-    b->setObjectName(name);
-    b->setTitle(title);
-    b->resize(width, 26);
-    b->initialize();
-    return b;
-  };
-  _opentImageButton = button("openImageButton", "Open", 70);
-  _saveButton = button("saveButton", "Save", 70);
-  _shareButton = button("shareButton", "Share", 70);
-  _undoButton = button("undoButton", "Undo", 64);
-  _redoButton = button("redoButton", "Redo", 64);
-  _fxToolButton = button("fxToolButton", "Effects", 84);
-  _cropToolButton = button("cropToolButton", "Crop", 70);
-  _rotateToolButton = button("rotateToolButton", "Rotate", 74);
-  _adjustButton = button("adjustButton", "Adjust", 74);
-  _compareButton = button("compareButton", "Compare", 86);
-  _quickCompareButton = button("quickCompareButton", "Quick Compare", 120);
-  _fakeCompareButton = button("fakeCompareButton", "Compare", 86);
-  _fullScreenButton = button("fullScreenButton", "Full Screen", 100);
+  _opentImageButton = topBarButton("openImageButton", "Open", 70);
+  _saveButton = topBarButton("saveButton", "Save", 70);
+  _shareButton = topBarButton("shareButton", "Share", 70);
+  _undoButton = topBarButton("undoButton", "Undo", 64);
+  _redoButton = topBarButton("redoButton", "Redo", 64);
+  _fxToolButton = topBarButton("fxToolButton", "Effects", 84);
+  _cropToolButton = topBarButton("cropToolButton", "Crop", 70);
+  _rotateToolButton = topBarButton("rotateToolButton", "Rotate", 74);
+  _adjustButton = topBarButton("adjustButton", "Adjust", 74);
+  _compareButton = topBarButton("compareButton", "Compare", 86);
+  _quickCompareButton = topBarButton("quickCompareButton", "Quick Compare", 120);
+  _fakeCompareButton = topBarButton("fakeCompareButton", "Compare", 86);
+  _fullScreenButton = topBarButton("fullScreenButton", "Full Screen", 100);
   QObject::connect(_undoButton, &QAbstractButton::clicked, this, [this] { buttonUndoClick(); });
   QObject::connect(_redoButton, &QAbstractButton::clicked, this, [this] { buttonRedoClick(); });
   QObject::connect(_fxToolButton, &QAbstractButton::clicked, this, [this] { fxToolButtonClick(); });
@@ -639,6 +631,15 @@ bool RivorezIduvivViewController::needSaveDocument() const {
 }
 
 bool RivorezIduvivViewController::isDocumentEdited() const { return _window->isWindowModified(); }
+
+KXButton* RivorezIduvivViewController::topBarButton(const char* name, const char* title, int width) {
+  auto* b = new KXButton(_topBarView);
+  b->setObjectName(name);
+  b->setTitle(title);
+  b->resize(width, 26);
+  b->initialize();
+  return b;
+}
 
 void RivorezIduvivViewController::setDocumentEdited(bool edited) { _window->setWindowModified(edited); }
 

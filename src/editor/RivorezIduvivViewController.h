@@ -592,6 +592,8 @@ class RivorezIduvivViewController : public QObject,
 
  private:
   void buildWindow();
+  // A button of the top bar, sized and named.
+  KXButton* topBarButton(const char* name, const char* title, int width);
   void awakeFromNib();
   void configureTopBar();
   void effectsSidebarStateDidChange(const foundation::Notification& notification);

@@ -192,18 +192,10 @@ void RivorezIduvivViewController::buildGeometryControls() {
     showRotationAngle(0);
   });
 
-  auto zoomButton = [this](const char* name, const char* title, int width) {
-    auto* b = new KXButton(_topBarView);
-    b->setObjectName(name);
-    b->setTitle(title);
-    b->resize(width, 26);
-    b->initialize();
-    return b;
-  };
-  _fitToScreenButton = zoomButton("fitToScreenButton", "Fit", 44);
-  _actualSizeButton = zoomButton("actualSizeButton", "1:1", 44);
-  _zoomInButton = zoomButton("zoomInButton", "+", 32);
-  _zoomOutButton = zoomButton("zoomOutButton", "−", 32);
+  _fitToScreenButton = topBarButton("fitToScreenButton", "Fit", 44);
+  _actualSizeButton = topBarButton("actualSizeButton", "1:1", 44);
+  _zoomInButton = topBarButton("zoomInButton", "+", 32);
+  _zoomOutButton = topBarButton("zoomOutButton", "−", 32);
   connect(_fitToScreenButton, &QAbstractButton::clicked, this, [this] { zoomToFitClick(); });
   connect(_actualSizeButton, &QAbstractButton::clicked, this, [this] { zoomToActualSizeClick(); });
   connect(_zoomInButton, &QAbstractButton::clicked, this, [this] { zoomInClick(); });

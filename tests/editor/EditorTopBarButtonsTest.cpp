@@ -13,6 +13,10 @@
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
+
 namespace {
 
 using Editor = RivorezIduvivViewController;
@@ -54,6 +58,13 @@ TEST_F(TopBarButtons, EachToolButtonEntersItsToolAndEffectsReturnsToTheBrowser) 
     ASSERT_TRUE(c.button->isVisible() && c.button->isEnabled()) << c.button->objectName().toStdString();
     click(c.button);
     EXPECT_EQ(editor.tool(), c.tool) << c.button->objectName().toStdString();
+    // Leaving crop may ask whether to apply its changes: "No" keeps the photo as it is.
+    QTimer::singleShot(50, [] {
+      for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
+          for (QAbstractButton* button : box->buttons())
+            if (button->property("alertReturnCode").toInt() == 0) button->click();
+    });
     click(editor.fxToolButton());
     EXPECT_EQ(editor.tool(), Editor::kBrowser) << c.button->objectName().toStdString();
   }

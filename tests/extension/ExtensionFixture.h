@@ -8,6 +8,7 @@
 #include "platform/services/ExtensionBuild.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
+#include "support/ShownAlert.h"
 #include "support/UiApplication.h"
 
 #include <OpenImageIO/imageio.h>
@@ -63,27 +64,6 @@ inline double meanDifference(const FilePixels& a, const FilePixels& b) {
   double sum = 0;
   for (size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
   return sum / double(a.rgb.size());
-}
-
-// The first visible message box of the application, modal or window-modal, within `seconds`.
-inline QMessageBox* waitForMessageBox(double seconds) {
-  QMessageBox* found = nullptr;
-  runEventLoopUntil([&] {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) found = box;
-    return found != nullptr;
-  }, seconds);
-  return found;
-}
-
-inline void pressAlertButton(QMessageBox* box, int code) {
-  ASSERT_NE(box, nullptr);
-  for (QAbstractButton* button : box->buttons())
-    if (button->property("alertReturnCode").toInt() == code) {
-      button->click();
-      return;
-    }
-  FAIL() << "no button answers " << code;
 }
 
 struct ExtensionHost : ::testing::Test {

@@ -38,15 +38,15 @@ TEST_F(ExtensionHost, AnUnsupportedTypeIsRefusedWithTheExtensionAsWrittenAndStat
   std::ofstream(photo) << "not a photo";
   // The alert runs modally: it is answered from inside its own loop.
   std::string text;
-  QTimer answer;
-  QObject::connect(&answer, &QTimer::timeout, [&] {
+  QTimer answerer;
+  QObject::connect(&answerer, &QTimer::timeout, [&] {
     for (QWidget* w : QApplication::topLevelWidgets())
       if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
         text = box->text().toStdString();
-        pressAlertButton(box, 1);
+        answer(box, 1);
       }
   });
-  answer.start(10);
+  answerer.start(10);
   makeHost(photo, dir.path().string());
   ASSERT_TRUE(ended(5.0));
   EXPECT_EQ(text, "Oops, the file .XYZ can't be opened");
@@ -136,12 +136,12 @@ TEST_F(ExtensionHost, CancelAsksFirstThenWritesNothingAndEnds) {
   ASSERT_TRUE(opened());
 
   host->cancelButton()->click();
-  pressAlertButton(waitForMessageBox(2.0), 0);  // keep editing
+  answer(shownTopLevelAlert(2.0), 0);  // keep editing
   runEventLoopFor(0.2);
   EXPECT_FALSE(PhotoEditingViewController::needTerminateProcess());
 
   host->cancelButton()->click();
-  pressAlertButton(waitForMessageBox(2.0), 1);  // discard
+  answer(shownTopLevelAlert(2.0), 1);  // discard
   ASSERT_TRUE(ended(5.0));
   EXPECT_EQ(endings, std::vector<int>{PhotosHostWindow::kCancelled});
   EXPECT_TRUE(fs::is_empty(out));
@@ -167,7 +167,7 @@ TEST_F(ExtensionHost, AnUnreadablePhotoLeavesTheEditorEmptyAndDoneFails) {
   fs::create_directory(out);
   makeHost(photo, out.string());
   ASSERT_TRUE(runEventLoopUntil([&] { return editor() != nullptr; }, 5.0));
-  QMessageBox* error = waitForMessageBox(3.0);
+  QMessageBox* error = shownTopLevelAlert(3.0);
   ASSERT_NE(error, nullptr);
   EXPECT_FALSE(error->text().isEmpty());
   error->accept();

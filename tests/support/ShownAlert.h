@@ -3,6 +3,7 @@
 #include "support/EventLoop.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -12,6 +13,17 @@ inline QMessageBox* shownAlert(QWidget* window, double seconds = 2.0) {
   runEventLoopUntil([&] {
     for (QMessageBox* box : window->findChildren<QMessageBox*>())
       if (box->isVisible()) found = box;
+    return found != nullptr;
+  }, seconds);
+  return found;
+}
+
+// The first visible message box of the whole application (a modal one has no parent window).
+inline QMessageBox* shownTopLevelAlert(double seconds = 2.0) {
+  QMessageBox* found = nullptr;
+  runEventLoopUntil([&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) found = box;
     return found != nullptr;
   }, seconds);
   return found;
