@@ -147,6 +147,9 @@ void RivorezIduvivViewController::buildWindow() {
   QObject::connect(_cropToolButton, &QAbstractButton::clicked, this, [this] { buttonCropClick(); });
   QObject::connect(_rotateToolButton, &QAbstractButton::clicked, this, [this] { enterRotationMode(); });
   QObject::connect(_adjustButton, &QAbstractButton::clicked, this, [this] { buttonAdjustClick(); });
+  QObject::connect(_opentImageButton, &QAbstractButton::clicked, this, [this] { openImage(); });
+  QObject::connect(_saveButton, &QAbstractButton::clicked, this, [this] { saveImage(); });
+  QObject::connect(_fullScreenButton, &QAbstractButton::clicked, this, [this] { enterFullScreenMode(); });
 
   _versionLabel = new QLabel(_contentView);
   _versionLabel->setObjectName("versionLabel");

@@ -240,6 +240,8 @@ class RivorezIduvivViewController : public QObject,
   KXButton* compareButton() const { return _compareButton; }
   KXButton* quickCompareButton() const { return _quickCompareButton; }
   KXButton* fullScreenButton() const { return _fullScreenButton; }
+  KXButton* openImageButton() const { return _opentImageButton; }
+  KXButton* saveButton() const { return _saveButton; }
   QWidget* contentView() const { return _contentView; }
   QWidget* topBarView() const { return _topBarView; }
   QWidget* backgroundView() const { return _backgroundView; }
@@ -682,6 +684,10 @@ class RivorezIduvivViewController : public QObject,
   void setPendingRotationAngle(double degrees, const graphics::ImagePtr& shownImage);
   void flipPending(bool horizontal, const graphics::ImagePtr& shownImage);
   void dropPendingGeometrySteps();
+  // Leaving the rotate tool: what it shows becomes the photo, as one undo step.
+  void applyPendingTurnsAndFlips();
+  // The image view's baked picture becomes the working image (reframed when a frame is shown).
+  void takeTransformedImage(const char* actionName);
   void cropFieldDidChange(bool widthChanged);
   CIMicroPaintView* painterCanvas() const;
   QWidget* brushToolbarView() const;

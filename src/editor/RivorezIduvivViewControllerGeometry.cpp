@@ -379,10 +379,20 @@ void RivorezIduvivViewController::applyCropClick() {
     button->setEnabled(true);
     return;
   }
+  takeTransformedImage("Crop");
+  rotationPanel()->rotationDegrees()->setText(QString::number(0) + QChar(0x00B0));
+}
+
+void RivorezIduvivViewController::applyPendingTurnsAndFlips() {
+  if (!_imageView->hasPendingTransform() || !_imageView->applyPendingTransform()) return;
+  takeTransformedImage("Rotate");
+}
+
+void RivorezIduvivViewController::takeTransformedImage(const char* actionName) {
   graphics::ImagePtr cropped = _imageView->image();
   // The pending turns and flips are now part of the picture and of this one undo step.
   dropPendingGeometrySteps();
-  if (_undoManager) _undoManager->setActionName(localized("Crop").toStdString());
+  if (_undoManager) _undoManager->setActionName(localized(actionName).toStdString());
   PostProcess* frame = _currentFrameEffect;
   if (frame && _savedImageWithoutFrame) {
     frame->setIsSmallPreview(false);
@@ -396,7 +406,6 @@ void RivorezIduvivViewController::applyCropClick() {
     _setImage(cropped, true);
   }
   setDocumentEdited(true);
-  rotationPanel()->rotationDegrees()->setText(QString::number(0) + QChar(0x00B0));
 }
 
 void RivorezIduvivViewController::setLockImages(bool locked) {

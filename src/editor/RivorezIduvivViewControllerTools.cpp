@@ -102,6 +102,8 @@ void RivorezIduvivViewController::leaveTool(int32_t old, int32_t next) {
       if (next != kParameters) hideEffectsToolbarAnimated(true);
       break;
     case kRotate:
+      // Turns and flips shown in this tool are the photo's from here on, not only the screen's.
+      applyPendingTurnsAndFlips();
       _selectPostProcessViewController->setBottomContentViewHidden(false);
       _imageView->setRightMargin(0);
       _imageView->commitChangesAnimated(true);

@@ -182,6 +182,10 @@ public:
     double rotateRightAnimated(bool animated);
     // Bakes the pending straighten, flips and the crop into the photo in one resample.
     bool applyCrop();
+    // Whether a turn or flip is shown that the photo does not have yet.
+    bool hasPendingTransform() const;
+    // Bakes the pending turns and flips into the whole photo, leaving the crop alone.
+    bool applyPendingTransform();
 
     // Fixed colours, made once per process.
     static const QColor& backgroundColorRef();
@@ -243,6 +247,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The photo flipped, turned about its centre to `centre`, cut to `crop` and made opaque.
+    graphics::ImagePtr bakeTransform(graphics::Point centre, const graphics::Rect& crop,
+                                     graphics::Rect& extent) const;
     void _initilization();
     std::shared_ptr<quartz::Layer> makeLayer(const char* name, const graphics::Rect& frame, unsigned mask) ;
     void insertBelow(const std::shared_ptr<quartz::Layer>& layer, const quartz::Layer* sibling);

@@ -332,26 +332,11 @@ bool KXImageView::applyCrop() {
     const double W = _image->width(), H = _image->height(), s = _scale;
     if (!imageLayer().transform().isIdentity()) setImageLayerTransformNow(AffineTransform::identity());
     const Rect F = _imageLayer->frame();
-    // Every step in point order, folded into one resample.
-    AffineTransform t = AffineTransform::identity();
-    if (_isFlippedVertical) t = concat(t, AffineTransform{1, 0, 0, -1, 0, H});
-    if (_isFlippedHorizontal) t = concat(t, AffineTransform{-1, 0, 0, 1, W, 0});
-    t = concat(t, AffineTransform::makeTranslation(-W / 2, -H / 2));
-    t = concat(t, AffineTransform::makeRotation(_rotationAngle));
-    t = concat(t, AffineTransform::makeTranslation(F.minX() / s + W / 2, F.minY() / s + H / 2));
     const Rect crop(graphics::roundf32(_cropFrame.minX() / s), graphics::roundf32(_cropFrame.minY() / s),
                     graphics::floorf32(_cropFrame.width() / s), graphics::floorf32(_cropFrame.height() / s));
-    coreimage::ImagePtr placed = coreimage::Image::imageWithCGImage(_image)->imageByApplyingTransform(t);
-    coreimage::ImagePtr cropped = placed ? placed->imageByCroppingToRect(crop) : nullptr;
-    if (!cropped || cropped->extent().isEmpty()) return false;  // nothing of the photo inside the frame
-    const Rect extent = cropped->extent();
-    coreimage::ImagePtr moved =
-        cropped->imageByApplyingTransform(AffineTransform::makeTranslation(-extent.minX(), -extent.minY()));
-    auto opaque = CIFilterSetAlpha::filterWithName("SetAlpha");
-    if (!opaque) return false;
-    opaque->setValue("inputImage", moved);
-    opaque->setValue("inputParam1", 1.0);
-    graphics::ImagePtr result = coreimage::render(opaque->outputImage(), _image->format().bitsPerComponent);
+    Rect extent;
+    graphics::ImagePtr result =
+        bakeTransform(Point{F.minX() / s + W / 2, F.minY() / s + H / 2}, crop, extent);
     if (!result) return false;
     // Through setImage, so the diagonal limit follows the new size.
     setImage(std::move(result));
@@ -363,6 +348,50 @@ bool KXImageView::applyCrop() {
     _isFlippedHorizontal = false;
     _isFlippedVertical = false;
     return true;
+}
+
+bool KXImageView::hasPendingTransform() const {
+    return _isFlippedHorizontal || _isFlippedVertical || std::fmod(std::round(rotationAngle()), 360.0) != 0;
+}
+
+bool KXImageView::applyPendingTransform() {
+    if (!_image || !hasPendingTransform()) return false;
+    const double W = _image->width(), H = _image->height();
+    // The whole turned picture, anchored at the origin so no sub-pixel shift blurs a quarter turn.
+    const double c = std::abs(std::cos(_rotationAngle)), n = std::abs(std::sin(_rotationAngle));
+    const double outW = std::round(W * c + H * n), outH = std::round(W * n + H * c);
+    Rect extent;
+    graphics::ImagePtr result = bakeTransform(Point{outW / 2, outH / 2}, Rect(0, 0, outW, outH), extent);
+    if (!result) return false;
+    setImageLayerTransformNow(AffineTransform::identity());
+    _rotationAngle = 0;
+    _isFlippedHorizontal = false;
+    _isFlippedVertical = false;
+    _haveChanges = false;
+    setImage(std::move(result));
+    return true;
+}
+
+graphics::ImagePtr KXImageView::bakeTransform(Point centre, const Rect& crop, Rect& extent) const {
+    const double W = _image->width(), H = _image->height();
+    // Every step in point order, folded into one resample.
+    AffineTransform t = AffineTransform::identity();
+    if (_isFlippedVertical) t = concat(t, AffineTransform{1, 0, 0, -1, 0, H});
+    if (_isFlippedHorizontal) t = concat(t, AffineTransform{-1, 0, 0, 1, W, 0});
+    t = concat(t, AffineTransform::makeTranslation(-W / 2, -H / 2));
+    t = concat(t, AffineTransform::makeRotation(_rotationAngle));
+    t = concat(t, AffineTransform::makeTranslation(centre.x, centre.y));
+    coreimage::ImagePtr placed = coreimage::Image::imageWithCGImage(_image)->imageByApplyingTransform(t);
+    coreimage::ImagePtr cropped = placed ? placed->imageByCroppingToRect(crop) : nullptr;
+    if (!cropped || cropped->extent().isEmpty()) return nullptr;  // nothing of the photo inside the frame
+    extent = cropped->extent();
+    coreimage::ImagePtr moved =
+        cropped->imageByApplyingTransform(AffineTransform::makeTranslation(-extent.minX(), -extent.minY()));
+    auto opaque = CIFilterSetAlpha::filterWithName("SetAlpha");
+    if (!opaque) return nullptr;
+    opaque->setValue("inputImage", moved);
+    opaque->setValue("inputParam1", 1.0);
+    return coreimage::render(opaque->outputImage(), _image->format().bitsPerComponent);
 }
 
 // ---- Drawing

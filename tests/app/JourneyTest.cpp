@@ -271,20 +271,37 @@ TEST_F(Journey, OpenLookPaintCropTurnUndoRedoAndSaveAsJpeg) {
   EXPECT_GT(channelDistance(mine.pixel(mine.width() / 2, mine.height() / 2), original.pixel(200, 150)), 4);
 }
 
-// A quarter turn made in the rotate tool and left by the Effects button must reach the photo;
-// today it stays on screen only (kept disabled until mended).
-TEST_F(Journey, DISABLED_AQuarterTurnLeftInTheRotateToolReachesThePhoto) {
+// A quarter turn made in the rotate tool and left by the Effects button reaches the photo, exactly,
+// as one undo step.
+TEST_F(Journey, AQuarterTurnLeftInTheRotateToolReachesThePhoto) {
   controller.openDocumentWithContentsOfURL(writePhoto(dir.path().string() + "/photo.png"), true);
   endPass();
   ASSERT_NE(editor->image(), nullptr);
   click(editor->rotateToolButton());
   endPass();
   ASSERT_TRUE(runEventLoopUntil([&] { return editor->rotationPanel()->isVisible(); }, 2));
+  const graphics::ImagePtr original = editor->image();
+  const QImage before = pixels(original);
   click(editor->rotationPanel()->rotateRightButton());
+  endPass();
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor->rotationPanel()->flipHorizontallyButton()->isEnabled(); }, 2));
+  click(editor->rotationPanel()->flipHorizontallyButton());
   endPass();
   click(editor->fxToolButton());
   endPass();
-  EXPECT_TRUE(runEventLoopUntil([&] { return editor->image()->width() == size_t(kHeight); }, 5));
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor->image()->width() == size_t(kHeight); }, 5));
+  EXPECT_EQ(editor->image()->height(), size_t(kWidth));
+  EXPECT_FALSE(editor->imageView()->hasPendingTransform());
+  // As the screen showed it: mirrored in the photo's own frame, then turned clockwise, so the
+  // photo's (x, y) lands at (H - 1 - y, W - 1 - x), pixel for pixel.
+  const QImage after = pixels(editor->image());
+  for (const QPoint p : {QPoint(0, 0), QPoint(399, 0), QPoint(0, 299), QPoint(399, 299), QPoint(123, 77)})
+    EXPECT_LE(channelDistance(after.pixel(kHeight - 1 - p.y(), kWidth - 1 - p.x()), before.pixel(p)), 1)
+        << p.x() << "," << p.y();
+  EXPECT_EQ(undo().undoActionName(), "Rotate");
+  undo().undo();
+  endPass();
+  EXPECT_EQ(editor->image(), original);
 }
 
 }  // namespace

@@ -6,15 +6,14 @@
 #include "platform/appkit/MainQueuePump.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoManager.h"
+#include "support/ShownAlert.h"
 #include "support/UiApplication.h"
 
 #include <QImage>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QMessageBox>
+#include <QFileDialog>
 #include <QTimer>
 
 namespace {
@@ -58,16 +57,33 @@ TEST_F(TopBarButtons, EachToolButtonEntersItsToolAndEffectsReturnsToTheBrowser) 
     ASSERT_TRUE(c.button->isVisible() && c.button->isEnabled()) << c.button->objectName().toStdString();
     click(c.button);
     EXPECT_EQ(editor.tool(), c.tool) << c.button->objectName().toStdString();
-    // Leaving crop may ask whether to apply its changes: "No" keeps the photo as it is.
-    QTimer::singleShot(50, [] {
-      for (QWidget* widget : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-          for (QAbstractButton* button : box->buttons())
-            if (button->property("alertReturnCode").toInt() == 0) button->click();
-    });
+    // Leaving crop asks whether to apply its frame: "No" keeps the photo as it is.
+    if (c.tool == Editor::kCrop) QTimer::singleShot(50, [] { answer(shownTopLevelAlert(), 0); });
     click(editor.fxToolButton());
     EXPECT_EQ(editor.tool(), Editor::kBrowser) << c.button->objectName().toStdString();
   }
+}
+
+TEST_F(TopBarButtons, OpenAndSaveShowTheirPanelsAndFullScreenToggles) {
+  struct Case {
+    KXButton* button;
+    const char* panel;
+  };
+  for (const Case& c : {Case{editor.openImageButton(), "openPanel"}, Case{editor.saveButton(), "savePanel"}}) {
+    ASSERT_TRUE(c.button->isVisible() && c.button->isEnabled()) << c.panel;
+    click(c.button);
+    auto* panel = editor.window()->findChild<QFileDialog*>(c.panel);
+    ASSERT_NE(panel, nullptr) << c.panel;
+    EXPECT_TRUE(panel->isVisible()) << c.panel;
+    panel->reject();
+    foundation::RunLoop::runOnce();
+  }
+  click(editor.fullScreenButton());
+  EXPECT_TRUE(editor.isFullScreen());
+  EXPECT_EQ(editor.fullScreenButton()->state(), 1);
+  click(editor.fullScreenButton());
+  EXPECT_FALSE(editor.isFullScreen());
+  EXPECT_EQ(editor.fullScreenButton()->state(), 0);
 }
 
 }  // namespace
