@@ -129,31 +129,6 @@ bool level_sizes(int height, int width, int levels, const WaveletBank& bank, int
     return true;
 }
 
-void one_level(float** rows, int x0, int y0, int w, int h, const WaveletBank& bank, bool forward, int sx,
-               int sy) {
-    if (forward) {
-        filt_n_dec_all_rows(rows, x0, y0, w, h, bank, sx);
-        filt_n_dec_all_cols(rows, x0, y0, w, h, bank, sy);
-    } else {
-        ups_n_filt_all_rows(rows, x0, y0, w, h, bank, sx);
-        ups_n_filt_all_cols(rows, x0, y0, w, h, bank, sy);
-    }
-}
-
-// The packet tree below one block: split it, then each quadrant for the levels left.
-void packet(float** rows, int x0, int y0, int w, int h, int levels, const WaveletBank& bank, bool forward,
-            int sx, int sy) {
-    if (levels == 0) return;
-    const int wl = w < 2 ? w : band_count(w, sx), hl = h < 2 ? h : band_count(h, sy);
-    if (forward) one_level(rows, x0, y0, w, h, bank, true, sx, sy);
-    const int xs[2] = {x0, x0 + wl}, ws[2] = {wl, w - wl}, ys[2] = {y0, y0 + hl}, hs[2] = {hl, h - hl};
-    for (int j = 0; j < 2; ++j)
-        for (int i = 0; i < 2; ++i)
-            if (ws[i] > 0 && hs[j] > 0)
-                packet(rows, xs[i], ys[j], ws[i], hs[j], levels - 1, bank, forward, 0, 0);
-    if (!forward) one_level(rows, x0, y0, w, h, bank, false, sx, sy);
-}
-
 bool packet_sizes_fit(int h, int w, int levels, const WaveletBank& bank, int sx, int sy) {
     if (levels == 0 || bank.phase == 0) return true;
     if ((h > 1 && h % 2) || (w > 1 && w % 2)) return false;
@@ -213,6 +188,31 @@ void ups_n_filt_all_cols(float** rows, int x0, int y0, int width, int height, co
     all_cols<LineInverse>(rows, x0, y0, width, height, bank, shift);
 }
 
+void wav2d_level(float** rows, int x0, int y0, int width, int height, const WaveletBank& row_bank,
+                 const WaveletBank& col_bank, bool forward, int shift_rows, int shift_cols) {
+    if (forward) {
+        filt_n_dec_all_rows(rows, x0, y0, width, height, row_bank, shift_rows);
+        filt_n_dec_all_cols(rows, x0, y0, width, height, col_bank, shift_cols);
+    } else {
+        ups_n_filt_all_rows(rows, x0, y0, width, height, row_bank, shift_rows);
+        ups_n_filt_all_cols(rows, x0, y0, width, height, col_bank, shift_cols);
+    }
+}
+
+void wavpack2d_block(float** rows, int x0, int y0, int w, int h, int levels, const WaveletBank& row_bank,
+                     const WaveletBank& col_bank, bool forward, int shift_rows, int shift_cols) {
+    if (levels <= 0) return;
+    const int wl = w < 2 ? w : band_count(w, shift_rows), hl = h < 2 ? h : band_count(h, shift_cols);
+    if (forward) wav2d_level(rows, x0, y0, w, h, row_bank, col_bank, true, shift_rows, shift_cols);
+    const int xs[2] = {x0, x0 + wl}, ws[2] = {wl, w - wl}, ys[2] = {y0, y0 + hl}, hs[2] = {hl, h - hl};
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i)
+            if (ws[i] > 0 && hs[j] > 0)
+                wavpack2d_block(rows, xs[i], ys[j], ws[i], hs[j], levels - 1, row_bank, col_bank, forward, 0,
+                                0);
+    if (!forward) wav2d_level(rows, x0, y0, w, h, row_bank, col_bank, false, shift_rows, shift_cols);
+}
+
 bool wav2d_inpl(float** rows, int height, int width, int levels, const WaveletBank& bank, bool forward,
                 int shift_rows, int shift_cols) {
     std::vector<int> hs, ws;
@@ -221,8 +221,8 @@ bool wav2d_inpl(float** rows, int height, int width, int levels, const WaveletBa
         return false;
     for (int i = 0; i < levels; ++i) {
         const int l = forward ? i : levels - 1 - i;
-        one_level(rows, 0, 0, ws[l], hs[l], bank, forward, l == 0 ? shift_rows & 1 : 0,
-                  l == 0 ? shift_cols & 1 : 0);
+        wav2d_level(rows, 0, 0, ws[l], hs[l], bank, bank, forward, l == 0 ? shift_rows & 1 : 0,
+                    l == 0 ? shift_cols & 1 : 0);
     }
     return true;
 }
@@ -231,6 +231,6 @@ bool wavpack2d_inpl(float** rows, int height, int width, int levels, const Wavel
                     int shift_rows, int shift_cols) {
     if (!rows || levels < 0 || !packet_sizes_fit(height, width, levels, bank, shift_rows & 1, shift_cols & 1))
         return false;
-    packet(rows, 0, 0, width, height, levels, bank, forward, shift_rows & 1, shift_cols & 1);
+    wavpack2d_block(rows, 0, 0, width, height, levels, bank, bank, forward, shift_rows & 1, shift_cols & 1);
     return true;
 }

@@ -34,6 +34,16 @@ void ups_n_filt_all_rows(float** rows, int x0, int y0, int width, int height, co
 void ups_n_filt_all_cols(float** rows, int x0, int y0, int width, int height, const WaveletBank& bank,
                          int shift);
 
+// One level on the width x height block whose top-left sample is rows[y0][x0], with one bank
+// along rows and another along columns (the trees of the dual-tree transforms mix them).
+// No checks: periodic banks need even lengths.
+void wav2d_level(float** rows, int x0, int y0, int width, int height, const WaveletBank& row_bank,
+                 const WaveletBank& col_bank, bool forward, int shift_rows, int shift_cols);
+// The packet tree of `levels` levels on that block; the shifts apply to its first level.
+void wavpack2d_block(float** rows, int x0, int y0, int width, int height, int levels,
+                     const WaveletBank& row_bank, const WaveletBank& col_bank, bool forward, int shift_rows,
+                     int shift_cols);
+
 // `levels` levels, forward or inverse. Returns false, touching nothing, when a periodic
 // bank would meet a line of odd length (it cannot reconstruct those) or levels < 0.
 bool wav2d_inpl(float** rows, int height, int width, int levels, const WaveletBank& bank, bool forward,

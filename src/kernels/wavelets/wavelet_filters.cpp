@@ -18,6 +18,17 @@ constexpr float kDaub8[8] = {0.2303778133088964f,  0.7148465705529154f,  0.63088
                              -0.0279837694168599f, -0.1870348117190931f, 0.0308413818355607f,
                              0.0328830116668852f,  -0.0105974017850690f};
 
+// Kingsbury's 14-tap Q-shift low-pass filter (orthonormal) for the levels after the first of a
+// dual-tree transform: N. G. Kingsbury, "A dual-tree complex wavelet transform with improved
+// orthogonality and symmetry properties", Proc. IEEE ICIP 2000, pp. 375-378 (the 14-tap design;
+// the same values, to 15 digits, are tabulated as "qshift_b" in Kingsbury's dual-tree toolbox).
+// The other tree uses it time-reversed, which is half a sample later in its pass band.
+constexpr float kQshift14[14] = {0.00325314276365318f,  -0.00388321199915849f, 0.0346603468448535f,
+                                 -0.0388728012688278f,  -0.117203887699115f,   0.275295384668882f,
+                                 0.756145643892523f,    0.568810420712123f,    0.0118660920337970f,
+                                 -0.106711804686665f,   0.0238253847949203f,   0.0170252238815540f,
+                                 -0.00543947593727412f, -0.00455689562847549f};
+
 WaveletFilter symmetric(const float* half, int half_len) {
     WaveletFilter f{};
     f.length = 2 * half_len - 1;
@@ -70,8 +81,13 @@ int WaveletBank::extension() const {
 
 bool choose_filter(char bank_name, int taps, WaveletBank& bank) {
     switch (bank_name) {
-    case 'N':
-        return false;
+    case 'N': {
+        // Reversed within the same window of taps: moving it would add a whole sample of delay.
+        WaveletFilter lp = plain(kQshift14, 14, -7);
+        if (taps == -1) std::reverse(lp.taps, lp.taps + lp.length);
+        bank = from_low_passes(lp, reversed(lp), 1);
+        return true;
+    }
     case 'H': {
         const WaveletFilter lp = plain(kHaar, 2, 0);
         bank = from_low_passes(lp, reversed(lp), 1);

@@ -6,6 +6,8 @@
 // which makes every bank below reconstruct perfectly.
 //
 // Banks (coefficients are the published values, normalised to a sum of sqrt(2)):
+//   'N'           Kingsbury's 14-tap orthogonal Q-shift pair for the later levels of the
+//                 dual-tree transforms; taps -1 gives it time-reversed (the other tree).
 //   'H'           Haar.
 //   'A'           Antonini (Cohen-Daubechies-Feauveau 9/7 biorthogonal): analysis
 //                 low-pass 9 taps, synthesis low-pass 7 taps, whole-sample symmetric.
@@ -15,7 +17,7 @@
 // Symmetric banks mirror lines at their ends (phase 0); the others wrap them (phase 1),
 // which needs even line lengths.
 
-constexpr int kMaxWaveletTaps = 9;
+constexpr int kMaxWaveletTaps = 14;
 
 struct WaveletFilter {
     float taps[kMaxWaveletTaps];
@@ -30,6 +32,5 @@ struct WaveletBank {
     int extension() const;
 };
 
-// Fills `bank` for the given bank letter and tap count. Returns false, leaving `bank`
-// unchanged, for 'N' (its coefficients are not available here).
+// Fills `bank` for the given bank letter and tap count; always succeeds.
 bool choose_filter(char bank_name, int taps, WaveletBank& bank);
