@@ -1,6 +1,7 @@
-// opalene_skins <bundle folder>: draws every skin the interface looks up by name, at 1x and 2x,
-// into the bundle folder, and removes skins it no longer draws. The same build writes the same
-// pixels on any machine.
+// opalene_skins <bundle folder> <icon theme folder>: draws every skin the interface looks up by
+// name, at 1x and 2x, into the bundle folder, and removes skins it no longer draws; and the
+// application's icon at each size into "<n>x<n>/apps/opalene.png" of the icon theme folder. The
+// same build writes the same pixels on any machine.
 // opalene_skins --sheet <file.png>: a contact sheet of every skin at 2x, on dark and on light
 // grounds, to judge them by eye (never installed).
 #include "Skins.h"
@@ -60,6 +61,18 @@ int writeBundle(const QString& folder) {
   return failures == 0 ? 0 : 1;
 }
 
+int writeIcons(const QString& theme) {
+  int failures = 0;
+  for (int pixels : skins::kApplicationIconSizes) {
+    const QString folder = QString("%1/%2x%2/apps").arg(theme).arg(pixels);
+    if (!QDir().mkpath(folder) || !skins::applicationIcon(pixels).save(folder + "/opalene.png")) {
+      std::fprintf(stderr, "opalene_skins: cannot write the icon in %s\n", folder.toLocal8Bit().constData());
+      ++failures;
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
+
 // Each skin at 2x with its name, in rows, once over a dark ground and once over a light one. Tiles
 // one point across are stretched to 24 so their shading shows.
 int writeSheet(const QString& file) {
@@ -110,12 +123,13 @@ int writeSheet(const QString& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool sheet = argc == 3 && std::strcmp(argv[1], "--sheet") == 0;
-  if (argc != 2 && !sheet) {
-    std::fprintf(stderr, "usage: %s <bundle folder> | --sheet <file.png>\n", argv[0]);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s <bundle folder> <icon theme folder> | --sheet <file.png>\n", argv[0]);
     return 2;
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QGuiApplication app(argc, argv);
-  return sheet ? writeSheet(QString::fromLocal8Bit(argv[2])) : writeBundle(QString::fromLocal8Bit(argv[1]));
+  if (std::strcmp(argv[1], "--sheet") == 0) return writeSheet(QString::fromLocal8Bit(argv[2]));
+  const int skins = writeBundle(QString::fromLocal8Bit(argv[1]));
+  return writeIcons(QString::fromLocal8Bit(argv[2])) | skins;
 }
