@@ -23,10 +23,10 @@ Draw backgroundTile(QColor base) {
     uint32_t state = 0x9E3779B9u;
     for (double y = 0; y < size.height(); y += pixel) {
       for (double x = 0; x < size.width(); x += pixel) {
-        state = state * 1664525u + 1013904223u;
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
         const int speck = int(state >> 29) - 4;  // -4 .. 3
         if (speck == 0) continue;
-        painter.fillRect(QRectF(x, y, pixel, pixel), speck > 0 ? QColor(255, 255, 255, 3 * speck) : QColor(0, 0, 0, -4 * speck));
+        painter.fillRect(QRectF(x, y, pixel, pixel), speck > 0 ? QColor(255, 255, 255, 2 * speck) : QColor(0, 0, 0, 3 * -speck));
       }
     }
   };

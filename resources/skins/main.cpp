@@ -54,10 +54,13 @@ int writeBundle(const QString& folder) {
       }
     }
   });
-  // Skins are the bundle's top-level PNG files: one no longer drawn must not linger there.
+  // A skin no longer drawn must not linger in the bundle. Skins come in pairs, "<name>.png" and
+  // "<name>@2x.png"; a lone PNG is some other artwork's and is left alone.
   QDir dir(folder);
-  for (const QString& file : dir.entryList({"*.png"}, QDir::Files))
-    if (!written.count(file)) dir.remove(file);
+  for (const QString& file : dir.entryList({"*@2x.png"}, QDir::Files)) {
+    const QString single = file.chopped(7) + ".png";
+    if (!written.count(file) && dir.exists(single)) dir.remove(file), dir.remove(single);
+  }
   return failures == 0 ? 0 : 1;
 }
 

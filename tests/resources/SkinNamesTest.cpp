@@ -257,14 +257,12 @@ const fs::path& bundle() {
   return path;
 }
 
-// The skins in the bundle: its top-level PNG files, by name without density.
+// The skins in the bundle: its top-level "<name>@2x.png" files (the effects' artwork has one density).
 std::set<std::string> bundleSkins() {
   std::set<std::string> names;
   for (const auto& entry : fs::directory_iterator(bundle())) {
-    if (entry.path().extension() != ".png") continue;
-    std::string stem = entry.path().stem().string();
-    if (stem.size() > 3 && stem.ends_with("@2x")) stem.resize(stem.size() - 3);
-    names.insert(stem);
+    const std::string file = entry.path().filename().string();
+    if (file.size() > 7 && file.ends_with("@2x.png")) names.insert(file.substr(0, file.size() - 7));
   }
   return names;
 }
