@@ -1,5 +1,6 @@
-// The push button's three-part background and the drop-down arrow. The three parts are cut from
-// one rounded, softly raised shape so they join without a seam at any width.
+// The push button's three-part background, the drop-down arrow and the top bar's rotate button.
+// The three parts are cut from one rounded, softly raised shape so they join without a seam at any
+// width.
 #include "Skins.h"
 
 #include <QLinearGradient>
@@ -10,12 +11,14 @@ namespace skins {
 namespace {
 
 constexpr double kHeight = 24, kCap = 6, kWhole = 40;
+// The top bar's rotate button is 74 points wide; its title is drawn over the image.
+constexpr double kRotateWidth = 74;
 
-void raisedShape(QPainter& painter, QSizeF size) {
+void raisedShape(QPainter& painter, QSizeF size, bool pushed = false) {
   const QRectF body(0.5, 0.5, size.width() - 1, size.height() - 1);
   QLinearGradient shade(0, 0, 0, size.height());
-  shade.setColorAt(0, theme::kRaisedTop);
-  shade.setColorAt(1, theme::kRaisedBottom);
+  shade.setColorAt(0, pushed ? theme::kAccent.darker(125) : theme::kRaisedTop);
+  shade.setColorAt(1, pushed ? theme::kAccent.darker(160) : theme::kRaisedBottom);
   painter.setPen(QPen(theme::kOutline, 1));
   painter.setBrush(shade);
   painter.drawRoundedRect(body, 5, 5);
@@ -47,6 +50,9 @@ void writeButtonSkins(const Write& write) {
     painter.setBrush(theme::kHandleLight);
     painter.drawPath(arrow);
   });
+  // Closed, the rotate button matches its neighbours; while the tool is open it is lit.
+  write("rotate_off", QSizeF(kRotateWidth, kHeight), [](QPainter& painter, QSizeF size) { raisedShape(painter, size); });
+  write("rotate_on", QSizeF(kRotateWidth, kHeight), [](QPainter& painter, QSizeF size) { raisedShape(painter, size, true); });
 }
 
 }  // namespace skins

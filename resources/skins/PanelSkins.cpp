@@ -114,25 +114,10 @@ void writePanelSkins(const Write& write) {
   write("jrv_scroll_btn_top", QSizeF(7, 4), knob(true, 0));
   write("jrv_scroll_btn_center_vertical", QSizeF(7, 1), knob(true, 10));
   write("jrv_scroll_btn_bottom", QSizeF(7, 4), knob(true, 16));
-  // The scroller's track, eight points thick.
-  const auto track = [](bool vertical, double from) -> Draw {
-    return [vertical, from](QPainter& painter, QSizeF) {
-      if (vertical) {
-        painter.translate(8, 0);
-        painter.rotate(90);
-      }
-      painter.translate(-from, 0);
-      painter.setPen(QPen(QColor(10, 12, 15), 1));
-      painter.setBrush(QColor(18, 22, 27));
-      painter.drawRoundedRect(QRectF(0.5, 0.5, 19, 7), 3.5, 3.5);
-    };
-  };
-  write("scroll_bar_left", QSizeF(4, 8), track(false, 0));
-  write("scroll_bar_center", QSizeF(1, 8), track(false, 10));
-  write("scroll_bar_right", QSizeF(4, 8), track(false, 16));
-  write("scroll_bar_left_vert", QSizeF(8, 4), track(true, 0));
-  write("scroll_bar_center_vert", QSizeF(8, 1), track(true, 10));
-  write("scroll_bar_right_vert", QSizeF(8, 4), track(true, 16));
+  // The corner where the canvas's two scrollers meet, in their slot's colour.
+  write("jrv_slider_square", QSizeF(18, 18), [](QPainter& painter, QSizeF size) {
+    painter.fillRect(QRectF(QPointF(0, 0), size), QColor(18, 22, 27));
+  });
 }
 
 }  // namespace skins

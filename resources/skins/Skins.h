@@ -37,4 +37,9 @@ void writeBrowserSkins(const Write& write);
 void writeCropSkins(const Write& write);
 void writeWindowSkins(const Write& write);
 
+// The application's icon, `pixels` square.
+QImage applicationIcon(int pixels);
+// The sizes a desktop's icon theme holds it at.
+inline constexpr int kApplicationIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
+
 }  // namespace skins

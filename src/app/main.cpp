@@ -3,10 +3,13 @@
 #include "app/VQDocumentController.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "platform/appkit/MainQueuePump.h"
+#include "platform/foundation/Bundle.h"
 #include "platform/services/KXServiceUtils.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QIcon>
 #include <QMainWindow>
 
 namespace {
@@ -30,12 +33,22 @@ class QuitOnClose : public QObject {
   VQDocumentController& _controller;
 };
 
+// The application's icon at every size the build drew, from the icon theme beside the bundle.
+QIcon applicationIcon() {
+  QIcon icon;
+  const QDir theme(QString::fromStdString(foundation::Bundle::mainBundle().bundlePath()) + "/../icons/hicolor");
+  for (const QString& size : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+    if (const QString file = theme.filePath(size + "/apps/opalene.png"); QFile::exists(file)) icon.addFile(file);
+  return icon;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Opalene");
   QApplication::setApplicationVersion(OPALENE_VERSION);
+  QApplication::setWindowIcon(applicationIcon());
   appkit::MainQueuePump mainQueue;
   services::KXServiceUtils::setBackingScaleFactor(app.devicePixelRatio());
 
