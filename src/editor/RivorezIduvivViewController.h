@@ -727,4 +727,6 @@ class RivorezIduvivViewController : public QObject,
   bool _superFilterLaunching = false;
   bool _askingToApplyCrop = false;
   coreimage::ImagePtr _laterMaskApplying;
+  // ---- Density: the engine's backing scale factor follows the window's screen.
+  void trackBackingScaleFactor();
 };
