@@ -1,4 +1,4 @@
-// The engine's backing scale factor follows the editor window from screen to screen. The test
+// The engine's backing scale factor follows the editor's content from screen to screen. The test
 // program runs one case again in a child process on an offscreen platform with two screens of
 // densities 1 and 2.
 #include "editor/RivorezIduvivViewController.h"
@@ -13,6 +13,7 @@
 #include <QMainWindow>
 #include <QProcess>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -43,12 +44,28 @@ TEST(EditorDensityOnTwoScreens, TheScaleFactorFollowsTheWindowsScreen) {
   foundation::RunLoop::runOnce();
   EXPECT_EQ(KXServiceUtils::backingScaleFactor(), editor.window()->devicePixelRatio());
 
-  for (QScreen* screen : {high, low, high, low}) {
+  for (QScreen* screen : {high, low, high}) {
     editor.window()->windowHandle()->setScreen(screen);
     foundation::RunLoop::runOnce();
     EXPECT_EQ(KXServiceUtils::backingScaleFactor(), screen->devicePixelRatio()) << screen->name().toStdString();
     EXPECT_EQ(KXServiceUtils::isRetina(), screen->devicePixelRatio() > 1);
   }
+
+  // Moved into another program's window, as the extension shows it, the content follows that one.
+  QWidget host;
+  auto* layout = new QVBoxLayout(&host);
+  layout->addWidget(editor.contentView());
+  host.move(low->geometry().topLeft() + QPoint(20, 20));
+  host.show();
+  foundation::RunLoop::runOnce();
+  ASSERT_EQ(host.screen(), low);
+  EXPECT_EQ(KXServiceUtils::backingScaleFactor(), 1.0);
+  for (QScreen* screen : {high, low}) {
+    host.windowHandle()->setScreen(screen);
+    foundation::RunLoop::runOnce();
+    EXPECT_EQ(KXServiceUtils::backingScaleFactor(), screen->devicePixelRatio()) << screen->name().toStdString();
+  }
+  editor.window()->setCentralWidget(editor.contentView());  // back before the window goes
 }
 
 TEST(EditorDensity, MovingTheWindowToAScreenOfAnotherDensitySetsTheEnginesScale) {
