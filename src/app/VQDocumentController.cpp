@@ -4,6 +4,9 @@
 #include "app/MyDocument.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "platform/foundation/NotificationCenter.h"
+#include "platform/services/KXAnalytics.h"
+#include "platform/services/KXSPluginModeManager.h"
+#include "platform/services/KXServiceUtils.h"
 #include "platform/services/KXStatistics.h"
 
 #include <QApplication>
@@ -47,8 +50,25 @@ void VQDocumentController::openDocument() {
     openUntitledDocumentAndDisplay(true);
 }
 
+std::string VQDocumentController::pluginModeLabel() {
+  const services::KXSPluginModeManager& manager = services::KXSPluginModeManager::sharedManager();
+  if (!manager.isPluginMode()) return "Standalone";
+  switch (manager.pluginOwner()) {
+    case 2: return "Plugin Aperture";
+    case 1: return "Plugin Adobe Photoshop";
+    default: return "Plugin Lightroom";
+  }
+}
+
 void VQDocumentController::applicationWillFinishLaunching() {
   services::KXStatistics::start();
+  services::KXAnalytics::analyticsScope({"Google"});
+  services::KXAnalytics::trackEventWithUserInfo({{"screen", foundation::Value("Init")},
+                                                 {"category", foundation::Value("Init")},
+                                                 {"action", foundation::Value(pluginModeLabel())},
+                                                 {"label", foundation::Value(" ")},
+                                                 {"value", foundation::Value(int64_t(0))}});
+  services::KXServiceUtils::reportAsRun();
 }
 
 void VQDocumentController::applicationDidFinishLaunching() {

@@ -32,6 +32,8 @@ class VQDocumentController {
   void setNoNeedSaveDocument(bool on) { _noNeedSaveDocument = on; }
 
   void applicationWillFinishLaunching();
+  // How start-up reports the program's mode: "Standalone", or the plug-in's host application.
+  static std::string pluginModeLabel();
   void applicationDidFinishLaunching();
   // True when the program may end now; otherwise the editor asks and ends it itself.
   bool applicationShouldTerminate();

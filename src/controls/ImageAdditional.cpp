@@ -7,6 +7,7 @@
 
 #include <QPainter>
 #include <QTransform>
+#include <cmath>
 #include <cstdlib>
 
 namespace ImageAdditional {
@@ -63,7 +64,16 @@ bool save(const QImage& image, const std::string& path, const std::string& type,
 
 }  // namespace
 
+// A source without area (or with sizes that are not numbers) has no aspect to keep; its ratios
+// would divide by zero.
+namespace {
+bool hasArea(QSizeF size) {
+  return size.width() > 0 && size.height() > 0 && std::isfinite(size.width() * size.height());
+}
+}  // namespace
+
 QSizeF scaledSizeToFit(QSizeF source, QSizeF target) {
+  if (!hasArea(source)) return QSizeF(0, 0);
   const double w = source.width(), h = source.height(), W = target.width(), H = target.height();
   if (w == h) return QSizeF(std::min(W, H), std::min(W, H));
   const double hw = double(float(h / w)), wh = double(float(w / h));
@@ -73,6 +83,7 @@ QSizeF scaledSizeToFit(QSizeF source, QSizeF target) {
 }
 
 QSizeF scaledSizeToCover(QSizeF source, QSizeF target) {
+  if (!hasArea(source)) return QSizeF(0, 0);
   const double w = source.width(), h = source.height(), W = target.width(), H = target.height();
   const double hw = double(float(h / w)), wh = double(float(w / h));
   const double coveredHeight = W * hw;

@@ -14,7 +14,8 @@ namespace ImageAdditional {
 // Alignment of a cover image inside its target, in the platform's image-alignment numbering.
 enum Alignment { kCenter = 0, kTop, kTopLeft, kTopRight, kLeft, kBottom, kBottomLeft, kBottomRight, kRight };
 
-// Ratios are rounded to single precision, as the layouts that use them expect.
+// Ratios are rounded to single precision, as the layouts that use them expect. A source without
+// area gives 0 x 0.
 QSizeF scaledSizeToFit(QSizeF source, QSizeF target);
 QSizeF scaledSizeToCover(QSizeF source, QSizeF target);
 // Where the cover-scaled source is drawn, y-up inside the target, for an alignment.

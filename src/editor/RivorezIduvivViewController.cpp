@@ -156,6 +156,7 @@ void RivorezIduvivViewController::buildWindow() {
   _versionLabel->setStyleSheet("color: rgb(140, 146, 153); font: 11px 'Helvetica';");
   _versionLabel->hide();
   buildGeometryControls();
+  trackBackingScaleFactor();
   layoutContent();
 }
 

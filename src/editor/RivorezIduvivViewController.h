@@ -778,4 +778,6 @@ class RivorezIduvivViewController : public QObject,
   QWidget* _splashViewContent = nullptr;
   std::shared_ptr<SplashDropDelegate> _splashDropDelegate;
   QTimer* _showSplashTimer = nullptr;
+  // ---- Density: the engine's backing scale factor follows the window's screen.
+  void trackBackingScaleFactor();
 };

@@ -4,6 +4,7 @@
 #include "editor/RecentDocuments.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "platform/appkit/MainQueuePump.h"
+#include "platform/services/KXSPluginModeManager.h"
 #include "support/EventLoop.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
@@ -73,3 +74,23 @@ TEST(RecentDocuments, NewestFirstWithoutDuplicatesAtMostTen) {
 }
 
 }  // namespace
+
+TEST(StartUpReport, ModeLabelFollowsThePluginHost) {
+  services::KXSPluginModeManager& manager = services::KXSPluginModeManager::sharedManager();
+  EXPECT_FALSE(manager.isPluginMode());  // the programs run stand-alone
+  struct Case {
+    bool plugin;
+    int owner;
+    const char* label;
+  };
+  const Case cases[] = {{false, 1, "Standalone"},          {true, 2, "Plugin Aperture"},
+                        {true, 1, "Plugin Adobe Photoshop"}, {true, 0, "Plugin Lightroom"},
+                        {true, 7, "Plugin Lightroom"}};
+  for (const Case& c : cases) {
+    manager.setPluginMode(c.plugin);
+    manager.setPluginOwner(c.owner);
+    EXPECT_EQ(VQDocumentController::pluginModeLabel(), c.label) << c.plugin << " " << c.owner;
+  }
+  manager.setPluginMode(false);
+  manager.setPluginOwner(0);
+}

@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <vector>
 
 using namespace ImageAdditional;
 
@@ -170,4 +174,114 @@ TEST(Shuffle, KeepsEveryElementAndLeavesTinyListsAlone) {
   std::sort(sorted.begin(), sorted.end());
   for (int i = 0; i < 50; ++i) EXPECT_EQ(sorted[i], i);
   EXPECT_FALSE(std::is_sorted(many.begin(), many.end()));
+}
+
+TEST(ImageAdditional, SourcesWithoutAreaFitAndCoverNothing) {
+  const QSizeF empty[] = {{0, 100}, {100, 0}, {0, 0}, {-5, 10}, {std::nan(""), 10}, {INFINITY, 10}};
+  for (const QSizeF& source : empty) {
+    EXPECT_EQ(scaledSizeToFit(source, {80, 120}), QSizeF(0, 0)) << source.width() << "x" << source.height();
+    EXPECT_EQ(scaledSizeToCover(source, {80, 120}), QSizeF(0, 0)) << source.width() << "x" << source.height();
+  }
+}
+
+TEST(ImageAdditional, EveryAlignmentPlacesTheCoverImage) {
+  // A 300 x 200 cover of a 100 x 100 target: 200 points too wide, 100 too high; y-up origins.
+  const QPointF expected[] = {{-100, -50}, {-100, -100}, {0, -100}, {-200, -100}, {0, -50},
+                              {-100, 0},   {0, 0},       {-200, 0}, {-200, -50}};
+  for (int alignment = kCenter; alignment <= kRight; ++alignment)
+    EXPECT_EQ(coverOrigin({300, 200}, {100, 100}, alignment), expected[alignment]) << alignment;
+  EXPECT_EQ(coverOrigin({300, 200}, {100, 100}, -1), QPointF(0, 0));
+}
+
+TEST(ImageAdditional, BlackTestScansEveryPixelOfAHighDensityPicture) {
+  uiApplication();
+  // Half as many points as pixels: a scan sized in points would stop at the top-left quarter.
+  QImage picture = filled(8, 8, Qt::black);
+  picture.setDevicePixelRatio(2);
+  EXPECT_TRUE(isBlackColorImage(picture));
+  picture.setPixelColor(7, 7, Qt::white);
+  EXPECT_FALSE(isBlackColorImage(picture));
+}
+
+// One pattern, straight R,G,B,A in 8 bits: opaque primaries, a dark grey, a half-transparent
+// orange and a clear pixel.
+struct PatternPixel {
+  int r, g, b, a;
+};
+constexpr PatternPixel kPattern[] = {{255, 0, 0, 255}, {0, 128, 0, 255}, {10, 20, 30, 255}, {200, 100, 50, 128}, {0, 0, 0, 0}};
+constexpr int kPatternWidth = 5;
+
+int premultipliedComponent(int c, int a) { return int(std::lround(c * a / 255.0)); }
+
+// The pattern laid out in a format: components in the format's order, scaled to its depth,
+// premultiplied when it is.
+graphics::ImagePtr patternIn(const graphics::PixelFormat& format) {
+  const int bytes = format.bitsPerComponent / 8;
+  std::vector<uint8_t> row(size_t(kPatternWidth) * 4 * size_t(bytes));
+  for (int x = 0; x < kPatternWidth; ++x) {
+    const PatternPixel& p = kPattern[x];
+    for (int i = 0; i < 4; ++i) {
+      const graphics::Channel channel = format.order[size_t(i)];
+      int value = channel == graphics::Channel::R ? p.r : channel == graphics::Channel::G ? p.g
+                  : channel == graphics::Channel::B ? p.b : p.a;
+      if (format.premultiplied && channel != graphics::Channel::A) value = premultipliedComponent(value, p.a);
+      uint8_t* at = row.data() + (size_t(x) * 4 + size_t(i)) * size_t(bytes);
+      if (bytes == 1) *at = uint8_t(value);
+      if (bytes == 2) {
+        const uint16_t wide = uint16_t(value * 257);
+        std::memcpy(at, &wide, 2);
+      }
+      if (bytes == 4) {
+        const float real = float(value) / 255.0f;
+        std::memcpy(at, &real, 4);
+      }
+    }
+  }
+  return graphics::Image::copy(row.data(), kPatternWidth, 1, row.size(), format);
+}
+
+TEST(ImageAdditional, APixelPatternSurvivesConversionInEveryDepthAndLayout) {
+  uiApplication();
+  using graphics::Channel;
+  struct Case {
+    const char* name;
+    int bits;
+    std::array<Channel, 4> order;
+    bool premultiplied;
+  };
+  const Case cases[] = {
+      {"8-bit RGBA straight", 8, {Channel::R, Channel::G, Channel::B, Channel::A}, false},
+      {"8-bit RGBA premultiplied", 8, {Channel::R, Channel::G, Channel::B, Channel::A}, true},
+      {"8-bit ARGB straight", 8, {Channel::A, Channel::R, Channel::G, Channel::B}, false},
+      {"8-bit BGRA premultiplied", 8, {Channel::B, Channel::G, Channel::R, Channel::A}, true},
+      {"16-bit RGBA straight", 16, {Channel::R, Channel::G, Channel::B, Channel::A}, false},
+      {"16-bit RGBA premultiplied", 16, {Channel::R, Channel::G, Channel::B, Channel::A}, true},
+      {"32-bit float RGBA straight", 32, {Channel::R, Channel::G, Channel::B, Channel::A}, false},
+      {"32-bit float RGBA premultiplied", 32, {Channel::R, Channel::G, Channel::B, Channel::A}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    graphics::PixelFormat format;
+    format.bitsPerComponent = c.bits;
+    format.order = c.order;
+    format.premultiplied = c.premultiplied;
+    const graphics::ImagePtr source = patternIn(format);
+    ASSERT_TRUE(source);
+    const QImage qt = toQImage(source);
+    ASSERT_EQ(qt.size(), QSize(kPatternWidth, 1));
+    ASSERT_EQ(qt.format(), QImage::Format_ARGB32_Premultiplied);
+    for (int x = 0; x < kPatternWidth; ++x) {
+      const PatternPixel& p = kPattern[x];
+      const QRgb pixel = qt.pixel(x, 0);  // premultiplied, as stored
+      EXPECT_EQ(qAlpha(pixel), p.a) << x;
+      EXPECT_NEAR(qRed(pixel), premultipliedComponent(p.r, p.a), 1) << x;
+      EXPECT_NEAR(qGreen(pixel), premultipliedComponent(p.g, p.a), 1) << x;
+      EXPECT_NEAR(qBlue(pixel), premultipliedComponent(p.b, p.a), 1) << x;
+      if (p.a == 255) EXPECT_EQ(qt.pixelColor(x, 0), QColor(p.r, p.g, p.b)) << x;  // opaque: exact
+    }
+    // Back into the engine and out again changes nothing.
+    const graphics::ImagePtr back = fromQImage(qt);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(toQImage(back), qt);
+  }
 }

@@ -4,6 +4,7 @@
 #include "support/UiApplication.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -88,4 +89,15 @@ TEST(TileDrawing, NinePartCornersKeepTheirSize) {
   const Probe probes[] = {{0, 0, 0}, {3, 3, 0}, {20, 1, 1}, {39, 0, 2}, {1, 15, 3}, {20, 15, 4},
                           {38, 15, 5}, {0, 29, 6}, {20, 28, 7}, {39, 29, 8}, {36, 26, 8}};
   for (const Probe& p : probes) EXPECT_EQ(canvas.pixelColor(p.x, p.y), colours[p.tile]) << p.x << "," << p.y;
+}
+
+TEST_F(Bundles, AMissingNameIsReportedOnceOnStandardError) {
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(imageNamedAdditional("missing_skin_reported_once", 1).isNull());
+  EXPECT_TRUE(imageNamedAdditional("missing_skin_reported_once", 2).isNull());
+  SharedBundle::clearImageCache();
+  EXPECT_TRUE(imageNamedAdditional("missing_skin_reported_once", 1).isNull());
+  const std::string errors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
+  EXPECT_NE(errors.find("missing_skin_reported_once"), std::string::npos) << errors;
 }

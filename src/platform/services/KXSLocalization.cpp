@@ -20,7 +20,9 @@ const std::unordered_map<std::string_view, std::string_view>& englishTable() {
         {"kStringInfoLabelHaveNotFavorites", "No favourite effects yet"},
         {"kStringInfoLabelHaveNotFrames", "No favourite frames yet"},
         {"kStringNoFilterSelected", "Select an effect or a preset first."},
-        {"kStringNoIntersectionAlertText", "The crop area lies outside the image."},
+        {"kStringNoIntersectionAlertText", "The image cannot be cropped."},
+        {"kCropBigSizeInfoString",
+         "The cropped image may hold at most 16 megapixels. Make the crop area smaller and try again."},
         {"kStringPresetWithNameExistsAlertText", "A preset with this name already exists."},
         {"kStringPresetWithNoNameAlertText", "Enter a name for the preset."},
         {"kStringReplacingPresetsAlertText", "Replace your presets?"},
@@ -34,6 +36,9 @@ const std::unordered_map<std::string_view, std::string_view>& englishTable() {
         {"kStringSaveDialogText", "Do you want to save the changes to this image?"},
         {"kStringSaveDialogAdditionalText", "Your changes will be lost if you don't save them."},
         {"kStringSupportLink", "https://opalene.example/support"},
+        // "%@": the size limit in megapixels.
+        {"kStringWaitingResizeAutomaticallyImage",
+         "The image is larger than %@ megapixels. Please wait while it is reduced to that size."},
     };
     return table;
 }

@@ -10,6 +10,8 @@ namespace services {
 class KXServiceUtils {
   public:
     static bool isRetina();
+    // The screen of the window that shows the editor: the scale set above follows it.
+    static bool parentScreenIsRetina() { return isRetina(); }
     static double backingScaleFactor();
     // Called by the user interface; values that are not finite and positive are ignored.
     static void setBackingScaleFactor(double scale);
@@ -24,6 +26,10 @@ class KXServiceUtils {
     // Adds the address to the maker's mailing list. There is no such list here: always false.
     // Blocks while it works, so callers run it off the main thread.
     static bool saveEmailToRemoteDatabase(const std::string& address);
+    // The maker's services are not reached from here, so the program behaves as when offline.
+    static bool connectedToNetwork() { return false; }
+    // Tells the maker that the program ran: nothing to tell here.
+    static void reportAsRun() {}
     // Type 0, a preset name: valid UTF-8 of fewer than 32 characters without control characters
     // (the empty text included: callers report it on their own). Other types accept any valid UTF-8.
     static bool isTextFieldStringValid(const std::string& text, int type);

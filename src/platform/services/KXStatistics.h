@@ -12,6 +12,11 @@ struct KXStatistics {
   static void usingCrop() {}
   static void useFrame(const std::string&) {}
   static void imageWasSaved() {}
+  static void useEffect(const std::string&) {}
+  static void countEffectOnImage(int) {}
+  static void addAdjustToEffect(const std::string&) {}
+  static void shareTo(const std::string&) {}
+  static void sharingWindowDidOpen() {}
 };
 
 }  // namespace services

@@ -95,3 +95,12 @@ TEST(KXServiceUtils, PresetNamesAreShortPrintableUtf8) {
     EXPECT_EQ(services::KXServiceUtils::isTextFieldStringValid(c.text, 0), c.valid);
   }
 }
+
+TEST(KXServiceUtils, OfflineAndTheParentScreenFollowsTheScale) {
+  // Offline: the rate prompt after a save, which asks for a connection, never comes up.
+  EXPECT_FALSE(KXServiceUtils::connectedToNetwork());
+  KXServiceUtils::setBackingScaleFactor(2.0);
+  EXPECT_TRUE(KXServiceUtils::parentScreenIsRetina());
+  KXServiceUtils::setBackingScaleFactor(1.0);
+  EXPECT_FALSE(KXServiceUtils::parentScreenIsRetina());
+}
