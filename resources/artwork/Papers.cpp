@@ -35,8 +35,16 @@ Plane hatch(const std::vector<Hatching>& sets, float waxy) {
     Plane light(kTile, kTile, 1.0f);
     for (const Hatching& set : sets) {
         Random random(set.seed);
+        // Each group in its own cell of a grid over the tile, at a random place inside it: placed
+        // anywhere, groups pile up into dark clumps, which the tile repeats as a lattice.
+        int cells = 1;
+        while (cells * cells < set.groups)
+            ++cells;
+        const float cell = float(kTile) / float(cells);
         for (int g = 0; g < set.groups; ++g) {
-            const float cx = random.range(0, kTile), cy = random.range(0, kTile);
+            const int at = int(int64_t(g) * cells * cells / set.groups);
+            const float cx = (float(at % cells) + random.range(0.0f, 1.0f)) * cell;
+            const float cy = (float(at / cells) + random.range(0.0f, 1.0f)) * cell;
             const float angle = (set.angle + random.range(-7.0f, 7.0f)) * 0.017453292f;
             const Direction d = direction(angle);
             const float ux = d.x, uy = d.y;
@@ -62,6 +70,11 @@ Plane hatch(const std::vector<Hatching>& sets, float waxy) {
             }
         }
     }
+    // Where strokes still cross many times the graphite shines instead of going black.
+    constexpr float kSheen = 0.15f;
+    for (int y = 0; y < kTile; ++y)
+        for (int x = 0; x < kTile; ++x)
+            light.at(x, y) = kSheen + (1.0f - kSheen) * light.at(x, y);
     return light;
 }
 

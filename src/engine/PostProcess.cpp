@@ -125,6 +125,7 @@ bool PostProcess::updateContextForData(uint8_t* buffer) {
             keep_spare(gp_data, size_t(g_width) * size_t(g_height) * 4);
     }
     gp_data = buffer;
+    release_preview_sources();
     if (preview) gp_preview_buf = nullptr;
     if (small) gp_small_preview_buf = nullptr;
     g_width = w;
@@ -190,6 +191,7 @@ void PostProcess::global_clean() {
     std::free(gp_small_preview_buf);
     gp_data = gp_preview_buf = gp_small_preview_buf = nullptr;
     keep_spare(nullptr, 0);
+    release_preview_sources();
     sketch::release_cache();
     g_global_pre_inited = false;
 }

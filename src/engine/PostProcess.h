@@ -102,6 +102,15 @@ class PostProcess {
     // preview buffer that is gone falls back to the working image. Null when there is none.
     static graphics::ImagePtr resultImageFromCurrentDataType(int kind);
     static void global_clean();
+    // The working image as a thumbnail run of the given step reads it: each pixel the mean of the
+    // step x step block it starts (cut at the picture's edges), so that the run's samples, one
+    // every step pixels, each stand for the whole block instead of aliasing fine detail. Made once
+    // per working image and step; null when memory runs out (the run then samples gp_data).
+    static uint8_t* preview_source_data(int32_t step);
+    // The working image's own pixels: gp_data, except while a thumbnail run reads gp_data averaged
+    // (above); for effects that reduce or paint the picture their own way.
+    static uint8_t* sharp_data() { return gp_sharp_data ? gp_sharp_data : gp_data; }
+    static inline uint8_t* gp_sharp_data = nullptr;
     // An output buffer of bytes bytes, not cleared: the spare when it has that size, else a new
     // one (null when memory runs out). Give it back with keep_spare or std::free.
     static uint8_t* take_output_buffer(size_t bytes);
@@ -360,4 +369,6 @@ class PostProcess {
     void report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator);
     void post_on_main_thread(const char* name, foundation::Value userInfo = {});
     foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }
+    // Frees the copies preview_source_data() made.
+    static void release_preview_sources();
 };

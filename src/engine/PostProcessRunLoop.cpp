@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -103,6 +104,20 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
     m_precent.store(0, std::memory_order_relaxed);
     m_prev_precent = -1;
     m_preparation_failed = false;
+    // A thumbnail reads the working image averaged over its step, as a reduced copy of the picture
+    // would hold it: sampled, a large photo's fine detail would show as stripes. The run's own
+    // hooks read it through gp_data like any working image.
+    struct SourceSwap {
+        uint8_t* kept = nullptr;
+        explicit SourceSwap(uint8_t* averaged) {
+            if (averaged && averaged != gp_data) gp_sharp_data = kept = std::exchange(gp_data, averaged);
+        }
+        void restore() {
+            if (kept) gp_data = std::exchange(kept, nullptr);
+            gp_sharp_data = nullptr;
+        }
+        ~SourceSwap() { restore(); }
+    } source(m_preview_mode && m_small_preview ? preview_source_data(step_x) : nullptr);
     prepare_for_process();
     // A preparation cut short by a cancel is a cancelled run, not a failed one.
     if (m_preparation_failed && !thread.isCancelled()) {
@@ -136,6 +151,7 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
         run_pass(thread, pass, output, denominator);
     }
     process_ended();
+    source.restore();
 
     bool installed = false;
     bool failed = false;

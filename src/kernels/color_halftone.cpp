@@ -40,9 +40,10 @@ struct WindowAxis {
 // One channel's screen (offset selects the pixel byte: 1 red, 2 green, 3 blue), written only in rows
 // first .. end - 1. Every dot reaching those rows prints there in lattice order, so screens of
 // separate bands of rows make the screen of the whole.
-void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, float r, int offset, int first,
-                    int end) {
+void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, float r, float rim, int offset,
+                    int first, int end) {
     const float d = 2 * r;
+    const float inv_rim = 1.0f / rim;
     const float pitch = 0.75f * d;
     const float extent = std::sqrt(float(int64_t(width) * width + int64_t(height) * height));
     const float angle = kScreenAngles[offset - 1];
@@ -109,9 +110,9 @@ void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, flo
                     if (s > beyond) continue;
                     const float dist = std::sqrt(s) / r;
                     if (!(dist <= radius)) continue;
-                    // A rim two pixels wide fades the ink in; deeper inside it is full.
+                    // A rim fades the ink in; deeper inside it is full.
                     const float t = (radius - dist) * r;
-                    const float f = t <= 2.0f ? 1.0f - 0.5f * t : 0.0f;
+                    const float f = t <= rim ? 1.0f - inv_rim * t : 0.0f;
                     uint8_t& b = line[size_t(cols.pixel[size_t(i)]) * 4];
                     // The other two channels would come back unchanged from the same round
                     // trip through floats, so only this channel's byte is written.
@@ -124,7 +125,7 @@ void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, flo
 
 } // namespace
 
-void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size) {
+void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size, float rim) {
     if (!src || !dst || width <= 0 || height <= 0) return;
     const size_t count = size_t(width) * size_t(height);
     for (size_t k = 0; k < count; ++k) {
@@ -139,7 +140,7 @@ void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, flo
     graphics::parallelFor(3 * bands, 1, [&](int begin, int end) {
         for (int i = begin; i < end; ++i) {
             const int band = i % bands;
-            screen_channel(src, dst, width, height, r, i / bands + 1, int(int64_t(height) * band / bands),
+            screen_channel(src, dst, width, height, r, rim, i / bands + 1, int(int64_t(height) * band / bands),
                            int(int64_t(height) * (band + 1) / bands));
         }
     });

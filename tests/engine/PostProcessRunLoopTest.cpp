@@ -166,6 +166,56 @@ TEST(PostProcessRun, PreviewVisitsEveryStepOnceAndWritesItsPreviewPixel) {
     }
 }
 
+// A thumbnail's samples stand for their whole block: stripes finer than the step come out as their
+// mean, not as stripes of their own; a preview still samples the picture itself. Only while the
+// run lasts: the working image is the picture again afterwards.
+TEST(PostProcessRun, ThumbnailsReadThePictureAveragedOverTheirStep) {
+    for (bool small : {true, false}) {
+        SCOPED_TRACE(small ? "small preview" : "preview");
+        WorkingImageGuard guard;
+        PostProcess::g_preview_quality = 0;
+        StubPixelEffect effect;
+        // One-pixel stripes across, two-pixel stripes down the blue channel.
+        effect.prepare(makeSourceImage(1400, 1400, [](int x, int y) {
+            return Rgb{uint8_t(x % 2 ? 200 : 20), 90, uint8_t((y / 2) % 2 ? 250 : 10)};
+        }));
+        ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
+        const int step = small ? PostProcess::g_small_preview_step_x : PostProcess::g_preview_step_x;
+        const int w = small ? PostProcess::g_small_preview_w : PostProcess::g_preview_w;
+        const int h = small ? PostProcess::g_small_preview_h : PostProcess::g_preview_h;
+        ASSERT_EQ(step, small ? 3 : 2);
+        const uint8_t* picture = PostProcess::gp_data;
+        effect.pixel = [](int32_t x, int32_t y, int32_t) { return PostProcess::get_source_pixel(x, y); };
+        effect.set_preview_mode(true);
+        effect.setIsSmallPreview(small);
+        effect.set_silent_mode(true);
+        effect.process();
+        EXPECT_EQ(PostProcess::gp_data, picture);
+        EXPECT_EQ(PostProcess::sharp_data(), picture);
+
+        const uint8_t* target = small ? PostProcess::gp_small_preview_buf : PostProcess::gp_preview_buf;
+        int wrong = 0;
+        for (int j = 0; j < h; ++j)
+            for (int i = 0; i < w; ++i) {
+                const int x = i * step, y = j * step;
+                const int x1 = std::min(1400, x + step), y1 = std::min(1400, y + step);
+                int red = 0, blue = 0;
+                for (int yy = y; yy < y1; ++yy)
+                    for (int xx = x; xx < x1; ++xx) {
+                        red += xx % 2 ? 200 : 20;
+                        blue += (yy / 2) % 2 ? 250 : 10;
+                    }
+                const int n = (x1 - x) * (y1 - y);
+                const uint8_t* p = target + (size_t(j) * size_t(w) + size_t(i)) * 4;
+                // Stored through floats: a byte k may come back as k - 1.
+                const int wantRed = small ? (red + n / 2) / n : (x % 2 ? 200 : 20);
+                const int wantBlue = small ? (blue + n / 2) / n : ((y / 2) % 2 ? 250 : 10);
+                wrong += std::abs(p[1] - wantRed) > 1 || std::abs(p[3] - wantBlue) > 1 || std::abs(p[2] - 90) > 1;
+            }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
 TEST(PostProcessRun, ProgressIsPostedOnlyWhereAsked) {
     struct Case {
         const char* name;

@@ -107,9 +107,11 @@ void PP_BrushStrokes::prepare_for_process() {
     if (!mp_tmp_buf)
         std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", g_width, g_height);
     const float scale = painting_scale(g_width, g_height, param_1()->value());
-    const Random::Scoped sequence(strokes_seed(gp_data, g_width, g_height, scale));
+    // Painted at full size from the photo itself, so that every render shows the same strokes.
+    const uint8_t* photo = sharp_data();
+    const Random::Scoped sequence(strokes_seed(photo, g_width, g_height, scale));
     if (!mp_tmp_buf ||
-        !oil_paint_filter(gp_data, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes, count, scale)) {
+        !oil_paint_filter(photo, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes, count, scale)) {
         mp_tmp_buf.reset();
         preparation_failed();
     }

@@ -2,6 +2,7 @@
 // Comic-book look: flat posterised colour, dark outlines and a colour dot screen over it.
 #include "engine/effects/PreparedTextureEffect.h"
 
+#include <cstdint>
 #include <string>
 
 class PP_ComixHalftone : public PreparedTextureEffect {
@@ -12,4 +13,11 @@ class PP_ComixHalftone : public PreparedTextureEffect {
     PostProcessParameter* param_1() override; // "Colors"
     PostProcessParameter* param_2() override; // "Size"
     void prepare_for_process() override;
+
+    // The smallest dot size (half-width in pixels) a reduced render draws its screen at: below it
+    // the pixel grid, not the dot, decides how much ink lands, and the tone strays from full size.
+    static constexpr float kReducedDotSize = 2.0f;
+
+  private:
+    bool draw(const uint8_t* src, uint8_t* out, int32_t w, int32_t h, float k);
 };

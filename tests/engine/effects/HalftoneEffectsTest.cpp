@@ -5,6 +5,7 @@
 #include "engine/effects/PP_ComixHalftone.h"
 #include "engine/effects/PP_GrayHalftone.h"
 #include "engine/effects/PP_SmartPosterize.h"
+#include "kernels/area_resample.h"
 #include "kernels/color_halftone.h"
 #include "kernels/smart_posterize.h"
 
@@ -12,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -56,15 +58,15 @@ float edgeFactor(const Picture& s, int x, int y, float rho, float g) {
     return std::max(0.0f, 1.0f + q);
 }
 
-Picture posterized(const Picture& s, int levels, int contrast) {
+Picture posterized(const Picture& s, int levels, int contrast, int blur = 10) {
     Picture p = blankPicture(s.w, s.h);
-    EXPECT_TRUE(smart_posterize(s.bytes.data(), p.bytes.data(), s.w, s.h, levels, 10, contrast));
+    EXPECT_TRUE(smart_posterize(s.bytes.data(), p.bytes.data(), s.w, s.h, levels, blur, contrast));
     return p;
 }
 
-Picture dotScreen(const Picture& s, float size) {
+Picture dotScreen(const Picture& s, float size, float rim = 2.0f) {
     Picture d = blankPicture(s.w, s.h);
-    color_halftone(s.bytes.data(), d.bytes.data(), s.w, s.h, size);
+    color_halftone(s.bytes.data(), d.bytes.data(), s.w, s.h, size, rim);
     return d;
 }
 
@@ -74,17 +76,34 @@ struct Settings {
     int levels, contrast; // posterize arguments the parameters must give
 };
 
+// Every size in pixels (posterize blur, dots and their rim, outline radius) at k times its own.
 Picture comixLook(const Picture& s, float k, const Settings& set) {
-    Picture out = posterized(s, set.levels, 256);
-    const Picture d = dotScreen(out, float(set.p2 * 5.0 * double(k)));
+    Picture out = posterized(s, set.levels, 256, k == 1.0f ? 10 : 1 + int(std::lround(9.0f * k)));
+    const Picture d = dotScreen(out, float(set.p2 * 5.0 * double(k)), 2.0f * k);
     for (int y = 0; y < s.h; ++y)
         for (int x = 0; x < s.w; ++x) {
-            const float f = edgeFactor(s, x, y, 4.0f, 4.0f);
+            const float f = edgeFactor(s, x, y, 4.0f * k, 4.0f);
             uint8_t* p = out.at(x, y);
             for (int c = 1; c <= 3; ++c)
                 p[c] = overlay(float(p[c]) * kByte, uint8_t(float(d.at(x, y)[c]) * f));
         }
     return out;
+}
+
+Picture resampled(const Picture& s, int w, int h) {
+    Picture out = blankPicture(w, h);
+    EXPECT_TRUE(area_resample(s.bytes.data(), s.w, s.h, out.bytes.data(), w, h));
+    return out;
+}
+
+// Comix Halftone reduced to w x h: drawn from the picture reduced by area to where its dots are at
+// least PP_ComixHalftone::kReducedDotSize pixels in half-width (or to w x h when that is larger), then reduced by area again.
+Picture comixReduced(const Picture& full, int w, int h, const Settings& set) {
+    const float dot = std::max(1.0f, float(set.p2 * 5.0));
+    const float k = std::clamp(PP_ComixHalftone::kReducedDotSize / dot, float(w) / float(full.w), 1.0f);
+    const int dw = std::max(w, int(std::lround(float(full.w) * k)));
+    const int dh = std::max(h, int(std::lround(float(full.h) * k)));
+    return resampled(comixLook(resampled(full, dw, dh), float(dw) / float(full.w), set), w, h);
 }
 
 Picture colorLook(const Picture& s, float k, const Settings& set) {
@@ -124,6 +143,9 @@ struct Look {
     std::function<std::unique_ptr<PostProcess>()> make;
     std::function<Picture(const Picture&, float, const Settings&)> formula;
     std::vector<Settings> settings; // the first is the defaults
+    // The texture of a thumbnail run of step 2 from the working image full, at w x h; when not
+    // given, the formula over the working image as the run reduces it.
+    std::function<Picture(const Picture& full, int w, int h, const Settings&)> reduced = {};
 };
 
 std::vector<Look> looks() {
@@ -131,7 +153,8 @@ std::vector<Look> looks() {
         {"Comix Halftone",
          [] { return std::make_unique<PP_ComixHalftone>(); },
          comixLook,
-         {{double(0.81f), double(0.7f), 24, 256}, {1.0, 0.0, 1, 256}, {0.0, 1.0, 128, 256}}},
+         {{double(0.81f), double(0.7f), 24, 256}, {1.0, 0.0, 1, 256}, {0.0, 1.0, 128, 256}},
+         comixReduced},
         {"Color Halftone",
          [] { return std::make_unique<PP_ColorHalftone>(); },
          colorLook,
@@ -327,8 +350,9 @@ TEST(HalftoneEffects, LooksFollowTheirFormulas) {
                     continue;
                 }
                 ASSERT_EQ(PostProcess::g_small_preview_step_x, 2);
-                const Picture source = reducedPicture(full, out.w, out.h);
-                const Picture tex = look.formula(source, float(out.w) / float(full.w), set);
+                const Picture tex =
+                    look.reduced ? look.reduced(full, out.w, out.h, set)
+                                 : look.formula(reducedPicture(full, out.w, out.h, 2), float(out.w) / float(full.w), set);
                 EXPECT_TRUE(sameColours(out, readBack(tex, full.w, full.h, out.w, out.h, 2)));
             }
         }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -30,12 +31,33 @@ inline Picture workingPicture() {
     return p;
 }
 
-// What a preview run starts from: the working image sampled at (W i / w, H j / h).
-inline Picture reducedPicture(const Picture& full, int w, int h) {
+// The working image as a thumbnail run of the given step reads it: each pixel the rounded mean of
+// the step x step block that starts there (cut at the picture's edges).
+inline Picture averagedPicture(const Picture& full, int step) {
+    Picture p = blankPicture(full.w, full.h);
+    for (int y0 = 0; y0 < full.h; ++y0)
+        for (int x0 = 0; x0 < full.w; ++x0) {
+            const int x1 = std::min(full.w, x0 + step), y1 = std::min(full.h, y0 + step);
+            const int n = (x1 - x0) * (y1 - y0);
+            for (int c = 1; c <= 3; ++c) {
+                int sum = 0;
+                for (int y = y0; y < y1; ++y)
+                    for (int x = x0; x < x1; ++x)
+                        sum += full.at(x, y)[c];
+                p.at(x0, y0)[c] = uint8_t((sum + n / 2) / n);
+            }
+        }
+    return p;
+}
+
+// What a thumbnail run of the given step starts from: the averaged working image (above) sampled
+// at (W i / w, H j / h).
+inline Picture reducedPicture(const Picture& full, int w, int h, int step) {
+    const Picture averaged = averagedPicture(full, step);
     Picture p = blankPicture(w, h);
     for (int j = 0; j < h; ++j)
         for (int i = 0; i < w; ++i) {
-            const uint8_t* s = full.at(int(int64_t(full.w) * i / w), int(int64_t(full.h) * j / h));
+            const uint8_t* s = averaged.at(int(int64_t(full.w) * i / w), int(int64_t(full.h) * j / h));
             for (int c = 1; c <= 3; ++c)
                 p.at(i, j)[c] = s[c];
         }
