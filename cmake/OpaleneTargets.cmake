@@ -31,7 +31,8 @@ function(opalene_tests target dir)
   # handed to the ENVIRONMENT property would reach the tests with its first variable only.
   set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
     "env;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
-  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+  # Each test carries its program's name as a label, so a preset can pick whole suites.
+  gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${target})
 endfunction()
 
 # opalene_benchmarks(<folder> <link deps...>): one Google Benchmark program per file.

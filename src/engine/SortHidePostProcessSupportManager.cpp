@@ -2,6 +2,10 @@
 
 #include "platform/foundation/UserDefaults.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+
 using foundation::Dictionary;
 using foundation::UserDefaults;
 using foundation::Value;
@@ -26,8 +30,15 @@ std::uint64_t weightIn(const Dictionary& dictionary, const std::string& name) {
 
 SortHidePostProcessSupportManager&
 SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager() {
-    static SortHidePostProcessSupportManager shared(UserDefaults::standardUserDefaults());
-    return shared;
+    // The manager of the standard store, which follows the configuration folder. The store is asked
+    // for first, so that the managers go before the stores at exit.
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    static std::mutex mutex;
+    static std::map<const UserDefaults*, std::unique_ptr<SortHidePostProcessSupportManager>> managers;
+    std::lock_guard lock(mutex);
+    std::unique_ptr<SortHidePostProcessSupportManager>& shared = managers[&defaults];
+    if (!shared) shared = std::make_unique<SortHidePostProcessSupportManager>(defaults);
+    return *shared;
 }
 
 Dictionary& SortHidePostProcessSupportManager::loaded(std::optional<Dictionary>& dictionary,

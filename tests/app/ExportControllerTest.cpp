@@ -3,6 +3,7 @@
 
 #include "platform/imageio/ImageDestination.h"
 #include "platform/imageio/ImageSource.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -24,27 +25,6 @@ namespace {
 
 const Dictionary kProperties{{imageio::kLossyCompressionQuality, Value(0.9)},
                              {"{TIFF}", Value(Dictionary{{"Make", Value("Opalene Optics")}})}};
-
-// Applications found only in the test's folder, with the old search folders put back after.
-class Applications {
- public:
-  explicit Applications(const fs::path& data) {
-    for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
-    setenv("XDG_DATA_DIRS", (data / "none").c_str(), 1);
-  }
-  ~Applications() {
-    for (const auto& [name, value] : saved_)
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 // A file size limit for the process while it lives: writes past it fail instead of killing.
 class FileSizeLimit {
@@ -146,7 +126,9 @@ TEST(ExportController, ExportsToApplicationsAnswerTheOpeningsResult) {
   fs::create_directories(folder.path() / "data/applications");
   std::ofstream(folder.path() / "data/applications/com.apple.Aperture.desktop")
       << "[Desktop Entry]\nExec=" << program.string() << " %f\n";
-  Applications applications(folder.path() / "data");
+  // Applications found only in the test's folder.
+  const ScopedEnvironment applications{{"XDG_DATA_HOME", (folder.path() / "data").string()},
+                                       {"XDG_DATA_DIRS", (folder.path() / "data" / "none").string()}};
 
   ExportController controller(exportfixture::picture(8, 6, 8), {}, (folder.path() / "exports").string());
   std::string description = "unchanged";

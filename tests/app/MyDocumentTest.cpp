@@ -4,6 +4,7 @@
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/CustomPresetsManager.h"
 #include "platform/appkit/Workspace.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
@@ -86,9 +87,8 @@ TEST(MyDocument, TheEditorReachesThePhotoLibrariesThroughTheExportController) {
   TemporaryDirectory dir;
   fs::create_directories(dir.path() / "apps/applications");
   fs::create_directories(dir.path() / "tmp");
-  setenv("XDG_DATA_HOME", dir.file("apps").c_str(), 1);
-  setenv("XDG_DATA_DIRS", dir.file("none").c_str(), 1);
-  setenv("TMPDIR", dir.file("tmp").c_str(), 1);
+  const ScopedEnvironment environment{
+      {"XDG_DATA_HOME", dir.file("apps")}, {"XDG_DATA_DIRS", dir.file("none")}, {"TMPDIR", dir.file("tmp")}};
   std::ofstream(dir.path() / "apps/applications/com.apple.Aperture.desktop") << "[Desktop Entry]\nExec=library %f\n";
   std::vector<std::vector<std::string>> started;
   appkit::Workspace::setLauncher([&](const std::vector<std::string>& command) {

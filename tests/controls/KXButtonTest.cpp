@@ -1,7 +1,7 @@
 #include "controls/KXButton.h"
 #include "controls/SharedBundle.h"
 #include "controls/VQButton.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
 #include <QLabel>
@@ -22,9 +22,6 @@ class Buttons : public ::testing::Test {
  protected:
   void SetUp() override {
     uiApplication();
-    std::filesystem::create_directories(dir.path() / "Textures.bundle");
-    setenv("OPALENE_RESOURCES", dir.path().c_str(), 1);
-    SharedBundle::clearImageCache();
     put("button_left", filled(6, 24, Qt::red));
     put("button_center", filled(1, 24, Qt::green));
     put("button_right", filled(6, 24, Qt::blue));
@@ -40,7 +37,7 @@ class Buttons : public ::testing::Test {
     QMouseEvent event(type, QPointF(at), w.mapToGlobal(QPointF(at)), Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &event);
   }
-  TemporaryDirectory dir;
+  TestSkins dir;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "controls/KXScroller.h"
 #include "controls/SharedBundle.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
 #include <QMouseEvent>
@@ -12,13 +12,8 @@ namespace {
 class Scrollers : public ::testing::Test {
  protected:
   QApplication& app = uiApplication();
-  TemporaryDirectory dir;
+  TestSkins dir;
 
-  void SetUp() override {
-    std::filesystem::create_directories(dir.path() / "Textures.bundle");
-    setenv("OPALENE_RESOURCES", dir.path().c_str(), 1);
-    SharedBundle::clearImageCache();
-  }
   void put(const std::string& name, QSize size, QColor colour) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(colour);

@@ -4,6 +4,7 @@
 #include "platform/appkit/Workspace.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "support/EventLoop.h"
+#include "support/ScopedEnvironment.h"
 #include "support/ShownAlert.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
@@ -33,6 +34,7 @@ void writeText(const fs::path& path, const std::string& text) {
 struct Sharing : ::testing::Test {
   QApplication& app = uiApplication();
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
   std::vector<Command> launched;
   bool launches = true;
   std::vector<std::string> notices;  // "<name>:<title>"
@@ -41,8 +43,8 @@ struct Sharing : ::testing::Test {
   QWidget window;
 
   Sharing() {
-    setenv("XDG_DATA_HOME", dir.file("apps").c_str(), 1);
-    setenv("XDG_DATA_DIRS", dir.file("none").c_str(), 1);
+    environment.set("XDG_DATA_HOME", dir.file("apps"));
+    environment.set("XDG_DATA_DIRS", dir.file("none"));
     writeText(dir.path() / "apps/applications/org.example.Viewer.desktop",
               "[Desktop Entry]\nType=Application\nName=Viewer\nExec=viewer %f\nMimeType=image/tiff;\n");
     appkit::Workspace::setLauncher([this](const Command& command) {
@@ -158,7 +160,7 @@ TEST_F(Sharing, EmailGoesThroughTheDesktopsMailCommand) {
                 record.string() + "'\n");
   fs::permissions(dir.path() / "bin/xdg-email", fs::perms::owner_all);
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
-  setenv("PATH", (dir.path().string() + "/bin:" + path).c_str(), 1);
+  environment.set("PATH", dir.path().string() + "/bin:" + path);
   KXShareManager::performDestination(KXShareManager::shareDestinations().front(), prepare(), &window);
   ASSERT_TRUE(runEventLoopUntil([&] { return fs::exists(record); }, 5.0));
   std::ifstream in(record);

@@ -2,7 +2,7 @@
 #include "controls/SharedBundle.h"
 #include "controls/VQView.h"
 #include "platform/foundation/NotificationCenter.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
 #include <QMouseEvent>
@@ -43,15 +43,12 @@ struct Owner : KXPopoverViewDelegate {
 class Popovers : public ::testing::Test {
  protected:
   QApplication& app = uiApplication();
-  TemporaryDirectory dir;
+  TestSkins dir;
   QWidget window;
   Rows rows;
   Owner owner;
 
   void SetUp() override {
-    std::filesystem::create_directories(dir.path() / "Textures.bundle");
-    setenv("OPALENE_RESOURCES", dir.path().c_str(), 1);
-    SharedBundle::clearImageCache();
     put("check_y", Qt::black);
     put("check_b", Qt::yellow);
     put("title_stroke", Qt::gray, QSize(10, 2));

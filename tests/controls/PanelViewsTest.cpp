@@ -8,7 +8,7 @@
 #include "controls/VQDropView.h"
 #include "controls/VQView.h"
 #include "controls/VQWindow.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
 #include <QMimeData>
@@ -39,13 +39,8 @@ QImage halves(int w, int h, QColor left, QColor right) {
 class Panels : public ::testing::Test {
  protected:
   QApplication& app = uiApplication();
-  TemporaryDirectory dir;
+  TestSkins dir;
 
-  void SetUp() override {
-    std::filesystem::create_directories(dir.path() / "Textures.bundle");
-    setenv("OPALENE_RESOURCES", dir.path().c_str(), 1);
-    SharedBundle::clearImageCache();
-  }
   void put(const std::string& name, const QImage& image) {
     ASSERT_TRUE(image.save(QString::fromStdString(dir.file(name + ".png"))));
   }

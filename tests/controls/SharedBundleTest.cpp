@@ -1,6 +1,6 @@
 #include "controls/SharedBundle.h"
 #include "controls/TileDrawing.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
 #include <QPainter>
@@ -16,19 +16,16 @@ QImage filled(int w, int h, QColor colour) {
   return image;
 }
 
-// A main bundle of our own with its Textures.bundle, set before anything asks for a bundle.
+// A main bundle of our own with its Textures.bundle.
 class Bundles : public ::testing::Test {
  protected:
   void SetUp() override {
     uiApplication();
-    std::filesystem::create_directories(dir.path() / "Textures.bundle");
-    setenv("OPALENE_RESOURCES", dir.path().c_str(), 1);
-    SharedBundle::clearImageCache();
   }
   void put(const std::string& relative, QColor colour, int size = 4) {
     ASSERT_TRUE(filled(size, size, colour).save(QString::fromStdString(dir.file(relative))));
   }
-  TemporaryDirectory dir;
+  TestSkins dir;
 };
 
 }  // namespace

@@ -2,7 +2,7 @@
 #include "controls/SharedBundle.h"
 #include "controls/VQDialog.h"
 #include "controls/ViewAlpha.h"
-#include "support/TemporaryDirectory.h"
+#include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
 #include <QElapsedTimer>
@@ -27,14 +27,11 @@ struct Answers : VQDialogDelegate {
 class Dialogs : public ::testing::Test {
  protected:
   QApplication& app = uiApplication();
-  TemporaryDirectory dir;
+  TestSkins dir;
   EditorSpy editor;
   QWidget host;
 
   void SetUp() override {
-    std::filesystem::create_directories(dir.path() / "Textures.bundle");
-    setenv("OPALENE_RESOURCES", dir.path().c_str(), 1);
-    SharedBundle::clearImageCache();
     g_CountOfDialogs = 0;
     VQDialog::setCurrentEditor(&editor);
     host.resize(1000, 700);

@@ -12,8 +12,10 @@
 #include "platform/imageio/ImageDestination.h"
 #include "platform/imageio/ImageSource.h"
 #include "platform/services/KXSLocalization.h"
+#include "support/EmptySharedPresets.h"
 #include "support/EventLoop.h"
 #include "support/ImagePixels.h"
+#include "support/ScopedEnvironment.h"
 #include "support/ShownAlert.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
@@ -38,16 +40,17 @@ std::string text(const char* key) { return services::KXSLocalization::localizedS
 // nothing but keeps what it was asked to start.
 struct ExportEnvironment {
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
   std::vector<Command> launched;
 
   ExportEnvironment() {
     for (const char* folder : {"tmp", "data", "config", "apps/applications", "photos"})
       fs::create_directories(dir.path() / folder);
-    setenv("TMPDIR", dir.file("tmp").c_str(), 1);
-    setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
-    setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.file("apps").c_str(), 1);
-    setenv("XDG_DATA_DIRS", dir.file("none").c_str(), 1);
+    environment.set("TMPDIR", dir.file("tmp"));
+    environment.set("OPALENE_DATA_DIR", dir.file("data"));
+    environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+    environment.set("XDG_DATA_HOME", dir.file("apps"));
+    environment.set("XDG_DATA_DIRS", dir.file("none"));
     appkit::Workspace::setLauncher([this](const Command& command) {
       launched.push_back(command);
       return true;
@@ -201,7 +204,7 @@ TEST_F(EditorExport, TargetsThatAreMissingOrUnknown) {
 TEST_F(EditorExport, AFailedCopyStartsNothingThenOrLater) {
   env.install("com.adobe.Photoshop");
   openEdited("beach.jpg", "public.jpeg");
-  setenv("TMPDIR", "/proc", 1);  // a folder nobody can write in
+  env.environment.set("TMPDIR", "/proc");  // a folder nobody can write in
   editor.preExportToApplicationWithName("Adobe Photoshop");
   QMessageBox* alert = shownAlert(editor.window());
   ASSERT_NE(alert, nullptr);
@@ -247,6 +250,7 @@ TEST_F(EditorExport, PhotoLibraryFailuresShowTheirText) {
 // ---- Preset backup and restore
 
 struct PresetBackup : EditorExport {
+  EmptySharedPresets emptyPresets;
   CustomPresetsManager& presets = CustomPresetsManager::sharedCustomPresetsManager();
   std::string backup = env.dir.file("presets.backup");
 

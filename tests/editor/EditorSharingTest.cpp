@@ -13,6 +13,7 @@
 #include "platform/services/KXSPluginModeManager.h"
 #include "support/EventLoop.h"
 #include "support/ImagePixels.h"
+#include "support/ScopedEnvironment.h"
 #include "support/ShownAlert.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
@@ -35,13 +36,14 @@ using Paths = std::vector<std::string>;
 
 struct ShareEnvironment {
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
   ShareEnvironment() {
     for (const char* folder : {"tmp", "data", "config", "photos"}) fs::create_directories(dir.path() / folder);
-    setenv("TMPDIR", dir.file("tmp").c_str(), 1);
-    setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
-    setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.file("apps").c_str(), 1);
-    setenv("XDG_DATA_DIRS", dir.file("none").c_str(), 1);
+    environment.set("TMPDIR", dir.file("tmp"));
+    environment.set("OPALENE_DATA_DIR", dir.file("data"));
+    environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+    environment.set("XDG_DATA_HOME", dir.file("apps"));
+    environment.set("XDG_DATA_DIRS", dir.file("none"));
     appkit::Workspace::setLauncher([](const std::vector<std::string>&) { return true; });
   }
   ~ShareEnvironment() { appkit::Workspace::setLauncher(nullptr); }
@@ -147,7 +149,7 @@ TEST_F(EditorSharing, ACancelledApplySharesNothing) {
 
 TEST_F(EditorSharing, AFailedWriteIsSaidAndHandsNothingOn) {
   open("beach.jpg");
-  setenv("TMPDIR", "/proc", 1);  // a folder nobody can write in
+  env.environment.set("TMPDIR", "/proc");  // a folder nobody can write in
   editor.sharePrepareBlock()(handler());
   ASSERT_EQ(calls, 1);
   EXPECT_TRUE(received->empty());

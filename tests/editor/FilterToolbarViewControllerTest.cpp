@@ -100,6 +100,15 @@ TEST(FilterToolbar, CollapseTwiceDoesNothingTheSecondTimeAndANilSenderPostsNothi
 }
 
 TEST(FilterToolbar, APaintedMaskMakesRoomForTheMaskButton) {
+  // The shared mask and its recent copy go back to what they were, so later tests start without it.
+  struct PutBack {
+    PostProcessesManager& manager = PostProcessesManager::sharedPostProcessesManager();
+    coreimage::ImagePtr mask = manager.mask(), recent = manager.recentMask();
+    ~PutBack() {
+      manager.setMask(mask);
+      manager.setRecentMask(recent);
+    }
+  } putBack;
   Toolbar t(true, false, false);
   EXPECT_EQ(t.view.maskTrailConstraint(), 17);
   EXPECT_EQ(ViewAlpha::alpha(t.view.hideMaskButton()), 0);

@@ -5,6 +5,8 @@
 #include "editor/KXTableViewCell.h"
 #include "engine/CustomPreset.h"
 #include "engine/CustomPresetsManager.h"
+#include "support/EmptySharedPresets.h"
+#include "support/ScopedEnvironment.h"
 #include "support/StubEffects.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
@@ -27,10 +29,12 @@ class FilterCell : public ::testing::Test {
  protected:
   void SetUp() override {
     uiApplication();
-    setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
-    setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
+    environment.set("OPALENE_DATA_DIR", dir.file("data"));
+    environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
   }
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
+  EmptySharedPresets emptyPresets;
 };
 
 }  // namespace

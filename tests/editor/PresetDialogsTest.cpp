@@ -12,7 +12,9 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/services/KXSLocalization.h"
+#include "support/EmptySharedPresets.h"
 #include "support/EventLoop.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
@@ -51,8 +53,8 @@ struct Owner : SelectPostProcessViewControllerOwner {
 class PresetDialogs : public ::testing::Test {
  protected:
   PresetDialogs() {
-    setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-    setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
+    environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+    environment.set("OPALENE_DATA_DIR", dir.file("data"));
     QImage photo(64, 48, QImage::Format_ARGB32_Premultiplied);
     photo.fill(Qt::darkCyan);
     owner.picture = ImageAdditional::fromQImage(photo);
@@ -77,7 +79,6 @@ class PresetDialogs : public ::testing::Test {
   }
   ~PresetDialogs() override {
     foundation::NotificationCenter::defaultCenter().removeObserver(this);
-    for (const auto& preset : std::vector(presets().presets())) presets().deletePreset(preset);
   }
   static CustomPresetsManager& presets() { return CustomPresetsManager::sharedCustomPresetsManager(); }
   KXTableViewCell* cell(int64_t column) {
@@ -102,6 +103,8 @@ class PresetDialogs : public ::testing::Test {
 
   QApplication& app = uiApplication();
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
+  EmptySharedPresets emptyPresets;
   Owner owner;
   foundation::UndoManager undo;
   QWidget host;

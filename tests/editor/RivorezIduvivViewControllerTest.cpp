@@ -10,6 +10,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/foundation/UserDefaults.h"
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 #include "support/UiApplication.h"
 
@@ -278,12 +279,13 @@ TEST_F(DefaultsRepair, PreviewQualityFollowsTheStoredName) {
     int32_t before, expected;
   };
   const Case cases[] = {{"Low", 2, 0}, {"Normal", 0, 1}, {"High", 0, 2}, {"Ultra", 1, 1}, {std::nullopt, 0, 2}};
+  ScopedValue<int32_t> quality(PostProcess::g_preview_quality, 0);
   for (const Case& c : cases) {
     if (c.stored)
       defaults.setObject(foundation::Value(*c.stored), "k_Preview_Quality");
     else
       defaults.removeObjectForKey("k_Preview_Quality");
-    PostProcess::g_preview_quality = c.before;
+    quality.set(c.before);
     RivorezIduvivViewController editor(&undo);
     EXPECT_EQ(PostProcess::g_preview_quality, c.expected) << c.stored.value_or("absent");
     if (!c.stored) EXPECT_EQ(defaults.stringForKey("k_Preview_Quality").value_or(""), "High");

@@ -6,6 +6,7 @@
 #include "engine/PostProcessesManager.h"
 #include "engine/SortHidePostProcessSupportManager.h"
 #include "platform/foundation/UserDefaults.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +19,8 @@ namespace {
 class ListModel : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-    setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
+    environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+    environment.set("OPALENE_DATA_DIR", dir.file("data"));
   }
   static std::vector<std::string> names(const std::vector<PostProcess*>& list) {
     std::vector<std::string> out;
@@ -32,6 +33,7 @@ class ListModel : public ::testing::Test {
     return nullptr;
   }
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
   SelectPostProcessListModel model;
 };
 

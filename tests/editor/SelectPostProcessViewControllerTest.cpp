@@ -13,6 +13,8 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/foundation/UserDefaults.h"
+#include "support/EmptySharedPresets.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
@@ -87,17 +89,22 @@ struct FakeOwner : SelectPostProcessViewControllerOwner {
 class Browser : public ::testing::Test {
  protected:
   void SetUp() override {
-    setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-    setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
+    environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+    environment.set("OPALENE_DATA_DIR", dir.file("data"));
     QImage photo(64, 48, QImage::Format_ARGB32_Premultiplied);
     photo.fill(Qt::darkCyan);
     owner.picture = ImageAdditional::fromQImage(photo);
     // A source for the thumbnail queue, with nothing made: the tests read the queue itself.
     manager().setOriginalImage(owner.picture);
     manager().setGeneratingOn(false);
+    // The shared thumbnail queue starts empty, as in a program started afresh.
+    manager().cleanGeneratedEffectsPresets();
     browser = make();
   }
-  void TearDown() override { browser.reset(); }
+  void TearDown() override {
+    browser.reset();
+    manager().cleanGeneratedEffectsPresets();
+  }
 
   std::unique_ptr<SelectPostProcessViewController> make() {
     auto made = std::make_unique<SelectPostProcessViewController>();
@@ -124,6 +131,8 @@ class Browser : public ::testing::Test {
 
   QApplication& app = uiApplication();
   TemporaryDirectory dir;
+  ScopedEnvironment environment;
+  EmptySharedPresets emptyPresets;
   FakeOwner owner;
   foundation::UndoManager undo;
   std::unique_ptr<SelectPostProcessViewController> browser;

@@ -10,6 +10,8 @@
 #include "platform/graphics/PixelConversion.h"
 
 #include "support/FakeManagerDelegate.h"
+#include "support/ScopedEnvironment.h"
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 #include "support/TemporaryDirectory.h"
 
@@ -200,9 +202,8 @@ double changedShare(const Plane& result) {
 class CatalogueLook : public ::testing::TestWithParam<int> {
   protected:
     void SetUp() override {
-        setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-        setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
-        PostProcess::g_preview_quality = 0;
+        environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+        environment.set("OPALENE_DATA_DIR", dir.file("data"));
     }
 
     // "EndProcess" notifications whose object is the effect.
@@ -224,6 +225,8 @@ class CatalogueLook : public ::testing::TestWithParam<int> {
     }
 
     TemporaryDirectory dir;
+    ScopedEnvironment environment;
+    ScopedValue<int32_t> quality{PostProcess::g_preview_quality, 0};
     WorkingImageGuard guard;
 };
 

@@ -10,6 +10,7 @@
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/UndoManager.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +74,7 @@ class RecordedEffect : public PostProcess {
 // Application support inside a folder of the test's own.
 class PresetsStore : public ::testing::Test {
   protected:
-    void SetUp() override { setenv("OPALENE_DATA_DIR", data().c_str(), 1); }
+    void SetUp() override { environment.set("OPALENE_DATA_DIR", data()); }
 
     std::string data() const { return dir.file("data"); }
     std::string presetsFile() const { return dir.file("data/presets"); }
@@ -84,6 +85,7 @@ class PresetsStore : public ::testing::Test {
     static void endEvent() { foundation::RunLoop::runOnce(); }
 
     TemporaryDirectory dir;
+    ScopedEnvironment environment;
 };
 
 // Counts a manager's change notifications.
@@ -455,7 +457,7 @@ TEST_F(PresetsStore, FailedSavesAreReported) {
 
     // Application support below a plain file cannot be written.
     writeFile(dir.file("blocker"), "x");
-    setenv("OPALENE_DATA_DIR", dir.file("blocker/data").c_str(), 1);
+    environment.set("OPALENE_DATA_DIR", dir.file("blocker/data"));
     ChangeCounter changes(*manager);
     EXPECT_FALSE(manager->savePresets());
     EXPECT_FALSE(manager->lastSaveError().empty());
@@ -468,7 +470,7 @@ TEST_F(PresetsStore, FailedSavesAreReported) {
     EXPECT_FALSE(manager->restorePresetsFromPath(exported));
     EXPECT_EQ(manager->presetsCount(), 0u);
 
-    setenv("OPALENE_DATA_DIR", data().c_str(), 1);
+    environment.set("OPALENE_DATA_DIR", data());
     EXPECT_TRUE(manager->savePresets());
     EXPECT_TRUE(manager->lastSaveError().empty());
 }

@@ -1,6 +1,7 @@
 // One effect run: byte conversion, preview sampling, progress, the three ends and cancellation.
 #include "engine/PostProcess.h"
 
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 
 #include "platform/foundation/RunLoop.h"
@@ -123,7 +124,7 @@ TEST(PostProcessRun, PreviewVisitsEveryStepOnceAndWritesItsPreviewPixel) {
     for (bool small : {true, false}) {
         SCOPED_TRACE(small ? "small preview" : "preview");
         WorkingImageGuard guard;
-        PostProcess::g_preview_quality = 1;
+        const ScopedValue<int32_t> quality(PostProcess::g_preview_quality, 1);
         StubPixelEffect effect;
         effect.prepare(makeSourceImage(1400, 1400, patternColour));
         ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));

@@ -6,6 +6,7 @@
 #include "platform/foundation/UserDefaults.h"
 #include "platform/imageio/ImageDestination.h"
 #include "platform/services/KXSLocalization.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -54,11 +55,11 @@ class SettingsEffect : public PostProcess {
     bool m_withSecond;
 };
 
-// Every test keeps the standard user defaults in a folder of its own; each test runs as its own
-// process, so the store is first opened here.
+// Every test keeps the standard user defaults in a folder of its own, whose store is first opened
+// here.
 struct EffectSettings : testing::Test {
     TemporaryDirectory dir;
-    EffectSettings() { setenv("OPALENE_CONFIG_DIR", dir.path().c_str(), 1); }
+    ScopedEnvironment environment{{"OPALENE_CONFIG_DIR", dir.path().string()}};
 
     std::string defaultsFile() const { return dir.file("defaults.json"); }
     // What the next start of the program would find in the file.
@@ -196,7 +197,7 @@ TEST_F(EffectSettings, PreviewImageChangesAreAnnouncedOnce) {
 // The thumbnail file is looked up in the main bundle, here a folder of this test's own.
 TEST_F(EffectSettings, AFixedThumbnailFileIsReadAndGeneratedPreviewsAreIgnored) {
     TemporaryDirectory bundle;
-    setenv("OPALENE_RESOURCES", bundle.path().c_str(), 1);
+    environment.set("OPALENE_RESOURCES", bundle.path().string());
     std::vector<uint8_t> pixels(6 * 4 * 4, 200);
     auto jpeg = imageio::ImageDestination::createWithPath(bundle.file("f1_g2_preview.jpg"), "public.jpeg");
     ASSERT_TRUE(jpeg);

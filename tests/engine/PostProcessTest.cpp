@@ -2,6 +2,8 @@
 // images back.
 #include "engine/PostProcess.h"
 
+#include "support/ScopedBackingScale.h"
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 
 #include "platform/services/KXServiceUtils.h"
@@ -34,7 +36,7 @@ TEST(PostProcessWorkingImage, PreviewGeometryFollowsQualityAndOrientation) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " quality " +
                      std::to_string(c.quality));
         WorkingImageGuard guard;
-        PostProcess::g_preview_quality = c.quality;
+        const ScopedValue<int32_t> quality(PostProcess::g_preview_quality, c.quality);
         ASSERT_TRUE(PostProcess::global_pre_init(uniformImage(c.width, c.height, 90)));
         EXPECT_EQ(PostProcess::g_width, c.width);
         EXPECT_EQ(PostProcess::g_height, c.height);
@@ -116,7 +118,7 @@ TEST(PostProcessWorkingImage, RefusesMissingImage) {
 
 TEST(PostProcessWorkingImage, PreviewBuffersHandOverAndFallBack) {
     WorkingImageGuard guard;
-    PostProcess::g_preview_quality = 1;
+    const ScopedValue<int32_t> quality(PostProcess::g_preview_quality, 1);
     ASSERT_TRUE(PostProcess::global_pre_init(uniformImage(2400, 1200, 40)));
     const int previewW = PostProcess::g_preview_w, previewH = PostProcess::g_preview_h;
     const int smallW = PostProcess::g_small_preview_w, smallH = PostProcess::g_small_preview_h;
@@ -168,7 +170,7 @@ TEST(PostProcessWorkingImage, FailedHandOverLeavesBufferWithCaller) {
 
 TEST(PostProcessWorkingImage, HighDensityScreensHalveThePointSize) {
     WorkingImageGuard guard;
-    services::KXServiceUtils::setBackingScaleFactor(2.0);
+    ScopedBackingScale screen(2.0);
     ASSERT_TRUE(PostProcess::global_pre_init(uniformImage(801, 601, 1)));
     const graphics::ImagePtr working = PostProcess::resultImageFromCurrentDataType(0);
     ASSERT_NE(working, nullptr);
@@ -182,7 +184,7 @@ TEST(PostProcessWorkingImage, HighDensityScreensHalveThePointSize) {
     EXPECT_EQ(made->height(), 601);
     EXPECT_EQ(made->pointSize(), (graphics::Size{400, 300}));
 
-    services::KXServiceUtils::setBackingScaleFactor(1.0);
+    screen.set(1.0);
     EXPECT_EQ(PostProcess::resultImageFromCurrentDataType(0)->pointSize(), (graphics::Size{801, 601}));
 }
 

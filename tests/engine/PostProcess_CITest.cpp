@@ -5,6 +5,8 @@
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 
+#include "support/ScopedEnvironment.h"
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 #include "support/TemporaryDirectory.h"
 
@@ -70,7 +72,7 @@ class KernelEffect : public StubPixelEffect {
 class CoreImagePath : public ::testing::Test {
   protected:
     CoreImagePath() {
-        setenv("OPALENE_RESOURCES", bundle.path().c_str(), 1);
+        environment.set("OPALENE_RESOURCES", bundle.path().string());
         coreimage::KernelRegistry::registerKernel("halfCoverage", halfCoverageRow);
         coreimage::KernelRegistry::registerKernel("parametersAsColour", parametersRow);
     }
@@ -95,6 +97,7 @@ class CoreImagePath : public ::testing::Test {
     }
 
     TemporaryDirectory bundle;
+    ScopedEnvironment environment;
     WorkingImageGuard guard;
     int prepared = 0;
     int pixels = 0;
@@ -231,9 +234,10 @@ TEST_F(CoreImagePath, PreviewsFitThePreviewSizeKeepingTheirAspect) {
     };
     ship(kHalfCoverage);
     const Rgb red{200, 0, 0}, blue{0, 0, 200};
+    ScopedValue<int32_t> quality(PostProcess::g_preview_quality, 0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        PostProcess::g_preview_quality = c.quality;
+        quality.set(c.quality);
         std::unique_ptr<KernelEffect> effect = makeEffect();
         effect->set_preview_mode(c.preview);
         const int half = c.width / 2;

@@ -16,6 +16,8 @@
 #include "support/EffectRun.h"
 #include "support/FakeManagerDelegate.h"
 #include "support/ImagePixels.h"
+#include "support/ScopedEnvironment.h"
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 #include "support/TemporaryDirectory.h"
 
@@ -129,9 +131,8 @@ EffectRecord record(const std::string& name) {
 class Rendering : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1);
-        setenv("OPALENE_DATA_DIR", dir.file("data").c_str(), 1);
-        PostProcess::g_preview_quality = 0;
+        environment.set("OPALENE_CONFIG_DIR", dir.file("config"));
+        environment.set("OPALENE_DATA_DIR", dir.file("data"));
     }
 
     // A manager over effects "E0" .. "E<n-1>" and a frame "Frame".
@@ -150,6 +151,8 @@ class Rendering : public ::testing::Test {
     }
 
     TemporaryDirectory dir;
+    ScopedEnvironment environment;
+    ScopedValue<int32_t> quality{PostProcess::g_preview_quality, 0};
     WorkingImageGuard guard;
 };
 
@@ -941,7 +944,7 @@ TEST_F(Rendering, PreviewQualityComesFromTheSetting) {
     foundation::UserDefaults& defaults = foundation::UserDefaults::standardUserDefaults();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored.value_or("absent"));
-        PostProcess::g_preview_quality = 1;
+        quality.set(1);
         if (c.stored)
             defaults.setObject(*c.stored, "k_Preview_Quality");
         else

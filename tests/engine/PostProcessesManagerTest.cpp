@@ -3,6 +3,7 @@
 #include "engine/PostProcess.h"
 #include "platform/foundation/UserDefaults.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/StubEffects.h"
 #include "support/TemporaryDirectory.h"
 
@@ -84,8 +85,8 @@ std::vector<PostProcessesManager::CatalogueEntry> fullCatalogue() {
 // User defaults in a folder of the test's own.
 class Catalogue : public ::testing::Test {
   protected:
-    void SetUp() override { setenv("OPALENE_CONFIG_DIR", dir.file("config").c_str(), 1); }
     TemporaryDirectory dir;
+    ScopedEnvironment environment{{"OPALENE_CONFIG_DIR", dir.file("config")}};
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/FileLocations.h"
 #include "platform/foundation/UserDefaults.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -94,7 +95,7 @@ TEST_F(SortHideStore, ResetForgetsEverySettingAndRemovesTheKeys) {
 }
 
 TEST_F(SortHideStore, SharedManagerKeepsItsSettingsInTheStandardStore) {
-    setenv("OPALENE_CONFIG_DIR", dir.path().c_str(), 1);
+    const ScopedEnvironment environment{{"OPALENE_CONFIG_DIR", dir.path().string()}};
     SortHidePostProcessSupportManager& shared =
         SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager();
     EXPECT_EQ(&shared, &SortHidePostProcessSupportManager::sharedSortHidePostProcessSupportManager());

@@ -1,7 +1,8 @@
 #pragma once
 // A main bundle and its shared resources bundle in a temporary folder, made the process's bundles
-// (OPALENE_RESOURCES), with picture files written into them. Make it before anything asks for a
-// bundle: the bundles are fixed at the first request. For suites that link the image-file layer.
+// (OPALENE_RESOURCES) while it lives, with picture files written into them. For suites that link
+// the image-file layer.
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include "platform/imageio/ImageDestination.h"
@@ -20,7 +21,7 @@ class TestBundle {
   public:
     TestBundle() {
         std::filesystem::create_directories(shared());
-        setenv("OPALENE_RESOURCES", main().c_str(), 1);
+        environment_.set("OPALENE_RESOURCES", main().string());
     }
 
     std::filesystem::path main() const { return dir_.path() / "share" / "opalene"; }
@@ -55,4 +56,5 @@ class TestBundle {
 
   private:
     TemporaryDirectory dir_;
+    ScopedEnvironment environment_;
 };

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <system_error>
 
 namespace foundation {
@@ -12,22 +14,32 @@ namespace {
 
 std::string mainBundlePath() {
     if (const char* env = std::getenv("OPALENE_RESOURCES"); env && *env) return env;
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return "share/opalene";
-    return (exe.parent_path().parent_path() / "share" / "opalene").string();
+    static const std::string beside = [] {
+        std::error_code ec;
+        fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+        if (ec) return std::string("share/opalene");
+        return (exe.parent_path().parent_path() / "share" / "opalene").string();
+    }();
+    return beside;
+}
+
+// One bundle per folder for the process's life, so a reference handed out stays valid when the
+// folder named by OPALENE_RESOURCES changes (test programs point it at folders of their own).
+const Bundle& bundleAt(const std::string& path) {
+    static std::mutex mutex;
+    static std::map<std::string, Bundle> bundles;
+    std::lock_guard lock(mutex);
+    return bundles.try_emplace(path, path).first->second;
 }
 
 } // namespace
 
 const Bundle& Bundle::mainBundle() {
-    static const Bundle bundle(mainBundlePath());
-    return bundle;
+    return bundleAt(mainBundlePath());
 }
 
 const Bundle& Bundle::sharedBundle() {
-    static const Bundle bundle((fs::path(mainBundle().bundlePath()) / "Textures.bundle").string());
-    return bundle;
+    return bundleAt((fs::path(mainBundlePath()) / "Textures.bundle").string());
 }
 
 std::string Bundle::pathForResourceOfType(const std::string& name, const std::string& type) const {

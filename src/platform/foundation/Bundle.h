@@ -1,7 +1,8 @@
 #pragma once
 
 // Resource folders. The main bundle is share/opalene/ beside the program's bin/ folder, or the
-// folder named by OPALENE_RESOURCES; the shared resources bundle is its Textures.bundle/.
+// folder named by OPALENE_RESOURCES at the time of asking; the shared resources bundle is its
+// Textures.bundle/.
 
 #include <string>
 

@@ -6,12 +6,21 @@
 
 #include <chrono>
 #include <cstdio>
+#include <map>
+#include <memory>
 
 namespace foundation {
 
 UserDefaults& UserDefaults::standardUserDefaults() {
-    static UserDefaults defaults(configurationDirectory() + "/defaults.json");
-    return defaults;
+    // One store per configuration folder for the process's life, so a reference handed out stays
+    // valid when OPALENE_CONFIG_DIR changes (test programs point it at folders of their own).
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<UserDefaults>> stores;
+    const std::string path = configurationDirectory() + "/defaults.json";
+    std::lock_guard lock(mutex);
+    std::unique_ptr<UserDefaults>& store = stores[path];
+    if (!store) store = std::make_unique<UserDefaults>(path);
+    return *store;
 }
 
 UserDefaults::UserDefaults(std::string filePath, double writeDelay)

@@ -20,7 +20,7 @@ namespace foundation {
 
 class UserDefaults {
   public:
-    // The program's store: defaults.json in configurationDirectory().
+    // The program's store: defaults.json in configurationDirectory() at the time of asking.
     static UserDefaults& standardUserDefaults();
 
     // A store over filePath; changes are written writeDelay seconds after the last one.

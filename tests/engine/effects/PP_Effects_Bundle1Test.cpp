@@ -6,6 +6,7 @@
 
 #include "engine/PostProcessParameter.h"
 #include "support/PixelEffectRun.h"
+#include "support/ScopedEnvironment.h"
 #include "support/TestBundle.h"
 
 #include <gtest/gtest.h>
@@ -314,7 +315,7 @@ class Bundle1OverlayLife : public testing::Test {
         PostProcess::global_clean();
         return runEffect(effect, source, preview ? 1 : 0).at(1, 1);
     }
-    Bundle1OverlayLife() { setenv("OPALENE_CONFIG_DIR", config.path().c_str(), 1); }
+    Bundle1OverlayLife() { environment.set("OPALENE_CONFIG_DIR", config.path().string()); }
 
     // Grey 100 under a black overlay keeps its contrast step, (100/255 - 0.5) x 2 + 0.5; under a
     // white one it is white.
@@ -322,6 +323,7 @@ class Bundle1OverlayLife : public testing::Test {
     static constexpr Rgb kUnderWhite{255, 255, 255};
 
     TemporaryDirectory config; // on_preview_entered reads the saved parameters
+    ScopedEnvironment environment;
     TestBundle bundle;
     WorkingImageGuard guard;
     const graphics::ImagePtr source = makeSourceImage(4, 3, [](int, int) { return Rgb{100, 100, 100}; });

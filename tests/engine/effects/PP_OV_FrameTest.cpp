@@ -14,6 +14,8 @@
 #include "support/FakeManagerDelegate.h"
 #include "support/ImagePixels.h"
 #include "support/PixelEffectRun.h"
+#include "support/ScopedBackingScale.h"
+#include "support/ScopedEnvironment.h"
 #include "support/StubEffects.h"
 #include "support/TestBundle.h"
 
@@ -59,8 +61,8 @@ Painter uniform(Colour c) {
 class Frame : public ::testing::Test {
   protected:
     void SetUp() override {
-        setenv("OPALENE_CONFIG_DIR", (bundle.main() / "config").c_str(), 1);
-        setenv("OPALENE_DATA_DIR", (bundle.main() / "data").c_str(), 1);
+        environment.set("OPALENE_CONFIG_DIR", (bundle.main() / "config").string());
+        environment.set("OPALENE_DATA_DIR", (bundle.main() / "data").string());
     }
 
     std::filesystem::path file(const std::string& piece, const char* type = "png") const {
@@ -121,6 +123,7 @@ class Frame : public ::testing::Test {
     }
 
     TestBundle bundle;
+    ScopedEnvironment environment;
     WorkingImageGuard guard;
 };
 
@@ -303,9 +306,10 @@ TEST_F(Frame, BorderAndCanvasSizes) {
         {"small preview", 1000, 500, 1, false, 1, 100, true, 166, 126, 11},
         {"small preview, thick", 1000, 500, 1, false, 20, 100, true, 166, 126, 27},
     };
+    ScopedBackingScale screen(1);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        services::KXServiceUtils::setBackingScaleFactor(c.screenScale);
+        screen.set(c.screenScale);
         graphics::ImagePtr picture = uniformPicture(c.w, c.h);
         if (c.screenScale != 1) picture = picture->withPointSize({c.w / c.screenScale, c.h / c.screenScale});
         auto frame = makeFrame(c.underFrame, true, c.scale);
@@ -316,7 +320,6 @@ TEST_F(Frame, BorderAndCanvasSizes) {
         EXPECT_TRUE(near(out.at(b - 1, midY), kL)) << text(out.at(b - 1, midY));
         EXPECT_TRUE(near(out.at(b, midY), kPicture)) << text(out.at(b, midY));
     }
-    services::KXServiceUtils::setBackingScaleFactor(1);
 }
 
 // Known pixels of a uniform picture in a frame of uniform pieces, at full size and in the small

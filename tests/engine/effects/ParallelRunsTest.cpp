@@ -63,6 +63,7 @@
 #include "platform/graphics/ParallelRows.h"
 
 #include "support/EffectRun.h"
+#include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 
 #include <gtest/gtest.h>
@@ -245,7 +246,7 @@ std::vector<uint8_t> runWithThreads(PostProcess& effect, const graphics::ImagePt
 // the last row are partial.
 TEST(ParallelRuns, EveryDeterministicLookStoresTheSameBytesOnOneThreadAndOnFour) {
     WorkingImageGuard guard;
-    PostProcess::g_preview_quality = 1;
+    const ScopedValue<int32_t> quality(PostProcess::g_preview_quality, 1);
     const graphics::ImagePtr image = makeSourceImage(389, 61, patternColour);
     for (const Look& l : looks()) {
         SCOPED_TRACE(l.name);

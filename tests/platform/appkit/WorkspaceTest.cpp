@@ -1,5 +1,6 @@
 #include "platform/appkit/Workspace.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -16,26 +16,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Points the desktop entry search at folders of the test's own, and puts the old values back.
-class EntryFolders {
- public:
-  EntryFolders(const std::string& home, const std::string& dirs) {
-    for (const char* name : {"XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
-      const char* value = std::getenv(name);
-      saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
-    setenv("XDG_DATA_DIRS", dirs.c_str(), 1);
-  }
-  ~EntryFolders() {
-    for (const auto& [name, value] : saved_)
-      if (value) setenv(name.c_str(), value->c_str(), 1);
-      else unsetenv(name.c_str());
-  }
-
- private:
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
+// Points the desktop entry search at folders of the test's own while the result lives.
+ScopedEnvironment entryFolders(const std::string& home, const std::string& dirs) {
+  return {{"XDG_DATA_HOME", home}, {"XDG_DATA_DIRS", dirs}};
+}
 
 void writeText(const fs::path& path, const std::string& text) {
   fs::create_directories(path.parent_path());
@@ -84,7 +68,7 @@ TEST(Workspace, EntriesAreFoundInTheUsersFolderFirst) {
   writeText(system / "applications/org.example.Viewer.desktop", "[Desktop Entry]\nExec=system\n");
   writeText(system / "applications/org.example.Other.desktop", "[Desktop Entry]\nExec=other\n");
   writeText(home / "applications/org.example.Viewer.desktop", "[Desktop Entry]\nExec=home\n");
-  EntryFolders folders(home.string(), "/nonexistent:" + system.string());
+  const ScopedEnvironment folders = entryFolders(home.string(), "/nonexistent:" + system.string());
   EXPECT_EQ(appkit::Workspace::desktopEntryPath("org.example.Viewer"), (home / "applications/org.example.Viewer.desktop").string());
   EXPECT_EQ(appkit::Workspace::desktopEntryPath("org.example.Other"), (system / "applications/org.example.Other.desktop").string());
   EXPECT_EQ(appkit::Workspace::desktopEntryPath("org.example.Missing"), "");
@@ -106,7 +90,7 @@ TEST(Workspace, OpensTheFileWithTheNamedApplication) {
             "[Desktop Entry]\nHidden=true\nExec=" + program.string() + " %f\n");
   const fs::path photo = folder.path() / "My Photo.jpg";
   writeText(photo, "x");
-  EntryFolders folders((folder.path() / "data").string(), (folder.path() / "none").string());
+  const ScopedEnvironment folders = entryFolders((folder.path() / "data").string(), (folder.path() / "none").string());
 
   EXPECT_FALSE(appkit::Workspace::openFile((folder.path() / "missing.jpg").string(), "org.example.Record"));
   EXPECT_FALSE(appkit::Workspace::openFile(photo.string(), "org.example.Missing"));
@@ -131,7 +115,7 @@ TEST(Workspace, ImageApplicationsAreTheShownEntriesThatOpenImages) {
   writeText(home / "applications/org.example.Gone.desktop", "[Desktop Entry]\nHidden=true\n");
   writeText(system / "applications/org.example.Link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nMimeType=image/png;\n");
   writeText(system / "applications/notes.txt", "MimeType=image/png;\n");
-  EntryFolders folders(home.string(), system.string());
+  const ScopedEnvironment folders = entryFolders(home.string(), system.string());
 
   std::vector<std::string> names;
   for (const appkit::Workspace::Application& application : appkit::Workspace::applicationsForImages())
@@ -147,7 +131,7 @@ TEST(Workspace, EveryProgramStartsThroughTheLauncher) {
   writeText(folder.path() / "data/applications/org.example.Viewer.desktop", "[Desktop Entry]\nExec=viewer --one %U\n");
   const fs::path photo = folder.path() / "a.tiff";
   writeText(photo, "x");
-  EntryFolders folders((folder.path() / "data").string(), (folder.path() / "none").string());
+  const ScopedEnvironment folders = entryFolders((folder.path() / "data").string(), (folder.path() / "none").string());
   std::vector<std::vector<std::string>> started;
   bool answer = true;
   appkit::Workspace::setLauncher([&](const std::vector<std::string>& command) {

@@ -1,5 +1,6 @@
 #include "platform/foundation/Bundle.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +51,7 @@ TEST(Bundle, ClassLookupTriesMainThenShared) {
     touch(main / "Textures.bundle" / "both.png");
     touch(main / "Textures.bundle" / "sharedOnly.jpg");
     touch(main / "mainOnly.cifilter");
-    setenv("OPALENE_RESOURCES", main.c_str(), 1);
+    ScopedEnvironment environment{{"OPALENE_RESOURCES", main.string()}};
 
     EXPECT_EQ(Bundle::mainBundle().bundlePath(), main.string());
     EXPECT_EQ(Bundle::pathForResource("both", "png"), (main / "both.png").string());
@@ -71,7 +72,7 @@ TEST(Bundle, PictureLookupTriesJpegThenPngInBothBundles) {
     touch(shared / "mixed.jpg");
     touch(main / "mixed.png");
     touch(main / "other.gif");
-    setenv("OPALENE_RESOURCES", main.c_str(), 1);
+    ScopedEnvironment environment{{"OPALENE_RESOURCES", main.string()}};
 
     struct Case {
         const char* name;

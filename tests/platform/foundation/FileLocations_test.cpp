@@ -1,5 +1,6 @@
 #include "platform/foundation/FileLocations.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,7 @@ TEST(FileLocations, OverridesAreCreatedOnFirstUse) {
     TemporaryDirectory dir;
     const fs::path data = dir.path() / "deep" / "data";
     const fs::path config = dir.path() / "deep" / "config";
-    setenv("OPALENE_DATA_DIR", data.c_str(), 1);
-    setenv("OPALENE_CONFIG_DIR", config.c_str(), 1);
+    ScopedEnvironment environment{{"OPALENE_DATA_DIR", data.string()}, {"OPALENE_CONFIG_DIR", config.string()}};
     EXPECT_EQ(foundation::applicationSupportDirectory(), data.string());
     EXPECT_EQ(foundation::configurationDirectory(), config.string());
     EXPECT_TRUE(fs::is_directory(data));
@@ -23,11 +23,11 @@ TEST(FileLocations, OverridesAreCreatedOnFirstUse) {
 
 TEST(FileLocations, FollowTheXdgFoldersAndIgnoreRelativeOnes) {
     TemporaryDirectory dir;
-    unsetenv("OPALENE_DATA_DIR");
-    unsetenv("OPALENE_CONFIG_DIR");
-    setenv("HOME", dir.path().c_str(), 1);
-    setenv("XDG_DATA_HOME", (dir.path() / "xdata").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    ScopedEnvironment environment{{"HOME", dir.path().string()},
+                                  {"XDG_DATA_HOME", (dir.path() / "xdata").string()},
+                                  {"XDG_CONFIG_HOME", "relative/config"}};
+    environment.unset("OPALENE_DATA_DIR");
+    environment.unset("OPALENE_CONFIG_DIR");
     EXPECT_EQ(foundation::applicationSupportDirectory(), (dir.path() / "xdata" / "opalene").string());
     EXPECT_EQ(foundation::configurationDirectory(), (dir.path() / ".config" / "opalene").string());
     EXPECT_TRUE(fs::is_directory(dir.path() / ".config" / "opalene"));

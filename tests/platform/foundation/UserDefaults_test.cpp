@@ -1,5 +1,6 @@
 #include "platform/foundation/UserDefaults.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -191,7 +192,7 @@ TEST(UserDefaults, WorkersReadAndWriteAtOnce) {
 
 TEST(UserDefaults, StandardStoreLivesInTheConfigurationFolder) {
     TemporaryDirectory dir;
-    setenv("OPALENE_CONFIG_DIR", dir.path().c_str(), 1);
+    ScopedEnvironment environment{{"OPALENE_CONFIG_DIR", dir.path().string()}};
     UserDefaults& d = UserDefaults::standardUserDefaults();
     EXPECT_EQ(&d, &UserDefaults::standardUserDefaults());
     d.setBool(true, "Sketch_fav");

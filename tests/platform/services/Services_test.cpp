@@ -2,6 +2,7 @@
 #include "platform/services/KXSLocalization.h"
 #include "platform/services/KXServiceUtils.h"
 
+#include "support/ScopedEnvironment.h"
 #include "support/TemporaryDirectory.h"
 
 #include <gtest/gtest.h>
@@ -49,7 +50,7 @@ TEST(KXServiceUtils, SystemVersionTakesTheNewerBranch) {
 TEST(ApplicationSupportDirectory, ExistsAndIsWritableAfterTheFirstCall) {
     TemporaryDirectory dir;
     const auto folder = dir.path() / "support";
-    setenv("OPALENE_DATA_DIR", folder.c_str(), 1);
+    ScopedEnvironment environment{{"OPALENE_DATA_DIR", folder.string()}};
     std::string path = services::applicationSupportDirectory();
     EXPECT_EQ(path, folder.string());
     ASSERT_TRUE(std::filesystem::is_directory(path));
