@@ -2,6 +2,8 @@
 // The 16-megapixel picture the benchmarks run on: smooth gradients and soft shapes with a little
 // grain, so regions, classes and edges behave as they would on a photograph rather than on noise.
 // X,R,G,B bytes with byte 0 opaque, as in the working image. Header only.
+#include "platform/graphics/Image.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -32,6 +34,12 @@ inline const std::vector<uint8_t>& photo() {
         return px;
     }();
     return pixels;
+}
+
+// The same picture as an image.
+inline graphics::ImagePtr photoImage() {
+    const graphics::PixelFormat xrgb{8, {graphics::Channel::A, graphics::Channel::R, graphics::Channel::G, graphics::Channel::B}, false};
+    return graphics::Image::copy(photo().data(), kPhotoWidth, kPhotoHeight, size_t(kPhotoWidth) * 4, xrgb);
 }
 
 } // namespace bench
