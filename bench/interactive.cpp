@@ -71,20 +71,26 @@ struct PaintCounter : QObject {
 };
 
 // The photo at a 16-megapixel camera's 4608 x 3456 (under the editor's 16,000,000-pixel cap, so
-// the open does not resample it) as a JPEG at quality 0.9 in a temporary folder, written once with
-// the image layer.
+// the open does not resample it), with grain strong enough that the file is as large as a camera's
+// (about 6 MB), as a JPEG at quality 0.9 in a temporary folder, written once with the image layer.
 const std::string& jpegPath() {
-  static const std::string path = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "opalene-bench-interactive-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    const std::string file = pattern + "/photo.jpg";
-    auto destination = imageio::ImageDestination::createWithPath(file, "public.jpeg");
-    if (!destination) std::abort();
-    destination->addImage(bench::photoImage(4608, 3456), {{imageio::kLossyCompressionQuality, 0.9}});
-    if (!destination->finalize()) std::abort();
-    return file;
-  }();
-  return path;
+  // Removed at exit with its folder.
+  struct TemporaryPhoto {
+    std::string folder, file;
+    TemporaryPhoto() {
+      std::string pattern = (std::filesystem::temp_directory_path() / "opalene-bench-interactive-XXXXXX").string();
+      if (!mkdtemp(pattern.data())) std::abort();
+      folder = pattern;
+      file = folder + "/photo.jpg";
+      auto destination = imageio::ImageDestination::createWithPath(file, "public.jpeg");
+      if (!destination) std::abort();
+      destination->addImage(bench::photoImage(4608, 3456, 4), {{imageio::kLossyCompressionQuality, 0.9}});
+      if (!destination->finalize()) std::abort();
+    }
+    ~TemporaryPhoto() { std::filesystem::remove_all(folder); }
+  };
+  static const TemporaryPhoto photo;
+  return photo.file;
 }
 
 // The one editor window, shown at a laptop's size, with the photo file ready.
