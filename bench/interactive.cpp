@@ -1,10 +1,10 @@
 // The editor as a user meets it, offscreen, on a 15.9-megapixel JPEG written at start: opening it to
 // the first frame of the image view, every catalogue thumbnail of it, choosing a look to its preview
-// shown, a slider move to its preview shown, applying the three looks slowest to preview, and one
-// brush dab to its redraw on the mask canvas. The benchmarks share one editor and run in this
-// order; times are wall clock, "median_ms" and "max_ms" over the repetitions inside a benchmark,
-// "load1" the machine's one-minute load when it started. The last entry reports VmHWM, the
-// process's resident peak over the whole run.
+// shown, a slider move to its preview shown, applying the three looks slowest to preview, and brush
+// dabs to their redraw on the mask canvas. The benchmarks share one editor and run in this order;
+// times are wall clock, "median_ms" and "max_ms" over the repetitions inside a benchmark, "load1"
+// the machine's one-minute load when it started. The last entry reports VmHWM, the process's
+// resident peak over the whole run.
 #include "BenchApplication.h"
 #include "BenchPhoto.h"
 #include "editor/FilterToolbarViewController.h"
