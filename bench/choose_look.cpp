@@ -20,17 +20,9 @@
 namespace {
 
 using bench::application;
+using bench::pumpUntil;
 
 using Clock = std::chrono::steady_clock;
-
-bool pumpUntil(const std::function<bool()>& done, double seconds) {
-  const auto end = Clock::now() + std::chrono::duration<double>(seconds);
-  while (!done()) {
-    if (Clock::now() > end) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 1);
-  }
-  return true;
-}
 
 void ChooseLookToPreview(benchmark::State& state) {
   application();

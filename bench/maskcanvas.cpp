@@ -16,12 +16,6 @@ namespace {
 
 using bench::application;
 
-graphics::ImagePtr benchPhoto() {
-  const graphics::PixelFormat xrgb{8, {graphics::Channel::A, graphics::Channel::R, graphics::Channel::G, graphics::Channel::B}, false};
-  return graphics::Image::copy(bench::photo().data(), bench::kPhotoWidth, bench::kPhotoHeight,
-                               size_t(bench::kPhotoWidth) * 4, xrgb);
-}
-
 struct Scene {
   std::unique_ptr<CIMicroPaintView> canvas;
   // Two pictures that differ, so every setImage is a change.
@@ -29,7 +23,7 @@ struct Scene {
   QImage target{1600, 1000, QImage::Format_ARGB32_Premultiplied};
 
   Scene() {
-    const graphics::ImagePtr photo = benchPhoto();
+    const graphics::ImagePtr photo = bench::photoImage();
     canvas = std::make_unique<CIMicroPaintView>(graphics::Rect(0, 0, 1600, 1000), photo, photo);
     canvas->updateMatrices();
     const coreimage::ImagePtr a = canvas->imageA();
