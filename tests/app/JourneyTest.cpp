@@ -44,6 +44,8 @@
 #include <QMessageBox>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
 #include <tuple>
 #include <vector>
 
@@ -400,6 +402,32 @@ TEST_F(Journey, AQuarterTurnLeftInTheRotateToolReachesThePhoto) {
   undo().undo();
   endPass();
   EXPECT_EQ(editor->image(), original);
+}
+
+// A straightening left in the rotate tool becomes the photo's without the wedges the turn leaves
+// outside it: the largest centred rectangle of the photo's proportions is kept.
+TEST_F(Journey, AStraighteningLeftInTheRotateToolCutsAwayTheWedges) {
+  open(writePhoto(dir.path().string() + "/photo.png"));
+  click(editor->rotateToolButton());
+  endPass();
+  ASSERT_TRUE(runEventLoopUntil([&] { return editor->rotationPanel()->isVisible(); }, 2));
+  for (int i = 0; i < 3; ++i) click(editor->rotationPanel()->cropRotateRightButton());
+  endPass();
+  ASSERT_NEAR(editor->imageView()->rotationAngle(), 3, 1e-3);
+  click(editor->fxToolButton());
+  endPass();
+  ASSERT_FALSE(editor->imageView()->hasPendingTransform());
+  const double c = std::cos(3 * M_PI / 180), s = std::sin(3 * M_PI / 180);
+  const double fit = std::min(kWidth / (kWidth * c + kHeight * s), kHeight / (kWidth * s + kHeight * c));
+  EXPECT_NEAR(double(editor->image()->width()), kWidth * fit, 1.0);
+  EXPECT_NEAR(double(editor->image()->height()), kHeight * fit, 1.0);
+  const QImage straight = pixels(editor->image());
+  const int right = straight.width() - 1, bottom = straight.height() - 1;
+  // The photo has no channel below 40 anywhere; a wedge would be black.
+  for (const QPoint p : {QPoint(0, 0), QPoint(right, 0), QPoint(0, bottom), QPoint(right, bottom)})
+    EXPECT_GT(std::max({qRed(straight.pixel(p)), qGreen(straight.pixel(p)), qBlue(straight.pixel(p))}), 40)
+        << p.x() << "," << p.y();
+  EXPECT_EQ(undo().undoActionName(), "Rotate");
 }
 
 // Every tool once, from opening the photo to closing it, each step driven by the window's own
