@@ -17,6 +17,15 @@ function(opalene_library target dir)
   endif()
 endfunction()
 
+# What every test runs with, offscreen unless a later QT_QPA_PLATFORM overrides it.
+set(OPALENE_TEST_ENVIRONMENT
+  QT_QPA_PLATFORM=offscreen
+  LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp
+  OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR}
+  OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data
+  OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config
+  OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data)
+
 # opalene_tests(<executable> <folder> <link deps...>): one GoogleTest program per folder.
 # Settings and application support point into the build folder, never at the user's own.
 function(opalene_tests target dir)
@@ -29,8 +38,7 @@ function(opalene_tests target dir)
   target_link_libraries(${target} PRIVATE ${ARGN} GTest::gtest GTest::gmock GTest::gtest_main)
   # Every test (and the discovery of tests) runs through env with the test environment: a list
   # handed to the ENVIRONMENT property would reach the tests with its first variable only.
-  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
-    "env;QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp;OPALENE_RESOURCES=${OPALENE_BUNDLE_DIR};OPALENE_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data;OPALENE_CONFIG_DIR=${CMAKE_BINARY_DIR}/test-home/config;OPALENE_DATA_DIR=${CMAKE_BINARY_DIR}/test-home/data")
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR "env;${OPALENE_TEST_ENVIRONMENT}")
   # Each test carries its program's name as a label, so a preset can pick whole suites.
   gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${target})
 endfunction()

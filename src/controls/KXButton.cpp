@@ -5,7 +5,6 @@
 #include "controls/TileDrawing.h"
 #include "platform/services/KXSLocalization.h"
 
-#include <QGraphicsOpacityEffect>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -46,6 +45,7 @@ void KXButton::initialize() {
   if (!_iconImageName.empty()) {
     const QImage icon = imageNamedAdditional(_iconImageName);
     if (!icon.isNull()) {
+      _iconImage = icon;
       _iconImageView = imageView(this, icon);
       _iconImageView->move(0, height() - _iconImageView->height());
     }
@@ -169,12 +169,16 @@ void KXButton::validateState() {
 
 void KXButton::setIconAlpha(double alpha) {
   if (!_iconImageView) return;
-  auto* effect = qobject_cast<QGraphicsOpacityEffect*>(_iconImageView->graphicsEffect());
-  if (!effect) {
-    effect = new QGraphicsOpacityEffect(_iconImageView);
-    _iconImageView->setGraphicsEffect(effect);
-  }
-  effect->setOpacity(alpha);
+  // Dimmed in the picture itself: Qt draws no graphics effect inside another, and panels fade
+  // whole buttons with one.
+  QImage dimmed(_iconImage.size(), QImage::Format_ARGB32_Premultiplied);
+  dimmed.setDevicePixelRatio(_iconImage.devicePixelRatio());
+  dimmed.fill(Qt::transparent);
+  QPainter painter(&dimmed);
+  painter.setOpacity(alpha);
+  painter.drawImage(QPointF(0, 0), _iconImage);
+  painter.end();
+  _iconImageView->setPixmap(QPixmap::fromImage(dimmed));
 }
 
 void KXButton::paintEvent(QPaintEvent*) {

@@ -106,5 +106,6 @@ class KXButton : public QAbstractButton {
   bool _initialized = false;
   bool _tracksMouse = false;  // only a button with a picture of its own highlights on hover
   QLabel* _iconImageView = nullptr;
+  QImage _iconImage;
   QLabel* _arrowView = nullptr;
 };

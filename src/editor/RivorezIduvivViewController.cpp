@@ -223,6 +223,12 @@ void RivorezIduvivViewController::awakeFromNib() {
                            foundation::kUndoManagerDidUndoChangeNotification,
                            foundation::kUndoManagerDidRedoChangeNotification})
     center.addObserver(this, name, nullptr, [this](const foundation::Notification&) { validateUndoRedoButtonsState(); });
+  // An undone or redone change leaves the photo other than the one saved: closing asks again.
+  if (_undoManager)
+    for (const char* name : {foundation::kUndoManagerDidUndoChangeNotification, foundation::kUndoManagerDidRedoChangeNotification})
+      center.addObserver(this, name, _undoManager, [this](const foundation::Notification&) {
+        if (_image) setDocumentEdited(true);
+      });
   center.addObserver(this, PostProcessesManagerHideMaskDidChange, nullptr,
                      [this](const foundation::Notification& n) { hideMaskButtonStateWasChanged(n); });
   _showingMask = true;

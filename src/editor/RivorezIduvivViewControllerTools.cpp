@@ -102,8 +102,9 @@ void RivorezIduvivViewController::leaveTool(int32_t old, int32_t next) {
       if (next != kParameters) hideEffectsToolbarAnimated(true);
       break;
     case kRotate:
-      // Turns and flips shown in this tool are the photo's from here on, not only the screen's.
-      applyPendingTurnsAndFlips();
+      // Turns and flips shown in this tool are the photo's from here on, not only the screen's;
+      // the crop tool takes them over pending and bakes them with its frame.
+      if (next != kCrop) applyPendingTurnsAndFlips();
       _selectPostProcessViewController->setBottomContentViewHidden(false);
       _imageView->setRightMargin(0);
       _imageView->commitChangesAnimated(true);

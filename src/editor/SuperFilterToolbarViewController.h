@@ -76,6 +76,7 @@ class SuperFilterToolbarViewController : public QWidget, public DSSUISliderDeleg
   KXButton* drawButton() const { return _drawButton; }
   KXButton* hideMaskButton() const { return _hideMaskButton; }
   KXButton* autoAdjustButton() const { return _autoAdjustHistogramButton; }
+  KXButton* tabButton(Tab tab) const { return _tabButtons[size_t(tab)]; }
   QWidget* groupView(Tab tab) const;
   bool smallSize() const { return _smallSize; }
   static const HistogramTables& histogramTables();

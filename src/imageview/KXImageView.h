@@ -184,7 +184,7 @@ public:
     bool applyCrop();
     // Whether a turn or flip is shown that the photo does not have yet.
     bool hasPendingTransform() const;
-    // Bakes the pending turns and flips into the whole photo, leaving the crop alone.
+    // Bakes the pending turns and flips into the photo; a straightening angle's wedges are cut off.
     bool applyPendingTransform();
 
     // Fixed colours, made once per process.

@@ -357,9 +357,17 @@ bool KXImageView::hasPendingTransform() const {
 bool KXImageView::applyPendingTransform() {
     if (!_image || !hasPendingTransform()) return false;
     const double W = _image->width(), H = _image->height();
-    // The whole turned picture, anchored at the origin so no sub-pixel shift blurs a quarter turn.
-    const double c = std::abs(std::cos(_rotationAngle)), n = std::abs(std::sin(_rotationAngle));
-    const double outW = std::round(W * c + H * n), outH = std::round(W * n + H * c);
+    // Quarter turns swap the sides exactly; what is left of the angle (under 45 degrees) is
+    // straightening, whose wedges outside the photo are cut off: the largest centred rectangle of
+    // the photo's proportions inside the turned picture. Anchored at the origin, so no sub-pixel
+    // shift blurs a quarter turn.
+    const double quarters = std::round(_rotationAngle / (kPiF32 / 2));
+    const double rest = _rotationAngle - quarters * (kPiF32 / 2);
+    const bool swapped = std::fmod(std::abs(quarters), 2.0) == 1;
+    const double sideW = swapped ? H : W, sideH = swapped ? W : H;
+    const double c = std::abs(std::cos(rest)), n = std::abs(std::sin(rest));
+    const double fit = n < 1e-6 ? 1.0 : std::min(sideW / (sideW * c + sideH * n), sideH / (sideW * n + sideH * c));
+    const double outW = std::max(1.0, std::floor(sideW * fit + 1e-6)), outH = std::max(1.0, std::floor(sideH * fit + 1e-6));
     Rect extent;
     graphics::ImagePtr result = bakeTransform(Point{outW / 2, outH / 2}, Rect(0, 0, outW, outH), extent);
     if (!result) return false;

@@ -1,6 +1,7 @@
 #include "controls/KXButton.h"
 #include "controls/SharedBundle.h"
 #include "controls/VQButton.h"
+#include "controls/ViewAlpha.h"
 #include "support/TestSkins.h"
 #include "support/UiApplication.h"
 
@@ -143,6 +144,33 @@ TEST_F(Buttons, IconAndCentredTitleFormOneGroup) {
   EXPECT_GT(icon.left(), 20);
   EXPECT_LT(icon.right(), int(button.titleIndent()));  // the title starts right of the icon
   EXPECT_NEAR(icon.center().y(), 12, 3);
+}
+
+// Qt draws no graphics effect inside another: the icon's dimming must not hide it when the whole
+// button is faded, as panels fade their buttons.
+TEST_F(Buttons, AFadedButtonStillDrawsItsDimmedIcon) {
+  QWidget host;
+  host.resize(140, 40);
+  auto* button = new KXButton(&host);
+  button->setGeometry(10, 8, 120, 24);
+  button->setIconImageName("icon");
+  button->setTitle("Paint");
+  button->initialize();
+  host.show();
+  ASSERT_TRUE(button->iconImageView());
+  const QPoint icon = button->iconImageView()->geometry().center() + button->pos();
+  for (bool enabled : {false, true}) {
+    SCOPED_TRACE(enabled ? "enabled" : "disabled");
+    button->setEnabled(enabled);
+    ViewAlpha::setAlpha(button, 1.0);
+    const QColor plain = host.grab().toImage().pixelColor(icon);
+    ViewAlpha::setAlpha(button, 0.999);
+    const QColor faded = host.grab().toImage().pixelColor(icon);
+    EXPECT_NEAR(faded.red(), plain.red(), 2);
+    EXPECT_NEAR(faded.green(), plain.green(), 2);
+    EXPECT_NEAR(faded.blue(), plain.blue(), 2);
+    if (enabled) EXPECT_GT(plain.red(), plain.green() + 60);  // the magenta icon over the green centre
+  }
 }
 
 TEST_F(Buttons, VQButtonReleasesWhenDraggedOutWithoutAClick) {
