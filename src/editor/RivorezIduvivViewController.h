@@ -44,6 +44,7 @@ class DrawingToolbarController;
 class KXScroller;
 class SuperFilterToolbarViewController;
 class FilterToolbarViewController;
+class KXBatchProcessing;
 class KXButton;
 class KXImageView;
 class KXShareViewController;
@@ -778,6 +779,13 @@ class RivorezIduvivViewController : public QObject,
   QWidget* _splashViewContent = nullptr;
   std::shared_ptr<SplashDropDelegate> _splashDropDelegate;
   QTimer* _showSplashTimer = nullptr;
+  // ---- Batch processing from the menu.
+ public:
+  void batchProcessingButtonPressed();
+  KXBatchProcessing* batchProcessing() const { return _batchProcessing; }
+
+ private:
+  KXBatchProcessing* _batchProcessing = nullptr;  // owned by the window
   // ---- Density: the engine's backing scale factor follows the window's screen.
   void trackBackingScaleFactor();
 };

@@ -3,6 +3,7 @@
 #include "controls/KXButton.h"
 #include "controls/KXShareViewController.h"
 #include "controls/SharedBundle.h"
+#include "editor/BatchImageProcessor.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "engine/CustomPresetsManager.h"
 #include "engine/PostProcess.h"
@@ -167,12 +168,19 @@ void RivorezIduvivViewController::wireMenuCommands() {
   menuCommands["zoomToActualSizeClick:"] = {[this] { zoomToActualSizeClick(); }, button(_actualSizeButton)};
   menuCommands["zoomToFitClick:"] = {[this] { zoomToFitClick(); }, button(_fitToScreenButton)};
   menuCommands["buttonShareClick:"] = {[this] { buttonShareClick(); }, nullptr};
+  menuCommands["batchProcessingButtonPressed:"] = {[this] { batchProcessingButtonPressed(); }, nullptr};
   menuCommands["backupPresetsClick:"] = {[this] { backupPresetsClick(); }, nullptr};
   menuCommands["restorePresetsClick:"] = {[this] { restorePresetsClick(); }, nullptr};
   menuCommands["showLayerMaskClick:"] = {[this] { if (_drawingToolbar) _drawingToolbar->showMaskButtonClick(); }, nullptr};
   menuCommands["invertLayerMaskClick:"] = {[this] { if (_drawingToolbar) _drawingToolbar->invertMaskButtonClick(); }, nullptr};
   connect(_shareButton, &QAbstractButton::clicked, this, [this] { buttonShareClick(); });
   menuCommands["clearLayerMaskClick:"] = {[this] { if (_drawingToolbar) _drawingToolbar->clearMaskButtonClick(); }, nullptr};
+}
+
+// The batch window is made once and kept, so its inputs and choices survive between runs.
+void RivorezIduvivViewController::batchProcessingButtonPressed() {
+  if (!_batchProcessing) _batchProcessing = new KXBatchProcessing(_window.get());
+  BatchImageProcessor::batchProcessingButtonPressed(_window.get(), *_batchProcessing, _selectedPostProcess, _selectedPreset);
 }
 
 // The share popover under the Share button.

@@ -7,6 +7,7 @@
 #include "app/VQDocumentController.h"
 #include "controls/KXButton.h"
 #include "controls/SharedBundle.h"
+#include "editor/KXBatchProcessing.h"
 #include "editor/RecentDocuments.h"
 #include "editor/RivorezIduvivViewController.h"
 #include "imageview/KXImageView.h"
@@ -16,6 +17,7 @@
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/UndoManager.h"
 #include "platform/foundation/UserDefaults.h"
+#include "support/ShownAlert.h"
 #include "support/TemporaryDirectory.h"
 #include "support/UiApplication.h"
 
@@ -164,11 +166,9 @@ TEST_F(Menus, ValidationTableAcrossTheEditorStates) {
 
 TEST_F(Menus, CommandsOfTheEditorsOtherPartsRunFromTheMenus) {
   openPhoto();
-  // Commands nothing carries yet stay disabled and do not run.
-  for (const char* action : {"exportPresetMenuItemClick:", "batchProcessingButtonPressed:"}) {
-    EXPECT_FALSE(enabled(action)) << action;
-    EXPECT_FALSE(menu->perform(action)) << action;
-  }
+  // A command nothing carries stays disabled and does not run.
+  EXPECT_FALSE(enabled("exportPresetMenuItemClick:"));
+  EXPECT_FALSE(menu->perform("exportPresetMenuItemClick:"));
   // The tool switches reach the editor's own commands.
   EXPECT_TRUE(enabled("copy:"));
   ASSERT_TRUE(menu->perform("buttonCropClick:"));
@@ -197,6 +197,26 @@ TEST_F(Menus, CommandsOfTheEditorsOtherPartsRunFromTheMenus) {
   EXPECT_FALSE(enabled("sharingItemClicked:"));
   waiting = false;
   EXPECT_TRUE(enabled("sharingItemClicked:"));
+}
+
+TEST_F(Menus, BatchProcessingAsksForALookFirstThenShowsItsWindow) {
+  openPhoto();
+  EXPECT_TRUE(enabled("batchProcessingButtonPressed:"));
+  ASSERT_TRUE(menu->perform("batchProcessingButtonPressed:"));
+  QMessageBox* alert = shownAlert(editor->window());
+  ASSERT_NE(alert, nullptr);
+  EXPECT_TRUE(alert->text().startsWith("To launch batch processing"));
+  EXPECT_FALSE(editor->batchProcessing() && editor->batchProcessing()->isVisible());
+  alert->close();
+
+  PostProcess* look = PostProcessesManager::sharedPostProcessesManager().nonFrameProcesses().at(0);
+  editor->setSelectedPostProcess(look);
+  ASSERT_TRUE(menu->perform("batchProcessingButtonPressed:"));
+  KXBatchProcessing* batch = editor->batchProcessing();
+  ASSERT_NE(batch, nullptr);
+  EXPECT_TRUE(batch->isVisible());
+  batch->close();
+  editor->setSelectedPostProcess(nullptr);
 }
 
 TEST_F(Menus, WhileInteractionIsDisabledOnlyTheSplashCommandsRun) {
