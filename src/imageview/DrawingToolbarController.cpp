@@ -2,6 +2,7 @@
 
 #include "controls/KXButton.h"
 #include "controls/KXJRVSlider.h"
+#include "controls/PanelLabel.h"
 #include "controls/ImageAdditional.h"
 #include "engine/PostProcessesManager.h"
 #include "imageview/DrawingToolbarControllerDelegate.h"
@@ -15,19 +16,6 @@
 namespace {
 
 constexpr int kPresetSide = 34;
-
-QLabel* label(QWidget* parent, QRect frame, QColor colour, Qt::Alignment alignment = Qt::AlignLeft) {
-  auto* l = new QLabel(parent);
-  l->setGeometry(frame);
-  QFont font("Helvetica Neue");
-  font.setPixelSize(12);
-  l->setFont(font);
-  QPalette palette = l->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  l->setPalette(palette);
-  l->setAlignment(alignment | Qt::AlignVCenter);
-  return l;
-}
 
 KXButton* button(QWidget* parent, const char* title, QRect frame) {
   auto* b = new KXButton(parent);
@@ -97,8 +85,8 @@ DrawingToolbarController::DrawingToolbarController(QWidget* parent) : QWidget(pa
                             {"Opacity", &_opacitySlider, 0.01, 1, 1, false}};
   int y = 102;
   for (const SliderRow& row : rows) {
-    label(this, QRect(16, y, 120, 16), grey)->setText(row.title);
-    QLabel* value = label(this, QRect(kWidth - 62, y + 18, 46, 16), light, Qt::AlignRight);
+    panelLabel(this, QRect(16, y, 120, 16), 12, grey)->setText(row.title);
+    QLabel* value = panelLabel(this, QRect(kWidth - 62, y + 18, 46, 16), 12, light, Qt::AlignRight);
     auto* slider = new KXJRVSlider(this);
     slider->setGeometry(10, y + 18, kWidth - 80, 16);
     slider->setJrvValueLabel(value);
