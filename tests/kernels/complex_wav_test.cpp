@@ -2,6 +2,8 @@
 #include "kernels/wavelets/wav2d.h"
 #include "kernels/wavelets/wavelet_alloc.h"
 
+#include "kernels/WaveletPlane.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,22 +12,6 @@
 #include <string>
 
 namespace {
-
-struct Plane {
-    int w, h;
-    float** rows;
-    Plane(int w, int h) : w(w), h(h), rows(allocate_2d_float(h, w, 1)) {}
-    ~Plane() { free_2d_float(rows); }
-    Plane(const Plane&) = delete;
-    Plane& operator=(const Plane&) = delete;
-    double max_difference(const Plane& o) const {
-        double m = 0;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                m = std::max(m, double(std::fabs(rows[y][x] - o.rows[y][x])));
-        return m;
-    }
-};
 
 // Values in 0..1.
 void fill_random(Plane& p, unsigned seed) {
