@@ -47,27 +47,27 @@ texture_t* tex_create_copy(int w, int h, const uint8_t* src, int bytes_per_pixel
     return tex;
 }
 
-namespace {
-
 // Single precision, truncated; small (and NaN) results become 10.
-int scaled_side(float scale, int side) {
+int tex_scaled_side(float scale, int side) {
     const float f = scale * float(side);
     if (!(f >= 10.0f)) return 10;
     if (f >= 2147483648.0f) return INT_MAX;
     return int(f);
 }
 
-// Source index of output index i: divide first, then multiply, in single precision.
-int source_index(int i, int n, int side) {
+// Divide first, then multiply, in single precision.
+int tex_source_index(int i, int n, int side) {
     const int s = int(float(i) / float(n) * float(side));
     return std::min(s, side - 1);
 }
 
+namespace {
+
 // Nearest-neighbour scale of the source; `op(source pixel, output pixel)` writes the 4 output bytes.
 template <class Op>
 texture_t* create_scaled(int w, int h, const uint8_t* src, float scale_x, float scale_y, Op op) {
-    const int nw = scaled_side(scale_x, w);
-    const int nh = scaled_side(scale_y, h);
+    const int nw = tex_scaled_side(scale_x, w);
+    const int nh = tex_scaled_side(scale_y, h);
     texture_t* tex = tex_create_empty(nw, nh, 4);
     if (!tex) return nullptr;
     uint8_t* out = tex->data;
@@ -82,10 +82,10 @@ texture_t* create_scaled(int w, int h, const uint8_t* src, float scale_x, float 
         return nullptr;
     }
     for (int i = 0; i < nw; ++i)
-        column_offset[size_t(i)] = size_t(source_index(i, nw, w)) * 4;
+        column_offset[size_t(i)] = size_t(tex_source_index(i, nw, w)) * 4;
     const size_t src_stride = size_t(w) * 4;
     for (int j = 0; j < nh; ++j) {
-        const uint8_t* row = src + size_t(source_index(j, nh, h)) * src_stride;
+        const uint8_t* row = src + size_t(tex_source_index(j, nh, h)) * src_stride;
         for (int i = 0; i < nw; ++i, out += 4)
             op(row + column_offset[size_t(i)], out);
     }

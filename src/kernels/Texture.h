@@ -35,6 +35,10 @@ texture_t* tex_create_ct_bw(int w, int h, const uint8_t* src, int bytes_per_pixe
                             float scale_y, float contrast);
 // Frees the pixel buffer, then the record. Null is allowed.
 void tex_free(texture_t* tex);
+// The scaling constructors' rules, for callers that read a scaled source without making it: the
+// texture side for a source side and scale, and the source index of texel i of n along a side.
+int tex_scaled_side(float scale, int side);
+int tex_source_index(int i, int n, int side);
 
 // Mean of bytes 1-3 over offsets -radius, -radius + step, ... below +radius around (x, y), texels
 // outside the texture skipped; 255 in bits 24-31. A radius below 1 answers the texel itself.
@@ -97,14 +101,9 @@ inline axis_t axis(float t, int n) {
     return {i, i + 1, f - float(i)};
 }
 
-inline uint32_t bilinear(const texture_t* tex, float u, float v, int first) {
-    const int w = tex->width, h = tex->height;
-    if (w <= 0 || h <= 0) return 0;
-    const axis_t x = axis(clamp01(u), w);
-    const axis_t y = axis(clamp01(v), h);
-    const size_t stride = size_t(w) * 4;
-    const uint8_t* r0 = tex->data + size_t(y.i0) * stride + first;
-    const uint8_t* r1 = tex->data + size_t(y.i1) * stride + first;
+// The three channels from r0 and r1 (texel rows y.i0 and y.i1, at the first channel read)
+// weighted by x and by a, the weight of r1.
+inline uint32_t blend_rows(const uint8_t* r0, const uint8_t* r1, axis_t x, float a) {
     const uint8_t* p00 = r0 + size_t(x.i0) * 4;
     const uint8_t* p10 = r0 + size_t(x.i1) * 4;
     const uint8_t* p01 = r1 + size_t(x.i0) * 4;
@@ -113,10 +112,20 @@ inline uint32_t bilinear(const texture_t* tex, float u, float v, int first) {
     for (int c = 0; c < 3; ++c) {
         const float top = float(p10[c]) * x.a + float(p00[c]) * (1.0f - x.a);
         const float bottom = float(p11[c]) * x.a + float(p01[c]) * (1.0f - x.a);
-        const float value = top * (1.0f - y.a) + bottom * y.a;
+        const float value = top * (1.0f - a) + bottom * a;
         out |= to_byte(value) << (8 * c);
     }
     return out;
+}
+
+inline uint32_t bilinear(const texture_t* tex, float u, float v, int first) {
+    const int w = tex->width, h = tex->height;
+    if (w <= 0 || h <= 0) return 0;
+    const axis_t x = axis(clamp01(u), w);
+    const axis_t y = axis(clamp01(v), h);
+    const size_t stride = size_t(w) * 4;
+    return blend_rows(tex->data + size_t(y.i0) * stride + first, tex->data + size_t(y.i1) * stride + first, x,
+                      y.a);
 }
 
 } // namespace tex_detail
