@@ -2,11 +2,20 @@
 // "Linocut" (type 0) and "Linocut 2" (any other type): black and white from the difference of two
 // box blurs of the picture, white where the narrow blur is darker than the wide one. Type 1
 // blurs the inverted picture, which swaps black and white.
+//
+// The blurred pictures are never held whole: each thread of a run blurs just the two texel rows
+// its pixel samples, carrying its column sums down from row to row, so a run holds a few rows per
+// thread instead of two copies of the picture. The bytes are those of the whole blurred textures.
 #include "engine/PostProcess.h"
-#include "kernels/Texture.h"
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 class PP_Linocut : public PostProcess {
   public:
+    PP_Linocut();
     ~PP_Linocut() override;
     std::string class_name() const override { return "PP_Linocut"; }
     std::string get_name() override { return m_type == 0 ? "Linocut" : "Linocut 2"; }
@@ -19,9 +28,23 @@ class PP_Linocut : public PostProcess {
     void process_ended() override;
 
   private:
-    void free_textures();
+    struct Rows;
+    // The calling thread's rows of this run, made on its first pixel.
+    Rows& thread_rows();
+    // Texel row j of blur b (4 bytes a texel, colour at 1-3), computed unless the thread has it;
+    // `keep` is a row the caller still holds, which is not overwritten.
+    const uint8_t* blurred_row(Rows& rows, int b, int32_t j, int32_t keep);
+    void add_source_row(uint32_t* sums, int32_t j, uint32_t times, bool subtract) const;
 
-    // The two blurs of the full picture, held from preparation to the end of the run.
-    texture_t* mp_tex1 = nullptr;
-    texture_t* mp_tex2 = nullptr;
+    // The texture the blurs start from: its size and the source column and row of every texel.
+    int32_t m_tex_w = 0;
+    int32_t m_tex_h = 0;
+    std::vector<int32_t> m_columns;
+    std::vector<int32_t> m_rows;
+    bool m_inverted = false;
+    int32_t m_radius[2] = {0, 0};
+    // Tells the rows of one run from those of the last; the rows belong to the effect.
+    uint64_t m_run = 0;
+    std::mutex m_rows_lock;
+    std::vector<std::unique_ptr<Rows>> m_thread_rows;
 };

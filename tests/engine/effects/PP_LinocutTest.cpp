@@ -4,6 +4,7 @@
 #include "engine/effects/PP_Linocut.h"
 #include "engine/effects/PP_LinocutInv.h"
 #include "kernels/Texture.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include "engine/effects/ExpectedImageRun.h"
 
@@ -56,14 +57,33 @@ graphics::ImagePtr picture(int w, int h) {
     });
 }
 
-// White where the inner blur is darker than the outer one, sampled one pixel up and to the left;
-// type 1 blurs the inverted picture.
+// White where the inner blur is darker than the outer one, sampled one pixel up and to the left.
+void expectLinocut(PP_Linocut& effect, const graphics::ImagePtr& image, int type, double innerRadius,
+                   double outerRadius, std::initializer_list<int> previewSteps = {0, 2}) {
+    Tex inner, outer;
+    expectImage(
+        effect, image,
+        [&](int x, int y) {
+            if (!inner) {
+                inner = boxBlurred(int(innerRadius), type == 1);
+                outer = boxBlurred(int(outerRadius), type == 1);
+            }
+            const float u = float(x - 1) / float(PostProcess::g_width), v = float(y - 1) / float(PostProcess::g_height);
+            const uint8_t b = sampleMean(inner.get(), u, v) - sampleMean(outer.get(), u, v) < 0.0f ? 255 : 0;
+            return Rgb{b, b, b};
+        },
+        previewSteps);
+}
+
+// Type 1 blurs the inverted picture.
 TEST(PP_Linocut, ComparesTwoBoxBlursSampledUpAndLeft) {
     struct Case {
         int type;
         double inner, outer;
     };
-    const Case cases[] = {{0, 3.0, 10.0}, {1, 3.0, 10.0}, {0, 0.0, 7.0}, {0, 1.9, 7.5}, {2, 2.0, 9.0}};
+    // Radii past the picture's sides count its edge texels many times over.
+    const Case cases[] = {{0, 3.0, 10.0}, {1, 3.0, 10.0}, {0, 0.0, 7.0},   {0, 1.9, 7.5},
+                          {2, 2.0, 9.0},  {0, 20.0, 200.0}, {1, 0.0, 35.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE("type " + std::to_string(c.type) + " radii " + std::to_string(c.inner) + ", " +
                      std::to_string(c.outer));
@@ -71,16 +91,29 @@ TEST(PP_Linocut, ComparesTwoBoxBlursSampledUpAndLeft) {
         effect.set_type(c.type);
         effect.param_1()->setValue(c.inner);
         effect.param_2()->setValue(c.outer);
-        Tex inner, outer;
-        expectImage(effect, picture(23, 17), [&](int x, int y) {
-            if (!inner) {
-                inner = boxBlurred(int(c.inner), c.type == 1);
-                outer = boxBlurred(int(c.outer), c.type == 1);
-            }
-            const float u = float(x - 1) / float(PostProcess::g_width), v = float(y - 1) / float(PostProcess::g_height);
-            const uint8_t b = sampleMean(inner.get(), u, v) - sampleMean(outer.get(), u, v) < 0.0f ? 255 : 0;
-            return Rgb{b, b, b};
-        });
+        expectLinocut(effect, picture(23, 17), c.type, c.inner, c.outer);
+    }
+}
+
+// Each thread blurs only the rows it samples, sliding its sums down a band and starting again
+// after a jump: tall and wide pictures, several threads and preview steps give the same bytes.
+TEST(PP_Linocut, RowsBlurredPerThreadGiveTheWholeBlursBytes) {
+    struct Case {
+        int w, h, type;
+        unsigned threads;
+        double inner, outer;
+    };
+    const Case cases[] = {{31, 150, 0, 4, 3.0, 10.0}, {150, 31, 1, 8, 1.0, 7.0}, {40, 90, 0, 3, 12.0, 60.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " type " << c.type << ", " << c.threads
+                                        << " threads");
+        graphics::setParallelThreads(c.threads);
+        PP_Linocut effect;
+        effect.set_type(c.type);
+        effect.param_1()->setValue(c.inner);
+        effect.param_2()->setValue(c.outer);
+        expectLinocut(effect, picture(c.w, c.h), c.type, c.inner, c.outer, {0, 3});
+        graphics::setParallelThreads(0);
     }
 }
 
