@@ -5,14 +5,43 @@
 #include "kernels/flood_fill.h"
 #include "kernels/lines.h"
 #include "kernels/voronoi.h"
+#include "platform/graphics/ParallelRows.h"
 #include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
+
+namespace {
+
+// One jittered seed per grid cell of side c over w x h, grid rows outer, x then y: two
+// Random::rand() draws each, in that order. Null (reported) when memory ran out.
+std::unique_ptr<float[]> draw_seeds(int32_t w, int32_t h, int64_t c, size_t& n) {
+    const int32_t half = int32_t((c - 1) / 2);
+    n = size_t((c + w - 1) / c) * size_t((c + h - 1) / c);
+    std::unique_ptr<float[]> points(new (std::nothrow) float[n * 2]);
+    if (!points) {
+        std::fprintf(stderr, "PP_Mosaic: not enough memory for %zu tile seeds\n", n);
+        return nullptr;
+    }
+    size_t k = 0;
+    for (int64_t gy = 0; gy < h; gy += c)
+        for (int64_t gx = 0; gx < w; gx += c) {
+            const int64_t rx = Random::rand() % (c - 1);
+            const int64_t ry = Random::rand() % (c - 1);
+            points[k++] = float(std::clamp<int64_t>(gx - half + rx, 0, w - 1));
+            points[k++] = float(std::clamp<int64_t>(gy - half + ry, 0, h - 1));
+        }
+    return points;
+}
+
+} // namespace
 
 PP_Mosaic::~PP_Mosaic() {
     free_texture();
@@ -45,7 +74,10 @@ void PP_Mosaic::on_preview_exit() {
 
 void PP_Mosaic::prepare_for_process() {
     free_texture();
-    mp_tex = tex_create_empty(m_width, m_height, 4);
+    // A preview samples the mosaic: only its own grid is worked out.
+    m_step = m_preview_mode ? std::max(step_x, 1) : 1;
+    const int32_t w = (m_width - 1) / m_step + 1, h = (m_height - 1) / m_step + 1;
+    mp_tex = tex_create_empty(w, h, 4);
     if (!mp_tex) {
         preparation_failed();
         return;
@@ -56,7 +88,9 @@ void PP_Mosaic::prepare_for_process() {
     if (!(size >= 0.0)) size = 0.0;
     if (size > 1.0) size = 1.0;
     const int32_t cell = int32_t(size * 50.0 + 4.0);
-    if (!process_texture(mp_tex, gp_data, m_width, m_height, cell, false)) {
+    const bool drawn = m_step == 1 ? process_texture(mp_tex, gp_data, m_width, m_height, cell, false)
+                                   : process_preview_texture(mp_tex, gp_data, m_width, m_height, cell, m_step);
+    if (!drawn) {
         free_texture();
         preparation_failed();
     }
@@ -65,7 +99,8 @@ void PP_Mosaic::prepare_for_process() {
 pixel_t PP_Mosaic::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
     (void)pass;
     if (!mp_tex) return get_source_pixel(x, y);
-    const uint8_t* p = mp_tex->data + (size_t(y) * size_t(mp_tex->width) + size_t(x)) * 4;
+    const size_t i = size_t(m_step == 1 ? x : x / m_step), j = size_t(m_step == 1 ? y : y / m_step);
+    const uint8_t* p = mp_tex->data + (j * size_t(mp_tex->width) + i) * 4;
     return {float(p[1]) / 255.0f, float(p[2]) / 255.0f, float(p[3]) / 255.0f};
 }
 
@@ -84,21 +119,9 @@ bool PP_Mosaic::process_texture(texture_t* tex, const uint8_t* data, int32_t wid
 
     // A cell of one pixel would leave no room to jitter (rand() % 0).
     const int64_t c = std::max(cell_size, 2);
-    const int32_t half = int32_t((c - 1) / 2);
-    const size_t n = size_t((c + w - 1) / c) * size_t((c + h - 1) / c);
-    std::unique_ptr<float[]> points(new (std::nothrow) float[n * 2]);
-    if (!points) {
-        std::fprintf(stderr, "PP_Mosaic: not enough memory for %zu tile seeds\n", n);
-        return false;
-    }
-    size_t k = 0;
-    for (int64_t gy = 0; gy < h; gy += c)
-        for (int64_t gx = 0; gx < w; gx += c) {
-            const int64_t rx = Random::rand() % (c - 1);
-            const int64_t ry = Random::rand() % (c - 1);
-            points[k++] = float(std::clamp<int64_t>(gx - half + rx, 0, w - 1));
-            points[k++] = float(std::clamp<int64_t>(gy - half + ry, 0, h - 1));
-        }
+    size_t n = 0;
+    const std::unique_ptr<float[]> points = draw_seeds(w, h, c, n);
+    if (!points) return false;
 
     int edge_count = 0;
     const std::unique_ptr<float[]> edges(voronoi_process(points.get(), int(n), &edge_count, w, h));
@@ -135,5 +158,94 @@ bool PP_Mosaic::process_texture(texture_t* tex, const uint8_t* data, int32_t wid
                         q[3] = p[3];
                     }
             }
+    return true;
+}
+
+bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int32_t width, int32_t height,
+                                        int32_t cell_size, int32_t step) {
+    if (!tex || !tex->data || tex->width <= 0 || tex->height <= 0) return false;
+    const int32_t pw = tex->width, ph = tex->height;
+    uint8_t* out = tex->data;
+    std::memset(out, 0, size_t(pw) * size_t(ph) * 4);
+    if (!data || step < 1 || int64_t(pw - 1) * step >= width || int64_t(ph - 1) * step >= height) return false;
+
+    const int64_t c = std::max(cell_size, 2);
+    size_t n = 0;
+    const std::unique_ptr<float[]> points = draw_seeds(width, height, c, n);
+    if (!points) return false;
+    const int32_t cols = int32_t((c + width - 1) / c), rows = int32_t((c + height - 1) / c);
+    // The tile of every texel, -1 on a border; the colour of every tile, 0 until it is first met.
+    std::unique_ptr<int32_t[]> owner(new (std::nothrow) int32_t[size_t(pw) * size_t(ph)]);
+    std::unique_ptr<uint32_t[]> colour(new (std::nothrow) uint32_t[n]());
+    if (!owner || !colour) {
+        std::fprintf(stderr, "PP_Mosaic: not enough memory for a %dx%d preview\n", pw, ph);
+        return false;
+    }
+
+    // A seed lies within half a cell of its grid corner, so the two nearest seeds of a pixel are
+    // among the 5 x 5 corners around it. Positions are doubled so that the pixel's centre and
+    // every distance are exact integers. The drawn lines join truncated vertices, half a pixel up
+    // and left on average: a pixel is on the line where the edge passes its centre within half a
+    // pixel across the line's long axis, that is where the two squared distances differ by at
+    // most the longer side of the seeds' offset.
+    graphics::parallelRows(ph, size_t(pw), [&](int32_t j0, int32_t j1) {
+        int64_t sx[25], sy[25];
+        int32_t index[25];
+        for (int32_t j = j0; j < j1; ++j) {
+            const int64_t y = int64_t(j) * step;
+            const int64_t gy = (y + c / 2) / c;
+            for (int32_t i = 0; i < pw; ++i) {
+                const int64_t x = int64_t(i) * step;
+                const int64_t gx = (x + c / 2) / c;
+                int count = 0;
+                for (int64_t b = std::max<int64_t>(gy - 2, 0); b <= std::min<int64_t>(gy + 2, rows - 1); ++b)
+                    for (int64_t a = std::max<int64_t>(gx - 2, 0); a <= std::min<int64_t>(gx + 2, cols - 1); ++a) {
+                        const size_t k = size_t(b) * size_t(cols) + size_t(a);
+                        sx[count] = 2 * int64_t(points[k * 2]);
+                        sy[count] = 2 * int64_t(points[k * 2 + 1]);
+                        index[count++] = int32_t(k);
+                    }
+                const int64_t px = 2 * x + 1, py = 2 * y + 1;
+                int nearest = 0;
+                int64_t d1 = std::numeric_limits<int64_t>::max();
+                for (int k = 0; k < count; ++k) {
+                    const int64_t d = (px - sx[k]) * (px - sx[k]) + (py - sy[k]) * (py - sy[k]);
+                    if (d < d1) {
+                        d1 = d;
+                        nearest = k;
+                    }
+                }
+                bool border = false;
+                for (int k = 0; k < count && !border; ++k) {
+                    if (k == nearest) continue;
+                    const int64_t d = (px - sx[k]) * (px - sx[k]) + (py - sy[k]) * (py - sy[k]);
+                    const int64_t side = std::max(std::abs(sx[k] - sx[nearest]), std::abs(sy[k] - sy[nearest]));
+                    border = d - d1 <= 2 * side;
+                }
+                owner[size_t(j) * size_t(pw) + size_t(i)] = border ? -1 : index[nearest];
+            }
+        }
+    });
+
+    for (int32_t j = 0; j < ph; ++j) {
+        const uint8_t* src = data + size_t(j) * size_t(step) * size_t(width) * 4;
+        for (int32_t i = 0; i < pw; ++i) {
+            uint8_t* t = out + (size_t(j) * size_t(pw) + size_t(i)) * 4;
+            const int32_t o = owner[size_t(j) * size_t(pw) + size_t(i)];
+            if (o < 0) {
+                t[0] = 255;
+                continue;
+            }
+            uint32_t& tile = colour[size_t(o)];
+            if (tile == 0) {
+                const uint8_t* s = src + size_t(i) * size_t(step) * 4;
+                tile = 254u | uint32_t(s[1]) << 8 | uint32_t(s[2]) << 16 | uint32_t(s[3]) << 24;
+            }
+            t[0] = 254;
+            t[1] = uint8_t(tile >> 8);
+            t[2] = uint8_t(tile >> 16);
+            t[3] = uint8_t(tile >> 24);
+        }
+    }
     return true;
 }

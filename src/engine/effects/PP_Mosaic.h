@@ -1,9 +1,9 @@
 #pragma once
 // "Mosaic 2": the photo as irregular flat tiles. One jittered point per square grid cell, the
 // borders of their Voronoi cells drawn as one-pixel black lines, every tile painted with the
-// photo's colour at its first pixel in scan order. The whole picture is made once per run, at the
-// working image's size also in preview (the hook reads it at full-size coordinates). The
-// catalogue does not create this effect.
+// photo's colour at its first pixel in scan order. The whole picture is made once per run: at the
+// working image's size at full size, at the preview's own size in preview (only the sampled
+// positions are worked out). The catalogue does not create this effect.
 //
 // While the effect is the live preview the last mosaic is kept; it is freed when a run ends
 // outside preview, when the effect leaves preview, and with the effect.
@@ -28,7 +28,8 @@ class PP_Mosaic : public PostProcess {
     void on_preview_entered() override;
     void on_preview_exit() override;
     void prepare_for_process() override;
-    // mp_tex bytes 1, 2, 3 at (x, y); the source pixel when no mosaic could be made.
+    // mp_tex bytes 1, 2, 3 at (x, y) (at (x, y) / step in preview); the source pixel when no
+    // mosaic could be made.
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;
 
@@ -40,10 +41,19 @@ class PP_Mosaic : public PostProcess {
     // the texture cleared, when nothing could be drawn (no source, too small a source, no memory).
     static bool process_texture(texture_t* tex, const uint8_t* data, int32_t width, int32_t height,
                                 int32_t cell_size, bool fill_edges);
+    // The same mosaic as process_texture would draw over width x height, only at every step-th
+    // column and row: texel (i, j) stands for pixel (i step, j step). Draws the same seeds (the
+    // same Random::rand() draws); a texel is a border where the pixel lies within the one-pixel
+    // line of a Voronoi edge, else it takes the colour of its tile's first sampled pixel in scan
+    // order. The texture must be ((width - 1) / step + 1) x ((height - 1) / step + 1). False, the
+    // texture cleared, when nothing could be drawn.
+    static bool process_preview_texture(texture_t* tex, const uint8_t* data, int32_t width, int32_t height,
+                                        int32_t cell_size, int32_t step);
 
   protected:
     void free_texture();
 
     bool m_in_preview = false;
     texture_t* mp_tex = nullptr;
+    int32_t m_step = 1; // working-image pixels per texel of mp_tex
 };

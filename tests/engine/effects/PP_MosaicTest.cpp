@@ -52,6 +52,7 @@ struct Expected {
     int w = 0, h = 0;
     std::vector<bool> border;
     std::vector<Rgb> colour;
+    std::vector<int> tile; // which 4-connected tile, -1 on a border
 };
 
 Expected expectedMosaic(const Bytes& src, int cell) {
@@ -72,7 +73,9 @@ Expected expectedMosaic(const Bytes& src, int cell) {
         draw_line_alpha(lines.data(), w, h, w * 4, int(e[0]), int(e[1]), int(e[2]), int(e[3]), 255);
     }
 
-    Expected out{w, h, std::vector<bool>(size_t(w) * size_t(h)), std::vector<Rgb>(size_t(w) * size_t(h))};
+    Expected out{w, h, std::vector<bool>(size_t(w) * size_t(h)), std::vector<Rgb>(size_t(w) * size_t(h)),
+                 std::vector<int>(size_t(w) * size_t(h), -1)};
+    int tiles = 0;
     for (size_t i = 0; i < out.border.size(); ++i)
         out.border[i] = lines[i * 4] == 255;
     std::vector<bool> done(out.border);
@@ -84,10 +87,12 @@ Expected expectedMosaic(const Bytes& src, int cell) {
             const Rgb c{s[1], s[2], s[3]};
             todo.assign(1, y * w + x);
             done[size_t(y) * size_t(w) + size_t(x)] = true;
+            const int tile = tiles++;
             while (!todo.empty()) {
                 const int at = todo.back();
                 todo.pop_back();
                 out.colour[size_t(at)] = c;
+                out.tile[size_t(at)] = tile;
                 const int ax = at % w, ay = at / w;
                 const int next[4][2] = {{ax - 1, ay}, {ax + 1, ay}, {ax, ay - 1}, {ax, ay + 1}};
                 for (const auto& n : next) {
@@ -120,7 +125,7 @@ TEST(PP_Mosaic, IdentityAndParameter) {
 }
 
 // Size value -> cell side trunc(value x 50 + 4); values off the slider are held to its ends.
-TEST(PP_Mosaic, RunsMakeTheMosaicOfTheirSizeAtFullSizeAndInPreview) {
+TEST(PP_Mosaic, FullSizeRunsMakeTheMosaicOfTheirSize) {
     struct Case {
         double size;
         int cell;
@@ -128,9 +133,9 @@ TEST(PP_Mosaic, RunsMakeTheMosaicOfTheirSizeAtFullSizeAndInPreview) {
         unsigned threads;
     };
     const Case cases[] = {
-        {0.0, 4, 0, 1},     {0.0, 4, 3, 4},     {double(0.1f), 9, 0, 4}, {double(0.1f), 9, 3, 1},
-        {0.5, 29, 0, 1},    {1.0, 54, 0, 1},    {1.0, 54, 2, 4},         {-5.0, 4, 0, 1},
-        {7.0, 54, 0, 1},    {std::numeric_limits<double>::quiet_NaN(), 4, 0, 1},
+        {0.0, 4, 0, 1},  {double(0.1f), 9, 0, 4}, {0.5, 29, 0, 1},
+        {1.0, 54, 0, 1}, {-5.0, 4, 0, 1},         {7.0, 54, 0, 1},
+        {std::numeric_limits<double>::quiet_NaN(), 4, 0, 1},
     };
     const int w = 131, h = 97;
     const graphics::ImagePtr image = makeSourceImage(w, h, patternColour);
@@ -158,6 +163,80 @@ TEST(PP_Mosaic, RunsMakeTheMosaicOfTheirSizeAtFullSizeAndInPreview) {
             for (int i = 0; i < out.w; ++i)
                 wrong += !(out.at(i, j) == expectedAt(e, i * out.step, j * out.step));
         EXPECT_EQ(wrong, 0);
+    }
+}
+
+// A preview works out only its own grid, from the seeds a full-size run draws: black where the
+// full-size mosaic of those seeds has a border line at or next to the sampled pixel, elsewhere the
+// colour of a sampled pixel of the same tile, with about as much black as the sampled full-size
+// mosaic has.
+TEST(PP_Mosaic, PreviewSamplesTheMosaicOfTheSameSeedsAtItsOwnSize) {
+    struct Case {
+        double size;
+        int cell;
+        int previewStep;
+        unsigned threads;
+    };
+    const Case cases[] = {
+        {0.0, 4, 3, 4}, {double(0.1f), 9, 3, 1}, {double(0.1f), 9, 10, 4}, {1.0, 54, 2, 4}, {0.5, 29, 7, 1},
+    };
+    const int w = 331, h = 247;
+    const graphics::ImagePtr image = makeSourceImage(w, h, patternColour);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "size " << c.size << ", preview step " << c.previewStep << ", "
+                                        << c.threads << " threads");
+        PostProcess::global_clean();
+        WorkingImageGuard guard;
+        graphics::setParallelThreads(c.threads);
+        PP_Mosaic m;
+        m.init({}, 0);
+        m.param_1()->setValue(c.size);
+        Random::seed(kSeed);
+        const EffectOutput out = runEffect(m, image, c.previewStep);
+        const int afterRun = Random::rand();
+        graphics::setParallelThreads(0);
+
+        const Bytes src{w, h, out.source};
+        Random::seed(kSeed);
+        const Expected e = expectedMosaic(src, c.cell);
+        EXPECT_EQ(Random::rand(), afterRun) << "the same draws as a full-size run";
+        ASSERT_EQ(out.w, (w - 1) / c.previewStep + 1);
+        ASSERT_EQ(out.h, (h - 1) / c.previewStep + 1);
+
+        // Colours of the sampled pixels of every tile.
+        std::vector<std::vector<Rgb>> sampled(e.colour.size());
+        for (int j = 0; j < out.h; ++j)
+            for (int i = 0; i < out.w; ++i) {
+                const size_t k = size_t(j * out.step) * size_t(w) + size_t(i * out.step);
+                if (e.tile[k] >= 0) sampled[size_t(e.tile[k])].push_back(out.sourceAt(i, j));
+            }
+        int black = 0, expectedBlack = 0, wrongBorders = 0, wrongColours = 0;
+        for (int j = 0; j < out.h; ++j)
+            for (int i = 0; i < out.w; ++i) {
+                const int x = i * out.step, y = j * out.step;
+                expectedBlack += e.border[size_t(y) * size_t(w) + size_t(x)];
+                const Rgb got = out.at(i, j);
+                bool nearBorder = false, tileColour = false;
+                for (int yy = std::max(y - 1, 0); yy <= std::min(y + 1, h - 1); ++yy)
+                    for (int xx = std::max(x - 1, 0); xx <= std::min(x + 1, w - 1); ++xx) {
+                        const size_t k = size_t(yy) * size_t(w) + size_t(xx);
+                        nearBorder |= e.border[k];
+                        if (e.tile[k] >= 0)
+                            for (const Rgb& s : sampled[size_t(e.tile[k])])
+                                tileColour |= s == got;
+                    }
+                if (got == Rgb{0, 0, 0}) {
+                    ++black;
+                    wrongBorders += !nearBorder;
+                } else {
+                    wrongColours += !tileColour;
+                }
+            }
+        const int total = out.w * out.h;
+        EXPECT_LE(wrongBorders, total / 100);
+        EXPECT_LE(wrongColours, total / 100);
+        EXPECT_GT(black, expectedBlack * 7 / 10);
+        EXPECT_LT(black, expectedBlack * 13 / 10);
     }
 }
 
@@ -283,7 +362,7 @@ class PeekMosaic : public PP_Mosaic {
     const texture_t* texture() const { return mp_tex; }
 };
 
-// The mosaic is kept while the effect is the live preview, at the working image's size, and freed
+// The mosaic is kept while the effect is the live preview, at the preview's size, and freed
 // when it leaves preview, after a run outside preview, and with the effect (the leak checker
 // watches the last).
 TEST(PP_Mosaic, KeptPreviewMosaicIsFreedWhenThePreviewEnds) {
@@ -298,8 +377,8 @@ TEST(PP_Mosaic, KeptPreviewMosaicIsFreedWhenThePreviewEnds) {
     PostProcess::global_clean();
     runEffect(m, image, 2);
     ASSERT_NE(m.texture(), nullptr);
-    EXPECT_EQ(m.texture()->width, 40);
-    EXPECT_EQ(m.texture()->height, 30);
+    EXPECT_EQ(m.texture()->width, 20);
+    EXPECT_EQ(m.texture()->height, 15);
     m.on_preview_exit();
     EXPECT_EQ(m.texture(), nullptr);
 
