@@ -25,14 +25,23 @@ std::mutex g_copies_lock;
 void averageBlocks(const uint8_t* src, uint8_t* dst, int32_t w, int32_t h, int32_t step) {
     graphics::parallelRows(h, size_t(w) * size_t(step), [&](int32_t y0, int32_t y1) {
         std::vector<uint32_t> column(size_t(w) * 3);
+        // Column sums over the block's rows, slid down a row at a time rather than summed anew.
+        const auto add_row = [&](int32_t row, bool subtract) {
+            const uint8_t* p = src + size_t(row) * size_t(w) * 4;
+            for (int32_t x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    uint32_t& s = column[size_t(x) * 3 + size_t(c)];
+                    const uint32_t v = p[size_t(x) * 4 + 1 + size_t(c)];
+                    s = subtract ? s - v : s + v;
+                }
+        };
+        for (int32_t j = y0; j < std::min(y0 + step, h); ++j)
+            add_row(j, false);
         for (int32_t y = y0; y < y1; ++y) {
             const int32_t rows = std::min(step, h - y);
-            std::fill(column.begin(), column.end(), 0u);
-            for (int32_t j = 0; j < rows; ++j) {
-                const uint8_t* p = src + size_t(y + j) * size_t(w) * 4;
-                for (int32_t x = 0; x < w; ++x)
-                    for (int c = 0; c < 3; ++c)
-                        column[size_t(x) * 3 + size_t(c)] += p[size_t(x) * 4 + 1 + size_t(c)];
+            if (y > y0) {
+                add_row(y - 1, true);
+                if (y - 1 + step < h) add_row(y - 1 + step, false);
             }
             // A running sum along the row over the column sums of the block's rows.
             uint32_t sum[3] = {0, 0, 0};

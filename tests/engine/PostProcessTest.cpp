@@ -6,10 +6,12 @@
 #include "support/ScopedValue.h"
 #include "support/StubEffects.h"
 
+#include "platform/graphics/ParallelRows.h"
 #include "platform/services/KXServiceUtils.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -75,6 +77,44 @@ TEST(PostProcessWorkingImage, DrawnPixelsAreMarkedAndReadAsFloats) {
     for (auto [x, y] : {std::pair{-1, 0}, {0, -1}, {5, 0}, {0, 4}}) {
         const pixel_t f = PostProcess::get_source_pixel(x, y);
         EXPECT_EQ(f.r + f.g + f.b, 0.0f) << x << "," << y;
+    }
+}
+
+// Each pixel of the averaged copy a thumbnail reads is the rounded mean of the step x step block it
+// starts, cut at the picture's edges, whatever the step and the thread count; byte 0 is the working
+// image's.
+TEST(PostProcessWorkingImage, AveragedCopyHoldsTheMeanOfEveryBlock) {
+    struct Case {
+        int step;
+        unsigned threads;
+    };
+    const Case cases[] = {{2, 1}, {3, 4}, {7, 8}, {70, 3}};
+    const int w = 61, h = 47;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "step " << c.step << ", " << c.threads << " threads");
+        WorkingImageGuard guard;
+        ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(w, h, patternColour)));
+        graphics::setParallelThreads(c.threads);
+        const uint8_t* averaged = PostProcess::preview_source_data(c.step);
+        graphics::setParallelThreads(0);
+        ASSERT_NE(averaged, nullptr);
+        const uint8_t* full = PostProcess::gp_data;
+        int wrong = 0;
+        for (int y0 = 0; y0 < h; ++y0)
+            for (int x0 = 0; x0 < w; ++x0) {
+                const size_t at = (size_t(y0) * size_t(w) + size_t(x0)) * 4;
+                wrong += averaged[at] != full[at];
+                const int x1 = std::min(w, x0 + c.step), y1 = std::min(h, y0 + c.step);
+                const int n = (x1 - x0) * (y1 - y0);
+                for (int k = 1; k <= 3; ++k) {
+                    int sum = 0;
+                    for (int y = y0; y < y1; ++y)
+                        for (int x = x0; x < x1; ++x)
+                            sum += full[(size_t(y) * size_t(w) + size_t(x)) * 4 + size_t(k)];
+                    wrong += averaged[at + size_t(k)] != (sum + n / 2) / n;
+                }
+            }
+        EXPECT_EQ(wrong, 0);
     }
 }
 
