@@ -103,28 +103,15 @@ void PP_BrushStrokes::prepare_for_process() {
         brushes[count++] = {brush.img_data(), brush.width(), brush.height(), int32_t(brush.bytesPerRow())};
     }
 
-    // Painted at full size from the photo itself, so that every render shows the same strokes; a
-    // thumbnail from the working image it reads (averaged over its step), one pixel a position.
-    m_step = m_preview_mode && m_small_preview ? std::max(step_x, 1) : 1;
-    m_paint_w = (g_width - 1) / m_step + 1;
-    const int32_t paint_h = (g_height - 1) / m_step + 1;
-    const size_t bytes = size_t(m_paint_w) * size_t(paint_h) * 4;
-    mp_tmp_buf.reset(new (std::nothrow) uint8_t[bytes]);
-    std::unique_ptr<uint8_t[]> reduced(m_step > 1 ? new (std::nothrow) uint8_t[bytes] : nullptr);
-    const uint8_t* photo = m_step > 1 ? reduced.get() : sharp_data();
-    if (!mp_tmp_buf || !photo)
-        std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", m_paint_w, paint_h);
-    else if (m_step > 1)
-        for (int32_t j = 0; j < paint_h; ++j)
-            for (int32_t i = 0; i < m_paint_w; ++i)
-                std::memcpy(reduced.get() + (size_t(j) * size_t(m_paint_w) + size_t(i)) * 4,
-                            gp_data + (size_t(j) * size_t(m_step) * size_t(g_width) + size_t(i) * size_t(m_step)) * 4,
-                            4);
-    const float scale = painting_scale(m_paint_w, paint_h, param_1()->value());
-    const Random::Scoped sequence(strokes_seed(photo, m_paint_w, paint_h, scale));
-    if (!mp_tmp_buf || !photo ||
-        !oil_paint_filter(photo, mp_tmp_buf.get(), m_paint_w, paint_h, 4 * m_paint_w, 4 * m_paint_w, brushes, count,
-                          scale)) {
+    mp_tmp_buf.reset(new (std::nothrow) uint8_t[size_t(g_width) * size_t(g_height) * 4]);
+    if (!mp_tmp_buf)
+        std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", g_width, g_height);
+    const float scale = painting_scale(g_width, g_height, param_1()->value());
+    // Painted at full size from the photo itself, so that every render shows the same strokes.
+    const uint8_t* photo = sharp_data();
+    const Random::Scoped sequence(strokes_seed(photo, g_width, g_height, scale));
+    if (!mp_tmp_buf ||
+        !oil_paint_filter(photo, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes, count, scale)) {
         mp_tmp_buf.reset();
         preparation_failed();
     }
@@ -137,8 +124,7 @@ void PP_BrushStrokes::prepare_for_process() {
 pixel_t PP_BrushStrokes::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
     (void)pass;
     if (!mp_tmp_buf) return get_source_pixel(x, y);
-    const size_t i = size_t(m_step == 1 ? x : x / m_step), j = size_t(m_step == 1 ? y : y / m_step);
-    const uint8_t* b = mp_tmp_buf.get() + (j * size_t(m_paint_w) + i) * 4;
+    const uint8_t* b = mp_tmp_buf.get() + (size_t(y) * size_t(g_width) + size_t(x)) * 4;
     constexpr double k = 1.0 / 255.0;
     const pixel_t p{float(b[1] * k), float(b[2] * k), float(b[3] * k)};
     switch (m_type) {

@@ -3,9 +3,7 @@
 // per run with the bundle's four brush pictures, then every pixel reads the painting back with a
 // contrast ("Brush Strokes") or a strong contrast and saturation ("Brush Strokes Vivid"). Preview
 // runs paint the full-size image too, so strokes keep their size; the strokes are drawn from a
-// sequence seeded by the photo, so a preview shows the strokes the saved result will have. A
-// thumbnail paints its own reduced copy of the photo, strokes scaled with it: a few of its pixels
-// could not show which strokes the full-size painting has, only what strokes of that size look like.
+// sequence seeded by the photo, so a preview shows the strokes the saved result will have.
 #include "engine/ImageEditable.h"
 #include "engine/PixelRows.h"
 
@@ -38,10 +36,7 @@ class PP_BrushStrokes : public PixelRows<PP_BrushStrokes> {
     // Held only while a run prepares; white where a picture is transparent, as white paints nothing.
     std::array<std::unique_ptr<ImageEditable>, 4> m_brushes;
     float m_contrast = 0.0f;
-    // The painting in the working image's layout: g_width x g_height pixels, or one pixel per
-    // visited position in a thumbnail. Owned by the effect, not the process, so that it goes with
-    // the run that made it.
+    // The painting, g_width x g_height pixels in the working image's layout. Owned by the effect,
+    // not the process, so that it goes with the run that made it.
     std::unique_ptr<uint8_t[]> mp_tmp_buf;
-    int32_t m_step = 1; // working-image pixels per painting pixel
-    int32_t m_paint_w = 0;
 };

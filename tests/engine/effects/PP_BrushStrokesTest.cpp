@@ -7,7 +7,6 @@
 #include "kernels/Random.h"
 #include "kernels/oil_paint_filter.h"
 
-#include "engine/effects/PreparedTextureRuns.h"
 #include "support/EffectRun.h"
 #include "support/PixelEffectRun.h"
 #include "support/TestBundle.h"
@@ -222,44 +221,6 @@ TEST(PP_BrushStrokes, GeneratedBrushesPaintSolidStrokes) {
         for (int i = 0; i < preview.w; ++i)
             wrong += !(preview.at(i, j) == full.at(2 * i, 2 * j));
     EXPECT_EQ(wrong, 0);
-}
-
-// A thumbnail paints its reduced copy of the photo (the averaged working image at every visited
-// position), its strokes scaled to that copy, instead of the whole photo.
-TEST(PP_BrushStrokes, ThumbnailPaintsItsReducedCopyWithStrokesScaledAlike) {
-    TestBundle bundle;
-    std::vector<Brush> present;
-    std::vector<image_t> brushes;
-    for (int index = 0; index < 4; ++index) {
-        present.push_back(makeBrush(index));
-        writeBrush(bundle.shared() / ("brushStroke" + std::to_string(index + 1) + ".png"), present.back());
-    }
-    for (const Brush& b : present)
-        brushes.push_back({b.kernel.data(), b.w, b.h, b.w * 4});
-    const graphics::ImagePtr source = makeSourceImage(kPreviewSide, kPreviewSide, [](int x, int y) {
-        return Rgb{uint8_t(x / 4), uint8_t(255 - y / 4), uint8_t((x / 40 + y / 40) % 2 ? 200 : 30)};
-    });
-    WorkingImageGuard guard;
-    PP_BrushStrokes effect;
-    effect.set_type(2); // the painting as it is
-    const EffectRun run = runEffect(effect, source, true);
-    const int step = PostProcess::g_small_preview_step_x;
-    ASSERT_EQ(step, 2);
-
-    const Picture averaged = averagedPicture(run.source, step);
-    Picture reduced = blankPicture(run.out.w, run.out.h);
-    for (int j = 0; j < reduced.h; ++j)
-        for (int i = 0; i < reduced.w; ++i) {
-            std::copy(averaged.at(i * step, j * step) + 1, averaged.at(i * step, j * step) + 4, reduced.at(i, j) + 1);
-            reduced.at(i, j)[0] = run.source.at(i * step, j * step)[0];
-        }
-    const float scale = PP_BrushStrokes::painting_scale(reduced.w, reduced.h, 0.421);
-    EXPECT_NEAR(scale * float(step), PP_BrushStrokes::painting_scale(kPreviewSide, kPreviewSide, 0.421), 0.01f);
-    Picture painting = blankPicture(reduced.w, reduced.h);
-    const Random::Scoped sequence(PP_BrushStrokes::strokes_seed(reduced.bytes.data(), reduced.w, reduced.h, scale));
-    ASSERT_TRUE(oil_paint_filter(reduced.bytes.data(), painting.bytes.data(), reduced.w, reduced.h, 4 * reduced.w,
-                                 4 * reduced.w, brushes.data(), int(brushes.size()), scale));
-    EXPECT_TRUE(sameColours(run.out, painting));
 }
 
 // The strokes are drawn from the photo: the same photo and settings give the same painting on any
