@@ -174,10 +174,12 @@ bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int
     const std::unique_ptr<float[]> points = draw_seeds(width, height, c, n);
     if (!points) return false;
     const int32_t cols = int32_t((c + width - 1) / c), rows = int32_t((c + height - 1) / c);
-    // The tile of every texel, -1 on a border; the colour of every tile, 0 until it is first met.
+    // The tile of every texel, -1 on a border; whether it lies well inside its tile; the colour
+    // of every tile, 0 until it is first met.
     std::unique_ptr<int32_t[]> owner(new (std::nothrow) int32_t[size_t(pw) * size_t(ph)]);
+    std::unique_ptr<bool[]> inside(new (std::nothrow) bool[size_t(pw) * size_t(ph)]);
     std::unique_ptr<uint32_t[]> colour(new (std::nothrow) uint32_t[n]());
-    if (!owner || !colour) {
+    if (!owner || !inside || !colour) {
         std::fprintf(stderr, "PP_Mosaic: not enough memory for a %dx%d preview\n", pw, ph);
         return false;
     }
@@ -215,20 +217,35 @@ bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int
                         nearest = k;
                     }
                 }
-                bool border = false;
+                // Within two pixels of an edge the drawn line may pass on either side of the pixel.
+                bool border = false, near = false;
                 for (int k = 0; k < count && !border; ++k) {
                     if (k == nearest) continue;
                     const int64_t d = (px - sx[k]) * (px - sx[k]) + (py - sy[k]) * (py - sy[k]);
                     const int64_t side = std::max(std::abs(sx[k] - sx[nearest]), std::abs(sy[k] - sy[nearest]));
                     border = d - d1 <= 2 * side;
+                    near = near || d - d1 <= 8 * side;
                 }
                 owner[size_t(j) * size_t(pw) + size_t(i)] = border ? -1 : index[nearest];
+                inside[size_t(j) * size_t(pw) + size_t(i)] = !near;
             }
         }
     });
 
+    // A tile takes the colour of its first texel in scan order that surely lies in it at full
+    // size, the first of all its texels when none does.
+    for (const bool anywhere : {false, true})
+        for (int32_t j = 0; j < ph; ++j) {
+            const uint8_t* src = data + size_t(j) * size_t(step) * size_t(width) * 4;
+            for (int32_t i = 0; i < pw; ++i) {
+                const size_t at = size_t(j) * size_t(pw) + size_t(i);
+                const int32_t o = owner[at];
+                if (o < 0 || colour[size_t(o)] != 0 || !(anywhere || inside[at])) continue;
+                const uint8_t* s = src + size_t(i) * size_t(step) * 4;
+                colour[size_t(o)] = 254u | uint32_t(s[1]) << 8 | uint32_t(s[2]) << 16 | uint32_t(s[3]) << 24;
+            }
+        }
     for (int32_t j = 0; j < ph; ++j) {
-        const uint8_t* src = data + size_t(j) * size_t(step) * size_t(width) * 4;
         for (int32_t i = 0; i < pw; ++i) {
             uint8_t* t = out + (size_t(j) * size_t(pw) + size_t(i)) * 4;
             const int32_t o = owner[size_t(j) * size_t(pw) + size_t(i)];
@@ -236,11 +253,7 @@ bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int
                 t[0] = 255;
                 continue;
             }
-            uint32_t& tile = colour[size_t(o)];
-            if (tile == 0) {
-                const uint8_t* s = src + size_t(i) * size_t(step) * 4;
-                tile = 254u | uint32_t(s[1]) << 8 | uint32_t(s[2]) << 16 | uint32_t(s[3]) << 24;
-            }
+            const uint32_t tile = colour[size_t(o)];
             t[0] = 254;
             t[1] = uint8_t(tile >> 8);
             t[2] = uint8_t(tile >> 16);

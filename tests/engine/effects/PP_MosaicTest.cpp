@@ -169,16 +169,19 @@ TEST(PP_Mosaic, FullSizeRunsMakeTheMosaicOfTheirSize) {
 // A preview works out only its own grid, from the seeds a full-size run draws: black where the
 // full-size mosaic of those seeds has a border line at or next to the sampled pixel, elsewhere the
 // colour of a sampled pixel of the same tile, with about as much black as the sampled full-size
-// mosaic has.
+// mosaic has. Where tiles are hardly wider than the step, a tile's one sample may fall on what is a
+// border at full size, and its colour then matches no sample of the tile: a few per cent.
 TEST(PP_Mosaic, PreviewSamplesTheMosaicOfTheSameSeedsAtItsOwnSize) {
     struct Case {
         double size;
         int cell;
         int previewStep;
         unsigned threads;
+        int otherColoursPercent;
     };
     const Case cases[] = {
-        {0.0, 4, 3, 4}, {double(0.1f), 9, 3, 1}, {double(0.1f), 9, 10, 4}, {1.0, 54, 2, 4}, {0.5, 29, 7, 1},
+        {0.0, 4, 3, 4, 5},  {double(0.1f), 9, 3, 1, 1}, {double(0.1f), 9, 10, 4, 5},
+        {1.0, 54, 2, 4, 1}, {0.5, 29, 7, 1, 1},
     };
     const int w = 331, h = 247;
     const graphics::ImagePtr image = makeSourceImage(w, h, patternColour);
@@ -234,7 +237,7 @@ TEST(PP_Mosaic, PreviewSamplesTheMosaicOfTheSameSeedsAtItsOwnSize) {
             }
         const int total = out.w * out.h;
         EXPECT_LE(wrongBorders, total / 100);
-        EXPECT_LE(wrongColours, total / 100);
+        EXPECT_LE(wrongColours, total * c.otherColoursPercent / 100);
         EXPECT_GT(black, expectedBlack * 7 / 10);
         EXPECT_LT(black, expectedBlack * 13 / 10);
     }
