@@ -45,8 +45,8 @@ class PP_Mosaic : public PostProcess {
     // column and row: texel (i, j) stands for pixel (i step, j step). Draws the same seeds (the
     // same Random::rand() draws); a texel is a border where the pixel lies within the one-pixel
     // line of a Voronoi edge, else it takes the colour of its tile's first sampled pixel in scan
-    // order. The texture must be ((width - 1) / step + 1) x ((height - 1) / step + 1). False, the
-    // texture cleared, when nothing could be drawn.
+    // order that lies clear of the tile's edges. The texture must be ((width - 1) / step + 1) x
+    // ((height - 1) / step + 1). False, the texture cleared, when nothing could be drawn.
     static bool process_preview_texture(texture_t* tex, const uint8_t* data, int32_t width, int32_t height,
                                         int32_t cell_size, int32_t step);
 
