@@ -75,6 +75,10 @@ constexpr int kLanes = 16;
 typedef float floatv __attribute__((vector_size(4 * kLanes)));
 typedef int32_t intv __attribute__((vector_size(4 * kLanes)));
 typedef double half_doublev __attribute__((vector_size(4 * kLanes)));
+typedef uint8_t bytev __attribute__((vector_size(kLanes)));
+
+// Grid columns of a strip of the vertical pass: its floats stay in the second-level cache.
+constexpr int kStrip = 64;
 
 // A whole level is 2^23 units of the fast sums below.
 constexpr int kUnitBits = 23;
@@ -117,6 +121,15 @@ bool fast_sums_are_sound(const float* k, int ntaps) {
 // Sixteen-lane vectors pass through no call: everything taking them is inlined.
 #pragma GCC diagnostic ignored "-Wpsabi"
 
+ALWAYS_INLINE bool all_zero(intv v) {
+    typedef int32_t half_intv __attribute__((vector_size(2 * kLanes)));
+    typedef int32_t quarter_intv __attribute__((vector_size(kLanes)));
+    const half_intv h = __builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7) |
+                        __builtin_shufflevector(v, v, 8, 9, 10, 11, 12, 13, 14, 15);
+    const quarter_intv q = __builtin_shufflevector(h, h, 0, 1, 2, 3) | __builtin_shufflevector(h, h, 4, 5, 6, 7);
+    return (q[0] | q[1] | q[2] | q[3]) == 0;
+}
+
 ALWAYS_INLINE floatv load(const float* p) {
     floatv v;
     std::memcpy(&v, p, sizeof v);
@@ -131,10 +144,12 @@ struct TapRows {
     ALWAYS_INLINE floatv operator()(int j) const { return load(taps[j] + i); }
 };
 
-// Samples of tap j for a block wholly inside a line, p pointing at the sample of tap 0.
+// Samples of tap j for a block wholly inside a line (stride 1) or a column strip (stride its
+// width), p pointing at the samples of tap 0.
 struct Along {
     const float* p;
-    ALWAYS_INLINE floatv operator()(int j) const { return load(p + j); }
+    size_t stride;
+    ALWAYS_INLINE floatv operator()(int j) const { return load(p + size_t(j) * stride); }
 };
 
 // Samples of tap j for a block of a line that reaches one of its ends: where i + d leaves the
@@ -167,12 +182,10 @@ template <class Samples> ALWAYS_INLINE void block(const Samples& sample, const W
         const intv hi = t + (w.ntaps + 1);
         const int32_t bias = w.rounded ? 1 << (kUnitBits - 1) : 0;
         const intv a = (lo + bias) >> kUnitBits, b = (hi + bias) >> kUnitBits;
-        bool decided = true;
-        for (int l = 0; l < kLanes; ++l)
-            decided &= a[l] == b[l];
-        if (decided) {
-            for (int l = 0; l < kLanes; ++l)
-                out[l] = uint8_t(std::min(a[l], 255));
+        if (all_zero(a ^ b)) {
+            const intv limit = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+            const bytev bytes = __builtin_convertvector(a < limit ? a : limit, bytev);
+            std::memcpy(out, &bytes, sizeof bytes);
             return;
         }
     }
@@ -221,7 +234,7 @@ WITH_CLONES void blur_line(const float* line, int n, const Weights& w, uint8_t* 
     blocks<MirroredLine>(0, std::min(inner_begin, n), w, out, 1, mirrored);
     const float* const base = line - w.half;
     for (int i = inner_begin; i < inner_end; i += kLanes)
-        block(Along{base + i}, w, out + i);
+        block(Along{base + i, 1}, w, out + i);
     blocks<MirroredLine>(inner_end, n, w, out, 1, mirrored);
 }
 
@@ -231,16 +244,27 @@ WITH_CLONES void blur_columns(const float* const* taps, int n, const Weights& w,
     blocks<TapRows>(0, n, w, out, pitch, [&](int i) { return TapRows{taps, i}; });
 }
 
+// The same where the taps are consecutive rows of a strip, the first at first.
+WITH_CLONES void blur_strip_rows(const float* first, size_t strip, int n, const Weights& w, uint8_t* out,
+                                 int64_t pitch) {
+    blocks<Along>(0, n, w, out, pitch, [&](int i) { return Along{first + i, strip}; });
+}
+
 // The blur runs on the grid of every step-th row and column only, with step 1 on that grid.
 struct Grid {
     int width, step;   // of the image
     int nx, ny;        // grid columns and rows
     int channels;      // neighbouring bytes of a pixel blurred, each through its own plane
     Weights w;
+    // The intermediate planes hold strips of kStrip grid columns, each strip's rows one after
+    // the other, so that the vertical pass reads along memory.
+    int strips;
+    size_t strip_bytes() const { return size_t(ny) * kStrip; }
+    size_t plane_bytes() const { return strip_bytes() * size_t(strips); }
 };
 
 // Rows of the grid, all channels of a row read at once and widened to floats, into one
-// intermediate plane per channel (nx x ny bytes each). False when scratch memory ran out or the
+// intermediate plane per channel. False when scratch memory ran out or the
 // work was cancelled.
 bool horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t* inter) {
     std::atomic<bool> whole{true};
@@ -252,11 +276,11 @@ bool horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t*
                       row_pitch = int64_t(g.step) * g.width * src_stride;
         const size_t pad = size_t(g.w.ntaps) + kLanes, span = size_t(nx) + 2 * pad;
         auto lines = scratch<float>(span * size_t(channels));
-        if (!lines) {
+        auto bytes = scratch<uint8_t>(size_t(g.strips) * kStrip);
+        if (!lines || !bytes) {
             whole = false;
             return;
         }
-        const size_t plane = size_t(nx) * g.ny;
         for (int r = r0; r < r1; ++r) {
             if (graphics::workCancelled()) return;
             const uint8_t* s = src + r * row_pitch;
@@ -265,8 +289,12 @@ bool horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t*
                 for (int i = 0; i < nx; ++i)
                     l[i] = s[i * pitch + c];
             }
-            for (int c = 0; c < channels; ++c)
-                blur_line(lines.get() + size_t(c) * span + pad, nx, g.w, inter + size_t(c) * plane + size_t(r) * nx);
+            for (int c = 0; c < channels; ++c) {
+                blur_line(lines.get() + size_t(c) * span + pad, nx, g.w, bytes.get());
+                uint8_t* tile = inter + size_t(c) * g.plane_bytes() + size_t(r) * kStrip;
+                for (int t = 0; t < g.strips; ++t)
+                    std::memcpy(tile + size_t(t) * g.strip_bytes(), bytes.get() + size_t(t) * kStrip, kStrip);
+            }
         }
     });
     return whole && !graphics::workCancelled();
@@ -277,8 +305,8 @@ bool horizontal_pass(const Grid& g, const uint8_t* src, int src_stride, uint8_t*
 // pixels in dst stay in cache too. False when scratch memory ran out or the work was cancelled.
 bool vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_stride) {
     std::atomic<bool> whole{true};
-    constexpr int strip = 64;
-    const int strips = (g.nx + strip - 1) / strip;
+    constexpr int strip = kStrip;
+    const int strips = g.strips;
     const int64_t ops_per_strip = int64_t(std::min(g.nx, strip)) * g.ny * std::max(g.w.ntaps, 1);
     graphics::parallelFor(strips * g.channels, int(std::max<int64_t>(1, (1 << 16) / ops_per_strip)), [&](int s0, int s1) {
         const int nx = g.nx, ny = g.ny;
@@ -294,17 +322,19 @@ bool vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
         for (int item = s0; item < s1; ++item) {
             const int s = item / g.channels, c = item % g.channels;
             const int c0 = s * strip, n = std::min(nx - c0, strip);
-            const uint8_t* plane = inter + size_t(c) * nx * ny;
-            for (int r = 0; r < ny; ++r) {
-                const uint8_t* in = plane + size_t(r) * nx + c0;
-                for (int i = 0; i < n; ++i)
-                    col[size_t(r) * strip + i] = in[i];
-            }
+            const uint8_t* in = inter + size_t(c) * g.plane_bytes() + size_t(s) * g.strip_bytes();
+            for (size_t i = 0, m = g.strip_bytes(); i < m; ++i)
+                col[i] = in[i];
             for (int r = 0; r < ny; ++r) {
                 if (graphics::workCancelled()) return;
+                uint8_t* out = dst + r * row_pitch + c0 * pitch + c;
+                if (r >= g.w.half && r + g.w.ntaps - g.w.half <= ny) {
+                    blur_strip_rows(col + size_t(r - g.w.half) * strip, strip, n, g.w, out, pitch);
+                    continue;
+                }
                 for (int j = 0; j < g.w.ntaps; ++j)
                     taps[j] = col + size_t(mirror(r, j - g.w.half, ny)) * strip;
-                blur_columns(taps.get(), n, g.w, dst + r * row_pitch + c0 * pitch + c, pitch);
+                blur_columns(taps.get(), n, g.w, out, pitch);
             }
         }
     });
@@ -328,7 +358,8 @@ bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, 
     g.w.rounded = rounded;
     g.w.fast = fast_sums_are_sound(kernel, g.w.ntaps);
     auto scaled = scratch<float>(size_t(g.w.ntaps) + 1);
-    auto inter = scratch<uint8_t>(size_t(g.nx) * g.ny * channels);
+    g.strips = (g.nx + kStrip - 1) / kStrip;
+    auto inter = scratch<uint8_t>(g.plane_bytes() * size_t(channels));
     if (!scaled || !inter) return false;
     for (int j = 0; j < g.w.ntaps; ++j)
         scaled[j] = std::ldexp(kernel[j], kUnitBits);
