@@ -202,8 +202,8 @@ template <class Samples> ALWAYS_INLINE void block(const Samples& sample, const W
     }
 }
 
-// Blocks of n outputs starting at 0, written every pitch bytes; the last block's extra lanes are
-// computed from whatever the samples hold past the end and dropped.
+// Outputs begin .. end - 1, sixteen at a time, written every pitch bytes; the last block's extra
+// lanes are computed from whatever the samples hold past the end and dropped.
 template <class Samples, class At>
 ALWAYS_INLINE void blocks(int begin, int end, const Weights& w, uint8_t* out, int64_t pitch, At at) {
     uint8_t bytes[kLanes];
