@@ -54,8 +54,9 @@ double mirrored_sum(const float* line, int i, int n, const float* k, int ntaps, 
     return a;
 }
 
-template <typename T> std::unique_ptr<T[]> scratch(size_t count) {
-    std::unique_ptr<T[]> p(new (std::nothrow) T[count]());
+// Zeroed unless every entry is written before it is read: padding and strip tails are read too.
+template <typename T> std::unique_ptr<T[]> scratch(size_t count, bool zeroed = true) {
+    std::unique_ptr<T[]> p(zeroed ? new (std::nothrow) T[count]() : new (std::nothrow) T[count]);
     if (!p) std::fprintf(stderr, "gaussian blur: cannot allocate %zu scratch entries\n", count);
     return p;
 }
@@ -359,7 +360,8 @@ bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, 
     g.w.fast = fast_sums_are_sound(kernel, g.w.ntaps);
     auto scaled = scratch<float>(size_t(g.w.ntaps) + 1);
     g.strips = (g.nx + kStrip - 1) / kStrip;
-    auto inter = scratch<uint8_t>(g.plane_bytes() * size_t(channels));
+    // Whole strips, tails included, are copied in by the horizontal pass.
+    auto inter = scratch<uint8_t>(g.plane_bytes() * size_t(channels), false);
     if (!scaled || !inter) return false;
     for (int j = 0; j < g.w.ntaps; ++j)
         scaled[j] = std::ldexp(kernel[j], kUnitBits);
