@@ -1,5 +1,5 @@
-// Box and gaussian blurs on a 16-megapixel ARGB photo, single-threaded and on every hardware
-// thread (second argument 1 or 0), in milliseconds per megapixel. When the vips command-line tool
+// Box and gaussian blurs on a 16-megapixel ARGB photo, on one and on eight threads (second
+// argument), in milliseconds per megapixel; gaussian radii 20 and 60 are sigma 11 and 34. When the vips command-line tool
 // is installed, its gaussblur with the same sigma on the same image runs beside them; its time
 // includes starting the program and reading and writing the image, shown by its plain copy.
 
@@ -56,7 +56,7 @@ void BM_fast_blur_argb(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_fast_blur_argb)
-    ->ArgsProduct({{1, 5, 20, 60, 600}, {1, 0}})
+    ->ArgsProduct({{1, 5, 20, 60, 600}, {1, 8}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -73,7 +73,7 @@ void BM_gaussianBlurARGB(benchmark::State& state) {
     });
 }
 BENCHMARK(BM_gaussianBlurARGB)
-    ->ArgsProduct({{5, 20, 60}, {1, 0}})
+    ->ArgsProduct({{5, 20, 60}, {1, 8}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
@@ -115,7 +115,7 @@ void run_vips(benchmark::State& state, const std::string& operation, const std::
         return;
     }
     const std::string out = (std::filesystem::temp_directory_path() / "opalene_bench_blur_out.v").string();
-    const std::string threads = state.range(1) == 1 ? "1" : "0";
+    const std::string threads = std::to_string(state.range(1));
     const std::string command =
         "VIPS_CONCURRENCY=" + threads + " vips " + operation + " '" + in + "' '" + out + "' " + arguments;
     measure(state, [&] {
@@ -133,7 +133,7 @@ void BM_vips_gaussblur(benchmark::State& state) {
     run_vips(state, "gaussblur", std::to_string(sigma));
 }
 BENCHMARK(BM_vips_gaussblur)
-    ->ArgsProduct({{5, 20, 60}, {1, 0}})
+    ->ArgsProduct({{5, 20, 60}, {1, 8}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

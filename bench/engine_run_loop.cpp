@@ -2,8 +2,9 @@
 // into the preview, beside plain loops that make the same bytes without hooks, progress or cancel
 // checks. "ms_per_MP" is wall time per megapixel of the working image (the console writes it with
 // SI prefixes: 634.2m is 0.6342 ms); "vs_plain" divides a run's time by the single-threaded plain
-// loop's, rows outer. Argument 1 lets the copy effect's pixels run on every core.
+// loop's, rows outer. Argument 1 lets the copy effect's pixels run on eight threads.
 #include "engine/PixelRows.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -97,6 +98,7 @@ void BM_RunLoopFullSize(benchmark::State& state) {
     buildWorkingImage();
     CopyEffect effect;
     effect.independent = state.range(0) != 0;
+    graphics::setParallelThreads(effect.independent ? 8 : 1);
     effect.set_silent_mode(true);
     report(
         state, [&] { effect.process(); }, true);
@@ -108,6 +110,7 @@ void BM_RunLoopPreview(benchmark::State& state) {
     buildWorkingImage();
     CopyEffect effect;
     effect.independent = state.range(0) != 0;
+    graphics::setParallelThreads(effect.independent ? 8 : 1);
     effect.set_silent_mode(true);
     report(
         state,

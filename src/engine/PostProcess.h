@@ -334,32 +334,42 @@ class PostProcess {
     // the colour from process_pixel_x where X is not 0. False when the run was cancelled: the flag
     // is looked at after every pixel. Overridden only through PixelRows, which keeps this loop.
     virtual bool process_row(const foundation::Thread& thread, int32_t y, int32_t pass, uint8_t* dst);
-    // The loop of process_row; pixel(x, y, pass) gives the colour.
+    // The loop of process_row; pixel(x, y, pass) gives the colour. The hook runs pixel by pixel
+    // (the cancel flag is looked at after each); the bytes are made a chunk of pixels at a time,
+    // in one loop without branches that the compiler vectorises.
     template <class Pixel>
     bool write_row(const foundation::Thread& thread, int32_t y, int32_t pass, uint8_t* dst, Pixel&& pixel) {
         const size_t bpp = size_t(g_bpp_dv);
-        const uint8_t* const alpha = gp_data + size_t(y) * size_t(g_width) * bpp;
+        const uint8_t* alpha = gp_data + size_t(y) * size_t(g_width) * bpp;
         const int32_t w = g_width;
         const int32_t sx = step_x;
-        for (int32_t x = 0; x < w; x += sx, dst += bpp) {
-            const pixel_t p = pixel(x, y, pass);
-            const uint8_t a = alpha[size_t(x) * bpp];
-            dst[0] = a;
-            dst[1] = a ? to_byte(p.r) : 0;
-            dst[2] = a ? to_byte(p.g) : 0;
-            dst[3] = a ? to_byte(p.b) : 0;
-            if (thread.isCancelled()) return false;
+        float r[kRowChunk], g[kRowChunk], b[kRowChunk];
+        for (int32_t x = 0; x < w;) {
+            const int32_t first = x;
+            int32_t n = 0;
+            bool cancelled = false;
+            do {
+                const pixel_t p = pixel(x, y, pass);
+                r[n] = p.r;
+                g[n] = p.g;
+                b[n] = p.b;
+                ++n;
+                x += sx;
+                cancelled = thread.isCancelled();
+            } while (!cancelled && n < kRowChunk && x < w);
+            store_pixels(r, g, b, n, alpha + size_t(first) * bpp, size_t(sx) * bpp, dst);
+            dst += size_t(n) * bpp;
+            if (cancelled) return false;
         }
         return true;
     }
-    // 0 below 0 and for NaN, 255 above 1, else truncated. Written as two selects the compiler makes
-    // min/max instructions: branches on a value that the hook has only just returned stall the loop.
-    static uint8_t to_byte(float v) {
-        const float low = 0.0f < v ? v : 0.0f; // NaN fails the test
-        const float c = low < 1.0f ? low : 1.0f;
-        return uint8_t(int32_t(c * 255.0f));
-    }
-
+    static constexpr int32_t kRowChunk = 64;
+    // Writes n pixels of 4 bytes into dst: the alpha byte read every alpha_stride bytes, and the
+    // colour (r[i], g[i], b[i]) as bytes where that alpha is not 0, black where it is. A channel
+    // becomes 0 below 0 and for NaN, 255 above 1, else trunc(v x 255) in single precision. The
+    // arrays hold kRowChunk entries; those from n on are overwritten.
+    static void store_pixels(float* r, float* g, float* b, int32_t n, const uint8_t* alpha, size_t alpha_stride,
+                             uint8_t* dst);
   private:
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);

@@ -93,6 +93,55 @@ TEST(PostProcessRun, ChannelsBecomeBytesAndUnmarkedPixelsStayBlack) {
     EXPECT_EQ(effect.source(), nullptr);
 }
 
+// Every level's value and its float neighbours, values between levels and out of range, over rows
+// whose length is no multiple of the run's chunks, with unmarked pixels scattered among them: the
+// bytes are those of the formula, 0 below 0 and for NaN, 255 above 1, else trunc(v x 255) in single
+// precision.
+TEST(PostProcessRun, EveryValueBecomesTheByteOfTheFormula) {
+    std::vector<float> values;
+    for (int level = 0; level <= 255; ++level) {
+        const float v = float(level) / 255.0f;
+        values.insert(values.end(), {std::nextafter(v, -1.0f), v, std::nextafter(v, 2.0f), v + 0.5f / 255.0f});
+    }
+    values.insert(values.end(), {-1e30f, 1e30f, kNaN, kInf, -kInf, 2.0f, -0.0f});
+    const auto byteOf = [](float v) {
+        if (!(v > 0.0f)) return 0;
+        if (v > 1.0f) return 255;
+        return int(v * 255.0f);
+    };
+    const int w = 1031, h = 3, n = int(values.size());
+    WorkingImageGuard guard;
+    StubPixelEffect effect;
+    effect.prepare(makeSourceImage(w, h, patternColour));
+    ASSERT_TRUE(PostProcess::global_pre_init(effect.source()));
+    for (int i = 0; i < w * h; i += 97)
+        PostProcess::gp_data[size_t(i) * 4] = 0;
+    const std::vector<uint8_t> alpha = [&] {
+        std::vector<uint8_t> a(size_t(w) * h);
+        for (size_t i = 0; i < a.size(); ++i)
+            a[i] = PostProcess::gp_data[i * 4];
+        return a;
+    }();
+    const auto valueAt = [&](int x, int y, int c) { return values[size_t(x * 3 + y * 5 + c * 7) % size_t(n)]; };
+    effect.pixel = [&](int32_t x, int32_t y, int32_t) {
+        return pixel_t{valueAt(x, y, 0), valueAt(x, y, 1), valueAt(x, y, 2)};
+    };
+    effect.set_silent_mode(true);
+    RunRecorder recorder;
+    effect.process();
+    ASSERT_EQ(recorder.named("EndProcess").size(), 1u);
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const uint8_t* p = PostProcess::gp_data + (size_t(y) * w + x) * 4;
+            const uint8_t a = alpha[size_t(y) * w + x];
+            wrong += p[0] != a;
+            for (int c = 0; c < 3; ++c)
+                wrong += p[1 + c] != (a ? byteOf(valueAt(x, y, c)) : 0);
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
 // A full-size run writes into the working image the run before replaced, and rewrites all of it.
 TEST(PostProcessRun, FullSizeRunsWriteIntoTheImageTheRunBeforeReplaced) {
     WorkingImageGuard guard;

@@ -74,24 +74,28 @@ inline int mirrored(int v, int d, int step, int n) {
     return std::clamp(c, 0, (n - 1) / step * step);
 }
 
-// Two-pass gaussian of one channel with a zero-filled intermediate plane, as a plain loop nest.
+// Two-pass gaussian of one channel with a zero-filled intermediate plane, as a plain loop nest;
+// `rounded` takes each pass to the nearest byte instead of truncating.
 inline void gaussian(const uint8_t* src, uint8_t* dst, int w, int h, const float* k, int size, int sstride,
-                     int dstride, int step) {
+                     int dstride, int step, bool rounded = false) {
     const int half = (size - 1) / 2;
+    const auto byte = [rounded](double sum) {
+        return rounded ? uint8_t(std::clamp(int(std::lround(sum)), 0, 255)) : uint8_t(int(sum));
+    };
     std::vector<uint8_t> mid(size_t(w) * h, 0);
     for (int y = 0; y < h; y += step)
         for (int x = 0; x < w; x += step) {
             double sum = 0;
             for (int j = 0; j < size; ++j)
                 sum += float(src[(y * w + mirrored(x, j - half, step, w)) * sstride]) * k[j];
-            mid[y * w + x] = uint8_t(int(sum));
+            mid[y * w + x] = byte(sum);
         }
     for (int y = 0; y < h; y += step)
         for (int x = 0; x < w; x += step) {
             double sum = 0;
             for (int j = 0; j < size; ++j)
                 sum += float(mid[mirrored(y, j - half, step, h) * w + x]) * k[j];
-            dst[(x + y * w) * dstride] = uint8_t(int(sum));
+            dst[(x + y * w) * dstride] = byte(sum);
         }
 }
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,75 @@ TEST(GaussianBlurKernelValues, OneTapKernelCopiesAndFlatGreyLosesTruncatedLevels
         for (const uint8_t v : dst)
             ASSERT_EQ(v, c.expected) << "radius " << c.radius;
     }
+}
+
+// Random shapes against the plain loop: odd sizes on both sides of the kernel's width, steps,
+// strides, both byte conversions, pictures with flat patches (whose sums lie a hair off whole
+// levels) and kernels beside the table's (uneven, negative, summing past one).
+TEST(GaussianBlurKernelValues, RandomShapesMatchThePlainLoop) {
+    std::mt19937 gen(2024);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    for (int round = 0; round < 60; ++round) {
+        const int w = pick(1, 161) | 1, h = pick(1, 97) | 1, step = pick(1, 4);
+        const int r = pick(1, 40), size = 2 * r + 1;
+        const int sstride = pick(1, 5), dstride = pick(1, 5);
+        const bool rounded = round % 2 == 1;
+        Table t(gaussianMatrixForRadius(unsigned(r)));
+        std::vector<float> k(t.get() + (r - 1) * size, t.get() + r * size);
+        if (round % 10 == 7) k[size_t(pick(0, size - 1))] *= -0.5f;
+        if (round % 10 == 8) k[size_t(pick(0, size - 1))] += 0.25f;
+        if (round % 10 == 9) k.back() *= 3.0f;
+        const int levels = pick(0, 2) == 0 ? 3 : 255;
+        auto src = random_bytes(size_t(w) * h * std::max(sstride, 4), uint32_t(100 + round), levels);
+        if (levels == 3)
+            for (auto& b : src)
+                b = uint8_t(b * 100 + 3);
+        const std::string what = std::to_string(w) + "x" + std::to_string(h) + " r" + std::to_string(r) +
+                                 " step " + std::to_string(step) + " strides " + std::to_string(sstride) + "," +
+                                 std::to_string(dstride) + (rounded ? " rounded" : "") + " kernel " +
+                                 std::to_string(round % 10);
+
+        std::vector<uint8_t> got(size_t(w) * h * dstride, 0x5A), want(got.size(), 0x5A);
+        EXPECT_TRUE(gaussianBlur(src.data(), got.data(), w, h, k.data(), size, sstride, dstride, step, rounded));
+        gaussian(src.data(), want.data(), w, h, k.data(), size, sstride, dstride, step, rounded);
+        ASSERT_EQ(got, want) << what;
+
+        std::vector<uint8_t> argb(size_t(w) * h * 4, 0x5A), argb_want(argb.size(), 0x5A);
+        EXPECT_TRUE(gaussianBlurARGB(src.data(), argb.data(), w, h, k.data(), size, step, rounded));
+        for (int c = 1; c <= 3; ++c)
+            gaussian(src.data() + c, argb_want.data() + c, w, h, k.data(), size, 4, 4, step, rounded);
+        ASSERT_EQ(argb, argb_want) << what << " ARGB";
+    }
+}
+
+// Flat areas sum to a hair under or over each level; every level at radii the effects use keeps
+// the plain loop's bytes, truncated and rounded.
+TEST(GaussianBlurKernelValues, FlatLevelsMatchThePlainLoop) {
+    const int w = 70, h = 5;
+    GaussianKernelCache cache;
+    for (const unsigned r : {1u, 2u, 3u, 7u, 12u, 20u, 31u})
+        for (const bool rounded : {false, true})
+            for (int v = 0; v < 256; ++v) {
+                const std::vector<uint8_t> flat(size_t(w) * h, uint8_t(v));
+                std::vector<uint8_t> got(flat.size()), want(flat.size());
+                const float* k = cache.gaussianMatrixForRadius(r);
+                EXPECT_TRUE(gaussianBlur(flat.data(), got.data(), w, h, k, int(2 * r + 1), 1, 1, 1, rounded));
+                gaussian(flat.data(), want.data(), w, h, k, int(2 * r + 1), 1, 1, 1, rounded);
+                ASSERT_EQ(got, want) << "level " << v << " radius " << r << (rounded ? " rounded" : "");
+            }
+}
+
+// One buffer as source and destination on different bytes of its pixels, as the soft edge mask
+// uses it: the source bytes are read whole before any is overwritten.
+TEST(GaussianBlurKernelValues, SourceAndDestinationInOneBuffer) {
+    const int w = 90, h = 40, r = 9, step = 2;
+    Table t(gaussianMatrixForRadius(r));
+    const float* k = t.get() + (r - 1) * (2 * r + 1);
+    auto image = random_bytes(size_t(w) * h * 4, 44);
+    std::vector<uint8_t> want = image;
+    gaussian(image.data(), want.data() + 1, w, h, k, 2 * r + 1, 4, 4, step);
+    EXPECT_TRUE(gaussianBlur(image.data(), image.data() + 1, w, h, k, 2 * r + 1, 4, 4, step));
+    EXPECT_EQ(image, want);
 }
 
 TEST(GaussianBlurKernelValues, ThreadsGiveTheSameBytes) {
