@@ -1,6 +1,8 @@
-// Opening and saving a 16-megapixel JPEG (decode, then encode at quality 0.9) against
-// OpenImageIO's own oiiotool doing the same to the same file. "ratio" is our time over
-// oiiotool's: at most 1 is the goal. The photo is generated once in a temporary folder.
+// Opening and saving a 16-megapixel JPEG: decoding it as stored, reading it upright as the editor
+// does, encoding it at quality 0.9, its 160-pixel thumbnail, and the whole round trip against
+// OpenImageIO's own oiiotool ("ratio" our time over oiiotool's: at most 1 is the goal). The photo
+// is generated once in a temporary folder, or read from OPALENE_BENCH_JPEG when that names a file.
+// bench/peer_decode.py times OpenCV and libvips on the same file.
 #include "platform/imageio/ImageDestination.h"
 #include "platform/imageio/ImageSource.h"
 
@@ -30,6 +32,8 @@ const std::filesystem::path& folder() {
 // Smooth shapes plus sensor-like noise, so the encoder works as hard as on a photo.
 const std::string& photo() {
     static const std::string path = [] {
+        if (const char* given = std::getenv("OPALENE_BENCH_JPEG"); given && std::filesystem::is_regular_file(given))
+            return std::string(given);
         const std::string file = (folder() / "photo.jpg").string();
         std::vector<uint8_t> pixels(size_t(kWidth) * kHeight * 3);
         std::mt19937 random(1);
@@ -85,6 +89,37 @@ void BM_DecodeEncodeJPEG16MP(benchmark::State& state) {
     state.counters["ratio"] = ours / theirs;
 }
 BENCHMARK(BM_DecodeEncodeJPEG16MP)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The file's pixels as stored, from the path (the header read included).
+void BM_DecodeJPEG16MP(benchmark::State& state) {
+    photo();
+    for (auto _ : state) {
+        auto source = imageio::ImageSource::createWithPath(photo());
+        benchmark::DoNotOptimize(source->createImage());
+    }
+}
+BENCHMARK(BM_DecodeJPEG16MP)->Unit(benchmark::kMillisecond)->MinTime(2)->UseRealTime();
+
+// What the editor reads on opening: the whole picture upright.
+void BM_ReadUprightJPEG16MP(benchmark::State& state) {
+    photo();
+    for (auto _ : state) {
+        auto source = imageio::ImageSource::createWithPath(photo());
+        benchmark::DoNotOptimize(source->createThumbnail(0));
+    }
+}
+BENCHMARK(BM_ReadUprightJPEG16MP)->Unit(benchmark::kMillisecond)->MinTime(2)->UseRealTime();
+
+void BM_EncodeJPEG16MP(benchmark::State& state) {
+    const graphics::ImagePtr image = imageio::ImageSource::createWithPath(photo())->createImage();
+    const std::string out = (folder() / "encoded.jpg").string();
+    for (auto _ : state) {
+        auto destination = imageio::ImageDestination::createWithPath(out, "public.jpeg");
+        destination->addImage(image, {{imageio::kLossyCompressionQuality, 0.9}});
+        if (!destination->finalize()) std::abort();
+    }
+}
+BENCHMARK(BM_EncodeJPEG16MP)->Unit(benchmark::kMillisecond)->MinTime(2)->UseRealTime();
 
 void BM_Thumbnail160(benchmark::State& state) {
     auto source = imageio::ImageSource::createWithPath(photo());

@@ -34,9 +34,20 @@ Point centre(const Rect& r) { return {r.midX(), r.midY()}; }
 
 bool differs(double a, double b) { return std::isnan(a) || std::isnan(b) || a != b; }
 
-// The display form of a picture: premultiplied 8-bit, made once per picture.
+// The display form of a picture: premultiplied 8-bit, made once per picture. Opaque R,G,B,X
+// bytes (a photo as read) are a layout the painter takes as it is: shared, not copied.
 quartz::Contents displayBitmap(const graphics::ImagePtr& image) {
     if (!image) return nullptr;
+    const graphics::PixelFormat rgbx{8, {graphics::Channel::R, graphics::Channel::G, graphics::Channel::B, graphics::Channel::X}, false};
+    if (image->format() == rgbx) {
+        auto kept = std::make_unique<graphics::ImagePtr>(image); // the pixels live as long as the bitmap
+        QImage shared(image->data(), image->width(), image->height(), qsizetype(image->rowBytes()),
+                      QImage::Format_RGBX8888, [](void* p) { delete static_cast<graphics::ImagePtr*>(p); }, kept.get());
+        if (!shared.isNull()) {
+            kept.release();
+            return std::make_shared<const QImage>(std::move(shared));
+        }
+    }
     QImage bitmap = ImageAdditional::toQImage(image);
     if (bitmap.isNull()) return nullptr;
     return std::make_shared<const QImage>(std::move(bitmap));

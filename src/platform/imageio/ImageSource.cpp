@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -27,11 +28,25 @@ const char* modelName(ColorModel model) {
     return "RGB";
 }
 
-std::vector<uint8_t> iccProfile(const OIIO::ImageSpec& spec) {
-    const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile");
-    if (!icc || icc->type().basetype != OIIO::TypeDesc::UINT8) return {};
-    const auto* data = static_cast<const uint8_t*>(icc->data());
-    return {data, data + icc->type().size() * size_t(icc->nvalues())};
+// The image at w x h in 8 bits, premultiplied A,R,G,B when it has alpha, else R,G,B,X: itself
+// when it already is that.
+graphics::ImagePtr fitted(const graphics::ImagePtr& image, int w, int h, std::string* failure) {
+    const bool alpha = image->format().hasAlpha();
+    const auto info = alpha ? graphics::kBitmapInfoPremultipliedFirst : graphics::kBitmapInfoBigEndianSkipLast;
+    const graphics::PixelFormat format = *graphics::pixelFormatForBitmapInfo(info);
+    if (image->width() == w && image->height() == h && image->format() == format) return image;
+    const size_t rowBytes = size_t(w) * 4;
+    // Drawing covers every pixel: only a picture with alpha composites onto what the buffer holds.
+    auto* pixels = static_cast<uint8_t*>(alpha ? std::calloc(size_t(h), rowBytes) : std::malloc(rowBytes * size_t(h)));
+    if (!pixels) {
+        *failure = "There is not enough memory for the thumbnail.";
+        return nullptr;
+    }
+    auto context = graphics::BitmapContext::create(pixels, w, h, 8, rowBytes, info);
+    graphics::drawImage(*context, graphics::Rect(0, 0, w, h), image);
+    auto result = graphics::Image::adopt(pixels, w, h, rowBytes, format, [](void* p) { std::free(p); });
+    if (!result) std::free(pixels);
+    return result;
 }
 
 } // namespace
@@ -70,7 +85,7 @@ void ImageSource::readHeader() {
     props["ColorModel"] = modelName(layout.model);
     ColorModel profileModel;
     std::string profileName;
-    if (describeProfile(iccProfile(spec), &profileModel, &profileName) && !profileName.empty())
+    if (describeProfile(iccProfileOf(spec), &profileModel, &profileName) && !profileName.empty())
         props["ProfileName"] = profileName;
     addMetadataProperties(spec, format_, props);
     if (auto it = props.find("Orientation"); it != props.end()) orientation_ = int(it->second.getInt64().value_or(1));
@@ -82,7 +97,7 @@ void ImageSource::readHeader() {
     properties_ = std::move(props);
 }
 
-graphics::ImagePtr ImageSource::createImage() {
+std::unique_ptr<OIIO::ImageInput> ImageSource::openForReading() {
     if (properties_.empty()) return nullptr; // failure_ tells why
     auto in = openImageInput(path_, &failure_);
     if (!in) return nullptr;
@@ -90,35 +105,38 @@ graphics::ImagePtr ImageSource::createImage() {
         failure_ = "The file changed since it was opened.";
         return nullptr;
     }
+    return in;
+}
+
+graphics::ImagePtr ImageSource::createImage() {
+    auto in = openForReading();
+    if (!in) return nullptr;
     graphics::ImagePtr image = readImage(*in, path_, &failure_);
     if (image) failure_.clear();
     return image;
 }
 
 graphics::ImagePtr ImageSource::createThumbnail(int maxPixelSize) {
-    graphics::ImagePtr image = createImage();
-    if (!image) return nullptr;
-    const int longer = std::max(image->width(), image->height());
+    auto in = openForReading();
+    if (!in) return nullptr;
+    const int longer = std::max(width_, height_);
     const double scale = maxPixelSize > 0 && maxPixelSize < longer ? double(maxPixelSize) / longer : 1.0;
-    const int w = std::max(1, int(std::lround(image->width() * scale)));
-    const int h = std::max(1, int(std::lround(image->height() * scale)));
-    const bool alpha = image->format().hasAlpha();
-    const size_t rowBytes = size_t(w) * 4;
-    auto* pixels = new (std::nothrow) uint8_t[rowBytes * size_t(h)]();
-    if (!pixels) {
-        failure_ = "There is not enough memory for the thumbnail.";
-        return nullptr;
+    const int w = std::max(1, int(std::lround(width_ * scale)));
+    const int h = std::max(1, int(std::lround(height_ * scale)));
+    graphics::ImagePtr image;
+    if (decodesDirectly(*in)) {
+        // Turned and reduced by the decoder itself, so only a remainder of the scale is left.
+        const int wanted = scale < 1 ? std::max(w, h) : 0;
+        image = readJpegImage(*in, path_, {orientation_, jpegScaleEighths(longer, wanted)}, &failure_);
+        const bool turned = orientation_ >= 5 && orientation_ <= 8;
+        if (image) image = fitted(image, turned ? h : w, turned ? w : h, &failure_);
+    } else {
+        image = readImage(*in, path_, &failure_);
+        if (image) image = fitted(image, w, h, &failure_);
+        if (image) image = applyOrientation(image, orientation_);
     }
-    const auto info = alpha ? graphics::kBitmapInfoPremultipliedFirst : graphics::kBitmapInfoBigEndianSkipLast;
-    auto context = graphics::BitmapContext::create(pixels, w, h, 8, rowBytes, info);
-    graphics::drawImage(*context, graphics::Rect(0, 0, w, h), image);
-    auto thumbnail = graphics::Image::adopt(pixels, w, h, rowBytes, context->format(),
-                                            [](void* p) { delete[] static_cast<uint8_t*>(p); });
-    if (!thumbnail) {
-        delete[] pixels;
-        return nullptr;
-    }
-    return applyOrientation(thumbnail, orientation_);
+    if (image) failure_.clear();
+    return image;
 }
 
 } // namespace imageio

@@ -12,8 +12,14 @@
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
 
+#include <OpenImageIO/oiioversion.h>
+
 #include <memory>
 #include <string>
+
+OIIO_NAMESPACE_BEGIN
+class ImageInput;
+OIIO_NAMESPACE_END
 
 namespace imageio {
 
@@ -43,14 +49,17 @@ public:
 
     // The first image as stored: orientation not applied. Null on failure (see failureReason).
     graphics::ImagePtr createImage();
-    // The first image decoded whole, scaled so that its longer side is at most maxPixelSize (never
-    // enlarged; 0 or less: full size), with its orientation applied; 8-bit, premultiplied
-    // A,R,G,B when the image has alpha, else R,G,B,X.
+    // The first image scaled so that its longer side is at most maxPixelSize (never enlarged; 0 or
+    // less: full size), with its orientation applied; 8-bit, premultiplied A,R,G,B when the image
+    // has alpha, else R,G,B,X. JPEG files are reduced by their decoder first, by eighths, to no
+    // less than that size; other files are decoded whole.
     graphics::ImagePtr createThumbnail(int maxPixelSize);
 
 private:
     ImageSource(std::string path) : path_(std::move(path)) {}
     void readHeader();
+    // The file opened again for its pixels; null with failure_ set when it no longer fits the header.
+    std::unique_ptr<OIIO::ImageInput> openForReading();
 
     std::string path_;
     std::string type_;

@@ -1,9 +1,9 @@
 #include "platform/imageio/PixelReader.h"
 
 #include "platform/graphics/ParallelRows.h"
-#include "platform/imageio/CmykJpegReader.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -132,19 +132,69 @@ ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
     return layout;
 }
 
-graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std::string* failure) {
+std::vector<uint8_t> iccProfileOf(const OIIO::ImageSpec& spec) {
+    const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile");
+    if (!icc || icc->type().basetype != OIIO::TypeDesc::UINT8) return {};
+    const auto* data = static_cast<const uint8_t*>(icc->data());
+    return {data, data + icc->type().size() * size_t(icc->nvalues())};
+}
+
+namespace {
+
+bool hasCmykProfile(const std::vector<uint8_t>& profile) {
+    ColorModel model = ColorModel::RGB;
+    std::string name;
+    return describeProfile(profile, &model, &name) && model == ColorModel::CMYK;
+}
+
+graphics::PixelFormat formatOf(int bits, bool alpha, bool premultiplied) {
+    graphics::PixelFormat format;
+    format.bitsPerComponent = bits;
+    if (!alpha) format.order[3] = graphics::Channel::X;
+    format.premultiplied = premultiplied;
+    return format;
+}
+
+} // namespace
+
+bool decodesDirectly(const OIIO::ImageInput& in) {
     const OIIO::ImageSpec& spec = in.spec();
-    ChannelLayout layout = channelLayout(spec);
-    std::vector<uint8_t> profile;
-    if (const OIIO::ParamValue* icc = spec.find_attribute("ICCProfile"); icc && icc->type().basetype == OIIO::TypeDesc::UINT8) {
-        const auto* data = static_cast<const uint8_t*>(icc->data());
-        profile.assign(data, data + icc->type().size() * size_t(icc->nvalues()));
+    if (std::string(in.format_name()) != "jpeg") return false;
+    const std::string space = spec.get_string_attribute("jpeg:ColorSpace");
+    if (space == "CMYK") return hasCmykProfile(iccProfileOf(spec));
+    if (!space.empty()) return false;
+    return spec.nchannels == 3 || (spec.nchannels == 1 && !spec.find_attribute("ICCProfile"));
+}
+
+graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& path, const JpegRequest& request,
+                                 std::string* failure) {
+    const OIIO::ImageSpec& spec = in.spec();
+    JpegPixels read;
+    if (!readJpeg(path, spec.width, spec.height, request, &read, failure)) return nullptr;
+    uint8_t* pixels = read.data.get();
+    const std::vector<uint8_t> profile = iccProfileOf(spec);
+    const ColorModel model = read.inks ? ColorModel::CMYK : ColorModel::RGB;
+    // In place: every model here takes four bytes a pixel.
+    const bool converted = !profile.empty() && convertProfileToSRGB(profile, model, !read.inks, 8, pixels, read.rowBytes,
+                                                                     pixels, read.rowBytes, read.width, read.height);
+    if (read.inks) {
+        if (!converted)
+            expandToRGB<uint8_t>(ChannelLayout{ColorModel::CMYK, false, 8}, pixels, read.rowBytes, pixels, read.rowBytes,
+                                 read.width, read.height);
+        fillFourth<uint8_t>(pixels, read.rowBytes, read.width, read.height);
     }
-    ColorModel profileModel = ColorModel::RGB;
-    std::string profileName;
-    const bool cmykJpeg = std::string(in.format_name()) == "jpeg" && spec.get_string_attribute("jpeg:ColorSpace") == "CMYK" &&
-                          describeProfile(profile, &profileModel, &profileName) && profileModel == ColorModel::CMYK;
-    if (cmykJpeg) layout = ChannelLayout{ColorModel::CMYK, false, 8};
+    graphics::ImagePtr image = graphics::Image::adopt(pixels, read.width, read.height, read.rowBytes,
+                                                      formatOf(8, false, false),
+                                                      [](void* p) { std::free(p); });
+    if (image) read.data.release();
+    return image;
+}
+
+graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std::string* failure) {
+    if (decodesDirectly(in)) return readJpegImage(in, path, {}, failure);
+    const OIIO::ImageSpec& spec = in.spec();
+    const ChannelLayout layout = channelLayout(spec);
+    const std::vector<uint8_t> profile = iccProfileOf(spec);
     const int width = spec.width, height = spec.height, bits = layout.bitsPerComponent;
     const size_t bytes = size_t(bits / 8);
     const size_t rowBytes = size_t(width) * 4 * bytes;
@@ -161,10 +211,7 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
     uint8_t* target = pixels.get();
     OIIO::stride_t xstride = OIIO::stride_t(4 * bytes), ystride = OIIO::stride_t(rowBytes);
     size_t packedRow = 0;
-    if (cmykJpeg) {
-        packedRow = size_t(width) * 4;
-        if (!readCmykJpeg(path, width, height, &packed, failure)) return nullptr;
-    } else if (layout.model != ColorModel::RGB) {
+    if (layout.model != ColorModel::RGB) {
         packedRow = size_t(width) * size_t(channels) * bytes;
         try {
             packed.resize(packedRow * size_t(height));
@@ -176,7 +223,7 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
         xstride = OIIO::AutoStride;
         ystride = OIIO::stride_t(packedRow);
     }
-    if (!cmykJpeg && (!in.read_image(0, 0, 0, channels, type, target, xstride, ystride) || in.has_error())) {
+    if (!in.read_image(0, 0, 0, channels, type, target, xstride, ystride) || in.has_error()) {
         std::string why = in.geterror();
         *failure = "The image data is damaged" + (why.empty() ? std::string(".") : ": " + why);
         return nullptr;
@@ -198,11 +245,8 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
     if (linear) encodeLinearToSRGB(reinterpret_cast<float*>(pixels.get()), rowBytes, width, height, premultiplied);
     if (!layout.alpha) dispatch(bits, [&](auto t) { fillFourth<decltype(t)>(pixels.get(), rowBytes, width, height); });
 
-    graphics::PixelFormat format;
-    format.bitsPerComponent = bits;
-    if (!layout.alpha) format.order[3] = graphics::Channel::X;
-    format.premultiplied = premultiplied && !linear;
-    graphics::ImagePtr image = graphics::Image::adopt(pixels.get(), width, height, rowBytes, format,
+    graphics::ImagePtr image = graphics::Image::adopt(pixels.get(), width, height, rowBytes,
+                                                      formatOf(bits, layout.alpha, premultiplied && !linear),
                                                       [](void* p) { delete[] static_cast<uint8_t*>(p); });
     if (image) pixels.release();
     return image;

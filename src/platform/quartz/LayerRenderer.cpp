@@ -1,5 +1,6 @@
 #include "platform/quartz/LayerRenderer.h"
 
+#include "platform/graphics/ParallelRows.h"
 #include "platform/quartz/Layer.h"
 #include "platform/quartz/LayerRenderCache.h"
 
@@ -18,36 +19,46 @@ bool sameContents(const std::weak_ptr<const QImage>& kept, const Contents& conte
     return !kept.expired() && kept.lock() == contents;
 }
 
-// One level down: each pixel the mean of a 2x2 block (edges repeat on odd sides).
+// One level down: each pixel the mean of a 2x2 block (edges repeat on odd sides). Every byte is
+// averaged alone, so opaque R,G,B,X stays R,G,B,X.
 QImage halved(const QImage& source) {
     const int w = std::max(1, source.width() / 2), h = std::max(1, source.height() / 2);
-    QImage out(w, h, QImage::Format_ARGB32_Premultiplied);
+    QImage out(w, h, source.format() == QImage::Format_RGBX8888 ? source.format() : QImage::Format_ARGB32_Premultiplied);
     if (out.isNull()) return out;
     const int sw = source.width(), sh = source.height();
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* r0 = reinterpret_cast<const uint32_t*>(source.constScanLine(std::min(2 * y, sh - 1)));
-        const uint32_t* r1 = reinterpret_cast<const uint32_t*>(source.constScanLine(std::min(2 * y + 1, sh - 1)));
-        uint32_t* o = reinterpret_cast<uint32_t*>(out.scanLine(y));
-        for (int x = 0; x < w; ++x) {
-            const int x0 = std::min(2 * x, sw - 1), x1 = std::min(2 * x + 1, sw - 1);
-            const uint32_t a = r0[x0], b = r0[x1], c = r1[x0], d = r1[x1];
-            // Two channels at a time in 10-bit lanes: no carry between them.
-            const uint32_t rb = ((a & 0xff00ff) + (b & 0xff00ff) + (c & 0xff00ff) + (d & 0xff00ff) + 0x20002) >> 2;
-            const uint32_t ag = (((a >> 8) & 0xff00ff) + ((b >> 8) & 0xff00ff) + ((c >> 8) & 0xff00ff) +
-                                 ((d >> 8) & 0xff00ff) + 0x20002) >> 2;
-            o[x] = (rb & 0xff00ff) | ((ag & 0xff00ff) << 8);
+    const uchar* from = source.constBits();
+    const size_t fromStride = size_t(source.bytesPerLine());
+    uchar* to = out.bits(); // rows are written from several threads: no detaching in between
+    const size_t toStride = size_t(out.bytesPerLine());
+    graphics::parallelRows(h, size_t(w) * 4, [&](int y0, int y1) {
+        for (int y = y0; y < y1; ++y) {
+            const auto* r0 = reinterpret_cast<const uint32_t*>(from + size_t(std::min(2 * y, sh - 1)) * fromStride);
+            const auto* r1 = reinterpret_cast<const uint32_t*>(from + size_t(std::min(2 * y + 1, sh - 1)) * fromStride);
+            auto* o = reinterpret_cast<uint32_t*>(to + size_t(y) * toStride);
+            for (int x = 0; x < w; ++x) {
+                const int x0 = std::min(2 * x, sw - 1), x1 = std::min(2 * x + 1, sw - 1);
+                const uint32_t a = r0[x0], b = r0[x1], c = r1[x0], d = r1[x1];
+                // Two channels at a time in 10-bit lanes: no carry between them.
+                const uint32_t rb = ((a & 0xff00ff) + (b & 0xff00ff) + (c & 0xff00ff) + (d & 0xff00ff) + 0x20002) >> 2;
+                const uint32_t ag = (((a >> 8) & 0xff00ff) + ((b >> 8) & 0xff00ff) + ((c >> 8) & 0xff00ff) +
+                                     ((d >> 8) & 0xff00ff) + 0x20002) >> 2;
+                o[x] = (rb & 0xff00ff) | ((ag & 0xff00ff) << 8);
+            }
         }
-    }
+    });
     return out;
 }
 
-// The mipmap level whose pixels are at least `needed` of the contents' (1 = full size).
+// The mipmap level whose pixels are at least `needed` of the contents' (1 = full size), in a
+// premultiplied format. Opaque R,G,B,X contents are halved as they are and only the level drawn
+// is converted: a picture fitted to the view never converts its whole size.
 const QImage& level(LayerRenderCache& cache, const Contents& contents, double needed) {
     if (!sameContents(cache.mipContents, contents)) {
         cache.mipContents = contents;
         cache.levels.clear();
         const QImage::Format f = contents->format();
-        cache.levels.push_back(f == QImage::Format_ARGB32_Premultiplied || f == QImage::Format_RGB32
+        cache.levels.push_back(f == QImage::Format_ARGB32_Premultiplied || f == QImage::Format_RGB32 ||
+                                       f == QImage::Format_RGBX8888
                                    ? *contents
                                    : contents->convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
@@ -64,18 +75,23 @@ const QImage& level(LayerRenderCache& cache, const Contents& contents, double ne
         ++index;
         scale /= 2;
     }
-    return cache.levels[index];
+    QImage& chosen = cache.levels[index];
+    if (chosen.format() == QImage::Format_RGBX8888) chosen = chosen.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return chosen;
 }
 
 // Three box passes each way over premultiplied pixels: close to a Gaussian.
 void boxBlur(QImage& image, int radius) {
     if (radius < 1) return;
     const int w = image.width(), h = image.height();
-    std::vector<uint32_t> line(size_t(std::max(w, h)));
-    auto pass = [&](uint32_t* first, int count, ptrdiff_t step) {
+    // The rounded mean of a window by its sum: a look-up instead of a division per component.
+    const uint32_t window = uint32_t(2 * radius + 1);
+    std::vector<uint8_t> mean(255 * window + 1);
+    for (uint32_t s = 0; s < mean.size(); ++s) mean[s] = uint8_t((s + window / 2) / window);
+    // One row or column blurred in place through `line`.
+    auto pass = [radius, &mean](uint32_t* first, int count, ptrdiff_t step, std::vector<uint32_t>& line) {
         for (int i = 0; i < count; ++i) line[size_t(i)] = first[i * step];
         uint32_t sum[4] = {0, 0, 0, 0};
-        const uint32_t window = uint32_t(2 * radius + 1);
         auto add = [&](int i, int sign) {
             if (i < 0 || i >= count) return;
             const uint32_t p = line[size_t(i)];
@@ -85,16 +101,23 @@ void boxBlur(QImage& image, int radius) {
         for (int i = 0; i < count; ++i) {
             add(i + radius, 1);
             uint32_t out = 0;
-            for (int c = 0; c < 4; ++c) out |= ((sum[c] + window / 2) / window) << (8 * c);
+            for (int c = 0; c < 4; ++c) out |= uint32_t(mean[sum[c]]) << (8 * c);
             first[i * step] = out;
             add(i - radius, -1);
         }
     };
+    uint32_t* base = reinterpret_cast<uint32_t*>(image.bits());
+    const ptrdiff_t stride = image.bytesPerLine() / 4;
+    // Rows, then columns, are blurred apart from each other: bands of them go to threads.
     for (int round = 0; round < 3; ++round) {
-        for (int y = 0; y < h; ++y) pass(reinterpret_cast<uint32_t*>(image.scanLine(y)), w, 1);
-        uint32_t* base = reinterpret_cast<uint32_t*>(image.bits());
-        const ptrdiff_t stride = image.bytesPerLine() / 4;
-        for (int x = 0; x < w; ++x) pass(base + x, h, stride);
+        graphics::parallelRows(h, size_t(w), [&](int y0, int y1) {
+            auto line = std::vector<uint32_t>(size_t(w));
+            for (int y = y0; y < y1; ++y) pass(base + y * stride, w, 1, line);
+        });
+        graphics::parallelRows(w, size_t(h), [&](int x0, int x1) {
+            auto line = std::vector<uint32_t>(size_t(h));
+            for (int x = x0; x < x1; ++x) pass(base + x, h, stride, line);
+        });
     }
 }
 

@@ -1,6 +1,6 @@
 // Everything comes out as sRGB RGB: ICC profiles converted, linear values encoded, grey and
 // CMYK expanded.
-#include "platform/imageio/CmykJpegReader.h"
+#include "platform/imageio/JpegReader.h"
 #include "platform/imageio/Fixtures.h"
 #include "platform/imageio/ImageSource.h"
 
@@ -274,12 +274,12 @@ TEST(Color, DamagedCMYKJPEGFailsWithAReason) {
     std::vector<char> bytes = test::readBytes(path);
     std::fill(bytes.end() - long(bytes.size() / 4), bytes.end() - 2, char(0xFF)); // the scan's end, not its end marker
     test::writeBytes(path, bytes);
-    std::vector<uint8_t> read;
+    JpegPixels read;
     std::string why;
-    EXPECT_FALSE(readCmykJpeg(path, 64, 64, &read, &why));
+    EXPECT_FALSE(readJpeg(path, 64, 64, {}, &read, &why));
     EXPECT_NE(why.find("damaged"), std::string::npos) << why;
-    EXPECT_FALSE(readCmykJpeg(folder.file("absent.jpg"), 64, 64, &read, &why));
+    EXPECT_FALSE(readJpeg(folder.file("absent.jpg"), 64, 64, {}, &read, &why));
     test::writeBytes(path, {'n', 'o'});
-    EXPECT_FALSE(readCmykJpeg(path, 64, 64, &read, &why)) << "the library's error exit comes back";
+    EXPECT_FALSE(readJpeg(path, 64, 64, {}, &read, &why)) << "the library's error exit comes back";
     EXPECT_NE(why.find("damaged"), std::string::npos) << why;
 }

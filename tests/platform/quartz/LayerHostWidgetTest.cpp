@@ -1,3 +1,4 @@
+#include "platform/graphics/ParallelRows.h"
 #include "platform/quartz/AnimationDelegate.h"
 #include "platform/quartz/BasicAnimation.h"
 #include "platform/quartz/LayerDelegate.h"
@@ -126,6 +127,30 @@ TEST_F(HostFixture, LargeContentsDrawnSmallKeepTheirMeanColour) {
   green->fill(Qt::green);
   layer->setContents(green);
   EXPECT_EQ(grab().pixelColor(100, 50), QColor(Qt::green));
+}
+
+// Opaque R,G,B,X contents are halved as they are and converted only at the level drawn; halving
+// and the shadow's blur run on several threads. None of it may change a pixel on screen.
+TEST_F(HostFixture, RGBXContentsAndThreadCountsPaintTheSamePixels) {
+  QImage argb(1203, 601, QImage::Format_ARGB32_Premultiplied);  // odd sides: halving repeats edges
+  for (int y = 0; y < argb.height(); ++y)
+    for (int x = 0; x < argb.width(); ++x)
+      argb.setPixel(x, y, qRgb((x * 7 + y) & 255, (x ^ y) & 255, (x * y) & 255));
+  auto layer = addLayer(Rect(20, 10, 150, 75));
+  layer->setShadowColor(Qt::red);
+  layer->setShadowOpacity(1);
+  layer->setShadowRadius(6);
+  auto shot = [&](QImage contents, unsigned threads) {
+    graphics::setParallelThreads(threads);
+    layer->setContents(std::make_shared<const QImage>(std::move(contents)));
+    QImage s = grab();
+    graphics::setParallelThreads(0);
+    return s;
+  };
+  const QImage reference = shot(argb, 1);
+  EXPECT_EQ(shot(argb.convertToFormat(QImage::Format_RGBX8888), 1), reference);
+  EXPECT_EQ(shot(argb.convertToFormat(QImage::Format_RGBX8888), 4), reference);
+  EXPECT_EQ(shot(argb, 4), reference);
 }
 
 TEST_F(HostFixture, DelegateDrawsYUpOnlyWhenAskedAndContentsAreKeptUntilThen) {
