@@ -88,6 +88,9 @@ bool PostProcess::global_pre_init(const graphics::ImagePtr& image) {
     g_cgctx = std::move(ctx);
     g_global_pre_inited = true;
     ++g_data_generation;
+    g_source_image = image;
+    g_source_quality = g_preview_quality;
+    g_source_generation = g_data_generation;
     return true;
 }
 
@@ -119,10 +122,12 @@ bool PostProcess::updateContextForData(uint8_t* buffer) {
         graphics::BitmapContext::create(buffer, w, h, 8, size_t(w) * 4, g_cgctx->bitmapInfo());
     if (!ctx) return false;
     if (gp_data != buffer) {
-        if (preview || small)
+        if (preview || small) {
             std::free(gp_data);
-        else
+        } else {
             keep_spare(gp_data, size_t(g_width) * size_t(g_height) * 4);
+            g_spare_generation = g_data_generation;
+        }
     }
     gp_data = buffer;
     release_preview_sources();
@@ -152,6 +157,7 @@ uint8_t* PostProcess::take_output_buffer(size_t bytes) {
     if (buffer && g_spare_bytes == bytes) {
         gp_spare_buf = nullptr;
         g_spare_bytes = 0;
+        g_spare_generation = 0;
         return buffer;
     }
     keep_spare(nullptr, 0); // a spare of another size is only in the way
@@ -162,6 +168,30 @@ void PostProcess::keep_spare(uint8_t* buffer, size_t bytes) {
     std::free(gp_spare_buf);
     gp_spare_buf = buffer;
     g_spare_bytes = buffer ? bytes : 0;
+    g_spare_generation = 0;
+}
+
+bool PostProcess::restore_source(const graphics::ImagePtr& image) {
+    if (!g_global_pre_inited) return true;
+    // A preset chain gives a preview buffer to the working image; only a clean brings it back.
+    if (!image || g_source_image.lock() != image || g_source_quality != g_preview_quality || !gp_preview_buf ||
+        !gp_small_preview_buf)
+        return false;
+    if (g_data_generation == g_source_generation) return true;
+    const size_t bytes = size_t(g_width) * size_t(g_height) * 4;
+    if (!gp_spare_buf || g_spare_generation != g_source_generation || g_spare_bytes != bytes ||
+        g_width != image->width() || g_height != image->height())
+        return false;
+    uint8_t* const source = gp_spare_buf;
+    gp_spare_buf = nullptr;
+    g_spare_bytes = 0;
+    if (!updateContextForData(source)) {
+        keep_spare(source, bytes);
+        g_spare_generation = g_source_generation;
+        return false;
+    }
+    g_source_generation = g_data_generation;
+    return true;
 }
 
 graphics::ImagePtr PostProcess::resultImageFromCurrentDataType(int kind) {
@@ -193,6 +223,7 @@ void PostProcess::global_clean() {
     keep_spare(nullptr, 0);
     release_preview_sources();
     sketch::release_cache();
+    g_source_image.reset();
     g_global_pre_inited = false;
 }
 
@@ -269,6 +300,13 @@ void PostProcess::post_clean() {
 void PostProcess::freeMemory() {
     std::lock_guard guard(m_pp_lock);
     post_clean();
+}
+
+void PostProcess::report_changed_percent(int64_t percent) {
+    if (percent == m_prev_precent) return;
+    m_prev_precent = percent;
+    m_precent.store(percent, std::memory_order_relaxed);
+    call_progress_callback();
 }
 
 graphics::Point PostProcess::newEffectCenter() const {

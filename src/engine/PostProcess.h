@@ -69,6 +69,14 @@ class PostProcess {
     // even by a buffer of the same size at the same address.
     static inline uint64_t g_data_generation = 0;
 
+    // What the working image was built from (global_pre_init), and which working image and spare
+    // hold that picture's own pixels: a full-size result keeps them as its spare, so the next run
+    // over the same picture swaps them back instead of drawing the picture again.
+    static inline std::weak_ptr<const graphics::Image> g_source_image;
+    static inline int32_t g_source_quality = 0;
+    static inline uint64_t g_source_generation = 0;
+    static inline uint64_t g_spare_generation = 0; // 0: the spare holds nothing known
+
     // Preview buffers hold one spare column and row and are not cleared.
     static inline uint8_t* gp_preview_buf = nullptr;
     static inline int32_t g_preview_w = 0;
@@ -102,6 +110,11 @@ class PostProcess {
     // preview buffer that is gone falls back to the working image. Null when there is none.
     static graphics::ImagePtr resultImageFromCurrentDataType(int kind);
     static void global_clean();
+    // Whether the next run over image may use the working image as it stands: true when there is
+    // none yet, or when it holds image's own pixels, taking them back from the spare when a
+    // full-size result replaced them. False when it was built from another picture or at another
+    // preview quality, or those pixels are gone: the caller then cleans it.
+    static bool restore_source(const graphics::ImagePtr& image);
     // The working image as a thumbnail run of the given step reads it: each pixel the mean of the
     // step x step block it starts (cut at the picture's edges), so that the run's samples, one
     // every step pixels, each stand for the whole block instead of aliasing fine detail. Made once
@@ -172,6 +185,9 @@ class PostProcess {
     // object: the run's serial number, or null.
     graphics::ImagePtr process(const foundation::Value& object = {});
     void call_progress_callback();
+    // A kernel's progress as the run's percent: stored and posted unless it is the percent this
+    // run posted last, so a callback called per tile does not flood the main thread.
+    void report_changed_percent(int64_t percent);
 
     // ---- Hooks, with the base answers ----
 

@@ -12,6 +12,8 @@
 // shared working image never has two users. Each run has a serial number; notifications of any
 // other run are ignored. Results and progress go to the delegate, on the main thread.
 
+#include "engine/ProgressSpan.h"
+#include "engine/RenderRunState.h"
 #include "platform/coreimage/Image.h"
 #include "platform/foundation/Value.h"
 #include "platform/graphics/Image.h"
@@ -147,6 +149,7 @@ class PostProcessesManager {
     void setDelegate(PostProcessesManagerDelegate* delegate) { _delegate = delegate; }
     const std::vector<QueueEntry>& stackEffects() const { return _stackEffects; }
     PostProcess* currentPostProcess() const { return _currentPP; }
+    RenderRunState::State runState() const { return _run.state(); }
     const graphics::ImagePtr& imagePreviewSource() const { return _imagePreviewSource; }
     void setImagePreviewSource(graphics::ImagePtr image) { _imagePreviewSource = std::move(image); }
     // The limits of queued thumbnails: 7 until the browser sets them.
@@ -175,7 +178,20 @@ class PostProcessesManager {
     void checkMaxCount();
     void removeFromQueue(const QueueEntry& entry);
     // Starts the effect's process() on a new worker under a new serial number.
-    void startRun(PostProcess* effect, bool presetStep, bool fullSize);
+    void startRun(PostProcess* effect);
+    // Every change of _run goes through here: a refused transition is a fault of this class.
+    void enter(RenderRunState::State state);
+    // The end of the run under way: Finished with a result, else Failed.
+    void endRun(bool hasResult);
+    // A full-size run may have replaced the working image.
+    bool runsFullSize() const;
+    // The 80/20 split of a full-size render's bar between its main run and its frame pass.
+    void splitProgressForFrame(bool split);
+    // 0 thumbnail (small preview buffer), 1 preview (preview buffer), 2 full size.
+    int32_t presetKind() const;
+    // Before a run over the source: a working image left by a full-size result, or built from
+    // another picture, gives way to the source's own pixels.
+    void useSourceAsWorkingImage();
     // Joins the worker and forgets it, without the clean-up of a cancel.
     void releaseWorker();
     // The notification's run when it is the awaited one, else 0.
@@ -212,11 +228,10 @@ class PostProcessesManager {
     bool _isGeneratingOn = false;
     bool _isForPresetsGenarating = false;
     bool _isPreviewMode = false;
+    RenderRunState _run;
     std::unique_ptr<foundation::Thread> _progress;
     int64_t _runSerial = 0;
     int64_t _awaitedRun = 0;        // the run whose end is awaited; 0 when none
-    bool _awaitedRunIsPresetStep = false;
-    bool _workerRunsFullSize = false; // a full-size run may have replaced the working image
     PostProcess* _currentPP = nullptr;
     std::shared_ptr<CustomPreset> _currentPreset;
     std::vector<PresetStep> _presetSteps;
@@ -225,10 +240,11 @@ class PostProcessesManager {
     std::optional<double> _savedParam1;
     std::optional<double> _savedParam2;
     std::optional<graphics::Point> _savedEffectCenter;
-    int32_t _imageGeneratingWithPresetType = 0;
     PostProcess* m_superFilter = nullptr;
-    bool _generatingFrame = false;
-    bool _needAdditionalProgress = false;
+    // Where a full-size render's main run and its frame pass show on the bar: 80/20 when a frame
+    // follows. Set by full-size renders only; previews and thumbnails report no progress.
+    ProgressSpan _mainRunSpan;
+    ProgressSpan _framePassSpan;
     graphics::ImagePtr _beforeFrameResult;
     PostProcess* _beforeFrameProcess = nullptr;
     coreimage::ImagePtr _recentMask;

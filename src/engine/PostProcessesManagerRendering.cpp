@@ -54,13 +54,39 @@ void PostProcessesManager::stopRuns() {
     releaseWorker();
 }
 
-void PostProcessesManager::startRun(PostProcess* effect, bool presetStep, bool fullSize) {
+void PostProcessesManager::startRun(PostProcess* effect) {
     releaseWorker();
     _awaitedRun = ++_runSerial;
-    _awaitedRunIsPresetStep = presetStep;
-    _workerRunsFullSize = fullSize;
     const int64_t id = _awaitedRun;
     _progress = std::make_unique<foundation::Thread>([effect, id] { effect->process(foundation::Value(id)); });
+}
+
+void PostProcessesManager::enter(RenderRunState::State state) {
+    const bool allowed = _run.moveTo(state);
+    assert(allowed);
+    (void)allowed;
+}
+
+void PostProcessesManager::endRun(bool hasResult) {
+    enter(hasResult ? RenderRunState::State::Finished : RenderRunState::State::Failed);
+}
+
+bool PostProcessesManager::runsFullSize() const {
+    using State = RenderRunState::State;
+    return !_isPreviewMode && (_run.is(State::Render) || _run.is(State::PresetRender) || _run.is(State::FramePass));
+}
+
+int32_t PostProcessesManager::presetKind() const {
+    return _run.is(RenderRunState::State::PresetThumbnail) ? 0 : _isPreviewMode ? 1 : 2;
+}
+
+void PostProcessesManager::useSourceAsWorkingImage() {
+    if (!PostProcess::restore_source(_originalImage)) PostProcess::global_clean();
+}
+
+void PostProcessesManager::splitProgressForFrame(bool split) {
+    _mainRunSpan = split ? ProgressSpan(0, 80) : ProgressSpan();
+    _framePassSpan = split ? ProgressSpan(80, 100) : ProgressSpan();
 }
 
 void PostProcessesManager::releaseWorker() {
@@ -79,11 +105,10 @@ int64_t PostProcessesManager::runOf(const foundation::Notification& notification
 void PostProcessesManager::runEnded(const foundation::Notification& notification, bool failed) {
     if (!runOf(notification) || notification.object.identity() != _currentPP) return;
     _awaitedRun = 0;
-    _workerRunsFullSize = false;
     graphics::ImagePtr result;
     if (const foundation::Value* image = notification.userInfo.find("ResultImage"))
         result = image->getObject<const graphics::Image>("Image");
-    if (_awaitedRunIsPresetStep)
+    if (_run.presetChain())
         processDoneGeneratePresetStep(std::move(result), failed);
     else
         processFinish(std::move(result), failed);
@@ -92,13 +117,12 @@ void PostProcessesManager::runEnded(const foundation::Notification& notification
 void PostProcessesManager::progressDidChange(const foundation::Notification& notification) {
     const std::optional<int64_t> percent = notification.object.getInt64();
     if (!runOf(notification) || !_currentPP || !percent || !_delegate) return;
-    double value = double(*percent);
-    if (_currentPreset && !_presetSteps.empty()) {
-        const float share = 100.0f / float(_presetSteps.size());
-        value = std::trunc(value * double(share) / 100.0 + double(_generatingIndex) * double(share));
-    }
-    if (_needAdditionalProgress) value = _generatingFrame ? std::trunc(value * 0.2) + 80.0 : std::trunc(value * 0.8);
-    _delegate->didChangedProgress(*this, int64_t(value));
+    int64_t value = *percent;
+    // A preset's frame pass still counts as the chain's first share, as it always has.
+    if (_currentPreset && !_presetSteps.empty())
+        value = ProgressSpan().child(_generatingIndex, _presetSteps.size()).at(double(value));
+    value = (_run.is(RenderRunState::State::FramePass) ? _framePassSpan : _mainRunSpan).at(double(value));
+    _delegate->didChangedProgress(*this, value);
 }
 
 PostProcess* PostProcessesManager::currentFrameEffect() const {
@@ -180,10 +204,11 @@ void PostProcessesManager::setGeneratingOn(bool on) {
 void PostProcessesManager::startGeneratingPreviewsIfNeaded() {
     if (_progress || !_isGeneratingOn || _stackEffects.empty() || !_originalImage) return;
     cancelGeneratingPreview();
+    useSourceAsWorkingImage();
     if (_isForPresetsGenarating) {
         _currentPreset = std::get<std::shared_ptr<CustomPreset>>(_stackEffects.front());
         _generatingIndex = 0;
-        _imageGeneratingWithPresetType = 0;
+        enter(RenderRunState::State::PresetThumbnail);
         _imagePreviewSource = _originalImage;
         previewGeneretingForSelectedPreset();
         return;
@@ -198,12 +223,14 @@ void PostProcessesManager::startGeneratingPreviewsIfNeaded() {
     effect->set_preview_mode(true);
     effect->setIsSmallPreview(true);
     effect->set_silent_mode(true);
-    startRun(effect, false, false);
+    enter(RenderRunState::State::Thumbnail);
+    startRun(effect);
 }
 
 void PostProcessesManager::cancelGeneratingPreview() {
     if (!_progress) return;
     const bool interrupted = _awaitedRun != 0;
+    const bool fullSize = interrupted && runsFullSize();
     // Joined before anything below touches the working image: the run may not have reached its
     // lock yet when it was cancelled.
     releaseWorker();
@@ -215,8 +242,8 @@ void PostProcessesManager::cancelGeneratingPreview() {
     }
     // A full-size run may have installed its output before the cancel reached it; later previews
     // must start again from the source image.
-    if (_workerRunsFullSize || (_currentPreset && _generatingIndex != 0)) PostProcess::global_clean();
-    _workerRunsFullSize = false;
+    if (fullSize || (_currentPreset && _generatingIndex != 0)) PostProcess::global_clean();
+    if (interrupted) enter(RenderRunState::State::Cancelled);
     _generatingIndex = 0;
 }
 
@@ -243,7 +270,6 @@ void PostProcessesManager::generateImageForPostProcess(PostProcess* effect, bool
                                                        PostProcessesManagerDelegate* delegate) {
     assertMainThread();
     if (!effect) return;
-    _generatingFrame = false;
     forgetFramePass();
     setGeneratingOn(false);
     _delegate = delegate;
@@ -253,19 +279,20 @@ void PostProcessesManager::generateImageForPostProcess(PostProcess* effect, bool
     _isPreviewMode = isPreview;
     _currentPP = effect;
     _currentPreset = nullptr;
+    useSourceAsWorkingImage();
     effect->prepare(_originalImage);
     effect->set_preview_mode(isPreview);
     effect->set_silent_mode(isPreview);
     effect->setIsSmallPreview(false);
-    if (!isPreview) _needAdditionalProgress = currentFrameEffect() && !effect->isFrame();
-    startRun(effect, false, !isPreview);
+    if (!isPreview) splitProgressForFrame(currentFrameEffect() && !effect->isFrame());
+    enter(RenderRunState::State::Render);
+    startRun(effect);
 }
 
 void PostProcessesManager::generateImageForImage(graphics::ImagePtr image, PostProcess* frameProcess, bool isPreview,
                                                  PostProcessesManagerDelegate* delegate) {
     assertMainThread();
     if (!frameProcess) return;
-    _generatingFrame = true;
     setGeneratingOn(false);
     _delegate = delegate;
     cancelGeneratingPreview();
@@ -278,15 +305,14 @@ void PostProcessesManager::generateImageForImage(graphics::ImagePtr image, PostP
     frameProcess->set_preview_mode(isPreview);
     frameProcess->set_silent_mode(isPreview);
     if (isPreview) frameProcess->setIsSmallPreview(false);
-    startRun(frameProcess, false, !isPreview);
+    enter(RenderRunState::State::FramePass);
+    startRun(frameProcess);
 }
 
 void PostProcessesManager::generateImageForPreset(std::shared_ptr<CustomPreset> preset, bool isPreview,
                                                   PostProcessesManagerDelegate* delegate) {
     assertMainThread();
     if (!preset) return;
-    // Left on by a synchronous run, the flag would map the chain's progress as a frame pass.
-    _generatingFrame = false;
     forgetFramePass();
     setGeneratingOn(false);
     _delegate = delegate;
@@ -299,8 +325,9 @@ void PostProcessesManager::generateImageForPreset(std::shared_ptr<CustomPreset> 
     _isPreviewMode = isPreview;
     _currentPreset = std::move(preset);
     _generatingIndex = 0;
-    _imageGeneratingWithPresetType = isPreview ? 1 : 2;
-    if (!isPreview) _needAdditionalProgress = currentFrameEffect() != nullptr;
+    if (!isPreview) splitProgressForFrame(currentFrameEffect() != nullptr);
+    useSourceAsWorkingImage();
+    enter(RenderRunState::State::PresetRender);
     _imagePreviewSource = _originalImage;
     previewGeneretingForSelectedPreset();
 }
@@ -339,12 +366,14 @@ void PostProcessesManager::forgetFramePass() {
 void PostProcessesManager::processFinish(graphics::ImagePtr result, bool failed) {
     PostProcess* effect = _currentPP;
     const bool preview = _isPreviewMode;
-    if (!result && !failed)
-        result = PostProcess::resultImageFromCurrentDataType(_isGeneratingOn ? 2 : (preview ? 1 : 0));
+    const bool thumbnail = _run.is(RenderRunState::State::Thumbnail);
+    const bool framePass = _run.is(RenderRunState::State::FramePass);
+    if (!result && !failed) result = PostProcess::resultImageFromCurrentDataType(thumbnail ? 2 : (preview ? 1 : 0));
     if (result && !effect->isFrame() && _mask && !_generateWithoutMask && !_hideMask) result = blendWithMask(result);
 
     PostProcess* frame = nullptr;
-    if (_isGeneratingOn) {
+    if (thumbnail) {
+        endRun(result != nullptr);
         removeFromQueue(effect);
         if (result) effect->setPreviewImage(result);
         cancelGeneratingPreview();
@@ -352,10 +381,10 @@ void PostProcessesManager::processFinish(graphics::ImagePtr result, bool failed)
     } else if (_currentPreset) {
         // The end of a preset's frame pass. The preset already has its unframed thumbnail; the
         // frame keeps its own. All state is settled before the delegate hears of it.
+        endRun(result != nullptr);
         std::shared_ptr<CustomPreset> preset = std::move(_currentPreset);
         graphics::ImagePtr beforeFrame = std::move(_beforeFrameResult);
-        if (_generatingFrame) restoreSavedValues(effect);
-        _generatingFrame = false;
+        if (framePass) restoreSavedValues(effect);
         if (preview) removeFromQueue(preset);
         if (_delegate) _delegate->finishPreset(*this, preset, result, beforeFrame, preview);
         if (preview) setGeneratingOn(true);
@@ -369,11 +398,11 @@ void PostProcessesManager::processFinish(graphics::ImagePtr result, bool failed)
         setFrameParametr(frame);
         generateImageForImage(result, frame, preview, _delegate);
     } else {
+        endRun(result != nullptr);
         PostProcess* reported = _beforeFrameProcess ? _beforeFrameProcess : effect;
         graphics::ImagePtr beforeFrame = std::move(_beforeFrameResult);
         _beforeFrameProcess = nullptr;
-        if (_generatingFrame) restoreSavedValues(effect);
-        _generatingFrame = false;
+        if (framePass) restoreSavedValues(effect);
         if (preview) setGeneratingOn(true);
         if (_delegate) _delegate->finishPostProcess(*this, reported, result, beforeFrame, preview);
     }
@@ -443,7 +472,7 @@ void PostProcessesManager::previewGeneretingForSelectedPreset() {
         if (_currentPP) _currentPP->freeMemory();
         _currentPP = step.effect;
         applyRecord(step.effect, *step.record);
-        const int32_t kind = _imageGeneratingWithPresetType;
+        const int32_t kind = presetKind();
         if (kind == 2) {
             step.effect->set_silent_mode(false);
             step.effect->set_preview_mode(false);
@@ -465,13 +494,13 @@ void PostProcessesManager::previewGeneretingForSelectedPreset() {
         }
         step.effect->prepare(_imagePreviewSource);
         if (kind != 2) step.effect->set_silent_mode(true);
-        startRun(step.effect, true, kind == 2);
+        startRun(step.effect);
         return;
     }
 
     if (!_imagePreviewSource) {
         const bool oneStep = _presetSteps.size() == 1;
-        const int32_t kind = _imageGeneratingWithPresetType;
+        const int32_t kind = presetKind();
         _imagePreviewSource = PostProcess::resultImageFromCurrentDataType(oneStep && kind == 1   ? 1
                                                                           : oneStep && kind == 0 ? 2
                                                                                                  : 0);
@@ -503,7 +532,8 @@ void PostProcessesManager::abandonSelectedPreset() {
 void PostProcessesManager::finishSelectedPreset(graphics::ImagePtr result) {
     std::shared_ptr<CustomPreset> preset = _currentPreset;
     PostProcess::global_clean();
-    if (_imageGeneratingWithPresetType == 0) {
+    if (presetKind() == 0) {
+        endRun(result != nullptr);
         removeFromQueue(preset);
         if (result) {
             preset->setPreviewImage(result);
@@ -512,6 +542,7 @@ void PostProcessesManager::finishSelectedPreset(graphics::ImagePtr result) {
     } else {
         const bool preview = _isPreviewMode;
         PostProcess* frame = result ? currentFrameEffect() : nullptr;
+        if (!frame) endRun(result != nullptr);
         if (preview) {
             if (result) preset->setPreviewImage(result);
             removeFromQueue(preset);
@@ -535,7 +566,6 @@ void PostProcessesManager::finishSelectedPreset(graphics::ImagePtr result) {
 graphics::ImagePtr PostProcessesManager::getProcessedImageForPostProcess(PostProcess* effect, graphics::ImagePtr image) {
     assertMainThread();
     if (!effect) return nullptr;
-    _generatingFrame = true;
     setGeneratingOn(false);
     cancelGeneratingPreview();
     leavePreviewOfCurrentEffect(effect, false);

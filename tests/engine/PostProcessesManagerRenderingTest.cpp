@@ -286,6 +286,14 @@ TEST_F(Rendering, ProgressIsMappedOntoTheWholeRender) {
         {"3-step preset", 3, false, {0, 100}, {}, {0, 33, 33, 66, 66, 99}},
         {"single effect with a frame", 0, true, {50}, {50}, {40, 90}},
         {"single effect", 0, false, {0, 50, 100}, {}, {0, 50, 100}},
+        {"single effect with a frame, start to end", 0, true, {0, 50, 100}, {0, 50, 100}, {0, 40, 80, 80, 90, 100}},
+        // The preset's frame pass still counts as the chain's first share, then takes the last 20.
+        {"3-step preset with a frame",
+         3,
+         true,
+         {0, 50, 100},
+         {0, 50, 100},
+         {0, 12, 26, 26, 39, 52, 52, 66, 79, 80, 83, 86}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -928,6 +936,190 @@ TEST_F(Rendering, CancelAfterTheOutputWasInstalled) {
     ASSERT_EQ(d.finishes.size(), 1u);
     EXPECT_EQ(d.finishes[0].effect, &e1);
     EXPECT_TRUE(pixelsOf(d.finishes[0].result).at(7, 3) == patternColour(7, 3));
+}
+
+// ---- Run states ----
+
+// A delegate that notes where the manager's runs stood at each finish and each progress report.
+struct StateRecorder : FakeManagerDelegate {
+    std::vector<RenderRunState::State> seen, whileReporting;
+    void finishPostProcess(PostProcessesManager& m, PostProcess* effect, graphics::ImagePtr result,
+                           graphics::ImagePtr beforeFrame, bool isPreview) override {
+        seen.push_back(m.runState());
+        FakeManagerDelegate::finishPostProcess(m, effect, std::move(result), std::move(beforeFrame), isPreview);
+    }
+    void finishPreset(PostProcessesManager& m, const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr result,
+                      graphics::ImagePtr beforeFrame, bool isPreview) override {
+        seen.push_back(m.runState());
+        FakeManagerDelegate::finishPreset(m, preset, std::move(result), std::move(beforeFrame), isPreview);
+    }
+    void didChangedProgress(PostProcessesManager& m, int64_t value) override {
+        whileReporting.push_back(m.runState());
+        FakeManagerDelegate::didChangedProgress(m, value);
+    }
+};
+
+// A render ends once, in the state of its outcome, settled before the delegate hears of it. Neither
+// a late copy of its last notification nor a cancel after its end ends it again.
+TEST_F(Rendering, ARenderEndsOnceInTheStateOfItsOutcome) {
+    using State = RenderRunState::State;
+    struct Case {
+        const char* name;
+        bool fails;
+        bool cancel;
+        State end;
+    };
+    const Case cases[] = {
+        {"finished", false, false, State::Finished},
+        {"failed", true, false, State::Failed},
+        {"cancelled", false, true, State::Cancelled},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto m = makeManager();
+        TestEffect& e0 = effect(*m, "E0");
+        std::atomic<bool> go{false}, reached{false};
+        e0.onPrepare = holdUntil(go, &reached);
+        e0.failsPreparation = c.fails;
+        m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+        RunRecorder recorder;
+        StateRecorder d;
+        EXPECT_EQ(m->runState(), State::Idle);
+        m->generateImageForPostProcess(&e0, false, &d);
+        EXPECT_EQ(m->runState(), State::Render);
+        ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+        if (c.cancel)
+            m->cancelGeneratingImage();
+        else
+            go = true;
+        ASSERT_TRUE(pumpUntil([&] {
+            return !recorder.named(c.cancel ? "ProcessCancelled" : c.fails ? "ProcessFailed" : "EndProcess").empty();
+        }));
+        RunLoop::runOnce();
+        EXPECT_EQ(m->runState(), c.end);
+        const std::vector<State> told = c.cancel ? std::vector<State>{} : std::vector<State>{c.end};
+        EXPECT_EQ(d.seen, told);
+
+        for (const RunRecorder::Entry& e : recorder.entries())
+            if (e.name != "progressChanged")
+                foundation::NotificationCenter::defaultCenter().postNotificationName(e.name, e.object, e.userInfo);
+        m->cancelGeneratingImage();
+        for (int i = 0; i < 3; ++i)
+            RunLoop::runOnce();
+        EXPECT_EQ(m->runState(), c.end);
+        EXPECT_EQ(d.seen, told);
+    }
+}
+
+// Each part of a render holds its own state while it reports: a look's main run and then its frame
+// pass, a preset's steps as one chain and then its frame pass; thumbnails likewise.
+TEST_F(Rendering, EachPartOfARenderHasItsState) {
+    using State = RenderRunState::State;
+    auto m = makeManager();
+    for (const char* name : {"E0", "E1", "Frame"}) {
+        TestEffect& e = effect(*m, name);
+        e.whole = [&e](const graphics::ImagePtr& image) {
+            e.report(50);
+            return image;
+        };
+    }
+    m->setOriginalImage(makeSourceImage(8, 4, patternColour));
+    {
+        StateRecorder d;
+        d.frame = &effect(*m, "Frame");
+        m->generateImageForPostProcess(&effect(*m, "E0"), false, &d);
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        EXPECT_EQ(d.whileReporting, (std::vector<State>{State::Render, State::FramePass}));
+        EXPECT_EQ(d.seen, std::vector<State>{State::Finished});
+    }
+    {
+        StateRecorder d;
+        d.frame = &effect(*m, "Frame");
+        m->generateImageForPreset(presetOf({record("E0"), record("E1")}), false, &d);
+        ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
+        EXPECT_EQ(d.whileReporting, (std::vector<State>{State::PresetRender, State::PresetRender, State::FramePass}));
+        EXPECT_EQ(d.seen, std::vector<State>{State::Finished});
+    }
+    m->cancelGeneratingImage();
+    TestEffect& e1 = effect(*m, "E1");
+    m->pushEffectForGenerating(&e1);
+    EXPECT_EQ(m->runState(), State::Thumbnail);
+    ASSERT_TRUE(pumpUntil([&] { return e1.previewImage() != nullptr; }));
+    EXPECT_EQ(m->runState(), State::Finished);
+    const auto preset = presetOf({record("E0"), record("E1")});
+    m->pushPresetForGenerating(preset);
+    EXPECT_EQ(m->runState(), State::PresetThumbnail);
+    ASSERT_TRUE(pumpUntil([&] { return preset->previewImage() != nullptr; }));
+    EXPECT_EQ(m->runState(), State::Finished);
+}
+
+// ---- The working image between runs ----
+
+// After a full-size render, the next run over the same photo reads the photo again, and gets its
+// pixels back from the working image the render replaced rather than drawing them anew. Another
+// photo, another preview quality or a working image made from another picture make it again.
+TEST_F(Rendering, RunsAfterAFullSizeRenderReadTheSourceAgain) {
+    auto m = makeManager();
+    TestEffect& invert = effect(*m, "E0");
+    TestEffect& copy = effect(*m, "E1");
+    invert.pixel = inverted;
+    copy.pixel = [](int32_t x, int32_t y, int32_t) { return PostProcess::get_source_pixel(x, y); };
+    const auto other = [](int x, int y) { return Rgb{uint8_t(5 * x), uint8_t(250 - y), 60}; };
+    const graphics::ImagePtr photo = makeSourceImage(40, 30, patternColour);
+    m->setOriginalImage(photo);
+    const auto thumbnailShows = [&](const std::function<Rgb(int, int)>& colour) {
+        copy.setPreviewImage(nullptr);
+        m->pushEffectForGenerating(&copy);
+        if (!pumpUntil([&] { return copy.previewImage() != nullptr; })) return false;
+        const ImagePixels thumb = pixelsOf(copy.previewImage());
+        return thumb.w == 40 && thumb.at(7, 3) == colour(7, 3) && thumb.at(31, 22) == colour(31, 22);
+    };
+    const auto fullRender = [&] {
+        FakeManagerDelegate d;
+        m->generateImageForPostProcess(&invert, false, &d);
+        const bool done = pumpUntil([&] { return !d.finishes.empty(); });
+        m->cancelGeneratingImage();
+        return done ? d.finishes[0].result : nullptr;
+    };
+    ASSERT_TRUE(thumbnailShows(patternColour));
+    const uint8_t* photoPixels = PostProcess::gp_data;
+
+    // Twice in a row: the second render inverts the photo, not the first render's result.
+    for (int i = 0; i < 2; ++i) {
+        const graphics::ImagePtr result = fullRender();
+        ASSERT_NE(result, nullptr);
+        EXPECT_TRUE(pixelsOf(result).at(7, 3) == invertedByte(patternColour(7, 3))) << i;
+    }
+    EXPECT_TRUE(thumbnailShows(patternColour));
+    EXPECT_EQ(PostProcess::gp_data, photoPixels);
+
+    // A batch picture leaves a working image of its own behind.
+    const graphics::ImagePtr batch = makeSourceImage(40, 30, other);
+    ASSERT_NE(m->getProcessedImageForBatch(&invert, nullptr, batch), nullptr);
+    m->cancelGeneratingImage();
+    EXPECT_TRUE(thumbnailShows(patternColour));
+
+    ASSERT_NE(fullRender(), nullptr);
+    m->setOriginalImage(makeSourceImage(40, 30, other));
+    EXPECT_TRUE(thumbnailShows(other));
+}
+
+// Previews follow a preview quality changed after a full-size render.
+TEST_F(Rendering, APreviewAfterAFullSizeRenderFollowsTheQuality) {
+    auto m = makeManager();
+    TestEffect& e0 = effect(*m, "E0");
+    m->setOriginalImage(makeSourceImage(1600, 1200, patternColour));
+    const auto render = [&](bool preview) {
+        FakeManagerDelegate d;
+        m->generateImageForPostProcess(&e0, preview, &d);
+        const bool done = pumpUntil([&] { return !d.finishes.empty(); });
+        m->cancelGeneratingImage();
+        return done && d.finishes[0].result ? d.finishes[0].result->width() : 0;
+    };
+    EXPECT_EQ(render(true), 800); // 640 x 480: every second pixel
+    EXPECT_EQ(render(false), 1600);
+    PostProcess::g_preview_quality = 2; // 1024 x 768: every pixel
+    EXPECT_EQ(render(true), 1600);
 }
 
 // ---- Preview quality ----

@@ -142,10 +142,9 @@ int main(int argc, char** argv) {
         manager.generateImageForPostProcess(effect, false, &delegate);
         foundation::RunLoop::runUntil([&] { return delegate.finished; }, kTimeout);
         const double fullMs = millisecondsSince(start);
-        // The editor takes a result as its new picture, which drops the working image the run left;
-        // here every look starts again from the photograph.
+        // The next thumbnail runs over the photograph again: the manager takes its pixels back from
+        // the working image this render replaced.
         manager.cancelGeneratingPreview();
-        PostProcess::global_clean();
 
         const bool written = thumbnail && delegate.result &&
                              write(thumbnail, folder / (stem + "_thumb.png"), "public.png") &&

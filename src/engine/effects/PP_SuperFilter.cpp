@@ -153,12 +153,8 @@ void PP_SuperFilter::clearCashes() {
 }
 
 bool PP_SuperFilter::progress_callback(float fraction) {
-    const int percent = int(fraction * 100.0f);
-    if (percent != m_prev_precent) {
-        m_prev_precent = percent;
-        m_precent.store(percent, std::memory_order_relaxed);
-        call_progress_callback();
-    }
+    // In single precision: 0.29 gives 29 here, where double arithmetic would give 28.
+    report_changed_percent(int(fraction * 100.0f));
     return !foundation::Thread::current().isCancelled();
 }
 
