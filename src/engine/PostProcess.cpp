@@ -1,5 +1,6 @@
 #include "engine/PostProcess.h"
 
+#include "engine/PostProcessParameter.h"
 #include "engine/effects/Sketch.h"
 #include "kernels/ARGBBitmapContext.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -269,6 +270,26 @@ void PostProcess::post_clean() {
 void PostProcess::freeMemory() {
     std::lock_guard guard(m_pp_lock);
     post_clean();
+}
+
+std::string PostProcess::get_name() {
+    const LookSpec* look = look_spec();
+    return look ? look->name : "Noname";
+}
+
+std::string PostProcess::get_categorie() {
+    const LookSpec* look = look_spec();
+    return look ? look->category : "Uncategorized";
+}
+
+PostProcessParameter* PostProcess::param_1() {
+    const LookSpec* look = look_spec();
+    return parameterFromSlider(m_param_1, look ? &look->param1 : nullptr);
+}
+
+PostProcessParameter* PostProcess::param_2() {
+    const LookSpec* look = look_spec();
+    return parameterFromSlider(m_param_2, look ? &look->param2 : nullptr);
 }
 
 graphics::Point PostProcess::newEffectCenter() const {
