@@ -3,6 +3,7 @@
 // the hooks.
 #include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
+#include "engine/PostProcessParameter.h"
 #include "engine/effects/PP_SuperFilter.h"
 #include "platform/graphics/ParallelRows.h"
 
