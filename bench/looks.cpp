@@ -5,62 +5,13 @@
 //   thumb_ms     median of five thumbnail (small-preview) runs
 //   peak_B_px    the memory the process held at the peak of a full-size run, over what it held
 //                before the working image was made, in bytes per working-image pixel
-// The working image is rebuilt from the same source, untimed, before every full-size run. Looks
-// join the table as rows of kLooks; a row without full size (the denoise looks take minutes there)
-// gives 0 in full_ms and peak_B_px. Every look of the program's catalogue is a row, labelled
-// "(catalogue)"; the catalogue's own rows follow those of the classes, in catalogue order.
+// The working image is rebuilt from the same source, untimed, before every full-size run. Every
+// look of every registered effect class but the frames is a row; a row without full size (the
+// denoise looks take minutes there) gives 0 in full_ms and peak_B_px. The looks of the program's
+// catalogue are labelled "(catalogue)".
+#include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
-#include "engine/effects/BWGrained/PP_BWGrained.h"
-#include "engine/effects/PP_3DEffect.h"
-#include "engine/effects/PP_Aged.h"
-#include "engine/effects/PP_Bloom1.h"
-#include "engine/effects/PP_CS.h"
-#include "engine/effects/PP_ColorHalftone.h"
-#include "engine/effects/PP_ColorModify.h"
-#include "engine/effects/PP_ColorTemperature.h"
-#include "engine/effects/PP_ComixHalftone.h"
-#include "engine/effects/PP_Denoise.h"
-#include "engine/effects/PP_GaussianBlur.h"
-#include "engine/effects/PP_GrayHalftone.h"
-#include "engine/effects/PP_HFX_Avatar.h"
-#include "engine/effects/PP_HFX_BWComics.h"
-#include "engine/effects/PP_HFX_ColorComics.h"
-#include "engine/effects/PP_HFX_Predator.h"
-#include "engine/effects/PP_HFX_SinCity.h"
-#include "engine/effects/PP_HFX_Sparta.h"
-#include "engine/effects/PP_HFX_Twilight.h"
-#include "engine/effects/PP_Mosaic.h"
-#include "engine/effects/PP_Oilify.h"
-#include "engine/effects/PP_Sharpen.h"
-#include "engine/effects/PP_SmartPosterize.h"
-#include "engine/effects/PP_SuperFilter.h"
-#include "engine/effects/PP_ArtFilter3.h"
-#include "engine/effects/PP_ArtFilter4.h"
-#include "engine/effects/PP_ArtNoise.h"
-#include "engine/effects/PP_ArtQuad.h"
-#include "engine/effects/PP_BW.h"
-#include "engine/effects/PP_BlackAndWhite.h"
-#include "engine/effects/PP_Blur.h"
-#include "engine/effects/PP_BrighterImage.h"
-#include "engine/effects/PP_BurntColors.h"
-#include "engine/effects/PP_Edges.h"
-#include "engine/effects/PP_Eff1.h"
-#include "engine/effects/PP_Explosion.h"
-#include "engine/effects/PP_FalseMirror.h"
-#include "engine/effects/PP_Gamma.h"
-#include "engine/effects/PP_Hue.h"
-#include "engine/effects/PP_Linocut.h"
-#include "engine/effects/PP_LinocutInv.h"
-#include "engine/effects/PP_Mosaic1.h"
-#include "engine/effects/PP_OldCamera.h"
-#include "engine/effects/PP_PencilPaint.h"
-#include "engine/effects/PP_PencilPaint2.h"
-#include "engine/effects/PP_RadialBlur.h"
-#include "engine/effects/PP_SimmetryHorizontal.h"
-#include "engine/effects/PP_SimmetryQuad.h"
-#include "engine/effects/PP_SimmetryVertical.h"
-#include "engine/effects/PP_TestScanner.h"
 
 #include <benchmark/benchmark.h>
 
@@ -85,21 +36,6 @@ struct Look {
     bool fullSize = true;
 };
 
-template <class Effect> Look look(const char* name, int32_t type = 0, bool fullSize = true) {
-    return {std::string(name) + "/" + std::to_string(type),
-            [type] {
-                auto e = std::make_unique<Effect>();
-                e->init({}, 0);
-                e->set_type(type);
-                return std::unique_ptr<PostProcess>(std::move(e));
-            },
-            fullSize};
-}
-
-std::string nameOf(const Look& look) {
-    return look.make()->get_name();
-}
-
 // The catalogue's display names.
 const std::set<std::string>& catalogueNames() {
     static const std::set<std::string> names = [] {
@@ -111,84 +47,15 @@ const std::set<std::string>& catalogueNames() {
     return names;
 }
 
-// The catalogue looks that no row above stands for, made as the catalogue makes them.
-void appendCatalogueLooks(std::vector<Look>& looks) {
-    std::set<std::string> present;
-    for (const Look& l : looks)
-        present.insert(nameOf(l));
-    for (const auto& entry : PostProcessesManager::catalogueEntries()) {
-        const std::unique_ptr<PostProcess> effect = entry(0);
-        if (present.count(effect->get_name())) continue;
-        looks.push_back({effect->class_name() + "/" + effect->get_name(), [entry] { return entry(0); }});
-    }
-}
+// Classes whose looks are measured in preview only.
+const std::set<std::string> kPreviewOnly = {"PP_Denoise"};
 
 std::vector<Look> kLooks() {
     std::vector<Look> out;
-    for (int t = 0; t <= 8; ++t)
-        out.push_back(look<PP_ColorModify>("PP_ColorModify", t));
-    for (int t = 0; t <= 5; ++t)
-        out.push_back(look<PP_ColorTemperature>("PP_ColorTemperature", t));
-    for (int t = 0; t <= 5; ++t)
-        out.push_back(look<PP_CS>("PP_CS", t));
-    for (int t = 0; t <= 5; ++t)
-        out.push_back(look<PP_Bloom1>("PP_Bloom1", t));
-    for (int t = 0; t <= 2; ++t)
-        out.push_back(look<PP_GaussianBlur>("PP_GaussianBlur", t));
-    out.push_back(look<PP_Aged>("PP_Aged"));
-    out.push_back(look<PP_BWGrained>("PP_BWGrained"));
-    out.push_back(look<PP_3DEffect>("PP_3DEffect"));
-    out.push_back(look<PP_Sharpen>("PP_Sharpen"));
-    out.push_back(look<PP_Denoise>("PP_Denoise", 0, false));
-    out.push_back(look<PP_Oilify>("PP_Oilify"));
-    out.push_back(look<PP_ColorHalftone>("PP_ColorHalftone"));
-    out.push_back(look<PP_ComixHalftone>("PP_ComixHalftone"));
-    out.push_back(look<PP_GrayHalftone>("PP_GrayHalftone"));
-    out.push_back(look<PP_SmartPosterize>("PP_SmartPosterize"));
-    out.push_back(look<PP_HFX_Avatar>("PP_HFX_Avatar"));
-    out.push_back(look<PP_HFX_BWComics>("PP_HFX_BWComics"));
-    out.push_back(look<PP_HFX_ColorComics>("PP_HFX_ColorComics"));
-    out.push_back(look<PP_HFX_Predator>("PP_HFX_Predator"));
-    out.push_back(look<PP_HFX_SinCity>("PP_HFX_SinCity"));
-    out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta"));
-    out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight"));
-    out.push_back(look<PP_SuperFilter>("PP_SuperFilter"));
-    for (int t = 0; t <= 9; ++t)
-        out.push_back(look<PP_ArtQuad>("PP_ArtQuad", t));
-    for (int t = 0; t <= 2; ++t)
-        out.push_back(look<PP_Blur>("PP_Blur", t));
-    out.push_back(look<PP_ArtFilter3>("PP_ArtFilter3"));
-    out.push_back(look<PP_ArtFilter4>("PP_ArtFilter4"));
-    out.push_back(look<PP_ArtNoise>("PP_ArtNoise"));
-    out.push_back(look<PP_BlackAndWhite>("PP_BlackAndWhite"));
-    out.push_back(look<PP_BrighterImage>("PP_BrighterImage"));
-    out.push_back(look<PP_BurntColors>("PP_BurntColors"));
-    out.push_back(look<PP_BW>("PP_BW"));
-    for (int t = 0; t <= 5; ++t)
-        out.push_back(look<PP_Edges>("PP_Edges", t));
-    for (int t = 0; t <= 6; ++t)
-        out.push_back(look<PP_FalseMirror>("PP_FalseMirror", t));
-    out.push_back(look<PP_Explosion>("PP_Explosion"));
-    out.push_back(look<PP_Gamma>("PP_Gamma"));
-    for (int t = 0; t <= 6; ++t)
-        out.push_back(look<PP_Hue>("PP_Hue", t));
-    out.push_back(look<PP_Eff1>("PP_Eff1"));
-    for (int t = 0; t <= 1; ++t)
-        out.push_back(look<PP_Linocut>("PP_Linocut", t));
-    out.push_back(look<PP_LinocutInv>("PP_LinocutInv"));
-    for (int t = 0; t <= 3; ++t)
-        out.push_back(look<PP_Mosaic1>("PP_Mosaic1", t));
-    out.push_back(look<PP_OldCamera>("PP_OldCamera"));
-    out.push_back(look<PP_PencilPaint>("PP_PencilPaint"));
-    out.push_back(look<PP_PencilPaint2>("PP_PencilPaint2"));
-    for (int t = 0; t <= 3; ++t)
-        out.push_back(look<PP_RadialBlur>("PP_RadialBlur", t));
-    out.push_back(look<PP_SimmetryHorizontal>("PP_SimmetryHorizontal"));
-    out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical"));
-    out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad"));
-    out.push_back(look<PP_TestScanner>("PP_TestScanner"));
-    out.push_back(look<PP_Mosaic>("PP_Mosaic"));
-    appendCatalogueLooks(out);
+    for (const LookClass& c : LookRegistry::classes())
+        for (int32_t type = 0; type < c.variants && !(c.flags & kLookFrame); ++type)
+            out.push_back({c.typeName + "/" + std::to_string(type), [&c, type] { return c.make(type, 0); },
+                           !kPreviewOnly.count(c.typeName)});
     return out;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/PostProcess.h"
 
+#include "engine/PostProcessParameter.h"
 #include "engine/effects/Sketch.h"
 #include "kernels/ARGBBitmapContext.h"
 #include "platform/foundation/NotificationCenter.h"
@@ -307,6 +308,26 @@ void PostProcess::report_changed_percent(int64_t percent) {
     m_prev_precent = percent;
     m_precent.store(percent, std::memory_order_relaxed);
     call_progress_callback();
+}
+
+std::string PostProcess::get_name() {
+    const LookSpec* look = look_spec();
+    return look ? look->name : "Noname";
+}
+
+std::string PostProcess::get_categorie() {
+    const LookSpec* look = look_spec();
+    return look ? look->category : "Uncategorized";
+}
+
+PostProcessParameter* PostProcess::param_1() {
+    const LookSpec* look = look_spec();
+    return parameterFromSlider(m_param_1, look ? &look->param1 : nullptr);
+}
+
+PostProcessParameter* PostProcess::param_2() {
+    const LookSpec* look = look_spec();
+    return parameterFromSlider(m_param_2, look ? &look->param2 : nullptr);
 }
 
 graphics::Point PostProcess::newEffectCenter() const {

@@ -21,6 +21,7 @@
 // A run given an integer object (its serial number) adds it as "RunID" to the userInfo of its
 // "EndProcess", "ProcessFailed" and "progressChanged", so that whoever starts runs can tell a late
 // notification of an earlier run of the same effect from one of the current run.
+#include "engine/LookSpec.h"
 #include "engine/Pixel.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/Value.h"
@@ -197,8 +198,12 @@ class PostProcess {
     virtual void init(const foundation::Value& object, int32_t index);
     // Its own class name: resources and filters are looked up by it.
     virtual std::string class_name() const { return "PostProcess"; }
-    // The display name, also the key of every per-effect setting.
-    virtual std::string get_name() { return "Noname"; }
+    // The declaration of the look of the current type; null for a class that declares none.
+    virtual const LookSpec* look_spec() const { return nullptr; }
+    // The types the class declares looks for are 0 .. look_count() - 1.
+    virtual int32_t look_count() const { return 1; }
+    // The display name, also the key of every per-effect setting: the look's, else "Noname".
+    virtual std::string get_name();
     // Result colour at (x, y) of the working image (full-size coordinates, also in preview runs).
     virtual pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) {
         (void)pass;
@@ -227,7 +232,8 @@ class PostProcess {
     // Thread::current() is not the run's. Kept apart from the answer above, which some colour-only
     // effects give while keeping the pixel being worked on in a member.
     virtual bool pixels_are_independent() { return false; }
-    virtual std::string get_categorie() { return "Uncategorized"; }
+    // The look's category, else "Uncategorized".
+    virtual std::string get_categorie();
     // An effect answering true makes its whole result in one call, from m_img.
     virtual bool has_custom_process_function() { return false; }
     virtual graphics::ImagePtr custom_process_function() { return nullptr; }
@@ -257,9 +263,9 @@ class PostProcess {
     virtual bool preview_needs_frame() { return true; }
     virtual bool preview_view_needs_frame() { return true; }
     virtual void tmp_process() {}
-    // Effects create their parameters on first request.
-    virtual PostProcessParameter* param_1() { return m_param_1.get(); }
-    virtual PostProcessParameter* param_2() { return m_param_2.get(); }
+    // Made on first request from the look's sliders; null where the look has none.
+    virtual PostProcessParameter* param_1();
+    virtual PostProcessParameter* param_2();
     virtual std::vector<std::shared_ptr<PostProcessParameter>>& params() { return m_params; }
     void setParams(std::vector<std::shared_ptr<PostProcessParameter>> list) { m_params = std::move(list); }
 

@@ -35,16 +35,10 @@ std::string PostProcessParameter::description() const {
     return text;
 }
 
-PostProcessParameter* localizedParameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
-                                         double max, double def) {
-    if (!slot)
-        slot = std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""), min,
-                                                      max, def);
-    return slot.get();
-}
-
-PostProcessParameter* literalParameter(std::shared_ptr<PostProcessParameter>& slot, const char* name, double min,
-                                       double max, double def) {
-    if (!slot) slot = std::make_shared<PostProcessParameter>(name, min, max, def);
+PostProcessParameter* parameterFromSlider(std::shared_ptr<PostProcessParameter>& slot, const SliderSpec* slider) {
+    if (slot || !slider || !slider->key) return slot.get();
+    const std::string name =
+        slider->literal ? slider->key : services::KXSLocalization::localizedStringForKey(slider->key, "");
+    slot = std::make_shared<PostProcessParameter>(name, slider->min, slider->max, slider->def);
     return slot.get();
 }

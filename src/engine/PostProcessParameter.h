@@ -8,6 +8,8 @@
 // on a worker thread (the run is cancelled only afterwards), so the value and the mark are atomic.
 // The name and the bounds are set up on the main thread before any run.
 
+#include "engine/LookSpec.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -43,9 +45,7 @@ class PostProcessParameter {
     std::string m_name;
 };
 
-// The parameter in slot, made on first request: named by the localised text of key, or by name as
-// given for the effects whose sliders are not localised.
-PostProcessParameter* localizedParameter(std::shared_ptr<PostProcessParameter>& slot, const char* key, double min,
-                                         double max, double def);
-PostProcessParameter* literalParameter(std::shared_ptr<PostProcessParameter>& slot, const char* name, double min,
-                                       double max, double def);
+// The parameter in slot, made on first request from slider (localised or literal as it says);
+// a slot already filled is kept, and without a slider (null, or no key) nothing is made.
+PostProcessParameter* parameterFromSlider(std::shared_ptr<PostProcessParameter>& slot,
+                                          const SliderSpec* slider);

@@ -1,23 +1,7 @@
 #include "engine/PostProcessesManager.h"
 
+#include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
-#include "engine/effects/BWGrained/PP_BWGrained.h"
-#include "engine/effects/PP_Aged.h"
-#include "engine/effects/PP_Bloom1.h"
-#include "engine/effects/PP_BrushStrokes.h"
-#include "engine/effects/PP_CS.h"
-#include "engine/effects/PP_ColorModify.h"
-#include "engine/effects/PP_ColorTemperature.h"
-#include "engine/effects/PP_ComixHalftone.h"
-#include "engine/effects/PP_Effects_Bundle1.h"
-#include "engine/effects/PP_Effects_Bundle2.h"
-#include "engine/effects/PP_HFX_Avatar.h"
-#include "engine/effects/PP_HFX_Sparta.h"
-#include "engine/effects/PP_HFX_Twilight.h"
-#include "engine/effects/PP_ImageFilter.h"
-#include "engine/effects/PP_SketchC.h"
-#include "engine/effects/PP_SketchE.h"
-#include "engine/effects/PP_SketchF.h"
 #include "kernels/GaussianBlur.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/foundation/Thread.h"
@@ -27,25 +11,10 @@
 
 namespace {
 
-// A row for an effect made with init and, where its class stands for several looks, set_type.
-template <class Effect>
-PostProcessesManager::CatalogueEntry plainEntry(std::optional<int32_t> type = std::nullopt) {
-    return [type](int32_t index) -> std::unique_ptr<PostProcess> {
-        auto effect = std::make_unique<Effect>();
-        effect->init({}, index);
-        if (type) effect->set_type(*type);
-        return effect;
-    };
-}
-
-// A texture-blend look: its own name, texture, blend mode and category.
-PostProcessesManager::CatalogueEntry textureEntry(const char* name, const char* category, const char* texture,
-                                                  int32_t mode) {
-    return [=](int32_t index) -> std::unique_ptr<PostProcess> {
-        auto effect = std::make_unique<PP_ImageFilter>();
-        effect->init({}, name, texture, mode, index, category);
-        return effect;
-    };
+// A row: the look of that type of a registered effect class.
+PostProcessesManager::CatalogueEntry entry(const char* typeName, int32_t type = 0) {
+    const LookClass* look = LookRegistry::find(typeName);
+    return [look, type](int32_t index) { return look->make(type, index); };
 }
 
 } // namespace
@@ -58,36 +27,36 @@ PostProcessesManager& PostProcessesManager::sharedPostProcessesManager() {
 const std::vector<PostProcessesManager::CatalogueEntry>& PostProcessesManager::catalogueEntries() {
     // In catalogue order: a look's position is its index, and presets and settings follow names.
     static const std::vector<CatalogueEntry> entries = {
-        plainEntry<PP_HFX_Avatar>(),        // "Alien Skin"
-        plainEntry<PP_Bloom1>(0),           // "Glow Vivid Color"
-        plainEntry<PP_Effects_Bundle1>(7),  // "Grunge Rays"
-        plainEntry<PP_ColorModify>(4),      // "Hippie"
-        plainEntry<PP_ColorTemperature>(4), // "Warm Yellow"
-        plainEntry<PP_SketchE>(),           // "Color Charcoal Sketch"
-        plainEntry<PP_Effects_Bundle1>(14), // "Napa"
-        plainEntry<PP_SketchF>(),           // "Old Sketch"
-        plainEntry<PP_BrushStrokes>(0),     // "Brush Strokes"
-        textureEntry("Midway", "Cross Processed", "Crosspro-3.jpg", 16),
-        textureEntry("Rainbow Palette 1", "Color Fantasy", "pf_render_palette1.jpg", 16),
-        plainEntry<PP_ColorTemperature>(1), // "Cool Blue"
-        plainEntry<PP_HFX_Sparta>(),        // "Sparta"
-        plainEntry<PP_Bloom1>(3),           // "Sepia Glow"
-        plainEntry<PP_Effects_Bundle2>(2),  // "Mars"
-        textureEntry("Ancient Canvas", "Vintage", "pf_ancient_canvas1.jpg", 1),
-        plainEntry<PP_Aged>(), // "Aged"
-        textureEntry("Old TV", "Vintage", "pf_oldtv1.jpg", 4),
-        textureEntry("Atlantic Beach", "Cross Processed", "Crosspro-5.jpg", 29),
-        plainEntry<PP_BWGrained>(), // "B&W Grained"
-        textureEntry("Color Sunlight Spots", "Color Fantasy", "pf_color_sunlight_spots.jpg", 19),
-        plainEntry<PP_Effects_Bundle1>(12), // "Derby"
-        plainEntry<PP_SketchC>(),           // "Pen Sketch"
-        plainEntry<PP_CS>(0),               // "Red Stroke"
-        plainEntry<PP_Effects_Bundle2>(1),  // "Sanibel"
-        textureEntry("Socorro", "Cross Processed", "Crosspro-5.jpg", 35),
-        plainEntry<PP_Effects_Bundle1>(13), // "Turin"
-        plainEntry<PP_HFX_Twilight>(),      // "Twilight"
-        textureEntry("Vintage", "Vintage", "pf_vintage_2.jpg", 11),
-        plainEntry<PP_ComixHalftone>(), // "Comix Halftone"
+        entry("PP_HFX_Avatar"),          // "Alien Skin"
+        entry("PP_Bloom1", 0),           // "Glow Vivid Color"
+        entry("PP_Effects_Bundle1", 7),  // "Grunge Rays"
+        entry("PP_ColorModify", 4),      // "Hippie"
+        entry("PP_ColorTemperature", 4), // "Warm Yellow"
+        entry("PP_SketchE"),             // "Color Charcoal Sketch"
+        entry("PP_Effects_Bundle1", 14), // "Napa"
+        entry("PP_SketchF"),             // "Old Sketch"
+        entry("PP_BrushStrokes", 0),     // "Brush Strokes"
+        entry("PP_ImageFilter", 0),      // "Midway"
+        entry("PP_ImageFilter", 1),      // "Rainbow Palette 1"
+        entry("PP_ColorTemperature", 1), // "Cool Blue"
+        entry("PP_HFX_Sparta"),          // "Sparta"
+        entry("PP_Bloom1", 3),           // "Sepia Glow"
+        entry("PP_Effects_Bundle2", 2),  // "Mars"
+        entry("PP_ImageFilter", 2),      // "Ancient Canvas"
+        entry("PP_Aged"),                // "Aged"
+        entry("PP_ImageFilter", 3),      // "Old TV"
+        entry("PP_ImageFilter", 4),      // "Atlantic Beach"
+        entry("PP_BWGrained"),           // "B&W Grained"
+        entry("PP_ImageFilter", 5),      // "Color Sunlight Spots"
+        entry("PP_Effects_Bundle1", 12), // "Derby"
+        entry("PP_SketchC"),             // "Pen Sketch"
+        entry("PP_CS", 0),               // "Red Stroke"
+        entry("PP_Effects_Bundle2", 1),  // "Sanibel"
+        entry("PP_ImageFilter", 6),      // "Socorro"
+        entry("PP_Effects_Bundle1", 13), // "Turin"
+        entry("PP_HFX_Twilight"),        // "Twilight"
+        entry("PP_ImageFilter", 7),      // "Vintage"
+        entry("PP_ComixHalftone"),       // "Comix Halftone"
     };
     return entries;
 }

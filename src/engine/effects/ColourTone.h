@@ -1,9 +1,8 @@
 #pragma once
-// What the colour and tone effects share: their parameters made on first request under a
-// localised key, contrast around mid grey and the three-tone map. Inline, no state.
+// What the colour and tone effects share: contrast around mid grey and the three-tone map.
+// Inline, no state.
 #include "engine/Pixel.h"
 #include "engine/PostProcessParameter.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <memory>
 

@@ -4,7 +4,6 @@
 #include "engine/Neighbourhood.h"
 #include "engine/Pixel.h"
 #include "engine/PostProcessParameter.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <cmath>
 #include <cstdint>

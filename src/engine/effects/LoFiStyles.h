@@ -1,5 +1,5 @@
 #pragma once
-// What the two lo-fi colour style classes share: their slider tables and the grey of a source
+// What the lo-fi colour style classes share: reading an optional slider and the grey of a source
 // pixel taken from its byte sum. Inline, no state.
 #include "engine/PostProcess.h"
 #include "engine/effects/HollywoodFX.h"
@@ -8,19 +8,6 @@
 #include <memory>
 
 namespace lofi_styles {
-
-// A slider of a variant table; a null key means the variant has no such parameter.
-struct Slider {
-    const char* key = nullptr;
-    double min = 0.0, max = 0.0, def = 0.0;
-};
-
-// The parameter in slot, made on first request from the slider; null for a missing slider.
-inline PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const Slider* slider) {
-    if (!slot && slider && slider->key)
-        return localizedParameter(slot, slider->key, slider->min, slider->max, slider->def);
-    return slot.get();
-}
 
 inline float value_of(PostProcessParameter* p) {
     return p ? float(p->value()) : 0.0f;

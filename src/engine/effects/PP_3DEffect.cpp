@@ -9,11 +9,6 @@ void PP_3DEffect::prepare_for_process() {
 }
 
 // This older class names its slider with the English word itself.
-PostProcessParameter* PP_3DEffect::param_1() {
-    if (!m_param_1) m_param_1 = std::make_shared<PostProcessParameter>("Amount", 0.0, 1.0, 0.5);
-    return m_param_1.get();
-}
-
 pixel_t PP_3DEffect::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
     (void)pass;
     pixel_t p = get_source_pixel(x, y);

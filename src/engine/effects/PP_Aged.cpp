@@ -5,12 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-PostProcessParameter* PP_Aged::param_1() {
-    // The literal name: this slider was never localised.
-    if (!m_param_1) m_param_1 = std::make_shared<PostProcessParameter>("Contrast", -0.75, 0.5, -0.0625);
-    return m_param_1.get();
-}
-
 void PP_Aged::prepare_for_process() {
     m_contrast = param_1()->value();
     const int32_t w = g_width, h = g_height;

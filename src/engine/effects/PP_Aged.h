@@ -6,11 +6,10 @@
 class PP_Aged : public PixelRows<PP_Aged> {
   public:
     std::string class_name() const override { return "PP_Aged"; }
-    std::string get_name() override { return "Aged"; }
-    std::string get_categorie() override { return "Vintage"; }
+    static constexpr LookSpec kLook{"Aged", "Vintage", literalSlider("Contrast", -0.75, 0.5, -0.0625)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -9,14 +9,6 @@ PP_ArtFilter3::~PP_ArtFilter3() {
     tex_free(mp_tex);
 }
 
-PostProcessParameter* PP_ArtFilter3::param_1() {
-    return literalParameter(m_param_1, "Brightness", 1.0, 5.0, 3.4);
-}
-
-PostProcessParameter* PP_ArtFilter3::param_2() {
-    return literalParameter(m_param_2, "Blur", 0.5, 1.0, 0.7);
-}
-
 void PP_ArtFilter3::prepare_for_process() {
     m_scale = param_1()->value();
     m_scale2 = param_2()->value();

@@ -10,11 +10,10 @@ class PP_ArtFilter3 : public PostProcess {
   public:
     ~PP_ArtFilter3() override;
     std::string class_name() const override { return "PP_ArtFilter3"; }
-    std::string get_name() override { return "Neon Light"; }
-    std::string get_categorie() override { return "Glow"; }
+    static constexpr LookSpec kLook{"Neon Light", "Glow", literalSlider("Brightness", 1.0, 5.0, 3.4),
+                                    literalSlider("Blur", 0.5, 1.0, 0.7)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;

@@ -4,10 +4,6 @@
 
 #include <cmath>
 
-PostProcessParameter* PP_ArtFilter4::param_1() {
-    return literalParameter(m_param_1, "Amount", 2.0, 8.0, 5.0);
-}
-
 void PP_ArtFilter4::prepare_for_process() {
     m_amount = small_effects::truncated(param_1()->value());
     m_levels = float(m_amount);

@@ -7,10 +7,9 @@
 class PP_ArtFilter4 : public PostProcess {
   public:
     std::string class_name() const override { return "PP_ArtFilter4"; }
-    std::string get_name() override { return "Posterize"; }
-    std::string get_categorie() override { return "Art"; }
+    static constexpr LookSpec kLook{"Posterize", "Art", literalSlider("Amount", 2.0, 8.0, 5.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -5,14 +5,6 @@
 
 #include <algorithm>
 
-PostProcessParameter* PP_ArtNoise::param_1() {
-    return literalParameter(m_param_1, "Amount", 1.0, 40.0, 4.8);
-}
-
-PostProcessParameter* PP_ArtNoise::param_2() {
-    return literalParameter(m_param_2, "Gamma", 0.0, 0.6, 0.2);
-}
-
 void PP_ArtNoise::prepare_for_process() {
     m_noise_radius = small_effects::truncated(param_1()->value());
     m_gamma_range = param_2()->value();

@@ -10,10 +10,9 @@
 class PP_ArtNoise : public PostProcess {
   public:
     std::string class_name() const override { return "PP_ArtNoise"; }
-    std::string get_name() override { return "Noise"; }
-    std::string get_categorie() override { return "SFX"; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
+    static constexpr LookSpec kLook{"Noise", "SFX", literalSlider("Amount", 1.0, 40.0, 4.8),
+                                    literalSlider("Gamma", 0.0, 0.6, 0.2)};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -56,13 +56,28 @@ float doubled(float g) {
 
 } // namespace
 
-std::string PP_ArtQuad::get_name() {
-    if (m_type < 0 || m_type > 9) return "none";
-    return "Art Quad " + std::to_string(m_type + 1);
+namespace {
+
+constexpr SliderSpec kWidth = literalSlider("Width", 5.0, 30.0, 10.0);
+
+constexpr LookSpec kDeclared[] = {
+    {"Art Quad 1", "Art Quads", kWidth}, {"Art Quad 2", "Art Quads", kWidth},
+    {"Art Quad 3", "Art Quads", kWidth}, {"Art Quad 4", "Art Quads", kWidth},
+    {"Art Quad 5", "Art Quads", kWidth}, {"Art Quad 6", "Art Quads", kWidth},
+    {"Art Quad 7", "Art Quads", kWidth}, {"Art Quad 8", "Art Quads", kWidth},
+    {"Art Quad 9", "Art Quads", kWidth}, {"Art Quad 10", "Art Quads", kWidth},
+};
+constexpr LookSpec kPlaceholder{"none", "Art Quads", kWidth};
+static_assert(std::size(kDeclared) == std::size(kLooks));
+
+} // namespace
+
+int32_t PP_ArtQuad::look_count() const {
+    return int32_t(std::size(kDeclared));
 }
 
-PostProcessParameter* PP_ArtQuad::param_1() {
-    return literalParameter(m_param_1, "Width", 5.0, 30.0, 10.0);
+const LookSpec* PP_ArtQuad::look_spec() const {
+    return lookOfType(kDeclared, m_type, &kPlaceholder);
 }
 
 void PP_ArtQuad::prepare_for_process() {

@@ -15,10 +15,9 @@ inline pixel_t make_pixel(float r, float g, float b) {
 class PP_ArtQuad : public PostProcess {
   public:
     std::string class_name() const override { return "PP_ArtQuad"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Art Quads"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -2,14 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_BW::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 0.5, 5.0, 4.0);
-}
-
-PostProcessParameter* PP_BW::param_2() {
-    return localizedParameter(m_param_2, "Brightness", 1.0, 5.0, 3.0);
-}
-
 void PP_BW::prepare_for_process() {
     m_contrast = param_1()->value();
     m_overbright = param_2()->value();

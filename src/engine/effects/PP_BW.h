@@ -7,12 +7,12 @@
 class PP_BW : public PostProcess {
   public:
     std::string class_name() const override { return "PP_BW"; }
-    std::string get_name() override { return "Black and White"; }
-    std::string get_categorie() override { return "Black&White"; }
+    static constexpr LookSpec kLook{"Black and White", "Black&White",
+                                    localizedSlider("Contrast", 0.5, 5.0, 4.0),
+                                    localizedSlider("Brightness", 1.0, 5.0, 3.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -2,10 +2,6 @@
 
 #include "engine/effects/SmallEffects.h"
 
-PostProcessParameter* PP_BlackAndWhite::param_1() {
-    return literalParameter(m_param_1, "Contrast", 0.4, 2.0, 1.0);
-}
-
 void PP_BlackAndWhite::prepare_for_process() {
     m_contrast = param_1()->value();
     m_k = float(m_contrast);

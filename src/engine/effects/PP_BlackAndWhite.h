@@ -8,11 +8,10 @@
 class PP_BlackAndWhite : public PostProcess {
   public:
     std::string class_name() const override { return "PP_BlackAndWhite"; }
-    std::string get_name() override { return "Grayscale"; }
-    std::string get_categorie() override { return "Black&White"; }
+    static constexpr LookSpec kLook{"Grayscale", "Black&White", literalSlider("Contrast", 0.4, 2.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -5,31 +5,33 @@
 #include "engine/PostProcessParameter.h"
 #include "kernels/GaussianBlur.h"
 #include "kernels/fast_blur.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-struct Variant {
-    const char* name;
-    double brightness; // default of "Brightness"
-    double glow;       // default of "Glow Amount"
-};
-
-constexpr Variant kVariants[] = {
-    {"Glow Vivid Color", 0.6, 0.76}, {"Glow Grayscale", 0.7, 0.4}, {"Glowing Edges", 0.7, 0.6},
-    {"Sepia Glow", 0.784, 0.6},      {"Yellow Glow", 0.7, 0.6},    {"Pink Glow", 0.7, 0.6},
-};
-
-const Variant* variant(int32_t type) {
-    return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
+constexpr SliderSpec brightness(double def) {
+    return localizedSlider("Brightness", 0.1, 1.0, def);
 }
 
-std::shared_ptr<PostProcessParameter> glowParameter(const char* key, double defaultValue) {
-    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""),
-                                                  0.1, 1.0, defaultValue);
+constexpr SliderSpec glowAmount(double def) {
+    return localizedSlider("Glow Amount", 0.1, 1.0, def);
+}
+
+constexpr LookSpec kLooks[] = {
+    {"Glow Vivid Color", "Glow", brightness(0.6), glowAmount(0.76)},
+    {"Glow Grayscale", "Glow", brightness(0.7), glowAmount(0.4)},
+    {"Glowing Edges", "Glow", brightness(0.7), glowAmount(0.6)},
+    {"Sepia Glow", "Glow", brightness(0.784), glowAmount(0.6)},
+    {"Yellow Glow", "Glow", brightness(0.7), glowAmount(0.6)},
+    {"Pink Glow", "Glow", brightness(0.7), glowAmount(0.6)},
+};
+constexpr LookSpec kPlaceholder{"none", "Glow"};
+
+// The type's look; null for a type without one.
+const LookSpec* variant(int32_t type) {
+    return lookOfType(kLooks, type, nullptr);
 }
 
 float times(float a, double b) {
@@ -48,21 +50,12 @@ PP_Bloom1::~PP_Bloom1() {
     tex_free(mp_tex);
 }
 
-std::string PP_Bloom1::get_name() {
-    const Variant* v = variant(m_type);
-    return v ? v->name : "none";
+int32_t PP_Bloom1::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_Bloom1::param_1() {
-    if (!m_param_1)
-        if (const Variant* v = variant(m_type)) m_param_1 = glowParameter("Brightness", v->brightness);
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_Bloom1::param_2() {
-    if (!m_param_2)
-        if (const Variant* v = variant(m_type)) m_param_2 = glowParameter("Glow Amount", v->glow);
-    return m_param_2.get();
+const LookSpec* PP_Bloom1::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_Bloom1::prepare_for_process() {

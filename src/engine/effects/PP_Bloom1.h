@@ -12,11 +12,9 @@ class PP_Bloom1 : public PixelRows<PP_Bloom1> {
   public:
     ~PP_Bloom1() override;
     std::string class_name() const override { return "PP_Bloom1"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Glow"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     uint64_t passes() override { return m_type == 2 ? 1 : 2; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;

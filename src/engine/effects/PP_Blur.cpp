@@ -13,26 +13,29 @@ PP_Blur::~PP_Blur() {
     tex_free(mp_tex);
 }
 
-std::string PP_Blur::get_name() {
-    switch (m_type) {
-    case 0:
-        return "Blur";
-    case 1:
-        return "Horizontal Blur";
-    case 2:
-        return "Vertical Blur";
-    default:
-        return "none";
-    }
+namespace {
+
+constexpr SliderSpec kAmount = localizedSlider("Amount", 0.05, 1.0, 0.5);
+constexpr LookSpec kLooks[] = {
+    {"Blur", "Blur", kAmount},
+    {"Horizontal Blur", "Blur", kAmount},
+    {"Vertical Blur", "Blur", kAmount},
+};
+constexpr LookSpec kPlaceholder{"none", "Blur", kAmount};
+
+} // namespace
+
+int32_t PP_Blur::look_count() const {
+    return int32_t(std::size(kLooks));
+}
+
+const LookSpec* PP_Blur::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_Blur::set_type(int32_t type) {
     PostProcess::set_type(type);
     if (type == 0) gaussianMatrixForRadius(100);
-}
-
-PostProcessParameter* PP_Blur::param_1() {
-    return localizedParameter(m_param_1, "Amount", 0.05, 1.0, 0.5);
 }
 
 void PP_Blur::prepare_for_process() {

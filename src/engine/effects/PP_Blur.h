@@ -13,12 +13,11 @@ class PP_Blur : public PostProcess {
   public:
     ~PP_Blur() override;
     std::string class_name() const override { return "PP_Blur"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Blur"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool pixels_are_independent() override { return true; }
     // Type 0 builds its kernel table here, before the first run.
     void set_type(int32_t type) override;
-    PostProcessParameter* param_1() override;
     // Row r of this effect's own kernel table; r = 0 is the one-tap identity.
     const float* gaussianMatrixForRadius(size_t r) { return m_kernels.gaussianMatrixForRadius(r); }
     void prepare_for_process() override;

@@ -2,10 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_BrighterImage::param_1() {
-    return localizedParameter(m_param_1, "Brightness", 0.1, 3.0, 1.4);
-}
-
 void PP_BrighterImage::prepare_for_process() {
     m_brightness = param_1()->value();
 }

@@ -6,7 +6,6 @@
 #include "kernels/oil_paint_filter.h"
 #include "platform/graphics/ParallelRows.h"
 #include "platform/imageio/NamedImage.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <atomic>
@@ -21,33 +20,23 @@ constexpr const char* kBrushNames[4] = {"brushStroke1.png", "brushStroke2.png", 
 
 } // namespace
 
-std::string PP_BrushStrokes::get_name() {
-    switch (m_type) {
-    case 0:
-        return "Brush Strokes";
-    case 1:
-        return "Brush Strokes Vivid";
-    default:
-        return "None";
-    }
+namespace {
+
+constexpr SliderSpec kScale = localizedSlider("Scale", 0.4, 2.5, 0.421);
+constexpr LookSpec kLooks[] = {
+    {"Brush Strokes", "Art", kScale, localizedSlider("Contrast", 1.15, 3.0, 1.631)},
+    {"Brush Strokes Vivid", "Art", kScale},
+};
+constexpr LookSpec kPlaceholder{"None", "None", kScale};
+
+} // namespace
+
+int32_t PP_BrushStrokes::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-std::string PP_BrushStrokes::get_categorie() {
-    return m_type == 0 || m_type == 1 ? "Art" : "None";
-}
-
-PostProcessParameter* PP_BrushStrokes::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Scale", ""), 0.4, 2.5, 0.421);
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_BrushStrokes::param_2() {
-    if (!m_param_2 && m_type == 0)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Contrast", ""), 1.15, 3.0, 1.631);
-    return m_param_2.get();
+const LookSpec* PP_BrushStrokes::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 float PP_BrushStrokes::painting_scale(int32_t width, int32_t height, double scale) {

@@ -15,10 +15,8 @@
 class PP_BrushStrokes : public PixelRows<PP_BrushStrokes> {
   public:
     std::string class_name() const override { return "PP_BrushStrokes"; }
-    std::string get_name() override;
-    std::string get_categorie() override;
-    PostProcessParameter* param_1() override; // "Scale"
-    PostProcessParameter* param_2() override; // "Contrast", type 0 only
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     void prepare_for_process() override;
     // The painting at (x, y); the source pixel when there is none (memory ran out).
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -3,14 +3,6 @@
 #include "engine/Neighbourhood.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_BurntColors::param_1() {
-    return localizedParameter(m_param_1, "Amount", 0.3, 1.5, 1.0);
-}
-
-PostProcessParameter* PP_BurntColors::param_2() {
-    return localizedParameter(m_param_2, "Brightness", 0.0, 0.5, 0.0);
-}
-
 void PP_BurntColors::prepare_for_process() {
     m_scale = param_1()->value();
     m_brightnes = param_2()->value();

@@ -8,12 +8,11 @@
 class PP_BurntColors : public PostProcess {
   public:
     std::string class_name() const override { return "PP_BurntColors"; }
-    std::string get_name() override { return "Burnt Colors"; }
-    std::string get_categorie() override { return "Color Fantasy"; }
+    static constexpr LookSpec kLook{"Burnt Colors", "Color Fantasy", localizedSlider("Amount", 0.3, 1.5, 1.0),
+                                    localizedSlider("Brightness", 0.0, 0.5, 0.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -2,7 +2,6 @@
 
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <cmath>
 
@@ -74,27 +73,30 @@ pixel_t get_pixel_cs_cyan(int32_t x, int32_t y, const cs_settings_t& settings) {
                         [](pixel_t p) { return std::sqrt((sq(p.r) + sq(p.g - 1.0f)) + sq(p.b - 1.0f)); });
 }
 
-std::string PP_CS::get_name() {
-    static const char* const names[] = {"Red Stroke",    "Green Stroke",   "Blue Stroke",
-                                        "Yellow Stroke", "Magenta Stroke", "Cyan Stroke"};
-    return m_type >= 0 && m_type <= 5 ? names[m_type] : "CS";
-}
-
 // Only the defaults depend on the type: the red look was tuned on its own.
-PostProcessParameter* PP_CS::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Saturation", ""), 1.7, 4.0,
-            m_type == 0 ? 3.08 : 2.1);
-    return m_param_1.get();
+namespace {
+
+constexpr SliderSpec kSaturation = localizedSlider("Saturation", 1.7, 4.0, 2.1);
+constexpr SliderSpec kColorRange = localizedSlider("Color Range", 0.6, 1.4, 1.0);
+constexpr LookSpec kLooks[] = {
+    {"Red Stroke", "Color Strokes", localizedSlider("Saturation", 1.7, 4.0, 3.08),
+     localizedSlider("Color Range", 0.6, 1.4, 1.16)},
+    {"Green Stroke", "Color Strokes", kSaturation, kColorRange},
+    {"Blue Stroke", "Color Strokes", kSaturation, kColorRange},
+    {"Yellow Stroke", "Color Strokes", kSaturation, kColorRange},
+    {"Magenta Stroke", "Color Strokes", kSaturation, kColorRange},
+    {"Cyan Stroke", "Color Strokes", kSaturation, kColorRange},
+};
+constexpr LookSpec kPlaceholder{"CS", "Color Strokes", kSaturation, kColorRange};
+
+} // namespace
+
+int32_t PP_CS::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_CS::param_2() {
-    if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Color Range", ""), 0.6, 1.4,
-            m_type == 0 ? 1.16 : 1.0);
-    return m_param_2.get();
+const LookSpec* PP_CS::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_CS::prepare_for_process() {

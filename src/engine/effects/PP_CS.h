@@ -25,11 +25,9 @@ pixel_t do_filter_environment(pixel_t p);
 class PP_CS : public PixelRows<PP_CS> {
   public:
     std::string class_name() const override { return "PP_CS"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Color Strokes"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -3,10 +3,6 @@
 #include "engine/PostProcessParameter.h"
 
 // This class names its slider with the English word itself.
-PostProcessParameter* PP_ColorHalftone::param_1() {
-    return literalParameter(m_param_1, "Size", 0.0, 0.3, double(0.1f));
-}
-
 void PP_ColorHalftone::prepare_for_process() {
     screen_and_overlay(param_1()->value(), [](const uint8_t* s) {
         constexpr float kb = 0.003921569f;

@@ -7,8 +7,7 @@
 class PP_ColorHalftone : public PreparedTextureEffect {
   public:
     std::string class_name() const override { return "PP_ColorHalftone"; }
-    std::string get_name() override { return "Color Halftone"; }
-    std::string get_categorie() override { return "Art"; }
-    PostProcessParameter* param_1() override; // "Size"
+    static constexpr LookSpec kLook{"Color Halftone", "Art", literalSlider("Size", 0.0, 0.3, double(0.1f))};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
 };

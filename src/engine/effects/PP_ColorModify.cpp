@@ -3,16 +3,10 @@
 #include "engine/BlendFunctions.h"
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <memory>
 
 namespace {
-
-std::shared_ptr<PostProcessParameter> makeParameter(const char* key, double min, double max, double def) {
-    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""),
-                                                  min, max, def);
-}
 
 // Colour-cast weights of types 5 to 8, per channel, as single-precision constants.
 constexpr float kCastWeights[4][3] = {
@@ -49,70 +43,33 @@ pixel_t colorReprint(pixel_t src, float amount) {
 
 } // namespace
 
-std::string PP_ColorModify::get_name() {
-    switch (m_type) {
-    case 0:
-        return "Color Reprint";
-    case 1:
-        return "Abstract Contours";
-    case 2:
-        return "B&W Magazine";
-    case 3:
-        return "Amsterdam";
-    case 4:
-        return "Hippie";
-    default:
-        return "none";
-    }
+namespace {
+
+constexpr SliderSpec kCastScale = localizedSlider("Scale", 1.5, 3.0, 2.0);
+constexpr LookSpec kLooks[] = {
+    {"Color Reprint", "Art", localizedSlider("Amount", 0.7, 2.0, 1.0)},
+    {"Abstract Contours", "Art", localizedSlider("Scale", 2.0, 20.0, 4.0)},
+    {"B&W Magazine", "Black&White", localizedSlider("Contrast", 1.2, 3.0, 1.7)},
+    {"Amsterdam", "Photo Styles", localizedSlider("Contrast", 1.2, 3.0, 1.7),
+     localizedSlider("Saturation", 0.1, 0.7, 0.5)},
+    {"Hippie", "Photo Styles", localizedSlider("Contrast", 1.2, 3.0, 1.506),
+     localizedSlider("Saturation", 1.0, 3.0, 1.5)},
+    // The colour casts, unnamed.
+    {"none", "none", kCastScale},
+    {"none", "none", kCastScale},
+    {"none", "none", kCastScale},
+    {"none", "none", kCastScale},
+};
+constexpr LookSpec kPlaceholder{"none", "none"};
+
+} // namespace
+
+int32_t PP_ColorModify::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-std::string PP_ColorModify::get_categorie() {
-    switch (m_type) {
-    case 0:
-    case 1:
-        return "Art";
-    case 2:
-        return "Black&White";
-    case 3:
-    case 4:
-        return "Photo Styles";
-    default:
-        return services::KXSLocalization::localizedStringForKey("none", "");
-    }
-}
-
-PostProcessParameter* PP_ColorModify::param_1() {
-    if (!m_param_1) {
-        switch (m_type) {
-        case 0:
-            m_param_1 = makeParameter("Amount", 0.7, 2.0, 1.0);
-            break;
-        case 1:
-            m_param_1 = makeParameter("Scale", 2.0, 20.0, 4.0);
-            break;
-        case 2:
-        case 3:
-            m_param_1 = makeParameter("Contrast", 1.2, 3.0, 1.7);
-            break;
-        case 4:
-            m_param_1 = makeParameter("Contrast", 1.2, 3.0, 1.506);
-            break;
-        default:
-            if (isCast(m_type)) m_param_1 = makeParameter("Scale", 1.5, 3.0, 2.0);
-            break;
-        }
-    }
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_ColorModify::param_2() {
-    if (!m_param_2) {
-        if (m_type == 3)
-            m_param_2 = makeParameter("Saturation", 0.1, 0.7, 0.5);
-        else if (m_type == 4)
-            m_param_2 = makeParameter("Saturation", 1.0, 3.0, 1.5);
-    }
-    return m_param_2.get();
+const LookSpec* PP_ColorModify::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_ColorModify::prepare_for_process() {

@@ -10,13 +10,11 @@
 class PP_ColorModify : public PixelRows<PP_ColorModify> {
   public:
     std::string class_name() const override { return "PP_ColorModify"; }
-    std::string get_name() override;
-    std::string get_categorie() override;
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool this_filter_is_simply_color_modify() override { return m_type != 1; }
     // The edge drawing draws random numbers per pixel.
     bool pixels_are_independent() override { return m_type != 1; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -1,7 +1,6 @@
 #include "engine/effects/PP_ColorTemperature.h"
 
 #include "engine/PostProcessParameter.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 
@@ -16,30 +15,24 @@ constexpr pixel_t blackBodyWhiteBalance[6] = {
 
 } // namespace
 
-std::string PP_ColorTemperature::get_name() {
-    switch (m_type) {
-    case 0:
-        return "Cold Blue";
-    case 1:
-        return "Cool Blue";
-    case 2:
-        return "Cool";
-    case 3:
-        return "Warm";
-    case 4:
-        return "Warm Yellow";
-    case 5:
-        return "Hot Yellow";
-    default:
-        return "none";
-    }
+namespace {
+
+constexpr SliderSpec kAmount = localizedSlider("Amount", 0.1, 2.0, 1.0);
+constexpr LookSpec kLooks[] = {
+    {"Cold Blue", "Color Temperature", kAmount},   {"Cool Blue", "Color Temperature", kAmount},
+    {"Cool", "Color Temperature", kAmount},        {"Warm", "Color Temperature", kAmount},
+    {"Warm Yellow", "Color Temperature", kAmount}, {"Hot Yellow", "Color Temperature", kAmount},
+};
+constexpr LookSpec kPlaceholder{"none", "Color Temperature", kAmount};
+
+} // namespace
+
+int32_t PP_ColorTemperature::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_ColorTemperature::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Amount", ""), 0.1, 2.0, 1.0);
-    return m_param_1.get();
+const LookSpec* PP_ColorTemperature::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_ColorTemperature::prepare_for_process() {

@@ -8,11 +8,10 @@
 class PP_ColorTemperature : public PixelRows<PP_ColorTemperature> {
   public:
     std::string class_name() const override { return "PP_ColorTemperature"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Color Temperature"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -5,27 +5,12 @@
 #include "kernels/color_halftone.h"
 #include "kernels/smart_posterize.h"
 #include "platform/graphics/ParallelRows.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <new>
-
-PostProcessParameter* PP_ComixHalftone::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Colors", ""), 0.0, 1.0, double(0.81f));
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_ComixHalftone::param_2() {
-    if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Size", ""), 0.0, 1.0, double(0.7f));
-    return m_param_2.get();
-}
 
 // src into out, both w x h, with every size in pixels (posterize blur, dot size and rim, outline
 // radius) at k times its full-size value.

@@ -8,10 +8,10 @@
 class PP_ComixHalftone : public PreparedTextureEffect {
   public:
     std::string class_name() const override { return "PP_ComixHalftone"; }
-    std::string get_name() override { return "Comix Halftone"; }
-    std::string get_categorie() override { return "Art"; }
-    PostProcessParameter* param_1() override; // "Colors"
-    PostProcessParameter* param_2() override; // "Size"
+    static constexpr LookSpec kLook{"Comix Halftone", "Art",
+                                    localizedSlider("Colors", 0.0, 1.0, double(0.81f)),
+                                    localizedSlider("Size", 0.0, 1.0, double(0.7f))};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
 
     // The smallest dot size (half-width in pixels) a reduced render draws its screen at: below it

@@ -4,7 +4,6 @@
 #include "kernels/denoise.h"
 #include "platform/foundation/Thread.h"
 #include "platform/graphics/ParallelRows.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <memory>
 
@@ -15,13 +14,6 @@ int progress_callback(float fraction, void* context) {
 }
 
 } // namespace
-
-PostProcessParameter* PP_Denoise::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Amount", ""), 0.0, 10.0, 1.0);
-    return m_param_1.get();
-}
 
 void PP_Denoise::prepare_for_process() {
     // The denoiser's percentages are the run's progress; the pixel loop that follows reports only

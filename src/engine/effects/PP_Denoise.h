@@ -8,9 +8,8 @@
 class PP_Denoise : public PreparedTextureEffect {
   public:
     std::string class_name() const override { return "PP_Denoise"; }
-    std::string get_name() override { return "Denoise"; }
-    std::string get_categorie() override { return "Denoise"; }
-    PostProcessParameter* param_1() override; // "Amount"
+    static constexpr LookSpec kLook{"Denoise", "Denoise", localizedSlider("Amount", 0.0, 10.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
     // Progress of the denoiser, 0..1, on the run's thread. Answers whether to go on.
     virtual bool progress_callback(float fraction);

@@ -9,26 +9,20 @@
 
 namespace {
 
-using lofi_styles::Slider;
-
-struct Variant {
-    const char* name;
-    const char* category;
-    Slider p1, p2;
+constexpr LookSpec kLooks[] = {
+    {"Dark Contours on White", "Trash", localizedSlider("Amount", 2.0, 8.0, 3.0),
+     localizedSlider("Contrast", 0.2, 2.0, 1.0)},
+    {"Color Contours on Black", "Trash", localizedSlider("Amount", 2.0, 8.0, 3.0),
+     localizedSlider("Brightness", 2.0, 20.0, 8.0)},
+    {"Dark Engraving", "Art", localizedSlider("Amount", 1.0, 5.0, 2.0),
+     localizedSlider("Background", 0.0, 0.7, 0.5)},
+    {"Art Contours", "Trash", localizedSlider("Brightness", 3.0, 25.0, 7.0), {}},
+    {"Bumpmapping", "SFX", localizedSlider("Amount", 1.0, 5.0, 2.0),
+     localizedSlider("Background", 0.0, 0.7, 0.5)},
+    {"Bumpmapping 2", "SFX", localizedSlider("Amount", 1.0, 5.0, 2.0),
+     localizedSlider("Background", 0.0, 0.7, 0.5)},
 };
-
-constexpr Variant kVariants[] = {
-    {"Dark Contours on White", "Trash", {"Amount", 2.0, 8.0, 3.0}, {"Contrast", 0.2, 2.0, 1.0}},
-    {"Color Contours on Black", "Trash", {"Amount", 2.0, 8.0, 3.0}, {"Brightness", 2.0, 20.0, 8.0}},
-    {"Dark Engraving", "Art", {"Amount", 1.0, 5.0, 2.0}, {"Background", 0.0, 0.7, 0.5}},
-    {"Art Contours", "Trash", {"Brightness", 3.0, 25.0, 7.0}, {}},
-    {"Bumpmapping", "SFX", {"Amount", 1.0, 5.0, 2.0}, {"Background", 0.0, 0.7, 0.5}},
-    {"Bumpmapping 2", "SFX", {"Amount", 1.0, 5.0, 2.0}, {"Background", 0.0, 0.7, 0.5}},
-};
-
-const Variant* variant(int32_t type) {
-    return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
-}
+constexpr LookSpec kPlaceholder{"none", "none"};
 
 int32_t clamp_to(int64_t v, int32_t size) {
     return int32_t(std::clamp<int64_t>(v, 0, size - 1));
@@ -55,24 +49,12 @@ float bracket(float a, float b, float c) {
 
 } // namespace
 
-std::string PP_Edges::get_name() {
-    const Variant* v = variant(m_type);
-    return v ? v->name : "none";
+int32_t PP_Edges::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-std::string PP_Edges::get_categorie() {
-    const Variant* v = variant(m_type);
-    return v ? v->category : "none";
-}
-
-PostProcessParameter* PP_Edges::param_1() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_1, v ? &v->p1 : nullptr);
-}
-
-PostProcessParameter* PP_Edges::param_2() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_2, v ? &v->p2 : nullptr);
+const LookSpec* PP_Edges::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_Edges::prepare_for_process() {

@@ -3,10 +3,6 @@
 #include "engine/IntegerHsv.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_Eff1::param_1() {
-    return localizedParameter(m_param_1, "Amount", 0.0, 1.0, 1.0);
-}
-
 void PP_Eff1::prepare_for_process() {
     int32_t v = 0;
     getHsv2(162, 128, 101, &sepiaH, &sepiaS, &v);

@@ -3,66 +3,49 @@
 #include "engine/BlendFunctions.h"
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <mutex>
 
 namespace {
 
-struct Slider {
-    const char* key; // null: no such parameter
-    double min, max, def;
-};
-
 struct Variant {
-    const char* name;
-    const char* category;
+    LookSpec look;
     const char* overlay;
-    Slider p1, p2;
     uint8_t tint[3]; // the colour a Grunge type tints with (none for the black graffiti)
 };
 
-constexpr Slider kGrungeContrast{"Contrast", 1.0, 20.0, 10.0};
-constexpr Slider kGrungeBrightness{"Brightness", 0.0, 0.4, 0.0};
-constexpr Slider kNone{nullptr, 0.0, 0.0, 0.0};
+constexpr SliderSpec kGrungeContrast = localizedSlider("Contrast", 1.0, 20.0, 10.0);
+constexpr SliderSpec kGrungeBrightness = localizedSlider("Brightness", 0.0, 0.4, 0.0);
 
 // clang-format off
 constexpr Variant kVariants[] = {
-    {"Stencil Poster Red", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {230, 154, 95}},
-    {"Stencil Poster Blue", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {95, 154, 230}},
-    {"Stencil Poster Green", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {154, 230, 95}},
-    {"Stencil Poster", "Grunge", "red_poster_paper", kGrungeContrast, kGrungeBrightness, {215, 215, 215}},
-    {"Grunge Rays Sepia", "Grunge", "grunge_rays", kGrungeContrast, kGrungeBrightness, {191, 152, 109}},
-    {"Grunge Rays Blue", "Grunge", "grunge_rays", kGrungeContrast, kGrungeBrightness, {91, 152, 209}},
-    {"Grunge Rays Green", "Grunge", "grunge_rays", kGrungeContrast, kGrungeBrightness, {91, 205, 109}},
-    {"Grunge Rays", "Grunge", "grunge_rays", {"Contrast", 1.0, 20.0, 7.65}, {"Brightness", 0.0, 0.4, 0.188}, {189, 189, 189}},
-    {"Stencil Graffiti Black", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {}},
-    {"Stencil Graffiti Red", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {255, 10, 10}},
-    {"Stencil Graffiti Green", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {10, 255, 10}},
-    {"Stencil Graffiti Blue", "Grunge", "wall_texture", kGrungeContrast, kGrungeBrightness, {10, 10, 255}},
-    {"Derby", "Groovy Lo-Fi", "retro_1_overlayer", {"Contrast", 1.0, 3.0, 1.18}, {"Overlay", 0.5, 0.9, 0.755}, {}},
-    {"Turin", "Groovy Lo-Fi", "paloroid_overlayer", {"Contrast", 1.0, 3.0, 2.0}, kNone, {}},
-    {"Napa", "Groovy Lo-Fi", "retro_3_overlayer", {"Contrast", 1.0, 3.0, 1.54}, {"Color", 0.2, 0.9, 0.4}, {}},
-    {"Ancona", "Groovy Lo-Fi", "retro_2_overlayer", {"Contrast", 1.0, 3.0, 2.2}, {"Brightness", 1.0, 3.0, 2.0}, {}},
-    {"Bilbao", "Groovy Lo-Fi", "retro_2_overlayer", {"Amount", 1.0, 3.0, 1.4}, kNone, {}},
-    {"Ensley", "Groovy Lo-Fi", "retro_1_overlayer", {"Contrast", 1.0, 8.0, 2.4}, {"Brightness", 0.2, 1.5, 0.5}, {}},
-    {"Lantana", "Groovy Lo-Fi", "red", {"Contrast", 1.5, 4.0, 2.5}, kNone, {}},
+    {{"Stencil Poster Red", "Grunge", kGrungeContrast, kGrungeBrightness}, "red_poster_paper", {230, 154, 95}},
+    {{"Stencil Poster Blue", "Grunge", kGrungeContrast, kGrungeBrightness}, "red_poster_paper", {95, 154, 230}},
+    {{"Stencil Poster Green", "Grunge", kGrungeContrast, kGrungeBrightness}, "red_poster_paper", {154, 230, 95}},
+    {{"Stencil Poster", "Grunge", kGrungeContrast, kGrungeBrightness}, "red_poster_paper", {215, 215, 215}},
+    {{"Grunge Rays Sepia", "Grunge", kGrungeContrast, kGrungeBrightness}, "grunge_rays", {191, 152, 109}},
+    {{"Grunge Rays Blue", "Grunge", kGrungeContrast, kGrungeBrightness}, "grunge_rays", {91, 152, 209}},
+    {{"Grunge Rays Green", "Grunge", kGrungeContrast, kGrungeBrightness}, "grunge_rays", {91, 205, 109}},
+    {{"Grunge Rays", "Grunge", localizedSlider("Contrast", 1.0, 20.0, 7.65), localizedSlider("Brightness", 0.0, 0.4, 0.188)}, "grunge_rays", {189, 189, 189}},
+    {{"Stencil Graffiti Black", "Grunge", kGrungeContrast, kGrungeBrightness}, "wall_texture", {}},
+    {{"Stencil Graffiti Red", "Grunge", kGrungeContrast, kGrungeBrightness}, "wall_texture", {255, 10, 10}},
+    {{"Stencil Graffiti Green", "Grunge", kGrungeContrast, kGrungeBrightness}, "wall_texture", {10, 255, 10}},
+    {{"Stencil Graffiti Blue", "Grunge", kGrungeContrast, kGrungeBrightness}, "wall_texture", {10, 10, 255}},
+    {{"Derby", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 1.18), localizedSlider("Overlay", 0.5, 0.9, 0.755)}, "retro_1_overlayer", {}},
+    {{"Turin", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 2.0), {}}, "paloroid_overlayer", {}},
+    {{"Napa", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 1.54), localizedSlider("Color", 0.2, 0.9, 0.4)}, "retro_3_overlayer", {}},
+    {{"Ancona", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 2.2), localizedSlider("Brightness", 1.0, 3.0, 2.0)}, "retro_2_overlayer", {}},
+    {{"Bilbao", "Groovy Lo-Fi", localizedSlider("Amount", 1.0, 3.0, 1.4), {}}, "retro_2_overlayer", {}},
+    {{"Ensley", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 8.0, 2.4), localizedSlider("Brightness", 0.2, 1.5, 0.5)}, "retro_1_overlayer", {}},
+    {{"Lantana", "Groovy Lo-Fi", localizedSlider("Contrast", 1.5, 4.0, 2.5), {}}, "red", {}},
 };
+constexpr LookSpec kPlaceholder{"Test1", "Test"};
 // clang-format on
 
 constexpr int32_t kVariantCount = int32_t(sizeof(kVariants) / sizeof(kVariants[0]));
 
 const Variant* variant(int32_t type) {
     return type >= 0 && type < kVariantCount ? &kVariants[type] : nullptr;
-}
-
-PostProcessParameter* parameter(std::shared_ptr<PostProcessParameter>& slot, const Variant* v,
-                                const Slider Variant::*which) {
-    if (!slot && v && (v->*which).key) {
-        const Slider& s = v->*which;
-        return localizedParameter(slot, s.key, s.min, s.max, s.def);
-    }
-    return slot.get();
 }
 
 constexpr pixel_t colour(uint8_t r, uint8_t g, uint8_t b) {
@@ -108,22 +91,13 @@ float grey_at(int32_t x, int32_t y) {
 
 } // namespace
 
-std::string PP_Effects_Bundle1::get_name() {
+int32_t PP_Effects_Bundle1::look_count() const {
+    return kVariantCount;
+}
+
+const LookSpec* PP_Effects_Bundle1::look_spec() const {
     const Variant* v = variant(m_type);
-    return v ? v->name : "Test1";
-}
-
-std::string PP_Effects_Bundle1::get_categorie() {
-    const Variant* v = variant(m_type);
-    return v ? v->category : "Test";
-}
-
-PostProcessParameter* PP_Effects_Bundle1::param_1() {
-    return parameter(m_param_1, variant(m_type), &Variant::p1);
-}
-
-PostProcessParameter* PP_Effects_Bundle1::param_2() {
-    return parameter(m_param_2, variant(m_type), &Variant::p2);
+    return v ? &v->look : &kPlaceholder;
 }
 
 void PP_Effects_Bundle1::setup_overlays() {

@@ -17,10 +17,8 @@
 class PP_Effects_Bundle1 : public PixelRows<PP_Effects_Bundle1> {
   public:
     std::string class_name() const override { return "PP_Effects_Bundle1"; }
-    std::string get_name() override;
-    std::string get_categorie() override;
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool this_filter_is_simply_color_modify() override { return true; }
     // The type's overlay at the preview buffer's size in preview mode ("_small" picture), else at
     // the working size.

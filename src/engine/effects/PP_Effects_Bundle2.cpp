@@ -3,31 +3,22 @@
 #include "engine/BlendFunctions.h"
 #include "engine/effects/LoFiStyles.h"
 #include "kernels/Random.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <iterator>
 
 namespace {
 
 using hollywood_fx::colour;
-using lofi_styles::Slider;
 
-struct Variant {
-    const char* name;
-    const char* category;
-    Slider p1, p2;
+constexpr LookSpec kLooks[] = {
+    {"Night Vision Cam", "SFX", localizedSlider("Brightness", 1.0, 3.0, 1.5), {}},
+    {"Sanibel", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 1.2),
+     localizedSlider("Brightness", 0.0, 0.5, 0.3)},
+    {"Mars", "Photo Styles", localizedSlider("Contrast", 1.0, 10.0, 4.0), {}},
+    {"Griffin", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 1.2),
+     localizedSlider("Brightness", 0.0, 0.5, 0.2)},
 };
-
-constexpr Variant kVariants[] = {
-    {"Night Vision Cam", "SFX", {"Brightness", 1.0, 3.0, 1.5}, {}},
-    {"Sanibel", "Groovy Lo-Fi", {"Contrast", 1.0, 3.0, 1.2}, {"Brightness", 0.0, 0.5, 0.3}},
-    {"Mars", "Photo Styles", {"Contrast", 1.0, 10.0, 4.0}, {}},
-    {"Griffin", "Groovy Lo-Fi", {"Contrast", 1.0, 3.0, 1.2}, {"Brightness", 0.0, 0.5, 0.2}},
-};
-
-const Variant* variant(int32_t type) {
-    return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
-}
+constexpr LookSpec kPlaceholder{"PP_NV1", "Test"};
 
 pixel_t times(pixel_t a, pixel_t b) {
     return {a.r * b.r, a.g * b.g, a.b * b.b};
@@ -39,24 +30,12 @@ float clamp01(float v) {
 
 } // namespace
 
-std::string PP_Effects_Bundle2::get_name() {
-    const Variant* v = variant(m_type);
-    return v ? v->name : "PP_NV1";
+int32_t PP_Effects_Bundle2::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-std::string PP_Effects_Bundle2::get_categorie() {
-    const Variant* v = variant(m_type);
-    return v ? v->category : services::KXSLocalization::localizedStringForKey("Test", "");
-}
-
-PostProcessParameter* PP_Effects_Bundle2::param_1() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_1, v ? &v->p1 : nullptr);
-}
-
-PostProcessParameter* PP_Effects_Bundle2::param_2() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_2, v ? &v->p2 : nullptr);
+const LookSpec* PP_Effects_Bundle2::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_Effects_Bundle2::prepare_for_process() {

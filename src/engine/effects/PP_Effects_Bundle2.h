@@ -10,10 +10,8 @@
 class PP_Effects_Bundle2 : public PixelRows<PP_Effects_Bundle2> {
   public:
     std::string class_name() const override { return "PP_Effects_Bundle2"; }
-    std::string get_name() override;
-    std::string get_categorie() override;
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     // "Night Vision Cam" draws random numbers per pixel.

@@ -12,24 +12,34 @@
 namespace {
 
 using hollywood_fx::colour;
-using lofi_styles::Slider;
 
 struct Variant {
-    const char* name;
-    const char* category;
+    LookSpec look;
     const char* overlay;
-    Slider p1, p2;
 };
 
 constexpr Variant kVariants[] = {
-    {"Kenai", "Groovy Lo-Fi", "lomo_overlayer", {"Contrast", 0.7, 2.5, 1.3}, {"Color", 0.1, 0.9, 0.5}},
-    {"Noir Blue", "Photo Styles", "horror", {"Contrast", 1.2, 2.5, 1.3}, {"Color", 0.1, 0.9, 0.5}},
-    {"Conley", "Groovy Lo-Fi", "lomo_overlayer", {"Contrast", 0.7, 2.5, 2.25}, {"Color", 0.1, 0.9, 0.575}},
-    {"Noir Red", "Photo Styles", "horror", {"Contrast", 1.2, 2.7, 2.0}, {"Color", 0.15, 0.6, 0.5}},
-    {"Noir Sepia", "Photo Styles", "horror", {"Contrast", 0.7, 2.0, 1.0}, {"Color", 0.05, 0.5, 0.3}},
-    {"Tokyo", "Groovy Lo-Fi", "lomo_overlayer", {"Contrast", 1.0, 3.0, 1.7}, {"Color", 0.6, 2.9, 1.5}},
-    {"Dixon", "Groovy Lo-Fi", "lomo_overlayer", {"Contrast", 0.7, 2.5, 1.8}, {}},
+    {{"Kenai", "Groovy Lo-Fi", localizedSlider("Contrast", 0.7, 2.5, 1.3),
+      localizedSlider("Color", 0.1, 0.9, 0.5)},
+     "lomo_overlayer"},
+    {{"Noir Blue", "Photo Styles", localizedSlider("Contrast", 1.2, 2.5, 1.3),
+      localizedSlider("Color", 0.1, 0.9, 0.5)},
+     "horror"},
+    {{"Conley", "Groovy Lo-Fi", localizedSlider("Contrast", 0.7, 2.5, 2.25),
+      localizedSlider("Color", 0.1, 0.9, 0.575)},
+     "lomo_overlayer"},
+    {{"Noir Red", "Photo Styles", localizedSlider("Contrast", 1.2, 2.7, 2.0),
+      localizedSlider("Color", 0.15, 0.6, 0.5)},
+     "horror"},
+    {{"Noir Sepia", "Photo Styles", localizedSlider("Contrast", 0.7, 2.0, 1.0),
+      localizedSlider("Color", 0.05, 0.5, 0.3)},
+     "horror"},
+    {{"Tokyo", "Groovy Lo-Fi", localizedSlider("Contrast", 1.0, 3.0, 1.7),
+      localizedSlider("Color", 0.6, 2.9, 1.5)},
+     "lomo_overlayer"},
+    {{"Dixon", "Groovy Lo-Fi", localizedSlider("Contrast", 0.7, 2.5, 1.8), {}}, "lomo_overlayer"},
 };
+constexpr LookSpec kPlaceholder{"tmp", "Groovy Lo-Fi"};
 
 const Variant* variant(int32_t type) {
     return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
@@ -52,24 +62,13 @@ PP_Effects_Bundle3::~PP_Effects_Bundle3() {
     release_cache();
 }
 
-std::string PP_Effects_Bundle3::get_name() {
-    const Variant* v = variant(m_type);
-    return v ? v->name : "tmp";
+int32_t PP_Effects_Bundle3::look_count() const {
+    return int32_t(std::size(kVariants));
 }
 
-std::string PP_Effects_Bundle3::get_categorie() {
+const LookSpec* PP_Effects_Bundle3::look_spec() const {
     const Variant* v = variant(m_type);
-    return v ? v->category : "Groovy Lo-Fi";
-}
-
-PostProcessParameter* PP_Effects_Bundle3::param_1() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_1, v ? &v->p1 : nullptr);
-}
-
-PostProcessParameter* PP_Effects_Bundle3::param_2() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_2, v ? &v->p2 : nullptr);
+    return v ? &v->look : &kPlaceholder;
 }
 
 void PP_Effects_Bundle3::setup_overlays() {

@@ -17,10 +17,8 @@ class PP_Effects_Bundle3 : public PostProcess {
   public:
     ~PP_Effects_Bundle3() override;
     std::string class_name() const override { return "PP_Effects_Bundle3"; }
-    std::string get_name() override;
-    std::string get_categorie() override;
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool this_filter_is_simply_color_modify() override { return true; }
     // Loads the overlay of the current type into m_filter; other types load nothing.
     void setup_overlays();

@@ -13,14 +13,6 @@ constexpr int kSamples = 35;
 
 } // namespace
 
-PostProcessParameter* PP_Explosion::param_1() {
-    return localizedParameter(m_param_1, "Amount", 2.0, 10.0, 5.0);
-}
-
-PostProcessParameter* PP_Explosion::param_2() {
-    return localizedParameter(m_param_2, "Radius", 1.0, 10.0, 5.0);
-}
-
 void PP_Explosion::prepare_for_process() {
     m_blur_scale = param_1()->value();
     m_canter_radius = param_2()->get_inverted_value();

@@ -10,12 +10,11 @@
 class PP_Explosion : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Explosion"; }
-    std::string get_name() override { return "Explosion"; }
-    std::string get_categorie() override { return "Blur"; }
+    static constexpr LookSpec kLook{"Explosion", "Blur", localizedSlider("Amount", 2.0, 10.0, 5.0),
+                                    localizedSlider("Radius", 1.0, 10.0, 5.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool isCenterSupported() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -9,27 +9,22 @@
 
 namespace {
 
-using lofi_styles::Slider;
-
-struct Variant {
-    const char* name;
-    Slider p1, p2;
+constexpr LookSpec kLooks[] = {
+    {"False Mirror 1", "Distortion", localizedSlider("Distortion", 0.6, 2.0, 1.0),
+     localizedSlider("Frequency", 0.5, 1.5, 1.0)},
+    {"False Mirror 2", "Distortion", localizedSlider("Distortion", 0.5, 1.4, 1.0), {}},
+    {"False Mirror 3", "Distortion", localizedSlider("Distortion", 0.6, 2.0, 1.0),
+     localizedSlider("Frequency", 0.5, 1.5, 1.0)},
+    {"False Mirror 4", "Distortion", localizedSlider("Distortion", 0.3, 3.0, 1.0), {}},
+    {"Rippled Glass 1", "Distortion", localizedSlider("Distortion", 0.3, 4.0, 2.0),
+     localizedSlider("Frequency", 0.2, 4.0, 2.0)},
+    {"Rippled Glass 2", "Distortion", localizedSlider("Distortion", 0.3, 3.5, 2.2),
+     localizedSlider("Frequency", 0.2, 4.0, 3.0)},
+    {"Rippled Glass Dotted", "Distortion", localizedSlider("Distortion", 1.5, 4.0, 2.5),
+     localizedSlider("Frequency", 2.0, 5.0, 3.0)},
+    {"Fish Eye", "Distortion", {}, {}},
 };
-
-constexpr Variant kVariants[] = {
-    {"False Mirror 1", {"Distortion", 0.6, 2.0, 1.0}, {"Frequency", 0.5, 1.5, 1.0}},
-    {"False Mirror 2", {"Distortion", 0.5, 1.4, 1.0}, {}},
-    {"False Mirror 3", {"Distortion", 0.6, 2.0, 1.0}, {"Frequency", 0.5, 1.5, 1.0}},
-    {"False Mirror 4", {"Distortion", 0.3, 3.0, 1.0}, {}},
-    {"Rippled Glass 1", {"Distortion", 0.3, 4.0, 2.0}, {"Frequency", 0.2, 4.0, 2.0}},
-    {"Rippled Glass 2", {"Distortion", 0.3, 3.5, 2.2}, {"Frequency", 0.2, 4.0, 3.0}},
-    {"Rippled Glass Dotted", {"Distortion", 1.5, 4.0, 2.5}, {"Frequency", 2.0, 5.0, 3.0}},
-    {"Fish Eye", {}, {}},
-};
-
-const Variant* variant(int32_t type) {
-    return type >= 0 && type < int32_t(std::size(kVariants)) ? &kVariants[type] : nullptr;
-}
+constexpr LookSpec kPlaceholder{"none", "Distortion"};
 
 // Waves take float trigonometry of an argument computed in double.
 double sin_of(double a) {
@@ -42,19 +37,12 @@ double cos_of(double a) {
 
 } // namespace
 
-std::string PP_FalseMirror::get_name() {
-    const Variant* v = variant(m_type);
-    return v ? v->name : "none";
+int32_t PP_FalseMirror::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_FalseMirror::param_1() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_1, v ? &v->p1 : nullptr);
-}
-
-PostProcessParameter* PP_FalseMirror::param_2() {
-    const Variant* v = variant(m_type);
-    return lofi_styles::parameter(m_param_2, v ? &v->p2 : nullptr);
+const LookSpec* PP_FalseMirror::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_FalseMirror::prepare_for_process() {

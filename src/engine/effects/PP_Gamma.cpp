@@ -4,10 +4,6 @@
 
 #include <cmath>
 
-PostProcessParameter* PP_Gamma::param_1() {
-    return localizedParameter(m_param_1, "Gamma", 0.1, 1.9, 1.0);
-}
-
 // The hook reads the slider itself; making it here keeps its first creation off the worker threads.
 void PP_Gamma::prepare_for_process() {
     param_1();

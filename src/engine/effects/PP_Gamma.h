@@ -7,11 +7,10 @@
 class PP_Gamma : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Gamma"; }
-    std::string get_name() override { return "Gamma"; }
-    std::string get_categorie() override { return "Trash"; }
+    static constexpr LookSpec kLook{"Gamma", "Trash", localizedSlider("Gamma", 0.1, 1.9, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 };

@@ -2,19 +2,12 @@
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/GaussianBlur.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 
 namespace {
-
-std::shared_ptr<PostProcessParameter> parameter(const char* key, double min, double max,
-                                                double defaultValue) {
-    return std::make_shared<PostProcessParameter>(services::KXSLocalization::localizedStringForKey(key, ""),
-                                                  min, max, defaultValue);
-}
 
 // Truncated toward zero, then 0 becomes 1 and anything above 100 becomes 100; huge and NaN values
 // are caught before the conversion.
@@ -30,27 +23,25 @@ PP_GaussianBlur::~PP_GaussianBlur() {
     tex_free(mp_tex);
 }
 
-std::string PP_GaussianBlur::get_name() {
-    switch (m_type) {
-    case 0:
-        return "Blur";
-    case 1:
-        return "Radial Blur";
-    case 2:
-        return "Tilt-Shift";
-    default:
-        return "none";
-    }
+namespace {
+
+constexpr SliderSpec kAmount = localizedSlider("Amount", 1.0, 25.0, 12.0);
+constexpr SliderSpec kRadius = localizedSlider("Radius", 0.01, 1.0, 0.01);
+constexpr LookSpec kLooks[] = {
+    {"Blur", "Blur", kAmount},
+    {"Radial Blur", "Blur", kAmount, kRadius},
+    {"Tilt-Shift", "Blur", kAmount, kRadius},
+};
+constexpr LookSpec kPlaceholder{"none", "Blur", kAmount, kRadius};
+
+} // namespace
+
+int32_t PP_GaussianBlur::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_GaussianBlur::param_1() {
-    if (!m_param_1) m_param_1 = parameter("Amount", 1.0, 25.0, 12.0);
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_GaussianBlur::param_2() {
-    if (!m_param_2 && m_type != 0) m_param_2 = parameter("Radius", 0.01, 1.0, 0.01);
-    return m_param_2.get();
+const LookSpec* PP_GaussianBlur::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_GaussianBlur::prepare_for_process() {

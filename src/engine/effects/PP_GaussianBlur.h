@@ -12,14 +12,12 @@ class PP_GaussianBlur : public PostProcess {
   public:
     ~PP_GaussianBlur() override;
     std::string class_name() const override { return "PP_GaussianBlur"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Blur"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool isCenterSupported() override { return m_type == 1 || m_type == 2; }
     uint64_t passes() override { return 2; }
     // The first pass writes only its own texel; the second reads them once that pass is over.
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;

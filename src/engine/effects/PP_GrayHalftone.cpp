@@ -2,10 +2,6 @@
 
 #include "engine/PostProcessParameter.h"
 
-PostProcessParameter* PP_GrayHalftone::param_1() {
-    return localizedParameter(m_param_1, "Size", 0.0, 0.3, double(0.1f));
-}
-
 void PP_GrayHalftone::prepare_for_process() {
     screen_and_overlay(param_1()->value(), [](const uint8_t* s) {
         constexpr float kb = 0.003921569f;

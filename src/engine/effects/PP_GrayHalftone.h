@@ -7,8 +7,7 @@
 class PP_GrayHalftone : public PreparedTextureEffect {
   public:
     std::string class_name() const override { return "PP_GrayHalftone"; }
-    std::string get_name() override { return "Gray Halftone"; }
-    std::string get_categorie() override { return "Art"; }
-    PostProcessParameter* param_1() override; // "Size"
+    static constexpr LookSpec kLook{"Gray Halftone", "Art", localizedSlider("Size", 0.0, 0.3, double(0.1f))};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
 };

@@ -3,10 +3,6 @@
 #include "engine/BlendFunctions.h"
 #include "engine/effects/HollywoodFX.h"
 
-PostProcessParameter* PP_HFX_Avatar::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 1.1, 2.0, 1.35);
-}
-
 void PP_HFX_Avatar::prepare_for_process() {
     m_contrast = param_1()->value();
 }

@@ -2,10 +2,6 @@
 
 #include "engine/effects/HollywoodFX.h"
 
-PostProcessParameter* PP_HFX_BWComics::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 1.5, 3.0, 2.5);
-}
-
 void PP_HFX_BWComics::prepare_for_process() {
     m_contrast = float(param_1()->value());
 }

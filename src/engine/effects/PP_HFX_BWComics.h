@@ -7,10 +7,9 @@
 class PP_HFX_BWComics : public PostProcess {
   public:
     std::string class_name() const override { return "PP_HFX_BWComics"; }
-    std::string get_name() override { return "B&W Comics"; }
-    std::string get_categorie() override { return "Hollywood FX"; }
+    static constexpr LookSpec kLook{"B&W Comics", "Hollywood FX", localizedSlider("Contrast", 1.5, 3.0, 2.5)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

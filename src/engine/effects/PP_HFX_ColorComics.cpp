@@ -2,14 +2,6 @@
 
 #include "engine/effects/HollywoodFX.h"
 
-PostProcessParameter* PP_HFX_ColorComics::param_1() {
-    return localizedParameter(m_param_1, "Posterize", 3.0, 16.0, 12.0);
-}
-
-PostProcessParameter* PP_HFX_ColorComics::param_2() {
-    return localizedParameter(m_param_2, "Contrast", 1.2, 3.0, 1.3);
-}
-
 void PP_HFX_ColorComics::prepare_for_process() {
     m_posterize = int32_t(param_1()->value());
     m_contrast = param_2()->value();

@@ -7,11 +7,11 @@
 class PP_HFX_ColorComics : public PostProcess {
   public:
     std::string class_name() const override { return "PP_HFX_ColorComics"; }
-    std::string get_name() override { return "Color Comics"; }
-    std::string get_categorie() override { return "Hollywood FX"; }
+    static constexpr LookSpec kLook{"Color Comics", "Hollywood FX",
+                                    localizedSlider("Posterize", 3.0, 16.0, 12.0),
+                                    localizedSlider("Contrast", 1.2, 3.0, 1.3)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

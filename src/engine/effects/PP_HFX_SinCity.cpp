@@ -4,14 +4,6 @@
 
 #include <algorithm>
 
-PostProcessParameter* PP_HFX_SinCity::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 1.0, 3.0, 1.7);
-}
-
-PostProcessParameter* PP_HFX_SinCity::param_2() {
-    return localizedParameter(m_param_2, "Saturation", 1.0, 3.0, 2.0);
-}
-
 void PP_HFX_SinCity::prepare_for_process() {
     m_contrast = float(param_1()->value());
     m_saturation = float(param_2()->value());

@@ -7,11 +7,11 @@
 class PP_HFX_SinCity : public PostProcess {
   public:
     std::string class_name() const override { return "PP_HFX_SinCity"; }
-    std::string get_name() override { return "B&W&Red Comics"; }
-    std::string get_categorie() override { return "Hollywood FX"; }
+    static constexpr LookSpec kLook{"B&W&Red Comics", "Hollywood FX",
+                                    localizedSlider("Contrast", 1.0, 3.0, 1.7),
+                                    localizedSlider("Saturation", 1.0, 3.0, 2.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -3,14 +3,6 @@
 #include "engine/BlendFunctions.h"
 #include "engine/effects/HollywoodFX.h"
 
-PostProcessParameter* PP_HFX_Sparta::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 1.2, 2.0, 1.35);
-}
-
-PostProcessParameter* PP_HFX_Sparta::param_2() {
-    return localizedParameter(m_param_2, "Brightness", 1.0, 2.0, 1.2);
-}
-
 void PP_HFX_Sparta::prepare_for_process() {
     m_contrast = param_1()->value();
     m_overbright = param_2()->value();

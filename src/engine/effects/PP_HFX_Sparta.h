@@ -8,11 +8,10 @@
 class PP_HFX_Sparta : public PixelRows<PP_HFX_Sparta> {
   public:
     std::string class_name() const override { return "PP_HFX_Sparta"; }
-    std::string get_name() override { return "Sparta"; }
-    std::string get_categorie() override { return "Hollywood FX"; }
+    static constexpr LookSpec kLook{"Sparta", "Hollywood FX", localizedSlider("Contrast", 1.2, 2.0, 1.35),
+                                    localizedSlider("Brightness", 1.0, 2.0, 1.2)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -3,10 +3,6 @@
 #include "engine/BlendFunctions.h"
 #include "engine/effects/HollywoodFX.h"
 
-PostProcessParameter* PP_HFX_Twilight::param_1() {
-    return localizedParameter(m_param_1, "Brightness", 1.0, 2.0, 1.15);
-}
-
 void PP_HFX_Twilight::prepare_for_process() {
     m_overbright = param_1()->value();
 }

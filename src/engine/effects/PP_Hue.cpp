@@ -7,9 +7,6 @@
 
 namespace {
 
-const char* const kNames[] = {"Hue Blue",   "Hue Green",  "Hue Pink", "Hue Turquoise",
-                              "Hue Purple", "Hue Yellow", "Hue Red"};
-
 // The shifted hue before wrapping; the tuned looks add some offsets in double, some in float.
 float shifted(int32_t type, float h) {
     switch (type) {
@@ -34,12 +31,24 @@ float shifted(int32_t type, float h) {
 
 } // namespace
 
-std::string PP_Hue::get_name() {
-    return m_type >= 0 && m_type < int32_t(std::size(kNames)) ? kNames[m_type] : "none";
+namespace {
+
+constexpr SliderSpec kAmount = localizedSlider("Amount", 0.1, 2.0, 1.0);
+constexpr LookSpec kLooks[] = {
+    {"Hue Blue", "Hue", kAmount},      {"Hue Green", "Hue", kAmount},  {"Hue Pink", "Hue", kAmount},
+    {"Hue Turquoise", "Hue", kAmount}, {"Hue Purple", "Hue", kAmount}, {"Hue Yellow", "Hue", kAmount},
+    {"Hue Red", "Hue", kAmount},
+};
+constexpr LookSpec kPlaceholder{"none", "Hue", kAmount};
+
+} // namespace
+
+int32_t PP_Hue::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_Hue::param_1() {
-    return localizedParameter(m_param_1, "Amount", 0.1, 2.0, 1.0);
+const LookSpec* PP_Hue::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_Hue::prepare_for_process() {

@@ -5,11 +5,11 @@
 #include "engine/PostProcessParameter.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/imageio/NamedImage.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <mutex>
 #include <numbers>
 
@@ -17,13 +17,8 @@ namespace {
 
 using blend_detail::per_channel;
 
-struct ParameterSpec {
-    const char* key = nullptr; // null: the mode has no such parameter
-    double min = 0.0, max = 0.0, def = 0.0;
-};
-
 struct ModeParameters {
-    ParameterSpec first, second;
+    SliderSpec first, second;
 };
 
 ModeParameters mode_parameters(int32_t mode) {
@@ -65,13 +60,6 @@ ModeParameters mode_parameters(int32_t mode) {
             return {{"Amount", double(0.1f), 1.0, 1.0}, {"Contrast", 0.0, 1.0, 0.5}};
         return {};
     }
-}
-
-PostProcessParameter* lazy_parameter(std::shared_ptr<PostProcessParameter>& slot, const ParameterSpec& spec) {
-    if (!slot && spec.key)
-        slot = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey(spec.key, ""), spec.min, spec.max, spec.def);
-    return slot.get();
 }
 
 // The extension after the last "." of the last path component; empty when there is none.
@@ -171,12 +159,49 @@ void PP_ImageFilter::init(const foundation::Value& object, std::string name, std
     m_categorie = std::move(categorie);
 }
 
+namespace {
+
+struct TextureLook {
+    const char* name;
+    const char* category;
+    const char* texture;
+    int32_t mode;
+};
+
+constexpr TextureLook kTextureLooks[] = {
+    {"Midway", "Cross Processed", "Crosspro-3.jpg", 16},
+    {"Rainbow Palette 1", "Color Fantasy", "pf_render_palette1.jpg", 16},
+    {"Ancient Canvas", "Vintage", "pf_ancient_canvas1.jpg", 1},
+    {"Old TV", "Vintage", "pf_oldtv1.jpg", 4},
+    {"Atlantic Beach", "Cross Processed", "Crosspro-5.jpg", 29},
+    {"Color Sunlight Spots", "Color Fantasy", "pf_color_sunlight_spots.jpg", 19},
+    {"Socorro", "Cross Processed", "Crosspro-5.jpg", 35},
+    {"Vintage", "Vintage", "pf_vintage_2.jpg", 11},
+};
+
+} // namespace
+
+int32_t PP_ImageFilter::texture_look_count() {
+    return int32_t(std::size(kTextureLooks));
+}
+
+void PP_ImageFilter::init_texture_look(int32_t type, int32_t index) {
+    if (type < 0 || type >= texture_look_count()) {
+        PostProcess::init({}, index);
+        return;
+    }
+    const TextureLook& look = kTextureLooks[type];
+    init({}, look.name, look.texture, look.mode, index, look.category);
+}
+
 PostProcessParameter* PP_ImageFilter::param_1() {
-    return lazy_parameter(m_param_1, mode_parameters(m_bm).first);
+    const SliderSpec slider = mode_parameters(m_bm).first;
+    return parameterFromSlider(m_param_1, &slider);
 }
 
 PostProcessParameter* PP_ImageFilter::param_2() {
-    return lazy_parameter(m_param_2, mode_parameters(m_bm).second);
+    const SliderSpec slider = mode_parameters(m_bm).second;
+    return parameterFromSlider(m_param_2, &slider);
 }
 
 // Modes 0, 21, 29 to 41 and unknown numbers never use the texture value: loading it would

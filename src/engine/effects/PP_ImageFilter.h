@@ -20,6 +20,10 @@ class PP_ImageFilter : public PixelRows<PP_ImageFilter> {
     using PostProcess::init;
     void init(const foundation::Value& object, std::string name, std::string image_name, int32_t blend_mode,
               int32_t index, std::string categorie);
+    // The program's texture looks, 0 .. texture_look_count() - 1, each its own name, category,
+    // texture and mode; the look of type made through the initialiser above.
+    static int32_t texture_look_count();
+    void init_texture_look(int32_t type, int32_t index);
 
     std::string class_name() const override { return "PP_ImageFilter"; }
     std::string get_name() override { return m_name; }

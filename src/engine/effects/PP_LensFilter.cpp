@@ -5,16 +5,23 @@
 namespace {
 
 struct Lens {
-    const char* name;
     float r, g, b;
 };
 
 constexpr Lens kLenses[10] = {
-    {"Red Lense", 255, 49, 49},        {"Green Lense", 107, 255, 49},  {"Blue Lense", 88, 88, 255},
-    {"Lilac Lense", 180, 135, 255},    {"Violet Lense", 255, 49, 251}, {"Pink Lense", 255, 141, 137},
-    {"Orange Lense", 255, 100, 49},    {"Yellow Lense", 255, 241, 49}, {"Light Green Lense", 196, 255, 49},
-    {"Turquoise Lense", 49, 254, 255},
+    {255, 49, 49},   {107, 255, 49}, {88, 88, 255},  {180, 135, 255}, {255, 49, 251},
+    {255, 141, 137}, {255, 100, 49}, {255, 241, 49}, {196, 255, 49},  {49, 254, 255},
 };
+
+constexpr SliderSpec kContrast = localizedSlider("Contrast", -0.4, 0.4, 0.0);
+constexpr LookSpec kLooks[] = {
+    {"Red Lense", "Color Lenses", kContrast},         {"Green Lense", "Color Lenses", kContrast},
+    {"Blue Lense", "Color Lenses", kContrast},        {"Lilac Lense", "Color Lenses", kContrast},
+    {"Violet Lense", "Color Lenses", kContrast},      {"Pink Lense", "Color Lenses", kContrast},
+    {"Orange Lense", "Color Lenses", kContrast},      {"Yellow Lense", "Color Lenses", kContrast},
+    {"Light Green Lense", "Color Lenses", kContrast}, {"Turquoise Lense", "Color Lenses", kContrast},
+};
+constexpr LookSpec kPlaceholder{"Lenses Light", "Color Lenses", kContrast};
 
 } // namespace
 
@@ -23,17 +30,12 @@ pixel_t PP_LensFilter::lens_color(int32_t type) {
     return {l.r / 255.0f, l.g / 255.0f, l.b / 255.0f};
 }
 
-std::string PP_LensFilter::lens_name(int32_t type) {
-    return type >= 0 && type <= 9 ? kLenses[type].name : "";
+int32_t PP_LensFilter::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-std::string PP_LensFilter::get_name() {
-    const std::string name = lens_name(m_type);
-    return name.empty() ? "Lenses Light" : name;
-}
-
-PostProcessParameter* PP_LensFilter::param_1() {
-    return localizedParameter(m_param_1, "Contrast", -0.4, 0.4, 0.0);
+const LookSpec* PP_LensFilter::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_LensFilter::prepare_for_process() {

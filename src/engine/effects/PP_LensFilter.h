@@ -8,16 +8,13 @@
 class PP_LensFilter : public PostProcess {
   public:
     std::string class_name() const override { return "PP_LensFilter"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Color Lenses"; }
-    PostProcessParameter* param_1() override;
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 
     // The lens colour of a type, each level over 255.
     static pixel_t lens_color(int32_t type);
-    // The lens's name without a suffix ("Red Lense"), or empty for a type outside 0..9.
-    static std::string lens_name(int32_t type);
     // "Contrast" + 1.35: even at 0 the lens raises contrast.
     static float lens_contrast(double value) { return float(value + 1.35); }
 

@@ -3,13 +3,31 @@
 #include "engine/effects/ColourTone.h"
 #include "engine/effects/PP_LensFilter.h"
 
-std::string PP_LensFilter_Hard::get_name() {
-    const std::string name = PP_LensFilter::lens_name(m_type);
-    return name.empty() ? "Lenses Mono" : name + " Mono";
+namespace {
+
+constexpr SliderSpec kContrast = localizedSlider("Contrast", -0.4, 0.4, 0.0);
+constexpr LookSpec kLooks[] = {
+    {"Red Lense Mono", "Color Lenses", kContrast},
+    {"Green Lense Mono", "Color Lenses", kContrast},
+    {"Blue Lense Mono", "Color Lenses", kContrast},
+    {"Lilac Lense Mono", "Color Lenses", kContrast},
+    {"Violet Lense Mono", "Color Lenses", kContrast},
+    {"Pink Lense Mono", "Color Lenses", kContrast},
+    {"Orange Lense Mono", "Color Lenses", kContrast},
+    {"Yellow Lense Mono", "Color Lenses", kContrast},
+    {"Light Green Lense Mono", "Color Lenses", kContrast},
+    {"Turquoise Lense Mono", "Color Lenses", kContrast},
+};
+constexpr LookSpec kPlaceholder{"Lenses Mono", "Color Lenses", kContrast};
+
+} // namespace
+
+int32_t PP_LensFilter_Hard::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_LensFilter_Hard::param_1() {
-    return localizedParameter(m_param_1, "Contrast", -0.4, 0.4, 0.0);
+const LookSpec* PP_LensFilter_Hard::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_LensFilter_Hard::prepare_for_process() {

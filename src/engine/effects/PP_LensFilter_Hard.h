@@ -8,9 +8,8 @@
 class PP_LensFilter_Hard : public PostProcess {
   public:
     std::string class_name() const override { return "PP_LensFilter_Hard"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Color Lenses"; }
-    PostProcessParameter* param_1() override;
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

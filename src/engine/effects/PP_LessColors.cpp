@@ -3,10 +3,6 @@
 #include "engine/Neighbourhood.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_LessColors::param_1() {
-    return localizedParameter(m_param_1, "Saturation", 0.0, 2.5, 0.5);
-}
-
 void PP_LessColors::prepare_for_process() {
     m_saturation = param_1()->value();
 }

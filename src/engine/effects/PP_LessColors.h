@@ -7,10 +7,10 @@
 class PP_LessColors : public PostProcess {
   public:
     std::string class_name() const override { return "PP_LessColors"; }
-    std::string get_name() override { return "Less Colors"; }
-    std::string get_categorie() override { return "Image Correction"; }
+    static constexpr LookSpec kLook{"Less Colors", "Image Correction",
+                                    localizedSlider("Saturation", 0.0, 2.5, 0.5)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -41,12 +41,23 @@ struct PP_Linocut::Rows {
 PP_Linocut::PP_Linocut() = default;
 PP_Linocut::~PP_Linocut() = default;
 
-PostProcessParameter* PP_Linocut::param_1() {
-    return localizedParameter(m_param_1, "Inner Radius", 0.0, 20.0, 3.0);
+namespace {
+
+constexpr SliderSpec kInner = localizedSlider("Inner Radius", 0.0, 20.0, 3.0);
+constexpr SliderSpec kOuter = localizedSlider("Outer Radius", 7.0, 200.0, 10.0);
+constexpr LookSpec kLooks[] = {
+    {"Linocut", "Art", kInner, kOuter},
+    {"Linocut 2", "Art", kInner, kOuter},
+};
+
+} // namespace
+
+int32_t PP_Linocut::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_Linocut::param_2() {
-    return localizedParameter(m_param_2, "Outer Radius", 7.0, 200.0, 10.0);
+const LookSpec* PP_Linocut::look_spec() const {
+    return lookOfType(kLooks, m_type, &kLooks[1]);
 }
 
 void PP_Linocut::prepare_for_process() {

@@ -18,11 +18,9 @@ class PP_Linocut : public PostProcess {
     PP_Linocut();
     ~PP_Linocut() override;
     std::string class_name() const override { return "PP_Linocut"; }
-    std::string get_name() override { return m_type == 0 ? "Linocut" : "Linocut 2"; }
-    std::string get_categorie() override { return "Art"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Inner Radius"
-    PostProcessParameter* param_2() override; // "Outer Radius"
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;

@@ -24,14 +24,6 @@ float mean(const pixel_t& p) {
 
 } // namespace
 
-PostProcessParameter* PP_LinocutInv::param_1() {
-    return localizedParameter(m_param_1, "Inner Radius", 1.0, 3.0, 1.5);
-}
-
-PostProcessParameter* PP_LinocutInv::param_2() {
-    return localizedParameter(m_param_2, "Outer Radius", 3.0, 12.0, 3.2);
-}
-
 void PP_LinocutInv::prepare_for_process() {
     m_inner_radius = radius(param_1()->value());
     m_outer_radius = radius(param_2()->value());

@@ -13,11 +13,10 @@
 class PP_LinocutInv : public PostProcess {
   public:
     std::string class_name() const override { return "PP_LinocutInv"; }
-    std::string get_name() override { return "Linocut 2"; }
-    std::string get_categorie() override { return "Art"; }
+    static constexpr LookSpec kLook{"Linocut 2", "Art", localizedSlider("Inner Radius", 1.0, 3.0, 1.5),
+                                    localizedSlider("Outer Radius", 3.0, 12.0, 3.2)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Inner Radius"
-    PostProcessParameter* param_2() override; // "Outer Radius"
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;

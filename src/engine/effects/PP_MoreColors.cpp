@@ -3,10 +3,6 @@
 #include "engine/Neighbourhood.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_MoreColors::param_1() {
-    return localizedParameter(m_param_1, "Saturation", 0.0, 3.0, 2.2);
-}
-
 void PP_MoreColors::prepare_for_process() {
     m_saturation = param_1()->value();
 }

@@ -2,10 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_MoreContrast::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 0.4, 2.0, 1.5);
-}
-
 void PP_MoreContrast::prepare_for_process() {
     m_contrast = param_1()->value();
 }

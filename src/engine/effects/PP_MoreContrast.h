@@ -7,10 +7,9 @@
 class PP_MoreContrast : public PostProcess {
   public:
     std::string class_name() const override { return "PP_MoreContrast"; }
-    std::string get_name() override { return "Contrast"; }
-    std::string get_categorie() override { return "Trash"; }
+    static constexpr LookSpec kLook{"Contrast", "Trash", localizedSlider("Contrast", 0.4, 2.0, 1.5)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -6,7 +6,6 @@
 #include "kernels/lines.h"
 #include "kernels/voronoi.h"
 #include "platform/graphics/ParallelRows.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -50,13 +49,6 @@ PP_Mosaic::~PP_Mosaic() {
 void PP_Mosaic::free_texture() {
     tex_free(mp_tex);
     mp_tex = nullptr;
-}
-
-PostProcessParameter* PP_Mosaic::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Size", ""), 0.0, 1.0, double(0.1f));
-    return m_param_1.get();
 }
 
 void PP_Mosaic::on_preview_entered() {

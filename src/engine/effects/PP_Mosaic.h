@@ -19,12 +19,11 @@ class PP_Mosaic : public PostProcess {
     ~PP_Mosaic() override;
 
     std::string class_name() const override { return "PP_Mosaic"; }
-    std::string get_name() override { return "Mosaic 2"; }
-    std::string get_categorie() override { return "SFX"; }
+    static constexpr LookSpec kLook{"Mosaic 2", "SFX", localizedSlider("Size", 0.0, 1.0, double(0.1f))};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     // The hook only reads the finished mosaic; the random draws all happen before the pixel loop.
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Size"
     void on_preview_entered() override;
     void on_preview_exit() override;
     void prepare_for_process() override;

@@ -46,23 +46,24 @@ float do_mosaic_edge_detection(int32_t x, int32_t y, bool random, int32_t cell, 
 
 } // namespace
 
-std::string PP_Mosaic1::get_name() {
-    switch (m_type) {
-    case 1:
-        return "Pixelate 1";
-    case 2:
-        return "Pixelate";
-    case 3:
-        return "Pixelate 3";
-    default:
-        return "Mosaic 1";
-    }
+namespace {
+
+constexpr LookSpec kLooks[] = {
+    {"Mosaic 1", "SFX", localizedSlider("Pixelization", 10.0, 300.0, 182.0)},
+    {"Pixelate 1", "Art", localizedSlider("Pixelization", 10.0, 300.0, 130.0)},
+    {"Pixelate", "SFX", localizedSlider("Pixelization", 10.0, 300.0, 200.0)},
+    {"Pixelate 3", "Art", localizedSlider("Pixelization", 10.0, 300.0, 40.0)},
+};
+constexpr LookSpec kPlaceholder{"Mosaic 1", "Art", localizedSlider("Pixelization", 10.0, 300.0, 10.0)};
+
+} // namespace
+
+int32_t PP_Mosaic1::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_Mosaic1::param_1() {
-    static constexpr double kDefaults[] = {182.0, 130.0, 200.0, 40.0};
-    const double def = m_type >= 0 && m_type <= 3 ? kDefaults[m_type] : 10.0;
-    return localizedParameter(m_param_1, "Pixelization", 10.0, 300.0, def);
+const LookSpec* PP_Mosaic1::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_Mosaic1::prepare_for_process() {

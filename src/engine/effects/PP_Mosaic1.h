@@ -10,10 +10,9 @@
 class PP_Mosaic1 : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Mosaic1"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return m_type == 0 || m_type == 2 ? "SFX" : "Art"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Pixelization"
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -5,10 +5,6 @@
 
 #include <algorithm>
 
-PostProcessParameter* PP_NightVision::param_1() {
-    return localizedParameter(m_param_1, "Amount", 1.0, 10.0, 5.0);
-}
-
 void PP_NightVision::prepare_for_process() {
     // Through the getters: a parameter not yet requested is made first, never read as absent.
     m_param1v = float(param_1()->value());

@@ -8,9 +8,9 @@
 class PP_NightVision : public PostProcess {
   public:
     std::string class_name() const override { return "PP_NightVision"; }
-    std::string get_name() override { return "Night Vision"; }
-    std::string get_categorie() override { return "Image Correction"; }
-    PostProcessParameter* param_1() override;
+    static constexpr LookSpec kLook{"Night Vision", "Image Correction",
+                                    localizedSlider("Amount", 1.0, 10.0, 5.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

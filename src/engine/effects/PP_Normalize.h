@@ -7,7 +7,8 @@
 class PP_Normalize : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Normalize"; }
-    std::string get_name() override { return "Normalize"; }
+    static constexpr LookSpec kLook{"Normalize", "Uncategorized"};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override {
         (void)pass;

@@ -87,8 +87,8 @@ void PP_OV_Frame::setup_name(const std::string& name, const std::string& categor
 }
 
 PostProcessParameter* PP_OV_Frame::param_1() {
-    if (!m_param_1) m_param_1 = std::make_shared<PostProcessParameter>("Width", 50.0, 200.0, 100.0);
-    return m_param_1.get();
+    static constexpr SliderSpec kWidth = literalSlider("Width", 50.0, 200.0, 100.0);
+    return parameterFromSlider(m_param_1, &kWidth);
 }
 
 std::string PP_OV_Frame::piece_file(const std::string& piece) const {

@@ -2,16 +2,8 @@
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/oilify.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <memory>
-
-PostProcessParameter* PP_Oilify::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Size", ""), 0.0, 1.0, double(0.2f));
-    return m_param_1.get();
-}
 
 // The disc is not scaled in preview: the preview shows strokes as large as the final render's.
 void PP_Oilify::prepare_for_process() {

@@ -7,8 +7,7 @@
 class PP_Oilify : public PreparedTextureEffect {
   public:
     std::string class_name() const override { return "PP_Oilify"; }
-    std::string get_name() override { return "Oilify"; }
-    std::string get_categorie() override { return "_research"; }
-    PostProcessParameter* param_1() override; // "Size"
+    static constexpr LookSpec kLook{"Oilify", "_research", localizedSlider("Size", 0.0, 1.0, double(0.2f))};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
 };

@@ -4,14 +4,6 @@
 
 #include <mutex>
 
-PostProcessParameter* PP_OldCamera::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 0.4, 2.0, 1.2);
-}
-
-PostProcessParameter* PP_OldCamera::param_2() {
-    return localizedParameter(m_param_2, "Brightness", 0.0, 1.0, 0.5);
-}
-
 void PP_OldCamera::setup_overlays() {
     if (m_preview_mode)
         m_filter = ImageEditable::setup_overlay("Vignette2_small", preview_w, preview_h);

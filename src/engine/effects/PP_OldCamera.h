@@ -14,12 +14,11 @@
 class PP_OldCamera : public PostProcess {
   public:
     std::string class_name() const override { return "PP_OldCamera"; }
-    std::string get_name() override { return "Old Photo"; }
-    std::string get_categorie() override { return "Vintage"; }
+    static constexpr LookSpec kLook{"Old Photo", "Vintage", localizedSlider("Contrast", 0.4, 2.0, 1.2),
+                                    localizedSlider("Brightness", 0.0, 1.0, 0.5)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Contrast"
-    PostProcessParameter* param_2() override; // "Brightness"
     void setup_overlays();
     void on_preview_entered() override;
     void on_preview_exit() override;

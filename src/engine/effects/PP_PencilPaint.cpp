@@ -3,14 +3,6 @@
 #include "engine/Neighbourhood.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_PencilPaint::param_1() {
-    return localizedParameter(m_param_1, "Edges", 1.0, 7.0, 3.0);
-}
-
-PostProcessParameter* PP_PencilPaint::param_2() {
-    return localizedParameter(m_param_2, "Amount", 0.3, 1.0, 0.6);
-}
-
 void PP_PencilPaint::prepare_for_process() {
     m_inner_edge = param_1()->value();
     m_outer_edge = param_2()->max_value() - param_2()->value();

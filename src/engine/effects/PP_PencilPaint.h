@@ -6,11 +6,10 @@
 class PP_PencilPaint : public PostProcess {
   public:
     std::string class_name() const override { return "PP_PencilPaint"; }
-    std::string get_name() override { return "Pencil Paint"; }
-    std::string get_categorie() override { return "Art"; }
+    static constexpr LookSpec kLook{"Pencil Paint", "Art", localizedSlider("Edges", 1.0, 7.0, 3.0),
+                                    localizedSlider("Amount", 0.3, 1.0, 0.6)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Edges"
-    PostProcessParameter* param_2() override; // "Amount"
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -4,10 +4,6 @@
 #include "engine/PostProcessParameter.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_PencilPaint2::param_1() {
-    return localizedParameter(m_param_1, "Edges", 1.0, 3.0, 1.0);
-}
-
 void PP_PencilPaint2::prepare_for_process() {
     m_inner_edge = param_1()->value() + 2.0;
     m_outer_edge = param_2() ? param_2()->value() : 0.0;

@@ -5,10 +5,9 @@
 class PP_PencilPaint2 : public PostProcess {
   public:
     std::string class_name() const override { return "PP_PencilPaint2"; }
-    std::string get_name() override { return "Pencil Paint 2"; }
-    std::string get_categorie() override { return "Art"; }
+    static constexpr LookSpec kLook{"Pencil Paint 2", "Art", localizedSlider("Edges", 1.0, 3.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Edges"
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

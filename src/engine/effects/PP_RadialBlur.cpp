@@ -20,26 +20,26 @@ PP_RadialBlur::~PP_RadialBlur() {
     tex_free(mp_tex);
 }
 
-std::string PP_RadialBlur::get_name() {
-    switch (m_type) {
-    case 0:
-        return "Radial Blur";
-    case 1:
-        return "Tilt-Shift";
-    case 2:
-    case 3:
-        return "Upper Tilt-Shift";
-    default:
-        return "AAAProblem!";
-    }
+namespace {
+
+constexpr SliderSpec kAmount = localizedSlider("Amount", 0.0, 0.5, 0.32);
+constexpr SliderSpec kRange = localizedSlider("Range", 0.005, 0.5, 0.04);
+constexpr LookSpec kLooks[] = {
+    {"Radial Blur", "Blur", localizedSlider("Amount", 0.0, 0.5, 0.45), kRange},
+    {"Tilt-Shift", "Blur", kAmount, kRange},
+    {"Upper Tilt-Shift", "Blur", kAmount, kRange},
+    {"Upper Tilt-Shift", "Blur", kAmount, kRange},
+};
+constexpr LookSpec kPlaceholder{"AAAProblem!", "Blur", kAmount, kRange};
+
+} // namespace
+
+int32_t PP_RadialBlur::look_count() const {
+    return int32_t(std::size(kLooks));
 }
 
-PostProcessParameter* PP_RadialBlur::param_1() {
-    return localizedParameter(m_param_1, "Amount", 0.0, 0.5, m_type == 0 ? 0.45 : 0.32);
-}
-
-PostProcessParameter* PP_RadialBlur::param_2() {
-    return localizedParameter(m_param_2, "Range", 0.005, 0.5, 0.04);
+const LookSpec* PP_RadialBlur::look_spec() const {
+    return lookOfType(kLooks, m_type, &kPlaceholder);
 }
 
 void PP_RadialBlur::prepare_for_process() {

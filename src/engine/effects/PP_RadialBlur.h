@@ -11,12 +11,10 @@ class PP_RadialBlur : public PostProcess {
   public:
     ~PP_RadialBlur() override;
     std::string class_name() const override { return "PP_RadialBlur"; }
-    std::string get_name() override;
-    std::string get_categorie() override { return "Blur"; }
+    int32_t look_count() const override;
+    const LookSpec* look_spec() const override;
     bool isCenterSupported() override { return m_type == 0 || m_type == 1; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override; // "Amount"
-    PostProcessParameter* param_2() override; // "Range"
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
     void process_ended() override;

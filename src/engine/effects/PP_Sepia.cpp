@@ -3,10 +3,6 @@
 #include "engine/IntegerHsv.h"
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_Sepia::param_1() {
-    return localizedParameter(m_param_1, "Amount", 0.0, 1.1, 1.0);
-}
-
 void PP_Sepia::prepare_for_process() {
     int32_t v = 0;
     getHsv2(162, 128, 101, &sepiaH, &sepiaS, &v);

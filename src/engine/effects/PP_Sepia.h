@@ -8,10 +8,9 @@
 class PP_Sepia : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Sepia"; }
-    std::string get_name() override { return "Sepia"; }
-    std::string get_categorie() override { return "Vintage"; }
+    static constexpr LookSpec kLook{"Sepia", "Vintage", localizedSlider("Amount", 0.0, 1.1, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

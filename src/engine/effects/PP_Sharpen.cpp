@@ -2,7 +2,6 @@
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/gaussian_blur.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,20 +9,6 @@
 
 PP_Sharpen::~PP_Sharpen() {
     tex_free(mp_tex);
-}
-
-PostProcessParameter* PP_Sharpen::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Radius", ""), 1.0, 5.0, 1.0);
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_Sharpen::param_2() {
-    if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Amount", ""), 0.0, 15.0, 1.0);
-    return m_param_2.get();
 }
 
 void PP_Sharpen::prepare_for_process() {

@@ -10,12 +10,11 @@ class PP_Sharpen : public PostProcess {
   public:
     ~PP_Sharpen() override;
     std::string class_name() const override { return "PP_Sharpen"; }
-    std::string get_name() override { return "Sharpen"; }
-    std::string get_categorie() override { return "Sharpen"; }
+    static constexpr LookSpec kLook{"Sharpen", "Sharpen", localizedSlider("Radius", 1.0, 5.0, 1.0),
+                                    localizedSlider("Amount", 0.0, 15.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
     bool pixels_are_independent() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     const float* gaussianMatrixForRadius(size_t r) { return m_kernels.gaussianMatrixForRadius(r); }
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -6,8 +6,8 @@
 class PP_SimmetryQuad : public PostProcess {
   public:
     std::string class_name() const override { return "PP_SimmetryQuad"; }
-    std::string get_name() override { return "Symmetry Quad"; }
-    std::string get_categorie() override { return "Symmetry"; }
+    static constexpr LookSpec kLook{"Symmetry Quad", "Symmetry"};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 };

@@ -7,11 +7,10 @@
 class PP_SketchA : public PostProcess {
   public:
     std::string class_name() const override { return "PP_SketchA"; }
-    std::string get_name() override { return "Pencil Sketch"; }
-    std::string get_categorie() override { return "Sketch"; }
+    static constexpr LookSpec kLook{"Pencil Sketch", "Sketch", localizedSlider("Edges", 1.0, 20.0, 5.0),
+                                    localizedSlider("Contrast", 1.0, 3.0, 2.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override; // "Edges"
-    PostProcessParameter* param_2() override; // "Contrast"
     void prepare_for_process() override;
     void process_ended() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -11,14 +11,6 @@
 PP_SketchB::PP_SketchB() = default;
 PP_SketchB::~PP_SketchB() = default;
 
-PostProcessParameter* PP_SketchB::param_1() {
-    return localizedParameter(m_param_1, "Edges", 1.0, 10.0, 1.0);
-}
-
-PostProcessParameter* PP_SketchB::param_2() {
-    return localizedParameter(m_param_2, "Contrast", 1.0, 5.0, 2.0);
-}
-
 void PP_SketchB::prepare_for_process() {
     sketch::load_all({{&m_scrapes1, "Scpaper-crs1_2x.jpg"},
                       {&m_scrapes2, "Scpaper-obl1_2x.jpg"},

@@ -15,11 +15,10 @@ class PP_SketchB : public PostProcess {
     PP_SketchB();
     ~PP_SketchB() override;
     std::string class_name() const override { return "PP_SketchB"; }
-    std::string get_name() override { return "Color Pencil Sketch"; }
-    std::string get_categorie() override { return "Sketch"; }
+    static constexpr LookSpec kLook{"Color Pencil Sketch", "Sketch", localizedSlider("Edges", 1.0, 10.0, 1.0),
+                                    localizedSlider("Contrast", 1.0, 5.0, 2.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override; // "Edges"
-    PostProcessParameter* param_2() override; // "Contrast", read inverted
     void prepare_for_process() override;
     void process_ended() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -4,14 +4,6 @@
 
 #include <algorithm>
 
-PostProcessParameter* PP_SketchC::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
-}
-
-PostProcessParameter* PP_SketchC::param_2() {
-    return localizedParameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
-}
-
 void PP_SketchC::prepare_for_process() {
     sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
                       {&m_scrapes2, "Scpaper-obl_2x.jpg"},

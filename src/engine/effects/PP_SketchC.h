@@ -7,11 +7,10 @@
 class PP_SketchC : public PixelRows<PP_SketchC> {
   public:
     std::string class_name() const override { return "PP_SketchC"; }
-    std::string get_name() override { return "Pen Sketch"; }
-    std::string get_categorie() override { return "Sketch"; }
+    static constexpr LookSpec kLook{"Pen Sketch", "Sketch", localizedSlider("Contrast", 1.0, 8.0, 4.5),
+                                    localizedSlider("Brightness", double(-0.3f), double(0.3f), 0.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override; // "Contrast"
-    PostProcessParameter* param_2() override; // "Brightness"
     void prepare_for_process() override;
     void process_ended() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

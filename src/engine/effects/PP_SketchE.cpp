@@ -5,14 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-PostProcessParameter* PP_SketchE::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 1.0, 8.0, 4.5);
-}
-
-PostProcessParameter* PP_SketchE::param_2() {
-    return localizedParameter(m_param_2, "Brightness", double(-0.3f), double(0.3f), 0.0);
-}
-
 void PP_SketchE::prepare_for_process() {
     m_tex = sketch::load("Scetch_black.jpg");
     m_contrast = param_1()->value();

@@ -2,14 +2,6 @@
 
 #include "engine/PostProcessParameter.h"
 
-PostProcessParameter* PP_SketchF::param_1() {
-    return localizedParameter(m_param_1, "Edges", 1.0, 20.0, 5.75);
-}
-
-PostProcessParameter* PP_SketchF::param_2() {
-    return localizedParameter(m_param_2, "Contrast", 1.0, 3.0, 2.2);
-}
-
 void PP_SketchF::prepare_for_process() {
     sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
                       {&m_scrapes2, "Scpaper-obl_2x.jpg"},

@@ -7,11 +7,10 @@
 class PP_SketchF : public PixelRows<PP_SketchF> {
   public:
     std::string class_name() const override { return "PP_SketchF"; }
-    std::string get_name() override { return "Old Sketch"; }
-    std::string get_categorie() override { return "Sketch"; }
+    static constexpr LookSpec kLook{"Old Sketch", "Sketch", localizedSlider("Edges", 1.0, 20.0, 5.75),
+                                    localizedSlider("Contrast", 1.0, 3.0, 2.2)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override; // "Edges"
-    PostProcessParameter* param_2() override; // "Contrast"
     void prepare_for_process() override;
     void process_ended() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

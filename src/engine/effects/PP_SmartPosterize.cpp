@@ -3,23 +3,8 @@
 #include "engine/PostProcessParameter.h"
 #include "kernels/smart_posterize.h"
 #include "platform/graphics/ParallelRows.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <memory>
-
-PostProcessParameter* PP_SmartPosterize::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Colors", ""), 0.0, 1.0, 0.5);
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_SmartPosterize::param_2() {
-    if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Softness", ""), 0.0, 1.0, 0.5);
-    return m_param_2.get();
-}
 
 void PP_SmartPosterize::prepare_for_process() {
     if (!create_texture()) return;

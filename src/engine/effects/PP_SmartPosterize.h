@@ -7,9 +7,8 @@
 class PP_SmartPosterize : public PreparedTextureEffect {
   public:
     std::string class_name() const override { return "PP_SmartPosterize"; }
-    std::string get_name() override { return "Smart Posterize"; }
-    std::string get_categorie() override { return "Hidden"; }
-    PostProcessParameter* param_1() override; // "Colors"
-    PostProcessParameter* param_2() override; // "Softness"
+    static constexpr LookSpec kLook{"Smart Posterize", "Hidden", localizedSlider("Colors", 0.0, 1.0, 0.5),
+                                    localizedSlider("Softness", 0.0, 1.0, 0.5)};
+    const LookSpec* look_spec() const override { return &kLook; }
     void prepare_for_process() override;
 };

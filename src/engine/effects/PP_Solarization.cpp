@@ -2,10 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_Solarization::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 0.5, 2.0, 1.0);
-}
-
 void PP_Solarization::prepare_for_process() {
     m_contrast = float(param_1()->value());
 }

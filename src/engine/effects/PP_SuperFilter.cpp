@@ -130,20 +130,6 @@ std::vector<std::shared_ptr<PostProcessParameter>>& PP_SuperFilter::params() {
     return m_params;
 }
 
-PostProcessParameter* PP_SuperFilter::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Gamma", ""), 0.1, 1.9, 1.0);
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_SuperFilter::param_2() {
-    if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            services::KXSLocalization::localizedStringForKey("Brightness", ""), 0.3, 2.0, 1.0);
-    return m_param_2.get();
-}
-
 void PP_SuperFilter::clearCashes() {
     std::lock_guard guard(lock());
     mp_highpass.reset();

@@ -53,14 +53,13 @@ class PP_SuperFilter : public PostProcess {
 
     void init(const foundation::Value& object, int32_t index) override;
     std::string class_name() const override { return "PP_SuperFilter"; }
-    std::string get_name() override { return "Super Filter"; }
-    std::string get_categorie() override { return "Super"; }
+    static constexpr LookSpec kLook{"Super Filter", "Super", localizedSlider("Gamma", 0.1, 1.9, 1.0),
+                                    localizedSlider("Brightness", 0.3, 2.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
     // The twenty adjustments, made on first call.
     std::vector<std::shared_ptr<PostProcessParameter>>& params() override;
     // Generic per-effect values; no adjustment reads them.
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
 
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;

@@ -9,8 +9,8 @@ class PP_TestScanner : public PostProcess {
     static constexpr int32_t kMaxRadius = 5;
 
     std::string class_name() const override { return "PP_TestScanner"; }
-    std::string get_name() override { return "Test Scanner"; }
-    std::string get_categorie() override { return "Test Scanner"; }
+    static constexpr LookSpec kLook{"Test Scanner", "Test Scanner"};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool pixels_are_independent() override { return true; }
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

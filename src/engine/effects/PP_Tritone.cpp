@@ -2,10 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_Tritone::param_1() {
-    return localizedParameter(m_param_1, "Depth", 0.1, 3.0, 1.0);
-}
-
 void PP_Tritone::prepare_for_process() {
     m_shadow_color = {1.0f, 0.0f, 0.0f};
     m_mid_color = {0.0f, 1.0f, 0.0f};

@@ -7,10 +7,9 @@
 class PP_Tritone : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Tritone"; }
-    std::string get_name() override { return "Tritone"; }
-    std::string get_categorie() override { return "Color Fantasy"; }
+    static constexpr LookSpec kLook{"Tritone", "Color Fantasy", localizedSlider("Depth", 0.1, 3.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

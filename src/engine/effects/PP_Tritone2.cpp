@@ -2,10 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_Tritone2::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 0.1, 3.0, 1.0);
-}
-
 void PP_Tritone2::prepare_for_process() {
     m_shadow_color = {0.6f, 0.0f, 0.0f};
     m_mid_color = {1.0f, 1.0f, 1.0f};

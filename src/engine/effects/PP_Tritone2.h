@@ -7,10 +7,9 @@
 class PP_Tritone2 : public PostProcess {
   public:
     std::string class_name() const override { return "PP_Tritone2"; }
-    std::string get_name() override { return "Tritone 2"; }
-    std::string get_categorie() override { return "Color Fantasy"; }
+    static constexpr LookSpec kLook{"Tritone 2", "Color Fantasy", localizedSlider("Contrast", 0.1, 3.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -2,14 +2,6 @@
 
 #include "engine/effects/ColourTone.h"
 
-PostProcessParameter* PP_XRay::param_1() {
-    return localizedParameter(m_param_1, "Contrast", 0.5, 5.0, 4.0);
-}
-
-PostProcessParameter* PP_XRay::param_2() {
-    return localizedParameter(m_param_2, "Brightness", 0.3, 2.0, 1.0);
-}
-
 void PP_XRay::prepare_for_process() {
     m_contrast = param_1()->value();
     m_overbright = param_2()->value();

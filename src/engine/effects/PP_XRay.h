@@ -8,11 +8,10 @@
 class PP_XRay : public PostProcess {
   public:
     std::string class_name() const override { return "PP_XRay"; }
-    std::string get_name() override { return "X-ray"; }
-    std::string get_categorie() override { return "SFX"; }
+    static constexpr LookSpec kLook{"X-ray", "SFX", localizedSlider("Contrast", 0.5, 5.0, 4.0),
+                                    localizedSlider("Brightness", 0.3, 2.0, 1.0)};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

@@ -1,65 +1,10 @@
-// Every deterministic look of the effect classes, run at full size and in preview on one thread and
-// on four: both runs store the bytes of a plain column-by-column visit of the hooks.
+// Every deterministic per-pixel look of the registered effect classes, run at full size and in
+// preview on one thread and on four: both runs store the bytes of a plain column-by-column visit of
+// the hooks.
+#include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
-#include "engine/PostProcessesManager.h"
-#include "engine/effects/BWGrained/PP_BWGrained.h"
-#include "engine/effects/PP_3DEffect.h"
-#include "engine/effects/PP_Aged.h"
-#include "engine/effects/PP_ArtFilter3.h"
-#include "engine/effects/PP_ArtFilter4.h"
-#include "engine/effects/PP_ArtQuad.h"
-#include "engine/effects/PP_BlackAndWhite.h"
-#include "engine/effects/PP_Bloom1.h"
-#include "engine/effects/PP_Blur.h"
-#include "engine/effects/PP_BrighterImage.h"
-#include "engine/effects/PP_BurntColors.h"
-#include "engine/effects/PP_BW.h"
-#include "engine/effects/PP_ColorHalftone.h"
-#include "engine/effects/PP_ColorModify.h"
-#include "engine/effects/PP_ColorTemperature.h"
-#include "engine/effects/PP_ComixHalftone.h"
-#include "engine/effects/PP_CS.h"
-#include "engine/effects/PP_Denoise.h"
-#include "engine/effects/PP_Edges.h"
-#include "engine/effects/PP_Eff1.h"
-#include "engine/effects/PP_Effects_Bundle1.h"
-#include "engine/effects/PP_Effects_Bundle2.h"
-#include "engine/effects/PP_Explosion.h"
-#include "engine/effects/PP_FalseMirror.h"
-#include "engine/effects/PP_Gamma.h"
-#include "engine/effects/PP_GaussianBlur.h"
-#include "engine/effects/PP_GrayHalftone.h"
-#include "engine/effects/PP_HFX_Avatar.h"
-#include "engine/effects/PP_HFX_BWComics.h"
-#include "engine/effects/PP_HFX_ColorComics.h"
-#include "engine/effects/PP_HFX_Predator.h"
-#include "engine/effects/PP_HFX_SinCity.h"
-#include "engine/effects/PP_HFX_Sparta.h"
-#include "engine/effects/PP_HFX_Twilight.h"
-#include "engine/effects/PP_Hue.h"
-#include "engine/effects/PP_ImageFilter.h"
-#include "engine/effects/PP_Linocut.h"
-#include "engine/effects/PP_LinocutInv.h"
-#include "engine/effects/PP_Mosaic1.h"
-#include "engine/effects/PP_Oilify.h"
-#include "engine/effects/PP_OldCamera.h"
-#include "engine/effects/PP_PencilPaint.h"
-#include "engine/effects/PP_PencilPaint2.h"
-#include "engine/effects/PP_RadialBlur.h"
-#include "engine/effects/PP_Sharpen.h"
-#include "engine/effects/PP_SimmetryHorizontal.h"
-#include "engine/effects/PP_SimmetryQuad.h"
-#include "engine/effects/PP_SimmetryVertical.h"
-#include "engine/effects/PP_SketchA.h"
-#include "engine/effects/PP_SketchB.h"
-#include "engine/effects/PP_SketchC.h"
-#include "engine/effects/PP_SketchD.h"
-#include "engine/effects/PP_SketchE.h"
-#include "engine/effects/PP_SketchF.h"
-#include "engine/effects/PP_SmartPosterize.h"
-#include "engine/effects/PP_SuperFilter.h"
-#include "engine/effects/PP_TestScanner.h"
 #include "engine/PostProcessParameter.h"
+#include "engine/effects/PP_SuperFilter.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include "support/EffectRun.h"
@@ -81,44 +26,17 @@ struct Look {
     bool independent; // whether its pixels may be shared among threads
 };
 
-template <class Effect> Look look(std::string name, int32_t type, bool independent) {
-    return {name + " " + std::to_string(type),
-            [type] {
-                auto e = std::make_unique<Effect>();
-                e->init({}, 0);
-                e->set_type(type);
-                return std::unique_ptr<PostProcess>(std::move(e));
-            },
-            independent};
-}
-
+// Whole-image looks make their result in one call: there are no hooks to visit.
 std::vector<Look> looks() {
     std::vector<Look> out;
-    for (int t = 0; t <= 8; ++t)
-        if (t != 1) out.push_back(look<PP_ColorModify>("PP_ColorModify", t, true)); // 1 draws random numbers
-    for (int t = 0; t <= 5; ++t) {
-        out.push_back(look<PP_ColorTemperature>("PP_ColorTemperature", t, true));
-        out.push_back(look<PP_CS>("PP_CS", t, true));
-        out.push_back(look<PP_Bloom1>("PP_Bloom1", t, true));
-    }
-    for (int t = 0; t <= 2; ++t)
-        out.push_back(look<PP_GaussianBlur>("PP_GaussianBlur", t, true));
-    out.push_back(look<PP_Aged>("PP_Aged", 0, true));
-    out.push_back(look<PP_3DEffect>("PP_3DEffect", 0, true));
-    out.push_back(look<PP_Sharpen>("PP_Sharpen", 0, true));
-    out.push_back(look<PP_Denoise>("PP_Denoise", 0, true));
-    out.push_back(look<PP_Oilify>("PP_Oilify", 0, true));
-    out.push_back(look<PP_ColorHalftone>("PP_ColorHalftone", 0, true));
-    out.push_back(look<PP_ComixHalftone>("PP_ComixHalftone", 0, true));
-    out.push_back(look<PP_GrayHalftone>("PP_GrayHalftone", 0, true));
-    out.push_back(look<PP_SmartPosterize>("PP_SmartPosterize", 0, true));
-    out.push_back(look<PP_HFX_Avatar>("PP_HFX_Avatar", 0, true));
-    out.push_back(look<PP_HFX_BWComics>("PP_HFX_BWComics", 0, true));
-    out.push_back(look<PP_HFX_ColorComics>("PP_HFX_ColorComics", 0, true));
-    out.push_back(look<PP_HFX_Predator>("PP_HFX_Predator", 0, true));
-    out.push_back(look<PP_HFX_SinCity>("PP_HFX_SinCity", 0, true));
-    out.push_back(look<PP_HFX_Sparta>("PP_HFX_Sparta", 0, true));
-    out.push_back(look<PP_HFX_Twilight>("PP_HFX_Twilight", 0, true));
+    for (const LookClass& c : LookRegistry::classes())
+        for (int32_t type = 0; type < c.variants; ++type) {
+            const uint32_t flags = c.flagsOf(type);
+            if (!(flags & kLookDeterministic) || c.make(type, 0)->has_custom_process_function()) continue;
+            out.push_back({c.typeName + " " + std::to_string(type), [&c, type] { return c.make(type, 0); },
+                           (flags & kLookIndependentPixels) != 0});
+        }
+    // The adjustments at their defaults skip most of their stages.
     out.push_back({"PP_SuperFilter with most stages on",
                    [] {
                        auto e = std::make_unique<PP_SuperFilter>();
@@ -135,53 +53,6 @@ std::vector<Look> looks() {
                        return std::unique_ptr<PostProcess>(std::move(e));
                    },
                    true});
-    for (int t = 0; t <= 9; ++t)
-        out.push_back(look<PP_ArtQuad>("PP_ArtQuad", t, true));
-    for (int t = 0; t <= 2; ++t)
-        out.push_back(look<PP_Blur>("PP_Blur", t, true));
-    out.push_back(look<PP_ArtFilter3>("PP_ArtFilter3", 0, true));
-    out.push_back(look<PP_ArtFilter4>("PP_ArtFilter4", 0, true));
-    out.push_back(look<PP_BlackAndWhite>("PP_BlackAndWhite", 0, true));
-    out.push_back(look<PP_BrighterImage>("PP_BrighterImage", 0, true));
-    out.push_back(look<PP_BurntColors>("PP_BurntColors", 0, true));
-    out.push_back(look<PP_BW>("PP_BW", 0, true));
-    for (int t = 0; t <= 5; ++t)
-        out.push_back(look<PP_Edges>("PP_Edges", t, true));
-    for (int t = 0; t <= 6; ++t)
-        out.push_back(look<PP_FalseMirror>("PP_FalseMirror", t, true));
-    out.push_back(look<PP_Explosion>("PP_Explosion", 0, true));
-    out.push_back(look<PP_Gamma>("PP_Gamma", 0, true));
-    for (int t = 0; t <= 6; ++t)
-        out.push_back(look<PP_Hue>("PP_Hue", t, true));
-    out.push_back(look<PP_Eff1>("PP_Eff1", 0, true));
-    for (int t = 0; t <= 1; ++t)
-        out.push_back(look<PP_Linocut>("PP_Linocut", t, true));
-    out.push_back(look<PP_LinocutInv>("PP_LinocutInv", 0, true));
-    for (int t = 0; t <= 3; ++t)
-        out.push_back(look<PP_Mosaic1>("PP_Mosaic1", t, true));
-    out.push_back(look<PP_OldCamera>("PP_OldCamera", 0, true));
-    out.push_back(look<PP_PencilPaint>("PP_PencilPaint", 0, true));
-    out.push_back(look<PP_PencilPaint2>("PP_PencilPaint2", 0, true));
-    for (int t = 0; t <= 3; ++t)
-        out.push_back(look<PP_RadialBlur>("PP_RadialBlur", t, true));
-    out.push_back(look<PP_SimmetryHorizontal>("PP_SimmetryHorizontal", 0, true));
-    out.push_back(look<PP_SimmetryVertical>("PP_SimmetryVertical", 0, true));
-    out.push_back(look<PP_SimmetryQuad>("PP_SimmetryQuad", 0, true));
-    out.push_back(look<PP_TestScanner>("PP_TestScanner", 0, true));
-    for (int t = 0; t <= 18; ++t)
-        out.push_back(look<PP_Effects_Bundle1>("PP_Effects_Bundle1", t, true));
-    for (int t = 1; t <= 3; ++t) // 0 draws random numbers
-        out.push_back(look<PP_Effects_Bundle2>("PP_Effects_Bundle2", t, true));
-    out.push_back(look<PP_SketchA>("PP_SketchA", 0, true));
-    out.push_back(look<PP_SketchB>("PP_SketchB", 0, true));
-    out.push_back(look<PP_SketchC>("PP_SketchC", 0, true));
-    out.push_back(look<PP_SketchD>("PP_SketchD", 0, true));
-    out.push_back(look<PP_SketchE>("PP_SketchE", 0, true));
-    out.push_back(look<PP_SketchF>("PP_SketchF", 0, true));
-    // The texture-blend looks exactly as the catalogue makes them.
-    for (const auto& entry : PostProcessesManager::catalogueEntries())
-        if (entry(0)->class_name() == "PP_ImageFilter")
-            out.push_back({entry(0)->get_name(), [entry] { return entry(0); }, true});
     return out;
 }
 
@@ -261,16 +132,19 @@ TEST(ParallelRuns, EveryDeterministicLookStoresTheSameBytesOnOneThreadAndOnFour)
     }
 }
 
-// Looks that draw random numbers or keep what they computed in members stay on one thread.
-TEST(ParallelRuns, LooksWithStateStayOnOneThread) {
-    PP_BWGrained grained;
-    EXPECT_FALSE(grained.pixels_are_independent());
-    PP_ColorModify contours;
-    contours.set_type(1);
-    EXPECT_FALSE(contours.pixels_are_independent());
-    PP_Effects_Bundle2 nightVision;
-    nightVision.set_type(0);
-    EXPECT_FALSE(nightVision.pixels_are_independent());
+// Every look answers whether its pixels may be shared among threads as its registration says:
+// those that draw random numbers or keep what they computed in members stay on one thread.
+TEST(ParallelRuns, EveryLookAnswersIndependenceAsRegistered) {
+    for (const LookClass& c : LookRegistry::classes())
+        for (int32_t type = 0; type < c.variants; ++type) {
+            SCOPED_TRACE(c.typeName + " " + std::to_string(type));
+            EXPECT_EQ(c.make(type, 0)->pixels_are_independent(),
+                      (c.flagsOf(type) & kLookIndependentPixels) != 0);
+        }
+    const LookClass* colorModify = LookRegistry::find("PP_ColorModify");
+    ASSERT_NE(colorModify, nullptr);
+    EXPECT_FALSE(colorModify->make(1, 0)->pixels_are_independent())
+        << "Abstract Contours draws random numbers";
     PostProcess base;
     EXPECT_FALSE(base.pixels_are_independent());
 }

@@ -2,25 +2,8 @@
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"
-#include "platform/services/KXSLocalization.h"
 
 #include <algorithm>
-
-using services::KXSLocalization;
-
-PostProcessParameter* PP_BWGrained::param_1() {
-    if (!m_param_1)
-        m_param_1 = std::make_shared<PostProcessParameter>(
-            KXSLocalization::localizedStringForKey("Grain", ""), 0.0, 1.0, double(0.28f));
-    return m_param_1.get();
-}
-
-PostProcessParameter* PP_BWGrained::param_2() {
-    if (!m_param_2)
-        m_param_2 = std::make_shared<PostProcessParameter>(
-            KXSLocalization::localizedStringForKey("Contrast", ""), 0.0, 1.0, double(0.55f));
-    return m_param_2.get();
-}
 
 void PP_BWGrained::prepare_for_process() {
     m_grain = float(param_1()->value());

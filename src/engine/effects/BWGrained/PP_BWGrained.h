@@ -11,11 +11,11 @@
 class PP_BWGrained : public PostProcess {
   public:
     std::string class_name() const override { return "PP_BWGrained"; }
-    std::string get_name() override { return "B&W Grained"; }
-    std::string get_categorie() override { return "Black&White"; }
+    static constexpr LookSpec kLook{"B&W Grained", "Black&White",
+                                    localizedSlider("Grain", 0.0, 1.0, double(0.28f)),
+                                    localizedSlider("Contrast", 0.0, 1.0, double(0.55f))};
+    const LookSpec* look_spec() const override { return &kLook; }
     bool this_filter_is_simply_color_modify() override { return true; }
-    PostProcessParameter* param_1() override;
-    PostProcessParameter* param_2() override;
     void prepare_for_process() override;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t pass) override;
 

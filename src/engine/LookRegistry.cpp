@@ -1,0 +1,215 @@
+#include "engine/LookRegistry.h"
+
+#include "engine/PostProcess.h"
+#include "engine/effects/BWGrained/PP_BWGrained.h"
+#include "engine/effects/PP_3DEffect.h"
+#include "engine/effects/PP_Aged.h"
+#include "engine/effects/PP_ArtFilter3.h"
+#include "engine/effects/PP_ArtFilter4.h"
+#include "engine/effects/PP_ArtNoise.h"
+#include "engine/effects/PP_ArtQuad.h"
+#include "engine/effects/PP_BW.h"
+#include "engine/effects/PP_BlackAndWhite.h"
+#include "engine/effects/PP_Bloom1.h"
+#include "engine/effects/PP_Blur.h"
+#include "engine/effects/PP_BrighterImage.h"
+#include "engine/effects/PP_BrushStrokes.h"
+#include "engine/effects/PP_BurntColors.h"
+#include "engine/effects/PP_CS.h"
+#include "engine/effects/PP_ColorHalftone.h"
+#include "engine/effects/PP_ColorModify.h"
+#include "engine/effects/PP_ColorTemperature.h"
+#include "engine/effects/PP_ComixHalftone.h"
+#include "engine/effects/PP_Denoise.h"
+#include "engine/effects/PP_Edges.h"
+#include "engine/effects/PP_Eff1.h"
+#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/PP_Effects_Bundle2.h"
+#include "engine/effects/PP_Effects_Bundle3.h"
+#include "engine/effects/PP_Explosion.h"
+#include "engine/effects/PP_FalseMirror.h"
+#include "engine/effects/PP_Gamma.h"
+#include "engine/effects/PP_GaussianBlur.h"
+#include "engine/effects/PP_GrayHalftone.h"
+#include "engine/effects/PP_HFX_Avatar.h"
+#include "engine/effects/PP_HFX_BWComics.h"
+#include "engine/effects/PP_HFX_ColorComics.h"
+#include "engine/effects/PP_HFX_Predator.h"
+#include "engine/effects/PP_HFX_SinCity.h"
+#include "engine/effects/PP_HFX_Sparta.h"
+#include "engine/effects/PP_HFX_Twilight.h"
+#include "engine/effects/PP_Hue.h"
+#include "engine/effects/PP_ImageFilter.h"
+#include "engine/effects/PP_Invert.h"
+#include "engine/effects/PP_LensFilter.h"
+#include "engine/effects/PP_LensFilter_Hard.h"
+#include "engine/effects/PP_LessColors.h"
+#include "engine/effects/PP_Linocut.h"
+#include "engine/effects/PP_LinocutInv.h"
+#include "engine/effects/PP_MoreColors.h"
+#include "engine/effects/PP_MoreContrast.h"
+#include "engine/effects/PP_Mosaic.h"
+#include "engine/effects/PP_Mosaic1.h"
+#include "engine/effects/PP_NV1.h"
+#include "engine/effects/PP_NightVision.h"
+#include "engine/effects/PP_Normalize.h"
+#include "engine/effects/PP_OV_Frame.h"
+#include "engine/effects/PP_Oilify.h"
+#include "engine/effects/PP_OldCamera.h"
+#include "engine/effects/PP_PencilPaint.h"
+#include "engine/effects/PP_PencilPaint2.h"
+#include "engine/effects/PP_RadialBlur.h"
+#include "engine/effects/PP_Sepia.h"
+#include "engine/effects/PP_Sharpen.h"
+#include "engine/effects/PP_SimmetryHorizontal.h"
+#include "engine/effects/PP_SimmetryQuad.h"
+#include "engine/effects/PP_SimmetryVertical.h"
+#include "engine/effects/PP_SketchA.h"
+#include "engine/effects/PP_SketchB.h"
+#include "engine/effects/PP_SketchC.h"
+#include "engine/effects/PP_SketchD.h"
+#include "engine/effects/PP_SketchE.h"
+#include "engine/effects/PP_SketchF.h"
+#include "engine/effects/PP_SmartPosterize.h"
+#include "engine/effects/PP_Solarization.h"
+#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/PP_TestScanner.h"
+#include "engine/effects/PP_Tritone.h"
+#include "engine/effects/PP_Tritone2.h"
+#include "engine/effects/PP_XRay.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t kPerPixel = kLookDeterministic | kLookIndependentPixels;
+
+// A class whose looks are made with init and, where it declares several, set_type.
+template <class Effect> LookClass look(uint32_t flags, std::vector<int32_t> randomTypes = {}) {
+    Effect probe;
+    const int32_t variants = probe.look_count();
+    return {probe.class_name(), variants, flags, std::move(randomTypes),
+            [variants](int32_t type, int32_t index) -> std::unique_ptr<PostProcess> {
+                auto effect = std::make_unique<Effect>();
+                effect->init({}, index);
+                if (variants > 1) effect->set_type(type);
+                return effect;
+            }};
+}
+
+// The texture-blend looks are configured through their own initialiser.
+LookClass textureLooks() {
+    return {"PP_ImageFilter",
+            PP_ImageFilter::texture_look_count(),
+            kPerPixel,
+            {},
+            [](int32_t type, int32_t index) -> std::unique_ptr<PostProcess> {
+                auto effect = std::make_unique<PP_ImageFilter>();
+                effect->init_texture_look(type, index);
+                return effect;
+            }};
+}
+
+std::vector<LookClass> makeClasses() {
+    std::vector<LookClass> classes = {
+        look<PP_BWGrained>(0),
+        look<PP_3DEffect>(kPerPixel),
+        look<PP_Aged>(kPerPixel),
+        look<PP_ArtFilter3>(kPerPixel),
+        look<PP_ArtFilter4>(kPerPixel),
+        look<PP_ArtNoise>(0),
+        look<PP_ArtQuad>(kPerPixel),
+        look<PP_BW>(kPerPixel),
+        look<PP_BlackAndWhite>(kPerPixel),
+        look<PP_Bloom1>(kPerPixel),
+        look<PP_Blur>(kPerPixel),
+        look<PP_BrighterImage>(kPerPixel),
+        look<PP_BrushStrokes>(kPerPixel),
+        look<PP_BurntColors>(kPerPixel),
+        look<PP_CS>(kPerPixel),
+        look<PP_ColorHalftone>(kPerPixel),
+        look<PP_ColorModify>(kPerPixel, {1}),
+        look<PP_ColorTemperature>(kPerPixel),
+        look<PP_ComixHalftone>(kPerPixel),
+        look<PP_Denoise>(kPerPixel),
+        look<PP_Edges>(kPerPixel),
+        look<PP_Eff1>(kPerPixel),
+        look<PP_Effects_Bundle1>(kPerPixel),
+        look<PP_Effects_Bundle2>(kPerPixel, {0}),
+        look<PP_Effects_Bundle3>(kLookDeterministic),
+        look<PP_Explosion>(kPerPixel),
+        look<PP_FalseMirror>(kPerPixel),
+        look<PP_Gamma>(kPerPixel),
+        look<PP_GaussianBlur>(kPerPixel),
+        look<PP_GrayHalftone>(kPerPixel),
+        look<PP_HFX_Avatar>(kPerPixel),
+        look<PP_HFX_BWComics>(kPerPixel),
+        look<PP_HFX_ColorComics>(kPerPixel),
+        look<PP_HFX_Predator>(kPerPixel),
+        look<PP_HFX_SinCity>(kPerPixel),
+        look<PP_HFX_Sparta>(kPerPixel),
+        look<PP_HFX_Twilight>(kPerPixel),
+        look<PP_Hue>(kPerPixel),
+        textureLooks(),
+        look<PP_Invert>(kLookDeterministic),
+        look<PP_LensFilter>(kLookDeterministic),
+        look<PP_LensFilter_Hard>(kLookDeterministic),
+        look<PP_LessColors>(kLookDeterministic),
+        look<PP_Linocut>(kPerPixel),
+        look<PP_LinocutInv>(kPerPixel),
+        look<PP_MoreColors>(kLookDeterministic),
+        look<PP_MoreContrast>(kLookDeterministic),
+        // Draws its cells' jitter once per run, then reads it alone per pixel.
+        look<PP_Mosaic>(kLookIndependentPixels),
+        look<PP_Mosaic1>(kPerPixel),
+        look<PP_NV1>(kLookDeterministic),
+        look<PP_NightVision>(kLookDeterministic),
+        look<PP_Normalize>(kLookDeterministic),
+        look<PP_OV_Frame>(kLookDeterministic | kLookFrame),
+        look<PP_Oilify>(kPerPixel),
+        look<PP_OldCamera>(kPerPixel),
+        look<PP_PencilPaint>(kPerPixel),
+        look<PP_PencilPaint2>(kPerPixel),
+        look<PP_RadialBlur>(kPerPixel),
+        look<PP_Sepia>(kLookDeterministic),
+        look<PP_Sharpen>(kPerPixel),
+        look<PP_SimmetryHorizontal>(kPerPixel),
+        look<PP_SimmetryQuad>(kPerPixel),
+        look<PP_SimmetryVertical>(kPerPixel),
+        look<PP_SketchA>(kPerPixel),
+        look<PP_SketchB>(kPerPixel),
+        look<PP_SketchC>(kPerPixel),
+        look<PP_SketchD>(kPerPixel),
+        look<PP_SketchE>(kPerPixel),
+        look<PP_SketchF>(kPerPixel),
+        look<PP_SmartPosterize>(kPerPixel),
+        look<PP_Solarization>(kLookDeterministic),
+        look<PP_SuperFilter>(kPerPixel | kLookAdjustments),
+        look<PP_TestScanner>(kPerPixel),
+        look<PP_Tritone>(kLookDeterministic),
+        look<PP_Tritone2>(kLookDeterministic),
+        look<PP_XRay>(kLookDeterministic),
+    };
+    std::sort(classes.begin(), classes.end(),
+              [](const LookClass& a, const LookClass& b) { return a.typeName < b.typeName; });
+    return classes;
+}
+
+} // namespace
+
+uint32_t LookClass::flagsOf(int32_t type) const {
+    if (std::find(randomTypes.begin(), randomTypes.end(), type) != randomTypes.end())
+        return flags & ~(kLookDeterministic | kLookIndependentPixels);
+    return flags;
+}
+
+const std::vector<LookClass>& LookRegistry::classes() {
+    static const std::vector<LookClass> classes = makeClasses();
+    return classes;
+}
+
+const LookClass* LookRegistry::find(const std::string& typeName) {
+    for (const LookClass& c : classes())
+        if (c.typeName == typeName) return &c;
+    return nullptr;
+}
