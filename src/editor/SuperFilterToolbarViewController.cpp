@@ -21,14 +21,14 @@
 namespace {
 
 // Parameter index, view tag (0: none), caption, and the action code each slider sends.
-struct SliderSpec {
+struct AdjustmentSlider {
   int parameter;
   int tag;
   const char* caption;
   int code;
   bool negative;
 };
-constexpr SliderSpec kSliders[SuperFilterToolbarViewController::kSliderCount] = {
+constexpr AdjustmentSlider kSliders[SuperFilterToolbarViewController::kSliderCount] = {
     {0, 20, "Red", 1, true},          {1, 21, "Green", 2, true},          {2, 22, "Blue", 3, true},
     {3, 23, "Contrast", 4, true},     {4, 24, "Saturation", 5, true},     {5, 25, "Hue", 6, true},
     {6, 26, "Temperature", 7, true},  {7, 27, "Shadows", 8, false},       {8, 28, "Shadow Width", 9, false},
@@ -97,7 +97,7 @@ SuperFilterToolbarViewController::SuperFilterToolbarViewController(QWidget* pare
   }
   const auto addRows = [this](QWidget* group, const std::vector<int>& rows) {
     for (size_t row = 0; row < rows.size(); ++row) {
-      const SliderSpec& spec = kSliders[rows[row]];
+      const AdjustmentSlider& spec = kSliders[rows[row]];
       const int y = int(row) * kRowHeight;
       QLabel* title = caption(group, QString::fromStdString(services::KXSLocalization::localizedStringForKey(spec.caption, "")),
                               QRect(16, y, 96, 16));
