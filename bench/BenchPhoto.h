@@ -42,7 +42,8 @@ inline const std::vector<uint8_t>& photo() {
 
 // The picture as an image, at the benchmarks' size or another.
 inline graphics::ImagePtr photoImage(int width = kPhotoWidth, int height = kPhotoHeight, int texture = 1) {
-    const graphics::PixelFormat xrgb{8, {graphics::Channel::A, graphics::Channel::R, graphics::Channel::G, graphics::Channel::B}, false};
+    const graphics::PixelFormat xrgb{
+        8, {graphics::Channel::A, graphics::Channel::R, graphics::Channel::G, graphics::Channel::B}, false};
     if (width == kPhotoWidth && height == kPhotoHeight && texture == 1)
         return graphics::Image::copy(photo().data(), width, height, size_t(width) * 4, xrgb);
     const std::vector<uint8_t> pixels = photoPixels(width, height, texture);

@@ -47,7 +47,8 @@ template <typename Effect> void runLook(benchmark::State& state) {
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     PostProcess::global_clean();
-    state.counters["ms_per_MP"] = seconds / double(state.iterations()) * 1000 / (double(kLookSide) * kLookSide / 1e6);
+    state.counters["ms_per_MP"] =
+        seconds / double(state.iterations()) * 1000 / (double(kLookSide) * kLookSide / 1e6);
 }
 
 } // namespace bench

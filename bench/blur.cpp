@@ -1,7 +1,7 @@
 // Box and gaussian blurs on a 16-megapixel ARGB photo, on one and on eight threads (second
-// argument), in milliseconds per megapixel; gaussian radii 20 and 60 are sigma 11 and 34. When the vips command-line tool
-// is installed, its gaussblur with the same sigma on the same image runs beside them; its time
-// includes starting the program and reading and writing the image, shown by its plain copy.
+// argument), in milliseconds per megapixel; gaussian radii 20 and 60 are sigma 11 and 34. When the vips
+// command-line tool is installed, its gaussblur with the same sigma on the same image runs beside them; its
+// time includes starting the program and reading and writing the image, shown by its plain copy.
 
 #include "kernels/fast_blur.h"
 #include "kernels/gaussian_blur.h"
@@ -50,7 +50,8 @@ void BM_fast_blur_argb(benchmark::State& state) {
     graphics::setParallelThreads(unsigned(state.range(1)));
     std::vector<uint8_t> dst(photo().size());
     measure(state, [&] {
-        const bool made = fast_blur_argb(photo().data(), dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth, r, r);
+        const bool made =
+            fast_blur_argb(photo().data(), dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth, r, r);
         benchmark::DoNotOptimize(dst.data());
         return made;
     });
@@ -67,7 +68,8 @@ void BM_gaussianBlurARGB(benchmark::State& state) {
     const float* kernel = table.get() + (r - 1) * (2 * r + 1);
     std::vector<uint8_t> dst(photo().size());
     measure(state, [&] {
-        const bool made = gaussianBlurARGB(photo().data(), dst.data(), kWidth, kHeight, kernel, int(2 * r + 1), 1);
+        const bool made =
+            gaussianBlurARGB(photo().data(), dst.data(), kWidth, kHeight, kernel, int(2 * r + 1), 1);
         benchmark::DoNotOptimize(dst.data());
         return made;
     });

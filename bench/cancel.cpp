@@ -30,7 +30,8 @@ double msSince(Clock::time_point start) {
 }
 
 void cancelLook(benchmark::State& state, size_t index, int delayMs) {
-    const std::unique_ptr<PostProcess> effect = PostProcessesManager::catalogueEntries()[index](int32_t(index));
+    const std::unique_ptr<PostProcess> effect =
+        PostProcessesManager::catalogueEntries()[index](int32_t(index));
     effect->set_silent_mode(true);
     state.SetLabel(effect->get_name());
     double worst = 0.0, ranFor = 0.0;
@@ -66,8 +67,9 @@ const bool registered = [] {
     const size_t count = PostProcessesManager::catalogueEntries().size();
     for (const int delayMs : {30, 200})
         for (size_t i = 0; i < count; ++i)
-            benchmark::RegisterBenchmark(("Cancel/" + std::to_string(delayMs) + "ms/" + std::to_string(i)).c_str(),
-                                         [i, delayMs](benchmark::State& s) { cancelLook(s, i, delayMs); })
+            benchmark::RegisterBenchmark(
+                ("Cancel/" + std::to_string(delayMs) + "ms/" + std::to_string(i)).c_str(),
+                [i, delayMs](benchmark::State& s) { cancelLook(s, i, delayMs); })
                 ->Iterations(2)
                 ->Unit(benchmark::kMillisecond)
                 ->UseManualTime();

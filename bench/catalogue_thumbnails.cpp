@@ -57,6 +57,11 @@ void BM_CatalogueThumbnailsAfterFullRender(benchmark::State& state) {
     state.counters["all_ms"] = seconds * 1000.0 / double(state.iterations());
     state.SetLabel(state.range(0) ? "working image drawn again" : "working image kept");
 }
-BENCHMARK(BM_CatalogueThumbnailsAfterFullRender)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_CatalogueThumbnailsAfterFullRender)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 } // namespace

@@ -18,8 +18,8 @@ namespace {
 
 constexpr int kWidth = 4608, kHeight = 3456; // 15.9 megapixels
 
-const graphics::PixelFormat kRGBA8{8, {graphics::Channel::R, graphics::Channel::G, graphics::Channel::B,
-                                       graphics::Channel::A}, true};
+const graphics::PixelFormat kRGBA8{
+    8, {graphics::Channel::R, graphics::Channel::G, graphics::Channel::B, graphics::Channel::A}, true};
 
 graphics::ImagePtr picture(int seed) {
     std::vector<uint8_t> pixels(size_t(kWidth) * kHeight * 4);
@@ -61,8 +61,8 @@ void BM_BlendWithMaskFilter(benchmark::State& state) {
         blend->setValue("inputImage", Image::imageWithCGImage(in.effect));
         blend->setValue("inputBackgroundImage", Image::imageWithCGImage(in.original));
         blend->setValue("inputMaskImage", Image::imageWithCGImage(in.mask));
-        context.render(blend->outputImage(), out.data(), size_t(kWidth) * 4, graphics::Rect(0, 0, kWidth, kHeight),
-                       kRGBA8);
+        context.render(blend->outputImage(), out.data(), size_t(kWidth) * 4,
+                       graphics::Rect(0, 0, kWidth, kHeight), kRGBA8);
         benchmark::DoNotOptimize(out.data());
     });
 }
@@ -79,7 +79,8 @@ void BM_BlendWithMaskHandWritten(benchmark::State& state) {
         graphics::parallelRows(kHeight, kWidth, [=](int first, int end) {
             for (size_t i = size_t(first) * kWidth * 4; i < size_t(end) * kWidth * 4; i += 4) {
                 const unsigned w = m[i + 1];
-                for (size_t k = 0; k < 4; ++k) d[i + k] = uint8_t((f[i + k] * w + b[i + k] * (255 - w) + 127) / 255);
+                for (size_t k = 0; k < 4; ++k)
+                    d[i + k] = uint8_t((f[i + k] * w + b[i + k] * (255 - w) + 127) / 255);
             }
         });
         benchmark::DoNotOptimize(out.data());

@@ -44,17 +44,22 @@ template <typename Step> void timePerMegapixel(benchmark::State& state, Step ste
 void drawInto(benchmark::State& state, int width, int height) {
     const ImagePtr& image = photo();
     std::vector<uint8_t> buffer(size_t(width) * height * 4);
-    auto ctx = BitmapContext::create(buffer.data(), width, height, 8, size_t(width) * 4, kBitmapInfoNoneSkipFirst);
+    auto ctx =
+        BitmapContext::create(buffer.data(), width, height, 8, size_t(width) * 4, kBitmapInfoNoneSkipFirst);
     timePerMegapixel(state, [&] {
         drawImage(*ctx, Rect(0, 0, width, height), image);
         benchmark::DoNotOptimize(buffer.data());
     });
 }
 
-void BM_DrawSameSize(benchmark::State& state) { drawInto(state, kWidth, kHeight); }
+void BM_DrawSameSize(benchmark::State& state) {
+    drawInto(state, kWidth, kHeight);
+}
 
 // The preview of the high quality setting is fitted by height to 768 rows: step 4.
-void BM_DrawReduceToPreview(benchmark::State& state) { drawInto(state, kWidth / 4, kHeight / 4); }
+void BM_DrawReduceToPreview(benchmark::State& state) {
+    drawInto(state, kWidth / 4, kHeight / 4);
+}
 
 void BM_ConvertToToolkitLayout(benchmark::State& state) {
     using enum Channel;

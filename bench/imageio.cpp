@@ -32,7 +32,8 @@ const std::filesystem::path& folder() {
 // Smooth shapes plus sensor-like noise, so the encoder works as hard as on a photo.
 const std::string& photo() {
     static const std::string path = [] {
-        if (const char* given = std::getenv("OPALENE_BENCH_JPEG"); given && std::filesystem::is_regular_file(given))
+        if (const char* given = std::getenv("OPALENE_BENCH_JPEG");
+            given && std::filesystem::is_regular_file(given))
             return std::string(given);
         const std::string file = (folder() / "photo.jpg").string();
         std::vector<uint8_t> pixels(size_t(kWidth) * kHeight * 3);
@@ -65,7 +66,8 @@ double seconds(auto&& step) {
 void openAndSave() {
     auto source = imageio::ImageSource::createWithPath(photo());
     auto image = source->createImage();
-    auto destination = imageio::ImageDestination::createWithPath((folder() / "ours.jpg").string(), "public.jpeg");
+    auto destination =
+        imageio::ImageDestination::createWithPath((folder() / "ours.jpg").string(), "public.jpeg");
     destination->addImage(image, {{imageio::kLossyCompressionQuality, 0.9}});
     if (!destination->finalize()) std::abort();
 }

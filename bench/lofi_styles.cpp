@@ -7,7 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-
 namespace {
 
 void BM_Look(benchmark::State& state) {

@@ -49,8 +49,8 @@ void BM_oil_paint_filter(benchmark::State& state) {
     const float scale = float(double(float(kHeight) * 0.7f / 640) * double(parameter));
     Random::seed(1);
     for (auto _ : state) {
-        if (!oil_paint_filter(photo().data(), dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth, brushes.data(),
-                              int(brushes.size()), scale))
+        if (!oil_paint_filter(photo().data(), dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth,
+                              brushes.data(), int(brushes.size()), scale))
             state.SkipWithError("painting not made");
         benchmark::DoNotOptimize(dst.data());
     }

@@ -17,7 +17,8 @@ struct Photo {
     std::vector<uint8_t> src, dst;
     Photo() : src(size_t(kWidth) * kHeight * 4), dst(src.size()) {
         std::mt19937 rng(1);
-        for (auto& v : src) v = uint8_t(rng());
+        for (auto& v : src)
+            v = uint8_t(rng());
     }
 };
 
@@ -25,8 +26,8 @@ void BM_BlurRadial(benchmark::State& state) {
     static Photo photo;
     const int limit = int(state.range(0));
     for (auto _ : state) {
-        blur_radial_argb(photo.src.data(), photo.dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth, kWidth / 2,
-                         kHeight / 2, limit, kSharp);
+        blur_radial_argb(photo.src.data(), photo.dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth,
+                         kWidth / 2, kHeight / 2, limit, kSharp);
         benchmark::ClobberMemory();
     }
 }
@@ -35,8 +36,8 @@ void BM_BlurVertical(benchmark::State& state) {
     static Photo photo;
     const int limit = int(state.range(0));
     for (auto _ : state) {
-        blur_vertical_argb(photo.src.data(), photo.dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth, kHeight / 2,
-                           limit, kSharp);
+        blur_vertical_argb(photo.src.data(), photo.dst.data(), kWidth, kHeight, 4 * kWidth, 4 * kWidth,
+                           kHeight / 2, limit, kSharp);
         benchmark::ClobberMemory();
     }
 }

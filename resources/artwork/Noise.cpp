@@ -14,7 +14,9 @@ uint64_t Random::next() {
     return z ^ (z >> 31);
 }
 
-float Random::uniform() { return float(next() >> 40) * (1.0f / 16777216.0f); }
+float Random::uniform() {
+    return float(next() >> 40) * (1.0f / 16777216.0f);
+}
 
 namespace {
 
@@ -28,7 +30,9 @@ uint32_t hash(int x, int y, uint32_t seed) {
     return h;
 }
 
-float lattice(int x, int y, uint32_t seed) { return float(hash(x, y, seed) >> 8) * (1.0f / 16777215.0f); }
+float lattice(int x, int y, uint32_t seed) {
+    return float(hash(x, y, seed) >> 8) * (1.0f / 16777215.0f);
+}
 
 int wrap(int i, int period) {
     if (period <= 0) return i;
@@ -36,11 +40,15 @@ int wrap(int i, int period) {
     return m < 0 ? m + period : m;
 }
 
-float fade(float t) { return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f); }
+float fade(float t) {
+    return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
+}
 
 } // namespace
 
-float whiteNoise(int x, int y, uint32_t seed) { return lattice(x, y, seed ^ 0x5bd1e995u); }
+float whiteNoise(int x, int y, uint32_t seed) {
+    return lattice(x, y, seed ^ 0x5bd1e995u);
+}
 
 float valueNoise(float x, float y, uint32_t seed, int period) {
     const float fx = std::floor(x), fy = std::floor(y);
@@ -68,14 +76,13 @@ float fbm(float x, float y, const Fractal& f) {
 }
 
 SmoothField::SmoothField(int w, int h, float cell, const Fractal& f)
-    : step_(std::max(1, int(cell / float(1 << f.octaves) / 2.0f))),
-      columns_(w / step_ + 2),
-      rows_(h / step_ + 2),
-      values_(size_t(columns_) * size_t(rows_)) {
+    : step_(std::max(1, int(cell / float(1 << f.octaves) / 2.0f))), columns_(w / step_ + 2),
+      rows_(h / step_ + 2), values_(size_t(columns_) * size_t(rows_)) {
     graphics::parallelRows(rows_, size_t(columns_), [&](int first, int end) {
         for (int j = first; j < end; ++j)
             for (int i = 0; i < columns_; ++i)
-                values_[size_t(j) * size_t(columns_) + size_t(i)] = fbm(float(i * step_) / cell, float(j * step_) / cell, f);
+                values_[size_t(j) * size_t(columns_) + size_t(i)] =
+                    fbm(float(i * step_) / cell, float(j * step_) / cell, f);
     });
 }
 
@@ -94,8 +101,15 @@ Direction direction(float radians) {
     const float pi = 3.14159265f, twoPi = 6.28318531f;
     float a = radians - twoPi * std::floor((radians + pi) / twoPi);
     const float a2 = a * a;
-    const float s = a * (1.0f - a2 / 6.0f * (1.0f - a2 / 20.0f * (1.0f - a2 / 42.0f * (1.0f - a2 / 72.0f * (1.0f - a2 / 110.0f)))));
-    const float c = 1.0f - a2 / 2.0f * (1.0f - a2 / 12.0f * (1.0f - a2 / 30.0f * (1.0f - a2 / 56.0f * (1.0f - a2 / 90.0f * (1.0f - a2 / 132.0f)))));
+    const float s =
+        a *
+        (1.0f -
+         a2 / 6.0f * (1.0f - a2 / 20.0f * (1.0f - a2 / 42.0f * (1.0f - a2 / 72.0f * (1.0f - a2 / 110.0f)))));
+    const float c =
+        1.0f - a2 / 2.0f *
+                   (1.0f - a2 / 12.0f *
+                               (1.0f - a2 / 30.0f *
+                                           (1.0f - a2 / 56.0f * (1.0f - a2 / 90.0f * (1.0f - a2 / 132.0f)))));
     const float length = std::sqrt(s * s + c * c);
     return {c / length, s / length};
 }

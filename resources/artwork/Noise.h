@@ -10,14 +10,14 @@ namespace artwork {
 
 // SplitMix64: one fixed seed per picture keeps every picture reproducible on its own.
 class Random {
-public:
+  public:
     explicit Random(uint64_t seed) : state_(seed) {}
     uint64_t next();
     float uniform(); // [0, 1)
     float range(float lo, float hi) { return lo + (hi - lo) * uniform(); }
     int below(int n) { return int(next() % uint64_t(n)); }
 
-private:
+  private:
     uint64_t state_;
 };
 
@@ -41,11 +41,11 @@ float fbm(float x, float y, const Fractal& f);
 // fbm over a w x h picture with first-octave cells of `cell` pixels, computed on a grid coarse
 // enough for its finest octave and interpolated: large smooth fields at a fraction of the cost.
 class SmoothField {
-public:
+  public:
     SmoothField(int w, int h, float cell, const Fractal& f);
     float at(int x, int y) const;
 
-private:
+  private:
     int step_, columns_, rows_;
     std::vector<float> values_;
 };

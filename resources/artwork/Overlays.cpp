@@ -30,7 +30,9 @@ SmoothField broad(float cell, uint32_t seed, int octaves = 5) {
     return SmoothField(kWidth, kHeight, cell * kScale, {.seed = seed, .octaves = octaves});
 }
 
-float corner(int x, int y, int p = 2) { return edgeDistance(float(x), float(y), kWidth, kHeight, p); }
+float corner(int x, int y, int p = 2) {
+    return edgeDistance(float(x), float(y), kWidth, kHeight, p);
+}
 
 // 0..1 once around (dx, dy), growing with the angle: a cheap stand-in for the angle itself.
 float turn(float dx, float dy) {
@@ -54,12 +56,20 @@ Marks marks(const Wear& light, const Wear& dark, uint64_t seed) {
 // edges, scratches and dust.
 Raster grungeRays() {
     const float cx = 0.3f * kWidth, cy = -0.1f * kHeight;
-    const Marks wear = marks({}, {.specks = 900, .speckRadius = 2.5f, .hairs = 60, .hairLength = 90, .scratches = 40, .scratchWidth = 1.6f}, 601);
+    const Marks wear = marks({},
+                             {.specks = 900,
+                              .speckRadius = 2.5f,
+                              .hairs = 60,
+                              .hairLength = 90,
+                              .scratches = 40,
+                              .scratchWidth = 1.6f},
+                             601);
     const SmoothField stains = broad(700, 603);
     Raster out(kWidth, kHeight);
     out.fill([&](int x, int y) {
         const float dx = float(x) - cx, dy = float(y) - cy;
-        const float ray = smoothstep(0.4f, 0.7f, fbm(turn(dx, dy) * 64.0f, 0.5f, {.seed = 602, .octaves = 3, .period = 64}));
+        const float ray = smoothstep(
+            0.4f, 0.7f, fbm(turn(dx, dy) * 64.0f, 0.5f, {.seed = 602, .octaves = 3, .period = 64}));
         const float reach = smoothstep(0.05f, 0.5f, std::sqrt(dx * dx + dy * dy) / float(kWidth));
         float v = 1.0f - 0.14f * ray * reach;
         const float stain = stains.at(x, y);
@@ -74,15 +84,17 @@ Raster grungeRays() {
 
 // Overlaid around mid-grey: warm light leaks from one edge, darker corners, dust and scratches.
 Raster retroOne() {
-    const Marks wear = marks({.specks = 300, .speckRadius = 2.0f, .scratches = 20},
-                             {.specks = 300, .speckRadius = 2.0f, .hairs = 30, .hairLength = 70, .scratches = 10}, 611);
+    const Marks wear =
+        marks({.specks = 300, .speckRadius = 2.0f, .scratches = 20},
+              {.specks = 300, .speckRadius = 2.0f, .hairs = 30, .hairLength = 70, .scratches = 10}, 611);
     const Rgb orange{0.92f, 0.55f, 0.25f}, yellow{0.95f, 0.85f, 0.5f};
     const SmoothField edge = broad(500, 612, 4);
     Raster out(kWidth, kHeight);
     out.fill([&](int x, int y) {
         const float u = float(x) / kWidth, v = float(y) / kHeight;
         const float n = edge.at(x, y);
-        const float leak = (1.0f - smoothstep(0.0f, 0.45f, u + 0.25f * (n - 0.5f))) * (0.55f + 0.45f * valueNoise(v * 4.0f, 0.5f, 613));
+        const float leak = (1.0f - smoothstep(0.0f, 0.45f, u + 0.25f * (n - 0.5f))) *
+                           (0.55f + 0.45f * valueNoise(v * 4.0f, 0.5f, 613));
         Rgb c = grey(0.5f + 0.04f * (noise(x, y, 9, 614, 3) - 0.5f));
         c = mix(c, orange, 0.65f * leak);
         c = mix(c, yellow, 0.6f * smoothstep(0.55f, 1.0f, leak));
@@ -101,7 +113,8 @@ Raster instantFade() {
     const SmoothField uneven = broad(600, 622, 4), tint = broad(1400, 623, 3);
     Raster out(kWidth, kHeight);
     out.fill([&](int x, int y) {
-        const float fade = 0.04f + 0.34f * smoothstep(0.45f, 1.2f, corner(x, y, 4) + 0.4f * (uneven.at(x, y) - 0.5f));
+        const float fade =
+            0.04f + 0.34f * smoothstep(0.45f, 1.2f, corner(x, y, 4) + 0.4f * (uneven.at(x, y) - 0.5f));
         const Rgb cast = mix(cream, cool, smoothstep(0.35f, 0.65f, tint.at(x, y)));
         return screen(cast * fade, grey(0.45f * wear.light.at(x, y)));
     });
@@ -111,7 +124,8 @@ Raster instantFade() {
 // Screened: black with an orange-to-magenta light leak pouring in from one corner, a weaker
 // flare on the far side, and a few light scratches.
 Raster retroThree() {
-    const Marks wear = marks({.specks = 60, .speckRadius = 1.8f, .scratches = 10, .scratchWidth = 1.4f}, {}, 631);
+    const Marks wear =
+        marks({.specks = 60, .speckRadius = 1.8f, .scratches = 10, .scratchWidth = 1.4f}, {}, 631);
     const Rgb orange{1.0f, 0.55f, 0.12f}, magenta{0.8f, 0.12f, 0.55f};
     const SmoothField edge = broad(450, 632, 4);
     Raster out(kWidth, kHeight);
@@ -144,9 +158,11 @@ Raster posterPaper() {
     creases.push_back({0, 0.5f * kHeight, 0, 1, 0.8f});
     for (int i = 0; i < 3; ++i) {
         const Direction n = direction(random.range(0, 3.1415927f));
-        creases.push_back({random.range(0, kWidth), random.range(0, kHeight), n.x, n.y, random.range(0.3f, 0.6f)});
+        creases.push_back(
+            {random.range(0, kWidth), random.range(0, kHeight), n.x, n.y, random.range(0.3f, 0.6f)});
     }
-    const Marks wear = marks({}, {.specks = 250, .speckRadius = 2.0f, .hairs = 20, .hairLength = 60, .scratches = 12}, 642);
+    const Marks wear =
+        marks({}, {.specks = 250, .speckRadius = 2.0f, .hairs = 20, .hairLength = 60, .scratches = 12}, 642);
     const Rgb paper{0.97f, 0.95f, 0.91f}, stain{0.94f, 0.9f, 0.82f};
     const SmoothField blotches = broad(550, 644), ragged = broad(60, 645);
     Raster out(kWidth, kHeight);
@@ -156,7 +172,8 @@ Raster posterPaper() {
             const float s = (float(x) - c.px) * c.nx + (float(y) - c.py) * c.ny;
             // One side of the fold shaded, the other caught by the light, a dark line on the ridge.
             const float slope = 1.0f - smoothstep(0.0f, 160.0f * kScale, std::fabs(s));
-            shade += c.depth * (-0.05f * slope * (s < 0 ? 1.0f : -0.4f) - 0.08f * smoothstep(2.0f, 0.0f, std::fabs(s)));
+            shade += c.depth *
+                     (-0.05f * slope * (s < 0 ? 1.0f : -0.4f) - 0.08f * smoothstep(2.0f, 0.0f, std::fabs(s)));
         }
         Rgb c = paper * (1.0f + shade + 0.03f * (noise(x, y, 6, 643, 3) - 0.5f));
         c = mix(c, c * stain, 0.7f * smoothstep(0.6f, 0.82f, blotches.at(x, y)));
@@ -172,7 +189,8 @@ Raster wall() {
     Plane cracks(kWidth, kHeight, 1.0f);
     Random random(651);
     for (int i = 0; i < 14; ++i) {
-        float x = random.range(0, kWidth), y = random.range(0, kHeight), heading = random.range(0, 6.2831853f);
+        float x = random.range(0, kWidth), y = random.range(0, kHeight),
+              heading = random.range(0, 6.2831853f);
         const int segments = 20 + random.below(50);
         float width = random.range(1.5f, 3.0f) * kScale;
         for (int k = 0; k < segments; ++k) {
@@ -180,7 +198,8 @@ Raster wall() {
             const float step = random.range(12, 40) * kScale;
             Stroke s = strokeFrom(x, y, heading, step);
             s.width = width, s.bend = random.range(-2, 2), s.taper = 0.02f;
-            drawStroke(kWidth, kHeight, s, false, [&](int px, int py, float c) { cracks.at(px, py) *= 1.0f - 0.55f * c; });
+            drawStroke(kWidth, kHeight, s, false,
+                       [&](int px, int py, float c) { cracks.at(px, py) *= 1.0f - 0.55f * c; });
             x = s.x1, y = s.y1;
             width = std::max(0.8f, width * 0.985f);
         }
@@ -200,8 +219,9 @@ Raster wall() {
 
 // Hard light and overlay: a textured warm mid-tone with a darker vignette, scratches and dust.
 Raster retroTwo() {
-    const Marks wear = marks({.specks = 250, .speckRadius = 2.0f, .scratches = 25},
-                             {.specks = 250, .speckRadius = 2.0f, .hairs = 30, .hairLength = 70, .scratches = 15}, 661);
+    const Marks wear =
+        marks({.specks = 250, .speckRadius = 2.0f, .scratches = 25},
+              {.specks = 250, .speckRadius = 2.0f, .hairs = 30, .hairLength = 70, .scratches = 15}, 661);
     const Rgb tone{0.56f, 0.5f, 0.42f};
     const SmoothField mottling = broad(250, 662);
     Raster out(kWidth, kHeight);
@@ -223,8 +243,10 @@ Raster redGlow() {
     out.fill([&](int x, int y) {
         const float u = float(x) / kWidth, v = float(y) / kHeight;
         const float n = edge.at(x, y);
-        const float near = 1.0f - smoothstep(0.0f, 0.95f, std::sqrt(u * u + (1.0f - v) * (1.0f - v)) + 0.25f * (n - 0.5f));
-        const float opposite = 1.0f - smoothstep(0.0f, 0.6f, std::sqrt((1 - u) * (1 - u) + v * v) + 0.2f * (n - 0.5f));
+        const float near =
+            1.0f - smoothstep(0.0f, 0.95f, std::sqrt(u * u + (1.0f - v) * (1.0f - v)) + 0.25f * (n - 0.5f));
+        const float opposite =
+            1.0f - smoothstep(0.0f, 0.6f, std::sqrt((1 - u) * (1 - u) + v * v) + 0.2f * (n - 0.5f));
         const float glow = near * near, far = 0.35f * opposite * opposite;
         return mix(red, orange, smoothstep(0.4f, 0.9f, glow)) * glow + red * far;
     });
@@ -245,7 +267,14 @@ Raster lomo() {
 // Multiplied with green and blue exchanged, so grey only: a bright centre closing into dark,
 // grimy, scratched edges.
 Raster horror() {
-    const Marks wear = marks({}, {.specks = 400, .speckRadius = 2.5f, .hairs = 50, .hairLength = 90, .scratches = 40, .scratchWidth = 1.5f}, 681);
+    const Marks wear = marks({},
+                             {.specks = 400,
+                              .speckRadius = 2.5f,
+                              .hairs = 50,
+                              .hairLength = 90,
+                              .scratches = 40,
+                              .scratchWidth = 1.5f},
+                             681);
     const SmoothField ragged = broad(350, 682), stains = broad(600, 684), grime = broad(120, 683);
     Raster out(kWidth, kHeight);
     out.fill([&](int x, int y) {

@@ -30,8 +30,8 @@ void addWear(Plane& coverage, const Wear& wear, uint64_t seed) {
     // edge once the picture is stretched over it: such a scratch is drawn again elsewhere.
     const float mx = 0.05f * float(w), my = 0.05f * float(h);
     const auto alongASide = [&](const Stroke& s) {
-        return (s.x0 < mx && s.x1 < mx) || (s.x0 > float(w) - mx && s.x1 > float(w) - mx) || (s.y0 < my && s.y1 < my) ||
-               (s.y0 > float(h) - my && s.y1 > float(h) - my);
+        return (s.x0 < mx && s.x1 < mx) || (s.x0 > float(w) - mx && s.x1 > float(w) - mx) ||
+               (s.y0 < my && s.y1 < my) || (s.y0 > float(h) - my && s.y1 > float(h) - my);
     };
     for (int i = 0; i < wear.scratches; ++i) {
         float length = 0;

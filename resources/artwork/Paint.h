@@ -9,25 +9,37 @@
 
 namespace artwork {
 
-inline float clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
-inline float mix(float a, float b, float t) { return a + (b - a) * t; }
-inline Rgb mix(Rgb a, Rgb b, float t) { return a + (b - a) * t; }
+inline float clamp01(float v) {
+    return std::clamp(v, 0.0f, 1.0f);
+}
+inline float mix(float a, float b, float t) {
+    return a + (b - a) * t;
+}
+inline Rgb mix(Rgb a, Rgb b, float t) {
+    return a + (b - a) * t;
+}
 inline float smoothstep(float e0, float e1, float x) {
     const float t = clamp01((x - e0) / (e1 - e0));
     return t * t * (3.0f - 2.0f * t);
 }
 // Screen of two values: lighter than both, as light adds.
-inline float screen(float a, float b) { return 1.0f - (1.0f - a) * (1.0f - b); }
-inline Rgb screen(Rgb a, Rgb b) { return {screen(a.r, b.r), screen(a.g, b.g), screen(a.b, b.b)}; }
+inline float screen(float a, float b) {
+    return 1.0f - (1.0f - a) * (1.0f - b);
+}
+inline Rgb screen(Rgb a, Rgb b) {
+    return {screen(a.r, b.r), screen(a.g, b.g), screen(a.b, b.b)};
+}
 
 // Distance from the centre of a w x h picture in half-sides: 0 at the centre, 1 at the middle of
 // each edge, more toward the corners (the p-norm). p is 2 (an ellipse), 4 or 8 (squarer).
 inline float edgeDistance(float x, float y, int w, int h, int p = 2) {
     const float nx = 2.0f * (x + 0.5f) / float(w) - 1.0f, ny = 2.0f * (y + 0.5f) / float(h) - 1.0f;
     float a = nx * nx, b = ny * ny;
-    for (int k = 2; k < p; k *= 2) a *= a, b *= b;
+    for (int k = 2; k < p; k *= 2)
+        a *= a, b *= b;
     float d = a + b;
-    for (int k = p; k > 1; k /= 2) d = std::sqrt(d);
+    for (int k = p; k > 1; k /= 2)
+        d = std::sqrt(d);
     return d;
 }
 
@@ -51,15 +63,16 @@ inline Stroke strokeFrom(float x, float y, float radians, float length) {
 
 // Calls mark(x, y, coverage) for every pixel of a w x h picture the stroke covers (coverage
 // in 0..1, pressure included). With wrap the stroke continues across the edges, for tiles.
-template <class Mark>
-void drawStroke(int w, int h, const Stroke& s, bool wrap, Mark mark) {
+template <class Mark> void drawStroke(int w, int h, const Stroke& s, bool wrap, Mark mark) {
     const float dx = s.x1 - s.x0, dy = s.y1 - s.y0;
     const float length = std::sqrt(dx * dx + dy * dy);
     if (length < 1.0f) return;
     const float ux = dx / length, uy = dy / length;
     const float reach = s.width + std::fabs(s.bend) + 2.0f;
-    int left = int(std::floor(std::min(s.x0, s.x1) - reach)), right = int(std::ceil(std::max(s.x0, s.x1) + reach));
-    int top = int(std::floor(std::min(s.y0, s.y1) - reach)), bottom = int(std::ceil(std::max(s.y0, s.y1) + reach));
+    int left = int(std::floor(std::min(s.x0, s.x1) - reach)),
+        right = int(std::ceil(std::max(s.x0, s.x1) + reach));
+    int top = int(std::floor(std::min(s.y0, s.y1) - reach)),
+        bottom = int(std::ceil(std::max(s.y0, s.y1) + reach));
     if (!wrap) {
         left = std::max(left, 0), top = std::max(top, 0);
         right = std::min(right, w - 1), bottom = std::min(bottom, h - 1);
@@ -84,16 +97,17 @@ void drawStroke(int w, int h, const Stroke& s, bool wrap, Mark mark) {
             const float half = 0.5f * s.width * (0.4f + 0.6f * pressure);
             const float coverage = clamp01(half - std::fabs(across) + 0.5f) * pressure;
             if (coverage <= 0.0f) continue;
-            if (wrap) mark(((x % w) + w) % w, ((y % h) + h) % h, coverage);
-            else mark(x, y, coverage);
+            if (wrap)
+                mark(((x % w) + w) % w, ((y % h) + h) % h, coverage);
+            else
+                mark(x, y, coverage);
         }
     }
 }
 
 // Calls mark(x, y, d) for every pixel of a w x h picture within `radius` of (cx, cy), with d the
 // distance in radii (0 at the centre, below 1 at the rim).
-template <class Mark>
-void drawDisc(int w, int h, float cx, float cy, float radius, Mark mark) {
+template <class Mark> void drawDisc(int w, int h, float cx, float cy, float radius, Mark mark) {
     const int left = std::max(0, int(cx - radius - 1)), right = std::min(w - 1, int(cx + radius + 1));
     const int top = std::max(0, int(cy - radius - 1)), bottom = std::min(h - 1, int(cy + radius + 1));
     for (int y = top; y <= bottom; ++y) {

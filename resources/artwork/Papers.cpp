@@ -14,10 +14,10 @@ constexpr int kTile = 1024;
 
 // One direction of hatching: groups of roughly parallel strokes, as a hand lays them.
 struct Hatching {
-    float angle;        // degrees, 0 along x, 90 along y (down)
+    float angle; // degrees, 0 along x, 90 along y (down)
     int groups;
     int strokesPerGroup; // at most; each group has half to all of it
-    float spacing;      // between neighbouring strokes of a group, pixels
+    float spacing;       // between neighbouring strokes of a group, pixels
     float minLength, maxLength;
     float minWidth, maxWidth;
     float minInk, maxInk; // share of light a stroke takes at full pressure
@@ -26,7 +26,8 @@ struct Hatching {
 
 // Paper tooth: the grain pencil skips over. Seamless on the tile.
 float tooth(int x, int y) {
-    return fbm(float(x) / 4.0f, float(y) / 4.0f, {.seed = 11, .octaves = 3, .gain = 0.6f, .period = kTile / 4});
+    return fbm(float(x) / 4.0f, float(y) / 4.0f,
+               {.seed = 11, .octaves = 3, .gain = 0.6f, .period = kTile / 4});
 }
 
 // Light passed by the strokes of the given directions: 1 on bare paper, less under strokes;
@@ -52,7 +53,8 @@ Plane hatch(const std::vector<Hatching>& sets, float waxy) {
             const float length = random.range(set.minLength, set.maxLength);
             const float ink = random.range(set.minInk, set.maxInk);
             for (int i = 0; i < count; ++i) {
-                const float offset = (float(i) - 0.5f * float(count)) * set.spacing + random.range(-1.5f, 1.5f);
+                const float offset =
+                    (float(i) - 0.5f * float(count)) * set.spacing + random.range(-1.5f, 1.5f);
                 const float along = random.range(-0.15f, 0.15f) * length;
                 const float l = length * random.range(0.75f, 1.1f);
                 const float sx = cx - uy * offset + ux * along, sy = cy + ux * offset + uy * along;
@@ -160,26 +162,31 @@ void writeOldPaper(const Write& write) {
         Stroke s = strokeFrom(random.range(0, size), random.range(0, size), angle, length);
         s.width = random.range(0.6f, 1.3f), s.bend = length * random.range(-0.3f, 0.3f);
         const float tone = random.range(-1.0f, 1.0f);
-        drawStroke(size, size, s, false, [&](int x, int y, float coverage) { fibres.at(x, y) += tone * coverage; });
+        drawStroke(size, size, s, false,
+                   [&](int x, int y, float coverage) { fibres.at(x, y) += tone * coverage; });
     }
     Plane foxing(size, size, 0.0f);
     for (int i = 0; i < 90; ++i) {
         const float strength = random.range(0.2f, 0.6f);
-        drawDisc(size, size, random.range(0, size), random.range(0, size), random.range(3, 18), [&](int x, int y, float d) {
-            float& v = foxing.at(x, y);
-            v = std::max(v, strength * (1.0f - smoothstep(0.2f, 1.0f, d)));
-        });
+        drawDisc(size, size, random.range(0, size), random.range(0, size), random.range(3, 18),
+                 [&](int x, int y, float d) {
+                     float& v = foxing.at(x, y);
+                     v = std::max(v, strength * (1.0f - smoothstep(0.2f, 1.0f, d)));
+                 });
     }
     const Rgb centre = rgb255(235, 215, 170), edge = rgb255(150, 120, 80), stain = rgb255(170, 130, 80);
-    const SmoothField ragged(size, size, 90.0f, {.seed = 402}), blotches(size, size, 220.0f, {.seed = 403, .octaves = 4});
+    const SmoothField ragged(size, size, 90.0f, {.seed = 402}),
+        blotches(size, size, 220.0f, {.seed = 403, .octaves = 4});
     Raster out(size, size);
     out.fill([&](int x, int y) {
-        const float burn = smoothstep(0.55f, 1.15f, edgeDistance(float(x), float(y), size, size, 4) + 0.35f * (ragged.at(x, y) - 0.5f));
+        const float burn = smoothstep(
+            0.55f, 1.15f, edgeDistance(float(x), float(y), size, size, 4) + 0.35f * (ragged.at(x, y) - 0.5f));
         Rgb c = mix(centre, edge, burn);
         const float blotch = blotches.at(x, y);
         c = mix(c, c * stain * 1.4f, 0.35f * smoothstep(0.55f, 0.8f, blotch));
         c = mix(c, c * stain, foxing.at(x, y));
-        const float grain = -0.03f * std::clamp(fibres.at(x, y), -1.0f, 1.0f) + 0.02f * (whiteNoise(x, y, 404) - 0.5f);
+        const float grain =
+            -0.03f * std::clamp(fibres.at(x, y), -1.0f, 1.0f) + 0.02f * (whiteNoise(x, y, 404) - 0.5f);
         return c * (1.0f + grain);
     });
     write(Folder::Shared, "pf_old_paper.jpg", out);

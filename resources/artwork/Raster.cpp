@@ -6,7 +6,9 @@
 namespace artwork {
 
 namespace {
-uint8_t toByte(float v) { return uint8_t(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); }
+uint8_t toByte(float v) {
+    return uint8_t(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
 } // namespace
 
 graphics::ImagePtr toImage(const Raster& raster) {

@@ -17,12 +17,15 @@ struct Rgb {
     friend Rgb operator*(Rgb a, float k) { return {a.r * k, a.g * k, a.b * k}; }
 };
 
-inline Rgb grey(float v) { return {v, v, v}; }
-inline Rgb rgb255(int r, int g, int b) { return {r / 255.0f, g / 255.0f, b / 255.0f}; }
+inline Rgb grey(float v) {
+    return {v, v, v};
+}
+inline Rgb rgb255(int r, int g, int b) {
+    return {r / 255.0f, g / 255.0f, b / 255.0f};
+}
 
-template <class T>
-class Grid {
-public:
+template <class T> class Grid {
+  public:
     Grid(int width, int height, T value = T{})
         : width_(width), height_(height), values_(size_t(width) * size_t(height), value) {}
 
@@ -33,11 +36,11 @@ public:
 
     // Sets every pixel to fn(x, y) over several threads; fn must depend on its arguments alone,
     // so the result never depends on how rows are shared out.
-    template <class Fn>
-    void fill(Fn fn) {
+    template <class Fn> void fill(Fn fn) {
         graphics::parallelRows(height_, size_t(width_), [&](int first, int end) {
             for (int y = first; y < end; ++y)
-                for (int x = 0; x < width_; ++x) at(x, y) = fn(x, y);
+                for (int x = 0; x < width_; ++x)
+                    at(x, y) = fn(x, y);
         });
     }
 
@@ -45,13 +48,14 @@ public:
     Grid halved() const {
         Grid out(width_ / 2, height_ / 2);
         out.fill([this](int x, int y) {
-            const T sum = at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1);
+            const T sum =
+                at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1);
             return sum * 0.25f;
         });
         return out;
     }
 
-private:
+  private:
     int width_, height_;
     std::vector<T> values_;
 };

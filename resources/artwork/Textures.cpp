@@ -13,7 +13,8 @@ namespace {
 
 using Render = std::function<Raster(int w, int h)>;
 
-void writeTexture(const Write& write, const std::string& base, const Render& render, int w = 2048, int h = 1536) {
+void writeTexture(const Write& write, const std::string& base, const Render& render, int w = 2048,
+                  int h = 1536) {
     const Raster landscape = render(w, h);
     write(Folder::Main, base + ".jpg", landscape);
     write(Folder::Main, base + "_small.jpg", landscape.halved());
@@ -53,7 +54,8 @@ Raster rainbow(int w, int h) {
     const SmoothField warp = field(w, h, 2.0f, {.seed = 511});
     Raster out(w, h);
     out.fill([&](int x, int y) {
-        const float t = 0.65f * float(x) / float(w) + 0.35f * float(y) / float(h) + 0.15f * (warp.at(x, y) - 0.5f);
+        const float t =
+            0.65f * float(x) / float(w) + 0.35f * float(y) / float(h) + 0.15f * (warp.at(x, y) - 0.5f);
         return grey(0.5f) + (hue(t * 0.95f) - grey(0.5f)) * 0.4f;
     });
     return out;
@@ -77,12 +79,14 @@ Raster canvas(int w, int h) {
         const float weftTone = valueNoise(fx / 60.0f, float(j) * 0.9f, 524);
         const float across = warpOver ? u : v, along = warpOver ? v : u;
         const float tone = warpOver ? warpTone : weftTone;
-        const float hump = std::sqrt(4.0f * across * (1.0f - across)) * (0.8f + 0.8f * along * (1.0f - along));
+        const float hump =
+            std::sqrt(4.0f * across * (1.0f - across)) * (0.8f + 0.8f * along * (1.0f - along));
         const float weave = hump * (0.85f + 0.3f * tone);
         Rgb c = base * (0.86f + 0.12f * weave);
         const float blotch = blotches.at(x, y);
         c = mix(c, c * stain, 0.5f * smoothstep(0.58f, 0.85f, blotch));
-        const float worn = smoothstep(0.6f, 1.35f, edgeDistance(float(x), float(y), w, h, 4) + 0.3f * (blotch - 0.5f));
+        const float worn =
+            smoothstep(0.6f, 1.35f, edgeDistance(float(x), float(y), w, h, 4) + 0.3f * (blotch - 0.5f));
         return mix(c, c * stain * 0.85f, worn);
     });
     return out;
@@ -97,7 +101,8 @@ Raster oldTv(int w, int h) {
         const float line = 0.875f + 0.125f * kScanline[y % 4];
         const float d = edgeDistance(float(x), float(y), w, h, 8);
         const float glass = 1.0f - smoothstep(0.88f, 0.92f, d);
-        const float falloff = 1.0f - 0.35f * smoothstep(0.3f, 0.95f, edgeDistance(float(x), float(y), w, h, 4));
+        const float falloff =
+            1.0f - 0.35f * smoothstep(0.3f, 0.95f, edgeDistance(float(x), float(y), w, h, 4));
         const float snow = 0.04f * (whiteNoise(x, y, 531) - 0.5f);
         return mix(grey(0.06f), tint * (line * falloff + snow), glass);
     });
@@ -105,12 +110,15 @@ Raster oldTv(int w, int h) {
 }
 
 // Ignored by its blend modes: neutral grey, kept small.
-Raster neutral(int w, int h) { return Raster(w, h, grey(0.5f)); }
+Raster neutral(int w, int h) {
+    return Raster(w, h, grey(0.5f));
+}
 
 // Mid-grey with soft coloured bokeh and light spots, the whole a little darker in the corners.
 Raster sunlightSpots(int w, int h) {
     Raster out(w, h, grey(0.5f));
-    const Rgb colours[] = {{0.95f, 0.86f, 0.45f}, {0.95f, 0.66f, 0.35f}, {0.93f, 0.62f, 0.76f}, {0.5f, 0.86f, 0.94f}};
+    const Rgb colours[] = {
+        {0.95f, 0.86f, 0.45f}, {0.95f, 0.66f, 0.35f}, {0.93f, 0.62f, 0.76f}, {0.5f, 0.86f, 0.94f}};
     const float unit = float(std::min(w, h));
     Random random(541);
     auto spot = [&](float radius, float opacity, float inner) {
@@ -121,10 +129,14 @@ Raster sunlightSpots(int w, int h) {
             c = mix(c, colour * rim, opacity * (1.0f - smoothstep(inner, 1.0f, d)));
         });
     };
-    for (int i = 0; i < 14; ++i) spot(unit * random.range(0.15f, 0.35f), random.range(0.3f, 0.5f), 0.0f);
-    for (int i = 0; i < 60; ++i) spot(unit * random.range(0.02f, 0.09f), random.range(0.7f, 0.95f), 0.75f);
+    for (int i = 0; i < 14; ++i)
+        spot(unit * random.range(0.15f, 0.35f), random.range(0.3f, 0.5f), 0.0f);
+    for (int i = 0; i < 60; ++i)
+        spot(unit * random.range(0.02f, 0.09f), random.range(0.7f, 0.95f), 0.75f);
     Raster shaded(w, h);
-    shaded.fill([&](int x, int y) { return out.at(x, y) * (1.0f - 0.3f * smoothstep(0.6f, 1.4f, edgeDistance(float(x), float(y), w, h))); });
+    shaded.fill([&](int x, int y) {
+        return out.at(x, y) * (1.0f - 0.3f * smoothstep(0.6f, 1.4f, edgeDistance(float(x), float(y), w, h)));
+    });
     return shaded;
 }
 
@@ -133,7 +145,14 @@ Raster sunlightSpots(int w, int h) {
 Raster vintage(int w, int h) {
     const Rgb paper{0.80f, 0.72f, 0.58f};
     Plane dark(w, h, 0.0f), white(w, h, 0.0f);
-    addWear(dark, {.specks = 60, .speckRadius = 1.5f, .hairs = 25, .hairLength = 50, .scratches = 14, .scratchWidth = 1.2f}, 551);
+    addWear(dark,
+            {.specks = 60,
+             .speckRadius = 1.5f,
+             .hairs = 25,
+             .hairLength = 50,
+             .scratches = 14,
+             .scratchWidth = 1.2f},
+            551);
     addWear(white, {.specks = 220, .speckRadius = 2.2f, .hairs = 6, .hairLength = 40}, 552);
     const SmoothField mottling = field(w, h, 4.0f, {.seed = 553});
     Raster out(w, h);

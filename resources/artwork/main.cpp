@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     fs::create_directories(shared, error);
 
     int failures = 0;
-    const artwork::Write write = [&](artwork::Folder folder, const std::string& file, const artwork::Raster& raster) {
+    const artwork::Write write = [&](artwork::Folder folder, const std::string& file,
+                                     const artwork::Raster& raster) {
         const fs::path path = (folder == artwork::Folder::Shared ? shared : bundle) / file;
         const std::string type = imageio::typeForExtension(path.extension().string().substr(1));
         auto destination = imageio::ImageDestination::createWithPath(path.string(), type);

@@ -23,7 +23,7 @@ inline const QColor kOutline(22, 22, 24);
 inline const QColor kRaisedTop(84, 84, 88);
 inline const QColor kRaisedBottom(58, 58, 62);
 inline const QColor kEdgeLight(255, 255, 255, 28);
-}  // namespace theme
+} // namespace theme
 
 void writeLevelsSkins(const Write& write);
 void writeButtonSkins(const Write& write);
@@ -42,4 +42,4 @@ QImage applicationIcon(int pixels);
 // The sizes a desktop's icon theme holds it at.
 inline constexpr int kApplicationIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256, 512};
 
-}  // namespace skins
+} // namespace skins

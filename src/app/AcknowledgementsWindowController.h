@@ -6,16 +6,16 @@
 class KXWindowControllerDelegate;
 
 class AcknowledgementsWindowController : public QDialog {
-  Q_OBJECT
- public:
-  explicit AcknowledgementsWindowController(QWidget* parent = nullptr);
+    Q_OBJECT
+  public:
+    explicit AcknowledgementsWindowController(QWidget* parent = nullptr);
 
-  KXWindowControllerDelegate* delegate() const { return _delegate; }
-  void setDelegate(KXWindowControllerDelegate* delegate) { _delegate = delegate; }
+    KXWindowControllerDelegate* delegate() const { return _delegate; }
+    void setDelegate(KXWindowControllerDelegate* delegate) { _delegate = delegate; }
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
- private:
-  KXWindowControllerDelegate* _delegate = nullptr;
+  private:
+    KXWindowControllerDelegate* _delegate = nullptr;
 };

@@ -6,7 +6,7 @@
 #include <QPixmap>
 
 class CGImageRefToNSImageTransformer {
- public:
-  static constexpr const char* kName = "CGImageRefToNSImage";
-  static QPixmap transformedValue(const graphics::ImagePtr& image);
+  public:
+    static constexpr const char* kName = "CGImageRefToNSImage";
+    static QPixmap transformedValue(const graphics::ImagePtr& image);
 };

@@ -4,16 +4,16 @@
 #include <QDialog>
 
 class KXRateWindow : public QDialog {
-  Q_OBJECT
- public:
-  explicit KXRateWindow(QWidget* parent = nullptr);
+    Q_OBJECT
+  public:
+    explicit KXRateWindow(QWidget* parent = nullptr);
 
-  static bool runWindowIfNeeded() { return false; }
-  // Shows the window modally; true when the user chose to rate (response 1).
-  static bool runWindow();
-  // How many times the window has been shown in this run.
-  static int showCount() { return s_showCount; }
+    static bool runWindowIfNeeded() { return false; }
+    // Shows the window modally; true when the user chose to rate (response 1).
+    static bool runWindow();
+    // How many times the window has been shown in this run.
+    static int showCount() { return s_showCount; }
 
- private:
-  static inline int s_showCount = 0;
+  private:
+    static inline int s_showCount = 0;
 };

@@ -9,14 +9,15 @@
 class QObject;
 
 class KXWindowControllerDelegate {
- public:
-  virtual ~KXWindowControllerDelegate() = default;
+  public:
+    virtual ~KXWindowControllerDelegate() = default;
 
-  virtual void kxWindowControllerWantsRelease(QObject* /*windowController*/, bool /*fromModalRepresentation*/) {}
+    virtual void kxWindowControllerWantsRelease(QObject* /*windowController*/,
+                                                bool /*fromModalRepresentation*/) {}
 
-  // Opens a photo file as the working image.
-  virtual void openImageWithUrl(const std::string& /*path*/, QObject* /*windowController*/) {}
-  virtual bool respondsToOpenImageWithUrl() const { return false; }
+    // Opens a photo file as the working image.
+    virtual void openImageWithUrl(const std::string& /*path*/, QObject* /*windowController*/) {}
+    virtual bool respondsToOpenImageWithUrl() const { return false; }
 
-  virtual foundation::Dictionary sharedImageProperties() { return {}; }
+    virtual foundation::Dictionary sharedImageProperties() { return {}; }
 };

@@ -13,27 +13,27 @@ class CameraFile;
 }
 
 class MediaFilesTableModel : public QAbstractTableModel {
-  Q_OBJECT
- public:
-  enum Column { kThumbnailColumn, kDateColumn, kMakeColumn, kModelColumn, kColumnCount };
-  static constexpr const char* kColumnIdentifiers[kColumnCount] = {"Thumbnail", "Date", "Make", "Model"};
+    Q_OBJECT
+  public:
+    enum Column { kThumbnailColumn, kDateColumn, kMakeColumn, kModelColumn, kColumnCount };
+    static constexpr const char* kColumnIdentifiers[kColumnCount] = {"Thumbnail", "Date", "Make", "Model"};
 
-  using QAbstractTableModel::QAbstractTableModel;
+    using QAbstractTableModel::QAbstractTableModel;
 
-  const std::vector<std::shared_ptr<camera::CameraFile>>& files() const { return _files; }
-  void setFiles(std::vector<std::shared_ptr<camera::CameraFile>> files);
-  void appendFiles(const std::vector<std::shared_ptr<camera::CameraFile>>& files);
-  void fileDidChange(const camera::CameraFile* file);
-  std::shared_ptr<camera::CameraFile> fileAtRow(int row) const;
+    const std::vector<std::shared_ptr<camera::CameraFile>>& files() const { return _files; }
+    void setFiles(std::vector<std::shared_ptr<camera::CameraFile>> files);
+    void appendFiles(const std::vector<std::shared_ptr<camera::CameraFile>>& files);
+    void fileDidChange(const camera::CameraFile* file);
+    std::shared_ptr<camera::CameraFile> fileAtRow(int row) const;
 
-  // The metadata value a column shows for a file, as text; empty when the file lacks it.
-  static std::string columnText(camera::CameraFile& file, Column column);
+    // The metadata value a column shows for a file, as text; empty when the file lacks it.
+    static std::string columnText(camera::CameraFile& file, Column column);
 
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
- private:
-  std::vector<std::shared_ptr<camera::CameraFile>> _files;
+  private:
+    std::vector<std::shared_ptr<camera::CameraFile>> _files;
 };

@@ -8,28 +8,28 @@ class KXWindowControllerDelegate;
 class QComboBox;
 
 class PreferencesWindowController : public QDialog {
-  Q_OBJECT
- public:
-  static constexpr const char* kPreviewQualityKey = "k_Preview_Quality";
-  static constexpr const char* kDoubleClickActionKey = "k_Double_Click_Action";
+    Q_OBJECT
+  public:
+    static constexpr const char* kPreviewQualityKey = "k_Preview_Quality";
+    static constexpr const char* kDoubleClickActionKey = "k_Double_Click_Action";
 
-  explicit PreferencesWindowController(QWidget* parent = nullptr);
+    explicit PreferencesWindowController(QWidget* parent = nullptr);
 
-  KXWindowControllerDelegate* delegate() const { return _delegate; }
-  void setDelegate(KXWindowControllerDelegate* delegate) { _delegate = delegate; }
+    KXWindowControllerDelegate* delegate() const { return _delegate; }
+    void setDelegate(KXWindowControllerDelegate* delegate) { _delegate = delegate; }
 
-  QComboBox* previewQualityComboBox() const { return _previewQualityComboBox; }
-  QComboBox* doubleClickActionComboBox() const { return _doubleClickActionComboBox; }
+    QComboBox* previewQualityComboBox() const { return _previewQualityComboBox; }
+    QComboBox* doubleClickActionComboBox() const { return _doubleClickActionComboBox; }
 
-  // Shows the stored values again; one the editor does not recognise shows as its fallback.
-  void windowDidLoad();
+    // Shows the stored values again; one the editor does not recognise shows as its fallback.
+    void windowDidLoad();
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
+  protected:
+    void closeEvent(QCloseEvent* event) override;
 
- private:
-  KXWindowControllerDelegate* _delegate = nullptr;
-  QComboBox* _previewQualityComboBox = nullptr;
-  QComboBox* _doubleClickActionComboBox = nullptr;
-  bool _loading = false;
+  private:
+    KXWindowControllerDelegate* _delegate = nullptr;
+    QComboBox* _previewQualityComboBox = nullptr;
+    QComboBox* _doubleClickActionComboBox = nullptr;
+    bool _loading = false;
 };

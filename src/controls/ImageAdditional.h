@@ -50,4 +50,4 @@ bool saveJPEGPath(const QImage& image, const std::string& path);
 bool savePNGPath(const QImage& image, const std::string& path);
 bool saveTIFFPath(const QImage& image, const std::string& path);
 
-}  // namespace ImageAdditional
+} // namespace ImageAdditional

@@ -5,18 +5,18 @@
 #include <QMainWindow>
 
 class KXAbstractDimmWindow : public QMainWindow {
- public:
-  explicit KXAbstractDimmWindow(QWidget* parent = nullptr) : QMainWindow(parent) {}
+  public:
+    explicit KXAbstractDimmWindow(QWidget* parent = nullptr) : QMainWindow(parent) {}
 
-  QImage patternImage() const { return _patternImage; }
-  void setPatternImage(const QImage& image);
-  bool isDimmed() const { return _dimmed; }
-  void setDimmed(bool on);
+    QImage patternImage() const { return _patternImage; }
+    void setPatternImage(const QImage& image);
+    bool isDimmed() const { return _dimmed; }
+    void setDimmed(bool on);
 
- protected:
-  void paintEvent(QPaintEvent* event) override;
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 
- private:
-  QImage _patternImage;
-  bool _dimmed = false;
+  private:
+    QImage _patternImage;
+    bool _dimmed = false;
 };

@@ -2,7 +2,7 @@
 class KXAttributedTextField;
 
 class KXAttributedTextFieldDelegate {
- public:
-  virtual ~KXAttributedTextFieldDelegate() = default;
-  virtual void doubleClickFromTextField(KXAttributedTextField*) {}
+  public:
+    virtual ~KXAttributedTextFieldDelegate() = default;
+    virtual void doubleClickFromTextField(KXAttributedTextField*) {}
 };

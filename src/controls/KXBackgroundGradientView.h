@@ -4,10 +4,10 @@
 #include <QWidget>
 
 class KXBackgroundGradientView : public QWidget {
- public:
-  explicit KXBackgroundGradientView(QWidget* parent = nullptr) : QWidget(parent) {}
+  public:
+    explicit KXBackgroundGradientView(QWidget* parent = nullptr) : QWidget(parent) {}
 
- protected:
-  void paintEvent(QPaintEvent*) override;
-  void resizeEvent(QResizeEvent*) override { update(); }
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override { update(); }
 };

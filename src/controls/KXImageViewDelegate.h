@@ -14,20 +14,20 @@ class QWidget;
 namespace controls {
 
 class KXImageViewDelegate {
- public:
-  virtual ~KXImageViewDelegate() = default;
-  virtual void showCropErrorWithMessage(const std::string& message, const std::string& infoString) = 0;
-  virtual void setStateForCropButton(bool enabled) = 0;
-  virtual void finalizeRotationGesture() {}
-  virtual void cropResolutionWidth(uint64_t, uint64_t, QWidget*) {}
-  virtual void imageScaleDidChange(double, QWidget*) {}
-  virtual int64_t currentMainTool() { return 0; }
-  virtual bool canReadDataFromPasteboard(const QMimeData*) { return false; }
-  virtual void readDataFromPasteboardWithDraggingLocation(const QMimeData*, QPointF) {}
-  virtual bool respondsToReadDataFromPasteboard() const { return false; }
-  virtual void readDataFromPasteboard(const QMimeData*) {}
-  virtual void showBackgroundPopUpFromPoint(QPointF, QWidget*) {}
-  virtual void compareModeIsReady(bool) {}
+  public:
+    virtual ~KXImageViewDelegate() = default;
+    virtual void showCropErrorWithMessage(const std::string& message, const std::string& infoString) = 0;
+    virtual void setStateForCropButton(bool enabled) = 0;
+    virtual void finalizeRotationGesture() {}
+    virtual void cropResolutionWidth(uint64_t, uint64_t, QWidget*) {}
+    virtual void imageScaleDidChange(double, QWidget*) {}
+    virtual int64_t currentMainTool() { return 0; }
+    virtual bool canReadDataFromPasteboard(const QMimeData*) { return false; }
+    virtual void readDataFromPasteboardWithDraggingLocation(const QMimeData*, QPointF) {}
+    virtual bool respondsToReadDataFromPasteboard() const { return false; }
+    virtual void readDataFromPasteboard(const QMimeData*) {}
+    virtual void showBackgroundPopUpFromPoint(QPointF, QWidget*) {}
+    virtual void compareModeIsReady(bool) {}
 };
 
-}  // namespace controls
+} // namespace controls

@@ -5,23 +5,23 @@
 #include "controls/KXSlider.h"
 
 class KXJRVSlider : public KXSlider {
-  Q_OBJECT
- public:
-  explicit KXJRVSlider(QWidget* parent = nullptr) : KXSlider(parent) {}
+    Q_OBJECT
+  public:
+    explicit KXJRVSlider(QWidget* parent = nullptr) : KXSlider(parent) {}
 
-  void validateSlider() override;
-  QLabel* jrvValueLabel() const { return _jrvValueLabel; }
-  void setJrvValueLabel(QLabel* label) { _jrvValueLabel = label; }
+    void validateSlider() override;
+    QLabel* jrvValueLabel() const { return _jrvValueLabel; }
+    void setJrvValueLabel(QLabel* label) { _jrvValueLabel = label; }
 
-  // The fill's frame and the bar's right part, following the knob (Qt coordinates).
-  QRectF fillFrame() const;
-  QRectF rightPartFrame() const;
+    // The fill's frame and the bar's right part, following the knob (Qt coordinates).
+    QRectF fillFrame() const;
+    QRectF rightPartFrame() const;
 
- protected:
-  void validateValueLabel() override;
-  QString knobImageName(bool) const override { return "jrv_adjuster_tumb"; }
-  void paintBar(QPainter& painter) override;
+  protected:
+    void validateValueLabel() override;
+    QString knobImageName(bool) const override { return "jrv_adjuster_tumb"; }
+    void paintBar(QPainter& painter) override;
 
- private:
-  QPointer<QLabel> _jrvValueLabel;
+  private:
+    QPointer<QLabel> _jrvValueLabel;
 };

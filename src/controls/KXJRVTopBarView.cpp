@@ -1,3 +1,5 @@
 #include "controls/KXJRVTopBarView.h"
 
-KXJRVTopBarView* KXJRVTopBarView::topBarViewWithOwner(QWidget* owner) { return new KXJRVTopBarView(owner); }
+KXJRVTopBarView* KXJRVTopBarView::topBarViewWithOwner(QWidget* owner) {
+    return new KXJRVTopBarView(owner);
+}

@@ -3,7 +3,7 @@
 #include "controls/KXTopBarView.h"
 
 class KXJRVTopBarView : public KXTopBarView {
- public:
-  explicit KXJRVTopBarView(QWidget* parent = nullptr) : KXTopBarView(parent) {}
-  static KXJRVTopBarView* topBarViewWithOwner(QWidget* owner);
+  public:
+    explicit KXJRVTopBarView(QWidget* parent = nullptr) : KXTopBarView(parent) {}
+    static KXJRVTopBarView* topBarViewWithOwner(QWidget* owner);
 };

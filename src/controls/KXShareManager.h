@@ -21,43 +21,46 @@ inline constexpr const char* kKXShareManagerKeyOpenIn = "kKXShareManagerKeyOpenI
 inline constexpr const char* kKXShareManagerKeyShare = "kKXShareManagerKeyShare";
 
 class KXShareManager {
- public:
-  using CompletionHandler = std::function<void(const std::vector<std::string>& paths)>;
-  using PrepareBlock = std::function<void(CompletionHandler)>;
-  using ValidationHandler = std::function<bool()>;
-  using SharingHandler = std::function<void(const std::vector<std::string>& items)>;
+  public:
+    using CompletionHandler = std::function<void(const std::vector<std::string>& paths)>;
+    using PrepareBlock = std::function<void(CompletionHandler)>;
+    using ValidationHandler = std::function<bool()>;
+    using SharingHandler = std::function<void(const std::vector<std::string>& items)>;
 
-  static constexpr const char* kEmailIdentifier = "E-mail";
+    static constexpr const char* kEmailIdentifier = "E-mail";
 
-  struct Destination {
-    enum Kind { OpenIn, Share };
-    Kind kind = Share;
-    std::string identifier;  // the application's identifier for OpenIn, the share's otherwise
-    std::string title;
-    std::string imageName;   // the share view's picture; empty for applications
-  };
+    struct Destination {
+        enum Kind { OpenIn, Share };
+        Kind kind = Share;
+        std::string identifier; // the application's identifier for OpenIn, the share's otherwise
+        std::string title;
+        std::string imageName; // the share view's picture; empty for applications
+    };
 
-  // A share of the program's own, offered after e-mail in registration order; registering an
-  // identifier again replaces it.
-  static void addSharingWithIdentifier(const std::string& identifier, const std::string& title,
-                                       const std::string& menuImageName, const std::string& shareViewImageName,
-                                       SharingHandler completionHandler);
-  static void removeAllSharings();
+    // A share of the program's own, offered after e-mail in registration order; registering an
+    // identifier again replaces it.
+    static void addSharingWithIdentifier(const std::string& identifier, const std::string& title,
+                                         const std::string& menuImageName,
+                                         const std::string& shareViewImageName,
+                                         SharingHandler completionHandler);
+    static void removeAllSharings();
 
-  // Menu items with a submenu of destinations, rebuilt whenever it opens; the items are the
-  // caller's. `type` names the menu the export item goes into (kept for the caller's records).
-  static QAction* exportMenuItemWithAsyncPrepareBlock(PrepareBlock prepare, ValidationHandler validation, int type);
-  static QAction* shareMenuItemWithAsyncPrepareBlock(PrepareBlock prepare, ValidationHandler validation);
-  // Give items made above a new prepare block; other items are left alone.
-  static void configurePrepareImagesHandlerForExportItems(PrepareBlock prepare, QAction* menuItem);
-  static void configurePrepareImagesHandlerForShareItems(PrepareBlock prepare, QAction* menuItem);
-  // Rebuilds every live submenu (applications may have come or gone).
-  static void refreshMenus();
+    // Menu items with a submenu of destinations, rebuilt whenever it opens; the items are the
+    // caller's. `type` names the menu the export item goes into (kept for the caller's records).
+    static QAction* exportMenuItemWithAsyncPrepareBlock(PrepareBlock prepare, ValidationHandler validation,
+                                                        int type);
+    static QAction* shareMenuItemWithAsyncPrepareBlock(PrepareBlock prepare, ValidationHandler validation);
+    // Give items made above a new prepare block; other items are left alone.
+    static void configurePrepareImagesHandlerForExportItems(PrepareBlock prepare, QAction* menuItem);
+    static void configurePrepareImagesHandlerForShareItems(PrepareBlock prepare, QAction* menuItem);
+    // Rebuilds every live submenu (applications may have come or gone).
+    static void refreshMenus();
 
-  static std::vector<Destination> exportDestinations();
-  static std::vector<Destination> shareDestinations();
-  // Posts the destination's notification, asks the prepare block for the file and hands it on.
-  // A destination that could not be started says so in an alert over `window`; an empty list
-  // from the prepare block hands nothing on and says nothing (the owner has reported why).
-  static void performDestination(const Destination& destination, const PrepareBlock& prepare, QWidget* window);
+    static std::vector<Destination> exportDestinations();
+    static std::vector<Destination> shareDestinations();
+    // Posts the destination's notification, asks the prepare block for the file and hands it on.
+    // A destination that could not be started says so in an alert over `window`; an empty list
+    // from the prepare block hands nothing on and says nothing (the owner has reported why).
+    static void performDestination(const Destination& destination, const PrepareBlock& prepare,
+                                   QWidget* window);
 };

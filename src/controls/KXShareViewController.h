@@ -17,53 +17,55 @@
 class QWidget;
 
 class KXShareViewController : public QObject, public KXPopoverViewDataSource, public KXPopoverViewDelegate {
-  Q_OBJECT
- public:
-  // Where the list opens against the view it is shown from.
-  enum Position { kBelowLeft = 3 };
+    Q_OBJECT
+  public:
+    // Where the list opens against the view it is shown from.
+    enum Position { kBelowLeft = 3 };
 
-  KXShareViewController();
-  ~KXShareViewController() override;
+    KXShareViewController();
+    ~KXShareViewController() override;
 
-  void setExportToImageCallback(std::function<void()> callback) { _exportToImageCallback = std::move(callback); }
-  void setCloseHandler(std::function<void()> handler) { _closeHandler = std::move(handler); }
-  void setPrepareImagesHandler(KXShareManager::PrepareBlock prepare) { _prepare = std::move(prepare); }
-  int popoverPosition() const { return _popoverPosition; }
-  void setPopoverPosition(int position) { _popoverPosition = position; }
-  // Moves the list from its place by points, y-up.
-  void setPositionShiftX(double shift) { _shiftX = shift; }
-  void setPositionShiftY(double shift) { _shiftY = shift; }
+    void setExportToImageCallback(std::function<void()> callback) {
+        _exportToImageCallback = std::move(callback);
+    }
+    void setCloseHandler(std::function<void()> handler) { _closeHandler = std::move(handler); }
+    void setPrepareImagesHandler(KXShareManager::PrepareBlock prepare) { _prepare = std::move(prepare); }
+    int popoverPosition() const { return _popoverPosition; }
+    void setPopoverPosition(int position) { _popoverPosition = position; }
+    // Moves the list from its place by points, y-up.
+    void setPositionShiftX(double shift) { _shiftX = shift; }
+    void setPositionShiftY(double shift) { _shiftY = shift; }
 
-  // Lays the list over the window of `view`, under the view's left edge plus the shifts.
-  void showFromView(QWidget* view);
-  void close();
-  KXVQPopoverView* popover() const { return _popover; }
-  bool isShown() const { return _popover != nullptr; }
+    // Lays the list over the window of `view`, under the view's left edge plus the shifts.
+    void showFromView(QWidget* view);
+    void close();
+    KXVQPopoverView* popover() const { return _popover; }
+    bool isShown() const { return _popover != nullptr; }
 
-  // The rows as shown: titles, and whether a separator follows.
-  QStringList kxPopoverViewTableViewCellsArray() override;
-  int kxPopoverViewTableCellHeight() override { return 24; }
-  int kxPopoverViewTableViewWidth() override { return 220; }
-  int kxPopoverViewSelectedCellIndex() override { return -1; }
-  int kxPopoverViewMaxPopoverHeight() override { return 800; }
-  QFont kxPopoverViewFont() override;
-  void didSelectCellAtIndex(KXVQPopoverView* popover, int index) override;
-  void wantsRelease(KXVQPopoverView* popover, bool release) override;
-  bool hasBottomSeparatorAtIndex(KXVQPopoverView* popover, int index) override;
+    // The rows as shown: titles, and whether a separator follows.
+    QStringList kxPopoverViewTableViewCellsArray() override;
+    int kxPopoverViewTableCellHeight() override { return 24; }
+    int kxPopoverViewTableViewWidth() override { return 220; }
+    int kxPopoverViewSelectedCellIndex() override { return -1; }
+    int kxPopoverViewMaxPopoverHeight() override { return 800; }
+    QFont kxPopoverViewFont() override;
+    void didSelectCellAtIndex(KXVQPopoverView* popover, int index) override;
+    void wantsRelease(KXVQPopoverView* popover, bool release) override;
+    bool hasBottomSeparatorAtIndex(KXVQPopoverView* popover, int index) override;
 
- private:
-  struct Row {
-    QString title;
-    KXShareManager::Destination destination;
-    bool exportsToImage = false;
-  };
-  void buildRows();
+  private:
+    struct Row {
+        QString title;
+        KXShareManager::Destination destination;
+        bool exportsToImage = false;
+    };
+    void buildRows();
 
-  std::vector<Row> _rows;
-  size_t _shareCount = 0, _openInCount = 0;
-  KXShareManager::PrepareBlock _prepare;
-  std::function<void()> _exportToImageCallback, _closeHandler;
-  int _popoverPosition = kBelowLeft;
-  double _shiftX = 0, _shiftY = 0;
-  QPointer<KXVQPopoverView> _popover;
+    std::vector<Row> _rows;
+    size_t _shareCount = 0, _openInCount = 0;
+    KXShareManager::PrepareBlock _prepare;
+    std::function<void()> _exportToImageCallback, _closeHandler;
+    int _popoverPosition = kBelowLeft;
+    double _shiftX = 0, _shiftY = 0;
+    QPointer<KXVQPopoverView> _popover;
 };

@@ -1,3 +1,5 @@
 #include "controls/KXTopBarView.h"
 
-KXTopBarView* KXTopBarView::topBarViewWithOwner(QWidget* owner) { return new KXTopBarView(owner); }
+KXTopBarView* KXTopBarView::topBarViewWithOwner(QWidget* owner) {
+    return new KXTopBarView(owner);
+}

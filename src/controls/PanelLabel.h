@@ -7,4 +7,5 @@
 class QLabel;
 class QWidget;
 
-QLabel* panelLabel(QWidget* parent, QRect frame, int pixelSize, QColor colour, Qt::Alignment alignment = Qt::AlignLeft);
+QLabel* panelLabel(QWidget* parent, QRect frame, int pixelSize, QColor colour,
+                   Qt::Alignment alignment = Qt::AlignLeft);

@@ -19,6 +19,6 @@ QImage imageNamedAdditional(const std::string& name, qreal devicePixelRatio = 0)
 // Forgets cached pictures (tests that write bundles of their own).
 void clearImageCache();
 
-}  // namespace SharedBundle
+} // namespace SharedBundle
 
 using SharedBundle::imageNamedAdditional;

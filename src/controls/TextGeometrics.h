@@ -12,10 +12,10 @@ inline constexpr float kUnbounded = 3.4028235e38f;
 
 QSizeF sizeForWidth(const QString& text, const QFont& font, float width, float height);
 inline double heightForWidth(const QString& text, const QFont& font, float width) {
-  return sizeForWidth(text, font, width, kUnbounded).height();
+    return sizeForWidth(text, font, width, kUnbounded).height();
 }
 inline double widthForHeight(const QString& text, const QFont& font, float height) {
-  return sizeForWidth(text, font, kUnbounded, height).width();
+    return sizeForWidth(text, font, kUnbounded, height).width();
 }
 
-}  // namespace TextGeometrics
+} // namespace TextGeometrics

@@ -14,8 +14,8 @@ void drawThreePartImage(QPainter& painter, const QRectF& rect, const QImage& lef
 
 // The same standing up: top and bottom caps at their own height, the centre stretched between
 // them; all three at their own width, centred horizontally.
-void drawVerticalThreePartImage(QPainter& painter, const QRectF& rect, const QImage& top, const QImage& centre,
-                                const QImage& bottom);
+void drawVerticalThreePartImage(QPainter& painter, const QRectF& rect, const QImage& top,
+                                const QImage& centre, const QImage& bottom);
 
 // Corners at their own size, edges stretched along their length, the centre stretched both ways.
 // Tiles in reading order: top-left, top, top-right, left, centre, right, bottom-left, bottom,
@@ -25,4 +25,4 @@ void drawNinePartImage(QPainter& painter, const QRectF& rect, const QImage (&til
 // Points a picture covers on screen.
 QSizeF pointSize(const QImage& image);
 
-}  // namespace TileDrawing
+} // namespace TileDrawing

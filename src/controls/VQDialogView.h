@@ -8,27 +8,27 @@
 #include <functional>
 
 class VQDialogView : public QWidget {
- public:
-  static constexpr int kCenterWidth = 420, kCenterHeight = 245;
+  public:
+    static constexpr int kCenterWidth = 420, kCenterHeight = 245;
 
-  explicit VQDialogView(QWidget* parent = nullptr);
+    explicit VQDialogView(QWidget* parent = nullptr);
 
-  QColor backgroundColor() const { return _backgroundColor; }
-  void setBackgroundColor(const QColor& colour);
-  VQView* dialogCenterView() const { return _dialogCenterView; }
+    QColor backgroundColor() const { return _backgroundColor; }
+    void setBackgroundColor(const QColor& colour);
+    VQView* dialogCenterView() const { return _dialogCenterView; }
 
-  // Called with the key (Escape, Return or Enter); answers whether it was taken.
-  std::function<bool(int key)> keyEquivalent;
+    // Called with the key (Escape, Return or Enter); answers whether it was taken.
+    std::function<bool(int key)> keyEquivalent;
 
- protected:
-  void paintEvent(QPaintEvent*) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void wheelEvent(QWheelEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
- private:
-  QColor _backgroundColor = Qt::transparent;
-  VQView* _dialogCenterView;
+  private:
+    QColor _backgroundColor = Qt::transparent;
+    VQView* _dialogCenterView;
 };

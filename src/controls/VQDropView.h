@@ -5,20 +5,20 @@
 #include "controls/VQView.h"
 
 class VQDropView : public VQView {
- public:
-  explicit VQDropView(QWidget* parent = nullptr);
+  public:
+    explicit VQDropView(QWidget* parent = nullptr);
 
-  controls::KXImageViewDelegate* delegate() const { return _delegate; }
-  void setDelegate(controls::KXImageViewDelegate* delegate) { _delegate = delegate; }  // not owned
+    controls::KXImageViewDelegate* delegate() const { return _delegate; }
+    void setDelegate(controls::KXImageViewDelegate* delegate) { _delegate = delegate; } // not owned
 
- protected:
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dragMoveEvent(QDragMoveEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
- private:
-  bool canRead(const QMimeData* data) const;
-  void offerCopy(QDropEvent* event) const;
+  private:
+    bool canRead(const QMimeData* data) const;
+    void offerCopy(QDropEvent* event) const;
 
-  controls::KXImageViewDelegate* _delegate = nullptr;
+    controls::KXImageViewDelegate* _delegate = nullptr;
 };

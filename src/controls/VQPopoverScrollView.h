@@ -4,14 +4,14 @@
 #include <QScrollArea>
 
 class VQPopoverScrollView : public QScrollArea {
- public:
-  static constexpr int kHeaderHeight = 10;
-  explicit VQPopoverScrollView(QWidget* parent = nullptr);
+  public:
+    static constexpr int kHeaderHeight = 10;
+    explicit VQPopoverScrollView(QWidget* parent = nullptr);
 
- protected:
-  void wheelEvent(QWheelEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+  protected:
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
- private:
-  QWidget* _header;
+  private:
+    QWidget* _header;
 };

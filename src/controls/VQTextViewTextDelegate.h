@@ -7,10 +7,10 @@
 class VQTextView;
 
 class VQTextViewTextDelegate {
- public:
-  virtual ~VQTextViewTextDelegate() = default;
-  // After every change of the text.
-  virtual void textDidChangeInTextView(VQTextView* textView) = 0;
-  // Optional: the bounds a slider's value box validates against, asked when the box takes focus.
-  virtual std::optional<VQTextViewSliderParams> getParamsDictionaryForSlider() { return std::nullopt; }
+  public:
+    virtual ~VQTextViewTextDelegate() = default;
+    // After every change of the text.
+    virtual void textDidChangeInTextView(VQTextView* textView) = 0;
+    // Optional: the bounds a slider's value box validates against, asked when the box takes focus.
+    virtual std::optional<VQTextViewSliderParams> getParamsDictionaryForSlider() { return std::nullopt; }
 };

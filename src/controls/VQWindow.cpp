@@ -3,5 +3,5 @@
 #include "controls/SharedBundle.h"
 
 VQWindow::VQWindow(QWidget* parent) : KXAbstractDimmWindow(parent) {
-  setPatternImage(imageNamedAdditional("jrv_top_bar"));
+    setPatternImage(imageNamedAdditional("jrv_top_bar"));
 }

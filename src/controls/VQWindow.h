@@ -3,6 +3,6 @@
 #include "controls/KXAbstractDimmWindow.h"
 
 class VQWindow : public KXAbstractDimmWindow {
- public:
-  explicit VQWindow(QWidget* parent = nullptr);
+  public:
+    explicit VQWindow(QWidget* parent = nullptr);
 };

@@ -3,8 +3,8 @@
 #include <QLabel>
 
 class VerticallyCenteredTextFieldCell : public QLabel {
- public:
-  explicit VerticallyCenteredTextFieldCell(QWidget* parent = nullptr) : QLabel(parent) {
-    setAlignment((alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
-  }
+  public:
+    explicit VerticallyCenteredTextFieldCell(QWidget* parent = nullptr) : QLabel(parent) {
+        setAlignment((alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
+    }
 };

@@ -10,4 +10,4 @@ void setAlpha(QWidget* view, double alpha, bool animated = false, double seconds
 // The model value: 1 for a widget never given one.
 double alpha(const QWidget* view);
 
-}  // namespace ViewAlpha
+} // namespace ViewAlpha

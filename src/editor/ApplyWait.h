@@ -8,23 +8,23 @@
 #include <optional>
 
 class ApplyWait {
- public:
-  enum class Result { Applied, Failed, Cancelled, NothingToApply };
+  public:
+    enum class Result { Applied, Failed, Cancelled, NothingToApply };
 
-  ApplyWait() = default;
-  // A caller on the main thread that goes on when signalled instead of blocking.
-  explicit ApplyWait(std::function<void(Result)> then) : _then(std::move(then)) {}
+    ApplyWait() = default;
+    // A caller on the main thread that goes on when signalled instead of blocking.
+    explicit ApplyWait(std::function<void(Result)> then) : _then(std::move(then)) {}
 
-  // Any thread; only the first call counts.
-  void signal(Result result);
-  // Blocks until signalled and answers the result.
-  Result wait();
-  bool isSignalled() const;
-  std::optional<Result> result() const;
+    // Any thread; only the first call counts.
+    void signal(Result result);
+    // Blocks until signalled and answers the result.
+    Result wait();
+    bool isSignalled() const;
+    std::optional<Result> result() const;
 
- private:
-  mutable std::mutex _mutex;
-  std::condition_variable _signalled;
-  std::optional<Result> _result;
-  std::function<void(Result)> _then;
+  private:
+    mutable std::mutex _mutex;
+    std::condition_variable _signalled;
+    std::optional<Result> _result;
+    std::function<void(Result)> _then;
 };

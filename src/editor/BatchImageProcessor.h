@@ -28,4 +28,4 @@ graphics::ImagePtr processRequest(const KXBatchImageRequest& request, PostProces
 bool batchProcessingButtonPressed(QWidget* window, KXBatchProcessing& batch, PostProcess* effect,
                                   std::shared_ptr<CustomPreset> preset);
 
-}  // namespace BatchImageProcessor
+} // namespace BatchImageProcessor

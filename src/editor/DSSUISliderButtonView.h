@@ -4,15 +4,15 @@
 #include <QWidget>
 
 class DSSUISliderButtonView : public QWidget {
-  Q_OBJECT
- public:
-  explicit DSSUISliderButtonView(QWidget* parent = nullptr) : QWidget(parent) {}
-  void setImage(const QImage& image);
-  const QImage& image() const { return _image; }
+    Q_OBJECT
+  public:
+    explicit DSSUISliderButtonView(QWidget* parent = nullptr) : QWidget(parent) {}
+    void setImage(const QImage& image);
+    const QImage& image() const { return _image; }
 
- protected:
-  void paintEvent(QPaintEvent*) override;
+  protected:
+    void paintEvent(QPaintEvent*) override;
 
- private:
-  QImage _image;
+  private:
+    QImage _image;
 };

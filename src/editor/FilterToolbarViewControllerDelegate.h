@@ -3,13 +3,13 @@
 class FilterToolbarViewController;
 
 class FilterToolbarViewControllerDelegate {
- public:
-  virtual ~FilterToolbarViewControllerDelegate() = default;
-  virtual void applyButtonDidClick(FilterToolbarViewController* toolbar) = 0;
-  virtual void slidersDidChange(FilterToolbarViewController* toolbar) = 0;
-  virtual void smallSizeClick(FilterToolbarViewController* toolbar) = 0;
-  virtual void cancelButtonDidClick(FilterToolbarViewController* toolbar) = 0;
-  virtual void drawButtonDidClick(FilterToolbarViewController* toolbar) = 0;
-  virtual void hideMaskButtonDidClick(FilterToolbarViewController* toolbar) = 0;
-  virtual void frameButtonClick(FilterToolbarViewController* toolbar) = 0;
+  public:
+    virtual ~FilterToolbarViewControllerDelegate() = default;
+    virtual void applyButtonDidClick(FilterToolbarViewController* toolbar) = 0;
+    virtual void slidersDidChange(FilterToolbarViewController* toolbar) = 0;
+    virtual void smallSizeClick(FilterToolbarViewController* toolbar) = 0;
+    virtual void cancelButtonDidClick(FilterToolbarViewController* toolbar) = 0;
+    virtual void drawButtonDidClick(FilterToolbarViewController* toolbar) = 0;
+    virtual void hideMaskButtonDidClick(FilterToolbarViewController* toolbar) = 0;
+    virtual void frameButtonClick(FilterToolbarViewController* toolbar) = 0;
 };

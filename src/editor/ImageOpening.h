@@ -17,12 +17,12 @@ inline constexpr double RivorezIduvivViewControllerMaxPixels = 16000000.0;
 std::vector<std::string> readableFileTypes();
 
 struct OpenedPhoto {
-  graphics::ImagePtr image;                 // upright; null when the file could not be read
-  foundation::Dictionary properties;        // every property of the file, for the metadata panel
-  foundation::Dictionary keptProperties;    // what a save writes back
-  std::string utType;                       // the file's type identifier
-  bool hasSource = false;                   // false: the path names no readable file at all
-  std::string failure;                      // why there is no image
+    graphics::ImagePtr image;              // upright; null when the file could not be read
+    foundation::Dictionary properties;     // every property of the file, for the metadata panel
+    foundation::Dictionary keptProperties; // what a save writes back
+    std::string utType;                    // the file's type identifier
+    bool hasSource = false;                // false: the path names no readable file at all
+    std::string failure;                   // why there is no image
 };
 
 OpenedPhoto readPhoto(const std::string& path);
@@ -38,4 +38,4 @@ void cappedSize(int width, int height, int* outWidth, int* outHeight);
 graphics::ImagePtr resizeInBackgroundImage(const graphics::ImagePtr& image);
 graphics::ImagePtr resizeImage(const graphics::ImagePtr& image, double width, double height);
 
-}  // namespace ImageOpening
+} // namespace ImageOpening

@@ -29,20 +29,20 @@ QByteArray encodedImage(const graphics::ImagePtr& image, const std::string& type
 
 // Clipboard data holding the picture; each format is encoded on first ask and kept.
 class ImageMimeData : public QMimeData {
- public:
-  explicit ImageMimeData(graphics::ImagePtr image) : _image(std::move(image)) {}
-  const graphics::ImagePtr& image() const { return _image; }
-  QStringList formats() const override;
-  bool hasFormat(const QString& type) const override;
-  int encodings() const { return _encodings; }
+  public:
+    explicit ImageMimeData(graphics::ImagePtr image) : _image(std::move(image)) {}
+    const graphics::ImagePtr& image() const { return _image; }
+    QStringList formats() const override;
+    bool hasFormat(const QString& type) const override;
+    int encodings() const { return _encodings; }
 
- protected:
-  QVariant retrieveData(const QString& type, QMetaType preferred) const override;
+  protected:
+    QVariant retrieveData(const QString& type, QMetaType preferred) const override;
 
- private:
-  graphics::ImagePtr _image;
-  mutable std::map<QString, QByteArray> _encoded;
-  mutable int _encodings = 0;
+  private:
+    graphics::ImagePtr _image;
+    mutable std::map<QString, QByteArray> _encoded;
+    mutable int _encodings = 0;
 };
 
 bool hasImageData(const QMimeData* data);
@@ -55,4 +55,4 @@ bool canRead(const QMimeData* data, const std::vector<std::string>& readableType
 // The picture of the image data, or null (none, undecodable or empty).
 graphics::ImagePtr imageFromPasteboard(const QMimeData* data);
 
-}  // namespace ImagePasteboard
+} // namespace ImagePasteboard

@@ -5,9 +5,9 @@
 #include <vector>
 
 class RecentDocuments {
- public:
-  static constexpr size_t kMaximum = 10;
-  static std::vector<std::string> recentDocumentURLs();
-  static void noteNewRecentDocumentURL(const std::string& path);
-  static void clearRecentDocuments();
+  public:
+    static constexpr size_t kMaximum = 10;
+    static std::vector<std::string> recentDocumentURLs();
+    static void noteNewRecentDocumentURL(const std::string& path);
+    static void clearRecentDocuments();
 };

@@ -18,48 +18,48 @@ namespace {
 // exists only once that window is shown, so the watcher connects when the content appears or
 // changes window.
 class DensityWatcher : public QObject {
- public:
-  DensityWatcher(QWidget* content, QObject* parent) : QObject(parent), _content(content) {
-    _content->installEventFilter(this);
-    connectScreenSignal();
-  }
-
-  void update() {
-    if (_content) services::KXServiceUtils::setBackingScaleFactor(_content->devicePixelRatio());
-  }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == _content) {
-      switch (event->type()) {
-        case QEvent::Show:
-        case QEvent::ParentChange:
-          // A content view not (yet) in a shown window has no screen to follow.
-          if (connectScreenSignal()) update();
-          break;
-        case QEvent::ScreenChangeInternal:
-          update();
-          break;
-        default:
-          break;
-      }
+  public:
+    DensityWatcher(QWidget* content, QObject* parent) : QObject(parent), _content(content) {
+        _content->installEventFilter(this);
+        connectScreenSignal();
     }
-    return QObject::eventFilter(watched, event);
-  }
 
- private:
-  bool connectScreenSignal() {
-    QWindow* handle = _content ? _content->window()->windowHandle() : nullptr;
-    if (!handle) return false;
-    connect(handle, &QWindow::screenChanged, this, &DensityWatcher::update, Qt::UniqueConnection);
-    return true;
-  }
+    void update() {
+        if (_content) services::KXServiceUtils::setBackingScaleFactor(_content->devicePixelRatio());
+    }
 
-  QPointer<QWidget> _content;
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == _content) {
+            switch (event->type()) {
+            case QEvent::Show:
+            case QEvent::ParentChange:
+                // A content view not (yet) in a shown window has no screen to follow.
+                if (connectScreenSignal()) update();
+                break;
+            case QEvent::ScreenChangeInternal:
+                update();
+                break;
+            default:
+                break;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    bool connectScreenSignal() {
+        QWindow* handle = _content ? _content->window()->windowHandle() : nullptr;
+        if (!handle) return false;
+        connect(handle, &QWindow::screenChanged, this, &DensityWatcher::update, Qt::UniqueConnection);
+        return true;
+    }
+
+    QPointer<QWidget> _content;
 };
 
-}  // namespace
+} // namespace
 
 void RivorezIduvivViewController::trackBackingScaleFactor() {
-  new DensityWatcher(_contentView, this);
+    new DensityWatcher(_contentView, this);
 }

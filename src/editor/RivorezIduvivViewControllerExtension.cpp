@@ -7,13 +7,13 @@
 namespace {
 constexpr const char* kCountOfSavingsKey = "PictavoCountOfSavingsIntegerValue";
 constexpr const char* kNeverShowReviewKey = "PictavoNeverShowReviewAppBoolValue";
-}  // namespace
+} // namespace
 
 // Only a file actually written counts: a save that wrote nothing is no reason to ask for a review.
 void RivorezIduvivViewController::countSaveInExtension() {
-  if (!services::ExtensionBuild::isOn()) return;
-  auto& defaults = foundation::UserDefaults::standardUserDefaults();
-  if (defaults.boolForKey(kNeverShowReviewKey)) return;
-  defaults.setInteger(defaults.integerForKey(kCountOfSavingsKey) + 1, kCountOfSavingsKey);
-  defaults.synchronize();
+    if (!services::ExtensionBuild::isOn()) return;
+    auto& defaults = foundation::UserDefaults::standardUserDefaults();
+    if (defaults.boolForKey(kNeverShowReviewKey)) return;
+    defaults.setInteger(defaults.integerForKey(kCountOfSavingsKey) + 1, kCountOfSavingsKey);
+    defaults.synchronize();
 }

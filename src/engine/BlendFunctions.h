@@ -20,20 +20,19 @@ struct hsl_t {
 namespace blend_detail {
 
 // Unlike std::min/std::fmin, a NaN in either operand comes out.
-template <typename T>
-constexpr T min_nan(T x, T y) { return (x < y || x != x) ? x : y; }
-template <typename T>
-constexpr T max_nan(T x, T y) { return (x > y || x != x) ? x : y; }
+template <typename T> constexpr T min_nan(T x, T y) {
+    return (x < y || x != x) ? x : y;
+}
+template <typename T> constexpr T max_nan(T x, T y) {
+    return (x > y || x != x) ? x : y;
+}
 
-template <typename F>
-inline pixel_t per_channel(pixel_t a, pixel_t b, F f)
-{
+template <typename F> inline pixel_t per_channel(pixel_t a, pixel_t b, F f) {
     return {f(a.r, b.r), f(a.g, b.g), f(a.b, b.b)};
 }
 
 // Truncation into 0..255; out-of-range and NaN values would be undefined as a plain cast.
-inline uint32_t trunc_channel(double v)
-{
+inline uint32_t trunc_channel(double v) {
     if (!(v > 0.0)) return 0;
     if (v >= 255.0) return 255;
     return static_cast<uint32_t>(v);
@@ -41,8 +40,7 @@ inline uint32_t trunc_channel(double v)
 
 // (1 - 2y) x^2 + 2 x y below y = 0.5, with x^2 in float; soft and hard light differ only in
 // which operand is x.
-inline float soft_light_channel(float x, float y)
-{
+inline float soft_light_channel(float x, float y) {
     const double X = x, Y = y;
     if (y < 0.5f) {
         const float x2 = x * x;
@@ -52,8 +50,7 @@ inline float soft_light_channel(float x, float y)
 }
 
 // Kept in double: hard mix thresholds this value before any rounding.
-inline double vivid_light_channel(float a, float b)
-{
+inline double vivid_light_channel(float a, float b) {
     const double A = a;
     if (b < 0.5f) {
         const double t = 2.0 * b;
@@ -66,8 +63,7 @@ inline double vivid_light_channel(float a, float b)
 }
 
 // Shared by both hue helpers; they differ only in how 2/3 was rounded.
-inline float hue_to_channel(float p, float q, float h, double two_thirds)
-{
+inline float hue_to_channel(float p, float q, float h, double two_thirds) {
     if (h < 0.0f)
         h = h + 1.0f;
     else if (h > 1.0f)
@@ -81,35 +77,29 @@ inline float hue_to_channel(float p, float q, float h, double two_thirds)
 
 } // namespace blend_detail
 
-inline pixel_t blend_darken(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_darken(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) { return blend_detail::min_nan(x, y); });
 }
 
-inline pixel_t blend_lighten(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_lighten(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) { return blend_detail::max_nan(x, y); });
 }
 
-inline pixel_t blend_difference(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_difference(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) { return std::fabs(x - y); });
 }
 
-inline pixel_t blend_add(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_add(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) { return x + y; });
 }
 
-inline pixel_t blend_screen(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_screen(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) {
         return static_cast<float>(1.0 - (1.0 - double(y)) * (1.0 - double(x)));
     });
 }
 
-inline pixel_t blend_overlay(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_overlay(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) {
         const double X = x, Y = y;
         if (x < 0.5f) return static_cast<float>(Y * (2.0 * X));
@@ -117,18 +107,17 @@ inline pixel_t blend_overlay(pixel_t a, pixel_t b)
     });
 }
 
-inline pixel_t blend_soft_light(pixel_t a, pixel_t b)
-{
-    return blend_detail::per_channel(a, b, [](float x, float y) { return blend_detail::soft_light_channel(x, y); });
+inline pixel_t blend_soft_light(pixel_t a, pixel_t b) {
+    return blend_detail::per_channel(a, b,
+                                     [](float x, float y) { return blend_detail::soft_light_channel(x, y); });
 }
 
-inline pixel_t blend_hard_light(pixel_t a, pixel_t b)
-{
-    return blend_detail::per_channel(a, b, [](float x, float y) { return blend_detail::soft_light_channel(y, x); });
+inline pixel_t blend_hard_light(pixel_t a, pixel_t b) {
+    return blend_detail::per_channel(a, b,
+                                     [](float x, float y) { return blend_detail::soft_light_channel(y, x); });
 }
 
-inline pixel_t blend_hard_light2(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_hard_light2(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) {
         const double X = x, Y = y;
         if (y > 0.5f) return static_cast<float>(1.0 - (2.0 - 2.0 * Y) * (1.0 - X));
@@ -136,8 +125,7 @@ inline pixel_t blend_hard_light2(pixel_t a, pixel_t b)
     });
 }
 
-inline pixel_t blend_linear_light(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_linear_light(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) {
         const double X = x, Y = y;
         if (y < 0.5f) return static_cast<float>(blend_detail::max_nan(0.0, X + 2.0 * Y - 1.0));
@@ -145,39 +133,32 @@ inline pixel_t blend_linear_light(pixel_t a, pixel_t b)
     });
 }
 
-inline pixel_t blend_color_burn(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_color_burn(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) {
         if (y == 0.0f) return y;
         return static_cast<float>(blend_detail::max_nan(0.0, 1.0 - (1.0 - double(x)) / double(y)));
     });
 }
 
-inline pixel_t blend_color_dodge(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_color_dodge(pixel_t a, pixel_t b) {
     return blend_detail::per_channel(a, b, [](float x, float y) {
         if (y == 1.0f) return y;
         return static_cast<float>(blend_detail::min_nan(1.0, double(x) / (1.0 - double(y))));
     });
 }
 
-inline pixel_t blend_vivid_light(pixel_t a, pixel_t b)
-{
-    return blend_detail::per_channel(a, b, [](float x, float y) {
-        return static_cast<float>(blend_detail::vivid_light_channel(x, y));
-    });
+inline pixel_t blend_vivid_light(pixel_t a, pixel_t b) {
+    return blend_detail::per_channel(
+        a, b, [](float x, float y) { return static_cast<float>(blend_detail::vivid_light_channel(x, y)); });
 }
 
-inline pixel_t blend_hard_mix(pixel_t a, pixel_t b)
-{
-    return blend_detail::per_channel(a, b, [](float x, float y) {
-        return blend_detail::vivid_light_channel(x, y) < 0.5 ? 0.0f : 1.0f;
-    });
+inline pixel_t blend_hard_mix(pixel_t a, pixel_t b) {
+    return blend_detail::per_channel(
+        a, b, [](float x, float y) { return blend_detail::vivid_light_channel(x, y) < 0.5 ? 0.0f : 1.0f; });
 }
 
 // k = 1 gives a, k = 0 gives b.
-inline pixel_t blend_alpha(pixel_t a, pixel_t b, float k)
-{
+inline pixel_t blend_alpha(pixel_t a, pixel_t b, float k) {
     return blend_detail::per_channel(a, b, [k](float x, float y) {
         const float xk = x * k;
         return static_cast<float>(double(xk) + double(y) * (1.0 - double(k)));
@@ -186,16 +167,14 @@ inline pixel_t blend_alpha(pixel_t a, pixel_t b, float k)
 
 // 0 below edge0, 1 from edge1 on, a cubic ease between. The edge0 test comes first, so with
 // edge0 > edge1 everything below edge0 is 0.
-inline double smoothstep(double edge0, double edge1, double x)
-{
+inline double smoothstep(double edge0, double edge1, double x) {
     if (x < edge0) return 0.0;
     if (x >= edge1) return 1.0;
     const double t = (x - edge0) / (edge1 - edge0);
     return t * t * (3.0 - 2.0 * t);
 }
 
-inline hsl_t RGBToHSL(pixel_t p)
-{
+inline hsl_t RGBToHSL(pixel_t p) {
     using blend_detail::max_nan;
     using blend_detail::min_nan;
     const float mn = min_nan(min_nan(p.r, p.g), p.b);
@@ -204,7 +183,8 @@ inline hsl_t RGBToHSL(pixel_t p)
     const float l = 0.5f * (mx + mn);
     if (d == 0.0f) return {0.0f, 0.0f, l};
 
-    const float s = l < 0.5f ? d / (mx + mn) : static_cast<float>(double(d) / (2.0 - double(mx) - double(mn)));
+    const float s =
+        l < 0.5f ? d / (mx + mn) : static_cast<float>(double(d) / (2.0 - double(mx) - double(mn)));
     const auto delta = [mx, d](float c) {
         return static_cast<float>(((double(mx) - double(c)) / 6.0 + double(d) / 2.0) / double(d));
     };
@@ -223,25 +203,22 @@ inline hsl_t RGBToHSL(pixel_t p)
     return {h, s, l};
 }
 
-inline float HueToRGB(float p, float q, float h)
-{
+inline float HueToRGB(float p, float q, float h) {
     return blend_detail::hue_to_channel(p, q, h, 2.0 / 3.0);
 }
 
 // Uses "< 0.5" where Color_HlsToRgb uses "<= 0.5"; both are relied on.
-inline pixel_t HSLToRGB(hsl_t c)
-{
+inline pixel_t HSLToRGB(hsl_t c) {
     if (c.s == 0.0f) return {c.l, c.l, c.l};
-    const float q = c.l < 0.5f ? static_cast<float>((1.0 + double(c.s)) * double(c.l)) : (c.l + c.s) - c.s * c.l;
+    const float q =
+        c.l < 0.5f ? static_cast<float>((1.0 + double(c.s)) * double(c.l)) : (c.l + c.s) - c.s * c.l;
     const float p = static_cast<float>(2.0 * double(c.l) - double(q));
-    return {HueToRGB(p, q, static_cast<float>(double(c.h) + 1.0 / 3.0)),
-            HueToRGB(p, q, c.h),
+    return {HueToRGB(p, q, static_cast<float>(double(c.h) + 1.0 / 3.0)), HueToRGB(p, q, c.h),
             HueToRGB(p, q, static_cast<float>(double(c.h) - 1.0 / 3.0))};
 }
 
 // Byte-based conversion pair behind blend_luminocity; single precision with float constants.
-inline bool Color_RgbToHls(uint8_t r, uint8_t g, uint8_t b, float* h, float* l, float* s)
-{
+inline bool Color_RgbToHls(uint8_t r, uint8_t g, uint8_t b, float* h, float* l, float* s) {
     using blend_detail::max_nan;
     using blend_detail::min_nan;
     const float R = float(r) / 255.0f, G = float(g) / 255.0f, B = float(b) / 255.0f;
@@ -267,15 +244,13 @@ inline bool Color_RgbToHls(uint8_t r, uint8_t g, uint8_t b, float* h, float* l, 
     return true;
 }
 
-inline bool Color_HueToRgb(float* out, float m1, float m2, float h)
-{
+inline bool Color_HueToRgb(float* out, float m1, float m2, float h) {
     *out = blend_detail::hue_to_channel(m1, m2, h, double(0.6666667f));
     return true;
 }
 
 // Outputs are 0..255 (truncated); l <= 0.5 here, unlike HSLToRGB.
-inline bool Color_HlsToRgb(uint32_t* r, uint32_t* g, uint32_t* b, float h, float l, float s)
-{
+inline bool Color_HlsToRgb(uint32_t* r, uint32_t* g, uint32_t* b, float h, float l, float s) {
     using blend_detail::trunc_channel;
     if (s == 0.0f) {
         *r = *g = *b = trunc_channel(l * 255.0f);
@@ -296,8 +271,7 @@ inline bool Color_HlsToRgb(uint32_t* r, uint32_t* g, uint32_t* b, float h, float
 
 // Hue and saturation of a with the lightness of b, through bytes. The channels go in as
 // blue, green, red and the outputs are read back reversed; the hue depends on that order.
-inline pixel_t blend_luminocity(pixel_t a, pixel_t b)
-{
+inline pixel_t blend_luminocity(pixel_t a, pixel_t b) {
     using blend_detail::trunc_channel;
     const auto byte = [](float c) { return static_cast<uint8_t>(trunc_channel(double(c) * 255.0)); };
     float h1, l1, s1, h2, l2, s2;

@@ -22,7 +22,8 @@ void report_missing(const std::string& name) {
 }
 
 graphics::ImagePtr load_overlay(const std::string& name) {
-    graphics::ImagePtr image = imageio::imageWithContentsOfFile(foundation::Bundle::pathForImageResource(name));
+    graphics::ImagePtr image =
+        imageio::imageWithContentsOfFile(foundation::Bundle::pathForImageResource(name));
     if (!image) report_missing(name);
     return image;
 }

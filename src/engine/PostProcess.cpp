@@ -175,8 +175,8 @@ void PostProcess::keep_spare(uint8_t* buffer, size_t bytes) {
 bool PostProcess::restore_source(const graphics::ImagePtr& image) {
     if (!g_global_pre_inited) return true;
     // A preset chain gives a preview buffer to the working image; only a clean brings it back.
-    if (!image || g_source_image.lock() != image || g_source_quality != g_preview_quality || !gp_preview_buf ||
-        !gp_small_preview_buf)
+    if (!image || g_source_image.lock() != image || g_source_quality != g_preview_quality ||
+        !gp_preview_buf || !gp_small_preview_buf)
         return false;
     if (g_data_generation == g_source_generation) return true;
     const size_t bytes = size_t(g_width) * size_t(g_height) * 4;

@@ -390,8 +390,9 @@ class PostProcess {
     // colour (r[i], g[i], b[i]) as bytes where that alpha is not 0, black where it is. A channel
     // becomes 0 below 0 and for NaN, 255 above 1, else trunc(v x 255) in single precision. The
     // arrays hold kRowChunk entries; those from n on are overwritten.
-    static void store_pixels(float* r, float* g, float* b, int32_t n, const uint8_t* alpha, size_t alpha_stride,
-                             uint8_t* dst);
+    static void store_pixels(float* r, float* g, float* b, int32_t n, const uint8_t* alpha,
+                             size_t alpha_stride, uint8_t* dst);
+
   private:
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);

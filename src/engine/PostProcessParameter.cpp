@@ -35,7 +35,8 @@ std::string PostProcessParameter::description() const {
     return text;
 }
 
-PostProcessParameter* parameterFromSlider(std::shared_ptr<PostProcessParameter>& slot, const SliderSpec* slider) {
+PostProcessParameter* parameterFromSlider(std::shared_ptr<PostProcessParameter>& slot,
+                                          const SliderSpec* slider) {
     if (slot || !slider || !slider->key) return slot.get();
     const std::string name =
         slider->literal ? slider->key : services::KXSLocalization::localizedStringForKey(slider->key, "");

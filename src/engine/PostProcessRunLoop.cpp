@@ -247,10 +247,10 @@ bool PostProcess::process_row(const foundation::Thread& thread, int32_t y, int32
                      [this](int32_t x, int32_t y, int32_t pass) { return process_pixel_x(x, y, pass); });
 }
 
-// Four pixels at a time (one SSE register a channel) in compiler vector types: written as a plain loop, the clamping
-// selects stay branches and nothing is vectorised.
-void PostProcess::store_pixels(float* r, float* g, float* b, int32_t n, const uint8_t* alpha, size_t alpha_stride,
-                               uint8_t* dst) {
+// Four pixels at a time (one SSE register a channel) in compiler vector types: written as a plain loop, the
+// clamping selects stay branches and nothing is vectorised.
+void PostProcess::store_pixels(float* r, float* g, float* b, int32_t n, const uint8_t* alpha,
+                               size_t alpha_stride, uint8_t* dst) {
     constexpr int lanes = 4;
     typedef float floatv __attribute__((vector_size(4 * lanes)));
     typedef int32_t intv __attribute__((vector_size(4 * lanes)));
@@ -276,7 +276,8 @@ void PostProcess::store_pixels(float* r, float* g, float* b, int32_t n, const ui
             const floatv zero = {}, one = zero + 1.0f;
             const floatv low = zero < v ? v : zero; // NaN fails the test
             const floatv clamped = low < one ? low : one;
-            const wordv byte = __builtin_convertvector(__builtin_convertvector(clamped * 255.0f, intv), wordv);
+            const wordv byte =
+                __builtin_convertvector(__builtin_convertvector(clamped * 255.0f, intv), wordv);
             pixel |= (byte & keep) << (8 * (c + 1));
         }
         std::memcpy(words + i, &pixel, sizeof pixel);

@@ -102,7 +102,8 @@ class PostProcessesManager {
 
     // ---- Renders, results through the delegate ----
 
-    void generateImageForPostProcess(PostProcess* effect, bool isPreview, PostProcessesManagerDelegate* delegate);
+    void generateImageForPostProcess(PostProcess* effect, bool isPreview,
+                                     PostProcessesManagerDelegate* delegate);
     void generateImageForPreset(std::shared_ptr<CustomPreset> preset, bool isPreview,
                                 PostProcessesManagerDelegate* delegate);
     // The frame pass: the frame effect over the given image.
@@ -125,10 +126,12 @@ class PostProcessesManager {
     // One picture of a batch: stops every run, leaves thumbnails off (cleanWorkingImage() resumes
     // them when the batch is done), frees the working image, then the preset's result if there
     // is a preset, else the effect's, else image itself.
-    graphics::ImagePtr getProcessedImageForBatch(PostProcess* effect, const std::shared_ptr<CustomPreset>& preset,
+    graphics::ImagePtr getProcessedImageForBatch(PostProcess* effect,
+                                                 const std::shared_ptr<CustomPreset>& preset,
                                                  graphics::ImagePtr image);
     // The frame's whole-image result over image with its first parameter set to frameParametr.
-    graphics::ImagePtr getFramedImageForPPFrame(PostProcess* frame, double frameParametr, graphics::ImagePtr image);
+    graphics::ImagePtr getFramedImageForPPFrame(PostProcess* frame, double frameParametr,
+                                                graphics::ImagePtr image);
 
     // ---- Mask: a full-size opaque grey image, white where the effect shows ----
 
@@ -141,7 +144,9 @@ class PostProcessesManager {
     // PostProcessesManagerHideMaskDidChange.
     void setHideMask(bool hide);
     // The source image at each result size the mask blend has met, keyed "{width, height}".
-    const std::map<std::string, coreimage::ImagePtr>& maskCashedProperties() const { return _maskCashedProperties; }
+    const std::map<std::string, coreimage::ImagePtr>& maskCashedProperties() const {
+        return _maskCashedProperties;
+    }
 
     // ---- Plain state of rendering and of the thumbnail queue ----
 
@@ -231,7 +236,7 @@ class PostProcessesManager {
     RenderRunState _run;
     std::unique_ptr<foundation::Thread> _progress;
     int64_t _runSerial = 0;
-    int64_t _awaitedRun = 0;        // the run whose end is awaited; 0 when none
+    int64_t _awaitedRun = 0; // the run whose end is awaited; 0 when none
     PostProcess* _currentPP = nullptr;
     std::shared_ptr<CustomPreset> _currentPreset;
     std::vector<PresetStep> _presetSteps;

@@ -29,8 +29,9 @@ class PostProcessesManagerDelegate {
     // the run failed ("ProcessFailed": the look could not prepare, or memory ran out): keep the
     // picture shown, add no undo step. A cancelled render sends no finish at all. The same holds
     // for finishPreset.
-    virtual void finishPostProcess(PostProcessesManager& manager, PostProcess* effect, graphics::ImagePtr result,
-                                   graphics::ImagePtr beforeFrame, bool isPreview) {
+    virtual void finishPostProcess(PostProcessesManager& manager, PostProcess* effect,
+                                   graphics::ImagePtr result, graphics::ImagePtr beforeFrame,
+                                   bool isPreview) {
         (void)manager, (void)effect, (void)result, (void)beforeFrame, (void)isPreview;
     }
     virtual void finishPreset(PostProcessesManager& manager, const std::shared_ptr<CustomPreset>& preset,

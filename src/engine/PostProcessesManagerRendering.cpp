@@ -42,9 +42,11 @@ void assertMainThread() {
 
 void PostProcessesManager::startObservingRuns() {
     foundation::NotificationCenter& center = foundation::NotificationCenter::defaultCenter();
-    center.addObserver(this, "EndProcess", nullptr, [this](const foundation::Notification& n) { runEnded(n, false); });
+    center.addObserver(this, "EndProcess", nullptr,
+                       [this](const foundation::Notification& n) { runEnded(n, false); });
     // A run that could not produce anything ends like one without a result, so nothing waits.
-    center.addObserver(this, "ProcessFailed", nullptr, [this](const foundation::Notification& n) { runEnded(n, true); });
+    center.addObserver(this, "ProcessFailed", nullptr,
+                       [this](const foundation::Notification& n) { runEnded(n, true); });
     center.addObserver(this, "progressChanged", nullptr,
                        [this](const foundation::Notification& n) { progressDidChange(n); });
 }
@@ -58,7 +60,8 @@ void PostProcessesManager::startRun(PostProcess* effect) {
     releaseWorker();
     _awaitedRun = ++_runSerial;
     const int64_t id = _awaitedRun;
-    _progress = std::make_unique<foundation::Thread>([effect, id] { effect->process(foundation::Value(id)); });
+    _progress =
+        std::make_unique<foundation::Thread>([effect, id] { effect->process(foundation::Value(id)); });
 }
 
 void PostProcessesManager::enter(RenderRunState::State state) {
@@ -73,7 +76,8 @@ void PostProcessesManager::endRun(bool hasResult) {
 
 bool PostProcessesManager::runsFullSize() const {
     using State = RenderRunState::State;
-    return !_isPreviewMode && (_run.is(State::Render) || _run.is(State::PresetRender) || _run.is(State::FramePass));
+    return !_isPreviewMode &&
+           (_run.is(State::Render) || _run.is(State::PresetRender) || _run.is(State::FramePass));
 }
 
 int32_t PostProcessesManager::presetKind() const {
@@ -148,7 +152,8 @@ void PostProcessesManager::pushEffectForGenerating(PostProcess* effect) {
     }
     _isForPresetsGenarating = false;
     if (!effect || effect->has_custom_preview_file() || effect->previewImage() || !_originalImage) return;
-    if (std::find(_stackEffects.begin(), _stackEffects.end(), QueueEntry(effect)) != _stackEffects.end()) return;
+    if (std::find(_stackEffects.begin(), _stackEffects.end(), QueueEntry(effect)) != _stackEffects.end())
+        return;
     _stackEffects.emplace_back(effect);
     checkMaxCount();
     startGeneratingPreviewsIfNeaded();
@@ -289,8 +294,8 @@ void PostProcessesManager::generateImageForPostProcess(PostProcess* effect, bool
     startRun(effect);
 }
 
-void PostProcessesManager::generateImageForImage(graphics::ImagePtr image, PostProcess* frameProcess, bool isPreview,
-                                                 PostProcessesManagerDelegate* delegate) {
+void PostProcessesManager::generateImageForImage(graphics::ImagePtr image, PostProcess* frameProcess,
+                                                 bool isPreview, PostProcessesManagerDelegate* delegate) {
     assertMainThread();
     if (!frameProcess) return;
     setGeneratingOn(false);
@@ -368,8 +373,10 @@ void PostProcessesManager::processFinish(graphics::ImagePtr result, bool failed)
     const bool preview = _isPreviewMode;
     const bool thumbnail = _run.is(RenderRunState::State::Thumbnail);
     const bool framePass = _run.is(RenderRunState::State::FramePass);
-    if (!result && !failed) result = PostProcess::resultImageFromCurrentDataType(thumbnail ? 2 : (preview ? 1 : 0));
-    if (result && !effect->isFrame() && _mask && !_generateWithoutMask && !_hideMask) result = blendWithMask(result);
+    if (!result && !failed)
+        result = PostProcess::resultImageFromCurrentDataType(thumbnail ? 2 : (preview ? 1 : 0));
+    if (result && !effect->isFrame() && _mask && !_generateWithoutMask && !_hideMask)
+        result = blendWithMask(result);
 
     PostProcess* frame = nullptr;
     if (thumbnail) {
@@ -418,7 +425,8 @@ void PostProcessesManager::setFrameParametr(PostProcess* frame) {
 
 // ---- Presets ----
 
-std::vector<PostProcessesManager::PresetStep> PostProcessesManager::runnableSteps(const CustomPreset& preset) {
+std::vector<PostProcessesManager::PresetStep>
+PostProcessesManager::runnableSteps(const CustomPreset& preset) {
     std::vector<PresetStep> steps;
     for (const EffectRecord& record : preset.ppStackArray()) {
         const auto name = record.find(CustomPresetEffectNameKey);
@@ -487,7 +495,8 @@ void PostProcessesManager::previewGeneretingForSelectedPreset() {
             step.effect->set_preview_mode(false);
             step.effect->setIsSmallPreview(false);
             if (!_imagePreviewSource && _generatingIndex == 1 &&
-                !(kind == 1 ? PostProcess::updateContextForPreviewData() : PostProcess::updateContextForSmallPreviewData())) {
+                !(kind == 1 ? PostProcess::updateContextForPreviewData()
+                            : PostProcess::updateContextForSmallPreviewData())) {
                 abandonSelectedPreset();
                 return;
             }
@@ -563,7 +572,8 @@ void PostProcessesManager::finishSelectedPreset(graphics::ImagePtr result) {
 
 // ---- Synchronous ----
 
-graphics::ImagePtr PostProcessesManager::getProcessedImageForPostProcess(PostProcess* effect, graphics::ImagePtr image) {
+graphics::ImagePtr PostProcessesManager::getProcessedImageForPostProcess(PostProcess* effect,
+                                                                         graphics::ImagePtr image) {
     assertMainThread();
     if (!effect) return nullptr;
     setGeneratingOn(false);
@@ -580,8 +590,9 @@ graphics::ImagePtr PostProcessesManager::getProcessedImageForPostProcess(PostPro
     return result ? result : PostProcess::resultImageFromCurrentDataType(0);
 }
 
-graphics::ImagePtr PostProcessesManager::getProcessedImageForPreset(const std::shared_ptr<CustomPreset>& preset,
-                                                                    graphics::ImagePtr image) {
+graphics::ImagePtr
+PostProcessesManager::getProcessedImageForPreset(const std::shared_ptr<CustomPreset>& preset,
+                                                 graphics::ImagePtr image) {
     assertMainThread();
     if (!preset) return image;
     for (const PresetStep& step : runnableSteps(*preset)) {
@@ -592,9 +603,8 @@ graphics::ImagePtr PostProcessesManager::getProcessedImageForPreset(const std::s
     return image;
 }
 
-graphics::ImagePtr PostProcessesManager::getProcessedImageForBatch(PostProcess* effect,
-                                                                   const std::shared_ptr<CustomPreset>& preset,
-                                                                   graphics::ImagePtr image) {
+graphics::ImagePtr PostProcessesManager::getProcessedImageForBatch(
+    PostProcess* effect, const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr image) {
     assertMainThread();
     stopEveryRun();
     PostProcess::global_clean();
@@ -653,14 +663,15 @@ graphics::ImagePtr PostProcessesManager::blendWithMask(const graphics::ImagePtr&
     const graphics::Rect bounds(0, 0, w, h);
     const coreimage::Context context;
     // The source at this size, made once: previews and thumbnails would resample it every time.
-    coreimage::ImagePtr& background = _maskCashedProperties["{" + std::to_string(w) + ", " + std::to_string(h) + "}"];
+    coreimage::ImagePtr& background =
+        _maskCashedProperties["{" + std::to_string(w) + ", " + std::to_string(h) + "}"];
     if (!background && _originalImage) {
         background = coreimage::Image::imageWithCGImage(_originalImage);
         if (_originalImage->width() != w || _originalImage->height() != h)
-            background = coreimage::Image::imageWithCGImage(context.createCGImage(
-                scaledImageFromImage(background, double(w) / _originalImage->width(),
-                                     double(h) / _originalImage->height()),
-                bounds));
+            background = coreimage::Image::imageWithCGImage(
+                context.createCGImage(scaledImageFromImage(background, double(w) / _originalImage->width(),
+                                                           double(h) / _originalImage->height()),
+                                      bounds));
     }
     if (!background) return result;
 

@@ -1,7 +1,8 @@
 #include "engine/RenderRunState.h"
 
 bool RenderRunState::atRest(State state) {
-    return state == State::Idle || state == State::Finished || state == State::Failed || state == State::Cancelled;
+    return state == State::Idle || state == State::Finished || state == State::Failed ||
+           state == State::Cancelled;
 }
 
 bool RenderRunState::allowed(State from, State to) {

@@ -5,11 +5,16 @@
 #endif
 
 const std::vector<std::string>& ExtensionInfo::supportedTypeExtensions() {
-  // The photo types the editor's open panel offers.
-  static const std::vector<std::string> extensions{"tiff", "tif", "jpg", "jpeg", "png", "bmp", "jp2", "exr"};
-  return extensions;
+    // The photo types the editor's open panel offers.
+    static const std::vector<std::string> extensions{"tiff", "tif", "jpg", "jpeg",
+                                                     "png",  "bmp", "jp2", "exr"};
+    return extensions;
 }
 
-std::string ExtensionInfo::bundleIdentifier() { return "org.opalene.photos-extension"; }
+std::string ExtensionInfo::bundleIdentifier() {
+    return "org.opalene.photos-extension";
+}
 
-std::string ExtensionInfo::shortVersionString() { return OPALENE_VERSION; }
+std::string ExtensionInfo::shortVersionString() {
+    return OPALENE_VERSION;
+}

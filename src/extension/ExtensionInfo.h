@@ -6,7 +6,7 @@
 #include <vector>
 
 struct ExtensionInfo {
-  static const std::vector<std::string>& supportedTypeExtensions();
-  static std::string bundleIdentifier();
-  static std::string shortVersionString();
+    static const std::vector<std::string>& supportedTypeExtensions();
+    static std::string bundleIdentifier();
+    static std::string shortVersionString();
 };

@@ -5,15 +5,15 @@
 #include <QWidget>
 
 class KXExtensionContainerView : public QWidget {
-  Q_OBJECT
- public:
-  explicit KXExtensionContainerView(QWidget* parent = nullptr);
+    Q_OBJECT
+  public:
+    explicit KXExtensionContainerView(QWidget* parent = nullptr);
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
- private:
-  void forwardToEditor(QKeyEvent* event);
+  private:
+    void forwardToEditor(QKeyEvent* event);
 };

@@ -19,48 +19,49 @@ class KXButton;
 class PhotoEditingViewController;
 
 class PhotosHostWindow : public QWidget {
-  Q_OBJECT
- public:
-  enum ExitStatus : int { kSaved = 0, kRefused = 1, kBadArguments = 2, kCancelled = 3, kFailed = 4 };
+    Q_OBJECT
+  public:
+    enum ExitStatus : int { kSaved = 0, kRefused = 1, kBadArguments = 2, kCancelled = 3, kFailed = 4 };
 
-  PhotosHostWindow(std::string photo, std::string outputDirectory, std::optional<std::string> adjustmentDataPath = std::nullopt);
-  ~PhotosHostWindow() override;
+    PhotosHostWindow(std::string photo, std::string outputDirectory,
+                     std::optional<std::string> adjustmentDataPath = std::nullopt);
+    ~PhotosHostWindow() override;
 
-  // Hands the extension its input; problems with stored adjustment data are in warnings().
-  void start();
-  void done();
-  void cancel();
+    // Hands the extension its input; problems with stored adjustment data are in warnings().
+    void start();
+    void done();
+    void cancel();
 
-  PhotoEditingViewController* extension() const { return _extension; }
-  KXButton* doneButton() const { return _doneButton; }
-  KXButton* cancelButton() const { return _cancelButton; }
-  const std::vector<std::string>& warnings() const { return _warnings; }
-  // The last finish's output, null when it failed or none came yet.
-  const std::shared_ptr<photos::ContentEditingOutput>& output() const { return _output; }
-  int exitStatus() const { return _exitStatus; }
+    PhotoEditingViewController* extension() const { return _extension; }
+    KXButton* doneButton() const { return _doneButton; }
+    KXButton* cancelButton() const { return _cancelButton; }
+    const std::vector<std::string>& warnings() const { return _warnings; }
+    // The last finish's output, null when it failed or none came yet.
+    const std::shared_ptr<photos::ContentEditingOutput>& output() const { return _output; }
+    int exitStatus() const { return _exitStatus; }
 
-  // Called with the exit status when the extension ends the process; tests replace it.
-  std::function<void(int status)> terminate;
+    // Called with the exit status when the extension ends the process; tests replace it.
+    std::function<void(int status)> terminate;
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
- private:
-  void finished(std::shared_ptr<photos::ContentEditingOutput> output);
-  void cancelConfirmed();
-  void warn(std::string message);
-  void layoutBar();
+  private:
+    void finished(std::shared_ptr<photos::ContentEditingOutput> output);
+    void cancelConfirmed();
+    void warn(std::string message);
+    void layoutBar();
 
-  std::string _photo, _outputDirectory;
-  std::optional<std::string> _adjustmentDataPath;
-  PhotoEditingViewController* _extension = nullptr;
-  QWidget* _bar = nullptr;
-  KXButton* _doneButton = nullptr;
-  KXButton* _cancelButton = nullptr;
-  std::thread _finisher;
-  std::shared_ptr<photos::ContentEditingOutput> _output;
-  std::vector<std::string> _warnings;
-  int _exitStatus = kCancelled;
-  bool _ended = false;
+    std::string _photo, _outputDirectory;
+    std::optional<std::string> _adjustmentDataPath;
+    PhotoEditingViewController* _extension = nullptr;
+    QWidget* _bar = nullptr;
+    KXButton* _doneButton = nullptr;
+    KXButton* _cancelButton = nullptr;
+    std::thread _finisher;
+    std::shared_ptr<photos::ContentEditingOutput> _output;
+    std::vector<std::string> _warnings;
+    int _exitStatus = kCancelled;
+    bool _ended = false;
 };

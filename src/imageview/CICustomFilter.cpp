@@ -10,8 +10,9 @@ CICustomFilter::CICustomFilter(const std::string& name, coreimage::KernelPtr ker
 
 coreimage::FilterAttributes CICustomFilter::classAttributes(const std::string& name) {
     return {name,
-            {coreimage::kCICategoryColorAdjustment, coreimage::kCICategoryVideo, coreimage::kCICategoryStillImage,
-             coreimage::kCICategoryInterlaced, coreimage::kCICategoryNonSquarePixels},
+            {coreimage::kCICategoryColorAdjustment, coreimage::kCICategoryVideo,
+             coreimage::kCICategoryStillImage, coreimage::kCICategoryInterlaced,
+             coreimage::kCICategoryNonSquarePixels},
             {}};
 }
 
@@ -22,7 +23,8 @@ coreimage::KernelPtr CICustomFilter::kernelNamed(const std::string& name) {
     return kernel;
 }
 
-bool CICustomFilter::registerFilterClass(const std::string& name, coreimage::FilterRegistry::Constructor constructor) {
+bool CICustomFilter::registerFilterClass(const std::string& name,
+                                         coreimage::FilterRegistry::Constructor constructor) {
     if (!kernelNamed(name)) return false;
     return coreimage::FilterRegistry::registerFilterName(name, std::move(constructor), classAttributes(name));
 }

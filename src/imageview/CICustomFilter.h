@@ -9,21 +9,22 @@
 #include <string>
 
 class CICustomFilter : public coreimage::Filter {
-public:
+  public:
     const std::string& filterName() const { return filterName_; }
     const coreimage::KernelPtr& filterKernel() const { return filterKernel_; }
 
     // The class attributes every custom filter registers: its name and five categories.
     static coreimage::FilterAttributes classAttributes(const std::string& name);
 
-protected:
+  protected:
     CICustomFilter(const std::string& name, coreimage::KernelPtr kernel);
     // The kernel of the name; null (and logged) when there is none.
     static coreimage::KernelPtr kernelNamed(const std::string& name);
     // Registers the name with the constructor when the name has a kernel.
-    static bool registerFilterClass(const std::string& name, coreimage::FilterRegistry::Constructor constructor);
+    static bool registerFilterClass(const std::string& name,
+                                    coreimage::FilterRegistry::Constructor constructor);
 
-private:
+  private:
     std::string filterName_;
     coreimage::KernelPtr filterKernel_;
 };

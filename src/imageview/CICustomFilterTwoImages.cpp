@@ -1,7 +1,8 @@
 #include "imageview/CICustomFilterTwoImages.h"
 
 bool CICustomFilterTwoImages::registerFilter(const std::string& name) {
-    return registerFilterClass(name, [](const std::string& n) -> coreimage::FilterPtr { return filterWithName(n); });
+    return registerFilterClass(
+        name, [](const std::string& n) -> coreimage::FilterPtr { return filterWithName(n); });
 }
 
 std::shared_ptr<CICustomFilterTwoImages> CICustomFilterTwoImages::filterWithName(const std::string& name) {

@@ -6,7 +6,7 @@
 #include <memory>
 
 class CICustomFilterTwoImages : public CICustomFilter {
-public:
+  public:
     static bool registerFilter(const std::string& name);
     // Null for a name without a kernel.
     static std::shared_ptr<CICustomFilterTwoImages> filterWithName(const std::string& name);
@@ -14,6 +14,6 @@ public:
     // Null unless both images are set.
     coreimage::ImagePtr outputImage() const override;
 
-private:
+  private:
     using CICustomFilter::CICustomFilter;
 };

@@ -6,7 +6,7 @@
 #include <memory>
 
 class CIFilterRadialBrush : public coreimage::Filter {
-public:
+  public:
     CIFilterRadialBrush();
 
     // Always succeeds: the kernel is compiled in.

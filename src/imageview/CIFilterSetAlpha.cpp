@@ -1,7 +1,8 @@
 #include "imageview/CIFilterSetAlpha.h"
 
 bool CIFilterSetAlpha::registerFilter(const std::string& name) {
-    return registerFilterClass(name, [](const std::string& n) -> coreimage::FilterPtr { return filterWithName(n); });
+    return registerFilterClass(
+        name, [](const std::string& n) -> coreimage::FilterPtr { return filterWithName(n); });
 }
 
 std::shared_ptr<CIFilterSetAlpha> CIFilterSetAlpha::filterWithName(const std::string& name) {

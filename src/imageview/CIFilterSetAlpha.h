@@ -6,7 +6,7 @@
 #include <memory>
 
 class CIFilterSetAlpha : public CICustomFilter {
-public:
+  public:
     static bool registerFilter(const std::string& name);
     // Null for a name without a kernel.
     static std::shared_ptr<CIFilterSetAlpha> filterWithName(const std::string& name);
@@ -16,6 +16,6 @@ public:
     // "inputParam1": 0 to 1, default 0.5, identity 0.
     std::map<std::string, coreimage::InputAttributes> customAttributes() const override;
 
-private:
+  private:
     using CICustomFilter::CICustomFilter;
 };

@@ -27,8 +27,10 @@ void radialBrushRow(const coreimage::KernelRow& row) {
         const float px = float(row.x + i) + 0.5f - centre.x;
         const float distance = std::sqrt(px * px + py * py);
         float t;
-        if (r1 > r0) t = std::clamp((distance - r0) / (r1 - r0), 0.0f, 1.0f);
-        else t = distance <= r0 ? 0.0f : 1.0f;
+        if (r1 > r0)
+            t = std::clamp((distance - r0) / (r1 - r0), 0.0f, 1.0f);
+        else
+            t = distance <= r0 ? 0.0f : 1.0f;
         t = t * t * (3.0f - 2.0f * t);
         d[0] = (c0.x + (c1.x - c0.x) * t) * opacity;
         d[1] = (c0.y + (c1.y - c0.y) * t) * opacity;

@@ -30,19 +30,25 @@ namespace {
 constexpr double kShadowStripWidth = 461;
 constexpr double kFadeDuration = 0.5;
 
-Point centre(const Rect& r) { return {r.midX(), r.midY()}; }
+Point centre(const Rect& r) {
+    return {r.midX(), r.midY()};
+}
 
-bool differs(double a, double b) { return std::isnan(a) || std::isnan(b) || a != b; }
+bool differs(double a, double b) {
+    return std::isnan(a) || std::isnan(b) || a != b;
+}
 
 // The display form of a picture: premultiplied 8-bit, made once per picture. Opaque R,G,B,X
 // bytes (a photo as read) are a layout the painter takes as it is: shared, not copied.
 quartz::Contents displayBitmap(const graphics::ImagePtr& image) {
     if (!image) return nullptr;
-    const graphics::PixelFormat rgbx{8, {graphics::Channel::R, graphics::Channel::G, graphics::Channel::B, graphics::Channel::X}, false};
+    const graphics::PixelFormat rgbx{
+        8, {graphics::Channel::R, graphics::Channel::G, graphics::Channel::B, graphics::Channel::X}, false};
     if (image->format() == rgbx) {
         auto kept = std::make_unique<graphics::ImagePtr>(image); // the pixels live as long as the bitmap
-        QImage shared(image->data(), image->width(), image->height(), qsizetype(image->rowBytes()),
-                      QImage::Format_RGBX8888, [](void* p) { delete static_cast<graphics::ImagePtr*>(p); }, kept.get());
+        QImage shared(
+            image->data(), image->width(), image->height(), qsizetype(image->rowBytes()),
+            QImage::Format_RGBX8888, [](void* p) { delete static_cast<graphics::ImagePtr*>(p); }, kept.get());
         if (!shared.isNull()) {
             kept.release();
             return std::make_shared<const QImage>(std::move(shared));
@@ -59,7 +65,9 @@ Size sizeOf(const quartz::Contents& bitmap) {
 
 } // namespace
 
-KXImageView::KXImageView(QWidget* parent) : quartz::LayerHostWidget(parent) { _initilization(); }
+KXImageView::KXImageView(QWidget* parent) : quartz::LayerHostWidget(parent) {
+    _initilization();
+}
 
 KXImageView::~KXImageView() {
     *_alive = false;
@@ -98,10 +106,12 @@ void KXImageView::_initilization() {
     _customCropLeftCursor = cursor("crop_resize_cursor_l", 8);
     _customCropRightCursor = cursor("crop_resize_cursor_r", 8);
     _previousBoundsRect = Rect(0, 0, width(), height());
-    _cursorRects = new appkit::CursorRects(this, [this](appkit::CursorRects& rects) { resetCursorRects(rects); });
+    _cursorRects =
+        new appkit::CursorRects(this, [this](appkit::CursorRects& rects) { resetCursorRects(rects); });
     setFocusPolicy(Qt::StrongFocus);
     foundation::NotificationCenter::defaultCenter().addObserver(
-        this, "CancelChangesForRotationTab", nullptr, [this](const foundation::Notification&) { cancelChangesForRotationTab(); });
+        this, "CancelChangesForRotationTab", nullptr,
+        [this](const foundation::Notification&) { cancelChangesForRotationTab(); });
 }
 
 // ---- Layers
@@ -114,7 +124,7 @@ void KXImageView::dropShadow(Layer& picture, bool on) {
 }
 
 std::shared_ptr<Layer> KXImageView::makeLayer(const char* name, const Rect& frame, unsigned mask) {
-    layer();  // the root at the widget's size before a new layer is placed in it
+    layer(); // the root at the widget's size before a new layer is placed in it
     auto created = std::make_shared<Layer>();
     created->setDelegate(this);
     created->setFrame(frame);
@@ -157,7 +167,8 @@ Layer& KXImageView::previewLayer() {
 
 Layer& KXImageView::cropLayer() {
     if (!_cropLayer) {
-        _cropLayer = makeLayer("crop", _imageLayer ? _imageLayer->frame() : Rect(0, 0, 0, 0), quartz::kCALayerMinYMargin);
+        _cropLayer = makeLayer("crop", _imageLayer ? _imageLayer->frame() : Rect(0, 0, 0, 0),
+                               quartz::kCALayerMinYMargin);
         layer().addSublayer(_cropLayer);
         _cropLayer->setHidden(!_isCropOn);
         if (_isCropOn) _cropLayer->setNeedsDisplay();
@@ -167,7 +178,8 @@ Layer& KXImageView::cropLayer() {
 
 Layer& KXImageView::backgroundLayer() {
     if (!_backgroundLayer) {
-        _backgroundLayer = makeLayer("background", Rect(0, 0, width(), height()), quartz::kCALayerHeightSizable);
+        _backgroundLayer =
+            makeLayer("background", Rect(0, 0, width(), height()), quartz::kCALayerHeightSizable);
         layer().addSublayer(_backgroundLayer);
         _backgroundLayer->setNeedsDisplay();
     }
@@ -176,7 +188,8 @@ Layer& KXImageView::backgroundLayer() {
 
 Layer& KXImageView::leftShadowLayer() {
     if (!_leftShadowLayer) {
-        _leftShadowLayer = makeLayer("leftShadow", Rect(0, 0, kShadowStripWidth, height()), quartz::kCALayerHeightSizable);
+        _leftShadowLayer =
+            makeLayer("leftShadow", Rect(0, 0, kShadowStripWidth, height()), quartz::kCALayerHeightSizable);
         layer().addSublayer(_leftShadowLayer);
         _leftShadowLayer->setNeedsDisplay();
     }
@@ -185,15 +198,18 @@ Layer& KXImageView::leftShadowLayer() {
 
 Layer& KXImageView::rightShadowLayer() {
     if (!_rightShadowLayer) {
-        _rightShadowLayer = makeLayer("rightShadow", Rect(x() + width() - kShadowStripWidth, 0, kShadowStripWidth, height()),
-                                      quartz::kCALayerHeightSizable | quartz::kCALayerMaxXMargin);
+        _rightShadowLayer =
+            makeLayer("rightShadow", Rect(x() + width() - kShadowStripWidth, 0, kShadowStripWidth, height()),
+                      quartz::kCALayerHeightSizable | quartz::kCALayerMaxXMargin);
         layer().addSublayer(_rightShadowLayer);
         _rightShadowLayer->setNeedsDisplay();
     }
     return *_rightShadowLayer;
 }
 
-void KXImageView::setPreviewLayer(std::shared_ptr<Layer> previewLayer) { _previewLayer = std::move(previewLayer); }
+void KXImageView::setPreviewLayer(std::shared_ptr<Layer> previewLayer) {
+    _previewLayer = std::move(previewLayer);
+}
 
 bool KXImageView::displayLayer(Layer& layer) {
     if (&layer == _imageLayer.get()) {
@@ -204,14 +220,14 @@ bool KXImageView::displayLayer(Layer& layer) {
         layer.setContents(_previewImageRef);
         return true;
     }
-    return false;  // the crop frame and the strips draw nothing here
+    return false; // the crop frame and the strips draw nothing here
 }
 
 // ---- Pictures
 
 void KXImageView::setImage(graphics::ImagePtr image) {
     if (image == _image) return;
-    layer();  // brings the root to the widget's size
+    layer(); // brings the root to the widget's size
     _image = std::move(image);
     _imageRef = displayBitmap(_image);
     _correctedSize = sizeOf(_imageRef);
@@ -226,10 +242,12 @@ void KXImageView::setImage(graphics::ImagePtr image, bool) {
     zoomToFitAnimated(false);
 }
 
-void KXImageView::setPreviewImage(graphics::ImagePtr image, bool) { setPreviewImage(std::move(image)); }
+void KXImageView::setPreviewImage(graphics::ImagePtr image, bool) {
+    setPreviewImage(std::move(image));
+}
 
 void KXImageView::setPreviewImage(graphics::ImagePtr image) {
-    layer();  // brings the root to the widget's size
+    layer(); // brings the root to the widget's size
     if (_imageLayer && _imageLayer->isHidden()) _imageLayer->setHidden(false);
     if (image == _previewImage) return;
     ++_previewGeneration;
@@ -397,7 +415,9 @@ void KXImageView::commitChangesAnimated(bool) {
         if (strip) strip->setNeedsDisplay();
 }
 
-void KXImageView::refreshBackground() { _fitRightShadow(); }
+void KXImageView::refreshBackground() {
+    _fitRightShadow();
+}
 
 void KXImageView::invalidateCursorRects() {
     if (_cursorRects) _cursorRects->invalidate();

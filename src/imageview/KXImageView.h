@@ -26,9 +26,11 @@ namespace appkit {
 class CursorRects;
 }
 
-class KXImageView : public quartz::LayerHostWidget, public quartz::LayerDelegate, public quartz::AnimationDelegate {
+class KXImageView : public quartz::LayerHostWidget,
+                    public quartz::LayerDelegate,
+                    public quartz::AnimationDelegate {
     Q_OBJECT
-public:
+  public:
     explicit KXImageView(QWidget* parent = nullptr);
     ~KXImageView() override;
 
@@ -111,7 +113,8 @@ public:
     void centerImageAnimated(bool animated);
     void validateCropLayerFrame();
     void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame);
-    void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame, std::function<void()> completionBlock);
+    void handleLayerZoomSetAnimated(bool animated, const graphics::Rect& frame,
+                                    std::function<void()> completionBlock);
 
     // Compare mode: the photo in the left half of the visible area, the preview in the right.
     bool readyToEnterCompareMode() const;
@@ -240,18 +243,18 @@ public:
     graphics::Point clickPoint() const { return _clickPoint; }
     graphics::Point startCropPoint() const { return _startCropPoint; }
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     // The photo flipped, turned about its centre to `centre`, cut to `crop` and made opaque.
     graphics::ImagePtr bakeTransform(graphics::Point centre, const graphics::Rect& crop,
                                      graphics::Rect& extent) const;
     void _initilization();
-    std::shared_ptr<quartz::Layer> makeLayer(const char* name, const graphics::Rect& frame, unsigned mask) ;
+    std::shared_ptr<quartz::Layer> makeLayer(const char* name, const graphics::Rect& frame, unsigned mask);
     void insertBelow(const std::shared_ptr<quartz::Layer>& layer, const quartz::Layer* sibling);
     std::shared_ptr<quartz::Layer> snapshotOf(const quartz::Layer& layer, double opacity);
     void removeSnapshot();
@@ -260,11 +263,14 @@ private:
     void replacePreviewInCompareMode(graphics::ImagePtr image);
     void _moveImageInContent();
     void _fitRightShadow();
-    void moveActiveLayer(bool animated, const graphics::Rect& frame, const char* key, double duration, bool asFrame);
+    void moveActiveLayer(bool animated, const graphics::Rect& frame, const char* key, double duration,
+                         bool asFrame);
     void invalidateCursorRects();
     quartz::Layer* activeLayer() const { return _activeLayer.lock().get(); }
     graphics::Rect visibleRect() const;
-    static graphics::Rect cornerRect(graphics::Point corner) { return {corner.x - 20, corner.y - 20, 40, 40}; }
+    static graphics::Rect cornerRect(graphics::Point corner) {
+        return {corner.x - 20, corner.y - 20, 40, 40};
+    }
     graphics::AffineTransform pendingTransform() const;
     void setImageLayerTransformNow(const graphics::AffineTransform& transform);
     void redrawCropLayer();

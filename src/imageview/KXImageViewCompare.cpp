@@ -15,7 +15,9 @@ constexpr float kCompareMargin = 40;
 constexpr double kQuickCompareZ = 100000;
 } // namespace
 
-bool KXImageView::readyToEnterCompareMode() const { return _previewImage && _previewLayer && _previewImage != _image; }
+bool KXImageView::readyToEnterCompareMode() const {
+    return _previewImage && _previewLayer && _previewImage != _image;
+}
 
 void KXImageView::enterCompareMode() {
     _isCompareMode = true;
@@ -59,7 +61,8 @@ void KXImageView::_fitImageLayerToCompareAnimated(bool animated) {
     const double w = i.width * _scale, h = i.height * _scale;
     const double cx = e.minX() + halfWidth / 2, cy = e.minY() + height / 2;
     _activeLayer = _imageLayer;
-    handleLayerZoomSetAnimated(animated, Rect(graphics::roundf32(cx - w / 2), graphics::roundf32(cy - h / 2), w, h));
+    handleLayerZoomSetAnimated(animated,
+                               Rect(graphics::roundf32(cx - w / 2), graphics::roundf32(cy - h / 2), w, h));
 }
 
 void KXImageView::_fitPreviewLayerToCompareAnimated(bool animated) {
@@ -83,7 +86,10 @@ void KXImageView::_fitPreviewLayerToCompareAnimated(bool animated) {
     const double w = p.width * _scale, h = p.height * _scale;
     const double cx = halfWidth + halfWidth / 2, cy = e.minY() + height / 2;
     _activeLayer = _previewLayer;
-    handleLayerZoomSetAnimated(animated, Rect(graphics::roundf32(cx - w / 2), graphics::roundf32(cy - h / 2), w, h));
+    handleLayerZoomSetAnimated(animated,
+                               Rect(graphics::roundf32(cx - w / 2), graphics::roundf32(cy - h / 2), w, h));
 }
 
-void KXImageView::showQuickCompare(bool show) { imageLayer().setZPosition(show ? kQuickCompareZ : 0); }
+void KXImageView::showQuickCompare(bool show) {
+    imageLayer().setZPosition(show ? kQuickCompareZ : 0);
+}

@@ -34,8 +34,8 @@ struct ProportionPreset {
     const char* text;
     double x, y;
 };
-constexpr ProportionPreset kPresets[] = {{"?:?", 0, 0},  {"1:1", 1, 1},   {"2:3", 2, 3},
-                                         {"3:2", 3, 2},  {"3:4", 3, 4},   {"4:3", 4, 3},
+constexpr ProportionPreset kPresets[] = {{"?:?", 0, 0},   {"1:1", 1, 1},   {"2:3", 2, 3},
+                                         {"3:2", 3, 2},   {"3:4", 3, 4},   {"4:3", 4, 3},
                                          {"9:16", 9, 16}, {"16:9", 16, 9}, {"Image Size", 0, 0}};
 
 } // namespace
@@ -44,7 +44,7 @@ constexpr ProportionPreset kPresets[] = {{"?:?", 0, 0},  {"1:1", 1, 1},   {"2:3"
 
 void KXImageView::setCropToolOn(bool on) {
     if (on && !_isCropOn) {
-        cropLayer();  // made first, so the fit below brings it to the view's bounds
+        cropLayer(); // made first, so the fit below brings it to the view's bounds
         validateCropLayerFrame();
         const Rect r = extraVisibleRect();
         const Size fifth{r.width() / 5, r.height() / 5};
@@ -159,8 +159,12 @@ double KXImageView::minimumCropSide() const {
     return std::max(std::ceil(shortest / _scale), 15.0);
 }
 
-uint64_t KXImageView::cropWidthInPixels() const { return uint64_t(std::round(_cropFrame.width() / _scale)); }
-uint64_t KXImageView::cropHeightInPixels() const { return uint64_t(std::round(_cropFrame.height() / _scale)); }
+uint64_t KXImageView::cropWidthInPixels() const {
+    return uint64_t(std::round(_cropFrame.width() / _scale));
+}
+uint64_t KXImageView::cropHeightInPixels() const {
+    return uint64_t(std::round(_cropFrame.height() / _scale));
+}
 
 // ---- Limits
 
@@ -256,7 +260,9 @@ void KXImageView::setImageLayerTransformNow(const AffineTransform& transform) {
     Transaction::commit();
 }
 
-double KXImageView::rotationAngle() const { return -_rotationAngle * 180 / kPiF32; }
+double KXImageView::rotationAngle() const {
+    return -_rotationAngle * 180 / kPiF32;
+}
 
 void KXImageView::rotateImageForCropToAngle(double degrees, bool) {
     _haveChanges = true;
@@ -304,7 +310,8 @@ void KXImageView::updateCropFields() {
 void KXImageView::validateCropButton() {
     const Rect F = _imageLayer ? _imageLayer->frame() : Rect(0, 0, 0, 0);
     const Rect& C = _cropFrame;
-    const bool changed = std::fmod(std::trunc(rotationAngle()), 360.0) != 0 || _isFlippedHorizontal || _isFlippedVertical;
+    const bool changed =
+        std::fmod(std::trunc(rotationAngle()), 360.0) != 0 || _isFlippedHorizontal || _isFlippedVertical;
     const bool covers = C.contains(F);
     bool state;
     if (changed) {
@@ -343,7 +350,8 @@ bool KXImageView::applyCrop() {
     _rotationAngle = 0;
     _imageLayer->removeFromSuperlayer();
     _imageLayer.reset();
-    imageLayer().setFrame(Rect(extent.minX() * s, extent.minY() * s, extent.width() * s, extent.height() * s));
+    imageLayer().setFrame(
+        Rect(extent.minX() * s, extent.minY() * s, extent.width() * s, extent.height() * s));
     _imageLayer->setNeedsDisplay();
     _isFlippedHorizontal = false;
     _isFlippedVertical = false;
@@ -366,8 +374,10 @@ bool KXImageView::applyPendingTransform() {
     const bool swapped = std::fmod(std::abs(quarters), 2.0) == 1;
     const double sideW = swapped ? H : W, sideH = swapped ? W : H;
     const double c = std::abs(std::cos(rest)), n = std::abs(std::sin(rest));
-    const double fit = n < 1e-6 ? 1.0 : std::min(sideW / (sideW * c + sideH * n), sideH / (sideW * n + sideH * c));
-    const double outW = std::max(1.0, std::floor(sideW * fit + 1e-6)), outH = std::max(1.0, std::floor(sideH * fit + 1e-6));
+    const double fit =
+        n < 1e-6 ? 1.0 : std::min(sideW / (sideW * c + sideH * n), sideH / (sideW * n + sideH * c));
+    const double outW = std::max(1.0, std::floor(sideW * fit + 1e-6)),
+                 outH = std::max(1.0, std::floor(sideH * fit + 1e-6));
     Rect extent;
     graphics::ImagePtr result = bakeTransform(Point{outW / 2, outH / 2}, Rect(0, 0, outW, outH), extent);
     if (!result) return false;
@@ -391,7 +401,7 @@ graphics::ImagePtr KXImageView::bakeTransform(Point centre, const Rect& crop, Re
     t = concat(t, AffineTransform::makeTranslation(centre.x, centre.y));
     coreimage::ImagePtr placed = coreimage::Image::imageWithCGImage(_image)->imageByApplyingTransform(t);
     coreimage::ImagePtr cropped = placed ? placed->imageByCroppingToRect(crop) : nullptr;
-    if (!cropped || cropped->extent().isEmpty()) return nullptr;  // nothing of the photo inside the frame
+    if (!cropped || cropped->extent().isEmpty()) return nullptr; // nothing of the photo inside the frame
     extent = cropped->extent();
     coreimage::ImagePtr moved =
         cropped->imageByApplyingTransform(AffineTransform::makeTranslation(-extent.minX(), -extent.minY()));
@@ -457,7 +467,8 @@ void KXImageView::drawCropOverlay(QPainter& painter) {
     painter.setOpacity(0.5);
     painter.setBrush(greenColor());
     painter.setPen(QPen(whiteColor(), 2));
-    for (const Rect& handle : {ltCornerRect(), rtCornerRect(), rbCornerRect(), lbCornerRect()}) circle(handle);
+    for (const Rect& handle : {ltCornerRect(), rtCornerRect(), rbCornerRect(), lbCornerRect()})
+        circle(handle);
     painter.setOpacity(1);
     painter.restore();
 }

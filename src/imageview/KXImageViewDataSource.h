@@ -3,7 +3,7 @@
 #include <cstdint>
 
 class KXImageViewDataSource {
-public:
+  public:
     virtual ~KXImageViewDataSource() = default;
     // Height in points of the strip the browser lays over the bottom of the view.
     virtual int64_t appButtomContentViewHeight() = 0;

@@ -10,7 +10,7 @@ class KXImageView;
 class QMimeData;
 
 class KXImageViewDelegate {
-public:
+  public:
     virtual ~KXImageViewDelegate() = default;
     virtual void showCropErrorWithMessage(const std::string& message, const std::string& infoString) = 0;
     virtual void setStateForCropButton(bool state) = 0;
@@ -24,12 +24,15 @@ public:
         (void)pasteboard;
         return false;
     }
-    virtual void readDataFromPasteboardWithDraggingLocation(const QMimeData* pasteboard, graphics::Point location) {
+    virtual void readDataFromPasteboardWithDraggingLocation(const QMimeData* pasteboard,
+                                                            graphics::Point location) {
         (void)pasteboard, (void)location;
     }
     // A drop is performed only by a delegate that says it reads pasteboards.
     virtual bool respondsToReadDataFromPasteboard() const { return false; }
     virtual void readDataFromPasteboard(const QMimeData* pasteboard) { (void)pasteboard; }
-    virtual void showBackgroundPopUpFromPoint(graphics::Point point, KXImageView* view) { (void)point, (void)view; }
+    virtual void showBackgroundPopUpFromPoint(graphics::Point point, KXImageView* view) {
+        (void)point, (void)view;
+    }
     virtual void compareModeIsReady(bool ready) { (void)ready; }
 };

@@ -40,7 +40,8 @@ constexpr double kFactorZoomLargestSide = 10000;
 constexpr double kBackgroundMenuLowestY = 235;
 
 std::string lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -99,8 +100,9 @@ bool KXImageView::event(QEvent* qtEvent) {
 void KXImageView::mouseDown(const Event& e) {
     if (_isDisabled) return;
     if (e.clickCount == 2) {
-        const std::string action =
-            foundation::UserDefaults::standardUserDefaults().stringForKey("k_Double_Click_Action").value_or("");
+        const std::string action = foundation::UserDefaults::standardUserDefaults()
+                                       .stringForKey("k_Double_Click_Action")
+                                       .value_or("");
         const std::string key = lowered(action);
         const int64_t tool = _delegate ? _delegate->currentMainTool() : 0;
         if (key == "hide bottom menu" && (tool == 0 || tool == 4)) {
@@ -121,7 +123,8 @@ void KXImageView::mouseDown(const Event& e) {
         _postProcessDelegate) {
         const Rect f = _previewLayer->frame();
         const Rect b = _previewLayer->bounds();
-        _postProcessDelegate->previewClickedAtPoint(Point{p.x - f.minX() + b.minX(), p.y - f.minY() + b.minY()}, f);
+        _postProcessDelegate->previewClickedAtPoint(
+            Point{p.x - f.minX() + b.minX(), p.y - f.minY() + b.minY()}, f);
     }
 
     if (!_isCropOn) {
@@ -249,7 +252,8 @@ void KXImageView::rightMouseDown(const Event& e) {
     const Layer& target = _previewImage && _previewLayer ? *_previewLayer : imageLayer();
     const Rect f = target.frame(), b = target.bounds();
     const Point inLayer{p.x - f.minX() + b.minX(), p.y - f.minY() + b.minY()};
-    if (!b.contains(inLayer) && p.y > kBackgroundMenuLowestY && _delegate) _delegate->showBackgroundPopUpFromPoint(p, this);
+    if (!b.contains(inLayer) && p.y > kBackgroundMenuLowestY && _delegate)
+        _delegate->showBackgroundPopUpFromPoint(p, this);
 }
 
 void KXImageView::mouseEntered(const Event&) {
@@ -258,7 +262,9 @@ void KXImageView::mouseEntered(const Event&) {
 
 // ---- Cursors
 
-bool KXImageView::currentCursorIs(const QCursor& wanted) const { return cursor() == wanted; }
+bool KXImageView::currentCursorIs(const QCursor& wanted) const {
+    return cursor() == wanted;
+}
 
 void KXImageView::forceCustomCursorSet() {
     _forceCustomCursor = true;
@@ -346,14 +352,16 @@ void KXImageView::magnifyWithEvent(const Event& e) {
 void KXImageView::zoomInAnimated(bool animated, double factor) {
     if (_previewImage || !_imageLayer) return;
     const Rect f = _imageLayer->frame();
-    if (contentScaleForLayer(_imageLayer.get()) * std::max(f.width(), f.height()) > kFactorZoomLargestSide) return;
+    if (contentScaleForLayer(_imageLayer.get()) * std::max(f.width(), f.height()) > kFactorZoomLargestSide)
+        return;
     const double oldScale = _scale;
     setScale(std::min(1.0, _scale * factor));
     const double w = _correctedSize.width * _scale, h = _correctedSize.height * _scale;
     {
         TransformAside aside(_imageLayer.get());
         const Rect old = _imageLayer->frame();
-        const Rect frame(std::round(float(old.midX()) - float(w) / 2), std::round(float(old.midY()) - float(h) / 2), w, h);
+        const Rect frame(std::round(float(old.midX()) - float(w) / 2),
+                         std::round(float(old.midY()) - float(h) / 2), w, h);
         _activeLayer = _imageLayer;
         handleLayerZoomSetAnimated(animated, frame);
     }
@@ -369,7 +377,8 @@ void KXImageView::zoomOutAnimated(bool animated, double factor) {
     {
         TransformAside aside(_imageLayer.get());
         const Rect old = _imageLayer->frame();
-        const Rect frame(std::round(float(old.midX()) - float(w) / 2), std::round(float(old.midY()) - float(h) / 2), w, h);
+        const Rect frame(std::round(float(old.midX()) - float(w) / 2),
+                         std::round(float(old.midY()) - float(h) / 2), w, h);
         _activeLayer = _imageLayer;
         handleLayerZoomSetAnimated(animated, frame);
     }
@@ -389,10 +398,13 @@ void KXImageView::rotateWithEvent(const Event& e) {
     _isRotationProcessed = true;
     rotate(_rotationAngle + double(float(e.rotation) / 40.0f));
     validateCropButton();
-    if (_isCropOn) foundation::NotificationCenter::defaultCenter().postNotificationName("kAngleDegreesChanged");
+    if (_isCropOn)
+        foundation::NotificationCenter::defaultCenter().postNotificationName("kAngleDegreesChanged");
 }
 
-void KXImageView::beginGestureWithEvent(const Event&) { _isGestureProcessed = true; }
+void KXImageView::beginGestureWithEvent(const Event&) {
+    _isGestureProcessed = true;
+}
 
 void KXImageView::endGestureWithEvent(const Event&) {
     validateCropButton();
@@ -408,9 +420,11 @@ double KXImageView::getValidatedRotationDegree(double a) {
     const bool positive = a >= 0;
     int n = 0;
     if (positive) {
-        for (; a > 90; a -= 90) ++n;
+        for (; a > 90; a -= 90)
+            ++n;
     } else {
-        for (; a < -90; a += 90) ++n;
+        for (; a < -90; a += 90)
+            ++n;
     }
     const int k = std::fabs(a) > 15 ? n + 1 : n;
     return positive ? -k * 90.0 : k * 90.0;
@@ -445,7 +459,9 @@ int KXImageView::draggingEntered(const QMimeData* pasteboard, bool sourceAllowsC
     return delegateReads(pasteboard) && sourceAllowsCopy ? 1 : 0;
 }
 
-bool KXImageView::prepareForDragOperation(const QMimeData* pasteboard) { return delegateReads(pasteboard); }
+bool KXImageView::prepareForDragOperation(const QMimeData* pasteboard) {
+    return delegateReads(pasteboard);
+}
 
 bool KXImageView::performDragOperation(const QMimeData* pasteboard) {
     if (!delegateReads(pasteboard) || !_delegate->respondsToReadDataFromPasteboard()) return false;
@@ -453,7 +469,9 @@ bool KXImageView::performDragOperation(const QMimeData* pasteboard) {
     return true;
 }
 
-void KXImageView::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+void KXImageView::dragEnterEvent(QDragEnterEvent* event) {
+    dragMoveEvent(event);
+}
 
 void KXImageView::dragMoveEvent(QDragMoveEvent* event) {
     if (draggingEntered(event->mimeData(), event->possibleActions() & Qt::CopyAction) == 1) {

@@ -6,7 +6,7 @@
 #include <string>
 
 class KXImageViewPostProcessDelegate {
-public:
+  public:
     virtual ~KXImageViewPostProcessDelegate() = default;
     virtual void previewClickedAtPoint(graphics::Point point, const graphics::Rect& previewFrame) {
         (void)point, (void)previewFrame;

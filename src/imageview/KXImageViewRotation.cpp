@@ -48,18 +48,20 @@ graphics::ImagePtr KXImageView::rotatedImage(const graphics::ImagePtr& image, do
         concat(concat(AffineTransform::makeTranslation(-w / 2, -h / 2),
                       AffineTransform::makeRotation(degrees * std::numbers::pi / 180)),
                AffineTransform::makeTranslation(tx, ty));
-    coreimage::ImagePtr turned = coreimage::Image::imageWithCGImage(image)->imageByApplyingTransform(transform);
+    coreimage::ImagePtr turned =
+        coreimage::Image::imageWithCGImage(image)->imageByApplyingTransform(transform);
     if (!turned) return image;
     // Other angles reach below the origin; the rendered copy starts at the extent's corner.
     const Rect extent = turned->extent();
     if (extent.minX() != 0 || extent.minY() != 0)
-        turned = turned->imageByApplyingTransform(AffineTransform::makeTranslation(-extent.minX(), -extent.minY()));
+        turned = turned->imageByApplyingTransform(
+            AffineTransform::makeTranslation(-extent.minX(), -extent.minY()));
     graphics::ImagePtr copy = coreimage::render(turned, image->format().bitsPerComponent);
     return copy ? copy : image;
 }
 
 void KXImageView::animationDidStop(quartz::Animation*, bool finished) {
-    if (_countRotations == 0 || !*_alive) return;  // not a turn of ours, or the view is going
+    if (_countRotations == 0 || !*_alive) return; // not a turn of ours, or the view is going
     // A turn replaced by the next one ends on the next pass, as the platform reports it, so the
     // new turn's bookkeeping is in place first.
     if (!finished) {

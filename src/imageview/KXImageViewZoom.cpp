@@ -5,8 +5,8 @@
 #include "platform/graphics/AffineTransform.h"
 #include "platform/graphics/SinglePrecision.h"
 #include "platform/quartz/AnimationGroup.h"
-#include "platform/quartz/Clock.h"
 #include "platform/quartz/BasicAnimation.h"
+#include "platform/quartz/Clock.h"
 #include "platform/quartz/Transaction.h"
 
 #include <algorithm>
@@ -29,7 +29,9 @@ constexpr double kFrameDuration = 0.3;
 constexpr double kFrameDurationWithCompletion = 0.2;
 constexpr double kShadowStripWidth = 461;
 
-bool sameFrame(const Rect& a, const Rect& b) { return a == b && a.origin == b.origin; }
+bool sameFrame(const Rect& a, const Rect& b) {
+    return a == b && a.origin == b.origin;
+}
 
 // The on-screen values to the new frame: position to its centre, bounds to its size.
 quartz::AnimationGroup frameAnimation(const Layer& layer, const Rect& frame, double duration) {
@@ -63,7 +65,9 @@ Rect KXImageView::extraVisibleRect() const {
     return e;
 }
 
-double KXImageView::contentScaleForLayer(const Layer* layer) { return layer ? layer->contentsScale() : 1.0; }
+double KXImageView::contentScaleForLayer(const Layer* layer) {
+    return layer ? layer->contentsScale() : 1.0;
+}
 
 bool KXImageView::canZoomToFit() const {
     const Size s = _image ? _image->pointSize() : Size{};
@@ -86,12 +90,16 @@ bool KXImageView::canZoomIn() const {
 }
 
 bool KXImageView::canZoomOut() const {
-    return _scale * _correctedSize.width > kSmallestZoomSide || _scale * _correctedSize.height > kSmallestZoomSide;
+    return _scale * _correctedSize.width > kSmallestZoomSide ||
+           _scale * _correctedSize.height > kSmallestZoomSide;
 }
 
-bool KXImageView::canZoomToActualSize() const { return _scale != 1.0 && !_previewImage; }
+bool KXImageView::canZoomToActualSize() const {
+    return _scale != 1.0 && !_previewImage;
+}
 
-void KXImageView::moveActiveLayer(bool animated, const Rect& frame, const char* key, double duration, bool asFrame) {
+void KXImageView::moveActiveLayer(bool animated, const Rect& frame, const char* key, double duration,
+                                  bool asFrame) {
     Layer* active = activeLayer();
     // As the preview moves, the unedited photo under it moves with it (also when the preview
     // layer does not exist yet).
@@ -137,7 +145,8 @@ void KXImageView::handleLayerZoomSetAnimated(bool animated, const Rect& frame) {
     _fitRightShadow();
 }
 
-void KXImageView::handleLayerZoomSetAnimated(bool animated, const Rect& frame, std::function<void()> completionBlock) {
+void KXImageView::handleLayerZoomSetAnimated(bool animated, const Rect& frame,
+                                             std::function<void()> completionBlock) {
     if (_backgroundLayer) _backgroundLayer->setNeedsDisplay();
     Transaction::begin();
     Transaction::setAnimationDuration(animated ? kFrameDurationWithCompletion : 0);
@@ -176,15 +185,16 @@ void KXImageView::zoomToFitAnimated(bool animated) {
     _autoCenterEnabled = true;
     setScale(sx <= 1 || sy <= 1 ? double(std::min(sx, sy)) : 1.0);
     const double w = p.width * _scale, h = p.height * _scale;
-    const Rect frame(graphics::roundf32(e.minX() + e.width() / 2 - w / 2), graphics::roundf32(e.minY() + e.height() / 2 - h / 2),
-                     w, h);
+    const Rect frame(graphics::roundf32(e.minX() + e.width() / 2 - w / 2),
+                     graphics::roundf32(e.minY() + e.height() / 2 - h / 2), w, h);
     {
         TransformAside aside(active);
         const Rect current = active ? active->frame() : Rect(0, 0, 0, 0);
         if (!sameFrame(frame, current)) handleLayerZoomSetAnimated(animated, frame);
     }
     _fitRightShadow();
-    if ((_proportionsConstrain == 0 || _proportionsConstrain == 8) && _imageLayer) _cropFrame = _imageLayer->frame();
+    if ((_proportionsConstrain == 0 || _proportionsConstrain == 8) && _imageLayer)
+        _cropFrame = _imageLayer->frame();
     if (active) active->setNeedsDisplay();
     if (_imageLayer) _imageLayer->setNeedsDisplay();
     if (_cropLayer) _cropLayer->setNeedsDisplay();
@@ -209,13 +219,16 @@ void KXImageView::zoomToFitAnimated(bool animated, std::function<void()> complet
         sy = float(_image->pointSize().height) / float(s.height);
     }
     setScale(sx < 1 || sy < 1 || _previewImage ? double(std::min(sx, sy)) : 1.0);
-    if (active && !active->transform().isIdentity()) active->setTransform(graphics::AffineTransform::identity());
+    if (active && !active->transform().isIdentity())
+        active->setTransform(graphics::AffineTransform::identity());
     const double w = graphics::roundf32(s.width * _scale), h = graphics::roundf32(s.height * _scale);
-    const Rect frame(graphics::roundf32(e.minX() + e.width() / 2 - w / 2), graphics::roundf32(e.minY() + e.height() / 2 - h / 2),
-                     w, h);
+    const Rect frame(graphics::roundf32(e.minX() + e.width() / 2 - w / 2),
+                     graphics::roundf32(e.minY() + e.height() / 2 - h / 2), w, h);
     const Rect current = active ? active->frame() : Rect(0, 0, 0, 0);
-    if (!sameFrame(frame, current)) handleLayerZoomSetAnimated(animated, frame, std::move(completionBlock));
-    else if (completionBlock) completionBlock();
+    if (!sameFrame(frame, current))
+        handleLayerZoomSetAnimated(animated, frame, std::move(completionBlock));
+    else if (completionBlock)
+        completionBlock();
     _autoCenterEnabled = true;
     _fitRightShadow();
 }
@@ -262,7 +275,8 @@ void KXImageView::zoomToActualSizeAnimated(bool animated) {
         const double contentScale = contentScaleForLayer(_imageLayer.get());
         const double w = _correctedSize.width / contentScale, h = _correctedSize.height / contentScale;
         const Rect e = extraVisibleRect();
-        const Rect frame(std::round(e.minX() + e.width() / 2 - w / 2), std::round(e.minY() + e.height() / 2 - h / 2), w, h);
+        const Rect frame(std::round(e.minX() + e.width() / 2 - w / 2),
+                         std::round(e.minY() + e.height() / 2 - h / 2), w, h);
         _activeLayer = _imageLayer;
         handleLayerZoomSetAnimated(animated, frame);
     }
@@ -284,7 +298,8 @@ void KXImageView::centerImageAnimated(bool animated) {
         _activeLayer = _imageLayer;
         handleLayerZoomSetAnimated(animated, frame);
     }
-    _cropFrame = Rect(_cropFrame.minX() + dx, _cropFrame.minY() - dy, _cropFrame.width(), _cropFrame.height());
+    _cropFrame =
+        Rect(_cropFrame.minX() + dx, _cropFrame.minY() - dy, _cropFrame.width(), _cropFrame.height());
     validateCropLayerFrame();
 }
 

@@ -18,4 +18,4 @@ coreimage::ImagePtr blend(const coreimage::ImagePtr& front, const coreimage::Ima
 coreimage::ImagePtr composite(const char* name, const coreimage::ImagePtr& source,
                               const coreimage::ImagePtr& destination);
 
-}  // namespace MaskCompositing
+} // namespace MaskCompositing

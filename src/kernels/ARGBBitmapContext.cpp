@@ -21,8 +21,8 @@ std::unique_ptr<graphics::BitmapContext> CreateARGBBitmapContextAlphaSkip(size_t
     }
     std::unique_ptr<graphics::BitmapContext> ctx;
     if (width <= size_t(INT_MAX) && height <= size_t(INT_MAX))
-        ctx = graphics::BitmapContext::create(static_cast<uint8_t*>(data), int(width), int(height), 8, rowBytes,
-                                              info);
+        ctx = graphics::BitmapContext::create(static_cast<uint8_t*>(data), int(width), int(height), 8,
+                                              rowBytes, info);
     if (!ctx) {
         std::free(data);
         std::fputs("Context not created!", stderr);

@@ -85,7 +85,8 @@ namespace {
 // sum += byte x k over one source row's grid pixels; Dense (step 1) lets the loads vectorise.
 template <bool Dense>
 OPALENE_WIDE_VECTORS void addSourceRow(const uint8_t* __restrict line, int64_t pixelBytes, int64_t n, float k,
-                  float* __restrict red, float* __restrict green, float* __restrict blue) {
+                                       float* __restrict red, float* __restrict green,
+                                       float* __restrict blue) {
     const int64_t stride = Dense ? 4 : pixelBytes;
     for (int64_t i = 0; i < n; ++i) {
         const uint8_t* p = line + i * stride;
@@ -95,7 +96,8 @@ OPALENE_WIDE_VECTORS void addSourceRow(const uint8_t* __restrict line, int64_t p
     }
 }
 
-OPALENE_WIDE_VECTORS void addShifted(const float* __restrict values, int64_t n, float k, float* __restrict sum) {
+OPALENE_WIDE_VECTORS void addShifted(const float* __restrict values, int64_t n, float k,
+                                     float* __restrict sum) {
     for (int64_t i = 0; i < n; ++i)
         sum[i] += values[i] * k;
 }

@@ -41,8 +41,8 @@ class GaussianBlur {
     // before it: secondPassChannel of them gives the same colour. Texels off the grid are untouched.
     // False when memory ran out or the work was cancelled (graphics::workCancelled): the grid is
     // then incomplete.
-    [[nodiscard]] bool gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius, int32_t stepX,
-                                int32_t stepY);
+    [[nodiscard]] bool gaussianBlurBothPasses(const uint8_t* data, texture_t* texture, int32_t radius,
+                                              int32_t stepX, int32_t stepY);
     // A colour channel of the second pass from the byte gaussianBlurBothPasses stored.
     static float secondPassChannel(uint8_t byte) { return float(byte / 255.0); }
 

@@ -20,8 +20,7 @@ int slot(float scaled, int n) {
 
 } // namespace
 
-template <class T>
-T* VoronoiDiagramGenerator::Freelist<T>::get(int blockSize) {
+template <class T> T* VoronoiDiagramGenerator::Freelist<T>::get(int blockSize) {
     if (!m_head) {
         auto block = std::make_unique<Node[]>(size_t(blockSize));
         for (int i = 0; i < blockSize; ++i) {
@@ -35,15 +34,13 @@ T* VoronoiDiagramGenerator::Freelist<T>::get(int blockSize) {
     return &reinterpret_cast<Node*>(node)->item;
 }
 
-template <class T>
-void VoronoiDiagramGenerator::Freelist<T>::free(T* item) {
+template <class T> void VoronoiDiagramGenerator::Freelist<T>::free(T* item) {
     auto* node = reinterpret_cast<Node*>(item);
     node->free.nextfree = m_head;
     m_head = &node->free;
 }
 
-template <class T>
-void VoronoiDiagramGenerator::Freelist<T>::clear() {
+template <class T> void VoronoiDiagramGenerator::Freelist<T>::clear() {
     m_head = nullptr;
     m_blocks.clear();
     m_blocks.shrink_to_fit();
@@ -51,7 +48,9 @@ void VoronoiDiagramGenerator::Freelist<T>::clear() {
 
 VoronoiDiagramGenerator::VoronoiDiagramGenerator() = default;
 
-VoronoiDiagramGenerator::~VoronoiDiagramGenerator() { reset(); }
+VoronoiDiagramGenerator::~VoronoiDiagramGenerator() {
+    reset();
+}
 
 void VoronoiDiagramGenerator::reset() {
     cleanup();
@@ -99,10 +98,14 @@ bool VoronoiDiagramGenerator::generateVoronoi(const float* xValues, const float*
                 m_xmin = m_xmax = x;
                 m_ymin = m_ymax = y;
             } else {
-                if (x < m_xmin) m_xmin = x;
-                else if (x > m_xmax) m_xmax = x;
-                if (y < m_ymin) m_ymin = y;
-                else if (y > m_ymax) m_ymax = y;
+                if (x < m_xmin)
+                    m_xmin = x;
+                else if (x > m_xmax)
+                    m_xmax = x;
+                if (y < m_ymin)
+                    m_ymin = y;
+                else if (y > m_ymax)
+                    m_ymax = y;
             }
             m_sites.push_back(Site{{x, y}, i, 0, 0});
         }
@@ -390,7 +393,8 @@ void VoronoiDiagramGenerator::PQinsert(Halfedge* he, Site* v, float offset) {
 void VoronoiDiagramGenerator::PQdelete(Halfedge* he) {
     if (!he->vertex) return;
     Halfedge* last = &m_PQhash[size_t(PQbucket(he))];
-    while (last->PQnext != he) last = last->PQnext;
+    while (last->PQnext != he)
+        last = last->PQnext;
     last->PQnext = he->PQnext;
     --m_PQcount;
     deref(he->vertex);
@@ -398,7 +402,8 @@ void VoronoiDiagramGenerator::PQdelete(Halfedge* he) {
 }
 
 PointVDG VoronoiDiagramGenerator::PQ_min() {
-    while (!m_PQhash[size_t(m_PQmin)].PQnext) ++m_PQmin;
+    while (!m_PQhash[size_t(m_PQmin)].PQnext)
+        ++m_PQmin;
     const Halfedge* first = m_PQhash[size_t(m_PQmin)].PQnext;
     return {first->vertex->coord.x, first->ystar};
 }
@@ -516,16 +521,20 @@ void VoronoiDiagramGenerator::clip_line(Edge* e) {
     float x1, y1, x2, y2;
     if (e->a == 1.0f) {
         y1 = pymin;
-        if (s1 && s1->coord.y > pymin) y1 = s1->coord.y;
-        else moved1 = true;
+        if (s1 && s1->coord.y > pymin)
+            y1 = s1->coord.y;
+        else
+            moved1 = true;
         if (y1 > pymax) {
             y1 = pymax;
             moved1 = true;
         }
         x1 = e->c - e->b * y1;
         y2 = pymax;
-        if (s2 && s2->coord.y < pymax) y2 = s2->coord.y;
-        else moved2 = true;
+        if (s2 && s2->coord.y < pymax)
+            y2 = s2->coord.y;
+        else
+            moved2 = true;
         if (y2 < pymin) {
             y2 = pymin;
             moved2 = true;
@@ -554,16 +563,20 @@ void VoronoiDiagramGenerator::clip_line(Edge* e) {
         }
     } else {
         x1 = pxmin;
-        if (s1 && s1->coord.x > pxmin) x1 = s1->coord.x;
-        else moved1 = true;
+        if (s1 && s1->coord.x > pxmin)
+            x1 = s1->coord.x;
+        else
+            moved1 = true;
         if (x1 > pxmax) {
             x1 = pxmax;
             moved1 = true;
         }
         y1 = e->c - e->a * x1;
         x2 = pxmax;
-        if (s2 && s2->coord.x < pxmax) x2 = s2->coord.x;
-        else moved2 = true;
+        if (s2 && s2->coord.x < pxmax)
+            x2 = s2->coord.x;
+        else
+            moved2 = true;
         if (x2 < pxmin) {
             x2 = pxmin;
             moved2 = true;

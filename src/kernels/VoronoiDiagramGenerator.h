@@ -12,7 +12,7 @@ struct PointVDG {
 };
 
 class VoronoiDiagramGenerator {
-public:
+  public:
     // One clipped Voronoi edge or one Delaunay edge.
     struct OutputEdge {
         float x1, y1, x2, y2;
@@ -43,7 +43,7 @@ public:
     void cleanup();
     void cleanupEdges();
 
-private:
+  private:
     struct Site {
         PointVDG coord;
         int32_t sitenbr;
@@ -74,14 +74,13 @@ private:
         Freenode* nextfree;
     };
     // Fixed-size nodes handed out from blocks; freed nodes go back to the head of the list.
-    template <class T>
-    class Freelist {
-    public:
+    template <class T> class Freelist {
+      public:
         T* get(int blockSize);
         void free(T* node);
         void clear();
 
-    private:
+      private:
         union Node {
             Freenode free;
             T item;

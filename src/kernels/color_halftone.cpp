@@ -140,8 +140,8 @@ void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, flo
     graphics::parallelFor(3 * bands, 1, [&](int begin, int end) {
         for (int i = begin; i < end; ++i) {
             const int band = i % bands;
-            screen_channel(src, dst, width, height, r, rim, i / bands + 1, int(int64_t(height) * band / bands),
-                           int(int64_t(height) * (band + 1) / bands));
+            screen_channel(src, dst, width, height, r, rim, i / bands + 1,
+                           int(int64_t(height) * band / bands), int(int64_t(height) * (band + 1) / bands));
         }
     });
 }

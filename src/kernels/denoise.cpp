@@ -48,10 +48,10 @@ struct Job {
 
 // Work memory of one thread.
 struct Scratch {
-    float* acc[4];   // red, green, blue, weight sums of one tile
-    float* sq[3];    // squared differences with a halo of patch_radius
-    float* dist;     // one row of patch distances
-    float* weight;   // one row of weights
+    float* acc[4]; // red, green, blue, weight sums of one tile
+    float* sq[3];  // squared differences with a halo of patch_radius
+    float* dist;   // one row of patch distances
+    float* weight; // one row of weights
     int sq_stride;
 
     static size_t floats(int patch_radius) {
@@ -64,8 +64,14 @@ struct Scratch {
         sq_stride = kTileCols + 2 * patch_radius;
         const size_t tile = size_t(kTileRows) * kTileCols;
         const size_t sq_size = size_t(kTileRows + 2 * patch_radius) * sq_stride;
-        for (float*& a : acc) { a = mem; mem += tile; }
-        for (float*& s : sq) { s = mem; mem += sq_size; }
+        for (float*& a : acc) {
+            a = mem;
+            mem += tile;
+        }
+        for (float*& s : sq) {
+            s = mem;
+            mem += sq_size;
+        }
         dist = mem;
         weight = mem + kTileCols;
     }
@@ -80,8 +86,7 @@ void patch_distances(const Scratch& s, int i, int cols, int patch_radius, float*
     const int side = 2 * pr + 1;
     const float terms = float(side * side - 1);
     const int stride = s.sq_stride;
-    const float* __restrict sq[3] = {s.sq[0] + i * stride, s.sq[1] + i * stride,
-                                     s.sq[2] + i * stride};
+    const float* __restrict sq[3] = {s.sq[0] + i * stride, s.sq[1] + i * stride, s.sq[2] + i * stride};
     for (int j = 0; j < cols; ++j) {
         float plane[3];
         for (int c = 0; c < 3; ++c) {
@@ -112,9 +117,9 @@ void pair_weights(const float* __restrict dist, float* __restrict weight, int n,
     }
 }
 
-void accumulate(float* __restrict ar, float* __restrict ag, float* __restrict ab,
-                float* __restrict aw, const float* __restrict vr, const float* __restrict vg,
-                const float* __restrict vb, const float* __restrict weight, int n) {
+void accumulate(float* __restrict ar, float* __restrict ag, float* __restrict ab, float* __restrict aw,
+                const float* __restrict vr, const float* __restrict vg, const float* __restrict vb,
+                const float* __restrict weight, int n) {
     for (int j = 0; j < n; ++j) {
         ar[j] += vr[j] * weight[j];
         ag[j] += vg[j] * weight[j];
@@ -170,8 +175,8 @@ void add_offset(const Job& job, Scratch& s, int tx0, int tx1, int ty0, int ty1, 
         // A pixel paired with itself serves as centre and as candidate: it counts twice.
         const int times = dx == 0 && dy == 0 ? 2 : 1;
         for (int t = 0; t < times; ++t)
-            accumulate(s.acc[0] + row, s.acc[1] + row, s.acc[2] + row, s.acc[3] + row, vr, vg, vb,
-                       s.weight, cols);
+            accumulate(s.acc[0] + row, s.acc[1] + row, s.acc[2] + row, s.acc[3] + row, vr, vg, vb, s.weight,
+                       cols);
     }
 }
 
@@ -181,13 +186,16 @@ int64_t process_tile(const Job& job, Scratch& s, int tile) {
     const int ty0 = job.y0 + (tile / job.tiles_x) * kTileRows;
     const int tx1 = std::min(tx0 + kTileCols, job.x1);
     const int ty1 = std::min(ty0 + kTileRows, job.y1);
-    for (float* a : s.acc) std::fill(a, a + size_t(kTileRows) * kTileCols, 0.0f);
+    for (float* a : s.acc)
+        std::fill(a, a + size_t(kTileRows) * kTileCols, 0.0f);
 
     const int r = job.search_radius;
     for (int dy = r; dy >= 1; --dy)
-        for (int dx = dy; dx >= -dy; --dx) add_offset(job, s, tx0, tx1, ty0, ty1, dx, dy, true);
+        for (int dx = dy; dx >= -dy; --dx)
+            add_offset(job, s, tx0, tx1, ty0, ty1, dx, dy, true);
     for (int dy = r; dy >= 0; --dy)
-        for (int dx = -dy; dx <= dy; ++dx) add_offset(job, s, tx0, tx1, ty0, ty1, dx, dy, false);
+        for (int dx = -dy; dx <= dy; ++dx)
+            add_offset(job, s, tx0, tx1, ty0, ty1, dx, dy, false);
 
     for (int y = ty0; y < ty1; ++y) {
         const size_t row = size_t(y - ty0) * kTileCols;
@@ -249,32 +257,32 @@ void run_tiles(const Job& job, denoise_progress_t callback, void* context, unsig
         }
     }
     work(0, true);
-    for (std::thread& t : workers) t.join();
+    for (std::thread& t : workers)
+        t.join();
     if (callback && !stop && reported < 1.0f) callback(1.0f, context);
 }
 
 } // namespace
 
-float l2_distance(const float* plane, int x1, int y1, int x2, int y2, int patch_radius,
-                  int width) {
+float l2_distance(const float* plane, int x1, int y1, int x2, int y2, int patch_radius, int width) {
     if (patch_radius <= 0) return 0.0f;
     const int side = 2 * patch_radius + 1;
     float sum = 0.0f;
     for (int ky = -patch_radius; ky <= patch_radius; ++ky) {
         for (int kx = -patch_radius; kx <= patch_radius; ++kx) {
             if (ky == 0 && kx == 0) continue;
-            const float d = plane[ptrdiff_t(y1 + ky) * width + (x1 + kx)] -
-                            plane[ptrdiff_t(y2 + ky) * width + (x2 + kx)];
+            const float d =
+                plane[ptrdiff_t(y1 + ky) * width + (x1 + kx)] - plane[ptrdiff_t(y2 + ky) * width + (x2 + kx)];
             sum += d * d;
         }
     }
     return sum / float(side * side - 1);
 }
 
-void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float sigma_g,
-             float sigma_b, const float* in_r, const float* in_g, const float* in_b, float* out_r,
-             float* out_g, float* out_b, int width, int height, denoise_progress_t callback,
-             void* context, unsigned threads) {
+void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float sigma_g, float sigma_b,
+             const float* in_r, const float* in_g, const float* in_b, float* out_r, float* out_g,
+             float* out_b, int width, int height, denoise_progress_t callback, void* context,
+             unsigned threads) {
     if (width <= 0 || height <= 0) return;
     const size_t n = size_t(width) * size_t(height);
     std::copy(in_r, in_r + n, out_r);
@@ -309,11 +317,10 @@ void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float 
 }
 
 void denoise(const uint8_t* src, int src_width, int src_height, int src_row_bytes, uint8_t* dst,
-             int dst_width, int dst_height, int dst_row_bytes, denoise_progress_t callback,
-             void* context, float h, float amount, unsigned threads) {
+             int dst_width, int dst_height, int dst_row_bytes, denoise_progress_t callback, void* context,
+             float h, float amount, unsigned threads) {
     std::printf("Noise reduction image: %ux%u\n", unsigned(dst_width), unsigned(dst_height));
-    if (!src || !dst || src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0)
-        return;
+    if (!src || !dst || src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0) return;
 
     // A zero border as wide as the search margin lets every pixel be a centre.
     constexpr int kBorder = 8;
@@ -338,7 +345,8 @@ void denoise(const uint8_t* src, int src_width, int src_height, int src_row_byte
         const ptrdiff_t at = ptrdiff_t(y + kBorder) * pw + kBorder;
         for (int x = 0; x < dst_width; ++x) {
             const uint8_t* px = row + 4 * ptrdiff_t(int64_t(x) * src_width / dst_width);
-            for (int c = 0; c < 3; ++c) in_planes[c][at + x] = px[1 + c];
+            for (int c = 0; c < 3; ++c)
+                in_planes[c][at + x] = px[1 + c];
         }
     }
 
@@ -352,6 +360,7 @@ void denoise(const uint8_t* src, int src_width, int src_height, int src_row_byte
         uint8_t* row = dst + ptrdiff_t(y) * dst_row_bytes;
         const ptrdiff_t at = ptrdiff_t(y + kBorder) * pw + kBorder;
         for (int x = 0; x < dst_width; ++x)
-            for (int c = 0; c < 3; ++c) row[4 * x + 1 + c] = uint8_t(int(out_planes[c][at + x]));
+            for (int c = 0; c < 3; ++c)
+                row[4 * x + 1 + c] = uint8_t(int(out_planes[c][at + x]));
     }
 }

@@ -16,16 +16,16 @@ typedef int (*denoise_progress_t)(float progress, void* context);
 // the tolerance band of the weights; amount sets the noise level (0 leaves the image as it is).
 // threads: 0 for one per core. Prints the image size and the processor time on standard output.
 void denoise(const uint8_t* src, int src_width, int src_height, int src_row_bytes, uint8_t* dst,
-             int dst_width, int dst_height, int dst_row_bytes, denoise_progress_t callback,
-             void* context, float h, float amount, unsigned threads = 0);
+             int dst_width, int dst_height, int dst_row_bytes, denoise_progress_t callback, void* context,
+             float h, float amount, unsigned threads = 0);
 
 // Non-local means over three planes of width x height floats (rows of width values). Only
 // positions at least patch_radius + search_radius from every edge are processed and paired;
 // the others, like any position that finds no similar neighbour, keep their input value.
-void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float sigma_g,
-             float sigma_b, const float* in_r, const float* in_g, const float* in_b, float* out_r,
-             float* out_g, float* out_b, int width, int height, denoise_progress_t callback,
-             void* context, unsigned threads = 0);
+void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float sigma_g, float sigma_b,
+             const float* in_r, const float* in_g, const float* in_b, float* out_r, float* out_g,
+             float* out_b, int width, int height, denoise_progress_t callback, void* context,
+             unsigned threads = 0);
 
 // Mean squared difference of the patches around (x1, y1) and (x2, y2) in one plane, the centre
 // left out; summed row by row. 0 for patch radius 0.

@@ -155,8 +155,8 @@ bool box_blur(const uint8_t* src, uint8_t* dst, int first, BoxGeometry g, uint32
 
 bool box_blur_4(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes, int dst_row_bytes,
                 int radius_y, int radius_x, int first) {
-    return box_blur<4, 3>(src, dst, first, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
-                   nullptr);
+    return box_blur<4, 3>(src, dst, first,
+                          {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x}, nullptr);
 }
 
 int sobel_edge(int ul, int u, int ur, int l, int r, int dl, int d, int dr) {
@@ -264,7 +264,8 @@ bool fast_blur_rgba(const uint8_t* src, uint8_t* dst, int width, int height, int
 
 bool fast_blur_mono(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                     int dst_row_bytes, int radius_y, int radius_x) {
-    return fast_blur(src, dst, width, height, src_row_bytes, dst_row_bytes, 1, 1, radius_y, radius_x, nullptr);
+    return fast_blur(src, dst, width, height, src_row_bytes, dst_row_bytes, 1, 1, radius_y, radius_x,
+                     nullptr);
 }
 
 bool edges_detection_argb_to_alpha_channel(const uint8_t* src, uint8_t* dst, int width, int height,
@@ -279,8 +280,8 @@ bool edges_detection_rgba_to_alpha_channel(uint8_t* buffer, int width, int heigh
 bool fast_blur_ed_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                        int dst_row_bytes, int radius_y, int radius_x) {
     if (!edge_map(src, dst, width, height, src_row_bytes, 1, 0, false, true)) return false;
-    if (!box_blur<0, 1>(dst, dst + 1, 0, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
-                        nullptr))
+    if (!box_blur<0, 1>(dst, dst + 1, 0,
+                        {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x}, nullptr))
         return false;
     spread_mask(dst, width, height, dst_row_bytes, 1, 0);
     return true;
@@ -289,8 +290,8 @@ bool fast_blur_ed_argb(const uint8_t* src, uint8_t* dst, int width, int height, 
 bool fast_blur_ed_rgba(uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                        int dst_row_bytes, int radius_y, int radius_x) {
     if (!edge_map(src, src, width, height, src_row_bytes, 0, 3, true, true)) return false;
-    if (!box_blur<0, 1>(src + 3, dst, 0, {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x},
-                        nullptr))
+    if (!box_blur<0, 1>(src + 3, dst, 0,
+                        {width, height, src_row_bytes, dst_row_bytes, 4, 4, radius_y, radius_x}, nullptr))
         return false;
     spread_mask(dst, width, height, dst_row_bytes, 0, 3);
     return true;

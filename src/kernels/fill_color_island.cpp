@@ -63,8 +63,8 @@ void fill_color_island(uint8_t* data, int width, int height, int row_bytes, int 
     _fill_color_island(data, width, height, row_bytes, x, y, 0, 0, 0, 0);
 }
 
-void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int x, int y,
-                        float, float, float, float) {
+void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int x, int y, float, float,
+                        float, float) {
     if (!data || width <= 0 || height <= 0 || int64_t(row_bytes) < int64_t(width) * 4) return;
     const size_t w = size_t(width);
     const size_t count = w * size_t(height);
@@ -177,9 +177,12 @@ void RGBtoHSV(float r, float g, float b, float* h, float* s, float* v) {
     const float dg = ((max - g) / 6.0f + delta / 2.0f) / delta;
     const float db = ((max - b) / 6.0f + delta / 2.0f) / delta;
     float hue = 0;
-    if (max == r) hue = db - dg;
-    else if (max == g) hue = 0.33333334f + dr - db;
-    else if (max == b) hue = 0.6666667f + dg - dr;
+    if (max == r)
+        hue = db - dg;
+    else if (max == g)
+        hue = 0.33333334f + dr - db;
+    else if (max == b)
+        hue = 0.6666667f + dg - dr;
     if (hue < 0) hue += 1;
     if (hue > 1) hue -= 1;
     *h = hue;

@@ -12,8 +12,8 @@
 // standard output. Invalid sizes or a null buffer leave everything unchanged.
 void fill_color_island(uint8_t* data, int width, int height, int row_bytes, int x, int y);
 // The body of fill_color_island; the four trailing values are not used.
-void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int x, int y,
-                        float, float, float, float);
+void _fill_color_island(uint8_t* data, int width, int height, int row_bytes, int x, int y, float, float,
+                        float, float);
 
 // Hue (0..1), saturation and value of a colour given as r, g, b in 0..1. A grey has hue and
 // saturation 0.

@@ -40,8 +40,7 @@ struct Segment {
 
 } // namespace
 
-template <class Processor, class Pixel>
-void CFloodFill<Processor, Pixel>::process(Processor& p) {
+template <class Processor, class Pixel> void CFloodFill<Processor, Pixel>::process(Processor& p) {
     const int seed_x = p.x, seed_y = p.y;
     const Pixel old = p.getPixel(seed_x, seed_y);
     if (seed_x < 0 || seed_y < 0 || seed_x > p.width - 1 || seed_y > p.height - 1) return;

@@ -35,10 +35,7 @@ struct CPixelProcessorAveragedCollect : CPixelProcessorBase {
 // The fill engine over a processor's record, for the pixel type Pixel (32-bit unsigned).
 // A seed outside the window fills nothing. Reports on standard error and stops, with the
 // area partly filled, only when memory for its stack runs out.
-template <class Processor, class Pixel>
-struct CFloodFill {
-    static void process(Processor& processor);
-};
+template <class Processor, class Pixel> struct CFloodFill { static void process(Processor& processor); };
 extern template struct CFloodFill<CPixelProcessorBase, unsigned>;
 extern template struct CFloodFill<CPixelProcessorAveragedCollect, unsigned>;
 

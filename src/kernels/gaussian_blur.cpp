@@ -89,7 +89,7 @@ struct Weights {
     const float* k;
     const float* scaled; // k x 2^23, exact: a power of two commutes with rounding
     int ntaps, half;
-    bool fast;           // the fast sums are sound for these weights (see fast_sums_are_sound)
+    bool fast; // the fast sums are sound for these weights (see fast_sums_are_sound)
     bool rounded;
 };
 
@@ -127,7 +127,8 @@ ALWAYS_INLINE bool all_zero(intv v) {
     typedef int32_t quarter_intv __attribute__((vector_size(kLanes)));
     const half_intv h = __builtin_shufflevector(v, v, 0, 1, 2, 3, 4, 5, 6, 7) |
                         __builtin_shufflevector(v, v, 8, 9, 10, 11, 12, 13, 14, 15);
-    const quarter_intv q = __builtin_shufflevector(h, h, 0, 1, 2, 3) | __builtin_shufflevector(h, h, 4, 5, 6, 7);
+    const quarter_intv q =
+        __builtin_shufflevector(h, h, 0, 1, 2, 3) | __builtin_shufflevector(h, h, 4, 5, 6, 7);
     return (q[0] | q[1] | q[2] | q[3]) == 0;
 }
 
@@ -184,7 +185,8 @@ template <class Samples> ALWAYS_INLINE void block(const Samples& sample, const W
         const int32_t bias = w.rounded ? 1 << (kUnitBits - 1) : 0;
         const intv a = (lo + bias) >> kUnitBits, b = (hi + bias) >> kUnitBits;
         if (all_zero(a ^ b)) {
-            const intv limit = {255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255, 255};
+            const intv limit = {255, 255, 255, 255, 255, 255, 255, 255,
+                                255, 255, 255, 255, 255, 255, 255, 255};
             const bytev bytes = __builtin_convertvector(a < limit ? a : limit, bytev);
             std::memcpy(out, &bytes, sizeof bytes);
             return;
@@ -194,8 +196,8 @@ template <class Samples> ALWAYS_INLINE void block(const Samples& sample, const W
     for (int j = 0; j < w.ntaps; ++j) {
         const floatv p = sample(j) * w.k[j];
         low += __builtin_convertvector(__builtin_shufflevector(p, p, 0, 1, 2, 3, 4, 5, 6, 7), half_doublev);
-        high +=
-            __builtin_convertvector(__builtin_shufflevector(p, p, 8, 9, 10, 11, 12, 13, 14, 15), half_doublev);
+        high += __builtin_convertvector(__builtin_shufflevector(p, p, 8, 9, 10, 11, 12, 13, 14, 15),
+                                        half_doublev);
     }
     for (int l = 0; l < kLanes / 2; ++l) {
         out[l] = to_byte(low[l], w.rounded);
@@ -241,7 +243,8 @@ WITH_CLONES void blur_line(const float* line, int n, const Weights& w, uint8_t* 
 
 // One output row of the vertical pass: n columns from the rows the taps point at, written every
 // pitch bytes.
-WITH_CLONES void blur_columns(const float* const* taps, int n, const Weights& w, uint8_t* out, int64_t pitch) {
+WITH_CLONES void blur_columns(const float* const* taps, int n, const Weights& w, uint8_t* out,
+                              int64_t pitch) {
     blocks<TapRows>(0, n, w, out, pitch, [&](int i) { return TapRows{taps, i}; });
 }
 
@@ -253,9 +256,9 @@ WITH_CLONES void blur_strip_rows(const float* first, size_t strip, int n, const 
 
 // The blur runs on the grid of every step-th row and column only, with step 1 on that grid.
 struct Grid {
-    int width, step;   // of the image
-    int nx, ny;        // grid columns and rows
-    int channels;      // neighbouring bytes of a pixel blurred, each through its own plane
+    int width, step; // of the image
+    int nx, ny;      // grid columns and rows
+    int channels;    // neighbouring bytes of a pixel blurred, each through its own plane
     Weights w;
     // The intermediate planes hold strips of kStrip grid columns, each strip's rows one after
     // the other, so that the vertical pass reads along memory.
@@ -309,42 +312,44 @@ bool vertical_pass(const Grid& g, const uint8_t* inter, uint8_t* dst, int dst_st
     constexpr int strip = kStrip;
     const int strips = g.strips;
     const int64_t ops_per_strip = int64_t(std::min(g.nx, strip)) * g.ny * std::max(g.w.ntaps, 1);
-    graphics::parallelFor(strips * g.channels, int(std::max<int64_t>(1, (1 << 16) / ops_per_strip)), [&](int s0, int s1) {
-        const int nx = g.nx, ny = g.ny;
-        const int64_t pitch = int64_t(g.step) * dst_stride,
-                      row_pitch = int64_t(g.step) * g.width * dst_stride;
-        auto columns = scratch<float>(size_t(ny) * strip);
-        auto taps = scratch<const float*>(size_t(g.w.ntaps) + 1);
-        if (!columns || !taps) {
-            whole = false;
-            return;
-        }
-        float* col = columns.get();
-        for (int item = s0; item < s1; ++item) {
-            const int s = item / g.channels, c = item % g.channels;
-            const int c0 = s * strip, n = std::min(nx - c0, strip);
-            const uint8_t* in = inter + size_t(c) * g.plane_bytes() + size_t(s) * g.strip_bytes();
-            for (size_t i = 0, m = g.strip_bytes(); i < m; ++i)
-                col[i] = in[i];
-            for (int r = 0; r < ny; ++r) {
-                if (graphics::workCancelled()) return;
-                uint8_t* out = dst + r * row_pitch + c0 * pitch + c;
-                if (r >= g.w.half && r + g.w.ntaps - g.w.half <= ny) {
-                    blur_strip_rows(col + size_t(r - g.w.half) * strip, strip, n, g.w, out, pitch);
-                    continue;
-                }
-                for (int j = 0; j < g.w.ntaps; ++j)
-                    taps[j] = col + size_t(mirror(r, j - g.w.half, ny)) * strip;
-                blur_columns(taps.get(), n, g.w, out, pitch);
+    graphics::parallelFor(
+        strips * g.channels, int(std::max<int64_t>(1, (1 << 16) / ops_per_strip)), [&](int s0, int s1) {
+            const int nx = g.nx, ny = g.ny;
+            const int64_t pitch = int64_t(g.step) * dst_stride,
+                          row_pitch = int64_t(g.step) * g.width * dst_stride;
+            auto columns = scratch<float>(size_t(ny) * strip);
+            auto taps = scratch<const float*>(size_t(g.w.ntaps) + 1);
+            if (!columns || !taps) {
+                whole = false;
+                return;
             }
-        }
-    });
+            float* col = columns.get();
+            for (int item = s0; item < s1; ++item) {
+                const int s = item / g.channels, c = item % g.channels;
+                const int c0 = s * strip, n = std::min(nx - c0, strip);
+                const uint8_t* in = inter + size_t(c) * g.plane_bytes() + size_t(s) * g.strip_bytes();
+                for (size_t i = 0, m = g.strip_bytes(); i < m; ++i)
+                    col[i] = in[i];
+                for (int r = 0; r < ny; ++r) {
+                    if (graphics::workCancelled()) return;
+                    uint8_t* out = dst + r * row_pitch + c0 * pitch + c;
+                    if (r >= g.w.half && r + g.w.ntaps - g.w.half <= ny) {
+                        blur_strip_rows(col + size_t(r - g.w.half) * strip, strip, n, g.w, out, pitch);
+                        continue;
+                    }
+                    for (int j = 0; j < g.w.ntaps; ++j)
+                        taps[j] = col + size_t(mirror(r, j - g.w.half, ny)) * strip;
+                    blur_columns(taps.get(), n, g.w, out, pitch);
+                }
+            }
+        });
     return whole && !graphics::workCancelled();
 }
 
 // gaussianBlur of `channels` neighbouring bytes of each pixel.
 bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                       int kernel_size, int src_stride, int dst_stride, int step, int channels, bool rounded) {
+                       int kernel_size, int src_stride, int dst_stride, int step, int channels,
+                       bool rounded) {
     if (width <= 0 || height <= 0) return true;
     step = std::max(step, 1);
     Grid g{};
@@ -373,7 +378,8 @@ bool gaussian_channels(const uint8_t* src, uint8_t* dst, int width, int height, 
 
 bool gaussianBlur(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
                   int kernel_size, int src_stride, int dst_stride, int step, bool rounded) {
-    return gaussian_channels(src, dst, width, height, kernel, kernel_size, src_stride, dst_stride, step, 1, rounded);
+    return gaussian_channels(src, dst, width, height, kernel, kernel_size, src_stride, dst_stride, step, 1,
+                             rounded);
 }
 
 bool gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,

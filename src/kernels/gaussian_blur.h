@@ -16,7 +16,8 @@ float* gaussianMatrixForRadius(unsigned r);
 // to the nearest byte instead, so that a flat area keeps its value. False when scratch memory ran
 // out or the work was cancelled (graphics::workCancelled): the output is then incomplete.
 [[nodiscard]] bool gaussianBlur(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                  int kernel_size, int src_stride, int dst_stride, int step, bool rounded = false);
+                                int kernel_size, int src_stride, int dst_stride, int step,
+                                bool rounded = false);
 // gaussianBlur on bytes 1, 2, 3 of 4-byte pixels.
-[[nodiscard]] bool gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height, const float* kernel,
-                      int kernel_size, int step, bool rounded = false);
+[[nodiscard]] bool gaussianBlurARGB(const uint8_t* src, uint8_t* dst, int width, int height,
+                                    const float* kernel, int kernel_size, int step, bool rounded = false);

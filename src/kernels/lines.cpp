@@ -11,7 +11,9 @@
 
 namespace {
 
-int64_t sign(int64_t v) { return (v > 0) - (v < 0); }
+int64_t sign(int64_t v) {
+    return (v > 0) - (v < 0);
+}
 
 // Calls plot(x, y) for the pixels of the Bresenham line from (x0, y0) to (x1, y1) whose major
 // coordinate lies in lo..hi of the major axis (x_lo..x_hi when x is major, else y_lo..y_hi).
@@ -19,8 +21,8 @@ int64_t sign(int64_t v) { return (v > 0) - (v < 0); }
 // axis has moved floor((2 short k + long) / (2 long)) times), so end points far outside a
 // buffer cost nothing and the pixels drawn are exactly those of the full walk.
 template <class Plot>
-void walk_line(int x0, int y0, int x1, int y1, int64_t x_lo, int64_t x_hi, int64_t y_lo,
-               int64_t y_hi, Plot&& plot) {
+void walk_line(int x0, int y0, int x1, int y1, int64_t x_lo, int64_t x_hi, int64_t y_lo, int64_t y_hi,
+               Plot&& plot) {
     const int64_t dx = int64_t(x1) - x0, dy = int64_t(y1) - y0;
     const bool y_major = std::abs(dx) < std::abs(dy);
     const int64_t major0 = y_major ? y0 : x0, minor0 = y_major ? x0 : y0;
@@ -51,8 +53,10 @@ void walk_line(int x0, int y0, int x1, int y1, int64_t x_lo, int64_t x_hi, int64
     }
     int64_t major = major0 + s_major * first, minor = minor0 + s_minor * moved;
     for (int64_t k = first;; ++k) {
-        if (y_major) plot(minor, major);
-        else plot(major, minor);
+        if (y_major)
+            plot(minor, major);
+        else
+            plot(major, minor);
         if (k == last) break;
         if (err >= 0) {
             minor += s_minor;
@@ -65,8 +69,8 @@ void walk_line(int x0, int y0, int x1, int y1, int64_t x_lo, int64_t x_hi, int64
 
 // The clipped walk shared by both line writers: put(pixel) for every pixel in the buffer.
 template <class Put>
-void clipped_line(uint8_t* data, int width, int height, int row_bytes, int x0, int y0, int x1,
-                  int y1, Put&& put) {
+void clipped_line(uint8_t* data, int width, int height, int row_bytes, int x0, int y0, int x1, int y1,
+                  Put&& put) {
     if (!data || width <= 0 || height <= 0) return;
     walk_line(x0, y0, x1, y1, 0, width - 1, 0, height - 1, [&](int64_t x, int64_t y) {
         if (y >= 0 && y < height && x >= 0 && x < width)
@@ -92,7 +96,8 @@ void quadr_spans(int width, int height, const int (&xs)[4], const int (&ys)[4], 
     int* min = mins.data() + height;
     int* max = maxs.data() + height;
     int rows[4];
-    for (int i = 0; i < 4; ++i) rows[i] = std::clamp(ys[i], -height, 2 * height - 1);
+    for (int i = 0; i < 4; ++i)
+        rows[i] = std::clamp(ys[i], -height, 2 * height - 1);
     for (int i = 0; i < 4; ++i) {
         const int j = (i + 1) % 4;
         MinMaxLine(min, max, xs[i], rows[i], xs[j], rows[j]);
@@ -107,8 +112,8 @@ void quadr_spans(int width, int height, const int (&xs)[4], const int (&ys)[4], 
 
 } // namespace
 
-void draw_line_alpha(uint8_t* data, int width, int height, int row_bytes, int x0, int y0, int x1,
-                     int y1, uint32_t value) {
+void draw_line_alpha(uint8_t* data, int width, int height, int row_bytes, int x0, int y0, int x1, int y1,
+                     uint32_t value) {
     const uint8_t alpha = uint8_t(value);
     clipped_line(data, width, height, row_bytes, x0, y0, x1, y1, [alpha](uint8_t* p) { p[0] = alpha; });
 }
@@ -136,16 +141,14 @@ float dist_to_line(float theta, float rho, float x, float y) {
     return float(x * std::cos(double(theta)) + y * std::sin(double(theta)) - rho);
 }
 
-int intersect_line_rect(float theta, float rho, float width, float height, float* x0, float* y0,
-                        float* x1, float* y1) {
+int intersect_line_rect(float theta, float rho, float width, float height, float* x0, float* y0, float* x1,
+                        float* y1) {
     const double radians = theta * 0.017453292519943295;
     const double c = std::cos(radians), s = std::sin(radians);
     // Sides as A x + B y + C = 0 about the image centre; the horizontal ones keep points
     // by X, the vertical ones by Y.
-    const float sides[4][3] = {{0, 1, -1.5f * height},
-                               {-1, 0, -1.5f * width},
-                               {0, -1, -1.5f * height},
-                               {1, 0, -1.5f * width}};
+    const float sides[4][3] = {
+        {0, 1, -1.5f * height}, {-1, 0, -1.5f * width}, {0, -1, -1.5f * height}, {1, 0, -1.5f * width}};
     double xs[2], ys[2];
     int kept = 0;
     for (int i = 0; i < 4; ++i) {
@@ -177,22 +180,24 @@ void MinMaxLine(int* min, int* max, int x0, int row0, int x1, int row1) {
     });
 }
 
-uint64_t get_quadr_brightness(const uint8_t* data, int width, int height, int row_bytes, int x0,
-                              int y0, int x1, int y1, int x2, int y2, int x3, int y3) {
+uint64_t get_quadr_brightness(const uint8_t* data, int width, int height, int row_bytes, int x0, int y0,
+                              int x1, int y1, int x2, int y2, int x3, int y3) {
     if (!data) return 0;
     uint64_t sum = 0;
     quadr_spans(width, height, {x0, x1, x2, x3}, {y0, y1, y2, y3}, [&](int row, int lo, int hi) {
         const uint8_t* line = data + size_t(row) * size_t(row_bytes);
-        for (int x = lo; x < hi; ++x) sum += line[x];
+        for (int x = lo; x < hi; ++x)
+            sum += line[x];
     });
     return sum;
 }
 
-void fill_quadr(uint8_t* data, int width, int height, int row_bytes, int x0, int y0, int x1, int y1,
-                int x2, int y2, int x3, int y3) {
+void fill_quadr(uint8_t* data, int width, int height, int row_bytes, int x0, int y0, int x1, int y1, int x2,
+                int y2, int x3, int y3) {
     if (!data) return;
     quadr_spans(width, height, {x0, x1, x2, x3}, {y0, y1, y2, y3}, [&](int row, int lo, int hi) {
         uint8_t* line = data + size_t(row) * size_t(row_bytes);
-        for (int x = lo; x < hi; ++x) line[size_t(x) * 4 + 2] = 255;
+        for (int x = lo; x < hi; ++x)
+            line[size_t(x) * 4 + 2] = 255;
     });
 }

@@ -19,5 +19,6 @@ struct image_t {
 // underpainting (radius trunc(10 x scale)). Without brushes only the underpainting is made. False,
 // with dst incomplete, for no picture, when memory runs out (reported on standard error), for
 // brushes too large at that scale, or when the work was cancelled (graphics::workCancelled).
-[[nodiscard]] bool oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
-                      int dst_row_bytes, const image_t* brushes, int brush_count, float scale);
+[[nodiscard]] bool oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height,
+                                    int src_row_bytes, int dst_row_bytes, const image_t* brushes,
+                                    int brush_count, float scale);

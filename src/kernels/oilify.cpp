@@ -34,12 +34,14 @@ struct Histogram {
 
     void add(const uint8_t* px, uint8_t bin) {
         ++count[bin];
-        for (int c = 0; c < 4; ++c) sum[bin][c] += px[c];
+        for (int c = 0; c < 4; ++c)
+            sum[bin][c] += px[c];
     }
 
     void remove(const uint8_t* px, uint8_t bin) {
         --count[bin];
-        for (int c = 0; c < 4; ++c) sum[bin][c] -= px[c];
+        for (int c = 0; c < 4; ++c)
+            sum[bin][c] -= px[c];
     }
 
     float weight_of(int32_t n, int32_t most) {
@@ -53,7 +55,8 @@ struct Histogram {
 
     void write(uint8_t* out) {
         int32_t most = 1;
-        for (int32_t n : count) most = std::max(most, n);
+        for (int32_t n : count)
+            most = std::max(most, n);
         float total = 0.000001f;
         float acc[4] = {0, 0, 0, 0};
         for (int k = 0; k < kBins; ++k) {
@@ -61,7 +64,8 @@ struct Histogram {
             if (count[k] == 0) continue;
             const float w = weight_of(count[k], most);
             total += w;
-            for (int c = 0; c < 4; ++c) acc[c] += float(sum[k][c]) * w / float(count[k]);
+            for (int c = 0; c < 4; ++c)
+                acc[c] += float(sum[k][c]) * w / float(count[k]);
         }
         for (int c = 0; c < 4; ++c) {
             const float v = std::trunc(acc[c] / total);
@@ -111,7 +115,8 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
     int64_t dx = r;
     for (size_t d = 0; d < half.size(); ++d) {
         const int64_t dy = int64_t(d);
-        while (dx * dx + dy * dy > r * r) --dx;
+        while (dx * dx + dy * dy > r * r)
+            --dx;
         half[d] = dx;
     }
 

@@ -11,5 +11,5 @@
 // 1/256 (256 leaves colours as they are). dst is overwritten: every pixel gets its area's
 // truncated mean colour and alpha 2. False, dst incomplete, for no picture, when the blur ran out
 // of memory or the work was cancelled.
-[[nodiscard]] bool smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, int levels, int blur,
-                     int contrast);
+[[nodiscard]] bool smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, int levels,
+                                   int blur, int contrast);

@@ -13,10 +13,12 @@ namespace {
 using Sums = std::array<uint32_t, 4>;
 
 inline void add(Sums& a, const Sums& b) {
-    for (int k = 0; k < 4; ++k) a[k] += b[k];
+    for (int k = 0; k < 4; ++k)
+        a[k] += b[k];
 }
 inline void sub(Sums& a, const Sums& b) {
-    for (int k = 0; k < 4; ++k) a[k] -= b[k];
+    for (int k = 0; k < 4; ++k)
+        a[k] -= b[k];
 }
 
 // Radius per distance from the centre's column or row. Entries hold any radius up to limit:
@@ -39,10 +41,16 @@ std::vector<int32_t> radius_table(int count, int center, int half_width, int lim
 }
 
 // Window [top, bottom) of rows around row y with radius r, clipped to the image.
-inline int window_top(int y, int r) { return std::max(y - r, 0); }
-inline int window_bottom(int y, int r, int height) { return int(std::min<int64_t>(int64_t(y) + r + 1, height)); }
+inline int window_top(int y, int r) {
+    return std::max(y - r, 0);
+}
+inline int window_bottom(int y, int r, int height) {
+    return int(std::min<int64_t>(int64_t(y) + r + 1, height));
+}
 
-inline int pixel_radius(int32_t col, int32_t row) { return int((int64_t(col) + row) >> 1); }
+inline int pixel_radius(int32_t col, int32_t row) {
+    return int((int64_t(col) + row) >> 1);
+}
 
 // Blur radius of pixel (x, y) is (col[x] + row[y]) >> 1; each column's vertical window uses
 // its own radius for the row.
@@ -53,15 +61,21 @@ void blur_variable(const uint8_t* src, uint8_t* dst, int width, int height, int 
     auto move_row = [&](int c, int y, bool adding) {
         const uint8_t* p = src + size_t(y) * size_t(src_rb) + 4 * size_t(c);
         const Sums s{p[C0], p[C1], p[C2], 1};
-        if (adding) add(states[size_t(c)], s);
-        else sub(states[size_t(c)], s);
+        if (adding)
+            add(states[size_t(c)], s);
+        else
+            sub(states[size_t(c)], s);
     };
     // Moves column c's window from [t0, b0) to [t1, b1).
     auto move_window = [&](int c, int t0, int b0, int t1, int b1) {
-        for (int y = t1; y < t0; ++y) move_row(c, y, true);
-        for (int y = t0; y < t1; ++y) move_row(c, y, false);
-        for (int y = b0; y < b1; ++y) move_row(c, y, true);
-        for (int y = b1; y < b0; ++y) move_row(c, y, false);
+        for (int y = t1; y < t0; ++y)
+            move_row(c, y, true);
+        for (int y = t0; y < t1; ++y)
+            move_row(c, y, false);
+        for (int y = b0; y < b1; ++y)
+            move_row(c, y, true);
+        for (int y = b1; y < b0; ++y)
+            move_row(c, y, false);
     };
 
     for (int c = 0; c < width; ++c) {
@@ -77,10 +91,14 @@ void blur_variable(const uint8_t* src, uint8_t* dst, int width, int height, int 
             const int r = pixel_radius(col[size_t(x)], row[size_t(y)]);
             const int nlo = std::max(x - r, 0);
             const int nhi = int(std::min<int64_t>(int64_t(x) + r + 1, width));
-            for (; lo < nlo; ++lo) sub(total, states[size_t(lo)]);
-            for (; lo > nlo; --lo) add(total, states[size_t(lo - 1)]);
-            for (; hi < nhi; ++hi) add(total, states[size_t(hi)]);
-            for (; hi > nhi; --hi) sub(total, states[size_t(hi - 1)]);
+            for (; lo < nlo; ++lo)
+                sub(total, states[size_t(lo)]);
+            for (; lo > nlo; --lo)
+                add(total, states[size_t(lo - 1)]);
+            for (; hi < nhi; ++hi)
+                add(total, states[size_t(hi)]);
+            for (; hi > nhi; --hi)
+                sub(total, states[size_t(hi - 1)]);
             uint8_t* px = out + 4 * size_t(x);
             px[C0] = uint8_t(total[0] / total[3]);
             px[C1] = uint8_t(total[1] / total[3]);
@@ -97,8 +115,8 @@ void blur_variable(const uint8_t* src, uint8_t* dst, int width, int height, int 
 }
 
 template <int C0, int C1, int C2>
-void blur_radial(const uint8_t* src, uint8_t* dst, int width, int height, int src_rb, int dst_rb, int cx, int cy,
-                 int limit, int sharp) {
+void blur_radial(const uint8_t* src, uint8_t* dst, int width, int height, int src_rb, int dst_rb, int cx,
+                 int cy, int limit, int sharp) {
     if (width < 1 || height < 1) return;
     limit = std::max(limit, 0);
     // Both tables scale by half the width.
@@ -122,12 +140,14 @@ void blur_vertical(const uint8_t* src, uint8_t* dst, int width, int height, int 
 
 void blur_radial_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                       int dst_row_bytes, int center_x, int center_y, int limit, int sharp) {
-    blur_radial<1, 2, 3>(src, dst, width, height, src_row_bytes, dst_row_bytes, center_x, center_y, limit, sharp);
+    blur_radial<1, 2, 3>(src, dst, width, height, src_row_bytes, dst_row_bytes, center_x, center_y, limit,
+                         sharp);
 }
 
 void blur_radial_rgba(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                       int dst_row_bytes, int center_x, int center_y, int limit, int sharp) {
-    blur_radial<0, 1, 2>(src, dst, width, height, src_row_bytes, dst_row_bytes, center_x, center_y, limit, sharp);
+    blur_radial<0, 1, 2>(src, dst, width, height, src_row_bytes, dst_row_bytes, center_x, center_y, limit,
+                         sharp);
 }
 
 void blur_vertical_argb(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,

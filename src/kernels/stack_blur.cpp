@@ -24,8 +24,10 @@ struct TentLine {
             const int32_t weight = k <= r ? r + 1 - std::abs(k) : 0;
             for (int l = 0; l < lanes; ++l) {
                 sum[l] += weight * row[l];
-                if (k <= 0) sum_out[l] += row[l];
-                else sum_in[l] += row[l];
+                if (k <= 0)
+                    sum_out[l] += row[l];
+                else
+                    sum_in[l] += row[l];
             }
         }
     }
@@ -80,7 +82,8 @@ void stack_blur(uint32_t* pixels, int width, int height, int radius) {
         uint8_t* out = planes.data() + size_t(y) * w * 3;
         tent.start(row, 4, width, 3, r);
         for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < 3; ++c) out[size_t(x) * 3 + c] = divide(tent.sum[c]);
+            for (int c = 0; c < 3; ++c)
+                out[size_t(x) * 3 + c] = divide(tent.sum[c]);
             if (x + 1 < width) tent.step(row, 4, width, 3, r, x);
         }
     }
@@ -92,7 +95,8 @@ void stack_blur(uint32_t* pixels, int width, int height, int radius) {
         uint8_t* out = bytes + size_t(y) * w * 4;
         for (size_t x = 0; x < w; ++x) {
             out[x * 4] = 255;
-            for (int c = 0; c < 3; ++c) out[x * 4 + 1 + c] = divide(tent.sum[x * 3 + c]);
+            for (int c = 0; c < 3; ++c)
+                out[x * 4 + 1 + c] = divide(tent.sum[x * 3 + c]);
         }
         if (y + 1 < height) tent.step(planes.data(), w * 3, height, lanes, r, y);
     }

@@ -10,7 +10,8 @@ matr4_t init_matrix(float a0, float a1, float a2, float a3, float a4, float a5, 
                     float a9, float a10, float a11, float a12, float a13, float a14, float a15) {
     matr4_t r = {{{a0, a1, a2, a3}, {a4, a5, a6, a7}, {a8, a9, a10, a11}, {a12, a13, a14, a15}}};
     for (int i = 0; i < 4; ++i)
-        for (int t = 0; t < i; ++t) std::swap(r.m[i][t], r.m[t][i]);
+        for (int t = 0; t < i; ++t)
+            std::swap(r.m[i][t], r.m[t][i]);
     return r;
 }
 
@@ -19,24 +20,49 @@ matr4_t matr4_mul(matr4_t a, matr4_t b) {
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j) {
             float sum = 0;
-            for (int k = 0; k < 4; ++k) sum += a.m[i][k] * b.m[k][j];
+            for (int k = 0; k < 4; ++k)
+                sum += a.m[i][k] * b.m[k][j];
             c.m[i][j] = sum;
         }
     return c;
 }
 
-vec_t vec_xyz(float x, float y, float z) { return {x, y, z}; }
-vec_t vec_ex() { return {1, 0, 0}; }
-vec_t vec_ey() { return {0, 1, 0}; }
-vec_t vec_ez() { return {0, 0, 1}; }
-vec_t vec_null() { return {0, 0, 0}; }
-vec_t vec_add(vec_t a, vec_t b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-vec_t vec_diff(vec_t a, vec_t b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-vec_t vec_scale(vec_t a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-float vec_mul(vec_t a, vec_t b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-vec_t vec_cross(vec_t a, vec_t b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float vec_abssq(vec_t a) { return vec_mul(a, a); }
-float vec_abs(vec_t a) { return std::sqrt(vec_abssq(a)); }
+vec_t vec_xyz(float x, float y, float z) {
+    return {x, y, z};
+}
+vec_t vec_ex() {
+    return {1, 0, 0};
+}
+vec_t vec_ey() {
+    return {0, 1, 0};
+}
+vec_t vec_ez() {
+    return {0, 0, 1};
+}
+vec_t vec_null() {
+    return {0, 0, 0};
+}
+vec_t vec_add(vec_t a, vec_t b) {
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+vec_t vec_diff(vec_t a, vec_t b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+vec_t vec_scale(vec_t a, float s) {
+    return {a.x * s, a.y * s, a.z * s};
+}
+float vec_mul(vec_t a, vec_t b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+vec_t vec_cross(vec_t a, vec_t b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+float vec_abssq(vec_t a) {
+    return vec_mul(a, a);
+}
+float vec_abs(vec_t a) {
+    return std::sqrt(vec_abssq(a));
+}
 
 vec_t vec_unit(vec_t a) {
     const float len = vec_abs(a);
@@ -44,7 +70,9 @@ vec_t vec_unit(vec_t a) {
     return {a.x / len, a.y / len, a.z / len};
 }
 
-bool vec_equal(vec_t a, vec_t b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+bool vec_equal(vec_t a, vec_t b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 
 bool vec_nearly_equal(vec_t a, vec_t b, float eps) {
     return std::fabs(a.x - b.x) < eps && std::fabs(a.y - b.y) < eps && std::fabs(a.z - b.z) < eps;
@@ -62,9 +90,13 @@ vec_t vec_proj(vec_t a, vec_t b) {
     return vec_scale(b, vec_mul(a, b) / bb);
 }
 
-vec_t vec_ncomp(vec_t a, vec_t b) { return vec_diff(a, vec_proj(a, b)); }
+vec_t vec_ncomp(vec_t a, vec_t b) {
+    return vec_diff(a, vec_proj(a, b));
+}
 
-float vec_ndist(vec_t p, vec_t a, vec_t b) { return vec_abs(vec_ncomp(vec_diff(p, a), vec_diff(b, a))); }
+float vec_ndist(vec_t p, vec_t a, vec_t b) {
+    return vec_abs(vec_ncomp(vec_diff(p, a), vec_diff(b, a)));
+}
 
 vec_t vec_surf_proj(vec_t a, vec_t b, vec_t p, vec_t n) {
     const float da = vec_mul(vec_diff(a, p), n);
@@ -105,7 +137,8 @@ void rot_ax(vec_t axis, float angle, vec_t* points, int count) {
     vec_t v, w;
     frame(u, vec_null(), v, w);
     const float c = std::cos(angle), s = std::sin(angle);
-    for (int i = 0; i < count; ++i) points[i] = turn(points[i], u, v, w, {1, 1, 1}, c, s);
+    for (int i = 0; i < count; ++i)
+        points[i] = turn(points[i], u, v, w, {1, 1, 1}, c, s);
 }
 
 vec_t vec_rotate(vec_t v, vec_t r) {
@@ -124,10 +157,13 @@ void shape_rot_ax(shape_t* shape, vec_t centre, vec_t axis, vec_t ref, vec_t sca
 }
 
 void shape_trans(shape_t* shape, vec_t d) {
-    for (int i = 0; i < shape->n; ++i) shape->p[i] = vec_add(shape->p[i], d);
+    for (int i = 0; i < shape->n; ++i)
+        shape->p[i] = vec_add(shape->p[i], d);
 }
 
-void shape_flip(shape_t* shape) { std::reverse(shape->p, shape->p + std::max(shape->n, 0)); }
+void shape_flip(shape_t* shape) {
+    std::reverse(shape->p, shape->p + std::max(shape->n, 0));
+}
 
 namespace {
 
@@ -161,7 +197,8 @@ void outline_copy(int n, const shape_t* shapes, outline_t* dest) {
     n = std::max(n, 0);
     if (dest->n != n) {
         // Shapes that go away take their points with them.
-        for (int i = n; i < dest->n; ++i) std::free(dest->s[i].p);
+        for (int i = n; i < dest->n; ++i)
+            std::free(dest->s[i].p);
         auto* s = n > 0 ? static_cast<shape_t*>(std::realloc(dest->s, size_t(n) * sizeof(shape_t))) : nullptr;
         if (n > 0 && !s) {
             std::fprintf(stderr, "outline: out of memory for %d shapes\n", n);
@@ -169,11 +206,13 @@ void outline_copy(int n, const shape_t* shapes, outline_t* dest) {
             return;
         }
         if (n == 0) std::free(dest->s);
-        for (int i = std::max(dest->n, 0); i < n; ++i) s[i] = {0, nullptr};
+        for (int i = std::max(dest->n, 0); i < n; ++i)
+            s[i] = {0, nullptr};
         dest->s = s;
         dest->n = n;
     }
-    for (int i = 0; i < n; ++i) shape_copy(shapes[i].n, shapes[i].p, &dest->s[i]);
+    for (int i = 0; i < n; ++i)
+        shape_copy(shapes[i].n, shapes[i].p, &dest->s[i]);
 }
 
 int remove_idle_points(const shape_t* src, shape_t* dest) {
@@ -219,4 +258,6 @@ float tri_area_xy(vec_t a, vec_t b, vec_t c) {
     return ((a.y + c.y) * (c.x - a.x) + (b.y + c.y) * (b.x - c.x) + (a.y + b.y) * (a.x - b.x)) / 2;
 }
 
-float tri_vol_xy(vec_t a, vec_t b, vec_t c) { return tri_area_xy(a, b, c) * (a.z + b.z + c.z) / 3; }
+float tri_vol_xy(vec_t a, vec_t b, vec_t c) {
+    return tri_area_xy(a, b, c) * (a.z + b.z + c.z) / 3;
+}

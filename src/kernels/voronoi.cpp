@@ -63,10 +63,13 @@ void Voronoi::process() {
     Y0 -= dy;
     Y1 += dy;
     while (!points.empty()) {
-        if (!events.empty() && events.top()->x <= points.top().x) process_event();
-        else process_point();
+        if (!events.empty() && events.top()->x <= points.top().x)
+            process_event();
+        else
+            process_point();
     }
-    while (!events.empty()) process_event();
+    while (!events.empty())
+        process_event();
     finish_edges();
 }
 
@@ -127,7 +130,8 @@ void Voronoi::front_insert(point p) {
     }
     // No arc lies over p (it shares the first x): append it at the end.
     arc* i = root;
-    while (i->next) i = i->next;
+    while (i->next)
+        i = i->next;
     i->next = new_arc(p, i, nullptr);
     const point start{X0, (i->next->p.y + i->p.y) / 2};
     i->s1 = i->next->s0 = new_seg(start);
@@ -206,12 +210,14 @@ void Voronoi::finish_edges() {
 
 void Voronoi::print_output() const {
     std::printf("%f %f %f %f\n", X0, X1, Y0, Y1);
-    for (const seg& s : output) std::printf("%f %f %f %f\n", s.start.x, s.start.y, s.end.x, s.end.y);
+    for (const seg& s : output)
+        std::printf("%f %f %f %f\n", s.start.x, s.start.y, s.end.x, s.end.y);
 }
 
 float* voronoi_process1(const float* points, int count, int* out_count) {
     Voronoi v;
-    for (int i = 0; i < count; ++i) v.add_point({points[2 * i], points[2 * i + 1]});
+    for (int i = 0; i < count; ++i)
+        v.add_point({points[2 * i], points[2 * i + 1]});
     v.process();
     const auto& segs = v.segments();
     auto* result = new float[4 * segs.size()];

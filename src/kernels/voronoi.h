@@ -12,7 +12,7 @@ float* voronoi_process(const float* points, int count, int* edge_count, int widt
 // A simpler sweep along x in double precision, with unclipped segments that end far outside
 // the points' box. Its segments belong to the instance.
 class Voronoi {
-public:
+  public:
     struct point {
         double x, y;
     };
@@ -48,7 +48,7 @@ public:
     void print_output() const;
     const std::deque<seg>& segments() const { return output; }
 
-private:
+  private:
     void process_point();
     void process_event();
     void front_insert(point p);

@@ -19,7 +19,9 @@ constexpr int kRegionSize = 1000;
 // eight per pixel: reserving this much keeps every push below free of reallocation.
 constexpr size_t kRegionCapacity = size_t(kRegionSize) * 9;
 
-int grey(const uint8_t* px) { return (px[1] + px[2] + px[3]) / 3; }
+int grey(const uint8_t* px) {
+    return (px[1] + px[2] + px[3]) / 3;
+}
 
 } // namespace
 
@@ -40,7 +42,8 @@ void watercolor(const uint8_t* src, uint8_t* dst, int width, int height, int thr
         return;
     }
 
-    for (size_t i = 0; i < count_all; ++i) dst[i * 4] = 0;
+    for (size_t i = 0; i < count_all; ++i)
+        dst[i * 4] = 0;
 
     for (int sy = 0; sy < height; ++sy) {
         for (int sx = 0; sx < width; ++sx) {
@@ -70,7 +73,8 @@ void watercolor(const uint8_t* src, uint8_t* dst, int width, int height, int thr
                             dst[i * 4] = 1;
                             region.push_back(point_t{x, y, g});
                             next.push_back(region.back());
-                            for (int c = 0; c < 3; ++c) sum[c] += q[1 + c];
+                            for (int c = 0; c < 3; ++c)
+                                sum[c] += q[1 + c];
                             ++count;
                         }
                     }

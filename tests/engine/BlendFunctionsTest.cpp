@@ -15,10 +15,11 @@ using Blend = std::function<pixel_t(pixel_t, pixel_t)>;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-pixel_t grey(float v) { return {v, v, v}; }
+pixel_t grey(float v) {
+    return {v, v, v};
+}
 
-void expect_pixel_eq(pixel_t actual, pixel_t expected, const std::string& what)
-{
+void expect_pixel_eq(pixel_t actual, pixel_t expected, const std::string& what) {
     EXPECT_EQ(actual.r, expected.r) << what << " (red)";
     EXPECT_EQ(actual.g, expected.g) << what << " (green)";
     EXPECT_EQ(actual.b, expected.b) << what << " (blue)";
@@ -33,8 +34,7 @@ struct BlendCase {
 };
 
 // Each row checks three independent channel cases at once, which also catches mixed-up channels.
-TEST(BlendFunctions, TableOfModes)
-{
+TEST(BlendFunctions, TableOfModes) {
     const auto alpha = [](float k) { return [k](pixel_t a, pixel_t b) { return blend_alpha(a, b, k); }; };
     const std::vector<BlendCase> cases = {
         {"darken", blend_darken, {0.2f, 0.9f, 0}, {0.5f, 0.1f, 1}, {0.2f, 0.1f, 0}},
@@ -66,13 +66,23 @@ TEST(BlendFunctions, TableOfModes)
         {"alpha quarter", alpha(0.25f), {1, 0, 1}, {0, 1, 1}, {0.25f, 0.75f, 1}},
         {"luminocity: red on white is white", blend_luminocity, {1, 0, 0}, grey(1), grey(1)},
         {"luminocity: white on black is black", blend_luminocity, grey(1), grey(0), grey(0)},
-        {"luminocity: grey keeps b's lightness", blend_luminocity, grey(0.3f), grey(0.6f), grey(153 / 255.0f)},
+        {"luminocity: grey keeps b's lightness", blend_luminocity, grey(0.3f), grey(0.6f),
+         grey(153 / 255.0f)},
         {"luminocity: red at mid lightness", blend_luminocity, {1, 0, 0}, grey(0.5f), {254 / 255.0f, 0, 0}},
-        {"luminocity: blue hue", blend_luminocity, {0.2f, 0.6f, 0.9f}, {0.7f, 0.1f, 0.3f},
+        {"luminocity: blue hue",
+         blend_luminocity,
+         {0.2f, 0.6f, 0.9f},
+         {0.7f, 0.1f, 0.3f},
          {22 / 255.0f, 112 / 255.0f, 180 / 255.0f}},
-        {"luminocity: purple hue", blend_luminocity, {0.9f, 0.3f, 0.7f}, grey(0.4f),
+        {"luminocity: purple hue",
+         blend_luminocity,
+         {0.9f, 0.3f, 0.7f},
+         grey(0.4f),
          {178 / 255.0f, 25 / 255.0f, 127 / 255.0f}},
-        {"luminocity: yellow hue", blend_luminocity, {1, 1, 0}, {0.25f, 0.5f, 0.75f},
+        {"luminocity: yellow hue",
+         blend_luminocity,
+         {1, 1, 0},
+         {0.25f, 0.5f, 0.75f},
          {253 / 255.0f, 254 / 255.0f, 0}},
     };
     for (const auto& c : cases)
@@ -88,15 +98,15 @@ struct PrecisionCase {
     std::function<float(float, float)> other_precision;
 };
 
-TEST(BlendFunctions, PrecisionOfEachFormula)
-{
+TEST(BlendFunctions, PrecisionOfEachFormula) {
     const std::vector<PrecisionCase> cases = {
         {"screen", blend_screen,
          [](float a, float b) { return float(1.0 - (1.0 - double(b)) * (1.0 - double(a))); },
          [](float a, float b) { return 1.0f - (1.0f - b) * (1.0f - a); }},
         {"overlay", blend_overlay,
          [](float a, float b) {
-             return a < 0.5f ? float(double(b) * (2.0 * a)) : float(1.0 - 2.0 * (1.0 - double(a)) * (1.0 - double(b)));
+             return a < 0.5f ? float(double(b) * (2.0 * a))
+                             : float(1.0 - 2.0 * (1.0 - double(a)) * (1.0 - double(b)));
          },
          [](float a, float b) { return a < 0.5f ? b * (2.0f * a) : 1.0f - 2.0f * (1.0f - a) * (1.0f - b); }},
         {"soft light squares in float", blend_soft_light,
@@ -130,8 +140,7 @@ TEST(BlendFunctions, PrecisionOfEachFormula)
     }
 }
 
-TEST(BlendFunctions, NaNTakesTheFormulaBranchAndPassesMinMax)
-{
+TEST(BlendFunctions, NaNTakesTheFormulaBranchAndPassesMinMax) {
     struct NaNCase {
         const char* name;
         Blend fn;
@@ -160,16 +169,15 @@ TEST(BlendFunctions, NaNTakesTheFormulaBranchAndPassesMinMax)
     EXPECT_EQ(blend_hard_mix(grey(0.5f), grey(kNaN)).r, 1.0f);
 }
 
-TEST(BlendFunctions, LuminocityClampsOutOfRangeChannels)
-{
+TEST(BlendFunctions, LuminocityClampsOutOfRangeChannels) {
     // Out-of-range and NaN channels become the nearest byte instead of an undefined cast.
     expect_pixel_eq(blend_luminocity(grey(0.5f), {1.5f, 7, 1e30f}), grey(1), "over 1 is white");
-    expect_pixel_eq(blend_luminocity(grey(0.5f), {-0.5f, kNaN, -1e30f}), grey(0), "below 0 and NaN are black");
+    expect_pixel_eq(blend_luminocity(grey(0.5f), {-0.5f, kNaN, -1e30f}), grey(0),
+                    "below 0 and NaN are black");
     expect_pixel_eq(blend_luminocity({kNaN, kNaN, kNaN}, grey(0.6f)), grey(153 / 255.0f), "NaN a is grey");
 }
 
-TEST(Smoothstep, EdgesAndMiddle)
-{
+TEST(Smoothstep, EdgesAndMiddle) {
     EXPECT_DOUBLE_EQ(smoothstep(0.2, 0.8, 0.5), 0.5);
     EXPECT_EQ(smoothstep(0.2, 0.8, 0.2), 0.0);
     EXPECT_EQ(smoothstep(0.2, 0.8, 0.8), 1.0);
@@ -186,20 +194,17 @@ struct HslCase {
     hsl_t hsl;
 };
 
-void expect_hsl_eq(hsl_t actual, hsl_t expected, const std::string& what)
-{
+void expect_hsl_eq(hsl_t actual, hsl_t expected, const std::string& what) {
     EXPECT_EQ(actual.h, expected.h) << what << " (hue)";
     EXPECT_EQ(actual.s, expected.s) << what << " (saturation)";
     EXPECT_EQ(actual.l, expected.l) << what << " (lightness)";
 }
 
-std::string describe(pixel_t p)
-{
+std::string describe(pixel_t p) {
     return "(" + std::to_string(p.r) + ", " + std::to_string(p.g) + ", " + std::to_string(p.b) + ")";
 }
 
-TEST(ColourConversions, RgbToHslTable)
-{
+TEST(ColourConversions, RgbToHslTable) {
     const std::vector<HslCase> cases = {
         {{1, 0, 0}, {0, 1, 0.5f}},
         {{0, 1, 0}, {1.0f / 3.0f, 1, 0.5f}},
@@ -218,8 +223,7 @@ TEST(ColourConversions, RgbToHslTable)
         expect_hsl_eq(RGBToHSL(c.rgb), c.hsl, describe(c.rgb));
 }
 
-TEST(ColourConversions, HslToRgbTable)
-{
+TEST(ColourConversions, HslToRgbTable) {
     const std::vector<HslCase> cases = {
         // Hue - 1/3 is rounded to float before the double 2/3 is subtracted: a trace stays.
         {{1, 0, 0x1p-22f}, {0, 1, 0.5f}},
@@ -240,8 +244,7 @@ TEST(ColourConversions, HslToRgbTable)
         expect_pixel_eq(HSLToRGB(c.hsl), c.rgb, describe(c.rgb));
 }
 
-TEST(ColourConversions, HueToRgbWrapsOnceAndPicksTheSegment)
-{
+TEST(ColourConversions, HueToRgbWrapsOnceAndPicksTheSegment) {
     // Segments of the hue circle: rising edge, plateau at q, falling edge, floor at p.
     EXPECT_FLOAT_EQ(HueToRGB(0.2f, 0.8f, 0.1f), 0.2f + 0.6f * 0.6f);
     EXPECT_EQ(HueToRGB(0.2f, 0.8f, 0.4f), 0.8f);
@@ -252,8 +255,7 @@ TEST(ColourConversions, HueToRgbWrapsOnceAndPicksTheSegment)
     EXPECT_EQ(HueToRGB(0.2f, 0.8f, 1.4f), 0.8f);
 }
 
-TEST(ColourConversions, RoundTripOverAGrid)
-{
+TEST(ColourConversions, RoundTripOverAGrid) {
     constexpr int n = 17;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j)
@@ -266,8 +268,7 @@ TEST(ColourConversions, RoundTripOverAGrid)
             }
 }
 
-TEST(ColourConversions, ByteConversionPair)
-{
+TEST(ColourConversions, ByteConversionPair) {
     float h, l, s;
     // Pure blue in the byte pair's own channel order.
     EXPECT_TRUE(Color_RgbToHls(0, 0, 255, &h, &l, &s));
@@ -308,8 +309,7 @@ TEST(ColourConversions, ByteConversionPair)
             }
 }
 
-TEST(ColourConversions, HueHelpersDifferOnlyInTheirTwoThirds)
-{
+TEST(ColourConversions, HueHelpersDifferOnlyInTheirTwoThirds) {
     // Just below 2/3 the float constant 0.6666667 (a little above 2/3) still leaves room for
     // the falling edge that the double 2/3 does not.
     const float h = std::nextafter(2.0f / 3.0f, 0.0f);

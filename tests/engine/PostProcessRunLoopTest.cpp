@@ -101,7 +101,8 @@ TEST(PostProcessRun, EveryValueBecomesTheByteOfTheFormula) {
     std::vector<float> values;
     for (int level = 0; level <= 255; ++level) {
         const float v = float(level) / 255.0f;
-        values.insert(values.end(), {std::nextafter(v, -1.0f), v, std::nextafter(v, 2.0f), v + 0.5f / 255.0f});
+        values.insert(values.end(),
+                      {std::nextafter(v, -1.0f), v, std::nextafter(v, 2.0f), v + 0.5f / 255.0f});
     }
     values.insert(values.end(), {-1e30f, 1e30f, kNaN, kInf, -kInf, 2.0f, -0.0f});
     const auto byteOf = [](float v) {
@@ -122,7 +123,9 @@ TEST(PostProcessRun, EveryValueBecomesTheByteOfTheFormula) {
             a[i] = PostProcess::gp_data[i * 4];
         return a;
     }();
-    const auto valueAt = [&](int x, int y, int c) { return values[size_t(x * 3 + y * 5 + c * 7) % size_t(n)]; };
+    const auto valueAt = [&](int x, int y, int c) {
+        return values[size_t(x * 3 + y * 5 + c * 7) % size_t(n)];
+    };
     effect.pixel = [&](int32_t x, int32_t y, int32_t) {
         return pixel_t{valueAt(x, y, 0), valueAt(x, y, 1), valueAt(x, y, 2)};
     };
@@ -260,7 +263,8 @@ TEST(PostProcessRun, ThumbnailsReadThePictureAveragedOverTheirStep) {
                 // Stored through floats: a byte k may come back as k - 1.
                 const int wantRed = small ? (red + n / 2) / n : (x % 2 ? 200 : 20);
                 const int wantBlue = small ? (blue + n / 2) / n : ((y / 2) % 2 ? 250 : 10);
-                wrong += std::abs(p[1] - wantRed) > 1 || std::abs(p[3] - wantBlue) > 1 || std::abs(p[2] - 90) > 1;
+                wrong +=
+                    std::abs(p[1] - wantRed) > 1 || std::abs(p[3] - wantBlue) > 1 || std::abs(p[2] - 90) > 1;
             }
         EXPECT_EQ(wrong, 0);
     }
@@ -306,7 +310,8 @@ void expectRisingTo100(const std::vector<int64_t>& progress) {
 // percent of (width x + y)(pass + 1) over passes (height + width^2) at every x % 10 == 0 and
 // y % 100 == 0 whenever it grows, and 100 once the result is installed.
 std::vector<int64_t> columnByColumnProgress(int width, int height, int passes) {
-    const float denominator = float(uint64_t(passes) * (uint64_t(height) + uint64_t(width) * uint64_t(width)));
+    const float denominator =
+        float(uint64_t(passes) * (uint64_t(height) + uint64_t(width) * uint64_t(width)));
     std::vector<int64_t> out{0};
     int64_t last = -1;
     for (int pass = 0; pass < passes; ++pass)
@@ -406,10 +411,12 @@ TEST_P(ThreadCount, PassesVisitEveryPixelOnce) {
         runThread = &run;
     };
     effect.onBeforePass = [&](int32_t pass) {
-        events.push_back("before " + std::to_string(pass) + (std::this_thread::get_id() == *runThread ? "" : " elsewhere"));
+        events.push_back("before " + std::to_string(pass) +
+                         (std::this_thread::get_id() == *runThread ? "" : " elsewhere"));
     };
     effect.onAfterPass = [&](int32_t pass) {
-        events.push_back("after " + std::to_string(pass) + (std::this_thread::get_id() == *runThread ? "" : " elsewhere"));
+        events.push_back("after " + std::to_string(pass) +
+                         (std::this_thread::get_id() == *runThread ? "" : " elsewhere"));
     };
     effect.pixel = [&](int32_t x, int32_t y, int32_t pass) {
         ++visits[(size_t(pass) * kH + size_t(y)) * kW + size_t(x)];

@@ -28,9 +28,9 @@
 #include <cstdlib>
 #include <map>
 #include <optional>
-#include <utility>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -79,7 +79,8 @@ pixel_t inverted(int32_t x, int32_t y, int32_t) {
 
 Rgb invertedByte(Rgb c) {
     constexpr float k = 1.0f / 255.0f;
-    return {storedByte(1.0f - float(c.r) * k), storedByte(1.0f - float(c.g) * k), storedByte(1.0f - float(c.b) * k)};
+    return {storedByte(1.0f - float(c.r) * k), storedByte(1.0f - float(c.g) * k),
+            storedByte(1.0f - float(c.b) * k)};
 }
 
 // Waits (bounded) without pumping the main loop.
@@ -116,8 +117,9 @@ std::function<void()> holdUntil(const std::atomic<bool>& go, std::atomic<bool>* 
 }
 
 coreimage::ImagePtr halvesMask(int w, int h) {
-    return coreimage::Image::imageWithCGImage(
-        makeSourceImage(w, h, [w](int x, int) { return x < w / 2 ? Rgb{0, 0, 0} : Rgb{255, 255, 255}; }));
+    return coreimage::Image::imageWithCGImage(makeSourceImage(w, h, [w](int x, int) {
+        return x < w / 2 ? Rgb{0, 0, 0} : Rgb{255, 255, 255};
+    }));
 }
 
 std::shared_ptr<CustomPreset> presetOf(const std::vector<EffectRecord>& records) {
@@ -286,7 +288,12 @@ TEST_F(Rendering, ProgressIsMappedOntoTheWholeRender) {
         {"3-step preset", 3, false, {0, 100}, {}, {0, 33, 33, 66, 66, 99}},
         {"single effect with a frame", 0, true, {50}, {50}, {40, 90}},
         {"single effect", 0, false, {0, 50, 100}, {}, {0, 50, 100}},
-        {"single effect with a frame, start to end", 0, true, {0, 50, 100}, {0, 50, 100}, {0, 40, 80, 80, 90, 100}},
+        {"single effect with a frame, start to end",
+         0,
+         true,
+         {0, 50, 100},
+         {0, 50, 100},
+         {0, 40, 80, 80, 90, 100}},
         // The preset's frame pass still counts as the chain's first share, then takes the last 20.
         {"3-step preset with a frame",
          3,
@@ -470,7 +477,8 @@ TEST_F(Rendering, BatchPicturesRunAloneAndThumbnailsResumeAfterwards) {
     ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
 
     const auto other = [](int x, int y) { return Rgb{uint8_t(3 * x), uint8_t(200 - y), 9}; };
-    for (const auto& colour : {std::function<Rgb(int, int)>(patternColour), std::function<Rgb(int, int)>(other)}) {
+    for (const auto& colour :
+         {std::function<Rgb(int, int)>(patternColour), std::function<Rgb(int, int)>(other)}) {
         const graphics::ImagePtr picture = makeSourceImage(12, 8, colour);
         const graphics::ImagePtr result = m->getProcessedImageForBatch(&e0, nullptr, picture);
         ASSERT_NE(result, nullptr);
@@ -582,7 +590,8 @@ TEST_F(Rendering, MaskChangesAreUndoable) {
     m->setUndoManager(&undo);
     int stackChanged = 0, hideChanged = 0;
     auto& center = foundation::NotificationCenter::defaultCenter();
-    center.addObserver(this, UndoManagerStackChanged, nullptr, [&](const foundation::Notification&) { ++stackChanged; });
+    center.addObserver(this, UndoManagerStackChanged, nullptr,
+                       [&](const foundation::Notification&) { ++stackChanged; });
     center.addObserver(this, PostProcessesManagerHideMaskDidChange, nullptr,
                        [&](const foundation::Notification&) { ++hideChanged; });
     TestEffect& e0 = effect(*m, "E0");
@@ -703,11 +712,13 @@ TEST_F(Rendering, ChainsOfThreeOrMorePerPixelStepsPreviewAndMakeThumbnails) {
         // The later steps over the first step's result, one at a time.
         m->generateImageForPostProcess(&e0, true, &d);
         ASSERT_TRUE(pumpUntil([&] { return d.finishes.size() == 2; }));
-        for (const auto& [start, expected] : {std::pair{d.finishes[1].result, chain}, std::pair{firstThumbnail, thumbnail}}) {
+        for (const auto& [start, expected] :
+             {std::pair{d.finishes[1].result, chain}, std::pair{firstThumbnail, thumbnail}}) {
             graphics::ImagePtr reference = start;
             for (int i = 1; i < steps; ++i) {
                 PostProcess::global_clean();
-                reference = m->getProcessedImageForPostProcess(&effect(*m, "E" + std::to_string(i)), reference);
+                reference =
+                    m->getProcessedImageForPostProcess(&effect(*m, "E" + std::to_string(i)), reference);
             }
             ASSERT_NE(reference, nullptr);
             const ImagePixels a = pixelsOf(expected), b = pixelsOf(reference);
@@ -946,10 +957,11 @@ struct StateRecorder : FakeManagerDelegate {
     void finishPostProcess(PostProcessesManager& m, PostProcess* effect, graphics::ImagePtr result,
                            graphics::ImagePtr beforeFrame, bool isPreview) override {
         seen.push_back(m.runState());
-        FakeManagerDelegate::finishPostProcess(m, effect, std::move(result), std::move(beforeFrame), isPreview);
+        FakeManagerDelegate::finishPostProcess(m, effect, std::move(result), std::move(beforeFrame),
+                                               isPreview);
     }
-    void finishPreset(PostProcessesManager& m, const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr result,
-                      graphics::ImagePtr beforeFrame, bool isPreview) override {
+    void finishPreset(PostProcessesManager& m, const std::shared_ptr<CustomPreset>& preset,
+                      graphics::ImagePtr result, graphics::ImagePtr beforeFrame, bool isPreview) override {
         seen.push_back(m.runState());
         FakeManagerDelegate::finishPreset(m, preset, std::move(result), std::move(beforeFrame), isPreview);
     }
@@ -993,7 +1005,10 @@ TEST_F(Rendering, ARenderEndsOnceInTheStateOfItsOutcome) {
         else
             go = true;
         ASSERT_TRUE(pumpUntil([&] {
-            return !recorder.named(c.cancel ? "ProcessCancelled" : c.fails ? "ProcessFailed" : "EndProcess").empty();
+            return !recorder.named(c.cancel  ? "ProcessCancelled"
+                                   : c.fails ? "ProcessFailed"
+                                             : "EndProcess")
+                        .empty();
         }));
         RunLoop::runOnce();
         EXPECT_EQ(m->runState(), c.end);
@@ -1002,7 +1017,8 @@ TEST_F(Rendering, ARenderEndsOnceInTheStateOfItsOutcome) {
 
         for (const RunRecorder::Entry& e : recorder.entries())
             if (e.name != "progressChanged")
-                foundation::NotificationCenter::defaultCenter().postNotificationName(e.name, e.object, e.userInfo);
+                foundation::NotificationCenter::defaultCenter().postNotificationName(e.name, e.object,
+                                                                                     e.userInfo);
         m->cancelGeneratingImage();
         for (int i = 0; i < 3; ++i)
             RunLoop::runOnce();
@@ -1037,7 +1053,8 @@ TEST_F(Rendering, EachPartOfARenderHasItsState) {
         d.frame = &effect(*m, "Frame");
         m->generateImageForPreset(presetOf({record("E0"), record("E1")}), false, &d);
         ASSERT_TRUE(pumpUntil([&] { return !d.finishes.empty(); }));
-        EXPECT_EQ(d.whileReporting, (std::vector<State>{State::PresetRender, State::PresetRender, State::FramePass}));
+        EXPECT_EQ(d.whileReporting,
+                  (std::vector<State>{State::PresetRender, State::PresetRender, State::FramePass}));
         EXPECT_EQ(d.seen, std::vector<State>{State::Finished});
     }
     m->cancelGeneratingImage();
@@ -1131,7 +1148,8 @@ TEST_F(Rendering, PreviewQualityComesFromTheSetting) {
         bool changed;
     };
     const Case cases[] = {
-        {"Low", 0, true}, {"Normal", 1, false}, {"High", 2, true}, {"Ultra", 1, false}, {std::nullopt, 2, true},
+        {"Low", 0, true},    {"Normal", 1, false},    {"High", 2, true},
+        {"Ultra", 1, false}, {std::nullopt, 2, true},
     };
     foundation::UserDefaults& defaults = foundation::UserDefaults::standardUserDefaults();
     for (const Case& c : cases) {

@@ -6,9 +6,9 @@ namespace {
 
 using State = RenderRunState::State;
 
-constexpr State kAll[] = {State::Idle,         State::Thumbnail, State::PresetThumbnail,
-                          State::Render,       State::PresetRender, State::FramePass,
-                          State::Finished,     State::Failed,    State::Cancelled};
+constexpr State kAll[] = {State::Idle,     State::Thumbnail,    State::PresetThumbnail,
+                          State::Render,   State::PresetRender, State::FramePass,
+                          State::Finished, State::Failed,       State::Cancelled};
 constexpr State kRests[] = {State::Idle, State::Finished, State::Failed, State::Cancelled};
 constexpr State kStarts[] = {State::Thumbnail, State::PresetThumbnail, State::Render, State::PresetRender,
                              State::FramePass};

@@ -47,4 +47,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 }
 
 // The error text OpenImageIO 2.4 keeps in its per-thread table for a failed input is not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:OpenImageIO_v2_4::ImageInput::geterror\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:OpenImageIO_v2_4::ImageInput::geterror\n";
+}

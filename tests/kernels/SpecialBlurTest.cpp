@@ -28,7 +28,8 @@ struct Buffers {
 Buffers makeBuffers(int width, int height, std::mt19937& rng) {
     Buffers b{width, height, 4 * width + 8, 4 * width + 4, {}, {}};
     b.src.resize(size_t(b.src_rb) * size_t(height));
-    for (auto& v : b.src) v = uint8_t(rng());
+    for (auto& v : b.src)
+        v = uint8_t(rng());
     b.dst.assign(size_t(b.dst_rb) * size_t(height), kSentinel);
     return b;
 }
@@ -99,8 +100,8 @@ TEST(SpecialBlur, MatchesDirectAverageOnRandomImages) {
         const int cx = int(rng() % unsigned(w + 10)) - 5, cy = int(rng() % unsigned(h + 10)) - 5;
         const int limit = int(rng() % 25), sharp = int(rng() % 12);
         const Layout& l = trial % 2 ? kArgb : kRgba;
-        SCOPED_TRACE(testing::Message() << w << "x" << h << " centre " << cx << "," << cy << " limit " << limit
-                                        << " sharp " << sharp << (trial % 2 ? " argb" : " rgba"));
+        SCOPED_TRACE(testing::Message() << w << "x" << h << " centre " << cx << "," << cy << " limit "
+                                        << limit << " sharp " << sharp << (trial % 2 ? " argb" : " rgba"));
         Buffers b = makeBuffers(w, h, rng);
         radial(l, b, cx, cy, limit, sharp);
         EXPECT_EQ(b.dst, reference(b, l, radialRadius(w, cx, cy, limit, sharp))) << "radial";
@@ -118,7 +119,8 @@ TEST(SpecialBlur, VerticalRadiiFromRowDistance) {
     const int radii[] = {0, 1, 2, 2, 2};
     EXPECT_EQ(b.dst, reference(b, kArgb, [&](int, int y) { return radii[y]; }));
     for (int x = 0; x < 4; ++x)
-        for (int k = 1; k < 4; ++k) EXPECT_EQ(b.dst[4 * size_t(x) + size_t(k)], b.src[4 * size_t(x) + size_t(k)]);
+        for (int k = 1; k < 4; ++k)
+            EXPECT_EQ(b.dst[4 * size_t(x) + size_t(k)], b.src[4 * size_t(x) + size_t(k)]);
 }
 
 TEST(SpecialBlur, SharpZoneCoveringTheImageCopiesColours) {
@@ -148,7 +150,8 @@ TEST(SpecialBlur, RadiiAboveByteRangeKeepGrowing) {
     ASSERT_GT(entry(w - 1 - cx, w, limit, sharp, true), 255);
     radial(kArgb, b, cx, 0, limit, sharp);
     EXPECT_EQ(b.dst, reference(b, kArgb, r));
-    for (int k = 1; k < 4; ++k) EXPECT_EQ(b.dst[4 * size_t(cx) + size_t(k)], b.src[4 * size_t(cx) + size_t(k)]);
+    for (int k = 1; k < 4; ++k)
+        EXPECT_EQ(b.dst[4 * size_t(cx) + size_t(k)], b.src[4 * size_t(cx) + size_t(k)]);
 
     // Vertical form with a limit of 300: entries reach 300 on the far rows.
     Buffers v = makeBuffers(8, 700, rng);

@@ -19,20 +19,23 @@ void expectNear(vec_t a, vec_t b, float tol) {
 }
 
 matr4_t rows(const float (&r)[16]) {
-    return init_matrix(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11], r[12], r[13], r[14],
-                       r[15]);
+    return init_matrix(r[0], r[1], r[2], r[3], r[4], r[5], r[6], r[7], r[8], r[9], r[10], r[11], r[12], r[13],
+                       r[14], r[15]);
 }
 
-const float kYiq[16] = {0.299f, 0.587f, 0.114f, 0, 0.596f, -0.275f, -0.321f, 0, 0.212f, -0.523f, 0.311f, 0, 0, 0, 0, 0};
-const float kInverseYiq[16] = {1.0f, 0.95568806f,  0.6198581f, 0, 1.0f, -0.2715818f, -0.6468738f, 0,
-                               1.0f, -1.1081773f, 1.7050645f, 0, 0,    0,           0,            0};
+const float kYiq[16] = {0.299f, 0.587f,  0.114f, 0, 0.596f, -0.275f, -0.321f, 0,
+                        0.212f, -0.523f, 0.311f, 0, 0,      0,       0,       0};
+const float kInverseYiq[16] = {1.0f, 0.95568806f, 0.6198581f, 0, 1.0f, -0.2715818f, -0.6468738f, 0,
+                               1.0f, -1.1081773f, 1.7050645f, 0, 0,    0,           0,           0};
 
 TEST(Vmath, InitMatrixStoresRowsTransposed) {
     float a[16];
-    for (int i = 0; i < 16; ++i) a[i] = float(i);
+    for (int i = 0; i < 16; ++i)
+        a[i] = float(i);
     const matr4_t m = rows(a);
     for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) EXPECT_EQ(m.m[i][j], a[4 * j + i]) << i << "," << j;
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(m.m[i][j], a[4 * j + i]) << i << "," << j;
 }
 
 TEST(Vmath, ColourMatrixResults) {
@@ -71,11 +74,13 @@ TEST(Vmath, MatrixProducts) {
         const char* name;
         matr4_t x, y, product;
     };
-    const Case cases[] = {{"I x A", id, yiq, yiq}, {"A x I", yiq, id, yiq}, {"A x B", a, b, ab}, {"B x A", b, a, ba}};
+    const Case cases[] = {
+        {"I x A", id, yiq, yiq}, {"A x I", yiq, id, yiq}, {"A x B", a, b, ab}, {"B x A", b, a, ba}};
     for (const Case& c : cases) {
         const matr4_t p = matr4_mul(c.x, c.y);
         for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 4; ++j) EXPECT_EQ(p.m[i][j], c.product.m[i][j]) << c.name << " " << i << "," << j;
+            for (int j = 0; j < 4; ++j)
+                EXPECT_EQ(p.m[i][j], c.product.m[i][j]) << c.name << " " << i << "," << j;
     }
 }
 
@@ -117,7 +122,8 @@ TEST(Vmath, Rotations) {
     std::mt19937 rng(8);
     std::uniform_real_distribution<float> u(-1, 1);
     std::vector<vec_t> points(20);
-    for (auto& p : points) p = {u(rng), u(rng), u(rng)};
+    for (auto& p : points)
+        p = {u(rng), u(rng), u(rng)};
     for (const vec_t axis : {vec_t{1, 2, 3}, vec_t{0, 0, 1}, vec_t{-1, 0.5f, 0}}) {
         auto turned = points;
         rot_ax(axis, 0.7f, turned.data(), int(turned.size()));
@@ -127,12 +133,14 @@ TEST(Vmath, Rotations) {
             EXPECT_NEAR(vec_mul(turned[i], vec_unit(axis)), vec_mul(points[i], vec_unit(axis)), 1e-6f);
         }
         rot_ax(axis, -0.7f, turned.data(), int(turned.size()));
-        for (size_t i = 0; i < points.size(); ++i) expectNear(turned[i], points[i], 1e-6f);
+        for (size_t i = 0; i < points.size(); ++i)
+            expectNear(turned[i], points[i], 1e-6f);
     }
     for (auto [axis, angle] : {std::pair{vec_t{1, 2, 3}, 0.0f}, {vec_null(), 1.0f}}) {
         auto same = points;
         rot_ax(axis, angle, same.data(), int(same.size()));
-        for (size_t i = 0; i < points.size(); ++i) EXPECT_TRUE(vec_equal(same[i], points[i]));
+        for (size_t i = 0; i < points.size(); ++i)
+            EXPECT_TRUE(vec_equal(same[i], points[i]));
     }
 }
 
@@ -182,7 +190,8 @@ TEST(Vmath, RemoveIdlePoints) {
         EXPECT_EQ(remove_idle_points(&src, dest), 2);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "removed point #0\nremoved point #4\n");
         ASSERT_EQ(dest->n, 3);
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(dest->p[i].x, keptX[size_t(i)]);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(dest->p[i].x, keptX[size_t(i)]);
         std::free(src.p);
         std::free(other.p);
     }

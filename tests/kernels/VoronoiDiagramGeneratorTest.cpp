@@ -20,11 +20,13 @@ struct Edge {
 
 std::vector<Edge> runFrontEnd(const std::vector<float>& points, int width, int height) {
     int count = -1;
-    std::unique_ptr<float[]> raw(voronoi_process(points.data(), int(points.size() / 2), &count, width, height));
+    std::unique_ptr<float[]> raw(
+        voronoi_process(points.data(), int(points.size() / 2), &count, width, height));
     EXPECT_NE(raw, nullptr);
     EXPECT_GE(count, 0);
     std::vector<Edge> edges;
-    for (int i = 0; i < count; ++i) edges.push_back({raw[4 * i], raw[4 * i + 1], raw[4 * i + 2], raw[4 * i + 3]});
+    for (int i = 0; i < count; ++i)
+        edges.push_back({raw[4 * i], raw[4 * i + 1], raw[4 * i + 2], raw[4 * i + 3]});
     return edges;
 }
 
@@ -39,7 +41,9 @@ std::vector<std::tuple<float, float, float, float>> normalised(const std::vector
     return out;
 }
 
-double distance(double x1, double y1, double x2, double y2) { return std::hypot(x1 - x2, y1 - y2); }
+double distance(double x1, double y1, double x2, double y2) {
+    return std::hypot(x1 - x2, y1 - y2);
+}
 
 // The two sites nearest to (x, y), nearest first.
 std::pair<size_t, size_t> nearestTwo(const std::vector<float>& pts, double x, double y) {
@@ -77,8 +81,8 @@ void expectVoronoi(const std::vector<float>& pts, const std::vector<Edge>& edges
     std::vector<bool> bordered(n, false);
     for (size_t k = 0; k < edges.size(); k += stride) {
         const Edge& e = edges[k];
-        SCOPED_TRACE(testing::Message() << "edge " << k << ": " << e.x1 << "," << e.y1 << " " << e.x2 << ","
-                                        << e.y2);
+        SCOPED_TRACE(testing::Message()
+                     << "edge " << k << ": " << e.x1 << "," << e.y1 << " " << e.x2 << "," << e.y2);
         for (float v : {e.x1, e.x2}) {
             EXPECT_GE(v, 0.0f);
             EXPECT_LE(v, float(width));
@@ -104,7 +108,8 @@ void expectVoronoi(const std::vector<float>& pts, const std::vector<Edge>& edges
         }
     }
     if (stride != 1 || n < 2) return;
-    for (size_t i = 0; i < n; ++i) EXPECT_TRUE(bordered[i]) << "site " << i << " has no cell border";
+    for (size_t i = 0; i < n; ++i)
+        EXPECT_TRUE(bordered[i]) << "site " << i << " has no cell border";
 }
 
 std::vector<float> randomSites(size_t n, int width, int height, unsigned seed) {
@@ -135,7 +140,8 @@ std::vector<float> jitteredGrid(int width, int height, int cell, unsigned seed) 
 
 TEST(VoronoiProcess, FewerThanTwoDistinctSitesGiveNoEdges) {
     const std::vector<std::vector<float>> cases = {{}, {40, 60}, {40, 60, 40, 60, 40, 60}};
-    for (const auto& pts : cases) EXPECT_TRUE(runFrontEnd(pts, 100, 100).empty()) << pts.size() / 2 << " sites";
+    for (const auto& pts : cases)
+        EXPECT_TRUE(runFrontEnd(pts, 100, 100).empty()) << pts.size() / 2 << " sites";
 }
 
 TEST(VoronoiProcess, StraightLineCases) {
@@ -150,7 +156,8 @@ TEST(VoronoiProcess, StraightLineCases) {
         {"duplicate of one of two", {25, 50, 75, 50, 25, 50}, T{{50, 0, 50, 100}}},
         {"one horizontal line", {10, 50, 30, 50, 60, 50}, T{{20, 0, 20, 100}, {45, 0, 45, 100}}},
         {"one vertical line", {50, 10, 50, 30, 50, 60}, T{{0, 20, 100, 20}, {0, 45, 100, 45}}},
-        {"vertical line with duplicates", {50, 60, 50, 10, 50, 60, 50, 30, 50, 10},
+        {"vertical line with duplicates",
+         {50, 60, 50, 10, 50, 60, 50, 30, 50, 10},
          T{{0, 20, 100, 20}, {0, 45, 100, 45}}},
         {"edge on the border is left out", {0, 50, 100, 50, 50, 50}, T{{25, 0, 25, 100}, {75, 0, 75, 100}}},
     };
@@ -171,9 +178,12 @@ TEST(VoronoiProcess, DegenerateSiteSetsAreStillVoronoi) {
             grid.push_back(float(x));
             grid.push_back(float(y));
         }
-    for (int i = 0; i <= 100; i += 20) borders.insert(borders.end(), {float(i), 0, float(i), 100});
-    for (int i = 20; i < 100; i += 20) borders.insert(borders.end(), {0, float(i), 100, float(i)});
-    const Case cases[] = {{"co-circular corners", corners}, {"regular grid", grid}, {"sites on the border", borders}};
+    for (int i = 0; i <= 100; i += 20)
+        borders.insert(borders.end(), {float(i), 0, float(i), 100});
+    for (int i = 20; i < 100; i += 20)
+        borders.insert(borders.end(), {0, float(i), 100, float(i)});
+    const Case cases[] = {
+        {"co-circular corners", corners}, {"regular grid", grid}, {"sites on the border", borders}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         expectVoronoi(c.pts, runFrontEnd(c.pts, 100, 100), 100, 100);
@@ -186,8 +196,8 @@ TEST(VoronoiProcess, RandomSitesGiveTheirVoronoiDiagram) {
         int width, height;
         size_t stride;
     };
-    const Case cases[] = {{2, 100, 100, 1},   {3, 100, 100, 1},     {10, 640, 480, 1},  {200, 300, 200, 1},
-                          {1000, 800, 600, 1}, {10000, 4000, 3000, 50}};
+    const Case cases[] = {{2, 100, 100, 1},   {3, 100, 100, 1},    {10, 640, 480, 1},
+                          {200, 300, 200, 1}, {1000, 800, 600, 1}, {10000, 4000, 3000, 50}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.n << " sites");
         const auto pts = randomSites(c.n, c.width, c.height, unsigned(c.n));
@@ -225,13 +235,15 @@ TEST(VoronoiProcess, EdgesComeNewestFirst) {
     ASSERT_EQ(edges.size(), made.size());
     for (size_t i = 0; i < edges.size(); ++i) {
         const auto& m = made[made.size() - 1 - i];
-        EXPECT_EQ(std::tie(edges[i].x1, edges[i].y1, edges[i].x2, edges[i].y2), std::tie(m.x1, m.y1, m.x2, m.y2));
+        EXPECT_EQ(std::tie(edges[i].x1, edges[i].y1, edges[i].x2, edges[i].y2),
+                  std::tie(m.x1, m.y1, m.x2, m.y2));
     }
 }
 
 class Generator : public testing::Test {
-protected:
-    bool run(const std::vector<float>& pts, float x0, float x1, float y0, float y1, float minDist, bool info) {
+  protected:
+    bool run(const std::vector<float>& pts, float x0, float x1, float y0, float y1, float minDist,
+             bool info) {
         std::vector<float> xs, ys;
         for (size_t i = 0; i < pts.size(); i += 2) {
             xs.push_back(pts[i]);
@@ -241,7 +253,8 @@ protected:
     }
     static std::vector<Edge> edges(const std::vector<VoronoiDiagramGenerator::OutputEdge>& out) {
         std::vector<Edge> result;
-        for (const auto& e : out) result.push_back({e.x1, e.y1, e.x2, e.y2});
+        for (const auto& e : out)
+            result.push_back({e.x1, e.y1, e.x2, e.y2});
         return result;
     }
     VoronoiDiagramGenerator generator;

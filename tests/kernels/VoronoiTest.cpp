@@ -19,10 +19,11 @@ void expectOnBisectors(const std::vector<float>& pts) {
         for (int end = 0; end < 2; ++end) {
             const double x = segs[4 * s + 2 * end], y = segs[4 * s + 2 * end + 1];
             std::vector<double> d;
-            for (size_t i = 0; i < pts.size(); i += 2) d.push_back(std::hypot(x - pts[i], y - pts[i + 1]));
+            for (size_t i = 0; i < pts.size(); i += 2)
+                d.push_back(std::hypot(x - pts[i], y - pts[i + 1]));
             std::sort(d.begin(), d.end());
-            EXPECT_NEAR(d[0], d[1], 1e-4 * (1 + d[0])) << "segment " << s << " end " << end << " at " << x << ","
-                                                       << y;
+            EXPECT_NEAR(d[0], d[1], 1e-4 * (1 + d[0]))
+                << "segment " << s << " end " << end << " at " << x << "," << y;
         }
 }
 

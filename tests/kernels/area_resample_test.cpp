@@ -34,7 +34,7 @@ TEST(AreaResample, OutputPixelsAreTheMeansOfTheAreasTheyCover) {
     const auto row = picture(3, 1, [](int x, int, int) { return uint8_t(x == 0 ? 0 : x == 1 ? 90 : 180); });
     std::vector<uint8_t> two(2 * 4);
     ASSERT_TRUE(area_resample(row.data(), 3, 1, two.data(), 2, 1));
-    EXPECT_EQ(two[1], 30); // (0 x 1 + 90 x 0.5) / 1.5
+    EXPECT_EQ(two[1], 30);  // (0 x 1 + 90 x 0.5) / 1.5
     EXPECT_EQ(two[5], 150); // (90 x 0.5 + 180 x 1) / 1.5
 }
 

@@ -36,14 +36,16 @@ TEST(CancelledKernels, StopAtOnceWriteNothingAndAnswerFalse) {
     const std::unique_ptr<float, decltype(&std::free)> kernel(gaussianMatrixForRadius(9), &std::free);
     const float* row9 = kernel.get() + 8 * 19;
     const Case cases[] = {
-        {"box blur", [](const uint8_t* s, uint8_t* d) { return fast_blur_argb(s, d, kW, kH, 4 * kW, 4 * kW, 9, 9); }},
+        {"box blur",
+         [](const uint8_t* s, uint8_t* d) { return fast_blur_argb(s, d, kW, kH, 4 * kW, 4 * kW, 9, 9); }},
         {"one-channel box blur",
          [](const uint8_t* s, uint8_t* d) { return fast_blur_mono(s, d, kW, kH, kW, kW, 4, 4); }},
         {"soft edge mask",
          [](const uint8_t* s, uint8_t* d) { return fast_blur_ed_argb(s, d, kW, kH, 4 * kW, 4 * kW, 5, 5); }},
         {"gaussian blur",
          [row9](const uint8_t* s, uint8_t* d) { return gaussianBlurARGB(s, d, kW, kH, row9, 19, 1); }},
-        {"posterize", [](const uint8_t* s, uint8_t* d) { return smart_posterize(s, d, kW, kH, 32, 10, 256); }},
+        {"posterize",
+         [](const uint8_t* s, uint8_t* d) { return smart_posterize(s, d, kW, kH, 32, 10, 256); }},
         {"oil paint underpainting",
          [](const uint8_t* s, uint8_t* d) {
              return oil_paint_filter(s, d, kW, kH, 4 * kW, 4 * kW, nullptr, 0, 1.0f);

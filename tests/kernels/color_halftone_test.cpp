@@ -12,7 +12,8 @@ namespace {
 
 std::vector<uint8_t> flat(int w, int h, uint8_t tone) {
     std::vector<uint8_t> px(size_t(w) * h * 4, tone);
-    for (size_t k = 0; k < px.size(); k += 4) px[k] = 0; // alpha must not matter
+    for (size_t k = 0; k < px.size(); k += 4)
+        px[k] = 0; // alpha must not matter
     return px;
 }
 
@@ -27,7 +28,8 @@ double mean_inside(const std::vector<uint8_t>& px, int w, int h, int byte, int m
     double sum = 0;
     int n = 0;
     for (int y = margin; y < h - margin; ++y)
-        for (int x = margin; x < w - margin; ++x, ++n) sum += px[(size_t(y) * w + x) * 4 + byte];
+        for (int x = margin; x < w - margin; ++x, ++n)
+            sum += px[(size_t(y) * w + x) * 4 + byte];
     return sum / n;
 }
 
@@ -117,7 +119,8 @@ TEST(ColorHalftone, ChannelsAreIndependentAndAlphaIsKept) {
     const int w = 37, h = 23;
     std::mt19937 rng(3);
     std::vector<uint8_t> a(size_t(w) * h * 4), b;
-    for (auto& v : a) v = uint8_t(rng());
+    for (auto& v : a)
+        v = uint8_t(rng());
     b = a;
     for (size_t k = 0; k < b.size(); k += 4) {
         b[k + 1] = uint8_t(rng()); // red differs
@@ -139,7 +142,8 @@ TEST(ColorHalftone, OneThreadGivesTheSameSheet) {
     const int w = 61, h = 47;
     std::mt19937 rng(4);
     std::vector<uint8_t> src(size_t(w) * h * 4);
-    for (auto& v : src) v = uint8_t(rng());
+    for (auto& v : src)
+        v = uint8_t(rng());
     // Each thread count cuts the screens into that many bands of rows, which dots straddle.
     for (const float size : {1.0f, 2.5f, 7.0f}) {
         graphics::setParallelThreads(1);
@@ -156,7 +160,8 @@ TEST(ColorHalftone, SizesBelowOneActAsOne) {
     const int w = 19, h = 13;
     std::mt19937 rng(8);
     std::vector<uint8_t> src(size_t(w) * h * 4);
-    for (auto& v : src) v = uint8_t(rng());
+    for (auto& v : src)
+        v = uint8_t(rng());
     const auto one = screened(src, w, h, 1);
     for (float size : {0.0f, -3.0f, 0.5f, std::nanf("")})
         EXPECT_TRUE(screened(src, w, h, size) == one) << size;
@@ -181,14 +186,16 @@ TEST(ColorHalftone, BlackAtSizeSixInksMostOfTheSheet) {
     const auto dst = screened(flat(w, h, 0), w, h, 6);
     int zeros = 0;
     for (size_t k = 0; k < dst.size(); k += 4)
-        for (int c = 1; c <= 3; ++c) zeros += dst[k + c] == 0;
+        for (int c = 1; c <= 3; ++c)
+            zeros += dst[k + c] == 0;
     EXPECT_GT(zeros, w * h * 3 / 2);
 }
 
 TEST(ColorHalftone, DotsCentredJustOutsideStillPrint) {
     // A single pixel: every lattice point lies off it, yet those within r print onto it.
     const auto dst = screened(flat(1, 1, 0), 1, 1, 4);
-    for (int c = 1; c <= 3; ++c) EXPECT_LT(dst[c], 255) << c;
+    for (int c = 1; c <= 3; ++c)
+        EXPECT_LT(dst[c], 255) << c;
     EXPECT_EQ(dst[0], 77);
 }
 
@@ -211,8 +218,10 @@ TEST(ColorHalftone, FirstRowAndColumnGetNoExtraInk) {
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x)
                     sheet += dst[(size_t(y) * w + x) * 4 + size_t(c)];
-            for (int x = 0; x < w; ++x) row += dst[size_t(x) * 4 + size_t(c)];
-            for (int y = 0; y < h; ++y) column += dst[size_t(y) * w * 4 + size_t(c)];
+            for (int x = 0; x < w; ++x)
+                row += dst[size_t(x) * 4 + size_t(c)];
+            for (int y = 0; y < h; ++y)
+                column += dst[size_t(y) * w * 4 + size_t(c)];
             sheet /= double(w) * h;
             EXPECT_NEAR(row / w, sheet, 4) << "top row, size " << size << ", channel " << c;
             EXPECT_NEAR(column / h, sheet, 4) << "left column, size " << size << ", channel " << c;

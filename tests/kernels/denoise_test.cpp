@@ -36,8 +36,8 @@ Image noisy_image(int w, int h, unsigned seed) {
 
 void run_denoise(Image& src, Image& dst, float amount, unsigned threads = 0,
                  denoise_progress_t callback = nullptr, void* context = nullptr) {
-    denoise(src.bytes.data(), src.width, src.height, src.row_bytes(), dst.bytes.data(), dst.width,
-            dst.height, dst.row_bytes(), callback, context, 1.5f, amount, threads);
+    denoise(src.bytes.data(), src.width, src.height, src.row_bytes(), dst.bytes.data(), dst.width, dst.height,
+            dst.row_bytes(), callback, context, 1.5f, amount, threads);
 }
 
 using Planes = std::vector<std::vector<float>>;
@@ -45,7 +45,9 @@ using Planes = std::vector<std::vector<float>>;
 // The textbook form: centres in raster order, each pair weighed once and added to both pixels.
 // Pairs leaving the processed region are not formed; unweighed pixels keep their value.
 Planes reference_nlmeans(int pr, int sr, float h, float sigma, const Planes& in, int w, int ht) {
-    struct Acc { float r = 0, g = 0, b = 0, w = 0; };
+    struct Acc {
+        float r = 0, g = 0, b = 0, w = 0;
+    };
     std::vector<Acc> acc(size_t(w) * ht);
     const int m = pr + sr;
     const float v = (sigma * sigma + sigma * sigma + sigma * sigma) / 3.0f;
@@ -107,27 +109,31 @@ TEST(Denoise, PatchDistanceLeavesOutTheCentreAndAveragesTheRest) {
 // The tiled, threaded gather must add every pixel's contributions in the textbook order:
 // results equal to the bit, across tile borders and for any thread count.
 TEST(Denoise, MatchesTheTextbookFormExactly) {
-    struct Case { int w, h, pr, sr; float hh, sigma; unsigned threads; };
+    struct Case {
+        int w, h, pr, sr;
+        float hh, sigma;
+        unsigned threads;
+    };
     const Case cases[] = {
-        {300, 40, 1, 7, 1.5f, 11.0f, 1},  // two tile columns and rows, one thread
+        {300, 40, 1, 7, 1.5f, 11.0f, 1}, // two tile columns and rows, one thread
         {300, 40, 1, 7, 1.5f, 11.0f, 3},
-        {61, 29, 1, 7, 1.5f, 30.0f, 2},   // wide tolerance: many fractional weights
-        {40, 30, 2, 3, 1.0f, 15.0f, 4},   // other radii
-        {20, 20, 0, 4, 1.5f, 5.0f, 2},    // no patch: every distance 0
-        {40, 30, 1, 7, 0.0f, 11.0f, 2},   // no tolerance band: weights 1 or 0
-        {16, 16, 1, 7, 1.5f, 10.0f, 2},   // region too small: input kept
+        {61, 29, 1, 7, 1.5f, 30.0f, 2}, // wide tolerance: many fractional weights
+        {40, 30, 2, 3, 1.0f, 15.0f, 4}, // other radii
+        {20, 20, 0, 4, 1.5f, 5.0f, 2},  // no patch: every distance 0
+        {40, 30, 1, 7, 0.0f, 11.0f, 2}, // no tolerance band: weights 1 or 0
+        {16, 16, 1, 7, 1.5f, 10.0f, 2}, // region too small: input kept
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " pr " << c.pr << " sr " << c.sr
-                                        << " sigma " << c.sigma << " threads " << c.threads);
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " pr " << c.pr << " sr " << c.sr << " sigma "
+                                        << c.sigma << " threads " << c.threads);
         const Image img = noisy_image(c.w, c.h, 7);
         Planes in(3, std::vector<float>(size_t(c.w) * c.h));
         for (int c3 = 0; c3 < 3; ++c3)
-            for (size_t i = 0; i < in[c3].size(); ++i) in[c3][i] = img.bytes[i * 4 + 1 + c3];
+            for (size_t i = 0; i < in[c3].size(); ++i)
+                in[c3][i] = img.bytes[i * 4 + 1 + c3];
         Planes out(3, std::vector<float>(in[0].size(), -1.0f));
-        nlmeans(c.pr, c.sr, c.hh, c.sigma, c.sigma, c.sigma, in[0].data(), in[1].data(),
-                in[2].data(), out[0].data(), out[1].data(), out[2].data(), c.w, c.h, nullptr,
-                nullptr, c.threads);
+        nlmeans(c.pr, c.sr, c.hh, c.sigma, c.sigma, c.sigma, in[0].data(), in[1].data(), in[2].data(),
+                out[0].data(), out[1].data(), out[2].data(), c.w, c.h, nullptr, nullptr, c.threads);
         const Planes expected = reference_nlmeans(c.pr, c.sr, c.hh, c.sigma, in, c.w, c.h);
         int mismatches = 0;
         for (int c3 = 0; c3 < 3; ++c3)
@@ -140,10 +146,14 @@ TEST(Denoise, MatchesTheTextbookFormExactly) {
 // Edge patches take in the zero border, so pairs with edge pixels can get fractional weights:
 // the truncated average of equal values may then land one level low, never more, never above.
 TEST(Denoise, FlatImageStaysFlatUpToTheEdges) {
-    struct Case { uint8_t value; float amount; int slack; };
+    struct Case {
+        uint8_t value;
+        float amount;
+        int slack;
+    };
     const Case cases[] = {
-        {100, 1.0f, 0}, {10, 1.1f, 0}, {150, 10.0f, 0}, {0, 1.0f, 0}, {255, 0.5f, 0},
-        {25, 1.0f, 1}, {200, 10.0f, 1},
+        {100, 1.0f, 0}, {10, 1.1f, 0}, {150, 10.0f, 0}, {0, 1.0f, 0},
+        {255, 0.5f, 0}, {25, 1.0f, 1}, {200, 10.0f, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.value) << " at amount " << c.amount);
@@ -165,18 +175,22 @@ TEST(Denoise, AmountZeroKeepsTheImage) {
     run_denoise(src, dst, 0.0f);
     for (int y = 0; y < src.height; ++y)
         for (int x = 0; x < src.width; ++x)
-            for (int ch = 1; ch < 4; ++ch) ASSERT_EQ(dst.px(x, y)[ch], src.px(x, y)[ch]);
+            for (int ch = 1; ch < 4; ++ch)
+                ASSERT_EQ(dst.px(x, y)[ch], src.px(x, y)[ch]);
 }
 
 // Random bytes with a tiny amount: no two patches alike, so each pixel keeps its resampled value.
 TEST(Denoise, ResamplesByNearestPixel) {
-    struct Case { int sw, sh, dw, dh; };
+    struct Case {
+        int sw, sh, dw, dh;
+    };
     const Case cases[] = {{13, 9, 13, 9}, {13, 9, 26, 18}, {20, 12, 7, 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh);
         std::mt19937 rng(11);
         Image src(c.sw, c.sh), dst(c.dw, c.dh);
-        for (uint8_t& b : src.bytes) b = uint8_t(rng());
+        for (uint8_t& b : src.bytes)
+            b = uint8_t(rng());
         run_denoise(src, dst, 0.001f);
         for (int y = 0; y < c.dh; ++y)
             for (int x = 0; x < c.dw; ++x)
@@ -194,7 +208,8 @@ TEST(Denoise, ReducesNoiseAndKeepsAStepEdge) {
     auto clean = [](int x) { return x < w / 2 ? 60 : 180; };
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            for (int ch = 1; ch < 4; ++ch) src.px(x, y)[ch] = uint8_t(clean(x) + noise(rng));
+            for (int ch = 1; ch < 4; ++ch)
+                src.px(x, y)[ch] = uint8_t(clean(x) + noise(rng));
     run_denoise(src, dst, 1.0f);
 
     double error_before = 0, error_after = 0;
@@ -220,7 +235,8 @@ TEST(Denoise, ReportsRisingProgressOnTheCallingThreadUpToOne) {
     EXPECT_TRUE(std::is_sorted(log.values.begin(), log.values.end()));
     EXPECT_GT(log.values.front(), 0.0f);
     EXPECT_EQ(log.values.back(), 1.0f);
-    for (std::thread::id id : log.threads) EXPECT_EQ(id, std::this_thread::get_id());
+    for (std::thread::id id : log.threads)
+        EXPECT_EQ(id, std::this_thread::get_id());
 }
 
 // Stopping leaves the pixels not reached as they were; with one thread the stop comes after
@@ -269,12 +285,14 @@ TEST(Denoise, PrintsSizeAndTime) {
 }
 
 TEST(Denoise, EmptySizesLeaveTheDestinationAlone) {
-    struct Case { int sw, sh, dw, dh; };
+    struct Case {
+        int sw, sh, dw, dh;
+    };
     const Case cases[] = {{0, 5, 4, 4}, {5, 0, 4, 4}, {5, 5, 0, 4}, {5, 5, 4, -1}};
     for (const Case& c : cases) {
         Image src(5, 5, 90), dst(4, 4, 33);
-        denoise(src.bytes.data(), c.sw, c.sh, src.row_bytes(), dst.bytes.data(), c.dw, c.dh,
-                dst.row_bytes(), nullptr, nullptr, 1.5f, 1.0f);
+        denoise(src.bytes.data(), c.sw, c.sh, src.row_bytes(), dst.bytes.data(), c.dw, c.dh, dst.row_bytes(),
+                nullptr, nullptr, 1.5f, 1.0f);
         EXPECT_TRUE(std::all_of(dst.bytes.begin(), dst.bytes.end(), [](uint8_t b) { return b == 33; }));
     }
 }

@@ -57,7 +57,8 @@ TEST_P(BoxBlur, SingleChannelFormsMatchTheDirectBox) {
     // Odd strides on both sides, and the caller's column sums.
     std::vector<uint8_t> strided(size_t(2 * w + 1) * h, 0);
     std::vector<uint32_t> sums(static_cast<size_t>(w));
-    EXPECT_TRUE(fast_blur(src.data() + 2, strided.data() + 1, w, h, 3 * w + 5, 2 * w + 1, 3, 2, ry, rx, sums.data()));
+    EXPECT_TRUE(
+        fast_blur(src.data() + 2, strided.data() + 1, w, h, 3 * w + 5, 2 * w + 1, 3, 2, ry, rx, sums.data()));
 
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -259,7 +260,8 @@ TEST(SoftEdgeMask, GaussianFormBlursTheEdgeMapWithTheTwoPassGaussian) {
     float* table = gaussianMatrixForRadius(r);
     const float* kernel = table + (r - 1) * (2 * r + 1);
     std::vector<uint8_t> dst(size_t(rb) * h, 0x11);
-    EXPECT_TRUE(fast_blur_ed_argb_gaussian(src.data(), dst.data(), w, h, rb, rb, 99, 99, kernel, 2 * r + 1, 1));
+    EXPECT_TRUE(
+        fast_blur_ed_argb_gaussian(src.data(), dst.data(), w, h, rb, rb, 99, 99, kernel, 2 * r + 1, 1));
     EXPECT_EQ(src, original);
 
     std::vector<uint8_t> edges(size_t(rb) * h, 0), expected(size_t(rb) * h, 0);

@@ -39,7 +39,9 @@ void expect_island(const Image& img, int cx, int cy, int rings) {
         }
 }
 
-void run(Image& img, int x, int y) { fill_color_island(img.px.data(), img.w, img.h, img.row_bytes, x, y); }
+void run(Image& img, int x, int y) {
+    fill_color_island(img.px.data(), img.w, img.h, img.row_bytes, x, y);
+}
 
 TEST(FillColorIsland, SmallImageIsAllBackgroundButTheDisc) {
     Image img(21, 30);
@@ -70,7 +72,8 @@ TEST(FillColorIsland, IslandIsTheWholeRegionOfItsColour) {
             run(img, c.left + c.side / 2, c.top + c.side / 2);
             for (int y = 0; y < c.h; ++y)
                 for (int x = 0; x < c.w; ++x) {
-                    const bool inside = x >= c.left && x < c.left + c.side && y >= c.top && y < c.top + c.side;
+                    const bool inside =
+                        x >= c.left && x < c.left + c.side && y >= c.top && y < c.top + c.side;
                     ASSERT_EQ(*img.at(x, y), inside ? 255 : 0) << x << "," << y << " call " << call;
                 }
         }
@@ -92,10 +95,16 @@ TEST(RGBtoHSV, KnownColours) {
         float r, g, b, h, s, v;
     };
     const Case cases[] = {
-        {1, 0, 0, 0, 1, 1},          {0, 1, 0, 1.0f / 3, 1, 1},   {0, 0, 1, 2.0f / 3, 1, 1},
-        {1, 1, 0, 1.0f / 6, 1, 1},   {0, 1, 1, 0.5f, 1, 1},       {1, 0, 1, 5.0f / 6, 1, 1},
-        {1, 0, 0.5f, 11.0f / 12, 1, 1}, {0.5f, 0.25f, 0.25f, 0, 0.5f, 0.5f},
-        {0.5f, 0.5f, 0.5f, 0, 0, 0.5f}, {0, 0, 0, 0, 0, 0},
+        {1, 0, 0, 0, 1, 1},
+        {0, 1, 0, 1.0f / 3, 1, 1},
+        {0, 0, 1, 2.0f / 3, 1, 1},
+        {1, 1, 0, 1.0f / 6, 1, 1},
+        {0, 1, 1, 0.5f, 1, 1},
+        {1, 0, 1, 5.0f / 6, 1, 1},
+        {1, 0, 0.5f, 11.0f / 12, 1, 1},
+        {0.5f, 0.25f, 0.25f, 0, 0.5f, 0.5f},
+        {0.5f, 0.5f, 0.5f, 0, 0, 0.5f},
+        {0, 0, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         float h = -1, s = -1, v = -1;

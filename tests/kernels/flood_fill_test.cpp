@@ -16,7 +16,8 @@ namespace {
 struct Image {
     int width, height, stride;
     std::vector<uint32_t> px;
-    Image(int w, int h, uint32_t fill = 0) : width(w), height(h), stride(w + 2), px(size_t(stride) * h, fill) {}
+    Image(int w, int h, uint32_t fill = 0)
+        : width(w), height(h), stride(w + 2), px(size_t(stride) * h, fill) {}
     uint32_t& at(int x, int y) { return px[size_t(y) * stride + x]; }
     uint8_t* bytes() { return reinterpret_cast<uint8_t*>(px.data()); }
     int row_bytes() const { return stride * 4; }
@@ -52,7 +53,8 @@ Image bfs_fill(Image img, int sx, int sy, uint32_t value) {
 Image pattern(int w, int h, const std::function<bool(int, int)>& open) {
     Image img(w, h, 0xEEEEEEEE);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) img.at(x, y) = open(x, y) ? 0x10 : 0x20;
+        for (int x = 0; x < w; ++x)
+            img.at(x, y) = open(x, y) ? 0x10 : 0x20;
     return img;
 }
 
@@ -104,7 +106,8 @@ TEST(FloodFill, RandomImagesMatchBreadthFirstSearch) {
         const int w = 1 + int(rng() % 24), h = 1 + int(rng() % 24), values = 2 + int(rng() % 2);
         Image img(w, h, 0xEEEEEEEE);
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) img.at(x, y) = 0x100 * (1 + rng() % values);
+            for (int x = 0; x < w; ++x)
+                img.at(x, y) = 0x100 * (1 + rng() % values);
         // Some seeds fall outside the image and must fill nothing.
         const int sx = int(rng() % (w + 4)) - 2, sy = int(rng() % (h + 4)) - 2;
         const Image expected = bfs_fill(img, sx, sy, 7);

@@ -134,7 +134,7 @@ TEST(GaussianBlurKernelValues, OneTapKernelCopiesAndFlatGreyLosesTruncatedLevels
     for (const Case c : {Case{1, 198}, Case{2, 200}, Case{3, 200}, Case{5, 200}, Case{7, 198}, Case{9, 199},
                          Case{12, 198}}) {
         EXPECT_TRUE(gaussianBlur(flat.data(), dst.data(), w, h, cache.gaussianMatrixForRadius(c.radius),
-                         int(2 * c.radius + 1), 1, 1, 1));
+                                 int(2 * c.radius + 1), 1, 1, 1));
         for (const uint8_t v : dst)
             ASSERT_EQ(v, c.expected) << "radius " << c.radius;
     }
@@ -162,12 +162,13 @@ TEST(GaussianBlurKernelValues, RandomShapesMatchThePlainLoop) {
             for (auto& b : src)
                 b = uint8_t(b * 100 + 3);
         const std::string what = std::to_string(w) + "x" + std::to_string(h) + " r" + std::to_string(r) +
-                                 " step " + std::to_string(step) + " strides " + std::to_string(sstride) + "," +
-                                 std::to_string(dstride) + (rounded ? " rounded" : "") + " kernel " +
+                                 " step " + std::to_string(step) + " strides " + std::to_string(sstride) +
+                                 "," + std::to_string(dstride) + (rounded ? " rounded" : "") + " kernel " +
                                  std::to_string(round % 10);
 
         std::vector<uint8_t> got(size_t(w) * h * dstride, 0x5A), want(got.size(), 0x5A);
-        EXPECT_TRUE(gaussianBlur(src.data(), got.data(), w, h, k.data(), size, sstride, dstride, step, rounded));
+        EXPECT_TRUE(
+            gaussianBlur(src.data(), got.data(), w, h, k.data(), size, sstride, dstride, step, rounded));
         gaussian(src.data(), want.data(), w, h, k.data(), size, sstride, dstride, step, rounded);
         ASSERT_EQ(got, want) << what;
 

@@ -49,12 +49,16 @@ Points reference_line(int x0, int y0, int x1, int y1) {
     int err = 2 * shrt - len, x = x0, y = y0;
     for (int k = 0; k < len; ++k) {
         if (err >= 0) {
-            if (y_major) x += sx;
-            else y += sy;
+            if (y_major)
+                x += sx;
+            else
+                y += sy;
             err -= 2 * len;
         }
-        if (y_major) y += sy;
-        else x += sx;
+        if (y_major)
+            y += sy;
+        else
+            x += sx;
         p.insert({x, y});
         err += 2 * shrt;
     }
@@ -174,9 +178,9 @@ TEST(Lines, NormalFormLineMeetsTheEnlargedFrame) {
         float x0, y0, x1, y1;
     };
     const Case cases[] = {
-        {0, 0, 1, 5, 16, 5, -8},    // vertical through the centre: top and bottom sides
-        {0, 3, 1, 8, 16, 8, -8},    // shifted right by rho
-        {90, 0, 1, -10, 4, 20, 4},  // horizontal: left and right sides
+        {0, 0, 1, 5, 16, 5, -8},     // vertical through the centre: top and bottom sides
+        {0, 3, 1, 8, 16, 8, -8},     // shifted right by rho
+        {90, 0, 1, -10, 4, 20, 4},   // horizontal: left and right sides
         {0, 100, 0, -1, -1, -1, -1}, // misses the frame
     };
     for (const Case& c : cases) {
@@ -193,17 +197,20 @@ TEST(Lines, QuadrilateralSpansStopBeforeTheirRightEdge) {
     const int w = 8, h = 6;
     std::vector<uint8_t> plane(size_t(w + 3) * h, 0);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) plane[size_t(y) * (w + 3) + x] = uint8_t(1 + x + 10 * y);
+        for (int x = 0; x < w; ++x)
+            plane[size_t(y) * (w + 3) + x] = uint8_t(1 + x + 10 * y);
     // Rows 1..4, columns 1..4 (the right edge's column 5 is excluded).
     uint64_t expected = 0;
     for (int y = 1; y <= 4; ++y)
-        for (int x = 1; x <= 4; ++x) expected += uint64_t(1 + x + 10 * y);
+        for (int x = 1; x <= 4; ++x)
+            expected += uint64_t(1 + x + 10 * y);
     EXPECT_EQ(get_quadr_brightness(plane.data(), w, h, w + 3, 1, 1, 5, 1, 5, 4, 1, 4), expected);
 
     // Past the right side the span ends at width - 1; rows far outside are clamped.
     expected = 0;
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w - 1; ++x) expected += uint64_t(1 + x + 10 * y);
+        for (int x = 0; x < w - 1; ++x)
+            expected += uint64_t(1 + x + 10 * y);
     EXPECT_EQ(get_quadr_brightness(plane.data(), w, h, w + 3, -3, -900, 20, -900, 20, 900, -3, 900),
               expected);
 }

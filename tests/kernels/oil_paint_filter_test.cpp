@@ -81,8 +81,9 @@ Buffer run(const Buffer& src, const std::vector<image_t>& brushes, float scale, 
            int dst_row_bytes = 0, uint8_t fill = 0xA5, bool* made = nullptr) {
     Buffer dst(src.width, src.height, dst_row_bytes ? dst_row_bytes : src.row_bytes, fill);
     Random::seed(seed);
-    const bool whole = oil_paint_filter(src.bytes.data(), dst.bytes.data(), src.width, src.height, src.row_bytes,
-                                        dst.row_bytes, brushes.data(), int(brushes.size()), scale);
+    const bool whole =
+        oil_paint_filter(src.bytes.data(), dst.bytes.data(), src.width, src.height, src.row_bytes,
+                         dst.row_bytes, brushes.data(), int(brushes.size()), scale);
     if (made) *made = whole;
     return dst;
 }

@@ -26,7 +26,8 @@ Image reference_oilify(const Image& src, int w, int h, float size) {
                     const uint8_t* p = &src[(size_t(v) * w + u) * 4];
                     const int bin = int(0.2126 * p[1] + 0.7152 * p[2] + 0.0722 * p[3]) >> 2;
                     ++count[bin];
-                    for (int c = 0; c < 4; ++c) sum[bin][c] += p[c];
+                    for (int c = 0; c < 4; ++c)
+                        sum[bin][c] += p[c];
                 }
             const int most = std::max(*std::max_element(count, count + 64), 1);
             float total = 0.000001f;
@@ -35,10 +36,12 @@ Image reference_oilify(const Image& src, int w, int h, float size) {
                 const float weight = powf(float(count[k]) / float(most), 8.0f);
                 total += weight;
                 if (count[k] > 0)
-                    for (int c = 0; c < 4; ++c) acc[c] += float(sum[k][c]) * weight / float(count[k]);
+                    for (int c = 0; c < 4; ++c)
+                        acc[c] += float(sum[k][c]) * weight / float(count[k]);
             }
             for (int c = 0; c < 4; ++c)
-                dst[(size_t(y) * w + x) * 4 + c] = uint8_t(std::clamp(std::trunc(acc[c] / total), 0.0f, 255.0f));
+                dst[(size_t(y) * w + x) * 4 + c] =
+                    uint8_t(std::clamp(std::trunc(acc[c] / total), 0.0f, 255.0f));
         }
     return dst;
 }
@@ -47,7 +50,8 @@ Image random_image(int w, int h, unsigned seed) {
     std::mt19937 rng(seed);
     Image img(size_t(w) * h * 4);
     // Few distinct levels, so that discs hold classes of several pixels.
-    for (auto& b : img) b = uint8_t((rng() % 6) * 50);
+    for (auto& b : img)
+        b = uint8_t((rng() % 6) * 50);
     return img;
 }
 
@@ -84,7 +88,8 @@ TEST(Oilify, FlatImageComesOutOneLevelDarker) {
     const uint8_t colour[4] = {255, 0, 128, 1};
     const uint8_t expected[4] = {254, 0, 127, 0};
     Image src(size_t(w) * h * 4);
-    for (size_t i = 0; i < src.size(); ++i) src[i] = colour[i % 4];
+    for (size_t i = 0; i < src.size(); ++i)
+        src[i] = colour[i % 4];
     // Sizes below 2, negative or not a number use the pixel alone; huge ones the whole image.
     for (float size : {0.0f, 1.0f, -3.0f, NAN, 10.0f, 31.0f, 1e30f, INFINITY}) {
         Image dst(src.size());

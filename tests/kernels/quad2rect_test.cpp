@@ -93,13 +93,15 @@ TEST(Quad2Rect, FixedPointHoldsForAnyWidth) {
     for (auto [w, h] : {std::pair{1000, 3}, std::pair{2049, 2}, std::pair{6000, 2}, std::pair{3, 4000}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         std::vector<uint32_t> src(size_t(w) * h);
-        for (size_t k = 0; k < src.size(); ++k) src[k] = uint32_t(k);
+        for (size_t k = 0; k < src.size(); ++k)
+            src[k] = uint32_t(k);
         std::vector<uint32_t> identity(src.size()), mirrored(src.size()), expected(src.size());
         quad2rect_i(src.data(), identity.data(), w, h, w * 4, 0, kFill, 0, 0, 0, h, w, h, w, 0);
         EXPECT_EQ(identity, src);
         quad2rect_i(src.data(), mirrored.data(), w, h, w * 4, 0, kFill, w - 1, 0, w - 1, h, -1, h, -1, 0);
         for (int j = 0; j < h; ++j)
-            for (int i = 0; i < w; ++i) expected[size_t(j) * w + i] = src[size_t(j) * w + (w - 1 - i)];
+            for (int i = 0; i < w; ++i)
+                expected[size_t(j) * w + i] = src[size_t(j) * w + (w - 1 - i)];
         EXPECT_EQ(mirrored, expected);
     }
 }

@@ -16,7 +16,9 @@ uint32_t pixel(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
     return p;
 }
 
-uint8_t byte_of(uint32_t p, int i) { return reinterpret_cast<const uint8_t*>(&p)[i]; }
+uint8_t byte_of(uint32_t p, int i) {
+    return reinterpret_cast<const uint8_t*>(&p)[i];
+}
 
 // Direct tent sums with clamped indices: rows into planes, then columns, each divided by
 // (r + 1)^2. 64-bit sums so that the reference cannot overflow where the kernel might.
@@ -39,7 +41,8 @@ std::vector<uint32_t> reference_blur(const std::vector<uint32_t>& in, int w, int
             for (int c = 0; c < 3; ++c) {
                 int64_t sum = 0;
                 for (int k = -r; k <= r; ++k)
-                    sum += (r + 1 - std::abs(k)) * planes[(size_t(std::clamp(y + k, 0, h - 1)) * w + x) * 3 + c];
+                    sum +=
+                        (r + 1 - std::abs(k)) * planes[(size_t(std::clamp(y + k, 0, h - 1)) * w + x) * 3 + c];
                 v[c] = uint8_t(sum / div);
             }
             out[size_t(y) * w + x] = pixel(255, v[0], v[1], v[2]);
@@ -50,7 +53,8 @@ std::vector<uint32_t> reference_blur(const std::vector<uint32_t>& in, int w, int
 std::vector<uint32_t> random_image(int w, int h, unsigned seed) {
     std::mt19937 rng(seed);
     std::vector<uint32_t> img(size_t(w) * h);
-    for (auto& p : img) p = uint32_t(rng());
+    for (auto& p : img)
+        p = uint32_t(rng());
     return img;
 }
 
@@ -65,7 +69,8 @@ TEST(StackBlur, RadiusOneWeighsOneTwoOne) {
 TEST(StackBlur, UniformImageKeepsItsColourWithOpaqueAlpha) {
     std::vector<uint32_t> img(7 * 5, pixel(3, 200, 17, 255));
     stack_blur(img.data(), 7, 5, 4);
-    for (uint32_t p : img) EXPECT_EQ(p, pixel(255, 200, 17, 255));
+    for (uint32_t p : img)
+        EXPECT_EQ(p, pixel(255, 200, 17, 255));
 }
 
 TEST(StackBlur, RadiusBelowOneOrEmptyImageChangesNothing) {
@@ -83,7 +88,9 @@ TEST(StackBlur, RadiusBelowOneOrEmptyImageChangesNothing) {
 }
 
 TEST(StackBlur, MatchesDirectTentSums) {
-    struct Case { int w, h; };
+    struct Case {
+        int w, h;
+    };
     // Single rows and columns, images narrower than the radius, and ordinary ones.
     const Case sizes[] = {{1, 1}, {1, 9}, {9, 1}, {2, 3}, {5, 4}, {17, 11}, {32, 7}};
     unsigned seed = 1;
@@ -100,7 +107,8 @@ TEST(StackBlur, MatchesDirectTentSums) {
 TEST(StackBlur, HugeRadiusIsBoundedWithoutOverflow) {
     auto img = random_image(6, 5, 99);
     // Bright pixels make the sums as large as they can be at the bound.
-    for (auto& p : img) p |= 0xF0F0F0F0u;
+    for (auto& p : img)
+        p |= 0xF0F0F0F0u;
     const auto expected = reference_blur(img, 6, 5, kStackBlurMaxRadius);
     stack_blur(img.data(), 6, 5, 1 << 30);
     EXPECT_EQ(img, expected);

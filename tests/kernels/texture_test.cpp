@@ -348,7 +348,8 @@ TEST(TextureBlurFast, BoxBlursTheColourBytesAndKeepsByteZero) {
     std::vector<std::array<uint8_t, 4>> px;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            px.push_back({uint8_t(x * 30 + y), uint8_t(x * x * 5), uint8_t(y * 60), uint8_t((x * 37 + y * 11) % 256)});
+            px.push_back(
+                {uint8_t(x * 30 + y), uint8_t(x * x * 5), uint8_t(y * 60), uint8_t((x * 37 + y * 11) % 256)});
     // A negative radius counts as 0; a radius past the image repeats its edges.
     for (int radius : {0, 1, 2, 9, -3}) {
         SCOPED_TRACE(radius);

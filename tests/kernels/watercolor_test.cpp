@@ -28,14 +28,17 @@ struct Image {
     uint8_t alpha(int x, int y) const { return px[(size_t(y) * w + x) * 4]; }
 };
 
-bool operator==(Rgb a, Rgb b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+bool operator==(Rgb a, Rgb b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b;
+}
 std::ostream& operator<<(std::ostream& os, Rgb c) {
     return os << '(' << int(c.r) << ',' << int(c.g) << ',' << int(c.b) << ')';
 }
 
 Image run(const Image& src, int threshold) {
     Image dst(src.w, src.h);
-    for (auto& b : dst.px) b = 0xEE;
+    for (auto& b : dst.px)
+        b = 0xEE;
     watercolor(src.px.data(), dst.px.data(), src.w, src.h, threshold);
     return dst;
 }
@@ -73,15 +76,18 @@ TEST(Watercolor, RegionStopsAfterTheRoundReachingAThousandPixels) {
     // from the corner and stops at 32 x 32 = 1024 pixels.
     Image src(50, 40);
     for (int y = 0; y < src.h; ++y)
-        for (int x = 0; x < src.w; ++x) src.set(x, y, {uint8_t(x), uint8_t(y), 100});
+        for (int x = 0; x < src.w; ++x)
+            src.set(x, y, {uint8_t(x), uint8_t(y), 100});
     const Image dst = run(src, 255);
     const Rgb first = {15, 15, 100}; // sum of 0..31 over 32, in integers
     for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) ASSERT_EQ(dst.at(x, y), first) << x << "," << y;
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(dst.at(x, y), first) << x << "," << y;
     EXPECT_NE(dst.at(32, 0), first);
     EXPECT_NE(dst.at(0, 32), first);
     for (int y = 0; y < src.h; ++y)
-        for (int x = 0; x < src.w; ++x) ASSERT_EQ(dst.alpha(x, y), 1);
+        for (int x = 0; x < src.w; ++x)
+            ASSERT_EQ(dst.alpha(x, y), 1);
 }
 
 TEST(Watercolor, InvalidArgumentsLeaveDestinationAlone) {

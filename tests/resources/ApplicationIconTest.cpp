@@ -11,27 +11,27 @@
 namespace {
 
 uint8_t alphaAt(const graphics::Image& image, int x, int y) {
-  const int alpha = image.format().indexOf(graphics::Channel::A);
-  return alpha < 0 ? 255 : image.row(y)[size_t(x) * 4 + size_t(alpha)];
+    const int alpha = image.format().indexOf(graphics::Channel::A);
+    return alpha < 0 ? 255 : image.row(y)[size_t(x) * 4 + size_t(alpha)];
 }
 
-}  // namespace
+} // namespace
 
 TEST(ApplicationIcon, EverySizeADesktopAsksForIsInTheIconTheme) {
-  const std::filesystem::path theme =
-      std::filesystem::path(foundation::Bundle::mainBundle().bundlePath()) / ".." / "icons" / "hicolor";
-  for (int pixels : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
-    SCOPED_TRACE(pixels);
-    const std::string size = std::to_string(pixels) + "x" + std::to_string(pixels);
-    auto source = imageio::ImageSource::createWithPath((theme / size / "apps" / "opalene.png").string());
-    ASSERT_TRUE(source);
-    const graphics::ImagePtr icon = source->createImage();
-    ASSERT_TRUE(icon);
-    EXPECT_EQ(icon->width(), pixels);
-    EXPECT_EQ(icon->height(), pixels);
-    EXPECT_LT(alphaAt(*icon, 0, 0), 64);
-    EXPECT_LT(alphaAt(*icon, pixels - 1, pixels - 1), 64);
-    EXPECT_EQ(alphaAt(*icon, pixels / 2, pixels / 2), 255);
-    EXPECT_EQ(alphaAt(*icon, pixels / 2, pixels / 5), 255);  // the tile around the stone
-  }
+    const std::filesystem::path theme =
+        std::filesystem::path(foundation::Bundle::mainBundle().bundlePath()) / ".." / "icons" / "hicolor";
+    for (int pixels : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
+        SCOPED_TRACE(pixels);
+        const std::string size = std::to_string(pixels) + "x" + std::to_string(pixels);
+        auto source = imageio::ImageSource::createWithPath((theme / size / "apps" / "opalene.png").string());
+        ASSERT_TRUE(source);
+        const graphics::ImagePtr icon = source->createImage();
+        ASSERT_TRUE(icon);
+        EXPECT_EQ(icon->width(), pixels);
+        EXPECT_EQ(icon->height(), pixels);
+        EXPECT_LT(alphaAt(*icon, 0, 0), 64);
+        EXPECT_LT(alphaAt(*icon, pixels - 1, pixels - 1), 64);
+        EXPECT_EQ(alphaAt(*icon, pixels / 2, pixels / 2), 255);
+        EXPECT_EQ(alphaAt(*icon, pixels / 2, pixels / 5), 255); // the tile around the stone
+    }
 }

@@ -17,6 +17,7 @@ class EmptySharedPresets {
   private:
     static void clear() {
         CustomPresetsManager& presets = CustomPresetsManager::sharedCustomPresetsManager();
-        for (const auto& preset : std::vector(presets.presets())) presets.deletePreset(preset);
+        for (const auto& preset : std::vector(presets.presets()))
+            presets.deletePreset(preset);
     }
 };

@@ -13,7 +13,7 @@
 class FakeManagerDelegate : public PostProcessesManagerDelegate {
   public:
     struct Finish {
-        PostProcess* effect = nullptr;         // null for a preset
+        PostProcess* effect = nullptr;        // null for a preset
         std::shared_ptr<CustomPreset> preset; // null for an effect
         graphics::ImagePtr result;
         graphics::ImagePtr beforeFrame;
@@ -31,8 +31,8 @@ class FakeManagerDelegate : public PostProcessesManagerDelegate {
                            graphics::ImagePtr beforeFrame, bool isPreview) override {
         finishes.push_back({effect, nullptr, std::move(result), std::move(beforeFrame), isPreview});
     }
-    void finishPreset(PostProcessesManager&, const std::shared_ptr<CustomPreset>& preset, graphics::ImagePtr result,
-                      graphics::ImagePtr beforeFrame, bool isPreview) override {
+    void finishPreset(PostProcessesManager&, const std::shared_ptr<CustomPreset>& preset,
+                      graphics::ImagePtr result, graphics::ImagePtr beforeFrame, bool isPreview) override {
         finishes.push_back({nullptr, preset, std::move(result), std::move(beforeFrame), isPreview});
     }
     void didChangedProgress(PostProcessesManager&, int64_t value) override { progress.push_back(value); }

@@ -29,7 +29,8 @@ inline std::vector<Rgb> runOverRow(PostProcess& effect, const std::vector<Rgb>& 
         EXPECT_EQ(workingImageBytes(), run.source) << "a preview run changed the working image";
     }
     std::vector<Rgb> out;
-    for (int x = 0; x < run.w; ++x) out.push_back(run.at(x, 0));
+    for (int x = 0; x < run.w; ++x)
+        out.push_back(run.at(x, 0));
     return out;
 }
 

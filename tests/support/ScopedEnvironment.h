@@ -14,13 +14,16 @@ class ScopedEnvironment {
   public:
     ScopedEnvironment() = default;
     ScopedEnvironment(std::initializer_list<std::pair<std::string, std::string>> values) {
-        for (const auto& [name, value] : values) set(name, value);
+        for (const auto& [name, value] : values)
+            set(name, value);
     }
     ~ScopedEnvironment() {
         // In reverse, so a variable changed twice ends with its first saved value.
         for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second) setenv(it->first.c_str(), it->second->c_str(), 1);
-            else unsetenv(it->first.c_str());
+            if (it->second)
+                setenv(it->first.c_str(), it->second->c_str(), 1);
+            else
+                unsetenv(it->first.c_str());
         }
     }
     ScopedEnvironment(const ScopedEnvironment&) = delete;

@@ -5,10 +5,11 @@
 
 #include <utility>
 
-template <class T>
-class ScopedValue {
+template <class T> class ScopedValue {
   public:
-    ScopedValue(T& variable, T value) : variable_(variable), saved_(variable) { variable_ = std::move(value); }
+    ScopedValue(T& variable, T value) : variable_(variable), saved_(variable) {
+        variable_ = std::move(value);
+    }
     ~ScopedValue() { variable_ = std::move(saved_); }
     ScopedValue(const ScopedValue&) = delete;
     ScopedValue& operator=(const ScopedValue&) = delete;

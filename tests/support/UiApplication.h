@@ -5,12 +5,12 @@
 #include <cstdlib>
 
 inline QApplication& uiApplication() {
-  static int argc = 1;
-  static char name[] = "opalene-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    return new QApplication(argc, argv);
-  }();
-  return *app;
+    static int argc = 1;
+    static char name[] = "opalene-tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return new QApplication(argc, argv);
+    }();
+    return *app;
 }

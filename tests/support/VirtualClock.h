@@ -4,12 +4,12 @@
 #include "platform/quartz/Clock.h"
 
 class VirtualClock {
-public:
-  explicit VirtualClock(double start = 1000.0) { quartz::Clock::useVirtual(start); }
-  ~VirtualClock() { quartz::Clock::useReal(); }
-  VirtualClock(const VirtualClock&) = delete;
-  VirtualClock& operator=(const VirtualClock&) = delete;
+  public:
+    explicit VirtualClock(double start = 1000.0) { quartz::Clock::useVirtual(start); }
+    ~VirtualClock() { quartz::Clock::useReal(); }
+    VirtualClock(const VirtualClock&) = delete;
+    VirtualClock& operator=(const VirtualClock&) = delete;
 
-  double now() const { return quartz::Clock::now(); }
-  void advance(double seconds) { quartz::Clock::advance(seconds); }
+    double now() const { return quartz::Clock::now(); }
+    void advance(double seconds) { quartz::Clock::advance(seconds); }
 };

@@ -63,7 +63,8 @@ void PP_Blur::prepare_for_process() {
     const size_t radius = g >= 1.0f ? size_t(small_effects::truncated(g)) : 0;
     const float* kernel = gaussianMatrixForRadius(radius);
     // Rounded: truncating passes would darken every flat area by a level or two.
-    if (!kernel || !gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2 * radius + 1), step_x, true))
+    if (!kernel || !gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2 * radius + 1),
+                                     step_x, true))
         preparation_failed();
 }
 

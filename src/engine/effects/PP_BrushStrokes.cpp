@@ -99,8 +99,8 @@ void PP_BrushStrokes::prepare_for_process() {
     // Painted at full size from the photo itself, so that every render shows the same strokes.
     const uint8_t* photo = sharp_data();
     const Random::Scoped sequence(strokes_seed(photo, g_width, g_height, scale));
-    if (!mp_tmp_buf ||
-        !oil_paint_filter(photo, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width, brushes, count, scale)) {
+    if (!mp_tmp_buf || !oil_paint_filter(photo, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width,
+                                         brushes, count, scale)) {
         mp_tmp_buf.reset();
         preparation_failed();
     }

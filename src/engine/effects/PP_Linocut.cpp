@@ -17,7 +17,8 @@ int radius(double value) {
 
 // Mean of the three bytes of a bilinear sample: the sum in single precision, the third in double.
 float mean(uint32_t p) {
-    const float sum = float((p >> 8) & 0xFF) / 255.0f + float(p & 0xFF) / 255.0f + float((p >> 16) & 0xFF) / 255.0f;
+    const float sum =
+        float((p >> 8) & 0xFF) / 255.0f + float(p & 0xFF) / 255.0f + float((p >> 16) & 0xFF) / 255.0f;
     return float(double(sum) * (1.0 / 3.0));
 }
 
@@ -125,7 +126,8 @@ const uint8_t* PP_Linocut::blurred_row(Rows& rows, int b, int32_t j, int32_t kee
         if (lo < 0) add_source_row(sums, 0, uint32_t(std::min<int64_t>(hi, -1) - lo + 1), false);
         for (int64_t k = std::max<int64_t>(lo, 0); k <= std::min<int64_t>(hi, h - 1); ++k)
             add_source_row(sums, int32_t(k), 1, false);
-        if (hi > h - 1) add_source_row(sums, int32_t(h - 1), uint32_t(hi - std::max<int64_t>(lo, h) + 1), false);
+        if (hi > h - 1)
+            add_source_row(sums, int32_t(h - 1), uint32_t(hi - std::max<int64_t>(lo, h) + 1), false);
     } else {
         for (int64_t y = blur.sums_row; y < j; ++y) {
             add_source_row(sums, int32_t(std::min<int64_t>(y + r + 1, h - 1)), 1, false);

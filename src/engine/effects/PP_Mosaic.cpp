@@ -80,8 +80,9 @@ void PP_Mosaic::prepare_for_process() {
     if (!(size >= 0.0)) size = 0.0;
     if (size > 1.0) size = 1.0;
     const int32_t cell = int32_t(size * 50.0 + 4.0);
-    const bool drawn = m_step == 1 ? process_texture(mp_tex, gp_data, m_width, m_height, cell, false)
-                                   : process_preview_texture(mp_tex, gp_data, m_width, m_height, cell, m_step);
+    const bool drawn = m_step == 1
+                           ? process_texture(mp_tex, gp_data, m_width, m_height, cell, false)
+                           : process_preview_texture(mp_tex, gp_data, m_width, m_height, cell, m_step);
     if (!drawn) {
         free_texture();
         preparation_failed();
@@ -159,7 +160,8 @@ bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int
     const int32_t pw = tex->width, ph = tex->height;
     uint8_t* out = tex->data;
     std::memset(out, 0, size_t(pw) * size_t(ph) * 4);
-    if (!data || step < 1 || int64_t(pw - 1) * step >= width || int64_t(ph - 1) * step >= height) return false;
+    if (!data || step < 1 || int64_t(pw - 1) * step >= width || int64_t(ph - 1) * step >= height)
+        return false;
 
     const int64_t c = std::max(cell_size, 2);
     size_t n = 0;
@@ -193,7 +195,8 @@ bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int
                 const int64_t gx = (x + c / 2) / c;
                 int count = 0;
                 for (int64_t b = std::max<int64_t>(gy - 2, 0); b <= std::min<int64_t>(gy + 2, rows - 1); ++b)
-                    for (int64_t a = std::max<int64_t>(gx - 2, 0); a <= std::min<int64_t>(gx + 2, cols - 1); ++a) {
+                    for (int64_t a = std::max<int64_t>(gx - 2, 0); a <= std::min<int64_t>(gx + 2, cols - 1);
+                         ++a) {
                         const size_t k = size_t(b) * size_t(cols) + size_t(a);
                         sx[count] = 2 * int64_t(points[k * 2]);
                         sy[count] = 2 * int64_t(points[k * 2 + 1]);
@@ -214,7 +217,8 @@ bool PP_Mosaic::process_preview_texture(texture_t* tex, const uint8_t* data, int
                 for (int k = 0; k < count && !border; ++k) {
                     if (k == nearest) continue;
                     const int64_t d = (px - sx[k]) * (px - sx[k]) + (py - sy[k]) * (py - sy[k]);
-                    const int64_t side = std::max(std::abs(sx[k] - sx[nearest]), std::abs(sy[k] - sy[nearest]));
+                    const int64_t side =
+                        std::max(std::abs(sx[k] - sx[nearest]), std::abs(sy[k] - sy[nearest]));
                     border = d - d1 <= 2 * side;
                     near = near || d - d1 <= 8 * side;
                 }

@@ -33,7 +33,8 @@ float do_mosaic_edge_detection(int32_t x, int32_t y, bool random, int32_t cell, 
         }
         const float px = dx * scale + fx, py = dy * scale + fy;
         // Checked before the conversion: a float past the integer range has no defined value.
-        if (!(px > -1.0f && py > -1.0f && px < float(PostProcess::g_width) && py < float(PostProcess::g_height)))
+        if (!(px > -1.0f && py > -1.0f && px < float(PostProcess::g_width) &&
+              py < float(PostProcess::g_height)))
             return 0.0f;
         const int32_t sx = int32_t(px), sy = int32_t(py);
         k[i] = cell_grey(sx - sx % cell, sy - sy % cell);

@@ -27,8 +27,8 @@ void PP_OldCamera::on_preview_exit() {
 void PP_OldCamera::prepare_for_process() {
     // The vignette of the size being rendered: one kept from a preview would band a full-size run.
     setup_overlays();
-    YIQMatrix = init_matrix(0.299f, 0.587f, 0.114f, 0.0f, 0.596f, -0.275f, -0.321f, 0.0f, 0.212f, -0.523f, 0.311f,
-                            0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    YIQMatrix = init_matrix(0.299f, 0.587f, 0.114f, 0.0f, 0.596f, -0.275f, -0.321f, 0.0f, 0.212f, -0.523f,
+                            0.311f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
     inverseYIQ = init_matrix(1.0f, 0.95568806f, 0.6198581f, 0.0f, 1.0f, -0.2715818f, -0.6468738f, 0.0f, 1.0f,
                              -1.1081773f, 1.7050645f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
     m_contrast = param_1()->value();

@@ -13,6 +13,8 @@ pixel_t PP_PencilPaint::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) 
     const pixel_t s = get_source_pixel(x, y);
     // Paper colour (232, 216, 178).
     const pixel_t tinted{s.r * 0.9098039f, s.g * 0.84705883f, s.b * 0.69803923f};
-    const auto wash = [this, w](float c) { return float((double(1.0f - c) * m_outer_edge + double(c)) * double(w)); };
+    const auto wash = [this, w](float c) {
+        return float((double(1.0f - c) * m_outer_edge + double(c)) * double(w));
+    };
     return {wash(tinted.r), wash(tinted.g), wash(tinted.b)};
 }

@@ -63,8 +63,8 @@ void PP_RadialBlur::prepare_for_process() {
     const graphics::Point centre = newEffectCenter();
     switch (m_type) {
     case 0:
-        blur_radial_argb(gp_data, mp_tex->data, w, h, row_bytes, row_bytes, to_int(centre.x), to_int(centre.y),
-                         limit, sharp);
+        blur_radial_argb(gp_data, mp_tex->data, w, h, row_bytes, row_bytes, to_int(centre.x),
+                         to_int(centre.y), limit, sharp);
         break;
     case 1:
         blur_vertical_argb(gp_data, mp_tex->data, w, h, row_bytes, row_bytes, to_int(centre.y), limit, sharp);

@@ -19,8 +19,9 @@ void PP_Sharpen::prepare_for_process() {
     const float* kernel = gaussianMatrixForRadius(size_t(r));
     // Rounded: a truncated blur sits below flat areas, and sharpening would brighten them.
     // A radius of 0 has no kernel: the photo passes unchanged.
-    const bool blurred =
-        mp_tex && kernel && gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel, int(2.0f * r + 1.0f), step_x, true);
+    const bool blurred = mp_tex && kernel &&
+                         gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel,
+                                          int(2.0f * r + 1.0f), step_x, true);
     if (!blurred) {
         if (!mp_tex || kernel) preparation_failed();
         tex_free(mp_tex);

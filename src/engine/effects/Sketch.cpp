@@ -27,9 +27,13 @@ void report_white(const std::string& name) {
                      name.c_str());
 }
 
-void free_texture(const texture_t* t) { tex_free(const_cast<texture_t*>(t)); }
+void free_texture(const texture_t* t) {
+    tex_free(const_cast<texture_t*>(t));
+}
 
-size_t texture_bytes(const texture_t& t) { return size_t(t.width) * size_t(t.height) * 4; }
+size_t texture_bytes(const texture_t& t) {
+    return size_t(t.width) * size_t(t.height) * 4;
+}
 
 // Most recently used first. Decoding a paper costs far more than a preview's run.
 struct Cache {
@@ -47,11 +51,13 @@ Cache& cache() {
 // under the same name is decoded anew.
 std::string key(const std::string& name) {
     std::string k = name;
-    for (const foundation::Bundle* bundle : {&foundation::Bundle::mainBundle(), &foundation::Bundle::sharedBundle()}) {
+    for (const foundation::Bundle* bundle :
+         {&foundation::Bundle::mainBundle(), &foundation::Bundle::sharedBundle()}) {
         const std::string path = bundle->pathForResourceOfType(name, "");
         std::error_code error;
         const auto size = path.empty() ? 0 : std::filesystem::file_size(path, error);
-        const auto time = path.empty() ? std::filesystem::file_time_type() : std::filesystem::last_write_time(path, error);
+        const auto time =
+            path.empty() ? std::filesystem::file_time_type() : std::filesystem::last_write_time(path, error);
         k += '\n' + path + '\n' + std::to_string(error ? 0 : size) + '\n' +
              std::to_string(time.time_since_epoch().count());
     }
@@ -75,7 +81,7 @@ void keep(const std::string& name, const Texture& tex) {
     Cache& c = cache();
     std::lock_guard lock(c.mutex);
     for (const auto& entry : c.entries)
-        if (entry.first == name) return;  // decoded meanwhile by another thread
+        if (entry.first == name) return; // decoded meanwhile by another thread
     c.entries.emplace_front(name, tex);
     c.bytes += size;
     while (c.bytes > kCacheBytes) {

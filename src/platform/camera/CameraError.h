@@ -7,15 +7,15 @@
 namespace camera {
 
 struct CameraError {
-  int code = 0;  // the library's result code; 0 for failures of our own (file system)
-  std::string localizedDescription;
+    int code = 0; // the library's result code; 0 for failures of our own (file system)
+    std::string localizedDescription;
 
-  // The error for a failed library call; `action` says what was being done ("open the camera").
-  static CameraError fromResult(int result, const std::string& action);
-  // A failure outside the library, e.g. writing the downloaded file.
-  static CameraError withDescription(std::string description) { return {0, std::move(description)}; }
-  // Whether the result says the device is held by someone else.
-  static bool isBusyResult(int result);
+    // The error for a failed library call; `action` says what was being done ("open the camera").
+    static CameraError fromResult(int result, const std::string& action);
+    // A failure outside the library, e.g. writing the downloaded file.
+    static CameraError withDescription(std::string description) { return {0, std::move(description)}; }
+    // Whether the result says the device is held by someone else.
+    static bool isBusyResult(int result);
 };
 
-}  // namespace camera
+} // namespace camera

@@ -5,19 +5,19 @@
 namespace camera {
 
 void CameraFile::requestDetails() {
-  if (_detailsState != DetailsState::kNone || !_device) return;
-  _detailsState = DetailsState::kRequested;
-  _device->requestDetails(shared_from_this());
+    if (_detailsState != DetailsState::kNone || !_device) return;
+    _detailsState = DetailsState::kRequested;
+    _device->requestDetails(shared_from_this());
 }
 
 const foundation::Dictionary& CameraFile::metadataIfAvailable() {
-  requestDetails();
-  return _metadata;
+    requestDetails();
+    return _metadata;
 }
 
 graphics::ImagePtr CameraFile::thumbnailIfAvailable() {
-  requestDetails();
-  return _thumbnail;
+    requestDetails();
+    return _thumbnail;
 }
 
-}  // namespace camera
+} // namespace camera

@@ -13,26 +13,26 @@
 namespace camera {
 
 class CameraLibrary {
- public:
-  static CameraLibrary& shared();
+  public:
+    static CameraLibrary& shared();
 
-  // A device of the given model on the given port, typed and with its capabilities; empty when
-  // the library knows no such model.
-  std::optional<DeviceDescription> describeDevice(const std::string& model, const std::string& port);
-  // The driver's description of a model, for opening a camera of it; empty for an unknown model.
-  std::optional<CameraAbilities> abilitiesForModel(const std::string& model);
-  // The devices the library finds connected now (USB, and mounted cards with a camera folder);
-  // empty optional when detection itself failed.
-  std::optional<std::vector<DeviceDescription>> detectDevices();
+    // A device of the given model on the given port, typed and with its capabilities; empty when
+    // the library knows no such model.
+    std::optional<DeviceDescription> describeDevice(const std::string& model, const std::string& port);
+    // The driver's description of a model, for opening a camera of it; empty for an unknown model.
+    std::optional<CameraAbilities> abilitiesForModel(const std::string& model);
+    // The devices the library finds connected now (USB, and mounted cards with a camera folder);
+    // empty optional when detection itself failed.
+    std::optional<std::vector<DeviceDescription>> detectDevices();
 
-  CameraLibrary(const CameraLibrary&) = delete;
-  CameraLibrary& operator=(const CameraLibrary&) = delete;
+    CameraLibrary(const CameraLibrary&) = delete;
+    CameraLibrary& operator=(const CameraLibrary&) = delete;
 
- private:
-  CameraLibrary();
-  ~CameraLibrary();
-  struct Private;
-  Private* d;
+  private:
+    CameraLibrary();
+    ~CameraLibrary();
+    struct Private;
+    Private* d;
 };
 
-}  // namespace camera
+} // namespace camera

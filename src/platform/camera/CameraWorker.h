@@ -14,24 +14,25 @@
 namespace camera {
 
 class CameraWorker {
- public:
-  using Job = std::function<void()>;
+  public:
+    using Job = std::function<void()>;
 
-  CameraWorker();
-  ~CameraWorker();
-  CameraWorker(const CameraWorker&) = delete;
-  CameraWorker& operator=(const CameraWorker&) = delete;
+    CameraWorker();
+    ~CameraWorker();
+    CameraWorker(const CameraWorker&) = delete;
+    CameraWorker& operator=(const CameraWorker&) = delete;
 
-  void async(Job job);
-  void asyncInBackground(Job job);
- private:
-  void run();
+    void async(Job job);
+    void asyncInBackground(Job job);
 
-  std::mutex _mutex;
-  std::condition_variable _wake;
-  std::deque<Job> _urgent, _background;
-  std::atomic<bool> _cancelled{false};
-  std::unique_ptr<foundation::Thread> _thread;  // started last, when the rest is in place
+  private:
+    void run();
+
+    std::mutex _mutex;
+    std::condition_variable _wake;
+    std::deque<Job> _urgent, _background;
+    std::atomic<bool> _cancelled{false};
+    std::unique_ptr<foundation::Thread> _thread; // started last, when the rest is in place
 };
 
-}  // namespace camera
+} // namespace camera

@@ -22,13 +22,15 @@ inline constexpr uint32_t kCameraDeviceCanReceiveFile = 1u << 4;
 inline constexpr uint32_t kDeviceCanEjectOrDisconnect = 1u << 5;
 
 struct DeviceDescription {
-  std::string model;  // the library's model name ("Directory Browse" for a folder)
-  std::string port;   // the library's port path ("usb:001,004", "disk:/media/card")
-  uint32_t type = 0;
-  uint32_t capabilities = 0;
+    std::string model; // the library's model name ("Directory Browse" for a folder)
+    std::string port;  // the library's port path ("usb:001,004", "disk:/media/card")
+    uint32_t type = 0;
+    uint32_t capabilities = 0;
 
-  // Two descriptions name the same device when model and port agree.
-  bool sameDevice(const DeviceDescription& other) const { return model == other.model && port == other.port; }
+    // Two descriptions name the same device when model and port agree.
+    bool sameDevice(const DeviceDescription& other) const {
+        return model == other.model && port == other.port;
+    }
 };
 
-}  // namespace camera
+} // namespace camera

@@ -8,8 +8,8 @@
 namespace coreimage {
 
 BitmapImage::BitmapImage(TiledPixels pixels, int originX, int originY)
-    : Image(graphics::Rect(originX, originY, pixels.width, pixels.height)), pixels_(std::move(pixels)),
-      bounds_{originX, originY, pixels_.width, pixels_.height} {}
+    : Image(graphics::Rect(originX, originY, pixels.width, pixels.height)),
+      pixels_(std::move(pixels)), bounds_{originX, originY, pixels_.width, pixels_.height} {}
 
 void BitmapImage::render(const PixelRect& rect, float* out) const {
     const PixelRect inside = rect.intersection(bounds_);

@@ -20,13 +20,13 @@ struct TiledPixels {
 };
 
 class BitmapImage final : public Image {
-public:
+  public:
     // originX, originY: the bottom-left pixel's position.
     BitmapImage(TiledPixels pixels, int originX, int originY);
 
     void render(const PixelRect& rect, float* out) const override;
 
-private:
+  private:
     TiledPixels pixels_;
     PixelRect bounds_;
 };

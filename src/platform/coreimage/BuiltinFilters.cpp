@@ -26,13 +26,16 @@ struct Description {
     ImagePtr (*output)(const Filter& f);
 };
 
-ImagePtr image(const Filter& f, const char* key) { return asImage(f.value(key)); }
+ImagePtr image(const Filter& f, const char* key) {
+    return asImage(f.value(key));
+}
 
 ImagePtr colorMatrix(const Filter& f) {
     static const Kernel kernel("CIColorMatrix", colorMatrixRow);
     const ImagePtr in = image(f, "inputImage");
     std::vector<FilterValue> arguments{in};
-    for (const char* key : {"inputRVector", "inputGVector", "inputBVector", "inputAVector", "inputBiasVector"}) {
+    for (const char* key :
+         {"inputRVector", "inputGVector", "inputBVector", "inputAVector", "inputBiasVector"}) {
         const auto v = asVector(f.value(key));
         if (!v) return nullptr;
         arguments.push_back(*v);
@@ -120,7 +123,8 @@ const std::vector<Description>& descriptions() {
          affineTransform},
         {"CICrop",
          "Crop",
-         {{"inputImage", kCIAttributeTypeImage, {}}, {"inputRectangle", kCIAttributeTypeRectangle, Rect::infinite()}},
+         {{"inputImage", kCIAttributeTypeImage, {}},
+          {"inputRectangle", kCIAttributeTypeRectangle, Rect::infinite()}},
          crop},
         {"CIBlendWithMask",
          "Blend with Mask",
@@ -169,17 +173,19 @@ FilterAttributes attributesOf(const Description& d) {
 }
 
 class BuiltinFilter final : public Filter {
-public:
+  public:
     explicit BuiltinFilter(const Description& d) : Filter(d.name, attributesOf(d)), description_(d) {}
     ImagePtr outputImage() const override { return description_.output(*this); }
 
-private:
+  private:
     const Description& description_;
 };
 
 } // namespace
 
-bool isBuiltinFilterName(const std::string& name) { return find(name) != nullptr; }
+bool isBuiltinFilterName(const std::string& name) {
+    return find(name) != nullptr;
+}
 
 FilterPtr makeBuiltinFilter(const std::string& name) {
     const Description* d = find(name);

@@ -4,14 +4,19 @@ namespace coreimage {
 
 namespace {
 
-float clamp01(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
+float clamp01(float v) {
+    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
 
-float dot(const Vec4& v, const float c[4]) { return v.x * c[0] + v.y * c[1] + v.z * c[2] + v.w * c[3]; }
+float dot(const Vec4& v, const float c[4]) {
+    return v.x * c[0] + v.y * c[1] + v.z * c[2] + v.w * c[3];
+}
 
 } // namespace
 
 void colorMatrixRow(const KernelRow& row) {
-    const Vec4 &r = row.values[0], &g = row.values[1], &b = row.values[2], &a = row.values[3], &bias = row.values[4];
+    const Vec4 &r = row.values[0], &g = row.values[1], &b = row.values[2], &a = row.values[3],
+               &bias = row.values[4];
     const float* s = row.samplers[0].at(row.x, row.y);
     float* d = row.out;
     for (int i = 0; i < row.count; ++i, s += 4, d += 4) {
@@ -44,7 +49,8 @@ void blendWithMaskRow(const KernelRow& row) {
     float* d = row.out;
     for (int i = 0; i < row.count; ++i, f += 4, b += 4, m += 4, d += 4) {
         const float w = m[1], rest = 1.0f - m[1];
-        for (int k = 0; k < 4; ++k) d[k] = f[k] * w + b[k] * rest;
+        for (int k = 0; k < 4; ++k)
+            d[k] = f[k] * w + b[k] * rest;
     }
 }
 
@@ -53,7 +59,8 @@ void sourceInRow(const KernelRow& row) {
     const float* t = row.samplers[1].at(row.x, row.y);
     float* d = row.out;
     for (int i = 0; i < row.count; ++i, s += 4, t += 4, d += 4)
-        for (int k = 0; k < 4; ++k) d[k] = s[k] * t[3];
+        for (int k = 0; k < 4; ++k)
+            d[k] = s[k] * t[3];
 }
 
 void sourceOverRow(const KernelRow& row) {
@@ -62,7 +69,8 @@ void sourceOverRow(const KernelRow& row) {
     float* d = row.out;
     for (int i = 0; i < row.count; ++i, s += 4, t += 4, d += 4) {
         const float rest = 1.0f - s[3];
-        for (int k = 0; k < 4; ++k) d[k] = s[k] + t[k] * rest;
+        for (int k = 0; k < 4; ++k)
+            d[k] = s[k] + t[k] * rest;
     }
 }
 

@@ -5,12 +5,12 @@
 namespace coreimage {
 
 class ConstantImage final : public Image {
-public:
+  public:
     explicit ConstantImage(const graphics::Color& color);
 
     void render(const PixelRect& rect, float* out) const override;
 
-private:
+  private:
     float premultiplied_[4];
 };
 

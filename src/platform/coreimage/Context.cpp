@@ -52,7 +52,8 @@ bool Context::render(const ImagePtr& image, void* buffer, size_t rowBytes, const
     const int top = t.rect.maxY();
     try {
         forEachTile(t.rect, t.rect.x, top, [&](const PixelRect& tile) {
-            uint8_t* dst = pixels + size_t(top - tile.maxY()) * rowBytes + size_t(tile.x - t.rect.x) * pixelBytes;
+            uint8_t* dst =
+                pixels + size_t(top - tile.maxY()) * rowBytes + size_t(tile.x - t.rect.x) * pixelBytes;
             renderRows(*t.image, tile, dst, rowBytes, format);
         });
     } catch (const std::exception&) {

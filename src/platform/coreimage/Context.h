@@ -19,7 +19,7 @@ inline const graphics::PixelFormat kRGBA8Premultiplied{
 inline constexpr char kCIContextWorkingColorSpace[] = "kCIContextWorkingColorSpace";
 
 class Context {
-public:
+  public:
     // The options with kCIContextWorkingColorSpace set to null. Contexts here never colour-match,
     // so this changes no pixels; it keeps options handed on elsewhere saying so.
     static foundation::Dictionary turnOffColorSpaceConversionFromOptions(foundation::Dictionary options);

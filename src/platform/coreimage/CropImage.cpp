@@ -22,7 +22,8 @@ void CropImage::render(const PixelRect& rect, float* out) const {
     input_->render(live, part.get());
     for (int y = live.y; y < live.maxY(); ++y)
         std::memcpy(out + (size_t(y - rect.y) * size_t(rect.width) + size_t(live.x - rect.x)) * 4,
-                    part.get() + size_t(y - live.y) * size_t(live.width) * 4, size_t(live.width) * 4 * sizeof(float));
+                    part.get() + size_t(y - live.y) * size_t(live.width) * 4,
+                    size_t(live.width) * 4 * sizeof(float));
 }
 
 } // namespace coreimage

@@ -5,12 +5,12 @@
 namespace coreimage {
 
 class CropImage final : public Image {
-public:
+  public:
     CropImage(ImagePtr input, const graphics::Rect& rect);
 
     void render(const PixelRect& rect, float* out) const override;
 
-private:
+  private:
     ImagePtr input_;
     PixelRect inside_;
 };

@@ -52,13 +52,15 @@ FilterValue Filter::value(const std::string& key) const {
 
 FilterAttributes Filter::attributes() const {
     FilterAttributes all = classAttributes_;
-    for (auto& [key, input] : customAttributes()) all.inputs[key] = std::move(input);
+    for (auto& [key, input] : customAttributes())
+        all.inputs[key] = std::move(input);
     return all;
 }
 
 std::vector<std::string> Filter::inputKeys() const {
     std::vector<std::string> keys;
-    for (const auto& [key, input] : attributes().inputs) keys.push_back(key);
+    for (const auto& [key, input] : attributes().inputs)
+        keys.push_back(key);
     return keys;
 }
 

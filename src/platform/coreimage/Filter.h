@@ -21,7 +21,7 @@ class Filter;
 using FilterPtr = std::shared_ptr<Filter>;
 
 class Filter {
-public:
+  public:
     virtual ~Filter() = default;
     Filter(const Filter&) = delete;
     Filter& operator=(const Filter&) = delete;
@@ -50,10 +50,10 @@ public:
     // Per-input attributes a custom filter adds.
     virtual std::map<std::string, InputAttributes> customAttributes() const { return {}; }
 
-protected:
+  protected:
     explicit Filter(std::string name, FilterAttributes classAttributes = {});
 
-private:
+  private:
     std::string name_;
     FilterAttributes classAttributes_;
     std::map<std::string, FilterValue> inputs_;

@@ -11,7 +11,7 @@
 namespace coreimage {
 
 class FilterRegistry {
-public:
+  public:
     // Answers a new filter for the name it is asked for.
     using Constructor = std::function<FilterPtr(const std::string& name)>;
 
@@ -23,7 +23,8 @@ public:
     // Registers the name (again, replacing the earlier entry). classAttributes carries the
     // display name, the categories and optionally input attributes. False for an empty name, a
     // null constructor or the name of a built-in filter.
-    static bool registerFilterName(const std::string& name, Constructor constructor, FilterAttributes classAttributes);
+    static bool registerFilterName(const std::string& name, Constructor constructor,
+                                   FilterAttributes classAttributes);
     static std::optional<Entry> entryNamed(const std::string& name);
 };
 

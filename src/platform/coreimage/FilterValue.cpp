@@ -14,10 +14,18 @@ ImagePtr asImage(const FilterValue& v) {
     return p ? *p : nullptr;
 }
 
-std::optional<double> asNumber(const FilterValue& v) { return get<double>(v); }
-std::optional<Vector> asVector(const FilterValue& v) { return get<Vector>(v); }
-std::optional<graphics::Color> asColor(const FilterValue& v) { return get<graphics::Color>(v); }
-std::optional<graphics::AffineTransform> asTransform(const FilterValue& v) { return get<graphics::AffineTransform>(v); }
+std::optional<double> asNumber(const FilterValue& v) {
+    return get<double>(v);
+}
+std::optional<Vector> asVector(const FilterValue& v) {
+    return get<Vector>(v);
+}
+std::optional<graphics::Color> asColor(const FilterValue& v) {
+    return get<graphics::Color>(v);
+}
+std::optional<graphics::AffineTransform> asTransform(const FilterValue& v) {
+    return get<graphics::AffineTransform>(v);
+}
 
 std::optional<graphics::Rect> asRect(const FilterValue& v) {
     if (auto r = get<graphics::Rect>(v)) return r;

@@ -13,7 +13,7 @@ namespace coreimage {
 namespace {
 
 class EmptyImage final : public Image {
-public:
+  public:
     EmptyImage() : Image(graphics::Rect::null()) {}
     void render(const PixelRect& rect, float* out) const override {
         std::fill(out, out + rect.area() * 4, 0.0f);
@@ -29,12 +29,19 @@ bool finite(const graphics::AffineTransform& t) {
 
 ImagePtr Image::imageWithCGImage(const graphics::ImagePtr& bitmap) {
     if (!bitmap) return nullptr;
-    TiledPixels pixels{bitmap->format(), bitmap->width(), bitmap->height(), bitmap->width(), bitmap->height(),
-                       bitmap->rowBytes(), {std::shared_ptr<const uint8_t>(bitmap, bitmap->data())}};
+    TiledPixels pixels{bitmap->format(),
+                       bitmap->width(),
+                       bitmap->height(),
+                       bitmap->width(),
+                       bitmap->height(),
+                       bitmap->rowBytes(),
+                       {std::shared_ptr<const uint8_t>(bitmap, bitmap->data())}};
     return std::make_shared<BitmapImage>(std::move(pixels), 0, 0);
 }
 
-ImagePtr Image::imageWithColor(const graphics::Color& color) { return std::make_shared<ConstantImage>(color); }
+ImagePtr Image::imageWithColor(const graphics::Color& color) {
+    return std::make_shared<ConstantImage>(color);
+}
 
 ImagePtr Image::emptyImage() {
     static const ImagePtr empty = std::make_shared<EmptyImage>();

@@ -17,7 +17,7 @@ class Image;
 using ImagePtr = std::shared_ptr<const Image>;
 
 class Image : public std::enable_shared_from_this<Image> {
-public:
+  public:
     virtual ~Image() = default;
     Image(const Image&) = delete;
     Image& operator=(const Image&) = delete;
@@ -46,10 +46,10 @@ public:
     // transparent outside the extent.
     virtual void render(const PixelRect& rect, float* out) const = 0;
 
-protected:
+  protected:
     explicit Image(const graphics::Rect& extent) : extent_(extent.standardized()) {}
 
-private:
+  private:
     graphics::Rect extent_;
 };
 

@@ -21,8 +21,9 @@ std::shared_ptr<uint8_t> newTile(size_t bytes) {
 
 } // namespace
 
-std::unique_ptr<ImageAccumulator> ImageAccumulator::imageAccumulatorWithExtent(const graphics::Rect& extent,
-                                                                               const graphics::PixelFormat& format) {
+std::unique_ptr<ImageAccumulator>
+ImageAccumulator::imageAccumulatorWithExtent(const graphics::Rect& extent,
+                                             const graphics::PixelFormat& format) {
     if (extent.isEmpty() || extent.isInfinite()) return nullptr;
     if (!format.isValid() || !format.hasAlpha() || format.bitsPerComponent == 32) return nullptr;
     const graphics::Rect whole = extent.integral();
@@ -51,14 +52,21 @@ ImageAccumulator::ImageAccumulator(const graphics::Rect& extent, const graphics:
 
 ImagePtr ImageAccumulator::image() const {
     if (!snapshot_) {
-        TiledPixels pixels{format_, pixels_.width, pixels_.height, kTileSize, kTileSize, tileRowBytes_,
+        TiledPixels pixels{format_,
+                           pixels_.width,
+                           pixels_.height,
+                           kTileSize,
+                           kTileSize,
+                           tileRowBytes_,
                            {tiles_.begin(), tiles_.end()}};
         snapshot_ = std::make_shared<BitmapImage>(std::move(pixels), pixels_.x, pixels_.y);
     }
     return snapshot_;
 }
 
-bool ImageAccumulator::setImage(const ImagePtr& image) { return setImage(image, extent_); }
+bool ImageAccumulator::setImage(const ImagePtr& image) {
+    return setImage(image, extent_);
+}
 
 bool ImageAccumulator::setImage(const ImagePtr& image, const graphics::Rect& dirtyRect) {
     if (!image) return false;
@@ -94,7 +102,8 @@ uint8_t* ImageAccumulator::writableTile(size_t index) {
 
 void ImageAccumulator::clear() {
     snapshot_.reset();
-    for (auto& tile : tiles_) tile = zeroTile_;
+    for (auto& tile : tiles_)
+        tile = zeroTile_;
 }
 
 } // namespace coreimage

@@ -13,7 +13,7 @@
 namespace coreimage {
 
 class ImageAccumulator {
-public:
+  public:
     // A transparent accumulator over the extent made whole pixels (outward), storing the
     // format: 8 or 16-bit components with alpha. Null for an empty or infinite extent,
     // another format, or no memory.
@@ -34,7 +34,7 @@ public:
     // Every pixel transparent.
     void clear();
 
-private:
+  private:
     ImageAccumulator(const graphics::Rect& extent, const graphics::PixelFormat& format,
                      std::shared_ptr<uint8_t> zeroTile);
     // The tile at index, made this accumulator's own first.

@@ -9,8 +9,12 @@ namespace coreimage {
 
 namespace {
 
-bool identifierStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
-bool identifierPart(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
+bool identifierStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool identifierPart(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
 
 // Identifiers and single punctuation characters, comments left out.
 std::vector<std::string_view> tokens(std::string_view text) {
@@ -28,7 +32,8 @@ std::vector<std::string_view> tokens(std::string_view text) {
             i = end == std::string_view::npos ? text.size() : end + 2;
         } else if (identifierStart(c)) {
             size_t end = i + 1;
-            while (end < text.size() && identifierPart(text[end])) ++end;
+            while (end < text.size() && identifierPart(text[end]))
+                ++end;
             out.push_back(text.substr(i, end - i));
             i = end;
         } else {
@@ -49,7 +54,8 @@ std::vector<KernelPtr> Kernel::kernelsWithString(std::string_view source) {
     std::vector<KernelPtr> kernels;
     // A declaration: "kernel", a return type, the name, "(".
     for (size_t i = 0; i + 3 < t.size(); ++i) {
-        if (t[i] != "kernel" || !identifierStart(t[i + 1][0]) || !identifierStart(t[i + 2][0]) || t[i + 3] != "(")
+        if (t[i] != "kernel" || !identifierStart(t[i + 1][0]) || !identifierStart(t[i + 2][0]) ||
+            t[i + 3] != "(")
             continue;
         KernelPtr kernel = KernelRegistry::kernelNamed(std::string(t[i + 2]));
         if (!kernel) return {};
@@ -76,7 +82,8 @@ ImagePtr Kernel::apply(const graphics::Rect& definition, const std::vector<Filte
             return nullptr;
         }
     }
-    return std::make_shared<KernelImage>(function_, roiMargin_, std::move(images), std::move(values), definition);
+    return std::make_shared<KernelImage>(function_, roiMargin_, std::move(images), std::move(values),
+                                         definition);
 }
 
 } // namespace coreimage

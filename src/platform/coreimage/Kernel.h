@@ -30,7 +30,7 @@ class Kernel;
 using KernelPtr = std::shared_ptr<const Kernel>;
 
 class Kernel {
-public:
+  public:
     using Function = void (*)(const KernelRow& row);
 
     // roiMargin: how many pixels beyond the destination pixel the function reads its
@@ -48,7 +48,7 @@ public:
     // cannot take (transform, rectangle, nothing).
     ImagePtr apply(const graphics::Rect& definition, const std::vector<FilterValue>& arguments) const;
 
-private:
+  private:
     std::string name_;
     Function function_;
     int roiMargin_;

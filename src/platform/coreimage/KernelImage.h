@@ -8,13 +8,13 @@
 namespace coreimage {
 
 class KernelImage final : public Image {
-public:
-    KernelImage(Kernel::Function function, int roiMargin, std::vector<ImagePtr> images, std::vector<Vec4> values,
-                const graphics::Rect& definition);
+  public:
+    KernelImage(Kernel::Function function, int roiMargin, std::vector<ImagePtr> images,
+                std::vector<Vec4> values, const graphics::Rect& definition);
 
     void render(const PixelRect& rect, float* out) const override;
 
-private:
+  private:
     Kernel::Function function_;
     int roiMargin_;
     std::vector<ImagePtr> images_;

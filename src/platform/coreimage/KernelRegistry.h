@@ -8,7 +8,7 @@
 namespace coreimage {
 
 class KernelRegistry {
-public:
+  public:
     // Registers the function under the name, replacing an earlier one. False for an empty
     // name or a null function or a negative margin.
     static bool registerKernel(const std::string& name, Kernel::Function function, int roiMargin = 0);

@@ -14,18 +14,21 @@ using graphics::PixelFormat;
 namespace {
 
 struct Layout {
-    int r, g, b, a; // component index of each; a < 0 without alpha
+    int r, g, b, a;       // component index of each; a < 0 without alpha
     bool unpremultiplied; // stored colour is not multiplied by alpha
 };
 
 Layout layoutOf(const PixelFormat& f) {
     const int a = f.indexOf(Channel::A);
-    return {f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), a, a >= 0 && !f.premultiplied};
+    return {f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), a,
+            a >= 0 && !f.premultiplied};
 }
 
 constexpr float kByteScale = 1.0f / 255.0f;
 
-float clamp01(float v) { return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f; }
+float clamp01(float v) {
+    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
+}
 
 // Component access for each storage size; memcpy keeps unaligned rows legal.
 struct Bytes {
@@ -99,11 +102,14 @@ template <typename C> void writeSpan(const float* in, const Layout& l, int count
 namespace {
 
 // Premultiplied R, G, B, A in that order: the layout evaluation uses, so a plain scale suffices.
-bool isEvaluationOrder(const Layout& l) { return l.r == 0 && l.g == 1 && l.b == 2 && l.a == 3 && !l.unpremultiplied; }
+bool isEvaluationOrder(const Layout& l) {
+    return l.r == 0 && l.g == 1 && l.b == 2 && l.a == 3 && !l.unpremultiplied;
+}
 
 // Straight loops over components that the compiler turns into vector code.
 void readBytes(const uint8_t* __restrict src, int n, float* __restrict out) {
-    for (int i = 0; i < n; ++i) out[i] = float(src[i]) * kByteScale;
+    for (int i = 0; i < n; ++i)
+        out[i] = float(src[i]) * kByteScale;
 }
 // The compiler keeps the clamping below scalar (a comparison with NaN may trap), so the bulk
 // goes through vector instructions by hand; both give the same bytes.
@@ -123,7 +129,8 @@ void writeBytes(const float* __restrict in, int n, uint8_t* __restrict dst) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), bytes);
     }
 #endif
-    for (; i < n; ++i) Bytes::store(dst + i, in[i]);
+    for (; i < n; ++i)
+        Bytes::store(dst + i, in[i]);
 }
 
 } // namespace
@@ -135,9 +142,15 @@ void readPixels(const uint8_t* src, const PixelFormat& format, int count, float*
         return;
     }
     switch (format.bitsPerComponent) {
-    case 8: readSpan<Bytes>(src, l, count, out); break;
-    case 16: readSpan<Shorts>(src, l, count, out); break;
-    default: readSpan<Floats>(src, l, count, out); break;
+    case 8:
+        readSpan<Bytes>(src, l, count, out);
+        break;
+    case 16:
+        readSpan<Shorts>(src, l, count, out);
+        break;
+    default:
+        readSpan<Floats>(src, l, count, out);
+        break;
     }
 }
 
@@ -148,9 +161,15 @@ void writePixels(const float* in, int count, uint8_t* dst, const PixelFormat& fo
         return;
     }
     switch (format.bitsPerComponent) {
-    case 8: writeSpan<Bytes>(in, l, count, dst); break;
-    case 16: writeSpan<Shorts>(in, l, count, dst); break;
-    default: writeSpan<Floats>(in, l, count, dst); break;
+    case 8:
+        writeSpan<Bytes>(in, l, count, dst);
+        break;
+    case 16:
+        writeSpan<Shorts>(in, l, count, dst);
+        break;
+    default:
+        writeSpan<Floats>(in, l, count, dst);
+        break;
     }
 }
 

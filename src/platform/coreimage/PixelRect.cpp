@@ -10,7 +10,9 @@ namespace {
 // Far enough for any real picture, near enough that widths and areas stay in range.
 constexpr double kLimit = double(1 << 28);
 
-int clamped(double v) { return int(std::clamp(v, -kLimit, kLimit)); }
+int clamped(double v) {
+    return int(std::clamp(v, -kLimit, kLimit));
+}
 
 PixelRect fromEdges(double x0, double y0, double x1, double y1) {
     const int ix0 = clamped(x0), iy0 = clamped(y0), ix1 = clamped(x1), iy1 = clamped(y1);

@@ -28,8 +28,10 @@ void PixellateImage::render(const PixelRect& rect, float* out) const {
     if (live.isEmpty()) return;
 
     std::vector<int> columns(size_t(live.width)), rows(size_t(live.height));
-    for (int i = 0; i < live.width; ++i) columns[size_t(i)] = sourceIndex(live.x + i, center_.x);
-    for (int j = 0; j < live.height; ++j) rows[size_t(j)] = sourceIndex(live.y + j, center_.y);
+    for (int i = 0; i < live.width; ++i)
+        columns[size_t(i)] = sourceIndex(live.x + i, center_.x);
+    for (int j = 0; j < live.height; ++j)
+        rows[size_t(j)] = sourceIndex(live.y + j, center_.y);
     // Both are non-decreasing, so their ends bound what is read.
     const PixelRect bounds{columns.front(), rows.front(), columns.back() - columns.front() + 1,
                            rows.back() - rows.front() + 1};
@@ -49,24 +51,30 @@ void PixellateImage::render(const PixelRect& rect, float* out) const {
     if (dense) {
         input_->render(bounds, buffer.get());
         bufferWidth = size_t(bounds.width);
-        for (int& c : columns) c -= bounds.x;
-        for (int& r : rows) r -= bounds.y;
+        for (int& c : columns)
+            c -= bounds.x;
+        for (int& r : rows)
+            r -= bounds.y;
     } else {
         bufferWidth = uniqueColumns.size();
         for (size_t r = 0; r < uniqueRows.size(); ++r)
             for (size_t c = 0; c < bufferWidth; ++c)
-                input_->render({uniqueColumns[c], uniqueRows[r], 1, 1}, buffer.get() + (r * bufferWidth + c) * 4);
+                input_->render({uniqueColumns[c], uniqueRows[r], 1, 1},
+                               buffer.get() + (r * bufferWidth + c) * 4);
         const auto indexIn = [](const std::vector<int>& unique, int v) {
             return int(std::lower_bound(unique.begin(), unique.end(), v) - unique.begin());
         };
-        for (int& c : columns) c = indexIn(uniqueColumns, c);
-        for (int& r : rows) r = indexIn(uniqueRows, r);
+        for (int& c : columns)
+            c = indexIn(uniqueColumns, c);
+        for (int& r : rows)
+            r = indexIn(uniqueRows, r);
     }
 
     for (int j = 0; j < live.height; ++j) {
         float* d = out + (size_t(live.y + j - rect.y) * size_t(rect.width) + size_t(live.x - rect.x)) * 4;
         const float* s = buffer.get() + size_t(rows[size_t(j)]) * bufferWidth * 4;
-        for (int i = 0; i < live.width; ++i, d += 4) std::memcpy(d, s + size_t(columns[size_t(i)]) * 4, 4 * sizeof(float));
+        for (int i = 0; i < live.width; ++i, d += 4)
+            std::memcpy(d, s + size_t(columns[size_t(i)]) * 4, 4 * sizeof(float));
     }
 }
 

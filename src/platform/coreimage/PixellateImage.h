@@ -7,13 +7,13 @@
 namespace coreimage {
 
 class PixellateImage final : public Image {
-public:
+  public:
     // scale must be positive and finite, the centre finite.
     PixellateImage(ImagePtr input, graphics::Point center, double scale);
 
     void render(const PixelRect& rect, float* out) const override;
 
-private:
+  private:
     // The input pixel column (or row) whose value lands on pixel i along an axis.
     int sourceIndex(int i, double center) const;
 

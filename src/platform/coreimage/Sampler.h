@@ -19,7 +19,7 @@ struct Vec4 {
 };
 
 class Sampler {
-public:
+  public:
     Sampler(const float* pixels, const PixelRect& region, const graphics::Rect& extent)
         : pixels_(pixels), region_(region), extent_(extent) {}
 
@@ -42,10 +42,12 @@ public:
         const double fx = x - 0.5, fy = y - 0.5;
         const double x0 = std::floor(fx), y0 = std::floor(fy);
         // Also turns NaN and far-away points into transparent before any integer conversion.
-        if (!(x0 >= region_.x - 1 && x0 < region_.maxX() && y0 >= region_.y - 1 && y0 < region_.maxY())) return {};
+        if (!(x0 >= region_.x - 1 && x0 < region_.maxX() && y0 >= region_.y - 1 && y0 < region_.maxY()))
+            return {};
         const float tx = float(fx - x0), ty = float(fy - y0);
         const int ix = int(x0), iy = int(y0);
-        const Vec4 p00 = pixel(ix, iy), p10 = pixel(ix + 1, iy), p01 = pixel(ix, iy + 1), p11 = pixel(ix + 1, iy + 1);
+        const Vec4 p00 = pixel(ix, iy), p10 = pixel(ix + 1, iy), p01 = pixel(ix, iy + 1),
+                   p11 = pixel(ix + 1, iy + 1);
         const float w00 = (1 - tx) * (1 - ty), w10 = tx * (1 - ty), w01 = (1 - tx) * ty, w11 = tx * ty;
         return {p00.x * w00 + p10.x * w10 + p01.x * w01 + p11.x * w11,
                 p00.y * w00 + p10.y * w10 + p01.y * w01 + p11.y * w11,
@@ -53,7 +55,7 @@ public:
                 p00.w * w00 + p10.w * w10 + p01.w * w01 + p11.w * w11};
     }
 
-private:
+  private:
     const float* pixels_;
     PixelRect region_;
     graphics::Rect extent_;

@@ -8,7 +8,7 @@
 namespace coreimage {
 
 class ScratchBuffer {
-public:
+  public:
     explicit ScratchBuffer(size_t floats);
     ~ScratchBuffer();
     ScratchBuffer(const ScratchBuffer&) = delete;
@@ -17,7 +17,7 @@ public:
 
     float* get() { return storage_.data(); }
 
-private:
+  private:
     std::vector<float> storage_;
 };
 

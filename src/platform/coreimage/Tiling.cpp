@@ -11,10 +11,13 @@
 namespace coreimage {
 
 namespace {
-int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int floorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 } // namespace
 
-void forEachTile(const PixelRect& area, int gridX, int gridTop, const std::function<void(const PixelRect&)>& fn) {
+void forEachTile(const PixelRect& area, int gridX, int gridTop,
+                 const std::function<void(const PixelRect&)>& fn) {
     if (area.isEmpty()) return;
     const int firstRow = floorDiv(gridTop - area.maxY(), kTileSize);
     const int lastRow = floorDiv(gridTop - area.y - 1, kTileSize);

@@ -13,7 +13,8 @@ inline constexpr int kTileSize = 64;
 
 // Calls fn with every piece of area cut by a grid of kTileSize squares whose top-left corner
 // lies at (gridX, gridTop). Rows of pieces may run at the same time on different threads.
-void forEachTile(const PixelRect& area, int gridX, int gridTop, const std::function<void(const PixelRect&)>& fn);
+void forEachTile(const PixelRect& area, int gridX, int gridTop,
+                 const std::function<void(const PixelRect&)>& fn);
 
 // Renders the image over rect (at most a tile) into dst: the rect's top row first, rows
 // rowBytes apart, stored in format.

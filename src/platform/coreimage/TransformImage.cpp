@@ -21,7 +21,9 @@ bool snapped(double v, double tolerance, double& out) {
     return true;
 }
 
-size_t offsetOf(const PixelRect& r, int x, int y) { return (size_t(y - r.y) * size_t(r.width) + size_t(x - r.x)) * 4; }
+size_t offsetOf(const PixelRect& r, int x, int y) {
+    return (size_t(y - r.y) * size_t(r.width) + size_t(x - r.x)) * 4;
+}
 
 } // namespace
 
@@ -52,7 +54,8 @@ void TransformImage::render(const PixelRect& rect, float* out) const {
 }
 
 void TransformImage::copyExact(const PixelRect& live, const PixelRect& rect, float* out) const {
-    const PixelRect source = pixelsCovering(inverse_.apply(graphics::Rect(live.x, live.y, live.width, live.height)));
+    const PixelRect source =
+        pixelsCovering(inverse_.apply(graphics::Rect(live.x, live.y, live.width, live.height)));
     ScratchBuffer buffer(source.area() * 4);
     input_->render(source, buffer.get());
     // Each destination step in x moves the source pixel by (a, b) of the inverse: 0 or +-1.

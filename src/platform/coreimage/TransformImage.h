@@ -9,7 +9,7 @@
 namespace coreimage {
 
 class TransformImage final : public Image {
-public:
+  public:
     // The transform snapped to a pixel-exact one, or nothing when it moves pixels off the grid.
     static std::optional<graphics::AffineTransform> pixelExact(const graphics::AffineTransform& t);
 
@@ -21,7 +21,7 @@ public:
 
     void render(const PixelRect& rect, float* out) const override;
 
-private:
+  private:
     void copyExact(const PixelRect& live, const PixelRect& rect, float* out) const;
     void resample(const PixelRect& live, const PixelRect& rect, float* out) const;
 

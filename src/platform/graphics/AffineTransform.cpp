@@ -5,9 +5,13 @@
 
 namespace graphics {
 
-AffineTransform AffineTransform::makeTranslation(double tx, double ty) { return {1, 0, 0, 1, tx, ty}; }
+AffineTransform AffineTransform::makeTranslation(double tx, double ty) {
+    return {1, 0, 0, 1, tx, ty};
+}
 
-AffineTransform AffineTransform::makeScale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }
+AffineTransform AffineTransform::makeScale(double sx, double sy) {
+    return {sx, 0, 0, sy, 0, 0};
+}
 
 AffineTransform AffineTransform::makeRotation(double radians) {
     const double s = std::sin(radians);
@@ -16,8 +20,8 @@ AffineTransform AffineTransform::makeRotation(double radians) {
 }
 
 AffineTransform concat(const AffineTransform& t1, const AffineTransform& t2) {
-    return {t1.a * t2.a + t1.b * t2.c,          t1.a * t2.b + t1.b * t2.d,
-            t1.c * t2.a + t1.d * t2.c,          t1.c * t2.b + t1.d * t2.d,
+    return {t1.a * t2.a + t1.b * t2.c,           t1.a * t2.b + t1.b * t2.d,
+            t1.c * t2.a + t1.d * t2.c,           t1.c * t2.b + t1.d * t2.d,
             t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
 }
 
@@ -25,7 +29,9 @@ AffineTransform AffineTransform::translated(double x, double y) const {
     return concat(makeTranslation(x, y), *this);
 }
 
-AffineTransform AffineTransform::scaled(double sx, double sy) const { return concat(makeScale(sx, sy), *this); }
+AffineTransform AffineTransform::scaled(double sx, double sy) const {
+    return concat(makeScale(sx, sy), *this);
+}
 
 AffineTransform AffineTransform::rotated(double radians) const {
     return concat(makeRotation(radians), *this);
@@ -43,11 +49,17 @@ AffineTransform AffineTransform::inverted() const {
     return {ia, ib, ic, id, -(tx * ia + ty * ic), -(tx * ib + ty * id)};
 }
 
-bool AffineTransform::isIdentity() const { return *this == identity(); }
+bool AffineTransform::isIdentity() const {
+    return *this == identity();
+}
 
-Point AffineTransform::apply(Point p) const { return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty}; }
+Point AffineTransform::apply(Point p) const {
+    return {a * p.x + c * p.y + tx, b * p.x + d * p.y + ty};
+}
 
-Size AffineTransform::apply(Size s) const { return {a * s.width + c * s.height, b * s.width + d * s.height}; }
+Size AffineTransform::apply(Size s) const {
+    return {a * s.width + c * s.height, b * s.width + d * s.height};
+}
 
 Rect AffineTransform::apply(const Rect& r) const {
     if (r.isNull() || r.isInfinite()) return r;

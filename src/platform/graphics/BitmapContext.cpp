@@ -20,14 +20,17 @@ std::optional<PixelFormat> pixelFormatForBitmapInfo(uint32_t bitmapInfo) {
 
 BitmapContext::BitmapContext(uint8_t* data, int width, int height, size_t rowBytes, uint32_t bitmapInfo,
                              PixelFormat format)
-    : data_(data), width_(width), height_(height), rowBytes_(rowBytes), bitmapInfo_(bitmapInfo), format_(format) {}
+    : data_(data), width_(width), height_(height), rowBytes_(rowBytes), bitmapInfo_(bitmapInfo),
+      format_(format) {}
 
-std::unique_ptr<BitmapContext> BitmapContext::create(uint8_t* data, int width, int height, int bitsPerComponent,
-                                                     size_t rowBytes, uint32_t bitmapInfo) {
+std::unique_ptr<BitmapContext> BitmapContext::create(uint8_t* data, int width, int height,
+                                                     int bitsPerComponent, size_t rowBytes,
+                                                     uint32_t bitmapInfo) {
     const std::optional<PixelFormat> format = pixelFormatForBitmapInfo(bitmapInfo);
     if (!data || width <= 0 || height <= 0 || bitsPerComponent != 8 || !format) return nullptr;
     if (rowBytes < size_t(width) * 4) return nullptr;
-    return std::unique_ptr<BitmapContext>(new BitmapContext(data, width, height, rowBytes, bitmapInfo, *format));
+    return std::unique_ptr<BitmapContext>(
+        new BitmapContext(data, width, height, rowBytes, bitmapInfo, *format));
 }
 
 } // namespace graphics

@@ -13,17 +13,17 @@ namespace graphics {
 
 // Bitmap info values (alpha placement plus byte order) and their memory order.
 enum BitmapInfo : uint32_t {
-    kBitmapInfoPremultipliedFirst = 2,        // A,R,G,B, colour premultiplied by A
-    kBitmapInfoNoneSkipFirst = 6,             // X,R,G,B: the working image
-    kBitmapInfoLittleEndianSkipFirst = 8198,  // B,G,R,X
-    kBitmapInfoBigEndianSkipLast = 16389,     // R,G,B,X
+    kBitmapInfoPremultipliedFirst = 2,       // A,R,G,B, colour premultiplied by A
+    kBitmapInfoNoneSkipFirst = 6,            // X,R,G,B: the working image
+    kBitmapInfoLittleEndianSkipFirst = 8198, // B,G,R,X
+    kBitmapInfoBigEndianSkipLast = 16389,    // R,G,B,X
 };
 
 // The memory layout of a supported bitmap info; empty for any other value.
 std::optional<PixelFormat> pixelFormatForBitmapInfo(uint32_t bitmapInfo);
 
 class BitmapContext {
-public:
+  public:
     // Null for no buffer, a side of 0 or less, bits per component other than 8, rows shorter
     // than 4 x width bytes, or an unsupported bitmap info.
     static std::unique_ptr<BitmapContext> create(uint8_t* data, int width, int height, int bitsPerComponent,
@@ -40,8 +40,9 @@ public:
     uint32_t bitmapInfo() const { return bitmapInfo_; }
     const PixelFormat& format() const { return format_; }
 
-private:
-    BitmapContext(uint8_t* data, int width, int height, size_t rowBytes, uint32_t bitmapInfo, PixelFormat format);
+  private:
+    BitmapContext(uint8_t* data, int width, int height, size_t rowBytes, uint32_t bitmapInfo,
+                  PixelFormat format);
 
     uint8_t* data_;
     int width_;

@@ -28,7 +28,9 @@ Span coveredSpan(double start, double length, int n) {
     return {int(lo), int(std::max(lo, hi))};
 }
 
-int clampIndex(double i, int n) { return int(std::clamp(i, 0.0, double(n - 1))); }
+int clampIndex(double i, int n) {
+    return int(std::clamp(i, 0.0, double(n - 1)));
+}
 
 // Per output pixel along one axis: the source pixels it reads and their weights (summing to 1).
 struct Taps {
@@ -50,7 +52,7 @@ Taps buildTaps(int n, double start, double length, int destN) {
     t.span = coveredSpan(start, length, destN);
     const int outs = t.span.size();
     if (outs <= 0) return t;
-    const double scale = n / length; // source pixels per output pixel
+    const double scale = n / length;      // source pixels per output pixel
     if (!std::isfinite(scale)) return {}; // a rectangle too thin to place anything in
     const bool reducing = scale > 1;
     t.maxTaps = reducing ? int(std::min(std::ceil(scale), double(n))) + 1 : 2;
@@ -90,17 +92,24 @@ Taps buildTaps(int n, double start, double length, int destN) {
 
 constexpr std::array<float, 256> kByteUnits = [] {
     std::array<float, 256> values{};
-    for (int i = 0; i < 256; ++i) values[size_t(i)] = float(i) / 255.0f;
+    for (int i = 0; i < 256; ++i)
+        values[size_t(i)] = float(i) / 255.0f;
     return values;
 }();
 
-float unitOf(uint8_t v) { return kByteUnits[v]; }
-float unitOf(uint16_t v) { return float(v) / 65535.0f; }
-float unitOf(float v) { return v; }
+float unitOf(uint8_t v) {
+    return kByteUnits[v];
+}
+float unitOf(uint16_t v) {
+    return float(v) / 65535.0f;
+}
+float unitOf(float v) {
+    return v;
+}
 
 // Reads source rows as premultiplied RGBA floats.
 class SourceRows {
-public:
+  public:
     explicit SourceRows(const Image& image) : image_(image) {
         const PixelFormat& f = image.format();
         index_ = {f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), f.indexOf(Channel::A)};
@@ -119,7 +128,7 @@ public:
         }
     }
 
-private:
+  private:
     template <typename T> void loadAs(int y, int x0, int x1, float* out) const {
         if (premultiply_)
             loadAs<T, true>(y, x0, x1, out);
@@ -155,22 +164,23 @@ private:
 // Writes premultiplied RGBA floats source-over into a context row. The loops copy the layout
 // into locals: byte stores could alias the members and force a reload per pixel.
 class ContextRows {
-public:
+  public:
     explicit ContextRows(const PixelFormat& f)
         : layout_{f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), f.indexOf(Channel::A),
                   f.indexOf(Channel::X)} {}
 
     void composite(const float* src, int n, uint8_t* dst) const {
         const Layout to = layout_;
-        for (int i = 0; i < n; ++i, src += 4, dst += 4) compositePixel(to, src, dst);
+        for (int i = 0; i < n; ++i, src += 4, dst += 4)
+            compositePixel(to, src, dst);
     }
 
     // An 8-bit source row at the same scale: opaque pixels are copied byte for byte (the
     // result the float path gives them), the others go through compositePixel.
     void compositeBytes(const uint8_t* src, const PixelFormat& format, int n, uint8_t* dst) const {
         const Layout to = layout_;
-        const int r = format.indexOf(Channel::R), g = format.indexOf(Channel::G), b = format.indexOf(Channel::B),
-                  a = format.indexOf(Channel::A);
+        const int r = format.indexOf(Channel::R), g = format.indexOf(Channel::G),
+                  b = format.indexOf(Channel::B), a = format.indexOf(Channel::A);
         const bool straight = !format.premultiplied;
         for (int i = 0; i < n; ++i, src += 4, dst += 4) {
             if (a < 0 || src[a] == 255) {
@@ -189,7 +199,7 @@ public:
         }
     }
 
-private:
+  private:
     struct Layout {
         int r, g, b, a, x; // memory index of each channel; a or x is -1
     };
@@ -285,7 +295,8 @@ void drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image) {
                     std::fill(sum.begin(), sum.end(), 0.0f);
                     for (int t = 0; t < taps; ++t) {
                         const float* row = sourceRow(y0 + t);
-                        for (size_t i = 0; i < sum.size(); ++i) sum[i] += w[t] * row[i];
+                        for (size_t i = 0; i < sum.size(); ++i)
+                            sum[i] += w[t] * row[i];
                     }
                     result = sum.data();
                 }
@@ -308,7 +319,8 @@ void fillRect(BitmapContext& ctx, const Rect& rect, const Color& color) {
                                                 float(std::clamp(color.green, 0.0, 1.0)) * a,
                                                 float(std::clamp(color.blue, 0.0, 1.0)) * a, a};
     std::vector<float> row;
-    for (int i = 0; i < xs.size(); ++i) row.insert(row.end(), premultiplied.begin(), premultiplied.end());
+    for (int i = 0; i < xs.size(); ++i)
+        row.insert(row.end(), premultiplied.begin(), premultiplied.end());
     const ContextRows target(ctx.format());
     parallelRows(ys.size(), size_t(xs.size()), [&](int firstRow, int endRow) {
         for (int k = firstRow; k < endRow; ++k)

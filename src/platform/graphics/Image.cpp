@@ -11,7 +11,8 @@ Image::Image(Private, std::shared_ptr<const uint8_t> pixels, int width, int heig
     : pixels_(std::move(pixels)), width_(width), height_(height), rowBytes_(rowBytes), format_(format),
       pointSize_(pointSize) {}
 
-bool Image::acceptable(const void* pixels, int width, int height, size_t rowBytes, const PixelFormat& format) {
+bool Image::acceptable(const void* pixels, int width, int height, size_t rowBytes,
+                       const PixelFormat& format) {
     if (!pixels || width <= 0 || height <= 0 || !format.isValid()) return false;
     if (rowBytes < size_t(width) * size_t(format.bytesPerPixel())) return false;
     return rowBytes <= std::numeric_limits<size_t>::max() / size_t(height);
@@ -27,16 +28,19 @@ ImagePtr Image::copy(const void* pixels, int width, int height, size_t rowBytes,
     for (int y = 0; y < height; ++y)
         std::memcpy(buffer + size_t(y) * packedRow, src + size_t(y) * rowBytes, packedRow);
     const Size points{double(width), double(height)};
-    return std::make_shared<const Image>(Private{}, std::move(owned), width, height, packedRow, format, points);
+    return std::make_shared<const Image>(Private{}, std::move(owned), width, height, packedRow, format,
+                                         points);
 }
 
-ImagePtr Image::adopt(void* pixels, int width, int height, size_t rowBytes, PixelFormat format, Release release) {
+ImagePtr Image::adopt(void* pixels, int width, int height, size_t rowBytes, PixelFormat format,
+                      Release release) {
     if (!acceptable(pixels, width, height, rowBytes, format)) return nullptr;
     std::shared_ptr<const uint8_t> owned(static_cast<const uint8_t*>(pixels), [release](const uint8_t* p) {
         if (release) release(const_cast<uint8_t*>(p));
     });
     const Size points{double(width), double(height)};
-    return std::make_shared<const Image>(Private{}, std::move(owned), width, height, rowBytes, format, points);
+    return std::make_shared<const Image>(Private{}, std::move(owned), width, height, rowBytes, format,
+                                         points);
 }
 
 ImagePtr Image::withPointSize(Size points) const {

@@ -16,7 +16,7 @@ class Image;
 using ImagePtr = std::shared_ptr<const Image>;
 
 class Image {
-public:
+  public:
     using Release = std::function<void(void* pixels)>;
 
     // A new image holding a copy of the pixels (rows of rowBytes, at least a pixel row each).
@@ -40,15 +40,16 @@ public:
     const uint8_t* data() const { return pixels_.get(); }
     const uint8_t* row(int y) const { return pixels_.get() + size_t(y) * rowBytes_; }
 
-private:
+  private:
     struct Private {};
 
-public:
+  public:
     Image(Private, std::shared_ptr<const uint8_t> pixels, int width, int height, size_t rowBytes,
           PixelFormat format, Size pointSize);
 
-private:
-    static bool acceptable(const void* pixels, int width, int height, size_t rowBytes, const PixelFormat& format);
+  private:
+    static bool acceptable(const void* pixels, int width, int height, size_t rowBytes,
+                           const PixelFormat& format);
 
     std::shared_ptr<const uint8_t> pixels_;
     int width_;

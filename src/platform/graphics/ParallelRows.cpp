@@ -59,13 +59,16 @@ void parallelFor(int count, int minItems, const std::function<void(int, int)>& f
     std::vector<std::thread> threads;
     threads.reserve(size_t(tasks - 1));
     try {
-        for (int t = 1; t < tasks; ++t) threads.emplace_back(runChunk, t);
+        for (int t = 1; t < tasks; ++t)
+            threads.emplace_back(runChunk, t);
     } catch (...) {
         // No more threads to be had: the chunks not started run here.
-        for (int t = int(threads.size()) + 1; t < tasks; ++t) runChunk(t);
+        for (int t = int(threads.size()) + 1; t < tasks; ++t)
+            runChunk(t);
     }
     runChunk(0);
-    for (std::thread& t : threads) t.join();
+    for (std::thread& t : threads)
+        t.join();
     if (failure) std::rethrow_exception(failure);
 }
 

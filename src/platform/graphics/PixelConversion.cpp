@@ -12,7 +12,9 @@ bool usable(const PixelFormat& f, size_t rowBytes, int width) {
     return f.isValid() && f.bitsPerComponent == 8 && rowBytes >= size_t(width) * 4;
 }
 
-uint8_t premultiplied(unsigned c, unsigned a) { return uint8_t((c * a + 127) / 255); }
+uint8_t premultiplied(unsigned c, unsigned a) {
+    return uint8_t((c * a + 127) / 255);
+}
 uint8_t unpremultiplied(unsigned c, unsigned a) {
     return a == 0 ? 0 : uint8_t(std::min(255u, (c * 255 + a / 2) / a));
 }
@@ -42,7 +44,8 @@ bool convertPixels(const uint8_t* src, size_t srcRowBytes, const PixelFormat& sr
                 const unsigned a = sa >= 0 ? s[sa] : 255u;
                 uint8_t c[3] = {s[sr], s[sg], s[sb]};
                 if (srcPremultiplied != dstPremultiplied)
-                    for (uint8_t& v : c) v = dstPremultiplied ? premultiplied(v, a) : unpremultiplied(v, a);
+                    for (uint8_t& v : c)
+                        v = dstPremultiplied ? premultiplied(v, a) : unpremultiplied(v, a);
                 d[dr] = c[0];
                 d[dg] = c[1];
                 d[db] = c[2];

@@ -14,7 +14,9 @@ bool PixelFormat::isValid() const {
     return !premultiplied || hasAlpha();
 }
 
-bool PixelFormat::hasAlpha() const { return indexOf(Channel::A) >= 0; }
+bool PixelFormat::hasAlpha() const {
+    return indexOf(Channel::A) >= 0;
+}
 
 int PixelFormat::indexOf(Channel ch) const {
     for (int i = 0; i < 4; ++i)

@@ -11,11 +11,17 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 }
 
-Rect Rect::null() { return Rect(kInf, kInf, 0, 0); }
+Rect Rect::null() {
+    return Rect(kInf, kInf, 0, 0);
+}
 
-Rect Rect::infinite() { return Rect(-DBL_MAX / 2, -DBL_MAX / 2, DBL_MAX, DBL_MAX); }
+Rect Rect::infinite() {
+    return Rect(-DBL_MAX / 2, -DBL_MAX / 2, DBL_MAX, DBL_MAX);
+}
 
-bool Rect::isNull() const { return std::isinf(origin.x) || std::isinf(origin.y); }
+bool Rect::isNull() const {
+    return std::isinf(origin.x) || std::isinf(origin.y);
+}
 
 bool Rect::isInfinite() const {
     const Rect r = standardized();
@@ -23,7 +29,9 @@ bool Rect::isInfinite() const {
            r.size.height >= DBL_MAX;
 }
 
-bool Rect::isEmpty() const { return isNull() || size.width == 0 || size.height == 0; }
+bool Rect::isEmpty() const {
+    return isNull() || size.width == 0 || size.height == 0;
+}
 
 Rect Rect::standardized() const {
     if (isNull()) return null();
@@ -39,8 +47,12 @@ Rect Rect::standardized() const {
     return r;
 }
 
-double Rect::minX() const { return standardized().origin.x; }
-double Rect::minY() const { return standardized().origin.y; }
+double Rect::minX() const {
+    return standardized().origin.x;
+}
+double Rect::minY() const {
+    return standardized().origin.y;
+}
 double Rect::maxX() const {
     const Rect r = standardized();
     return r.origin.x + r.size.width;
@@ -57,8 +69,12 @@ double Rect::midY() const {
     const Rect r = standardized();
     return r.origin.y + r.size.height / 2;
 }
-double Rect::width() const { return isNull() ? 0 : std::fabs(size.width); }
-double Rect::height() const { return isNull() ? 0 : std::fabs(size.height); }
+double Rect::width() const {
+    return isNull() ? 0 : std::fabs(size.width);
+}
+double Rect::height() const {
+    return isNull() ? 0 : std::fabs(size.height);
+}
 
 bool Rect::contains(Point p) const {
     if (isNull()) return false;
@@ -70,7 +86,9 @@ bool Rect::contains(const Rect& r) const {
     return r.minX() >= minX() && r.maxX() <= maxX() && r.minY() >= minY() && r.maxY() <= maxY();
 }
 
-bool Rect::intersects(const Rect& r) const { return !intersection(r).isEmpty(); }
+bool Rect::intersects(const Rect& r) const {
+    return !intersection(r).isEmpty();
+}
 
 Rect Rect::intersection(const Rect& r) const {
     if (isNull() || r.isNull()) return null();

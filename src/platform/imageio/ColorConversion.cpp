@@ -48,7 +48,8 @@ bool matchesSRGB(cmsHPROFILE p) {
         if (!a || !b) return false;
         for (int i = 0; i <= 16; ++i) {
             const float x = float(i) / 16;
-            if (std::fabs(cmsEvalToneCurveFloat(a, x) - cmsEvalToneCurveFloat(b, x)) > 1.0f / 1024) return false;
+            if (std::fabs(cmsEvalToneCurveFloat(a, x) - cmsEvalToneCurveFloat(b, x)) > 1.0f / 1024)
+                return false;
         }
     }
     return true;
@@ -65,9 +66,12 @@ cmsUInt32Number pixelType(cmsColorSpaceSignature space, int bits, int extra) {
 
 cmsColorSpaceSignature signatureOf(ColorModel model) {
     switch (model) {
-    case ColorModel::Gray: return cmsSigGrayData;
-    case ColorModel::CMYK: return cmsSigCmykData;
-    case ColorModel::RGB: break;
+    case ColorModel::Gray:
+        return cmsSigGrayData;
+    case ColorModel::CMYK:
+        return cmsSigCmykData;
+    case ColorModel::RGB:
+        break;
     }
     return cmsSigRgbData;
 }
@@ -83,7 +87,8 @@ float toLinear(float v) {
 }
 
 // Applies fn to every pixel of `components` floats.
-template <typename Fn> void eachPixel(float* pixels, size_t rowBytes, int width, int height, int components, Fn fn) {
+template <typename Fn>
+void eachPixel(float* pixels, size_t rowBytes, int width, int height, int components, Fn fn) {
     graphics::parallelRows(height, size_t(width), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
             float* p = reinterpret_cast<float*>(reinterpret_cast<uint8_t*>(pixels) + size_t(y) * rowBytes);
@@ -99,7 +104,9 @@ bool describeProfile(const std::vector<uint8_t>& icc, ColorModel* model, std::st
     Profile p = openProfile(icc);
     if (!p) return false;
     const cmsColorSpaceSignature space = cmsGetColorSpace(p.get());
-    *model = space == cmsSigGrayData ? ColorModel::Gray : space == cmsSigCmykData ? ColorModel::CMYK : ColorModel::RGB;
+    *model = space == cmsSigGrayData   ? ColorModel::Gray
+             : space == cmsSigCmykData ? ColorModel::CMYK
+                                       : ColorModel::RGB;
     char text[256] = {};
     cmsGetProfileInfoASCII(p.get(), cmsInfoDescription, "en", "US", text, sizeof text);
     *name = text;
@@ -120,8 +127,8 @@ bool convertProfileToSRGB(const std::vector<uint8_t>& icc, ColorModel model, boo
     if (!t) return false;
     graphics::parallelRows(height, size_t(width), [&](int y0, int y1) {
         cmsDoTransformLineStride(t.get(), src + size_t(y0) * srcRowBytes, dst + size_t(y0) * dstRowBytes,
-                                 cmsUInt32Number(width), cmsUInt32Number(y1 - y0), cmsUInt32Number(srcRowBytes),
-                                 cmsUInt32Number(dstRowBytes), 0, 0);
+                                 cmsUInt32Number(width), cmsUInt32Number(y1 - y0),
+                                 cmsUInt32Number(srcRowBytes), cmsUInt32Number(dstRowBytes), 0, 0);
     });
     return true;
 }

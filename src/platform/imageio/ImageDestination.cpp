@@ -11,9 +11,9 @@
 #include <OpenImageIO/filesystem.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -39,12 +39,17 @@ std::string tiffCompression(const foundation::Dictionary& properties) {
     const foundation::Value* tiff = find(properties, "{TIFF}");
     const foundation::Value* code = tiff ? tiff->find("Compression") : nullptr;
     switch (code ? code->getInt64().value_or(1) : 1) {
-    case 5: return "lzw";
-    case 7: return "jpeg";
+    case 5:
+        return "lzw";
+    case 7:
+        return "jpeg";
     case 8:
-    case 32946: return "zip";
-    case 32773: return "packbits";
-    default: return "none";
+    case 32946:
+        return "zip";
+    case 32773:
+        return "packbits";
+    default:
+        return "none";
     }
 }
 
@@ -53,7 +58,9 @@ std::string folderOf(const std::string& path) {
     return folder.empty() ? "." : folder.string();
 }
 
-std::string hiddenStem(const std::filesystem::path& p) { return "." + p.stem().string() + "-"; }
+std::string hiddenStem(const std::filesystem::path& p) {
+    return "." + p.stem().string() + "-";
+}
 
 // Our temporaries are named ".<stem>-XXXXXX<ext>" (mkstemps' six letters or digits).
 bool isTemporaryOf(const std::filesystem::path& target, const std::string& name) {
@@ -69,7 +76,8 @@ bool isTemporaryOf(const std::filesystem::path& target, const std::string& name)
 void removeStaleTemporaries(const std::string& path) {
     const std::filesystem::path target(path);
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folderOf(path), ec), end; !ec && it != end; it.increment(ec)) {
+    for (std::filesystem::directory_iterator it(folderOf(path), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code typeError;
         if (isTemporaryOf(target, it->path().filename().string()) && it->is_regular_file(typeError))
             std::filesystem::remove(it->path(), typeError);
@@ -113,7 +121,8 @@ bool writeAll(int fd, const std::vector<unsigned char>& bytes) {
 bool readBackWhole(const std::string& file, int width, int height, std::vector<unsigned char>* bytes) {
     std::string failure;
     auto in = openImageInput(file, &failure);
-    if (!in || in->spec().width != width || in->spec().height != height || !readImage(*in, file, &failure)) return false;
+    if (!in || in->spec().width != width || in->spec().height != height || !readImage(*in, file, &failure))
+        return false;
     std::ifstream stream(file, std::ios::binary);
     bytes->assign(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
     return !stream.bad();
@@ -129,7 +138,8 @@ bool writesIntoMemory(const std::string& format) {
 
 } // namespace
 
-std::unique_ptr<ImageDestination> ImageDestination::createWithPath(const std::string& path, const std::string& type) {
+std::unique_ptr<ImageDestination> ImageDestination::createWithPath(const std::string& path,
+                                                                   const std::string& type) {
     const auto& writable = destinationTypeIdentifiers();
     const TypeEntry* entry = typeEntry(type);
     if (!entry || std::find(writable.begin(), writable.end(), type) == writable.end()) return nullptr;
@@ -171,7 +181,8 @@ bool ImageDestination::encode(const std::string& file, std::vector<unsigned char
     if (!outputPixels(*image_, exr || format_ == "hdr", &pixels)) return false;
 
     const foundation::Value* depth = find(properties_, "Depth");
-    OIIO::TypeDesc type = depth && depth->getInt64().value_or(8) == 16 ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::UINT8;
+    OIIO::TypeDesc type =
+        depth && depth->getInt64().value_or(8) == 16 ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::UINT8;
     if (exr) type = OIIO::TypeDesc::HALF;
     if (format_ == "hdr") type = OIIO::TypeDesc::FLOAT;
     OIIO::ImageSpec spec(image_->width(), image_->height(), pixels.channels, type);
@@ -180,7 +191,10 @@ bool ImageDestination::encode(const std::string& file, std::vector<unsigned char
 
     if (const foundation::Value* q = find(properties_, kLossyCompressionQuality)) {
         const int quality = std::clamp(int(std::lround(q->getDouble().value_or(1) * 100)), 1, 100);
-        const char* codec = format_ == "jpeg" ? "jpeg" : format_ == "webp" ? "webp" : format_ == "heif" ? "heic" : nullptr;
+        const char* codec = format_ == "jpeg"   ? "jpeg"
+                            : format_ == "webp" ? "webp"
+                            : format_ == "heif" ? "heic"
+                                                : nullptr;
         if (codec) spec.attribute("Compression", std::string(codec) + ":" + std::to_string(quality));
     }
     if (format_ == "tiff") spec.attribute("Compression", tiffCompression(properties_));

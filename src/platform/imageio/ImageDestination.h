@@ -28,7 +28,7 @@ namespace imageio {
 inline constexpr const char* kLossyCompressionQuality = "kCGImageDestinationLossyCompressionQuality";
 
 class ImageDestination {
-public:
+  public:
     // Null for a type that cannot be written, or a path that is a folder or lies in a folder
     // that does not exist or cannot be written to.
     static std::unique_ptr<ImageDestination> createWithPath(const std::string& path, const std::string& type);
@@ -38,8 +38,9 @@ public:
     // Writes the file; true only when the image and its metadata were all written. Once.
     bool finalize();
 
-private:
-    ImageDestination(std::string path, std::string format) : path_(std::move(path)), format_(std::move(format)) {}
+  private:
+    ImageDestination(std::string path, std::string format)
+        : path_(std::move(path)), format_(std::move(format)) {}
     // The whole file into *bytes; `file` is where writers that need a file write it.
     bool encode(const std::string& file, std::vector<unsigned char>* bytes) const;
 

@@ -21,9 +21,12 @@ namespace {
 
 const char* modelName(ColorModel model) {
     switch (model) {
-    case ColorModel::Gray: return "Gray";
-    case ColorModel::CMYK: return "CMYK";
-    case ColorModel::RGB: break;
+    case ColorModel::Gray:
+        return "Gray";
+    case ColorModel::CMYK:
+        return "CMYK";
+    case ColorModel::RGB:
+        break;
     }
     return "RGB";
 }
@@ -32,12 +35,14 @@ const char* modelName(ColorModel model) {
 // when it already is that.
 graphics::ImagePtr fitted(const graphics::ImagePtr& image, int w, int h, std::string* failure) {
     const bool alpha = image->format().hasAlpha();
-    const auto info = alpha ? graphics::kBitmapInfoPremultipliedFirst : graphics::kBitmapInfoBigEndianSkipLast;
+    const auto info =
+        alpha ? graphics::kBitmapInfoPremultipliedFirst : graphics::kBitmapInfoBigEndianSkipLast;
     const graphics::PixelFormat format = *graphics::pixelFormatForBitmapInfo(info);
     if (image->width() == w && image->height() == h && image->format() == format) return image;
     const size_t rowBytes = size_t(w) * 4;
     // Drawing covers every pixel: only a picture with alpha composites onto what the buffer holds.
-    auto* pixels = static_cast<uint8_t*>(alpha ? std::calloc(size_t(h), rowBytes) : std::malloc(rowBytes * size_t(h)));
+    auto* pixels =
+        static_cast<uint8_t*>(alpha ? std::calloc(size_t(h), rowBytes) : std::malloc(rowBytes * size_t(h)));
     if (!pixels) {
         *failure = "There is not enough memory for the thumbnail.";
         return nullptr;
@@ -55,9 +60,12 @@ std::unique_ptr<ImageSource> ImageSource::createWithPath(const std::string& path
     std::string why;
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
-    if (ec || !std::filesystem::exists(status)) why = "The file does not exist.";
-    else if (!std::filesystem::is_regular_file(status)) why = "The path is not a file.";
-    else if (!std::ifstream(path, std::ios::binary).is_open()) why = "The file cannot be read.";
+    if (ec || !std::filesystem::exists(status))
+        why = "The file does not exist.";
+    else if (!std::filesystem::is_regular_file(status))
+        why = "The path is not a file.";
+    else if (!std::ifstream(path, std::ios::binary).is_open())
+        why = "The file cannot be read.";
     if (!why.empty()) {
         if (failure) *failure = why;
         return nullptr;
@@ -88,10 +96,12 @@ void ImageSource::readHeader() {
     if (describeProfile(iccProfileOf(spec), &profileModel, &profileName) && !profileName.empty())
         props["ProfileName"] = profileName;
     addMetadataProperties(spec, format_, props);
-    if (auto it = props.find("Orientation"); it != props.end()) orientation_ = int(it->second.getInt64().value_or(1));
+    if (auto it = props.find("Orientation"); it != props.end())
+        orientation_ = int(it->second.getInt64().value_or(1));
     if (auto blocks = MetadataBlocks::read(path_)) {
         if (!props.count("{GPS}"))
-            if (foundation::Dictionary gps = blocks->gpsProperties(); !gps.empty()) props["{GPS}"] = std::move(gps);
+            if (foundation::Dictionary gps = blocks->gpsProperties(); !gps.empty())
+                props["{GPS}"] = std::move(gps);
         props[kMetadataBlocksProperty] = foundation::Value::object(blocks, "imageio.MetadataBlocks");
     }
     properties_ = std::move(props);

@@ -29,9 +29,10 @@ namespace imageio {
 inline constexpr const char* kMetadataBlocksProperty = "MetadataBlocks";
 
 class ImageSource {
-public:
+  public:
     // Null when the path is missing, not a file or not readable; *failure (when given) says which.
-    static std::unique_ptr<ImageSource> createWithPath(const std::string& path, std::string* failure = nullptr);
+    static std::unique_ptr<ImageSource> createWithPath(const std::string& path,
+                                                       std::string* failure = nullptr);
 
     const std::string& path() const { return path_; }
     // The type identifier ("public.jpeg"); empty when no decoder recognises the file.
@@ -55,7 +56,7 @@ public:
     // less than that size; other files are decoded whole.
     graphics::ImagePtr createThumbnail(int maxPixelSize);
 
-private:
+  private:
     ImageSource(std::string path) : path_(std::move(path)) {}
     void readHeader();
     // The file opened again for its pixels; null with failure_ set when it no longer fits the header.

@@ -48,13 +48,20 @@ struct Placement {
 Placement placement(int orientation, int w, int h, size_t rowBytes) {
     const auto R = ptrdiff_t(rowBytes), right = ptrdiff_t(w - 1) * 4, bottom = ptrdiff_t(h - 1);
     switch (orientation) {
-    case 2: return {right, -4, R};
-    case 3: return {bottom * R + right, -4, -R};
-    case 4: return {bottom * R, 4, -R};
-    case 5: return {0, R, 4};
-    case 6: return {bottom * 4, R, -4};
-    case 7: return {ptrdiff_t(w - 1) * R + bottom * 4, -R, -4};
-    case 8: return {ptrdiff_t(w - 1) * R, -R, 4};
+    case 2:
+        return {right, -4, R};
+    case 3:
+        return {bottom * R + right, -4, -R};
+    case 4:
+        return {bottom * R, 4, -R};
+    case 5:
+        return {0, R, 4};
+    case 6:
+        return {bottom * 4, R, -4};
+    case 7:
+        return {ptrdiff_t(w - 1) * R + bottom * 4, -R, -4};
+    case 8:
+        return {ptrdiff_t(w - 1) * R, -R, 4};
     }
     return {0, 4, R};
 }
@@ -65,26 +72,31 @@ void place(const uint8_t* const* strip, int y0, int n, int w, const Placement& p
         for (int j = 0; j < n; ++j) {
             uint8_t* d = out + p.origin + ptrdiff_t(y0 + j) * p.yStep;
             const uint8_t* s = strip[j];
-            for (int x = 0; x < w; ++x, d += p.xStep) std::memcpy(d, s + size_t(x) * 4, 4);
+            for (int x = 0; x < w; ++x, d += p.xStep)
+                std::memcpy(d, s + size_t(x) * 4, 4);
         }
         return;
     }
     // A stored row is a column of the result: down the strip first, so writes stay in a line.
     for (int x = 0; x < w; ++x) {
         uint8_t* d = out + p.origin + ptrdiff_t(x) * p.xStep + ptrdiff_t(y0) * p.yStep;
-        for (int j = 0; j < n; ++j, d += p.yStep) std::memcpy(d, strip[j] + size_t(x) * 4, 4);
+        for (int j = 0; j < n; ++j, d += p.yStep)
+            std::memcpy(d, strip[j] + size_t(x) * 4, 4);
     }
 }
 
 void invert(uint8_t* row, size_t bytes) {
-    for (size_t i = 0; i < bytes; ++i) row[i] = uint8_t(255 - row[i]);
+    for (size_t i = 0; i < bytes; ++i)
+        row[i] = uint8_t(255 - row[i]);
 }
 
 constexpr int kStripRows = 16; // the tallest block row a decoder hands out at once
 
 } // namespace
 
-void JpegPixels::Free::operator()(uint8_t* p) const { std::free(p); }
+void JpegPixels::Free::operator()(uint8_t* p) const {
+    std::free(p);
+}
 
 int jpegScaleEighths(int stored, int wanted) {
     if (wanted <= 0 || wanted >= stored) return 8;
@@ -145,7 +157,8 @@ Outcome decode(std::FILE* file, int width, int height, const JpegRequest& reques
             rows[j] = strip ? strip[j] : out->data.get() + p.origin + ptrdiff_t(y0 + j) * p.yStep;
         const int n = int(jpeg_read_scanlines(&info, rows, JDIMENSION(wanted)));
         if (inverted)
-            for (int j = 0; j < n; ++j) invert(rows[j], size_t(w) * 4);
+            for (int j = 0; j < n; ++j)
+                invert(rows[j], size_t(w) * 4);
         if (strip) place(rows, y0, n, w, p, out->data.get());
     }
     jpeg_finish_decompress(&info);
@@ -167,9 +180,12 @@ bool readJpeg(const std::string& path, int width, int height, const JpegRequest&
     const Outcome outcome = decode(file.get(), width, height, request, out, &errors);
     if (outcome == Outcome::Decoded) return true;
     *out = JpegPixels{};
-    if (outcome == Outcome::Changed) *failure = "The file changed since it was opened.";
-    else if (outcome == Outcome::NoMemory) *failure = "There is not enough memory for the image.";
-    else *failure = std::string("The image data is damaged: ") + errors.message;
+    if (outcome == Outcome::Changed)
+        *failure = "The file changed since it was opened.";
+    else if (outcome == Outcome::NoMemory)
+        *failure = "There is not enough memory for the image.";
+    else
+        *failure = std::string("The image data is damaged: ") + errors.message;
     return false;
 }
 

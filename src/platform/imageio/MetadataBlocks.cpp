@@ -19,12 +19,31 @@ void initializeExiv2() {
 // Tags that describe how the source file stored its pixels, not the photo: carried into
 // another file they would contradict it. The ICC profile goes too: pixels are sRGB once read.
 bool describesSourceFile(const Exiv2::Exifdatum& d) {
-    static constexpr std::array<std::string_view, 25> layoutTags = {
-        "NewSubfileType", "SubfileType", "ImageWidth", "ImageLength", "BitsPerSample", "Compression",
-        "PhotometricInterpretation", "FillOrder", "StripOffsets", "SamplesPerPixel", "RowsPerStrip",
-        "StripByteCounts", "PlanarConfiguration", "Predictor", "TileWidth", "TileLength", "TileOffsets",
-        "TileByteCounts", "SubIFDs", "ExtraSamples", "SampleFormat", "JPEGTables", "InterColorProfile",
-        "XMLPacket", "IPTCNAA"};
+    static constexpr std::array<std::string_view, 25> layoutTags = {"NewSubfileType",
+                                                                    "SubfileType",
+                                                                    "ImageWidth",
+                                                                    "ImageLength",
+                                                                    "BitsPerSample",
+                                                                    "Compression",
+                                                                    "PhotometricInterpretation",
+                                                                    "FillOrder",
+                                                                    "StripOffsets",
+                                                                    "SamplesPerPixel",
+                                                                    "RowsPerStrip",
+                                                                    "StripByteCounts",
+                                                                    "PlanarConfiguration",
+                                                                    "Predictor",
+                                                                    "TileWidth",
+                                                                    "TileLength",
+                                                                    "TileOffsets",
+                                                                    "TileByteCounts",
+                                                                    "SubIFDs",
+                                                                    "ExtraSamples",
+                                                                    "SampleFormat",
+                                                                    "JPEGTables",
+                                                                    "InterColorProfile",
+                                                                    "XMLPacket",
+                                                                    "IPTCNAA"};
     const std::string group = d.groupName();
     if (group == "Image") {
         const std::string name = d.tagName();
@@ -106,14 +125,17 @@ foundation::Dictionary MetadataBlocks::gpsProperties() const {
     for (const Exiv2::Exifdatum& d : exif) {
         if (d.groupName() != "GPSInfo" || d.count() == 0) continue;
         const std::string tag = d.tagName();
-        const std::string key = tag == "GPSVersionID" ? "GPSVersion" : tag.rfind("GPS", 0) == 0 ? tag.substr(3) : tag;
+        const std::string key = tag == "GPSVersionID"      ? "GPSVersion"
+                                : tag.rfind("GPS", 0) == 0 ? tag.substr(3)
+                                                           : tag;
         const Exiv2::TypeId type = d.typeId();
         if (type == Exiv2::asciiString) {
             gps[key] = d.toString();
             continue;
         }
         const bool real = type == Exiv2::unsignedRational || type == Exiv2::signedRational;
-        const bool angle = key == "Latitude" || key == "Longitude" || key == "DestLatitude" || key == "DestLongitude";
+        const bool angle =
+            key == "Latitude" || key == "Longitude" || key == "DestLatitude" || key == "DestLongitude";
         if (angle && d.count() == 3) {
             gps[key] = d.toFloat(0) + d.toFloat(1) / 60.0 + d.toFloat(2) / 3600.0;
         } else if (d.count() == 1) {

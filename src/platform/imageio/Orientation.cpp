@@ -17,13 +17,32 @@ graphics::ImagePtr applyOrientation(const graphics::ImagePtr& image, int orienta
         for (int dx = 0; dx < ow; ++dx) {
             int sx = dx, sy = dy;
             switch (orientation) {
-            case 2: sx = w - 1 - dx; break;
-            case 3: sx = w - 1 - dx; sy = h - 1 - dy; break;
-            case 4: sy = h - 1 - dy; break;
-            case 5: sx = dy; sy = dx; break;
-            case 6: sx = dy; sy = h - 1 - dx; break;
-            case 7: sx = w - 1 - dy; sy = h - 1 - dx; break;
-            case 8: sx = w - 1 - dy; sy = dx; break;
+            case 2:
+                sx = w - 1 - dx;
+                break;
+            case 3:
+                sx = w - 1 - dx;
+                sy = h - 1 - dy;
+                break;
+            case 4:
+                sy = h - 1 - dy;
+                break;
+            case 5:
+                sx = dy;
+                sy = dx;
+                break;
+            case 6:
+                sx = dy;
+                sy = h - 1 - dx;
+                break;
+            case 7:
+                sx = w - 1 - dy;
+                sy = h - 1 - dx;
+                break;
+            case 8:
+                sx = w - 1 - dy;
+                sy = dx;
+                break;
             }
             std::memcpy(out + size_t(dy) * rowBytes + size_t(dx) * 4, image->row(sy) + size_t(sx) * 4, 4);
         }

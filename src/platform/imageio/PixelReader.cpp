@@ -23,26 +23,31 @@ constexpr int kMaxChannels = 64;
 std::string headerProblem(const OIIO::ImageSpec& spec, uintmax_t fileBytes) {
     if (spec.width <= 0 || spec.height <= 0) return "The image has no pixels.";
     const double pixels = double(spec.width) * spec.height;
-    const std::string size = " (" + std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels).";
-    if (spec.width > kMaxSide || spec.height > kMaxSide || pixels > kMaxPixels) return "The image is too large" + size;
+    const std::string size =
+        " (" + std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels).";
+    if (spec.width > kMaxSide || spec.height > kMaxSide || pixels > kMaxPixels)
+        return "The image is too large" + size;
     if (pixels > std::max(kPixelsWithoutSizeCheck, double(fileBytes) * kMaxPixelsPerFileByte))
         return "The image data is damaged: the file is too small for its size" + size;
     if (spec.nchannels < 1 || spec.nchannels > kMaxChannels) return "The image has no usable channels.";
-    if (spec.tile_width > 0 && double(spec.tile_width) * std::max(spec.tile_height, 1) > kPixelsWithoutSizeCheck)
+    if (spec.tile_width > 0 &&
+        double(spec.tile_width) * std::max(spec.tile_height, 1) > kPixelsWithoutSizeCheck)
         return "The image data is damaged: its tiles are too large.";
     if (spec.depth > 1 || spec.deep) return "Volume and deep images are not supported.";
     return {};
 }
 
 template <typename T> constexpr T fullValue() {
-    if constexpr (std::is_floating_point_v<T>) return T(1);
-    else return std::numeric_limits<T>::max();
+    if constexpr (std::is_floating_point_v<T>)
+        return T(1);
+    else
+        return std::numeric_limits<T>::max();
 }
 
 // Grey or CMYK components of `from` (packed, c per pixel) into RGBA of `to`, without profile.
 template <typename T>
-void expandToRGB(const ChannelLayout& layout, const uint8_t* from, size_t fromRow, uint8_t* to, size_t toRow, int width,
-                 int height) {
+void expandToRGB(const ChannelLayout& layout, const uint8_t* from, size_t fromRow, uint8_t* to, size_t toRow,
+                 int width, int height) {
     const int c = layout.fileChannels();
     graphics::parallelRows(height, size_t(width), [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
@@ -76,9 +81,12 @@ template <typename T> void fillFourth(uint8_t* pixels, size_t rowBytes, int widt
 }
 
 void dispatch(int bits, auto&& fn) {
-    if (bits == 8) fn(uint8_t{});
-    else if (bits == 16) fn(uint16_t{});
-    else fn(float{});
+    if (bits == 8)
+        fn(uint8_t{});
+    else if (bits == 16)
+        fn(uint16_t{});
+    else
+        fn(float{});
 }
 
 bool isLinear(const OIIO::ImageInput& in) {
@@ -95,13 +103,15 @@ std::unique_ptr<OIIO::ImageInput> openImageInput(const std::string& path, std::s
     config.attribute("oiio:UnassociatedAlpha", 1);
     auto in = OIIO::ImageInput::open(path, &config);
     // The TIFF reader turns ink into RGB without the file's profile: take the inks as stored.
-    if (in && in->spec().get_int_attribute("tiff:PhotometricInterpretation", -1) == 5 && in->spec().nchannels == 3) {
+    if (in && in->spec().get_int_attribute("tiff:PhotometricInterpretation", -1) == 5 &&
+        in->spec().nchannels == 3) {
         config.attribute("oiio:RawColor", 1);
         in = OIIO::ImageInput::open(path, &config);
     }
     if (!in) {
         std::string why = OIIO::geterror();
-        *failure = "The file is not an image that can be read" + (why.empty() ? std::string(".") : ": " + why);
+        *failure =
+            "The file is not an image that can be read" + (why.empty() ? std::string(".") : ": " + why);
         return nullptr;
     }
     std::error_code ec;
@@ -114,7 +124,8 @@ std::unique_ptr<OIIO::ImageInput> openImageInput(const std::string& path, std::s
 ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
     ChannelLayout layout;
     const bool separated = spec.get_int_attribute("tiff:PhotometricInterpretation", -1) == 5 &&
-                           spec.nchannels >= 4 && spec.channelnames.size() >= 1 && spec.channelnames[0] != "R";
+                           spec.nchannels >= 4 && spec.channelnames.size() >= 1 &&
+                           spec.channelnames[0] != "R";
     if (separated) {
         layout.model = ColorModel::CMYK;
     } else if (spec.nchannels < 3) {
@@ -126,9 +137,12 @@ ChannelLayout channelLayout(const OIIO::ImageSpec& spec) {
                                                (spec.channelnames.size() > 3 && spec.channelnames[3] == "A"));
     }
     const OIIO::TypeDesc::BASETYPE base = OIIO::TypeDesc::BASETYPE(spec.format.basetype);
-    if (base == OIIO::TypeDesc::UINT8 || base == OIIO::TypeDesc::INT8) layout.bitsPerComponent = 8;
-    else if (base == OIIO::TypeDesc::UINT16 || base == OIIO::TypeDesc::INT16) layout.bitsPerComponent = 16;
-    else layout.bitsPerComponent = 32;
+    if (base == OIIO::TypeDesc::UINT8 || base == OIIO::TypeDesc::INT8)
+        layout.bitsPerComponent = 8;
+    else if (base == OIIO::TypeDesc::UINT16 || base == OIIO::TypeDesc::INT16)
+        layout.bitsPerComponent = 16;
+    else
+        layout.bitsPerComponent = 32;
     return layout;
 }
 
@@ -166,8 +180,8 @@ bool decodesDirectly(const OIIO::ImageInput& in) {
     return spec.nchannels == 3 || (spec.nchannels == 1 && !spec.find_attribute("ICCProfile"));
 }
 
-graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& path, const JpegRequest& request,
-                                 std::string* failure) {
+graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& path,
+                                 const JpegRequest& request, std::string* failure) {
     const OIIO::ImageSpec& spec = in.spec();
     JpegPixels read;
     if (!readJpeg(path, spec.width, spec.height, request, &read, failure)) return nullptr;
@@ -175,17 +189,18 @@ graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& 
     const std::vector<uint8_t> profile = iccProfileOf(spec);
     const ColorModel model = read.inks ? ColorModel::CMYK : ColorModel::RGB;
     // In place: every model here takes four bytes a pixel.
-    const bool converted = !profile.empty() && convertProfileToSRGB(profile, model, !read.inks, 8, pixels, read.rowBytes,
-                                                                     pixels, read.rowBytes, read.width, read.height);
+    const bool converted =
+        !profile.empty() && convertProfileToSRGB(profile, model, !read.inks, 8, pixels, read.rowBytes, pixels,
+                                                 read.rowBytes, read.width, read.height);
     if (read.inks) {
         if (!converted)
-            expandToRGB<uint8_t>(ChannelLayout{ColorModel::CMYK, false, 8}, pixels, read.rowBytes, pixels, read.rowBytes,
-                                 read.width, read.height);
+            expandToRGB<uint8_t>(ChannelLayout{ColorModel::CMYK, false, 8}, pixels, read.rowBytes, pixels,
+                                 read.rowBytes, read.width, read.height);
         fillFourth<uint8_t>(pixels, read.rowBytes, read.width, read.height);
     }
-    graphics::ImagePtr image = graphics::Image::adopt(pixels, read.width, read.height, read.rowBytes,
-                                                      formatOf(8, false, false),
-                                                      [](void* p) { std::free(p); });
+    graphics::ImagePtr image =
+        graphics::Image::adopt(pixels, read.width, read.height, read.rowBytes, formatOf(8, false, false),
+                               [](void* p) { std::free(p); });
     if (image) read.data.release();
     return image;
 }
@@ -198,7 +213,9 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
     const int width = spec.width, height = spec.height, bits = layout.bitsPerComponent;
     const size_t bytes = size_t(bits / 8);
     const size_t rowBytes = size_t(width) * 4 * bytes;
-    const OIIO::TypeDesc type = bits == 8 ? OIIO::TypeDesc::UINT8 : bits == 16 ? OIIO::TypeDesc::UINT16 : OIIO::TypeDesc::FLOAT;
+    const OIIO::TypeDesc type = bits == 8    ? OIIO::TypeDesc::UINT8
+                                : bits == 16 ? OIIO::TypeDesc::UINT16
+                                             : OIIO::TypeDesc::FLOAT;
 
     std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[rowBytes * size_t(height)]);
     if (!pixels) {
@@ -233,8 +250,9 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
     if (!profile.empty()) {
         const bool extra = layout.model == ColorModel::RGB || layout.alpha;
         const uint8_t* src = packed.empty() ? pixels.get() : packed.data();
-        converted = convertProfileToSRGB(profile, layout.model, extra, bits, src, packed.empty() ? rowBytes : packedRow,
-                                         pixels.get(), rowBytes, width, height);
+        converted = convertProfileToSRGB(profile, layout.model, extra, bits, src,
+                                         packed.empty() ? rowBytes : packedRow, pixels.get(), rowBytes, width,
+                                         height);
     }
     if (!converted && layout.model != ColorModel::RGB)
         dispatch(bits, [&](auto t) {
@@ -242,8 +260,10 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
         });
     const bool premultiplied = layout.alpha && !spec.get_int_attribute("oiio:UnassociatedAlpha", 0);
     const bool linear = bits == 32 && isLinear(in);
-    if (linear) encodeLinearToSRGB(reinterpret_cast<float*>(pixels.get()), rowBytes, width, height, premultiplied);
-    if (!layout.alpha) dispatch(bits, [&](auto t) { fillFourth<decltype(t)>(pixels.get(), rowBytes, width, height); });
+    if (linear)
+        encodeLinearToSRGB(reinterpret_cast<float*>(pixels.get()), rowBytes, width, height, premultiplied);
+    if (!layout.alpha)
+        dispatch(bits, [&](auto t) { fillFourth<decltype(t)>(pixels.get(), rowBytes, width, height); });
 
     graphics::ImagePtr image = graphics::Image::adopt(pixels.get(), width, height, rowBytes,
                                                       formatOf(bits, layout.alpha, premultiplied && !linear),

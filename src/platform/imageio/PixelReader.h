@@ -1,9 +1,9 @@
 #pragma once
 // Decoding the first image of a file into a four-component sRGB graphics::Image, behind the
 // header checks that keep absurd or damaged files from allocating or crashing.
+#include "platform/graphics/Image.h"
 #include "platform/imageio/ColorConversion.h"
 #include "platform/imageio/JpegReader.h"
-#include "platform/graphics/Image.h"
 
 #include <OpenImageIO/imageio.h>
 
@@ -21,7 +21,9 @@ struct ChannelLayout {
     ColorModel model = ColorModel::RGB;
     bool alpha = false;
     int bitsPerComponent = 8; // of the decoded image: 8, 16 or 32 (float)
-    int fileChannels() const { return (model == ColorModel::Gray ? 1 : model == ColorModel::CMYK ? 4 : 3) + alpha; }
+    int fileChannels() const {
+        return (model == ColorModel::Gray ? 1 : model == ColorModel::CMYK ? 4 : 3) + alpha;
+    }
 };
 
 // Opens the file for decoding with the options every read uses; null with *failure set when
@@ -38,7 +40,7 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
 bool decodesDirectly(const OIIO::ImageInput& in);
 // The picture of such an input, turned and reduced as asked, in 8-bit R,G,B,X sRGB; null with
 // *failure set when the data is damaged.
-graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& path, const JpegRequest& request,
-                                 std::string* failure);
+graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& path,
+                                 const JpegRequest& request, std::string* failure);
 
 } // namespace imageio

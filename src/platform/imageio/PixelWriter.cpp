@@ -16,15 +16,17 @@ namespace {
 using graphics::Channel;
 
 template <typename T> constexpr double fullValue() {
-    if constexpr (std::is_floating_point_v<T>) return 1.0;
-    else return double(std::numeric_limits<T>::max());
+    if constexpr (std::is_floating_point_v<T>)
+        return 1.0;
+    else
+        return double(std::numeric_limits<T>::max());
 }
 
 // Copies into packed R, G, B(, A) of type Out, dividing premultiplied colour by alpha.
-template <typename In, typename Out>
-void repack(const graphics::Image& image, int channels, uint8_t* to) {
+template <typename In, typename Out> void repack(const graphics::Image& image, int channels, uint8_t* to) {
     const graphics::PixelFormat& f = image.format();
-    const int index[4] = {f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B), f.indexOf(Channel::A)};
+    const int index[4] = {f.indexOf(Channel::R), f.indexOf(Channel::G), f.indexOf(Channel::B),
+                          f.indexOf(Channel::A)};
     const bool divide = f.premultiplied && index[3] >= 0;
     const double scale = fullValue<Out>() / fullValue<In>();
     const int width = image.width();
@@ -38,8 +40,10 @@ void repack(const graphics::Image& image, int channels, uint8_t* to) {
                     double v = double(s[index[c]]);
                     if (divide && c < 3) v = a > 0 ? v * fullValue<In>() / a : 0;
                     v *= scale;
-                    if constexpr (std::is_floating_point_v<Out>) d[c] = Out(v);
-                    else d[c] = Out(std::clamp(std::round(v), 0.0, fullValue<Out>()));
+                    if constexpr (std::is_floating_point_v<Out>)
+                        d[c] = Out(v);
+                    else
+                        d[c] = Out(std::clamp(std::round(v), 0.0, fullValue<Out>()));
                 }
             }
         }
@@ -47,8 +51,10 @@ void repack(const graphics::Image& image, int channels, uint8_t* to) {
 }
 
 template <typename In> void repackAs(const graphics::Image& image, int channels, bool toFloat, uint8_t* to) {
-    if (toFloat) repack<In, float>(image, channels, to);
-    else repack<In, In>(image, channels, to);
+    if (toFloat)
+        repack<In, float>(image, channels, to);
+    else
+        repack<In, In>(image, channels, to);
 }
 
 } // namespace
@@ -76,10 +82,14 @@ bool outputPixels(const graphics::Image& image, bool linear, OutputPixels* out) 
         return false;
     }
     uint8_t* to = out->storage.data();
-    if (bits == 8) repackAs<uint8_t>(image, out->channels, toFloat, to);
-    else if (bits == 16) repackAs<uint16_t>(image, out->channels, toFloat, to);
-    else repackAs<float>(image, out->channels, toFloat, to);
-    if (linear) decodeSRGBToLinear(reinterpret_cast<float*>(to), row, image.width(), image.height(), out->channels);
+    if (bits == 8)
+        repackAs<uint8_t>(image, out->channels, toFloat, to);
+    else if (bits == 16)
+        repackAs<uint16_t>(image, out->channels, toFloat, to);
+    else
+        repackAs<float>(image, out->channels, toFloat, to);
+    if (linear)
+        decodeSRGBToLinear(reinterpret_cast<float*>(to), row, image.width(), image.height(), out->channels);
     out->data = to;
     out->xstride = OIIO::stride_t(size_t(out->channels) * bytes);
     out->ystride = OIIO::stride_t(row);

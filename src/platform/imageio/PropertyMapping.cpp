@@ -15,8 +15,10 @@ namespace {
 
 // Plain attribute names that belong to the TIFF directory.
 constexpr std::array<std::string_view, 13> kTIFFKeys = {
-    "Make", "Model", "Software", "DateTime", "Artist", "Copyright", "ImageDescription", "HostComputer",
-    "DocumentName", "Orientation", "XResolution", "YResolution", "ResolutionUnit"};
+    "Make",          "Model",       "Software",         "DateTime",
+    "Artist",        "Copyright",   "ImageDescription", "HostComputer",
+    "DocumentName",  "Orientation", "XResolution",      "YResolution",
+    "ResolutionUnit"};
 
 // Exif tags OpenImageIO names without the "Exif:" prefix.
 constexpr std::array<std::string_view, 2> kPlainExifKeys = {"ExposureTime", "FNumber"};
@@ -47,7 +49,8 @@ constexpr std::array<Rename, 2> kRenames = {{
 }};
 
 // GPS values stored as degrees, minutes, seconds.
-constexpr std::array<std::string_view, 4> kGPSAngles = {"Latitude", "Longitude", "DestLatitude", "DestLongitude"};
+constexpr std::array<std::string_view, 4> kGPSAngles = {"Latitude", "Longitude", "DestLatitude",
+                                                        "DestLongitude"};
 
 bool contains(auto& list, std::string_view name) {
     for (std::string_view k : list)
@@ -172,11 +175,13 @@ void setAttribute(OIIO::ImageSpec& spec, const std::string& name, const Value& v
         }
         if (integral) {
             std::vector<int> ints;
-            for (const Value& item : *a) ints.push_back(int(*item.getInt64()));
+            for (const Value& item : *a)
+                ints.push_back(int(*item.getInt64()));
             spec.attribute(name, OIIO::TypeDesc(OIIO::TypeDesc::INT, int(ints.size())), ints.data());
         } else {
             std::vector<float> floats;
-            for (const Value& item : *a) floats.push_back(float(*item.getDouble()));
+            for (const Value& item : *a)
+                floats.push_back(float(*item.getDouble()));
             spec.attribute(name, OIIO::TypeDesc(OIIO::TypeDesc::FLOAT, int(floats.size())), floats.data());
         }
     }
@@ -209,15 +214,18 @@ void addMetadataProperties(const OIIO::ImageSpec& spec, const std::string& forma
                 if (const std::string* s = value.getString()) value = splitList(*s);
             put(properties, "{IPTC}", platformName("{IPTC}", rest), std::move(value));
         } else if (prefix.empty() && contains(kTIFFKeys, name)) {
-            if (name == "ResolutionUnit") value = resolutionUnitCode(value.getString() ? *value.getString() : "");
+            if (name == "ResolutionUnit")
+                value = resolutionUnitCode(value.getString() ? *value.getString() : "");
             put(properties, "{TIFF}", name, std::move(value));
         }
     }
     if (format == "tiff") {
-        if (int code = spec.get_int_attribute("tiff:Compression", 0)) put(properties, "{TIFF}", "Compression", code);
+        if (int code = spec.get_int_attribute("tiff:Compression", 0))
+            put(properties, "{TIFF}", "Compression", code);
     }
     if (format == "png") {
-        if (float gamma = spec.get_float_attribute("oiio:Gamma", 0)) put(properties, "{PNG}", "Gamma", double(gamma));
+        if (float gamma = spec.get_float_attribute("oiio:Gamma", 0))
+            put(properties, "{PNG}", "Gamma", double(gamma));
     }
 
     const int orientation = spec.get_int_attribute("Orientation", 0);
@@ -252,7 +260,8 @@ void addMetadataAttributes(const Dictionary& properties, OIIO::ImageSpec& spec) 
         }
     }
     const foundation::Value* dpiWidth = properties.count("DPIWidth") ? &properties.at("DPIWidth") : nullptr;
-    const foundation::Value* dpiHeight = properties.count("DPIHeight") ? &properties.at("DPIHeight") : nullptr;
+    const foundation::Value* dpiHeight =
+        properties.count("DPIHeight") ? &properties.at("DPIHeight") : nullptr;
     const double xdpi = dpiWidth ? dpiWidth->getDouble().value_or(0) : 0;
     const double ydpi = dpiHeight ? dpiHeight->getDouble().value_or(0) : 0;
     if (xdpi > 0 && ydpi > 0) {

@@ -31,8 +31,7 @@ std::vector<std::string> identifiersWhere(const char* attribute, bool needsWrita
     const std::set<std::string> formats = formatList(attribute);
     std::vector<std::string> ids;
     for (const TypeEntry& e : typeTable())
-        if ((!needsWritable || e.writable) && formats.count(e.format))
-            ids.push_back(e.identifier);
+        if ((!needsWritable || e.writable) && formats.count(e.format)) ids.push_back(e.identifier);
     return ids;
 }
 
@@ -115,7 +114,8 @@ std::string displayName(const std::string& typeIdentifier) {
 std::string typeForExtension(const std::string& extension) {
     const std::string ext = lowercase(extension);
     for (const TypeEntry& e : typeTable())
-        if (std::find(e.extensions.begin(), e.extensions.end(), ext) != e.extensions.end()) return e.identifier;
+        if (std::find(e.extensions.begin(), e.extensions.end(), ext) != e.extensions.end())
+            return e.identifier;
     return {};
 }
 

@@ -8,10 +8,10 @@ namespace imageio {
 
 struct TypeEntry {
     const char* identifier;
-    const char* format;  // OpenImageIO's format name
-    std::vector<const char*> extensions;  // preferred first
+    const char* format;                  // OpenImageIO's format name
+    std::vector<const char*> extensions; // preferred first
     const char* displayName;
-    bool writable;  // when OpenImageIO can write the format
+    bool writable; // when OpenImageIO can write the format
 };
 
 const std::vector<TypeEntry>& typeTable();

@@ -14,18 +14,18 @@
 namespace photos {
 
 class ContentEditingController {
- public:
-  using CompletionHandler = std::function<void(std::shared_ptr<ContentEditingOutput>)>;
+  public:
+    using CompletionHandler = std::function<void(std::shared_ptr<ContentEditingOutput>)>;
 
-  virtual ~ContentEditingController() = default;
-  // Whether the extension can resume an earlier edit from its record; when not, the host hands
-  // it the rendered photo as a fresh input.
-  virtual bool canHandleAdjustmentData(const AdjustmentData& data) = 0;
-  virtual void startContentEditingWithInput(std::shared_ptr<const ContentEditingInput> input,
-                                            graphics::ImagePtr placeholderImage) = 0;
-  virtual void finishContentEditingWithCompletionHandler(CompletionHandler completionHandler) = 0;
-  virtual void cancelContentEditing() = 0;
-  virtual bool shouldShowCancelConfirmation() const = 0;
+    virtual ~ContentEditingController() = default;
+    // Whether the extension can resume an earlier edit from its record; when not, the host hands
+    // it the rendered photo as a fresh input.
+    virtual bool canHandleAdjustmentData(const AdjustmentData& data) = 0;
+    virtual void startContentEditingWithInput(std::shared_ptr<const ContentEditingInput> input,
+                                              graphics::ImagePtr placeholderImage) = 0;
+    virtual void finishContentEditingWithCompletionHandler(CompletionHandler completionHandler) = 0;
+    virtual void cancelContentEditing() = 0;
+    virtual bool shouldShowCancelConfirmation() const = 0;
 };
 
-}  // namespace photos
+} // namespace photos

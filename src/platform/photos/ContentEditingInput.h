@@ -10,10 +10,10 @@
 namespace photos {
 
 struct ContentEditingInput {
-  std::string fullSizeImageURL;
-  std::optional<AdjustmentData> adjustmentData;
-  // The host's folder for the output; the output names its files in it.
-  std::string outputDirectory;
+    std::string fullSizeImageURL;
+    std::optional<AdjustmentData> adjustmentData;
+    // The host's folder for the output; the output names its files in it.
+    std::string outputDirectory;
 };
 
-}  // namespace photos
+} // namespace photos

@@ -12,22 +12,22 @@
 namespace photos {
 
 class ContentEditingOutput {
- public:
-  explicit ContentEditingOutput(std::shared_ptr<const ContentEditingInput> input);
+  public:
+    explicit ContentEditingOutput(std::shared_ptr<const ContentEditingInput> input);
 
-  const std::shared_ptr<const ContentEditingInput>& input() const { return _input; }
-  const std::string& renderedContentURL() const { return _renderedContentURL; }
-  // Where the host stores the adjustment data once the edit is accepted.
-  const std::string& adjustmentDataURL() const { return _adjustmentDataURL; }
+    const std::shared_ptr<const ContentEditingInput>& input() const { return _input; }
+    const std::string& renderedContentURL() const { return _renderedContentURL; }
+    // Where the host stores the adjustment data once the edit is accepted.
+    const std::string& adjustmentDataURL() const { return _adjustmentDataURL; }
 
-  const std::optional<AdjustmentData>& adjustmentData() const { return _adjustmentData; }
-  void setAdjustmentData(AdjustmentData data) { _adjustmentData = std::move(data); }
+    const std::optional<AdjustmentData>& adjustmentData() const { return _adjustmentData; }
+    void setAdjustmentData(AdjustmentData data) { _adjustmentData = std::move(data); }
 
- private:
-  std::shared_ptr<const ContentEditingInput> _input;
-  std::string _renderedContentURL;
-  std::string _adjustmentDataURL;
-  std::optional<AdjustmentData> _adjustmentData;
+  private:
+    std::shared_ptr<const ContentEditingInput> _input;
+    std::string _renderedContentURL;
+    std::string _adjustmentDataURL;
+    std::optional<AdjustmentData> _adjustmentData;
 };
 
-}  // namespace photos
+} // namespace photos

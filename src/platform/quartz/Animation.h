@@ -12,7 +12,7 @@ namespace quartz {
 class AnimationDelegate;
 
 class Animation {
-public:
+  public:
     virtual ~Animation() = default;
     virtual std::shared_ptr<Animation> copy() const = 0;
 
@@ -42,11 +42,11 @@ public:
         if (duration_ <= 0) duration_ = defaultDuration;
     }
 
-protected:
+  protected:
     // Paced progress at `t`, or none when the animation shows nothing then.
     std::optional<double> progressAt(double t, bool holdEnd) const;
 
-private:
+  private:
     double duration_ = 0;
     double beginTime_ = 0;
     TimingFunction timing_ = TimingFunction::linear();

@@ -7,7 +7,7 @@ namespace quartz {
 class Animation;
 
 class AnimationDelegate {
-public:
+  public:
     virtual ~AnimationDelegate() = default;
     virtual void animationDidStart(Animation* animation) { (void)animation; }
     virtual void animationDidStop(Animation* animation, bool finished) = 0;

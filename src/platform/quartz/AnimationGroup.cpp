@@ -2,7 +2,9 @@
 
 namespace quartz {
 
-AnimationGroup::AnimationGroup(const AnimationGroup& other) : Animation(other) { setAnimations(other.animations_); }
+AnimationGroup::AnimationGroup(const AnimationGroup& other) : Animation(other) {
+    setAnimations(other.animations_);
+}
 
 AnimationGroup& AnimationGroup::operator=(const AnimationGroup& other) {
     if (this != &other) {
@@ -20,7 +22,8 @@ void AnimationGroup::setAnimations(const std::vector<std::shared_ptr<Animation>>
 
 void AnimationGroup::settleDuration(double defaultDuration) {
     Animation::settleDuration(defaultDuration);
-    for (const auto& child : animations_) child->settleDuration(duration());
+    for (const auto& child : animations_)
+        child->settleDuration(duration());
 }
 
 void AnimationGroup::apply(double t, LayerValues& values, bool holdEnd) const {

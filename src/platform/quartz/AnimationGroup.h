@@ -8,7 +8,7 @@
 namespace quartz {
 
 class AnimationGroup : public Animation {
-public:
+  public:
     AnimationGroup() = default;
     AnimationGroup(const AnimationGroup& other);
     AnimationGroup& operator=(const AnimationGroup& other);
@@ -22,7 +22,7 @@ public:
     // Children without a duration last as long as the group.
     void settleDuration(double defaultDuration) override;
 
-private:
+  private:
     std::vector<std::shared_ptr<Animation>> animations_;
 };
 

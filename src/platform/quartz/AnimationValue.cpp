@@ -12,8 +12,10 @@ TransformParts TransformParts::of(const graphics::AffineTransform& t) {
     p.sx = std::hypot(t.a, t.b);
     p.sy = std::hypot(t.c, t.d);
     if (t.a * t.d - t.b * t.c < 0) {
-        if (t.a < t.d) p.sx = -p.sx;
-        else p.sy = -p.sy;
+        if (t.a < t.d)
+            p.sx = -p.sx;
+        else
+            p.sy = -p.sy;
     }
     const double u0x = p.sx != 0 ? t.a / p.sx : 0, u0y = p.sx != 0 ? t.b / p.sx : 0;
     const double u1x = p.sy != 0 ? t.c / p.sy : 0, u1y = p.sy != 0 ? t.d / p.sy : 0;
@@ -41,20 +43,23 @@ graphics::AffineTransform TransformParts::transform() const {
     return t;
 }
 
-double interpolate(double from, double to, double progress) { return from + (to - from) * progress; }
+double interpolate(double from, double to, double progress) {
+    return from + (to - from) * progress;
+}
 
 graphics::Point interpolate(graphics::Point from, graphics::Point to, double progress) {
     return {interpolate(from.x, to.x, progress), interpolate(from.y, to.y, progress)};
 }
 
 graphics::Rect interpolate(const graphics::Rect& from, const graphics::Rect& to, double progress) {
-    return {interpolate(from.origin.x, to.origin.x, progress), interpolate(from.origin.y, to.origin.y, progress),
+    return {interpolate(from.origin.x, to.origin.x, progress),
+            interpolate(from.origin.y, to.origin.y, progress),
             interpolate(from.size.width, to.size.width, progress),
             interpolate(from.size.height, to.size.height, progress)};
 }
 
-graphics::AffineTransform interpolate(const graphics::AffineTransform& from, const graphics::AffineTransform& to,
-                                      double progress) {
+graphics::AffineTransform interpolate(const graphics::AffineTransform& from,
+                                      const graphics::AffineTransform& to, double progress) {
     if (progress == 0) return from;
     if (progress == 1) return to;
     TransformParts a = TransformParts::of(from), b = TransformParts::of(to);
@@ -66,8 +71,10 @@ graphics::AffineTransform interpolate(const graphics::AffineTransform& from, con
     }
     // The short way round.
     if (std::fabs(a.angle - b.angle) > std::numbers::pi) {
-        if (a.angle > b.angle) a.angle -= 2 * std::numbers::pi;
-        else b.angle -= 2 * std::numbers::pi;
+        if (a.angle > b.angle)
+            a.angle -= 2 * std::numbers::pi;
+        else
+            b.angle -= 2 * std::numbers::pi;
     }
     TransformParts p;
     p.tx = interpolate(a.tx, b.tx, progress);

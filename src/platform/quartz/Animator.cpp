@@ -22,7 +22,9 @@ void Animator::watch(Layer* layer) {
     keepTicking();
 }
 
-void Animator::forget(Layer* layer) { std::erase(layers_, layer); }
+void Animator::forget(Layer* layer) {
+    std::erase(layers_, layer);
+}
 
 bool Animator::isWatching(const Layer* layer) const {
     return std::find(layers_.begin(), layers_.end(), layer) != layers_.end();
@@ -44,7 +46,8 @@ void Animator::post(std::function<void()> work) {
 void Animator::runPosted() {
     std::vector<std::function<void()>> work;
     work.swap(posted_);
-    for (auto& fn : work) fn();
+    for (auto& fn : work)
+        fn();
 }
 
 void Animator::tick() {
@@ -52,14 +55,16 @@ void Animator::tick() {
     const double now = Clock::now();
     std::vector<Layer::StopEvent> stops;
     std::vector<std::pair<Layer*, uint64_t>> starts;
-    for (Layer* layer : layers_) layer->collectStops(now, stops, starts);
+    for (Layer* layer : layers_)
+        layer->collectStops(now, stops, starts);
     // Each call may add, remove or destroy layers: check before every one (ids are never reused).
     for (auto& [layer, id] : starts)
         if (isWatching(layer) && layer->holdsAnimation(id)) layer->startAnimation(id);
     std::stable_sort(stops.begin(), stops.end(),
                      [](const Layer::StopEvent& a, const Layer::StopEvent& b) { return a.end < b.end; });
     for (const Layer::StopEvent& stop : stops)
-        if (isWatching(stop.layer) && stop.layer->holdsAnimation(stop.id)) stop.layer->finishAnimation(stop.id);
+        if (isWatching(stop.layer) && stop.layer->holdsAnimation(stop.id))
+            stop.layer->finishAnimation(stop.id);
     const std::vector<Layer*> layers = layers_;
     for (Layer* layer : layers)
         if (isWatching(layer) && layer->hasRunningAnimations(now)) layer->setNeedsRepaint();

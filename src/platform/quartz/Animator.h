@@ -14,7 +14,7 @@ namespace quartz {
 class Layer;
 
 class Animator {
-public:
+  public:
     static Animator& shared();
 
     void tick();
@@ -26,7 +26,7 @@ public:
     void forget(Layer* layer);
     bool isWatching(const Layer* layer) const;
 
-private:
+  private:
     Animator() = default;
     void runPosted();
     void keepTicking();

@@ -7,8 +7,8 @@ namespace {
 // The from and to values of type T, each falling back to `current`; false when a given value
 // has another type (such an animation shows nothing).
 template <typename T>
-bool ends(const std::optional<AnimationValue>& from, const std::optional<AnimationValue>& to, const T& current,
-          T& a, T& b) {
+bool ends(const std::optional<AnimationValue>& from, const std::optional<AnimationValue>& to,
+          const T& current, T& a, T& b) {
     a = current;
     b = current;
     if (from) {
@@ -23,8 +23,8 @@ bool ends(const std::optional<AnimationValue>& from, const std::optional<Animati
 }
 
 template <typename T>
-void animate(const std::optional<AnimationValue>& from, const std::optional<AnimationValue>& to, double progress,
-             T& value) {
+void animate(const std::optional<AnimationValue>& from, const std::optional<AnimationValue>& to,
+             double progress, T& value) {
     T a, b;
     if (ends(from, to, value, a, b)) value = interpolate(a, b, progress);
 }

@@ -12,7 +12,7 @@
 namespace quartz {
 
 class BasicAnimation : public Animation {
-public:
+  public:
     explicit BasicAnimation(std::string keyPath) : keyPath_(std::move(keyPath)) {}
 
     const std::string& keyPath() const { return keyPath_; }
@@ -24,7 +24,7 @@ public:
     std::shared_ptr<Animation> copy() const override { return std::make_shared<BasicAnimation>(*this); }
     void apply(double t, LayerValues& values, bool holdEnd = false) const override;
 
-private:
+  private:
     std::string keyPath_;
     std::optional<AnimationValue> from_, to_;
 };

@@ -22,9 +22,13 @@ void Clock::useVirtual(double start) {
     virtualNow = start;
 }
 
-void Clock::useReal() { virtualClock = false; }
+void Clock::useReal() {
+    virtualClock = false;
+}
 
-bool Clock::isVirtual() { return virtualClock; }
+bool Clock::isVirtual() {
+    return virtualClock;
+}
 
 void Clock::advance(double seconds) {
     if (!virtualClock) return;

@@ -5,7 +5,7 @@
 namespace quartz {
 
 class Clock {
-public:
+  public:
     // Seconds on the current clock.
     static double now();
 

@@ -24,11 +24,13 @@ Layer::Layer() = default;
 
 Layer::~Layer() {
     Animator::shared().forget(this);
-    for (auto& sublayer : sublayers_) sublayer->superlayer_ = nullptr;
+    for (auto& sublayer : sublayers_)
+        sublayer->superlayer_ = nullptr;
     // Taken off first, so a delegate reaching for this layer finds nothing left to stop.
     std::vector<Record> records = std::move(records_);
     records_.clear();
-    for (Record& record : records) stop(record, false);
+    for (Record& record : records)
+        stop(record, false);
 }
 
 bool Layer::animatesImplicitly() const {
@@ -71,7 +73,8 @@ void Layer::resizeSublayers(graphics::Size oldSize) {
     const double dw = newSize.width - oldSize.width, dh = newSize.height - oldSize.height;
     if (dw == 0 && dh == 0) return;
     bool any = false;
-    for (const auto& sublayer : sublayers_) any = any || sublayer->autoresizingMask_ != 0;
+    for (const auto& sublayer : sublayers_)
+        any = any || sublayer->autoresizingMask_ != 0;
     if (!any) return;
     // Layout follows the superlayer at once; it never animates.
     Transaction::begin();
@@ -81,10 +84,10 @@ void Layer::resizeSublayers(graphics::Size oldSize) {
         const unsigned mask = sublayer->autoresizingMask_;
         if (!mask) continue;
         graphics::Rect f = sublayer->frame();
-        distribute(dw, mask & kCALayerMinXMargin, mask & kCALayerWidthSizable, mask & kCALayerMaxXMargin, f.origin.x,
-                   f.size.width);
-        distribute(dh, mask & kCALayerMinYMargin, mask & kCALayerHeightSizable, mask & kCALayerMaxYMargin, f.origin.y,
-                   f.size.height);
+        distribute(dw, mask & kCALayerMinXMargin, mask & kCALayerWidthSizable, mask & kCALayerMaxXMargin,
+                   f.origin.x, f.size.width);
+        distribute(dh, mask & kCALayerMinYMargin, mask & kCALayerHeightSizable, mask & kCALayerMaxYMargin,
+                   f.origin.y, f.size.height);
         sublayer->setFrame(f);
     }
     Transaction::commit();
@@ -109,7 +112,8 @@ void Layer::setFrame(const graphics::Rect& frame) {
     graphics::Rect bounds = model_.bounds;
     bounds.size = f.size;
     setBounds(bounds);
-    setPosition({f.origin.x + model_.anchorPoint.x * f.size.width, f.origin.y + model_.anchorPoint.y * f.size.height});
+    setPosition({f.origin.x + model_.anchorPoint.x * f.size.width,
+                 f.origin.y + model_.anchorPoint.y * f.size.height});
 }
 
 void Layer::setTransform(const graphics::AffineTransform& transform) {
@@ -176,7 +180,9 @@ void Layer::setShadowColor(const QColor& colour) {
     setNeedsRepaint();
 }
 
-void Layer::addSublayer(std::shared_ptr<Layer> layer) { insertSublayer(std::move(layer), sublayers_.size()); }
+void Layer::addSublayer(std::shared_ptr<Layer> layer) {
+    insertSublayer(std::move(layer), sublayers_.size());
+}
 
 void Layer::insertSublayer(std::shared_ptr<Layer> layer, size_t index) {
     if (!layer || layer.get() == this) return;
@@ -196,7 +202,8 @@ void Layer::removeFromSuperlayer() {
     parent->setNeedsRepaint();
     superlayer_ = nullptr;
     auto& siblings = parent->sublayers_;
-    auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& l) { return l.get() == this; });
+    auto it =
+        std::find_if(siblings.begin(), siblings.end(), [this](const auto& l) { return l.get() == this; });
     if (it != siblings.end()) {
         std::shared_ptr<Layer> keep = std::move(*it); // may be the last owner: erase first, release after
         siblings.erase(it);
@@ -242,7 +249,8 @@ void Layer::addAnimation(const Animation& animation, const std::string& key) {
     record.completions = Transaction::openCompletions();
     // The replaced animation stops after the new one is in place, so its delegate sees the new state.
     std::vector<Record> replaced;
-    auto it = std::find_if(records_.begin(), records_.end(), [&](const Record& r) { return r.key == record.key; });
+    auto it =
+        std::find_if(records_.begin(), records_.end(), [&](const Record& r) { return r.key == record.key; });
     if (it != records_.end()) {
         replaced.push_back(std::move(*it));
         *it = std::move(record);
@@ -251,7 +259,8 @@ void Layer::addAnimation(const Animation& animation, const std::string& key) {
     }
     Animator::shared().watch(this);
     setNeedsRepaint();
-    for (Record& r : replaced) stop(r, false);
+    for (Record& r : replaced)
+        stop(r, false);
 }
 
 void Layer::removeRecords(const std::function<bool(const Record&)>& which) {
@@ -267,7 +276,8 @@ void Layer::removeRecords(const std::function<bool(const Record&)>& which) {
     if (removed.empty()) return;
     if (records_.empty()) Animator::shared().forget(this);
     setNeedsRepaint();
-    for (Record& r : removed) stop(r, false);
+    for (Record& r : removed)
+        stop(r, false);
 }
 
 void Layer::removeAnimation(const std::string& key) {
@@ -291,11 +301,14 @@ std::vector<std::string> Layer::animationKeys() const {
     return keys;
 }
 
-LayerValues Layer::presentation() const { return presentationAt(Clock::now()); }
+LayerValues Layer::presentation() const {
+    return presentationAt(Clock::now());
+}
 
 LayerValues Layer::presentationAt(double time) const {
     LayerValues values = model_;
-    for (const Record& r : records_) r.animation->apply(time - r.begin, values);
+    for (const Record& r : records_)
+        r.animation->apply(time - r.begin, values);
     return values;
 }
 
@@ -307,7 +320,8 @@ bool Layer::hasRunningAnimations(double time) const {
 
 void Layer::setNeedsRepaint() const {
     const Layer* root = this;
-    while (root->superlayer_) root = root->superlayer_;
+    while (root->superlayer_)
+        root = root->superlayer_;
     if (root->changeObserver_) root->changeObserver_();
 }
 
@@ -315,10 +329,12 @@ void Layer::stop(Record& record, bool finished) {
     if (record.stopped) return;
     record.stopped = true;
     std::shared_ptr<Animation> animation = record.animation; // alive through the delegate's call
-    if (AnimationDelegate* delegate = animation->delegate()) delegate->animationDidStop(animation.get(), finished);
+    if (AnimationDelegate* delegate = animation->delegate())
+        delegate->animationDidStop(animation.get(), finished);
     std::vector<std::shared_ptr<Transaction::Completion>> completions = std::move(record.completions);
     record.completions.clear();
-    for (const auto& completion : completions) Transaction::release(completion);
+    for (const auto& completion : completions)
+        Transaction::release(completion);
 }
 
 void Layer::collectStops(double time, std::vector<StopEvent>& stops,
@@ -335,7 +351,8 @@ void Layer::startAnimation(uint64_t id) {
         if (r.id == id && !r.started) {
             r.started = true;
             std::shared_ptr<Animation> animation = r.animation;
-            if (AnimationDelegate* delegate = animation->delegate()) delegate->animationDidStart(animation.get());
+            if (AnimationDelegate* delegate = animation->delegate())
+                delegate->animationDidStart(animation.get());
             return;
         }
 }

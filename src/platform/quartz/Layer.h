@@ -41,7 +41,7 @@ enum : unsigned {
 };
 
 class Layer {
-public:
+  public:
     Layer();
     virtual ~Layer();
     Layer(const Layer&) = delete;
@@ -132,7 +132,8 @@ public:
         uint64_t id;
         double end;
     };
-    void collectStops(double time, std::vector<StopEvent>& stops, std::vector<std::pair<Layer*, uint64_t>>& starts) const;
+    void collectStops(double time, std::vector<StopEvent>& stops,
+                      std::vector<std::pair<Layer*, uint64_t>>& starts) const;
     void startAnimation(uint64_t id);
     void finishAnimation(uint64_t id);
     bool holdsAnimation(uint64_t id) const;
@@ -140,7 +141,7 @@ public:
     // The painter's caches for this layer's pictures.
     LayerRenderCache& renderCache() const;
 
-private:
+  private:
     struct Record {
         uint64_t id;
         std::string key;

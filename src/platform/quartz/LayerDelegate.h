@@ -9,7 +9,7 @@ namespace quartz {
 class Layer;
 
 class LayerDelegate {
-public:
+  public:
     virtual ~LayerDelegate() = default;
     virtual bool displayLayer(Layer& layer) {
         (void)layer;

@@ -14,7 +14,9 @@ LayerHostWidget::LayerHostWidget(QWidget* parent) : QWidget(parent), root_(std::
     root_->setChangeObserver([this] { update(); });
 }
 
-LayerHostWidget::~LayerHostWidget() { root_->setChangeObserver(nullptr); }
+LayerHostWidget::~LayerHostWidget() {
+    root_->setChangeObserver(nullptr);
+}
 
 Layer& LayerHostWidget::layer() const {
     followSize();

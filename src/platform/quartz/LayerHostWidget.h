@@ -10,7 +10,7 @@ namespace quartz {
 
 class LayerHostWidget : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit LayerHostWidget(QWidget* parent = nullptr);
     ~LayerHostWidget() override;
 
@@ -18,11 +18,11 @@ public:
     Layer& layer() const;
     const std::shared_ptr<Layer>& rootLayer() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void followSize() const;
 
     std::shared_ptr<Layer> root_;

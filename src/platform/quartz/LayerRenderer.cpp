@@ -13,7 +13,9 @@ namespace quartz {
 
 namespace {
 
-QTransform toQt(const graphics::AffineTransform& t) { return QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty); }
+QTransform toQt(const graphics::AffineTransform& t) {
+    return QTransform(t.a, t.b, t.c, t.d, t.tx, t.ty);
+}
 
 bool sameContents(const std::weak_ptr<const QImage>& kept, const Contents& contents) {
     return !kept.expired() && kept.lock() == contents;
@@ -23,7 +25,9 @@ bool sameContents(const std::weak_ptr<const QImage>& kept, const Contents& conte
 // averaged alone, so opaque R,G,B,X stays R,G,B,X.
 QImage halved(const QImage& source) {
     const int w = std::max(1, source.width() / 2), h = std::max(1, source.height() / 2);
-    QImage out(w, h, source.format() == QImage::Format_RGBX8888 ? source.format() : QImage::Format_ARGB32_Premultiplied);
+    QImage out(w, h,
+               source.format() == QImage::Format_RGBX8888 ? source.format()
+                                                          : QImage::Format_ARGB32_Premultiplied);
     if (out.isNull()) return out;
     const int sw = source.width(), sh = source.height();
     const uchar* from = source.constBits();
@@ -32,16 +36,20 @@ QImage halved(const QImage& source) {
     const size_t toStride = size_t(out.bytesPerLine());
     graphics::parallelRows(h, size_t(w) * 4, [&](int y0, int y1) {
         for (int y = y0; y < y1; ++y) {
-            const auto* r0 = reinterpret_cast<const uint32_t*>(from + size_t(std::min(2 * y, sh - 1)) * fromStride);
-            const auto* r1 = reinterpret_cast<const uint32_t*>(from + size_t(std::min(2 * y + 1, sh - 1)) * fromStride);
+            const auto* r0 =
+                reinterpret_cast<const uint32_t*>(from + size_t(std::min(2 * y, sh - 1)) * fromStride);
+            const auto* r1 =
+                reinterpret_cast<const uint32_t*>(from + size_t(std::min(2 * y + 1, sh - 1)) * fromStride);
             auto* o = reinterpret_cast<uint32_t*>(to + size_t(y) * toStride);
             for (int x = 0; x < w; ++x) {
                 const int x0 = std::min(2 * x, sw - 1), x1 = std::min(2 * x + 1, sw - 1);
                 const uint32_t a = r0[x0], b = r0[x1], c = r1[x0], d = r1[x1];
                 // Two channels at a time in 10-bit lanes: no carry between them.
-                const uint32_t rb = ((a & 0xff00ff) + (b & 0xff00ff) + (c & 0xff00ff) + (d & 0xff00ff) + 0x20002) >> 2;
+                const uint32_t rb =
+                    ((a & 0xff00ff) + (b & 0xff00ff) + (c & 0xff00ff) + (d & 0xff00ff) + 0x20002) >> 2;
                 const uint32_t ag = (((a >> 8) & 0xff00ff) + ((b >> 8) & 0xff00ff) + ((c >> 8) & 0xff00ff) +
-                                     ((d >> 8) & 0xff00ff) + 0x20002) >> 2;
+                                     ((d >> 8) & 0xff00ff) + 0x20002) >>
+                                    2;
                 o[x] = (rb & 0xff00ff) | ((ag & 0xff00ff) << 8);
             }
         }
@@ -76,7 +84,8 @@ const QImage& level(LayerRenderCache& cache, const Contents& contents, double ne
         scale /= 2;
     }
     QImage& chosen = cache.levels[index];
-    if (chosen.format() == QImage::Format_RGBX8888) chosen = chosen.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (chosen.format() == QImage::Format_RGBX8888)
+        chosen = chosen.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return chosen;
 }
 
@@ -87,21 +96,26 @@ void boxBlur(QImage& image, int radius) {
     // The rounded mean of a window by its sum: a look-up instead of a division per component.
     const uint32_t window = uint32_t(2 * radius + 1);
     std::vector<uint8_t> mean(255 * window + 1);
-    for (uint32_t s = 0; s < mean.size(); ++s) mean[s] = uint8_t((s + window / 2) / window);
+    for (uint32_t s = 0; s < mean.size(); ++s)
+        mean[s] = uint8_t((s + window / 2) / window);
     // One row or column blurred in place through `line`.
     auto pass = [radius, &mean](uint32_t* first, int count, ptrdiff_t step, std::vector<uint32_t>& line) {
-        for (int i = 0; i < count; ++i) line[size_t(i)] = first[i * step];
+        for (int i = 0; i < count; ++i)
+            line[size_t(i)] = first[i * step];
         uint32_t sum[4] = {0, 0, 0, 0};
         auto add = [&](int i, int sign) {
             if (i < 0 || i >= count) return;
             const uint32_t p = line[size_t(i)];
-            for (int c = 0; c < 4; ++c) sum[c] += uint32_t(sign) * ((p >> (8 * c)) & 0xff);
+            for (int c = 0; c < 4; ++c)
+                sum[c] += uint32_t(sign) * ((p >> (8 * c)) & 0xff);
         };
-        for (int i = -radius; i < radius; ++i) add(i, 1);
+        for (int i = -radius; i < radius; ++i)
+            add(i, 1);
         for (int i = 0; i < count; ++i) {
             add(i + radius, 1);
             uint32_t out = 0;
-            for (int c = 0; c < 4; ++c) out |= uint32_t(mean[sum[c]]) << (8 * c);
+            for (int c = 0; c < 4; ++c)
+                out |= uint32_t(mean[sum[c]]) << (8 * c);
             first[i * step] = out;
             add(i - radius, -1);
         }
@@ -112,11 +126,13 @@ void boxBlur(QImage& image, int radius) {
     for (int round = 0; round < 3; ++round) {
         graphics::parallelRows(h, size_t(w), [&](int y0, int y1) {
             auto line = std::vector<uint32_t>(size_t(w));
-            for (int y = y0; y < y1; ++y) pass(base + y * stride, w, 1, line);
+            for (int y = y0; y < y1; ++y)
+                pass(base + y * stride, w, 1, line);
         });
         graphics::parallelRows(w, size_t(h), [&](int x0, int x1) {
             auto line = std::vector<uint32_t>(size_t(h));
-            for (int x = x0; x < x1; ++x) pass(base + x, h, stride, line);
+            for (int x = x0; x < x1; ++x)
+                pass(base + x, h, stride, line);
         });
     }
 }
@@ -124,7 +140,8 @@ void boxBlur(QImage& image, int radius) {
 void drawShadow(QPainter& painter, const Layer& layer, const QRectF& r, const QTransform& m, bool moving) {
     const double s = std::sqrt(std::fabs(m.determinant()));
     if (s <= 0) return;
-    const QSize size(std::max(1, int(std::lround(r.width() * s))), std::max(1, int(std::lround(r.height() * s))));
+    const QSize size(std::max(1, int(std::lround(r.width() * s))),
+                     std::max(1, int(std::lround(r.height() * s))));
     const double radius = layer.shadowRadius() * s;
     QColor colour = layer.shadowColor();
     colour.setAlphaF(float(colour.alphaF() * layer.shadowOpacity()));
@@ -182,7 +199,8 @@ void drawContents(QPainter& painter, const Layer& layer, const QRectF& r, const 
     const QTransform picture = QTransform(r.width() / W, 0, 0, -r.height() / H, r.x(), r.bottom()) * m;
     if (picture.type() <= QTransform::TxScale && picture.m11() > 0 && picture.m22() > 0) {
         const QRectF target = picture.mapRect(QRectF(0, 0, W, H));
-        const QSize size(std::max(1, int(std::lround(target.width()))), std::max(1, int(std::lround(target.height()))));
+        const QSize size(std::max(1, int(std::lround(target.width()))),
+                         std::max(1, int(std::lround(target.height()))));
         const bool kept = sameContents(cache.scaledContents, contents) && cache.scaled.size() == size;
         // A size that changes every frame is drawn from the halved copies, not scaled anew each time.
         if ((size.width() < W * 3 / 4 || size.height() < H * 3 / 4) && (kept || !moving)) {
@@ -193,17 +211,20 @@ void drawContents(QPainter& painter, const Layer& layer, const QRectF& r, const 
                 cache.scaledContents = contents;
             }
             painter.setTransform(QTransform());
-            painter.drawImage(QPoint(int(std::lround(target.x())), int(std::lround(target.y()))), cache.scaled);
+            painter.drawImage(QPoint(int(std::lround(target.x())), int(std::lround(target.y()))),
+                              cache.scaled);
             return;
         }
     }
     const double scale = std::sqrt(std::fabs(picture.determinant()));
     const QImage& source = level(cache, contents, scale);
-    painter.setTransform(QTransform::fromScale(double(W) / source.width(), double(H) / source.height()) * picture);
+    painter.setTransform(QTransform::fromScale(double(W) / source.width(), double(H) / source.height()) *
+                         picture);
     painter.drawImage(QPointF(0, 0), source);
 }
 
-void paintLayer(QPainter& painter, Layer& layer, const QTransform& parent, double parentOpacity, double time) {
+void paintLayer(QPainter& painter, Layer& layer, const QTransform& parent, double parentOpacity,
+                double time) {
     if (layer.isHidden()) return;
     const LayerValues v = layer.presentationAt(time);
     const double opacity = parentOpacity * std::clamp(v.opacity, 0.0, 1.0);
@@ -217,7 +238,8 @@ void paintLayer(QPainter& painter, Layer& layer, const QTransform& parent, doubl
     const QRectF r(b.minX(), b.minY(), b.width(), b.height());
     painter.setOpacity(opacity);
     const bool moving = layer.hasRunningAnimations(time);
-    if (layer.shadowOpacity() > 0 && r.width() > 0 && r.height() > 0) drawShadow(painter, layer, r, m, moving);
+    if (layer.shadowOpacity() > 0 && r.width() > 0 && r.height() > 0)
+        drawShadow(painter, layer, r, m, moving);
     if (layer.backgroundColor().alpha() > 0) {
         painter.setTransform(m);
         painter.fillRect(r, layer.backgroundColor());
@@ -225,9 +247,12 @@ void paintLayer(QPainter& painter, Layer& layer, const QTransform& parent, doubl
     if (layer.contents() && !layer.contents()->isNull()) drawContents(painter, layer, r, m, moving);
     std::vector<Layer*> order;
     order.reserve(layer.sublayers().size());
-    for (const auto& sublayer : layer.sublayers()) order.push_back(sublayer.get());
-    std::stable_sort(order.begin(), order.end(), [](Layer* a, Layer* b) { return a->zPosition() < b->zPosition(); });
-    for (Layer* sublayer : order) paintLayer(painter, *sublayer, m, opacity, time);
+    for (const auto& sublayer : layer.sublayers())
+        order.push_back(sublayer.get());
+    std::stable_sort(order.begin(), order.end(),
+                     [](Layer* a, Layer* b) { return a->zPosition() < b->zPosition(); });
+    for (Layer* sublayer : order)
+        paintLayer(painter, *sublayer, m, opacity, time);
 }
 
 } // namespace

@@ -9,7 +9,7 @@ namespace quartz {
 class Layer;
 
 class LayerRenderer {
-public:
+  public:
     // `root`'s superlayer space is the painter's space flipped over `height` (y-up), at `time`.
     static void render(QPainter& painter, Layer& root, double height, double time);
 };

@@ -34,8 +34,10 @@ double TimingFunction::valueAt(double x) const {
     s = x;
     for (int i = 0; i < 60; ++i) {
         s = (lo + hi) / 2;
-        if (bezier(c1x, c2x, s) < x) lo = s;
-        else hi = s;
+        if (bezier(c1x, c2x, s) < x)
+            lo = s;
+        else
+            hi = s;
     }
     return bezier(c1y, c2y, s);
 }

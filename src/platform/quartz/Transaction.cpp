@@ -64,7 +64,9 @@ Frame& settingsFrame() {
 
 } // namespace
 
-void Transaction::begin() { frames().push_back(Frame{}); }
+void Transaction::begin() {
+    frames().push_back(Frame{});
+}
 
 void Transaction::commit() {
     auto& stack = frames();
@@ -81,7 +83,9 @@ double Transaction::animationDuration() {
     return kDefaultAnimationDuration;
 }
 
-void Transaction::setAnimationDuration(double seconds) { settingsFrame().duration = seconds; }
+void Transaction::setAnimationDuration(double seconds) {
+    settingsFrame().duration = seconds;
+}
 
 TimingFunction Transaction::animationTimingFunction() {
     const auto& stack = frames();
@@ -90,7 +94,9 @@ TimingFunction Transaction::animationTimingFunction() {
     return TimingFunction::linear();
 }
 
-void Transaction::setAnimationTimingFunction(const TimingFunction& timing) { settingsFrame().timing = timing; }
+void Transaction::setAnimationTimingFunction(const TimingFunction& timing) {
+    settingsFrame().timing = timing;
+}
 
 bool Transaction::disableActions() {
     const auto& stack = frames();
@@ -99,12 +105,15 @@ bool Transaction::disableActions() {
     return false;
 }
 
-void Transaction::setDisableActions(bool disable) { settingsFrame().disableActions = disable; }
+void Transaction::setDisableActions(bool disable) {
+    settingsFrame().disableActions = disable;
+}
 
 void Transaction::setCompletionBlock(std::function<void()> block) {
     Frame& frame = settingsFrame();
     // A block set again starts a new group; the earlier one keeps the animations it already holds.
-    if (frame.completion) commitFrame(Frame{std::nullopt, std::nullopt, std::nullopt, frame.completion, false});
+    if (frame.completion)
+        commitFrame(Frame{std::nullopt, std::nullopt, std::nullopt, frame.completion, false});
     frame.completion = std::make_shared<Completion>();
     frame.completion->block = std::move(block);
 }

@@ -14,7 +14,7 @@
 namespace quartz {
 
 class Transaction {
-public:
+  public:
     static void begin();
     static void commit();
 

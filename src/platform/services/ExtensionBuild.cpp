@@ -8,8 +8,12 @@ namespace {
 std::atomic<bool> extensionBuild{false};
 }
 
-bool ExtensionBuild::isOn() { return extensionBuild.load(); }
+bool ExtensionBuild::isOn() {
+    return extensionBuild.load();
+}
 
-void ExtensionBuild::setOn(bool on) { extensionBuild.store(on); }
+void ExtensionBuild::setOn(bool on) {
+    extensionBuild.store(on);
+}
 
-}  // namespace services
+} // namespace services

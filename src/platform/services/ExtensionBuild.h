@@ -5,9 +5,9 @@
 namespace services {
 
 class ExtensionBuild {
- public:
-  static bool isOn();
-  static void setOn(bool on);
+  public:
+    static bool isOn();
+    static void setOn(bool on);
 };
 
-}  // namespace services
+} // namespace services

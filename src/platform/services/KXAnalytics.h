@@ -9,9 +9,9 @@
 namespace services {
 
 struct KXAnalytics {
-  static void analyticsScope(const std::vector<std::string>& /*scopes*/) {}
-  // Keys "screen", "category", "action", "label", "value".
-  static void trackEventWithUserInfo(const foundation::Dictionary& /*userInfo*/) {}
+    static void analyticsScope(const std::vector<std::string>& /*scopes*/) {}
+    // Keys "screen", "category", "action", "label", "value".
+    static void trackEventWithUserInfo(const foundation::Dictionary& /*userInfo*/) {}
 };
 
-}  // namespace services
+} // namespace services

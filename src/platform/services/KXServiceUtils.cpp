@@ -1,8 +1,8 @@
 #include "platform/services/KXServiceUtils.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -19,7 +19,8 @@ std::vector<long> versionNumbers(const std::string& version) {
         long n = std::strtol(p, &end, 10);
         numbers.push_back(end == p ? 0 : n);
         p = end == p ? p + 1 : end;
-        while (*p && *p != '.') ++p;
+        while (*p && *p != '.')
+            ++p;
         if (*p == '.') ++p;
     }
     return numbers;
@@ -61,10 +62,13 @@ bool KXServiceUtils::validateEmail(const std::string& address) {
     if (address.find_first_of(" \t\r\n") != std::string::npos) return false;
     const std::string domain = address.substr(at + 1);
     const size_t dot = domain.find('.');
-    return dot != std::string::npos && dot > 0 && domain.back() != '.' && domain.find("..") == std::string::npos;
+    return dot != std::string::npos && dot > 0 && domain.back() != '.' &&
+           domain.find("..") == std::string::npos;
 }
 
-bool KXServiceUtils::saveEmailToRemoteDatabase(const std::string& /*address*/) { return false; }
+bool KXServiceUtils::saveEmailToRemoteDatabase(const std::string& /*address*/) {
+    return false;
+}
 
 } // namespace services
 
@@ -101,7 +105,8 @@ bool KXServiceUtils::isTextFieldStringValid(const std::string& text, int type) {
     if (type != 0) return true;
     if (points.size() >= 32) return false;
     for (char32_t point : points)
-        if (point < 0x20 || (point >= 0x7F && point < 0xA0) || point == 0x2028 || point == 0x2029) return false;
+        if (point < 0x20 || (point >= 0x7F && point < 0xA0) || point == 0x2028 || point == 0x2029)
+            return false;
     return true;
 }
 

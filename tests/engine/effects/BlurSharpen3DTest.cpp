@@ -176,7 +176,8 @@ TEST(Sharpen, OvershootsAStepEdgeAndAmountZeroIsIdentity) {
                 // Blur next to the step: 100 x 0.8557 + 150 x 0.1443 = 107.2 and 142.8.
                 const bool edge = i == left || i == right;
                 const int lo = i == left ? 93 : i == right ? 157 : i < left ? 100 : 150;
-                EXPECT_TRUE(p.r >= lo && p.r <= lo + int(edge) && p.g == p.r && p.b == p.r) << i << ": " << int(p.r);
+                EXPECT_TRUE(p.r >= lo && p.r <= lo + int(edge) && p.g == p.r && p.b == p.r)
+                    << i << ": " << int(p.r);
             }
         }
         WorkingImageGuard guard;
@@ -202,7 +203,8 @@ TEST(Sharpen, FlatAreasStayAtEveryAmountAndRadius) {
             sharpen.param_2()->setValue(amount);
             const EffectOutput out = runEffect(sharpen, makeSourceImage(24, 16, flat));
             for (int j = 0; j < out.h; ++j)
-                for (int i = 0; i < out.w; ++i) ASSERT_TRUE(out.sameAsSource(i, j)) << i << "," << j;
+                for (int i = 0; i < out.w; ++i)
+                    ASSERT_TRUE(out.sameAsSource(i, j)) << i << "," << j;
         }
 }
 

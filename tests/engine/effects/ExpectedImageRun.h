@@ -26,7 +26,8 @@ inline void expectImage(PostProcess& effect, const graphics::ImagePtr& image,
         const int w = PostProcess::g_width, h = PostProcess::g_height;
         std::vector<Rgb> want;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) want.push_back(expected(x, y));
+            for (int x = 0; x < w; ++x)
+                want.push_back(expected(x, y));
         const EffectOutput out = runEffect(effect, image, step);
         int wrong = 0;
         for (int j = 0; j < out.h; ++j)

@@ -42,14 +42,20 @@ TEST(GeometryEffects, NamesCategoriesAndParameters) {
         bool centre;
         ParamSpec p1, p2;
     };
-    const ParamSpec linocutInner{"Inner Radius", 0.0, 20.0, 3.0}, linocutOuter{"Outer Radius", 7.0, 200.0, 10.0};
+    const ParamSpec linocutInner{"Inner Radius", 0.0, 20.0, 3.0},
+        linocutOuter{"Outer Radius", 7.0, 200.0, 10.0};
     const ParamSpec range{"Range", 0.005, 0.5, 0.04};
     const auto pixelization = [](double def) { return ParamSpec{"Pixelization", 10.0, 300.0, def}; };
     const Case cases[] = {
         {make<PP_Linocut, 0>, "PP_Linocut", "Linocut", "Art", false, linocutInner, linocutOuter},
         {make<PP_Linocut, 1>, "PP_Linocut", "Linocut 2", "Art", false, linocutInner, linocutOuter},
         {make<PP_Linocut, 5>, "PP_Linocut", "Linocut 2", "Art", false, linocutInner, linocutOuter},
-        {make<PP_LinocutInv>, "PP_LinocutInv", "Linocut 2", "Art", false, {"Inner Radius", 1.0, 3.0, 1.5},
+        {make<PP_LinocutInv>,
+         "PP_LinocutInv",
+         "Linocut 2",
+         "Art",
+         false,
+         {"Inner Radius", 1.0, 3.0, 1.5},
          {"Outer Radius", 3.0, 12.0, 3.2}},
         {make<PP_Mosaic1, 0>, "PP_Mosaic1", "Mosaic 1", "SFX", false, pixelization(182), {}},
         {make<PP_Mosaic1, 1>, "PP_Mosaic1", "Pixelate 1", "Art", false, pixelization(130), {}},
@@ -57,19 +63,69 @@ TEST(GeometryEffects, NamesCategoriesAndParameters) {
         {make<PP_Mosaic1, 3>, "PP_Mosaic1", "Pixelate 3", "Art", false, pixelization(40), {}},
         {make<PP_Mosaic1, 4>, "PP_Mosaic1", "Mosaic 1", "Art", false, pixelization(10), {}},
         {make<PP_Mosaic1, -1>, "PP_Mosaic1", "Mosaic 1", "Art", false, pixelization(10), {}},
-        {make<PP_OldCamera>, "PP_OldCamera", "Old Photo", "Vintage", false, {"Contrast", 0.4, 2.0, 1.2},
+        {make<PP_OldCamera>,
+         "PP_OldCamera",
+         "Old Photo",
+         "Vintage",
+         false,
+         {"Contrast", 0.4, 2.0, 1.2},
          {"Brightness", 0.0, 1.0, 0.5}},
-        {make<PP_PencilPaint>, "PP_PencilPaint", "Pencil Paint", "Art", false, {"Edges", 1.0, 7.0, 3.0},
+        {make<PP_PencilPaint>,
+         "PP_PencilPaint",
+         "Pencil Paint",
+         "Art",
+         false,
+         {"Edges", 1.0, 7.0, 3.0},
          {"Amount", 0.3, 1.0, 0.6}},
-        {make<PP_PencilPaint2>, "PP_PencilPaint2", "Pencil Paint 2", "Art", false, {"Edges", 1.0, 3.0, 1.0}, {}},
-        {make<PP_RadialBlur, 0>, "PP_RadialBlur", "Radial Blur", "Blur", true, {"Amount", 0.0, 0.5, 0.45}, range},
-        {make<PP_RadialBlur, 1>, "PP_RadialBlur", "Tilt-Shift", "Blur", true, {"Amount", 0.0, 0.5, 0.32}, range},
-        {make<PP_RadialBlur, 2>, "PP_RadialBlur", "Upper Tilt-Shift", "Blur", false, {"Amount", 0.0, 0.5, 0.32},
+        {make<PP_PencilPaint2>,
+         "PP_PencilPaint2",
+         "Pencil Paint 2",
+         "Art",
+         false,
+         {"Edges", 1.0, 3.0, 1.0},
+         {}},
+        {make<PP_RadialBlur, 0>,
+         "PP_RadialBlur",
+         "Radial Blur",
+         "Blur",
+         true,
+         {"Amount", 0.0, 0.5, 0.45},
          range},
-        {make<PP_RadialBlur, 3>, "PP_RadialBlur", "Upper Tilt-Shift", "Blur", false, {"Amount", 0.0, 0.5, 0.32},
+        {make<PP_RadialBlur, 1>,
+         "PP_RadialBlur",
+         "Tilt-Shift",
+         "Blur",
+         true,
+         {"Amount", 0.0, 0.5, 0.32},
          range},
-        {make<PP_RadialBlur, 4>, "PP_RadialBlur", "AAAProblem!", "Blur", false, {"Amount", 0.0, 0.5, 0.32}, range},
-        {make<PP_SimmetryHorizontal>, "PP_SimmetryHorizontal", "Symmetry Horizontal", "Symmetry", false, {}, {}},
+        {make<PP_RadialBlur, 2>,
+         "PP_RadialBlur",
+         "Upper Tilt-Shift",
+         "Blur",
+         false,
+         {"Amount", 0.0, 0.5, 0.32},
+         range},
+        {make<PP_RadialBlur, 3>,
+         "PP_RadialBlur",
+         "Upper Tilt-Shift",
+         "Blur",
+         false,
+         {"Amount", 0.0, 0.5, 0.32},
+         range},
+        {make<PP_RadialBlur, 4>,
+         "PP_RadialBlur",
+         "AAAProblem!",
+         "Blur",
+         false,
+         {"Amount", 0.0, 0.5, 0.32},
+         range},
+        {make<PP_SimmetryHorizontal>,
+         "PP_SimmetryHorizontal",
+         "Symmetry Horizontal",
+         "Symmetry",
+         false,
+         {},
+         {}},
         {make<PP_SimmetryVertical>, "PP_SimmetryVertical", "Symmetry Vertical", "Symmetry", false, {}, {}},
         {make<PP_SimmetryQuad>, "PP_SimmetryQuad", "Symmetry Quad", "Symmetry", false, {}, {}},
         {make<PP_TestScanner>, "PP_TestScanner", "Test Scanner", "Test Scanner", false, {}, {}},
@@ -111,7 +167,8 @@ TEST(GeometryEffects, SymmetryMirrorsAboutTheMiddle) {
         const std::unique_ptr<PostProcess> effect = c.factory();
         SCOPED_TRACE(effect->get_name() + " " + std::to_string(c.w) + "x" + std::to_string(c.h));
         const graphics::ImagePtr image = makeSourceImage(c.w, c.h, patternColour);
-        expectImage(*effect, image, [&](int x, int y) { return patternColour(c.columns[size_t(x)], c.rows[size_t(y)]); });
+        expectImage(*effect, image,
+                    [&](int x, int y) { return patternColour(c.columns[size_t(x)], c.rows[size_t(y)]); });
     }
 }
 
@@ -192,7 +249,8 @@ TEST(GeometryEffects, TestScannerGivesTheUpperMedianOfItsWindow) {
                 const Rgb s = sourceRgb(sx, sy);
                 samples.push_back({s.r + s.g + s.b, s});
             }
-        std::sort(samples.begin(), samples.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(samples.begin(), samples.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
         return samples[50].second;
     });
 }

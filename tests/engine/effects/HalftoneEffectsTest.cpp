@@ -97,7 +97,8 @@ Picture resampled(const Picture& s, int w, int h) {
 }
 
 // Comix Halftone reduced to w x h: drawn from the picture reduced by area to where its dots are at
-// least PP_ComixHalftone::kReducedDotSize pixels in half-width (or to w x h when that is larger), then reduced by area again.
+// least PP_ComixHalftone::kReducedDotSize pixels in half-width (or to w x h when that is larger), then
+// reduced by area again.
 Picture comixReduced(const Picture& full, int w, int h, const Settings& set) {
     const float dot = std::max(1.0f, float(set.p2 * 5.0));
     const float k = std::clamp(PP_ComixHalftone::kReducedDotSize / dot, float(w) / float(full.w), 1.0f);
@@ -350,9 +351,9 @@ TEST(HalftoneEffects, LooksFollowTheirFormulas) {
                     continue;
                 }
                 ASSERT_EQ(PostProcess::g_small_preview_step_x, 2);
-                const Picture tex =
-                    look.reduced ? look.reduced(full, out.w, out.h, set)
-                                 : look.formula(reducedPicture(full, out.w, out.h, 2), float(out.w) / float(full.w), set);
+                const Picture tex = look.reduced ? look.reduced(full, out.w, out.h, set)
+                                                 : look.formula(reducedPicture(full, out.w, out.h, 2),
+                                                                float(out.w) / float(full.w), set);
                 EXPECT_TRUE(sameColours(out, readBack(tex, full.w, full.h, out.w, out.h, 2)));
             }
         }

@@ -136,8 +136,8 @@ TEST(PP_Effects_Bundle1, NamesCategoriesAndParameters) {
 TEST(PP_Effects_Bundle1, EveryLookFollowsItsFormula) {
     TestBundle bundle;
     writeOverlays(bundle, kTexel);
-    const std::vector<Rgb> inputs = {
-        {128, 128, 128}, {200, 90, 30}, {20, 160, 240}, {255, 255, 255}, {0, 0, 0}, {52, 162, 15}};
+    const std::vector<Rgb> inputs = {{128, 128, 128}, {200, 90, 30}, {20, 160, 240},
+                                     {255, 255, 255}, {0, 0, 0},     {52, 162, 15}};
     struct Case {
         int type;
         std::vector<double> params;

@@ -264,7 +264,8 @@ TEST(PP_Effects_Bundle3, NoirTypesReadTheBlurredCopyAtTheirRadius) {
         effect.param_2()->setValue(1.0);
         prepareOn(effect, makeSourceImage(W, H, colour));
         std::vector<uint8_t> blurred(size_t(W) * H * 4);
-        ASSERT_TRUE(fast_blur_argb(PostProcess::gp_data, blurred.data(), W, H, 4 * W, 4 * W, c.radius, c.radius));
+        ASSERT_TRUE(
+            fast_blur_argb(PostProcess::gp_data, blurred.data(), W, H, 4 * W, 4 * W, c.radius, c.radius));
         int wrong = 0;
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {

@@ -1,7 +1,7 @@
 // Linocut looks: black and white from two box blurs, against the formulas at full size and in
 // preview; the summed-area shortcut of PP_LinocutInv against plain single-precision sums.
-#include "engine/Neighbourhood.h"
 #include "engine/effects/PP_Linocut.h"
+#include "engine/Neighbourhood.h"
 #include "engine/effects/PP_LinocutInv.h"
 #include "kernels/Texture.h"
 #include "platform/graphics/ParallelRows.h"
@@ -35,25 +35,30 @@ Tex boxBlurred(int r, bool inverted) {
             for (int j = y - r; j <= y + r; ++j)
                 for (int i = x - r; i <= x + r; ++i) {
                     const uint8_t* s =
-                        copy->data + (size_t(std::clamp(j, 0, h - 1)) * size_t(w) + size_t(std::clamp(i, 0, w - 1))) * 4;
-                    for (int k = 0; k < 3; ++k) sum[k] += s[k + 1];
+                        copy->data +
+                        (size_t(std::clamp(j, 0, h - 1)) * size_t(w) + size_t(std::clamp(i, 0, w - 1))) * 4;
+                    for (int k = 0; k < 3; ++k)
+                        sum[k] += s[k + 1];
                 }
             uint8_t* p = tex->data + (size_t(y) * size_t(w) + size_t(x)) * 4;
-            for (int k = 0; k < 3; ++k) p[k + 1] = uint8_t(sum[k] / ((2 * r + 1) * (2 * r + 1)));
+            for (int k = 0; k < 3; ++k)
+                p[k + 1] = uint8_t(sum[k] / ((2 * r + 1) * (2 * r + 1)));
         }
     return tex;
 }
 
 float sampleMean(const texture_t* tex, float u, float v) {
     const uint32_t p = tex_get_pixel_bilinear(tex, u, v);
-    const float sum = float((p >> 8) & 0xFF) / 255.0f + float(p & 0xFF) / 255.0f + float((p >> 16) & 0xFF) / 255.0f;
+    const float sum =
+        float((p >> 8) & 0xFF) / 255.0f + float(p & 0xFF) / 255.0f + float((p >> 16) & 0xFF) / 255.0f;
     return float(double(sum) / 3.0);
 }
 
 graphics::ImagePtr picture(int w, int h) {
     return makeSourceImage(w, h, [](int x, int y) {
         const bool disc = (x - 9) * (x - 9) + (y - 7) * (y - 7) < 20;
-        return Rgb{uint8_t(disc ? 230 : 20 + x * 6), uint8_t((x * 17 + y * 29) % 256), uint8_t(disc ? 40 : y * 12)};
+        return Rgb{uint8_t(disc ? 230 : 20 + x * 6), uint8_t((x * 17 + y * 29) % 256),
+                   uint8_t(disc ? 40 : y * 12)};
     });
 }
 
@@ -68,7 +73,8 @@ void expectLinocut(PP_Linocut& effect, const graphics::ImagePtr& image, int type
                 inner = boxBlurred(int(innerRadius), type == 1);
                 outer = boxBlurred(int(outerRadius), type == 1);
             }
-            const float u = float(x - 1) / float(PostProcess::g_width), v = float(y - 1) / float(PostProcess::g_height);
+            const float u = float(x - 1) / float(PostProcess::g_width),
+                        v = float(y - 1) / float(PostProcess::g_height);
             const uint8_t b = sampleMean(inner.get(), u, v) - sampleMean(outer.get(), u, v) < 0.0f ? 255 : 0;
             return Rgb{b, b, b};
         },
@@ -82,7 +88,7 @@ TEST(PP_Linocut, ComparesTwoBoxBlursSampledUpAndLeft) {
         double inner, outer;
     };
     // Radii past the picture's sides count its edge texels many times over.
-    const Case cases[] = {{0, 3.0, 10.0}, {1, 3.0, 10.0}, {0, 0.0, 7.0},   {0, 1.9, 7.5},
+    const Case cases[] = {{0, 3.0, 10.0}, {1, 3.0, 10.0},   {0, 0.0, 7.0}, {0, 1.9, 7.5},
                           {2, 2.0, 9.0},  {0, 20.0, 200.0}, {1, 0.0, 35.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE("type " + std::to_string(c.type) + " radii " + std::to_string(c.inner) + ", " +
@@ -105,8 +111,8 @@ TEST(PP_Linocut, RowsBlurredPerThreadGiveTheWholeBlursBytes) {
     };
     const Case cases[] = {{31, 150, 0, 4, 3.0, 10.0}, {150, 31, 1, 8, 1.0, 7.0}, {40, 90, 0, 3, 12.0, 60.0}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " type " << c.type << ", " << c.threads
-                                        << " threads");
+        SCOPED_TRACE(testing::Message()
+                     << c.w << "x" << c.h << " type " << c.type << ", " << c.threads << " threads");
         graphics::setParallelThreads(c.threads);
         PP_Linocut effect;
         effect.set_type(c.type);
@@ -157,7 +163,8 @@ TEST(PP_LinocutInv, GivesTheBytesOfPlainSums) {
     struct Case {
         double inner, outer;
     };
-    const Case cases[] = {{1.5, 3.2}, {1.0, 3.0}, {3.0, 12.0}, {2.9, 7.7}, {2.0, 2.0}, {1.0, 70.0}, {0.5, 3.0}};
+    const Case cases[] = {{1.5, 3.2}, {1.0, 3.0},  {3.0, 12.0}, {2.9, 7.7},
+                          {2.0, 2.0}, {1.0, 70.0}, {0.5, 3.0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.inner) + ", " + std::to_string(c.outer));
         PP_LinocutInv effect;

@@ -20,8 +20,8 @@ TEST(PP_Mosaic1, PixelateFillsEachCellWithItsTopLeftPixel) {
         int w, h, cell;
     };
     const Case cases[] = {
-        {1, 10, 40, 30, 4},  // 40 / 10
-        {2, 11, 30, 40, 3},  // 40 / 11, truncated
+        {1, 10, 40, 30, 4},   // 40 / 10
+        {2, 11, 30, 40, 3},   // 40 / 11, truncated
         {3, 10.9, 23, 17, 2}, // the value truncated to 10, 23 / 10
         {2, 300, 40, 30, 1},  // 40 / 300 is 0: cells of one pixel
         {4, 10, 40, 30, 10},  // other types: the value is the cell size
@@ -33,7 +33,8 @@ TEST(PP_Mosaic1, PixelateFillsEachCellWithItsTopLeftPixel) {
         effect.set_type(c.type);
         effect.param_1()->setValue(c.pixelization);
         const graphics::ImagePtr image = makeSourceImage(c.w, c.h, patternColour);
-        expectImage(effect, image, [&](int x, int y) { return patternColour(x - x % c.cell, y - y % c.cell); });
+        expectImage(effect, image,
+                    [&](int x, int y) { return patternColour(x - x % c.cell, y - y % c.cell); });
     }
 }
 
@@ -61,7 +62,8 @@ float mosaicEdge(int x, int y, int c) {
     for (int i = 0; i < 8; ++i) {
         const float px = float(offsets[i][0]) + fx, py = float(offsets[i][1]) + fy;
         const int sx = int(std::trunc(px)), sy = int(std::trunc(py));
-        if (px <= -1.0f || py <= -1.0f || sx >= PostProcess::g_width || sy >= PostProcess::g_height) return 0.0f;
+        if (px <= -1.0f || py <= -1.0f || sx >= PostProcess::g_width || sy >= PostProcess::g_height)
+            return 0.0f;
         k[i] = grey(sx - sx % c, sy - sy % c);
     }
     const float gx = (2 * k[4] + k[2] + k[7]) - (2 * k[3] + k[0] + k[5]);

@@ -1,8 +1,8 @@
 // The Voronoi mosaic: identity and parameter, runs against the mosaic written out from its
 // formula (seeded generator) at full size and in preview, the texture builder's edge cases and
 // when the kept preview mosaic is freed.
-#include "engine/PostProcessParameter.h"
 #include "engine/effects/PP_Mosaic.h"
+#include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"
 #include "kernels/lines.h"
 #include "kernels/voronoi.h"
@@ -133,8 +133,12 @@ TEST(PP_Mosaic, FullSizeRunsMakeTheMosaicOfTheirSize) {
         unsigned threads;
     };
     const Case cases[] = {
-        {0.0, 4, 0, 1},  {double(0.1f), 9, 0, 4}, {0.5, 29, 0, 1},
-        {1.0, 54, 0, 1}, {-5.0, 4, 0, 1},         {7.0, 54, 0, 1},
+        {0.0, 4, 0, 1},
+        {double(0.1f), 9, 0, 4},
+        {0.5, 29, 0, 1},
+        {1.0, 54, 0, 1},
+        {-5.0, 4, 0, 1},
+        {7.0, 54, 0, 1},
         {std::numeric_limits<double>::quiet_NaN(), 4, 0, 1},
     };
     const int w = 131, h = 97;
@@ -269,7 +273,8 @@ TEST(PP_Mosaic, ProcessTextureDrawsTwoNumbersPerGridCellAndMarksEveryTexel) {
         int w, h, cell, draws;
     };
     // One cell has no edges: the whole picture is one tile in the colour of pixel (0, 0).
-    const Case cases[] = {{7, 5, 9, 2}, {1, 1, 4, 2}, {9, 9, 9, 2}, {20, 10, 4, 30}, {10, 19, 9, 12}, {13, 6, 1, 42}};
+    const Case cases[] = {{7, 5, 9, 2},    {1, 1, 4, 2},    {9, 9, 9, 2},
+                          {20, 10, 4, 30}, {10, 19, 9, 12}, {13, 6, 1, 42}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " cell " << c.cell);
         const Bytes src = patternBytes(c.w, c.h);
@@ -319,7 +324,9 @@ TEST(PP_Mosaic, FilledBordersTakeTheColoursAroundThem) {
     ASSERT_TRUE(PP_Mosaic::process_texture(plain, src.px.data(), src.w, src.h, 6, false));
     Random::seed(kSeed);
     ASSERT_TRUE(PP_Mosaic::process_texture(filled, src.px.data(), src.w, src.h, 6, true));
-    const auto at = [&](texture_t* t, int x, int y) { return t->data + (size_t(y) * size_t(src.w) + size_t(x)) * 4; };
+    const auto at = [&](texture_t* t, int x, int y) {
+        return t->data + (size_t(y) * size_t(src.w) + size_t(x)) * 4;
+    };
     int borders = 0, wrong = 0;
     for (int y = 0; y < src.h; ++y)
         for (int x = 0; x < src.w; ++x) {
@@ -354,7 +361,8 @@ TEST(PP_Mosaic, ProcessTextureRefusesASourceThatDoesNotCoverTheTexture) {
         texture_t* tex = tex_create_empty(c.w, c.h, 4);
         std::fill(tex->data, tex->data + size_t(c.w) * size_t(c.h) * 4, uint8_t(7));
         EXPECT_FALSE(PP_Mosaic::process_texture(tex, c.data, src.w, src.h, 4, false));
-        EXPECT_TRUE(std::all_of(tex->data, tex->data + size_t(c.w) * size_t(c.h) * 4, [](uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(std::all_of(tex->data, tex->data + size_t(c.w) * size_t(c.h) * 4,
+                                [](uint8_t b) { return b == 0; }));
         tex_free(tex);
     }
     EXPECT_FALSE(PP_Mosaic::process_texture(nullptr, src.px.data(), src.w, src.h, 4, false));

@@ -43,7 +43,9 @@ TEST(PP_OldCamera, GreyUnderAWhiteVignetteAtTheDefaults) {
     writeVignettes(bundle, {255, 255, 255}, {255, 255, 255});
     PostProcess::global_clean();
     WorkingImageGuard guard;
-    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(4, 3, [](int, int) { return Rgb{128, 128, 128}; })));
+    ASSERT_TRUE(PostProcess::global_pre_init(makeSourceImage(4, 3, [](int, int) {
+        return Rgb{128, 128, 128};
+    })));
     PP_OldCamera effect;
     effect.pre_init();
     effect.prepare_for_process();
@@ -58,7 +60,8 @@ TEST(PP_OldCamera, FollowsTheFormulaWithTheVignetteOfTheRun) {
     TestBundle bundle;
     const Rgb full{200, 100, 50}, small{90, 250, 160};
     writeVignettes(bundle, full, small);
-    const std::vector<Rgb> inputs = {{0, 0, 0}, {255, 255, 255}, {128, 128, 128}, {200, 30, 90}, {12, 180, 250}};
+    const std::vector<Rgb> inputs = {
+        {0, 0, 0}, {255, 255, 255}, {128, 128, 128}, {200, 30, 90}, {12, 180, 250}};
     struct Case {
         double contrast, brightness;
     };
@@ -73,7 +76,7 @@ TEST(PP_OldCamera, FollowsTheFormulaWithTheVignetteOfTheRun) {
             ASSERT_EQ(out.size(), inputs.size());
             for (size_t i = 0; i < inputs.size(); ++i)
                 EXPECT_EQ(out[i], storedPixel(oldPhoto(inputs[i], texel(preview ? small : full), c.contrast,
-                                                      c.brightness)))
+                                                       c.brightness)))
                     << "from " << inputs[i];
         }
     }
@@ -102,7 +105,9 @@ TEST(PP_OldCamera, FullSizeRunAfterAPreviewTakesTheFullVignette) {
 // picture by row, its rows taking the vignette's columns.
 TEST(PP_OldCamera, PortraitPicturesReadTheVignetteOnItsSide) {
     TestBundle bundle;
-    const auto shade = [](int column) { return Rgb{uint8_t(20 + 30 * column), uint8_t(20 + 30 * column), 100}; };
+    const auto shade = [](int column) {
+        return Rgb{uint8_t(20 + 30 * column), uint8_t(20 + 30 * column), 100};
+    };
     TestBundle::writePicture(bundle.main() / "Vignette2.png", 8, 4, [&](int x, int) {
         const Rgb c = shade(x);
         return std::array<uint8_t, 3>{c.r, c.g, c.b};
@@ -111,12 +116,11 @@ TEST(PP_OldCamera, PortraitPicturesReadTheVignetteOnItsSide) {
     for (auto [w, h] : {std::pair{8, 4}, std::pair{4, 8}}) {
         SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h));
         PP_OldCamera effect;
-        expectImage(
-            effect, makeSourceImage(w, h, [&](int, int) { return grey; }),
-            [&, w = w, h = h](int x, int y) {
-                return storedPixel(oldPhoto(grey, texel(shade(w > h ? x : y)), 1.2, 0.5));
-            },
-            {0});
+        expectImage(effect, makeSourceImage(w, h, [&](int, int) { return grey; }),
+                    [&, w = w, h = h](int x, int y) {
+                        return storedPixel(oldPhoto(grey, texel(shade(w > h ? x : y)), 1.2, 0.5));
+                    },
+                    {0});
     }
 }
 
@@ -127,7 +131,9 @@ TEST(PP_OldCamera, GeneratedVignetteDarkensTheCorners) {
         PP_OldCamera effect;
         PostProcess::global_clean();
         WorkingImageGuard guard;
-        const EffectOutput out = runEffect(effect, makeSourceImage(w, h, [](int, int) { return Rgb{128, 128, 128}; }));
+        const EffectOutput out = runEffect(effect, makeSourceImage(w, h, [](int, int) {
+                                               return Rgb{128, 128, 128};
+                                           }));
         const Rgb centre = out.at(w / 2, h / 2), corner = out.at(0, 0);
         EXPECT_GT(centre.r, 150);
         EXPECT_LT(corner.r, 110);

@@ -38,14 +38,12 @@ std::vector<uint8_t> reference(const Case& c) {
 // the sharp half-width is trunc(Range x 200).
 TEST(PP_RadialBlur, EachTypeBlursWithItsLimitSharpZoneAndCentre) {
     const Case cases[] = {
-        {0, 0.45, 0.04, {0.5, 0.5}, 11, 8, 100, 60},
-        {0, 0.5, 0.1, {0.25, 0.8}, 30, 20, 50, 96},
+        {0, 0.45, 0.04, {0.5, 0.5}, 11, 8, 100, 60}, {0, 0.5, 0.1, {0.25, 0.8}, 30, 20, 50, 96},
         {0, 0.35, 0.005, {0.0, 0.0}, 3, 1, 0, 0}, // 30 / 7.5000003 just below 4
-        {1, 0.32, 0.04, {0.9, 0.25}, 3, 8, 0, 30},
-        {1, 0.4, 0.005, {0.5, 0.75}, 5, 1, 0, 90},
-        {2, 0.49, 0.04, {0.5, 0.5}, 30, 8, 0, 0},      // below 0.02 after inversion
-        {3, 0.45, 0.2, {0.5, 0.5}, 11, 40, 0, 120},    // from the bottom edge
-        {2, 0.0, 0.04, {0.5, 0.5}, 1, 8, 0, 0},        // 30 / 25 truncates to 1
+        {1, 0.32, 0.04, {0.9, 0.25}, 3, 8, 0, 30},   {1, 0.4, 0.005, {0.5, 0.75}, 5, 1, 0, 90},
+        {2, 0.49, 0.04, {0.5, 0.5}, 30, 8, 0, 0},   // below 0.02 after inversion
+        {3, 0.45, 0.2, {0.5, 0.5}, 11, 40, 0, 120}, // from the bottom edge
+        {2, 0.0, 0.04, {0.5, 0.5}, 1, 8, 0, 0},     // 30 / 25 truncates to 1
     };
     const graphics::ImagePtr image = makeSourceImage(200, 120, [](int x, int y) {
         const uint32_t n = uint32_t(x) * 2654435761u ^ uint32_t(y) * 40503u;
@@ -70,7 +68,8 @@ TEST(PP_RadialBlur, EachTypeBlursWithItsLimitSharpZoneAndCentre) {
 TEST(PP_RadialBlur, UnknownTypesLeaveThePictureAsItIs) {
     PP_RadialBlur effect;
     effect.set_type(7);
-    expectImage(effect, makeSourceImage(31, 9, patternColour), [](int x, int y) { return patternColour(x, y); });
+    expectImage(effect, makeSourceImage(31, 9, patternColour),
+                [](int x, int y) { return patternColour(x, y); });
 }
 
 // Tilt-shift on 4000 x 3000 at the strongest Amount: limit 750, sharp rows within 160 of the
@@ -93,7 +92,8 @@ TEST(PP_RadialBlur, TiltShiftRadiusKeepsGrowingOnLargePictures) {
     effect.prepare_for_process();
     const auto reach = [&](int y) {
         int n = 0;
-        while (n < 400 && effect.process_pixel_x(edge + n, y, 0).r > 0.0f) ++n;
+        while (n < 400 && effect.process_pixel_x(edge + n, y, 0).r > 0.0f)
+            ++n;
         return n;
     };
     int previous = 0;

@@ -28,11 +28,11 @@ using SF = PP_SuperFilter;
 class Probe : public PP_SuperFilter {
   public:
     using PP_SuperFilter::canceled;
+    using PP_SuperFilter::m_denoise_amount;
     using PP_SuperFilter::m_rgb_mult;
     using PP_SuperFilter::mp_highlights;
     using PP_SuperFilter::mp_highpass;
     using PP_SuperFilter::mp_shadows;
-    using PP_SuperFilter::m_denoise_amount;
     using PP_SuperFilter::mp_tex_denoise_processed;
     using PP_SuperFilter::step_x;
     using PP_SuperFilter::transform_table;

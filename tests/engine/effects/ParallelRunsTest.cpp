@@ -42,11 +42,16 @@ std::vector<Look> looks() {
                        auto e = std::make_unique<PP_SuperFilter>();
                        e->init({}, 0);
                        const std::pair<int, double> values[] = {
-                           {PP_SuperFilter::kContrast, 1.3},       {PP_SuperFilter::kSaturation, 1.4},
-                           {PP_SuperFilter::kHue, 0.1},            {PP_SuperFilter::kShadowAmount, 0.4},
-                           {PP_SuperFilter::kHighlightAmount, 0.3}, {PP_SuperFilter::kSharpenAmount, 0.8},
-                           {PP_SuperFilter::kBrightness, 0.6},     {PP_SuperFilter::kLevelsGamma, 0.6},
-                           {PP_SuperFilter::kRed, 1.2},            {PP_SuperFilter::kExposure, 0.2},
+                           {PP_SuperFilter::kContrast, 1.3},
+                           {PP_SuperFilter::kSaturation, 1.4},
+                           {PP_SuperFilter::kHue, 0.1},
+                           {PP_SuperFilter::kShadowAmount, 0.4},
+                           {PP_SuperFilter::kHighlightAmount, 0.3},
+                           {PP_SuperFilter::kSharpenAmount, 0.8},
+                           {PP_SuperFilter::kBrightness, 0.6},
+                           {PP_SuperFilter::kLevelsGamma, 0.6},
+                           {PP_SuperFilter::kRed, 1.2},
+                           {PP_SuperFilter::kExposure, 0.2},
                        };
                        for (const auto& [index, value] : values)
                            e->params()[size_t(index)]->setValue(value);

@@ -349,7 +349,8 @@ TEST(NeonLight, EdgesKeepTheirColourTimesBrightness) {
                 EXPECT_EQ(workingImageBytes(), out.source) << "the run changed the working image";
             }
             std::vector<uint8_t> mask(out.source.size());
-            ASSERT_TRUE(fast_blur_ed_argb(out.source.data(), mask.data(), c.w, c.h, 4 * c.w, 4 * c.w, c.radius, c.radius));
+            ASSERT_TRUE(fast_blur_ed_argb(out.source.data(), mask.data(), c.w, c.h, 4 * c.w, 4 * c.w,
+                                          c.radius, c.radius));
             int wrong = 0;
             for (int j = 0; j < out.h; ++j)
                 for (int i = 0; i < out.w; ++i) {
@@ -463,7 +464,8 @@ TEST(BlurEffect, GaussianRadiusFollowsTheRenderedWidth) {
             float* table = gaussianMatrixForRadius(unsigned(c.radius));
             ASSERT_NE(table, nullptr);
             const float* row = table + (c.radius - 1) * (2 * c.radius + 1);
-            EXPECT_TRUE(gaussianBlurARGB(out.source.data(), want.data(), c.w, c.h, row, 2 * c.radius + 1, out.step, true));
+            EXPECT_TRUE(gaussianBlurARGB(out.source.data(), want.data(), c.w, c.h, row, 2 * c.radius + 1,
+                                         out.step, true));
             std::free(table);
         }
         int wrong = 0, blurred = 0;
@@ -482,8 +484,12 @@ TEST(BlurEffect, GaussianRadiusFollowsTheRenderedWidth) {
         PP_Blur blur;
         blur.set_type(0);
         blur.param_1()->setValue(c.amount);
-        const EffectOutput flat =
-            runEffect(blur, makeSourceImage(c.w, c.h, [](int, int) { return Rgb{100, 37, 201}; }), c.step);
+        const EffectOutput flat = runEffect(blur,
+                                            makeSourceImage(c.w, c.h,
+                                                            [](int, int) {
+                                                                return Rgb{100, 37, 201};
+                                                            }),
+                                            c.step);
         for (int j = 0; j < flat.h; ++j)
             for (int i = 0; i < flat.w; ++i)
                 ASSERT_TRUE(flat.sameAsSource(i, j)) << i << "," << j << ": " << flat.at(i, j);

@@ -23,8 +23,9 @@ ImagePtr chain() {
         AffineTransform::makeTranslation(75, 65).rotated(0.5).scaled(1.3, 0.9).translated(-75, -65));
     const ImagePtr cells = output(
         filter("CIPixellate", {{"inputImage", tilted}, {"inputCenter", Vector(3, 7)}, {"inputScale", 5.0}}));
-    return output(filter("CIBlendWithMask",
-                         {{"inputImage", effect}, {"inputBackgroundImage", cells}, {"inputMaskImage", photo}}));
+    return output(
+        filter("CIBlendWithMask",
+               {{"inputImage", effect}, {"inputBackgroundImage", cells}, {"inputMaskImage", photo}}));
 }
 
 } // namespace
@@ -38,7 +39,8 @@ TEST(CoreImageContext, PartOfAnImageRendersAsTheSamePixelsOfTheWhole) {
     for (int row = 0; row < 80; ++row) {
         const int y = 21 + 79 - row; // rows run from the top
         const auto* expected = all.data() + (size_t(129 - y) * 150 + 37) * 4;
-        ASSERT_TRUE(std::equal(expected, expected + 70 * 4, some.data() + size_t(row) * 70 * 4)) << "row " << row;
+        ASSERT_TRUE(std::equal(expected, expected + 70 * 4, some.data() + size_t(row) * 70 * 4))
+            << "row " << row;
     }
 }
 
@@ -64,10 +66,14 @@ TEST(CoreImageContext, WritesEveryLayoutAndSize) {
         for (int k = 0; k < 4; ++k) {
             double v = 0;
             if (c.format.bitsPerComponent == 8) v = out->data()[k] / 255.0;
-            if (c.format.bitsPerComponent == 16) v = reinterpret_cast<const uint16_t*>(out->data())[k] / 65535.0;
+            if (c.format.bitsPerComponent == 16)
+                v = reinterpret_cast<const uint16_t*>(out->data())[k] / 65535.0;
             if (c.format.bitsPerComponent == 32) v = reinterpret_cast<const float*>(out->data())[k];
-            const double step = c.format.bitsPerComponent == 8 ? 0.5 / 255 : c.format.bitsPerComponent == 16 ? 0.5 / 65535 : 1e-6;
-            EXPECT_NEAR(v, c.expected[size_t(k)], step) << c.format.bitsPerComponent << " bits, component " << k;
+            const double step = c.format.bitsPerComponent == 8    ? 0.5 / 255
+                                : c.format.bitsPerComponent == 16 ? 0.5 / 65535
+                                                                  : 1e-6;
+            EXPECT_NEAR(v, c.expected[size_t(k)], step)
+                << c.format.bitsPerComponent << " bits, component " << k;
         }
     }
 }

@@ -11,7 +11,9 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-ImagePtr opaque(uint8_t r, uint8_t g, uint8_t b) { return image(1, 1, {r, g, b, 255}); }
+ImagePtr opaque(uint8_t r, uint8_t g, uint8_t b) {
+    return image(1, 1, {r, g, b, 255});
+}
 
 } // namespace
 
@@ -25,31 +27,48 @@ TEST(CoreImageFilter, BuiltInsGiveTheirGoldenPixels) {
         Bytes expected; // RGBA, not premultiplied, at (0, 0)
     };
     const std::vector<Case> cases = {
-        {"mask green full", "CIBlendWithMask",
-         {{"inputImage", fg}, {"inputBackgroundImage", bg}, {"inputMaskImage", opaque(0, 255, 0)}}, {200, 100, 50, 255}},
-        {"mask red and blue ignored", "CIBlendWithMask",
-         {{"inputImage", fg}, {"inputBackgroundImage", bg}, {"inputMaskImage", opaque(255, 0, 255)}}, {20, 40, 60, 255}},
-        {"mask grey blends", "CIBlendWithMask",
-         {{"inputImage", fg}, {"inputBackgroundImage", bg}, {"inputMaskImage", opaque(128, 128, 128)}}, {110, 70, 55, 255}},
-        {"alpha forced to one, colour kept", "CIColorMatrix",
-         {{"inputImage", half}, {"inputAVector", Vector(0, 0, 0, 0)}, {"inputBiasVector", Vector(0, 0, 0, 1)}},
+        {"mask green full",
+         "CIBlendWithMask",
+         {{"inputImage", fg}, {"inputBackgroundImage", bg}, {"inputMaskImage", opaque(0, 255, 0)}},
          {200, 100, 50, 255}},
-        {"red and blue swapped", "CIColorMatrix",
+        {"mask red and blue ignored",
+         "CIBlendWithMask",
+         {{"inputImage", fg}, {"inputBackgroundImage", bg}, {"inputMaskImage", opaque(255, 0, 255)}},
+         {20, 40, 60, 255}},
+        {"mask grey blends",
+         "CIBlendWithMask",
+         {{"inputImage", fg}, {"inputBackgroundImage", bg}, {"inputMaskImage", opaque(128, 128, 128)}},
+         {110, 70, 55, 255}},
+        {"alpha forced to one, colour kept",
+         "CIColorMatrix",
+         {{"inputImage", half},
+          {"inputAVector", Vector(0, 0, 0, 0)},
+          {"inputBiasVector", Vector(0, 0, 0, 1)}},
+         {200, 100, 50, 255}},
+        {"red and blue swapped",
+         "CIColorMatrix",
          {{"inputImage", half}, {"inputRVector", Vector(0, 0, 1, 0)}, {"inputBVector", Vector(1, 0, 0, 0)}},
          {50, 100, 200, 128}},
         {"invert opaque", "CIColorInvert", {{"inputImage", fg}}, {55, 155, 205, 255}},
         {"invert keeps alpha", "CIColorInvert", {{"inputImage", half}}, {55, 155, 205, 128}},
-        {"source in takes the background's alpha", "CISourceInCompositing",
-         {{"inputImage", fg}, {"inputBackgroundImage", image(1, 1, {0, 0, 0, 128})}}, {200, 100, 50, 128}},
-        {"source over a half-transparent red", "CISourceOverCompositing",
+        {"source in takes the background's alpha",
+         "CISourceInCompositing",
+         {{"inputImage", fg}, {"inputBackgroundImage", image(1, 1, {0, 0, 0, 128})}},
+         {200, 100, 50, 128}},
+        {"source over a half-transparent red",
+         "CISourceOverCompositing",
          {{"inputImage", image(1, 1, {255, 0, 0, 128})}, {"inputBackgroundImage", opaque(0, 0, 255)}},
          {128, 0, 127, 255}},
-        {"constant colour", "CIConstantColorGenerator", {{"inputColor", Color{1, 0.5, 0, 0.5}}}, {255, 128, 0, 128}},
+        {"constant colour",
+         "CIConstantColorGenerator",
+         {{"inputColor", Color{1, 0.5, 0, 0.5}}},
+         {255, 128, 0, 128}},
     };
     for (const Case& c : cases) {
         FilterPtr f = Filter::filterWithName(c.name);
         ASSERT_NE(f, nullptr) << c.label;
-        for (const auto& [key, value] : c.inputs) f->setValue(key, value);
+        for (const auto& [key, value] : c.inputs)
+            f->setValue(key, value);
         const ImagePtr out = asImage(f->value("outputImage"));
         ASSERT_NE(out, nullptr) << c.label;
         EXPECT_EQ(pixelAt(out, 0, 0), c.expected) << c.label;
@@ -59,44 +78,50 @@ TEST(CoreImageFilter, BuiltInsGiveTheirGoldenPixels) {
 TEST(CoreImageFilter, ExtentsFollowWhatEachFilterCanCover) {
     const ImagePtr small = image(2, 2, pattern(2, 2)), big = image(4, 4, pattern(4, 4));
     const ImagePtr grey = Image::imageWithColor(Color{0.5, 0.5, 0.5, 1});
-    const ImagePtr movedSmall = small->imageByApplyingTransform(graphics::AffineTransform::makeTranslation(5, 0));
+    const ImagePtr movedSmall =
+        small->imageByApplyingTransform(graphics::AffineTransform::makeTranslation(5, 0));
 
-    EXPECT_EQ(output(filter("CIBlendWithMask",
-                            {{"inputImage", movedSmall}, {"inputBackgroundImage", big}, {"inputMaskImage", grey}}))
+    EXPECT_EQ(
+        output(filter("CIBlendWithMask",
+                      {{"inputImage", movedSmall}, {"inputBackgroundImage", big}, {"inputMaskImage", grey}}))
+            ->extent(),
+        Rect(0, 0, 7, 4));
+    EXPECT_EQ(output(filter("CISourceInCompositing", {{"inputImage", grey}, {"inputBackgroundImage", small}}))
                   ->extent(),
-              Rect(0, 0, 7, 4));
-    EXPECT_EQ(output(filter("CISourceInCompositing", {{"inputImage", grey}, {"inputBackgroundImage", small}}))->extent(),
               Rect(0, 0, 2, 2));
-    EXPECT_EQ(output(filter("CISourceOverCompositing", {{"inputImage", movedSmall}, {"inputBackgroundImage", big}}))
-                  ->extent(),
-              Rect(0, 0, 7, 4));
+    EXPECT_EQ(
+        output(filter("CISourceOverCompositing", {{"inputImage", movedSmall}, {"inputBackgroundImage", big}}))
+            ->extent(),
+        Rect(0, 0, 7, 4));
     EXPECT_EQ(output(filter("CIColorMatrix", {{"inputImage", small}}))->extent(), Rect(0, 0, 2, 2));
-    EXPECT_TRUE(output(filter("CIColorMatrix", {{"inputImage", small}, {"inputBiasVector", Vector(0, 0, 0, 1)}}))
-                    ->extent()
-                    .isInfinite())
+    EXPECT_TRUE(
+        output(filter("CIColorMatrix", {{"inputImage", small}, {"inputBiasVector", Vector(0, 0, 0, 1)}}))
+            ->extent()
+            .isInfinite())
         << "an alpha bias colours transparent pixels too";
 }
 
 TEST(CoreImageFilter, PixellateTakesEachCellsCentrePixel) {
     const Bytes bytes = pattern(4, 4);
     const ImagePtr img = image(4, 4, bytes);
-    const ImagePtr cells =
-        output(filter("CIPixellate", {{"inputImage", img}, {"inputCenter", Vector(0, 0)}, {"inputScale", 2.0}}));
+    const ImagePtr cells = output(
+        filter("CIPixellate", {{"inputImage", img}, {"inputCenter", Vector(0, 0)}, {"inputScale", 2.0}}));
     ASSERT_NE(cells, nullptr);
     EXPECT_EQ(cells->extent(), img->extent());
     // Cells [0, 2) and [2, 4) have their centres on pixels 1 and 3.
     const int source[4] = {1, 1, 3, 3};
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(pixelAt(cells, x, y), pixelAt(img, source[x], source[y]));
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(pixelAt(cells, x, y), pixelAt(img, source[x], source[y]));
 
     // Cells smaller than a pixel, as the mask canvas uses them, change nothing.
-    const ImagePtr fine =
-        output(filter("CIPixellate", {{"inputImage", img}, {"inputCenter", Vector(1, 1)}, {"inputScale", 1 / 2.45}}));
+    const ImagePtr fine = output(filter(
+        "CIPixellate", {{"inputImage", img}, {"inputCenter", Vector(1, 1)}, {"inputScale", 1 / 2.45}}));
     EXPECT_EQ(pixels(fine, fine->extent()), bytes);
 
     // Huge cells read one pixel per cell, not the whole span between them.
-    const ImagePtr huge =
-        output(filter("CIPixellate", {{"inputImage", img}, {"inputCenter", Vector(2, 2)}, {"inputScale", 1e7}}));
+    const ImagePtr huge = output(
+        filter("CIPixellate", {{"inputImage", img}, {"inputCenter", Vector(2, 2)}, {"inputScale", 1e7}}));
     EXPECT_EQ(pixels(huge, huge->extent()).size(), bytes.size());
 
     for (double bad : {0.0, -3.0})
@@ -120,6 +145,7 @@ TEST(CoreImageFilter, InputsDefaultsAndMissingValues) {
 
     const std::vector<std::string> keys = Filter::filterWithName("CIBlendWithMask")->inputKeys();
     EXPECT_EQ(keys, (std::vector<std::string>{"inputBackgroundImage", "inputImage", "inputMaskImage"}));
-    EXPECT_EQ(output(filter("CIBlendWithMask", {{"inputImage", opaque(1, 1, 1)}, {"inputMaskImage", opaque(1, 1, 1)}})),
+    EXPECT_EQ(output(filter("CIBlendWithMask",
+                            {{"inputImage", opaque(1, 1, 1)}, {"inputMaskImage", opaque(1, 1, 1)}})),
               nullptr);
 }

@@ -20,17 +20,21 @@ const PixelFormat kRGBA16{16, {Channel::R, Channel::G, Channel::B, Channel::A}, 
 
 Bytes filled(size_t count, Bytes pixel) {
     Bytes out;
-    for (size_t i = 0; i < count; ++i) out.insert(out.end(), pixel.begin(), pixel.end());
+    for (size_t i = 0; i < count; ++i)
+        out.insert(out.end(), pixel.begin(), pixel.end());
     return out;
 }
 
-ImagePtr grey(double level, double alpha = 1) { return Image::imageWithColor(Color{level, level, level, alpha}); }
+ImagePtr grey(double level, double alpha = 1) {
+    return Image::imageWithColor(Color{level, level, level, alpha});
+}
 
 long evaluated = 0; // pixels asked of countingWhiteRow
 
 void countingWhiteRow(const KernelRow& row) {
     evaluated += row.count;
-    for (int i = 0; i < row.count * 4; ++i) row.out[i] = 1.0f;
+    for (int i = 0; i < row.count * 4; ++i)
+        row.out[i] = 1.0f;
 }
 
 } // namespace
@@ -66,8 +70,8 @@ TEST(CoreImageAccumulator, WritingOnlyEvaluatesTheDirtyRectangle) {
     const Kernel white("TestCountingWhite", countingWhiteRow);
     const Rect square(301, 517, 200, 200);
     const ImagePtr dab = white.apply(square, {});
-    const ImagePtr composed =
-        output(filter("CISourceOverCompositing", {{"inputImage", dab}, {"inputBackgroundImage", acc->image()}}));
+    const ImagePtr composed = output(
+        filter("CISourceOverCompositing", {{"inputImage", dab}, {"inputBackgroundImage", acc->image()}}));
 
     evaluated = 0;
     ASSERT_TRUE(acc->setImage(composed, square));
@@ -84,7 +88,8 @@ TEST(CoreImageAccumulator, SixteenBitsKeepEveryLevel) {
     // Composed with itself many times, as strokes are, the level must not drift.
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(acc->setImage(
-            output(filter("CISourceOverCompositing", {{"inputImage", grey(0, 0)}, {"inputBackgroundImage", acc->image()}}))));
+            output(filter("CISourceOverCompositing",
+                          {{"inputImage", grey(0, 0)}, {"inputBackgroundImage", acc->image()}}))));
     const graphics::ImagePtr out = Context().createCGImage(acc->image(), acc->extent(), kRGBA16);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(reinterpret_cast<const uint16_t*>(out->data())[0], 12345);
@@ -95,11 +100,14 @@ TEST(CoreImageAccumulator, RefusesExtentsAndFormatsItCannotHold) {
     using enum Channel;
     EXPECT_EQ(ImageAccumulator::imageAccumulatorWithExtent(Rect::infinite(), kRGBA8Premultiplied), nullptr);
     EXPECT_EQ(ImageAccumulator::imageAccumulatorWithExtent(Rect(0, 0, 0, 5), kRGBA8Premultiplied), nullptr);
-    EXPECT_EQ(ImageAccumulator::imageAccumulatorWithExtent(Rect(0, 0, 5, 5), PixelFormat{32, {R, G, B, A}, true}),
-              nullptr);
-    EXPECT_EQ(ImageAccumulator::imageAccumulatorWithExtent(Rect(0, 0, 5, 5), PixelFormat{8, {X, R, G, B}, false}),
-              nullptr);
-    auto acc = ImageAccumulator::imageAccumulatorWithExtent(Rect(0.5, 0, 4, 4.2), PixelFormat{8, {A, R, G, B}, true});
+    EXPECT_EQ(
+        ImageAccumulator::imageAccumulatorWithExtent(Rect(0, 0, 5, 5), PixelFormat{32, {R, G, B, A}, true}),
+        nullptr);
+    EXPECT_EQ(
+        ImageAccumulator::imageAccumulatorWithExtent(Rect(0, 0, 5, 5), PixelFormat{8, {X, R, G, B}, false}),
+        nullptr);
+    auto acc = ImageAccumulator::imageAccumulatorWithExtent(Rect(0.5, 0, 4, 4.2),
+                                                            PixelFormat{8, {A, R, G, B}, true});
     ASSERT_NE(acc, nullptr);
     EXPECT_EQ(acc->extent(), Rect(0, 0, 5, 5)) << "whole pixels, outward";
     EXPECT_FALSE(acc->setImage(nullptr));

@@ -78,7 +78,8 @@ TEST(CoreImageImage, CropKeepsPixelsWhoseCentresAreInside) {
     }
 
     // An integer crop gives the same bytes back.
-    const ImagePtr middle = output(filter("CICrop", {{"inputImage", img}, {"inputRectangle", Vector(1, 1, 2, 1)}}));
+    const ImagePtr middle =
+        output(filter("CICrop", {{"inputImage", img}, {"inputRectangle", Vector(1, 1, 2, 1)}}));
     const Bytes got = pixels(middle, Rect(1, 1, 2, 1));
     Bytes expected = at(bytes, 4, 3, 1, 1);
     const Bytes second = at(bytes, 4, 3, 2, 1);
@@ -97,7 +98,8 @@ TEST(CoreImageImage, CropKeepsPixelsWhoseCentresAreInside) {
 }
 
 TEST(CoreImageImage, InfiniteConstantCroppedRendersItsRectangle) {
-    const ImagePtr red = output(filter("CIConstantColorGenerator", {{"inputColor", graphics::Color{1, 0, 0, 1}}}));
+    const ImagePtr red =
+        output(filter("CIConstantColorGenerator", {{"inputColor", graphics::Color{1, 0, 0, 1}}}));
     ASSERT_NE(red, nullptr);
     EXPECT_TRUE(red->extent().isInfinite());
     EXPECT_EQ(render(red, 8), nullptr) << "an infinite extent cannot be rendered whole";
@@ -108,7 +110,8 @@ TEST(CoreImageImage, InfiniteConstantCroppedRendersItsRectangle) {
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(bitmap->width(), 3);
     EXPECT_EQ(bitmap->height(), 2);
-    for (int i = 0; i < 6; ++i) EXPECT_EQ(Bytes(bitmap->data() + i * 4, bitmap->data() + i * 4 + 4), (Bytes{255, 0, 0, 255}));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(Bytes(bitmap->data() + i * 4, bitmap->data() + i * 4 + 4), (Bytes{255, 0, 0, 255}));
 }
 
 TEST(CoreImageImage, QuarterTurnsFlipsAndWholeMovesAreLossless) {
@@ -121,7 +124,8 @@ TEST(CoreImageImage, QuarterTurnsFlipsAndWholeMovesAreLossless) {
     EXPECT_EQ(turned->extent(), Rect(0, 0, h, w));
     const Bytes turnedBytes = pixels(turned, turned->extent());
     for (int y = 0; y < w; ++y)
-        for (int x = 0; x < h; ++x) EXPECT_EQ(at(turnedBytes, h, w, x, y), at(bytes, w, h, y, h - 1 - x));
+        for (int x = 0; x < h; ++x)
+            EXPECT_EQ(at(turnedBytes, h, w, x, y), at(bytes, w, h, y, h - 1 - x));
 
     // A horizontal flip mirrors the columns.
     const AffineTransform flip =
@@ -130,7 +134,8 @@ TEST(CoreImageImage, QuarterTurnsFlipsAndWholeMovesAreLossless) {
     EXPECT_EQ(flipped->extent(), Rect(0, 0, w, h));
     const Bytes flippedBytes = pixels(flipped, flipped->extent());
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) EXPECT_EQ(at(flippedBytes, w, h, x, y), at(bytes, w, h, w - 1 - x, y));
+        for (int x = 0; x < w; ++x)
+            EXPECT_EQ(at(flippedBytes, w, h, x, y), at(bytes, w, h, w - 1 - x, y));
 
     // A whole-pixel move keeps the bytes.
     const ImagePtr moved = transformed(img, AffineTransform::makeTranslation(3, -2));
@@ -162,7 +167,8 @@ TEST(CoreImageImage, FourQuarterTurnsGiveTheOriginalBack) {
 }
 
 TEST(CoreImageImage, TurnsLandWhereTheViewExpects) {
-    EXPECT_EQ(transformed(image(400, 300, pattern(400, 300)), turn(90, 400, 300))->extent(), Rect(0, 0, 300, 400));
+    EXPECT_EQ(transformed(image(400, 300, pattern(400, 300)), turn(90, 400, 300))->extent(),
+              Rect(0, 0, 300, 400));
     const Rect tilted = transformed(image(40, 30, pattern(40, 30)), turn(45, 40, 30))->extent();
     EXPECT_LT(tilted.minX(), 0);
     EXPECT_LT(tilted.minY(), 0);
@@ -181,7 +187,8 @@ TEST(CoreImageImage, ChainedTransformsResampleOnce) {
     const ImagePtr img = image(7, 5, bytes);
     // Two half-pixel moves would blur if each resampled; folded they cancel.
     const ImagePtr there = img->imageByApplyingTransform(AffineTransform::makeTranslation(0.5, 0.25));
-    EXPECT_EQ(there->imageByApplyingTransform(AffineTransform::makeTranslation(-0.5, -0.25)).get(), img.get());
+    EXPECT_EQ(there->imageByApplyingTransform(AffineTransform::makeTranslation(-0.5, -0.25)).get(),
+              img.get());
     const ImagePtr back = there->imageByApplyingTransform(AffineTransform::makeScale(2, 2))
                               ->imageByApplyingTransform(AffineTransform::makeScale(0.5, 0.5))
                               ->imageByApplyingTransform(AffineTransform::makeTranslation(-0.5, -0.25));

@@ -24,7 +24,8 @@ using Bytes = std::vector<uint8_t>;
 void scaleRow(const KernelRow& row) {
     const float k = row.values[0].x;
     const float* s = row.samplers[0].at(row.x, row.y);
-    for (int i = 0; i < row.count * 4; ++i) row.out[i] = s[i] * k;
+    for (int i = 0; i < row.count * 4; ++i)
+        row.out[i] = s[i] * k;
 }
 
 // The pixel to the right: needs a margin of one.
@@ -57,7 +58,7 @@ kernel vec4 TestLeftShift(sampler src) { return sample(src, samplerCoord(src) + 
 )";
 
 class CoreImageKernel : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(KernelRegistry::registerKernel("TestScale", scaleRow));
         ASSERT_TRUE(KernelRegistry::registerKernel("TestLeftShift", leftShiftRow, 1));
@@ -67,8 +68,9 @@ protected:
 
 // A custom filter as the effect code makes them: its kernel comes from a source text resource.
 class ResourceFilter final : public Filter {
-public:
-    ResourceFilter(std::string name, KernelPtr kernel) : Filter(std::move(name)), kernel_(std::move(kernel)) {}
+  public:
+    ResourceFilter(std::string name, KernelPtr kernel)
+        : Filter(std::move(name)), kernel_(std::move(kernel)) {}
 
     // Registers the name only when its resource exists and compiles.
     static bool registerFilter(const std::string& name, const std::filesystem::path& folder) {
@@ -83,7 +85,10 @@ public:
         attributes.categories = {kCICategoryColorAdjustment, kCICategoryVideo, kCICategoryStillImage,
                                  kCICategoryInterlaced, kCICategoryNonSquarePixels};
         return FilterRegistry::registerFilterName(
-            name, [kernel = kernels.front()](const std::string& n) { return std::make_shared<ResourceFilter>(n, kernel); },
+            name,
+            [kernel = kernels.front()](const std::string& n) {
+                return std::make_shared<ResourceFilter>(n, kernel);
+            },
             attributes);
     }
 
@@ -97,7 +102,7 @@ public:
         return {{"inputParam1", scalar}};
     }
 
-private:
+  private:
     KernelPtr kernel_;
 };
 
@@ -109,8 +114,9 @@ TEST_F(CoreImageKernel, SourceTextCompilesToTheRegisteredKernelsInOrder) {
     EXPECT_EQ(kernels[0]->name(), "TestScale");
     EXPECT_EQ(kernels[1]->name(), "TestLeftShift");
 
-    EXPECT_TRUE(Kernel::kernelsWithString("kernel vec4 TestScale(sampler s) {} kernel vec4 TestUnknown(sampler s) {}")
-                    .empty())
+    EXPECT_TRUE(
+        Kernel::kernelsWithString("kernel vec4 TestScale(sampler s) {} kernel vec4 TestUnknown(sampler s) {}")
+            .empty())
         << "one unknown name fails the whole text";
     EXPECT_TRUE(Kernel::kernelsWithString("vec4 helper(vec4 c) { return c; }").empty());
     EXPECT_TRUE(Kernel::kernelsWithString("").empty());
@@ -124,7 +130,8 @@ TEST_F(CoreImageKernel, AppliedKernelReadsSamplersAndValues) {
     const ImagePtr img = image(2, 1, {200, 100, 50, 255, 10, 20, 30, 255});
     const ImagePtr halved = scale->apply(img->extent(), {img, 0.5});
     ASSERT_NE(halved, nullptr);
-    EXPECT_EQ(pixels(halved, halved->extent(), kRGBA8Premultiplied), (Bytes{100, 50, 25, 128, 5, 10, 15, 128}));
+    EXPECT_EQ(pixels(halved, halved->extent(), kRGBA8Premultiplied),
+              (Bytes{100, 50, 25, 128, 5, 10, 15, 128}));
 
     // The domain of definition bounds the output.
     EXPECT_EQ(scale->apply(Rect(1, 0, 1, 1), {img, 1.0})->extent(), Rect(1, 0, 1, 1));
@@ -148,11 +155,14 @@ TEST_F(CoreImageKernel, MarginGrowsTheRegionSamplersAreRenderedOver) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x + 1 < w; ++x)
             for (int k = 0; k < 4; ++k)
-                ASSERT_EQ(got[size_t(y * w + x) * 4 + size_t(k)], bytes[size_t(y * w + x + 1) * 4 + size_t(k)]) << x;
+                ASSERT_EQ(got[size_t(y * w + x) * 4 + size_t(k)],
+                          bytes[size_t(y * w + x + 1) * 4 + size_t(k)])
+                    << x;
 }
 
 TEST_F(CoreImageKernel, FilterExistsOnlyWhenItsResourceIsShipped) {
-    const auto folder = std::filesystem::temp_directory_path() / ("opalene-kernels-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("opalene-kernels-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "TestScaleFilter.cifilter") << kSource;
 

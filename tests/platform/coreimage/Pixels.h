@@ -18,7 +18,8 @@ inline const graphics::PixelFormat kRGBA8{
 // A bitmap of RGBA bytes (not premultiplied unless the format says), top row first.
 inline graphics::ImagePtr bitmap(int width, int height, const std::vector<uint8_t>& bytes,
                                  const graphics::PixelFormat& format = kRGBA8) {
-    return graphics::Image::copy(bytes.data(), width, height, size_t(width) * size_t(format.bytesPerPixel()), format);
+    return graphics::Image::copy(bytes.data(), width, height, size_t(width) * size_t(format.bytesPerPixel()),
+                                 format);
 }
 
 inline ImagePtr image(int width, int height, const std::vector<uint8_t>& bytes,
@@ -29,7 +30,8 @@ inline ImagePtr image(int width, int height, const std::vector<uint8_t>& bytes,
 // Deterministic, varied opaque content.
 inline std::vector<uint8_t> pattern(int width, int height, int seed = 0) {
     std::vector<uint8_t> bytes(size_t(width) * size_t(height) * 4);
-    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = (i % 4 == 3) ? 255 : uint8_t((i * 37 + size_t(seed) * 11) ^ (i >> 7));
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = (i % 4 == 3) ? 255 : uint8_t((i * 37 + size_t(seed) * 11) ^ (i >> 7));
     return bytes;
 }
 
@@ -47,13 +49,17 @@ inline std::vector<uint8_t> pixelAt(const ImagePtr& img, double x, double y) {
     return pixels(img, graphics::Rect(x, y, 1, 1));
 }
 
-inline FilterPtr filter(const std::string& name, std::initializer_list<std::pair<const char*, FilterValue>> inputs) {
+inline FilterPtr filter(const std::string& name,
+                        std::initializer_list<std::pair<const char*, FilterValue>> inputs) {
     FilterPtr f = Filter::filterWithName(name);
     if (f)
-        for (const auto& [key, value] : inputs) f->setValue(key, value);
+        for (const auto& [key, value] : inputs)
+            f->setValue(key, value);
     return f;
 }
 
-inline ImagePtr output(const FilterPtr& f) { return f ? f->outputImage() : nullptr; }
+inline ImagePtr output(const FilterPtr& f) {
+    return f ? f->outputImage() : nullptr;
+}
 
 } // namespace coreimage::test

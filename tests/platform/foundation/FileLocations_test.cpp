@@ -14,7 +14,8 @@ TEST(FileLocations, OverridesAreCreatedOnFirstUse) {
     TemporaryDirectory dir;
     const fs::path data = dir.path() / "deep" / "data";
     const fs::path config = dir.path() / "deep" / "config";
-    ScopedEnvironment environment{{"OPALENE_DATA_DIR", data.string()}, {"OPALENE_CONFIG_DIR", config.string()}};
+    ScopedEnvironment environment{{"OPALENE_DATA_DIR", data.string()},
+                                  {"OPALENE_CONFIG_DIR", config.string()}};
     EXPECT_EQ(foundation::applicationSupportDirectory(), data.string());
     EXPECT_EQ(foundation::configurationDirectory(), config.string());
     EXPECT_TRUE(fs::is_directory(data));

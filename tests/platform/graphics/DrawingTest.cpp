@@ -21,7 +21,8 @@ ImagePtr rgba8(int width, int height, const Bytes& pixels) {
 // A grey image with one value a pixel, top row first.
 ImagePtr grey(int width, int height, const Bytes& values) {
     Bytes pixels;
-    for (uint8_t v : values) pixels.insert(pixels.end(), {v, v, v, 255});
+    for (uint8_t v : values)
+        pixels.insert(pixels.end(), {v, v, v, 255});
     return rgba8(width, height, pixels);
 }
 
@@ -42,7 +43,8 @@ struct Canvas {
     // Byte 1 (red in the working layout) of every pixel, memory order.
     Bytes reds() const {
         Bytes out;
-        for (size_t i = 1; i < buffer.size(); i += 4) out.push_back(buffer[i]);
+        for (size_t i = 1; i < buffer.size(); i += 4)
+            out.push_back(buffer[i]);
         return out;
     }
 };
@@ -108,7 +110,8 @@ TEST(Drawing, EachLayoutPutsAnOpaqueColourInItsBytes) {
             Canvas canvas(2, 2, c.info);
             drawImage(*canvas.ctx, Rect(0, 0, 2, 2), sources[s]);
             for (int y = 0; y < 2; ++y)
-                for (int x = 0; x < 2; ++x) EXPECT_EQ(canvas.at(x, y), c.expected);
+                for (int x = 0; x < 2; ++x)
+                    EXPECT_EQ(canvas.at(x, y), c.expected);
         }
     }
 }
@@ -128,7 +131,10 @@ TEST(Drawing, HalfTransparentPixelsCompositeSourceOver) {
         // 200 x (1 - 128/255) = 99.6 kept from below.
         {"skip first onto blue", kBitmapInfoNoneSkipFirst, {0, 0, 0, 200}, {255, 128, 0, 100}},
         // Opaque blue below stays opaque.
-        {"premultiplied onto opaque blue", kBitmapInfoPremultipliedFirst, {255, 0, 0, 200}, {255, 128, 0, 100}},
+        {"premultiplied onto opaque blue",
+         kBitmapInfoPremultipliedFirst,
+         {255, 0, 0, 200},
+         {255, 128, 0, 100}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -175,9 +181,15 @@ TEST(Drawing, Scaling) {
         Bytes expected;
     };
     const Case cases[] = {
-        {"checker 4x4 to 2x2 averages", grey(4, 4, {0, 255, 0, 255, 255, 0, 255, 0, 0, 255, 0, 255, 255, 0, 255, 0}),
-         2, 2, {128, 128, 128, 128}},
-        {"blocks 4x4 to 2x2", grey(4, 4, {10, 10, 50, 50, 10, 10, 50, 50, 90, 90, 0, 0, 90, 90, 0, 0}), 2, 2,
+        {"checker 4x4 to 2x2 averages",
+         grey(4, 4, {0, 255, 0, 255, 255, 0, 255, 0, 0, 255, 0, 255, 255, 0, 255, 0}),
+         2,
+         2,
+         {128, 128, 128, 128}},
+        {"blocks 4x4 to 2x2",
+         grey(4, 4, {10, 10, 50, 50, 10, 10, 50, 50, 90, 90, 0, 0, 90, 90, 0, 0}),
+         2,
+         2,
          {10, 50, 90, 0}},
         {"row halved", grey(4, 1, {0, 100, 200, 250}), 2, 1, {50, 225}},
         {"row by two thirds", grey(3, 1, {0, 90, 180}), 2, 1, {30, 150}},
@@ -251,7 +263,8 @@ TEST(Drawing, FillRect) {
 
     Canvas everything(2, 2, kBitmapInfoPremultipliedFirst);
     fillRect(*everything.ctx, Rect::infinite(), Color{0, 1, 0, 1});
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(everything.at(i % 2, i / 2), (Pixel{255, 0, 255, 0}));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(everything.at(i % 2, i / 2), (Pixel{255, 0, 255, 0}));
 }
 
 TEST(Drawing, CreateImageCopiesThePixelsOfThatMoment) {

@@ -108,7 +108,7 @@ TEST(Rect, Contains) {
     const Rect r(4, 4, -4, -2); // covers x 0..4, y 2..4
     EXPECT_TRUE(r.contains(Point{0, 2}));
     EXPECT_TRUE(r.contains(Point{3.9, 3.9}));
-    EXPECT_FALSE(r.contains(Point{4, 3}));   // max edge is outside
+    EXPECT_FALSE(r.contains(Point{4, 3})); // max edge is outside
     EXPECT_FALSE(r.contains(Point{1, 1.9}));
     EXPECT_TRUE(r.contains(Rect(0, 2, 4, 2)));
     EXPECT_TRUE(r.contains(Rect(1, 3, 1, -1)));
@@ -158,7 +158,8 @@ TEST(AffineTransform, PrependOrder) {
     EXPECT_NEAR(q.y, -1, 1e-12);
 
     // Mirror about x = W/2 as the view builds it: translate (W/2, 0), scale (-1, 1), translate (-W/2, 0).
-    const AffineTransform mirror = AffineTransform::identity().translated(5, 0).scaled(-1, 1).translated(-5, 0);
+    const AffineTransform mirror =
+        AffineTransform::identity().translated(5, 0).scaled(-1, 1).translated(-5, 0);
     EXPECT_EQ(mirror.apply(Point{3, 7}), (Point{7, 7}));
 
     EXPECT_EQ(AffineTransform::makeScale(2, 3).translated(1, 1).apply(Point{0, 0}), (Point{2, 3}));
@@ -178,8 +179,12 @@ TEST(AffineTransform, Invert) {
     ASSERT_TRUE(t.isInvertible());
     const AffineTransform round = concat(t, t.inverted());
     const AffineTransform id = AffineTransform::identity();
-    for (auto [got, want] : {std::pair{round.a, id.a}, {round.b, id.b}, {round.c, id.c}, {round.d, id.d},
-                             {round.tx, id.tx}, {round.ty, id.ty}})
+    for (auto [got, want] : {std::pair{round.a, id.a},
+                             {round.b, id.b},
+                             {round.c, id.c},
+                             {round.d, id.d},
+                             {round.tx, id.tx},
+                             {round.ty, id.ty}})
         EXPECT_NEAR(got, want, 1e-12);
     const Point p = t.inverted().apply(t.apply(Point{5, -9}));
     EXPECT_NEAR(p.x, 5, 1e-12);

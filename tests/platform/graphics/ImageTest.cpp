@@ -13,7 +13,8 @@ const PixelFormat kRGBA8{};
 
 TEST(Image, CopyPacksRowsAndIsIndependentOfTheSource) {
     // 2 x 2 pixels in rows of 12 bytes (4 bytes of padding each).
-    std::vector<uint8_t> pixels = {1, 2, 3, 4, 5, 6, 7, 8, 99, 99, 99, 99, 9, 10, 11, 12, 13, 14, 15, 16, 99, 99, 99, 99};
+    std::vector<uint8_t> pixels = {1, 2,  3,  4,  5,  6,  7,  8,  99, 99, 99, 99,
+                                   9, 10, 11, 12, 13, 14, 15, 16, 99, 99, 99, 99};
     const ImagePtr image = Image::copy(pixels.data(), 2, 2, 12, kRGBA8);
     ASSERT_TRUE(image);
     std::fill(pixels.begin(), pixels.end(), 0);

@@ -21,9 +21,11 @@ TEST(ParallelRows, VisitsEveryRowOnce) {
             ASSERT_LE(0, first);
             ASSERT_LE(first, end);
             ASSERT_LE(end, c.rows);
-            for (int y = first; y < end; ++y) ++visits[size_t(y)];
+            for (int y = first; y < end; ++y)
+                ++visits[size_t(y)];
         });
-        for (const auto& v : visits) EXPECT_EQ(v.load(), 1);
+        for (const auto& v : visits)
+            EXPECT_EQ(v.load(), 1);
     }
 }
 

@@ -11,7 +11,9 @@ using namespace imageio;
 
 namespace {
 
-std::vector<char> text(const std::string& s) { return {s.begin(), s.end()}; }
+std::vector<char> text(const std::string& s) {
+    return {s.begin(), s.end()};
+}
 
 std::vector<char> validFile(const test::TempFolder& folder, const std::string& name) {
     const std::string path = folder.file("valid-" + name);
@@ -28,13 +30,15 @@ std::vector<char> firstPart(std::vector<char> bytes, size_t n) {
 std::vector<char> claimingTIFF(uint32_t w, uint32_t h, uint16_t bits) {
     std::vector<char> b;
     auto put = [&b](uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i) b.push_back(char(v >> (8 * i)));
+        for (int i = 0; i < bytes; ++i)
+            b.push_back(char(v >> (8 * i)));
     };
     b.insert(b.end(), {'I', 'I', 42, 0});
     put(8, 4);
-    const uint32_t tags[][3] = {{256, 4, w}, {257, 4, h},   {258, 3, bits},     {259, 3, 1},
-                                {262, 3, 2}, {273, 4, 200}, {277, 3, 3},        {278, 4, h},
-                                {279, 4, w * h * 3u * (bits / 8u)}, {284, 3, 1}};
+    const uint32_t tags[][3] = {{256, 4, w}, {257, 4, h}, {258, 3, bits},
+                                {259, 3, 1}, {262, 3, 2}, {273, 4, 200},
+                                {277, 3, 3}, {278, 4, h}, {279, 4, w * h * 3u * (bits / 8u)},
+                                {284, 3, 1}};
     put(uint32_t(std::size(tags)), 2);
     for (const auto& t : tags) {
         put(t[0], 2);
@@ -63,7 +67,8 @@ TEST(BadInput, UndecodableFilesGiveNoImage) {
     test::TempFolder folder;
     std::mt19937 random(7);
     std::vector<char> noise(4096);
-    for (char& c : noise) c = char(random());
+    for (char& c : noise)
+        c = char(random());
     const struct {
         const char* name;
         std::vector<char> bytes;
@@ -93,7 +98,8 @@ TEST(BadInput, UndecodableFilesGiveNoImage) {
         EXPECT_FALSE(source->createImage());
         EXPECT_FALSE(source->createThumbnail(32));
         EXPECT_FALSE(source->failureReason().empty());
-        EXPECT_NE(source->failureReason().find(c.reasonContains), std::string::npos) << source->failureReason();
+        EXPECT_NE(source->failureReason().find(c.reasonContains), std::string::npos)
+            << source->failureReason();
     }
 }
 

@@ -1,8 +1,8 @@
 // Everything comes out as sRGB RGB: ICC profiles converted, linear values encoded, grey and
 // CMYK expanded.
-#include "platform/imageio/JpegReader.h"
 #include "platform/imageio/Fixtures.h"
 #include "platform/imageio/ImageSource.h"
+#include "platform/imageio/JpegReader.h"
 
 #include <gtest/gtest.h>
 #include <lcms2.h>
@@ -41,11 +41,13 @@ std::vector<uint8_t> profileBytes(bool wide) {
 }
 
 // A uniform 8-bit RGB TIFF carrying a profile.
-graphics::ImagePtr readProfiled(const test::TempFolder& folder, const std::vector<uint8_t>& icc, const float rgb[3]) {
+graphics::ImagePtr readProfiled(const test::TempFolder& folder, const std::vector<uint8_t>& icc,
+                                const float rgb[3]) {
     OIIO::ImageSpec extra;
     extra.attribute("ICCProfile", OIIO::TypeDesc(OIIO::TypeDesc::UINT8, int(icc.size())), icc.data());
     std::vector<float> pixels;
-    for (int i = 0; i < 16; ++i) pixels.insert(pixels.end(), rgb, rgb + 3);
+    for (int i = 0; i < 16; ++i)
+        pixels.insert(pixels.end(), rgb, rgb + 3);
     const std::string path = folder.file("profiled.tif");
     test::writeWithOIIO(path, pixels, 4, 4, 3, OIIO::TypeDesc::UINT8, &extra);
     auto source = ImageSource::createWithPath(path);
@@ -103,7 +105,8 @@ std::array<uint8_t, 3> throughProfile(const std::vector<uint8_t>& icc, const uin
 
 // A CMYK JPEG of uniform inks written as print software does: inverted, with an Adobe marker and
 // the profile in its markers.
-void writeCmykJpeg(const std::string& path, int w, int h, const uint8_t inks[4], const std::vector<uint8_t>& icc) {
+void writeCmykJpeg(const std::string& path, int w, int h, const uint8_t inks[4],
+                   const std::vector<uint8_t>& icc) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_TRUE(file);
     jpeg_compress_struct info;
@@ -121,7 +124,8 @@ void writeCmykJpeg(const std::string& path, int w, int h, const uint8_t inks[4],
     jpeg_write_icc_profile(&info, icc.data(), unsigned(icc.size()));
     std::vector<uint8_t> row;
     for (int x = 0; x < w; ++x)
-        for (int c = 0; c < 4; ++c) row.push_back(uint8_t(255 - inks[c]));
+        for (int c = 0; c < 4; ++c)
+            row.push_back(uint8_t(255 - inks[c]));
     for (int y = 0; y < h; ++y) {
         JSAMPROW r = row.data();
         jpeg_write_scanlines(&info, &r, 1);
@@ -148,7 +152,8 @@ TEST(Color, SRGBProfileLeavesPixelsAlone) {
     const float rgb[3] = {180 / 255.f, 120 / 255.f, 60 / 255.f};
     graphics::ImagePtr image = readProfiled(folder, profileBytes(false), rgb);
     ASSERT_TRUE(image);
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 2, 3, c), std::round(rgb[c] * 255) / 255, 1e-6);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(test::component(*image, 2, 3, c), std::round(rgb[c] * 255) / 255, 1e-6);
 }
 
 TEST(Color, GreyBecomesRGB) {
@@ -162,7 +167,8 @@ TEST(Color, GreyBecomesRGB) {
     EXPECT_EQ(image->format().bitsPerComponent, 16);
     EXPECT_TRUE(image->format().hasAlpha());
     const double grey = test::pattern(8, 8, 2)[2 * (8 * 3 + 5)];
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 5, 3, c), grey, 1 / 65535.0);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(test::component(*image, 5, 3, c), grey, 1 / 65535.0);
 }
 
 TEST(Color, CMYKBecomesRGB) {
@@ -171,7 +177,8 @@ TEST(Color, CMYKBecomesRGB) {
     OIIO::ImageSpec extra;
     extra.attribute("tiff:ColorSpace", "CMYK");
     std::vector<float> pixels;
-    for (int i = 0; i < 4; ++i) pixels.insert(pixels.end(), {0.2f, 0.4f, 0.6f, 0.1f});
+    for (int i = 0; i < 4; ++i)
+        pixels.insert(pixels.end(), {0.2f, 0.4f, 0.6f, 0.1f});
     test::writeWithOIIO(path, pixels, 2, 2, 4, OIIO::TypeDesc::UINT8, &extra);
     auto source = ImageSource::createWithPath(path);
     EXPECT_EQ(source->copyProperties().at("ColorModel"), foundation::Value("CMYK"));
@@ -179,14 +186,16 @@ TEST(Color, CMYKBecomesRGB) {
     ASSERT_TRUE(image);
     EXPECT_FALSE(image->format().hasAlpha());
     const double expected[3] = {0.8 * 0.9, 0.6 * 0.9, 0.4 * 0.9};
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 1, 1, c), expected[c], 1.5 / 255);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(test::component(*image, 1, 1, c), expected[c], 1.5 / 255);
 }
 
 TEST(Color, LinearOpenEXRIsEncodedToSRGB) {
     test::TempFolder folder;
     const std::string path = folder.file("linear.exr");
     std::vector<float> pixels;
-    for (int i = 0; i < 4; ++i) pixels.insert(pixels.end(), {0.214041f, 0.0f, 1.0f});
+    for (int i = 0; i < 4; ++i)
+        pixels.insert(pixels.end(), {0.214041f, 0.0f, 1.0f});
     test::writeWithOIIO(path, pixels, 2, 2, 3, OIIO::TypeDesc::HALF);
     graphics::ImagePtr image = ImageSource::createWithPath(path)->createImage();
     ASSERT_TRUE(image);
@@ -199,13 +208,13 @@ TEST(Color, LinearOpenEXRIsEncodedToSRGB) {
 // A 2 x 2 GIF with a transparent palette entry: red (transparent) and blue, diagonally.
 TEST(Color, GIFTransparencyIsKept) {
     test::TempFolder folder;
-    const std::vector<unsigned char> gif = {
-        'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0,  // screen with a 2-entry palette
-        255, 0, 0, 0, 0, 255,                                  // palette: red, blue
-        0x21, 0xF9, 4, 1, 0, 0, 0, 0,                          // entry 0 is transparent
-        0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0,                       // image descriptor
-        2, 3, 0x44, 0x02, 0x05, 0,                             // LZW of indices 0 1 1 0
-        ';'};
+    const std::vector<unsigned char> gif = {'G',  'I',  'F',  '8',  '9',  'a', 2, 0, 2, 0,
+                                            0x80, 0,    0, // screen with a 2-entry palette
+                                            255,  0,    0,    0,    0,    255,       // palette: red, blue
+                                            0x21, 0xF9, 4,    1,    0,    0,   0, 0, // entry 0 is transparent
+                                            0x2C, 0,    0,    0,    0,    2,   0, 2, 0, 0, // image descriptor
+                                            2,    3,    0x44, 0x02, 0x05, 0, // LZW of indices 0 1 1 0
+                                            ';'};
     const std::string path = folder.file("transparent.gif");
     test::writeBytes(path, {gif.begin(), gif.end()});
     auto source = ImageSource::createWithPath(path);
@@ -236,7 +245,8 @@ TEST(Color, CMYKTIFFGoesThroughItsProfile) {
     extra.attribute("ICCProfile", OIIO::TypeDesc(OIIO::TypeDesc::UINT8, int(icc.size())), icc.data());
     std::vector<float> pixels;
     for (int i = 0; i < 6; ++i)
-        for (uint8_t ink : inks) pixels.push_back(ink / 255.0f);
+        for (uint8_t ink : inks)
+            pixels.push_back(ink / 255.0f);
     const std::string path = folder.file("cmyk-profiled.tif");
     test::writeWithOIIO(path, pixels, 3, 2, 4, OIIO::TypeDesc::UINT8, &extra);
     auto source = ImageSource::createWithPath(path);
@@ -244,7 +254,8 @@ TEST(Color, CMYKTIFFGoesThroughItsProfile) {
     EXPECT_EQ(source->copyProperties().at("ProfileName"), foundation::Value("Warm inks"));
     graphics::ImagePtr image = source->createImage();
     ASSERT_TRUE(image) << source->failureReason();
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 2, 1, c) * 255, expected[c], 1.0) << c;
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(test::component(*image, 2, 1, c) * 255, expected[c], 1.0) << c;
 }
 
 TEST(Color, CMYKJPEGGoesThroughItsProfile) {
@@ -261,7 +272,8 @@ TEST(Color, CMYKJPEGGoesThroughItsProfile) {
     EXPECT_EQ(image->width(), 16);
     EXPECT_FALSE(image->format().hasAlpha());
     // Quality 100 still rounds the inks by a level or so.
-    for (int c = 0; c < 3; ++c) EXPECT_NEAR(test::component(*image, 9, 5, c) * 255, expected[c], 3.0) << c;
+    for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(test::component(*image, 9, 5, c) * 255, expected[c], 3.0) << c;
 }
 
 // A CMYK JPEG whose scan is damaged is a failure with a reason, not made-up pixels or the end of the
@@ -272,7 +284,8 @@ TEST(Color, DamagedCMYKJPEGFailsWithAReason) {
     const std::string path = folder.file("cmyk.jpg");
     writeCmykJpeg(path, 64, 64, inks, cmykProfileBytes());
     std::vector<char> bytes = test::readBytes(path);
-    std::fill(bytes.end() - long(bytes.size() / 4), bytes.end() - 2, char(0xFF)); // the scan's end, not its end marker
+    std::fill(bytes.end() - long(bytes.size() / 4), bytes.end() - 2,
+              char(0xFF)); // the scan's end, not its end marker
     test::writeBytes(path, bytes);
     JpegPixels read;
     std::string why;

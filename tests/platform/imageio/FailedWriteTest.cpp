@@ -48,7 +48,8 @@ TEST(FailedWrite, FolderThatRefusesFiles) {
     const std::string path = (folder.path() / "locked" / "photo.jpg").string();
     test::writeBytes(path, {'o', 'l', 'd'});
     chmod((folder.path() / "locked").c_str(), 0555);
-    if (access((folder.path() / "locked").c_str(), W_OK) == 0) GTEST_SKIP() << "permissions do not bind this user";
+    if (access((folder.path() / "locked").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "permissions do not bind this user";
     auto destination = ImageDestination::createWithPath(path, "public.jpeg");
     if (destination) {
         destination->addImage(test::patternImage(8, 8, 8, false), {});
@@ -61,8 +62,8 @@ TEST(FailedWrite, FolderThatRefusesFiles) {
 // stays.
 TEST(FailedWrite, FullDiskIsAnAnswerNotTheEndOfTheProgram) {
     const auto& writable = destinationTypeIdentifiers();
-    for (const std::string type :
-         {"public.jpeg", "public.png", "public.tiff", "org.webmproject.webp", "public.heic", "com.ilm.openexr-image"}) {
+    for (const std::string type : {"public.jpeg", "public.png", "public.tiff", "org.webmproject.webp",
+                                   "public.heic", "com.ilm.openexr-image"}) {
         if (std::find(writable.begin(), writable.end(), type) == writable.end()) continue;
         SCOPED_TRACE(type);
         test::TempFolder folder;

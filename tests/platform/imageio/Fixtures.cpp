@@ -16,7 +16,8 @@ TempFolder::TempFolder() {
 
 TempFolder::~TempFolder() {
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 ec);
     std::filesystem::remove_all(path_, ec);
 }
 
@@ -31,7 +32,8 @@ std::vector<float> pattern(int w, int h, int channels) {
                 px[0] = v[0];
                 if (channels == 2) px[1] = v[3];
             } else {
-                for (int c = 0; c < channels; ++c) px[c] = v[c];
+                for (int c = 0; c < channels; ++c)
+                    px[c] = v[c];
             }
         }
     return p;
@@ -59,9 +61,12 @@ graphics::ImagePtr patternImage(int w, int h, int bits, bool alpha) {
     std::vector<uint8_t> buffer(rowBytes * h);
     for (size_t i = 0; i < p.size(); ++i) {
         const float v = (!alpha && i % 4 == 3) ? 1.0f : p[i];
-        if (bits == 8) buffer[i] = uint8_t(v * 255 + 0.5f);
-        else if (bits == 16) reinterpret_cast<uint16_t*>(buffer.data())[i] = uint16_t(v * 65535 + 0.5f);
-        else reinterpret_cast<float*>(buffer.data())[i] = v;
+        if (bits == 8)
+            buffer[i] = uint8_t(v * 255 + 0.5f);
+        else if (bits == 16)
+            reinterpret_cast<uint16_t*>(buffer.data())[i] = uint16_t(v * 65535 + 0.5f);
+        else
+            reinterpret_cast<float*>(buffer.data())[i] = v;
     }
     return graphics::Image::copy(buffer.data(), w, h, rowBytes, format);
 }

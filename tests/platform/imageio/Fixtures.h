@@ -13,13 +13,13 @@
 namespace imageio::test {
 
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     std::string file(const std::string& name) const { return (path_ / name).string(); }
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

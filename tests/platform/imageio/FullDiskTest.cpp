@@ -28,7 +28,8 @@ namespace {
 graphics::ImagePtr noiseImage(int w, int h) {
     std::mt19937 random(3);
     std::vector<uint8_t> pixels(size_t(w) * h * 4);
-    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = i % 4 == 3 ? 255 : uint8_t(random());
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = i % 4 == 3 ? 255 : uint8_t(random());
     graphics::PixelFormat format;
     format.order[3] = graphics::Channel::X;
     return graphics::Image::copy(pixels.data(), w, h, size_t(w) * 4, format);
@@ -98,7 +99,8 @@ TEST(FullDisk, NextSaveRemovesTemporariesOfKilledSaves) {
     const std::string path = folder.file("photo.tiff");
     const std::vector<std::string> others = {".other-abc123.tiff", ".photo-abc123.png", ".photo-abc12.tiff",
                                              "photo-abc123.tiff"};
-    for (const std::string& other : others) test::writeBytes(folder.file(other), {'x'});
+    for (const std::string& other : others)
+        test::writeBytes(folder.file(other), {'x'});
     std::set<std::string> seen(others.begin(), others.end());
     for (int attempt = 0; attempt < 4; ++attempt) {
         // A fresh process: a forked copy would lack the writers' worker threads.
@@ -125,13 +127,15 @@ TEST(FullDisk, NextSaveRemovesTemporariesOfKilledSaves) {
     }
     size_t leftovers = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-        leftovers += entry.path().filename().string().rfind(".photo-", 0) == 0 &&
-                     std::find(others.begin(), others.end(), entry.path().filename().string()) == others.end();
+        leftovers +=
+            entry.path().filename().string().rfind(".photo-", 0) == 0 &&
+            std::find(others.begin(), others.end(), entry.path().filename().string()) == others.end();
     ASSERT_GT(leftovers, 0u) << "no temporary outlived its save";
 
     ASSERT_TRUE(save(path, "public.tiff", noiseImage(8, 8)));
     EXPECT_EQ(entries(folder.path()), others.size() + 1);
-    for (const std::string& other : others) EXPECT_TRUE(std::filesystem::exists(folder.file(other))) << other;
+    for (const std::string& other : others)
+        EXPECT_TRUE(std::filesystem::exists(folder.file(other))) << other;
     EXPECT_EQ(ImageSource::createWithPath(path)->createImage()->width(), 8);
 }
 
@@ -140,5 +144,6 @@ TEST(FullDisk, SavesUntilKilled) {
     const char* path = getenv(kSaveForever);
     if (!path) GTEST_SKIP() << "runs as the process that NextSaveRemovesTemporariesOfKilledSaves kills";
     const graphics::ImagePtr image = noiseImage(2000, 1500);
-    for (;;) ASSERT_TRUE(save(path, "public.tiff", image));
+    for (;;)
+        ASSERT_TRUE(save(path, "public.tiff", image));
 }

@@ -20,7 +20,8 @@ TEST(Fuzz, ReadPathSurvivesMutatedFiles) {
         test::writeWithOIIO((corpus / name).string(), test::pattern(12, 8, 3), 12, 8, 3,
                             name == std::string("a.exr") ? OIIO::TypeDesc::HALF : OIIO::TypeDesc::UINT8);
     }
-    test::writeWithOIIO((corpus / "alpha.png").string(), test::pattern(6, 4, 4), 6, 4, 4, OIIO::TypeDesc::UINT16);
+    test::writeWithOIIO((corpus / "alpha.png").string(), test::pattern(6, 4, 4), 6, 4, 4,
+                        OIIO::TypeDesc::UINT16);
     {
         auto image = Exiv2::ImageFactory::open((corpus / "a.jpg").string());
         image->readMetadata();
@@ -31,8 +32,9 @@ TEST(Fuzz, ReadPathSurvivesMutatedFiles) {
     }
     const std::string command = std::string(OPALENE_FUZZER_FUZZ_IMAGESOURCE) +
                                 " -max_total_time=4 -seed=1 -timeout=10 -rss_limit_mb=2048 -max_len=8192"
-                                " -artifact_prefix=" + (folder.path() / "").string() + " " + corpus.string() +
-                                " >" + (folder.path() / "log").string() + " 2>&1";
+                                " -artifact_prefix=" +
+                                (folder.path() / "").string() + " " + corpus.string() + " >" +
+                                (folder.path() / "log").string() + " 2>&1";
     const int status = std::system(command.c_str());
     EXPECT_EQ(status, 0) << [&] {
         const std::vector<char> log = test::readBytes((folder.path() / "log").string());

@@ -1,8 +1,8 @@
 // JPEG pixels decoded by the JPEG library straight into the image: the same bytes OpenImageIO
 // decodes, turned upright as rows arrive, and reduced by the decoder for thumbnails.
+#include "platform/imageio/JpegReader.h"
 #include "platform/imageio/Fixtures.h"
 #include "platform/imageio/ImageSource.h"
-#include "platform/imageio/JpegReader.h"
 #include "platform/imageio/Orientation.h"
 
 #include <OpenImageIO/imagebuf.h>
@@ -78,9 +78,10 @@ INSTANTIATE_TEST_SUITE_P(AllEight, JpegOrientationTest, testing::Range(1, 9));
 TEST(JpegReader, ScaleIsTheSmallestEighthThatKeepsTheSide) {
     const struct {
         int stored, wanted, eighths;
-    } cases[] = {{4608, 0, 8}, {4608, 4608, 8}, {4608, 5000, 8}, {4608, 160, 1}, {4608, 576, 1},
+    } cases[] = {{4608, 0, 8},   {4608, 4608, 8}, {4608, 5000, 8}, {4608, 160, 1}, {4608, 576, 1},
                  {4608, 577, 2}, {4608, 4000, 7}, {4608, 4033, 8}, {10, 1, 1}};
-    for (const auto& c : cases) EXPECT_EQ(jpegScaleEighths(c.stored, c.wanted), c.eighths) << c.stored << " " << c.wanted;
+    for (const auto& c : cases)
+        EXPECT_EQ(jpegScaleEighths(c.stored, c.wanted), c.eighths) << c.stored << " " << c.wanted;
 }
 
 // A reduced thumbnail comes from the decoder's reduction: its size is the one asked for, turned,
@@ -103,7 +104,8 @@ TEST(JpegReader, ReducedThumbnailKeepsSizeAndContent) {
                 const int wx = int((x + 0.5) * whole->width() / thumb->width());
                 const int wy = int((y + 0.5) * whole->height() / thumb->height());
                 for (int c = 0; c < 3; ++c)
-                    ASSERT_NEAR(test::component(*thumb, x, y, c), test::component(*whole, wx, wy, c), 6.0 / 255)
+                    ASSERT_NEAR(test::component(*thumb, x, y, c), test::component(*whole, wx, wy, c),
+                                6.0 / 255)
                         << x << "," << y << " " << c;
             }
     }

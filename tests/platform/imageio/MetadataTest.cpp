@@ -63,7 +63,8 @@ std::string exifString(const Exiv2::ExifData& exif, const char* key) {
 }
 
 // Re-saving the camera JPEG as the editor does: its properties, with Software set.
-std::string resave(const test::TempFolder& folder, const std::string& from, const char* type, const char* name) {
+std::string resave(const test::TempFolder& folder, const std::string& from, const char* type,
+                   const char* name) {
     auto source = ImageSource::createWithPath(from);
     Dictionary props = source->copyProperties();
     Dictionary tiff = *props["{TIFF}"].getDictionary();
@@ -133,7 +134,8 @@ TEST_P(MetadataCarryOver, TagsStayInTheirDirectories) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, MetadataCarryOver,
-                         testing::Values(std::pair{"public.jpeg", "saved.jpg"}, std::pair{"public.tiff", "saved.tif"},
+                         testing::Values(std::pair{"public.jpeg", "saved.jpg"},
+                                         std::pair{"public.tiff", "saved.tif"},
                                          std::pair{"public.png", "saved.png"}),
                          [](const auto& info) { return std::string(info.param.first).substr(7); });
 

@@ -11,7 +11,8 @@ namespace {
 
 constexpr int kWidth = 6, kHeight = 4;
 
-std::string storedWithOrientation(const test::TempFolder& folder, int orientation, int w = kWidth, int h = kHeight) {
+std::string storedWithOrientation(const test::TempFolder& folder, int orientation, int w = kWidth,
+                                  int h = kHeight) {
     OIIO::ImageSpec extra;
     extra.attribute("Orientation", orientation);
     const std::string path = folder.file("o" + std::to_string(orientation) + ".tif");
@@ -24,13 +25,20 @@ std::string storedWithOrientation(const test::TempFolder& folder, int orientatio
 OIIO::ImageBuf uprightByDefinition(const OIIO::ImageBuf& stored, int orientation) {
     namespace algo = OIIO::ImageBufAlgo;
     switch (orientation) {
-    case 2: return algo::flop(stored);
-    case 3: return algo::rotate180(stored);
-    case 4: return algo::flip(stored);
-    case 5: return algo::rotate270(algo::flop(stored));
-    case 6: return algo::rotate90(stored);
-    case 7: return algo::rotate90(algo::flop(stored));
-    case 8: return algo::rotate270(stored);
+    case 2:
+        return algo::flop(stored);
+    case 3:
+        return algo::rotate180(stored);
+    case 4:
+        return algo::flip(stored);
+    case 5:
+        return algo::rotate270(algo::flop(stored));
+    case 6:
+        return algo::rotate90(stored);
+    case 7:
+        return algo::rotate90(algo::flop(stored));
+    case 8:
+        return algo::rotate270(stored);
     }
     return stored;
 }

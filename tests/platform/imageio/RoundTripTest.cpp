@@ -17,12 +17,12 @@ namespace {
 struct RoundTrip {
     const char* name;
     const char* type;
-    int bits;             // of the image written
+    int bits; // of the image written
     bool alpha;
     Dictionary options;
-    double tolerance;     // largest difference of a component, 0-1
+    double tolerance; // largest difference of a component, 0-1
     int decodedBits;
-    int tiffCompression;  // expected in "{TIFF}" of the file read back; 0: not checked
+    int tiffCompression; // expected in "{TIFF}" of the file read back; 0: not checked
 };
 
 std::vector<RoundTrip> cases() {
@@ -31,9 +31,23 @@ std::vector<RoundTrip> cases() {
         {"PNG8", "public.png", 8, true, {}, 0.0, 8, 0},
         {"PNG16", "public.png", 16, true, {{"Depth", 16}}, 0.0, 16, 0},
         {"TIFFNone", "public.tiff", 8, false, {{"{TIFF}", Dictionary{{"Compression", 1}}}}, 0.0, 8, 1},
-        {"TIFFLZW16", "public.tiff", 16, true, {{"Depth", 16}, {"{TIFF}", Dictionary{{"Compression", 5}}}}, 0.0, 16, 5},
+        {"TIFFLZW16",
+         "public.tiff",
+         16,
+         true,
+         {{"Depth", 16}, {"{TIFF}", Dictionary{{"Compression", 5}}}},
+         0.0,
+         16,
+         5},
         {"TIFFDeflate", "public.tiff", 8, false, {{"{TIFF}", Dictionary{{"Compression", 32946}}}}, 0.0, 8, 8},
-        {"TIFFPackBits", "public.tiff", 8, true, {{"{TIFF}", Dictionary{{"Compression", 32773}}}}, 0.0, 8, 32773},
+        {"TIFFPackBits",
+         "public.tiff",
+         8,
+         true,
+         {{"{TIFF}", Dictionary{{"Compression", 32773}}}},
+         0.0,
+         8,
+         32773},
         {"JPEG2000", "public.jpeg-2000", 8, false, {}, 1.5 / 255, 8, 0},
         {"OpenEXR", "com.ilm.openexr-image", 32, true, {}, 0.003, 32, 0},
         {"WebP", "org.webmproject.webp", 8, false, {{kLossyCompressionQuality, 1.0}}, 0.08, 8, 0},
@@ -82,9 +96,12 @@ TEST_P(RoundTripTest, SizeDepthAndPixelsSurvive) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             for (int ch = 0; ch < (c.alpha ? 4 : 3); ++ch)
-                worst = std::max(worst, std::fabs(test::component(*back, x, y, ch) - test::component(*image, x, y, ch)));
+                worst = std::max(
+                    worst, std::fabs(test::component(*back, x, y, ch) - test::component(*image, x, y, ch)));
     EXPECT_LE(worst, c.tolerance + 1e-6);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RoundTripTest, testing::ValuesIn(cases()),
-                         [](const testing::TestParamInfo<RoundTrip>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<RoundTrip>& info) {
+                             return std::string(info.param.name);
+                         });

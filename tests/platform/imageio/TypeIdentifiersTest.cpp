@@ -19,7 +19,8 @@ TEST(TypeIdentifiers, CommonTypesAreReadableAndWritableInOrder) {
     ASSERT_GE(writable.size(), 6u);
     EXPECT_EQ(writable[0], "public.jpeg");
     EXPECT_EQ(writable[1], "public.png");
-    for (const char* id : {"public.tiff", "public.jpeg-2000", "com.ilm.openexr-image", "org.webmproject.webp"}) {
+    for (const char* id :
+         {"public.tiff", "public.jpeg-2000", "com.ilm.openexr-image", "org.webmproject.webp"}) {
         EXPECT_TRUE(has(writable, id)) << id;
         EXPECT_TRUE(has(sourceTypeIdentifiers(), id)) << id;
     }

@@ -65,8 +65,9 @@ TEST(KXServiceUtilsVersions, CompareNumberByNumber) {
         const char *a, *b;
         int expected;
     };
-    const Case cases[] = {{"1.10", "1.9", 1}, {"1.9", "1.10", -1}, {"2.0", "2", 0}, {"2.0.1", "2.0", 1},
-                          {"", "0", 0},       {"10.7.0", "10.10.1", -1}, {"1.2b", "1.2", 0}};
+    const Case cases[] = {{"1.10", "1.9", 1},  {"1.9", "1.10", -1}, {"2.0", "2", 0},
+                          {"2.0.1", "2.0", 1}, {"", "0", 0},        {"10.7.0", "10.10.1", -1},
+                          {"1.2b", "1.2", 0}};
     for (const Case& c : cases)
         EXPECT_EQ(services::KXServiceUtils::compareVersions(c.a, c.b), c.expected) << c.a << " vs " << c.b;
     EXPECT_EQ(services::KXServiceUtils::currentVersionCompare("10.7.0"), 1);
@@ -74,34 +75,41 @@ TEST(KXServiceUtilsVersions, CompareNumberByNumber) {
 }
 
 TEST(KXServiceUtils, PresetNamesAreShortPrintableUtf8) {
-  struct Case {
-    const char* name;
-    std::string text;
-    bool valid;
-  } cases[] = {
-      {"empty (reported by the caller)", "", true},
-      {"plain", "Warm evening", true},
-      {"accents and other scripts", "Été 夜 ☕", true},
-      {"31 characters", std::string(31, 'a'), true},
-      {"32 characters", std::string(32, 'a'), false},
-      {"31 two-byte characters", [] { std::string s; for (int i = 0; i < 31; ++i) s += "é"; return s; }(), true},
-      {"tab", "a\tb", false},
-      {"new line", "a\nb", false},
-      {"delete character", "a\x7f", false},
-      {"broken UTF-8", "a\xc3", false},
-      {"overlong UTF-8", "\xc0\xaf", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(services::KXServiceUtils::isTextFieldStringValid(c.text, 0), c.valid);
-  }
+    struct Case {
+        const char* name;
+        std::string text;
+        bool valid;
+    } cases[] = {
+        {"empty (reported by the caller)", "", true},
+        {"plain", "Warm evening", true},
+        {"accents and other scripts", "Été 夜 ☕", true},
+        {"31 characters", std::string(31, 'a'), true},
+        {"32 characters", std::string(32, 'a'), false},
+        {"31 two-byte characters",
+         [] {
+             std::string s;
+             for (int i = 0; i < 31; ++i)
+                 s += "é";
+             return s;
+         }(),
+         true},
+        {"tab", "a\tb", false},
+        {"new line", "a\nb", false},
+        {"delete character", "a\x7f", false},
+        {"broken UTF-8", "a\xc3", false},
+        {"overlong UTF-8", "\xc0\xaf", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(services::KXServiceUtils::isTextFieldStringValid(c.text, 0), c.valid);
+    }
 }
 
 TEST(KXServiceUtils, OfflineAndTheParentScreenFollowsTheScale) {
-  // Offline: the rate prompt after a save, which asks for a connection, never comes up.
-  EXPECT_FALSE(KXServiceUtils::connectedToNetwork());
-  KXServiceUtils::setBackingScaleFactor(2.0);
-  EXPECT_TRUE(KXServiceUtils::parentScreenIsRetina());
-  KXServiceUtils::setBackingScaleFactor(1.0);
-  EXPECT_FALSE(KXServiceUtils::parentScreenIsRetina());
+    // Offline: the rate prompt after a save, which asks for a connection, never comes up.
+    EXPECT_FALSE(KXServiceUtils::connectedToNetwork());
+    KXServiceUtils::setBackingScaleFactor(2.0);
+    EXPECT_TRUE(KXServiceUtils::parentScreenIsRetina());
+    KXServiceUtils::setBackingScaleFactor(1.0);
+    EXPECT_FALSE(KXServiceUtils::parentScreenIsRetina());
 }

@@ -22,7 +22,7 @@ class PP_BWGrained : public PostProcess {
   private:
     float m_grain = 0.0f;    // "Grain", copied when a run starts
     float m_contrast = 0.0f; // "Contrast", copied when a run starts
-    int32_t m_cell = 1;       // side of one grain in working-image pixels
+    int32_t m_cell = 1;      // side of one grain in working-image pixels
     // Per column of grains: the row of grains its value was drawn for, and the value.
     std::vector<int32_t> m_drawn_row;
     std::vector<int16_t> m_drawn;

@@ -135,8 +135,10 @@ TEST(PP_BWGrained, GrainIsAsCoarseAsThePreviewShowsIt) {
 
     const auto spread = [](const std::vector<double>& v) {
         double mean = 0, square = 0;
-        for (double x : v) mean += x / double(v.size());
-        for (double x : v) square += (x - mean) * (x - mean) / double(v.size());
+        for (double x : v)
+            mean += x / double(v.size());
+        for (double x : v)
+            square += (x - mean) * (x - mean) / double(v.size());
         return std::sqrt(square);
     };
     std::vector<double> blocks, previewPixels;
@@ -152,7 +154,8 @@ TEST(PP_BWGrained, GrainIsAsCoarseAsThePreviewShowsIt) {
             blocks.push_back(sum / (step * step));
         }
     for (int j = 0; j < preview.h; ++j)
-        for (int i = 0; i < preview.w; ++i) previewPixels.push_back(preview.at(i, j).r);
+        for (int i = 0; i < preview.w; ++i)
+            previewPixels.push_back(preview.at(i, j).r);
     EXPECT_EQ(mixed, 0) << "a grain is not one square of the preview's step";
     const double ratio = spread(blocks) / spread(previewPixels);
     EXPECT_GT(ratio, 0.85) << "the saved picture's grain averages away at the preview's size";
