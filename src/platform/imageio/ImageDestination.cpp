@@ -20,8 +20,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace imageio {
 
@@ -130,6 +132,40 @@ bool readBackWhole(const std::string& file, int width, int height, std::vector<u
 
 // Formats whose OpenImageIO writer fills an in-memory file correctly (JPEG 2000's writes nothing
 // there, TIFF's loses its Exif directory).
+// OpenImageIO converts a strided layout component by component; 8-bit colour over four-byte
+// pixels is packed here in bands of rows instead, which costs the encoder a fifth less. Only for
+// writers whose scanline path reads what it is given (the HEIF writer reads past a band).
+bool writePixels(OIIO::ImageOutput& out, const OutputPixels& pixels, const OIIO::ImageSpec& spec,
+                 const std::string& format) {
+    const int w = spec.width, h = spec.height;
+    const bool banded = format == "jpeg" || format == "png" || format == "tiff";
+    if (!banded || pixels.type != OIIO::TypeDesc::UINT8 || spec.format != OIIO::TypeDesc::UINT8 ||
+        pixels.channels != 3 || pixels.xstride != 4)
+        return out.write_image(pixels.type, pixels.data, pixels.xstride, pixels.ystride);
+    constexpr int kBand = 64;
+    std::vector<uint8_t> band;
+    try {
+        band.resize(size_t(w) * 3 * size_t(std::min(h, kBand)));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const auto* data = static_cast<const uint8_t*>(pixels.data);
+    for (int y0 = 0; y0 < h; y0 += kBand) {
+        const int y1 = std::min(h, y0 + kBand);
+        uint8_t* d = band.data();
+        for (int y = y0; y < y1; ++y) {
+            const uint8_t* s = data + size_t(y) * size_t(pixels.ystride);
+            for (int x = 0; x < w; ++x, s += 4, d += 3) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        }
+        if (!out.write_scanlines(y0, y1, 0, OIIO::TypeDesc::UINT8, band.data())) return false;
+    }
+    return true;
+}
+
 bool writesIntoMemory(const std::string& format) {
     if (format == "jpeg2000" || format == "tiff") return false;
     auto out = OIIO::ImageOutput::create(format);
@@ -206,9 +242,7 @@ bool ImageDestination::encode(const std::string& file, std::vector<unsigned char
     const bool inMemory = writesIntoMemory(format_);
     OIIO::Filesystem::IOVecOutput memory(*bytes);
     if (inMemory && !out->set_ioproxy(&memory)) return false;
-    if (!out->open(file, spec) ||
-        !out->write_image(pixels.type, pixels.data, pixels.xstride, pixels.ystride) || !out->close())
-        return false;
+    if (!out->open(file, spec) || !writePixels(*out, pixels, spec, format_) || !out->close()) return false;
     out.reset();
     if (!inMemory && !readBackWhole(file, image_->width(), image_->height(), bytes)) return false;
 

@@ -23,6 +23,7 @@ struct RoundTrip {
     double tolerance; // largest difference of a component, 0-1
     int decodedBits;
     int tiffCompression; // expected in "{TIFF}" of the file read back; 0: not checked
+    int width = 48, height = 32;
 };
 
 std::vector<RoundTrip> cases() {
@@ -39,6 +40,17 @@ std::vector<RoundTrip> cases() {
          0.0,
          16,
          5},
+        // Rows of 8-bit colour are written in bands: a height that is no multiple of one.
+        {"TIFFTall",
+         "public.tiff",
+         8,
+         false,
+         {{"{TIFF}", Dictionary{{"Compression", 1}}}},
+         0.0,
+         8,
+         1,
+         37,
+         150},
         {"TIFFDeflate", "public.tiff", 8, false, {{"{TIFF}", Dictionary{{"Compression", 32946}}}}, 0.0, 8, 8},
         {"TIFFPackBits",
          "public.tiff",
@@ -67,7 +79,7 @@ TEST_P(RoundTripTest, SizeDepthAndPixelsSurvive) {
     if (std::find(writable.begin(), writable.end(), c.type) == writable.end()) GTEST_SKIP() << "no encoder";
     test::TempFolder folder;
     const std::string path = folder.file("image." + extensionsForType(c.type).front());
-    const int w = 48, h = 32;
+    const int w = c.width, h = c.height;
     graphics::ImagePtr image = test::patternImage(w, h, c.bits, c.alpha);
 
     auto destination = ImageDestination::createWithPath(path, c.type);
