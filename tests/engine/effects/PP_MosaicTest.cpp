@@ -112,6 +112,21 @@ Rgb expectedAt(const Expected& e, int x, int y) {
     return e.border[k] ? Rgb{0, 0, 0} : e.colour[k];
 }
 
+// A mosaic of the given size from kSeed's draws, on `threads` threads, at a preview step (0: full
+// size).
+EffectOutput runMosaic(const graphics::ImagePtr& image, double size, int previewStep, unsigned threads) {
+    PostProcess::global_clean();
+    WorkingImageGuard guard;
+    graphics::setParallelThreads(threads);
+    PP_Mosaic m;
+    m.init({}, 0);
+    m.param_1()->setValue(size);
+    Random::seed(kSeed);
+    EffectOutput out = runEffect(m, image, previewStep);
+    graphics::setParallelThreads(0);
+    return out;
+}
+
 TEST(PP_Mosaic, IdentityAndParameter) {
     PP_Mosaic m;
     m.init({}, 0);
@@ -146,15 +161,7 @@ TEST(PP_Mosaic, FullSizeRunsMakeTheMosaicOfTheirSize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << ", preview step " << c.previewStep << ", "
                                         << c.threads << " threads");
-        PostProcess::global_clean();
-        WorkingImageGuard guard;
-        graphics::setParallelThreads(c.threads);
-        PP_Mosaic m;
-        m.init({}, 0);
-        m.param_1()->setValue(c.size);
-        Random::seed(kSeed);
-        const EffectOutput out = runEffect(m, image, c.previewStep);
-        graphics::setParallelThreads(0);
+        const EffectOutput out = runMosaic(image, c.size, c.previewStep, c.threads);
 
         Bytes src{w, h, out.source};
         Random::seed(kSeed);
@@ -192,16 +199,8 @@ TEST(PP_Mosaic, PreviewSamplesTheMosaicOfTheSameSeedsAtItsOwnSize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "size " << c.size << ", preview step " << c.previewStep << ", "
                                         << c.threads << " threads");
-        PostProcess::global_clean();
-        WorkingImageGuard guard;
-        graphics::setParallelThreads(c.threads);
-        PP_Mosaic m;
-        m.init({}, 0);
-        m.param_1()->setValue(c.size);
-        Random::seed(kSeed);
-        const EffectOutput out = runEffect(m, image, c.previewStep);
+        const EffectOutput out = runMosaic(image, c.size, c.previewStep, c.threads);
         const int afterRun = Random::rand();
-        graphics::setParallelThreads(0);
 
         const Bytes src{w, h, out.source};
         Random::seed(kSeed);
