@@ -6,6 +6,8 @@
 // red, green, blue at bytes 0-2 instead. Samplers pack the three channels read into bits 0-7,
 // 8-15 and 16-23 of their result. They are inline and allocation-free: effects call them once or
 // more per output pixel.
+#include "platform/graphics/Clamp.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -52,10 +54,7 @@ void tex_blur(texture_t* tex, int radius, int step);
 
 namespace tex_detail {
 
-// NaN gives 0.
-inline float clamp01(float t) {
-    return t > 0.0f ? (t < 1.0f ? t : 1.0f) : 0.0f;
-}
+using graphics::clamp01;
 
 // Tiling: the fractional part is exactly what subtracting 1 until below 1 leaves, without looping
 // for ever on huge or infinite coordinates (from 2^24 up every float is whole). Negative

@@ -3,6 +3,7 @@
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/effects/LoFiStyles.h"
+#include "platform/graphics/Clamp.h"
 
 #include <algorithm>
 #include <iterator>
@@ -38,9 +39,7 @@ float clamped_gray(int64_t u, int64_t v) {
     return source_gray(clamp_to(u, PostProcess::g_width), clamp_to(v, PostProcess::g_height));
 }
 
-float clamp01(float v) {
-    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
+using graphics::clamp01;
 
 // One Sobel bracket a + 2 b + c, summed in double.
 float bracket(float a, float b, float c) {

@@ -3,6 +3,7 @@
 #include "engine/BlendFunctions.h"
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
+#include "platform/graphics/Clamp.h"
 
 #include <mutex>
 
@@ -74,9 +75,7 @@ pixel_t clamped(pixel_t p) {
     return p;
 }
 
-float clamp01(float v) {
-    return float(PostProcess::clampMyPixel(v, 0.0, 1.0));
-}
+using graphics::clamp01;
 
 // (R + G + B) x 1/255 x 1/3 of the working image's bytes, rounded to single after each product;
 // 0 outside the image.

@@ -3,6 +3,7 @@
 #include "engine/BlendFunctions.h"
 #include "engine/effects/LoFiStyles.h"
 #include "kernels/Random.h"
+#include "platform/graphics/Clamp.h"
 
 #include <iterator>
 
@@ -24,9 +25,7 @@ pixel_t times(pixel_t a, pixel_t b) {
     return {a.r * b.r, a.g * b.g, a.b * b.b};
 }
 
-float clamp01(float v) {
-    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
+using graphics::clamp01;
 
 } // namespace
 

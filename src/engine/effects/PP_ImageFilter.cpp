@@ -4,6 +4,7 @@
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/graphics/Clamp.h"
 #include "platform/imageio/NamedImage.h"
 
 #include <algorithm>
@@ -87,9 +88,7 @@ pixel_t mix(pixel_t from, pixel_t to, float k) {
     return per_channel(from, to, [k](float a, float b) { return a + (b - a) * k; });
 }
 
-float clamp01(float v) {
-    return std::clamp(v, 0.0f, 1.0f);
-}
+using graphics::clamp01;
 
 pixel_t clamp01(pixel_t p) {
     return each(p, [](float v) { return clamp01(v); });

@@ -8,6 +8,7 @@
 #include "kernels/fast_blur.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Thread.h"
+#include "platform/graphics/Clamp.h"
 #include "platform/graphics/ParallelRows.h"
 #include "platform/services/KXSLocalization.h"
 
@@ -69,10 +70,7 @@ const GammaTable& g_gamma_table() {
     return table;
 }
 
-// NaN stays NaN, as the per-pixel formulas expect.
-inline float clamp01(float v) {
-    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
-}
+using graphics::clamp01;
 
 // A box-blur radius from a fractional one: at least 1, else truncated.
 inline int blurRadius(double r) {

@@ -1,12 +1,12 @@
 #include "platform/coreimage/BuiltinKernels.h"
 
+#include "platform/graphics/Clamp.h"
+
 namespace coreimage {
 
 namespace {
 
-float clamp01(float v) {
-    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
-}
+using graphics::clamp01;
 
 float dot(const Vec4& v, const float c[4]) {
     return v.x * c[0] + v.y * c[1] + v.z * c[2] + v.w * c[3];

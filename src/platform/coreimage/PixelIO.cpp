@@ -1,5 +1,7 @@
 #include "platform/coreimage/PixelIO.h"
 
+#include "platform/graphics/Clamp.h"
+
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -26,9 +28,7 @@ Layout layoutOf(const PixelFormat& f) {
 
 constexpr float kByteScale = 1.0f / 255.0f;
 
-float clamp01(float v) {
-    return v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;
-}
+using graphics::clamp01;
 
 // Component access for each storage size; memcpy keeps unaligned rows legal.
 struct Bytes {
