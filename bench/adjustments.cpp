@@ -3,7 +3,7 @@
 // reduction. A full-size run rebuilds the masks, so they are part of every figure. "ms_per_MP" is
 // wall time per megapixel (the console writes it with SI prefixes: 634.2m is 0.6342 ms).
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 
 #include <benchmark/benchmark.h>
 

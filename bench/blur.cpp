@@ -3,8 +3,8 @@
 // command-line tool is installed, its gaussblur with the same sigma on the same image runs beside them; its
 // time includes starting the program and reading and writing the image, shown by its plain copy.
 
-#include "kernels/fast_blur.h"
-#include "kernels/gaussian_blur.h"
+#include "kernels/blur/fast_blur.h"
+#include "kernels/blur/gaussian_blur.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include <benchmark/benchmark.h>

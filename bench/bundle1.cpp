@@ -2,7 +2,7 @@
 // 16-megapixel working image, the overlay loaded and stretched to it in every run as the effect
 // does. "ms_per_MP" is wall time per megapixel (the console writes it with SI prefixes: 634.2m is
 // 0.6342 ms).
-#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/bundles/PP_Effects_Bundle1.h"
 
 #include "LookBench.h"
 

@@ -1,9 +1,9 @@
 // The catalogue's colour-modify, colour-temperature and colour-stroke looks over a 16-megapixel
 // working image at full size. "ms_per_MP" is wall time per megapixel (the console writes it with
 // SI prefixes: 634.2m is 0.6342 ms).
-#include "engine/effects/PP_CS.h"
-#include "engine/effects/PP_ColorModify.h"
-#include "engine/effects/PP_ColorTemperature.h"
+#include "engine/effects/colour/PP_CS.h"
+#include "engine/effects/colour/PP_ColorModify.h"
+#include "engine/effects/colour/PP_ColorTemperature.h"
 
 #include "LookBench.h"
 

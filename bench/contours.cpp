@@ -1,11 +1,11 @@
 // The contour, distortion, explosion, gamma and hue looks as full-size runs over a 16-megapixel
 // working image, one row per type at its default settings. "ms_per_MP" is wall time per megapixel
 // (the console writes it with SI prefixes: 634.2m is 0.6342 ms).
-#include "engine/effects/PP_Edges.h"
-#include "engine/effects/PP_Explosion.h"
-#include "engine/effects/PP_FalseMirror.h"
-#include "engine/effects/PP_Gamma.h"
-#include "engine/effects/PP_Hue.h"
+#include "engine/effects/blur/PP_Explosion.h"
+#include "engine/effects/colour/PP_Gamma.h"
+#include "engine/effects/colour/PP_Hue.h"
+#include "engine/effects/distortion/PP_FalseMirror.h"
+#include "engine/effects/sketch/PP_Edges.h"
 
 #include "LookBench.h"
 

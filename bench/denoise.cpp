@@ -1,6 +1,6 @@
 // Noise reduction on 1 and 16 megapixel noisy photos, on one thread and on every core.
 // ms_per_MP is the figure to compare with other denoisers (bench/denoise_opencv.py).
-#include "kernels/denoise.h"
+#include "kernels/denoise/denoise.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // temporary main bundle (40 x 40 corners, 120 x 40 and 40 x 120 strips, PNG). One row per way of
 // framing; "ms_per_MP" is wall time of the whole-image call per megapixel of the picture.
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_OV_Frame.h"
+#include "engine/effects/texture/PP_OV_Frame.h"
 #include "platform/imageio/ImageDestination.h"
 
 #include "LookBench.h"

@@ -1,17 +1,17 @@
 // Every geometry, blur and texture look over a 16-megapixel working image at full size, each type
 // of the classes that have several. "ms_per_MP" is wall time per megapixel (the console writes it
 // with SI prefixes: 634.2m is 0.6342 ms).
-#include "engine/effects/PP_Linocut.h"
-#include "engine/effects/PP_LinocutInv.h"
-#include "engine/effects/PP_Mosaic1.h"
-#include "engine/effects/PP_OldCamera.h"
-#include "engine/effects/PP_PencilPaint.h"
-#include "engine/effects/PP_PencilPaint2.h"
-#include "engine/effects/PP_RadialBlur.h"
-#include "engine/effects/PP_SimmetryHorizontal.h"
-#include "engine/effects/PP_SimmetryQuad.h"
-#include "engine/effects/PP_SimmetryVertical.h"
-#include "engine/effects/PP_TestScanner.h"
+#include "engine/effects/blur/PP_RadialBlur.h"
+#include "engine/effects/blur/PP_TestScanner.h"
+#include "engine/effects/distortion/PP_SimmetryHorizontal.h"
+#include "engine/effects/distortion/PP_SimmetryQuad.h"
+#include "engine/effects/distortion/PP_SimmetryVertical.h"
+#include "engine/effects/painterly/PP_Mosaic1.h"
+#include "engine/effects/sketch/PP_Linocut.h"
+#include "engine/effects/sketch/PP_LinocutInv.h"
+#include "engine/effects/sketch/PP_PencilPaint.h"
+#include "engine/effects/sketch/PP_PencilPaint2.h"
+#include "engine/effects/vintage/PP_OldCamera.h"
 
 #include "LookBench.h"
 

@@ -4,8 +4,8 @@
 // per-pixel passes, as the pixel loop would make it without the whole-grid form.
 
 #include "engine/PostProcess.h"
-#include "engine/effects/PP_Bloom1.h"
-#include "kernels/GaussianBlur.h"
+#include "engine/effects/glow/PP_Bloom1.h"
+#include "kernels/blur/GaussianBlur.h"
 #include "platform/graphics/Image.h"
 #include "platform/graphics/ParallelRows.h"
 

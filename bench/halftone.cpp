@@ -1,8 +1,8 @@
 // Line drawing, flood fill, colour halftone and smart posterize on a 16-megapixel image.
-#include "kernels/color_halftone.h"
-#include "kernels/flood_fill.h"
-#include "kernels/lines.h"
-#include "kernels/smart_posterize.h"
+#include "kernels/drawing/lines.h"
+#include "kernels/halftone/color_halftone.h"
+#include "kernels/paint/smart_posterize.h"
+#include "kernels/regions/flood_fill.h"
 
 #include "BenchPhoto.h"
 

@@ -1,9 +1,9 @@
 // The catalogue's Hollywood FX looks ("Alien Skin", "Sparta", "Twilight") as full-size runs over a
 // 16-megapixel working image. "ms_per_MP" is wall time per megapixel (the console writes it with
 // SI prefixes: 634.2m is 0.6342 ms).
-#include "engine/effects/PP_HFX_Avatar.h"
-#include "engine/effects/PP_HFX_Sparta.h"
-#include "engine/effects/PP_HFX_Twilight.h"
+#include "engine/effects/hollywood/PP_HFX_Avatar.h"
+#include "engine/effects/hollywood/PP_HFX_Sparta.h"
+#include "engine/effects/hollywood/PP_HFX_Twilight.h"
 
 #include "LookBench.h"
 

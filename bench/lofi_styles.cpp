@@ -1,7 +1,7 @@
 // The catalogue's lo-fi colour styles ("Sanibel", "Mars") as full-size runs over a 16-megapixel
 // working image. "ms_per_MP" is wall time per megapixel (the console writes it with SI prefixes:
 // 634.2m is 0.6342 ms).
-#include "engine/effects/PP_Effects_Bundle2.h"
+#include "engine/effects/bundles/PP_Effects_Bundle2.h"
 
 #include "LookBench.h"
 

@@ -1,7 +1,7 @@
 // The Voronoi mosaic ("Mosaic 2") as a full-size run over a 16-megapixel working image, at the
 // default size. "ms_per_MP" is wall time per megapixel (the console writes it with SI prefixes:
 // 634.2m is 0.6342 ms).
-#include "engine/effects/PP_Mosaic.h"
+#include "engine/effects/painterly/PP_Mosaic.h"
 
 #include "LookBench.h"
 

@@ -1,6 +1,6 @@
 // The oil paint filter on a 16-megapixel image with four 128-pixel brushes, at the scale the brush
 // strokes look uses by default for a 4096-pixel short side, and at its smallest and largest.
-#include "kernels/oil_paint_filter.h"
+#include "kernels/paint/oil_paint_filter.h"
 #include "kernels/Random.h"
 
 #include "BenchPhoto.h"

@@ -1,7 +1,7 @@
 // The oil-paint look's kernel on a 16-megapixel picture, at the look's default size (disc radius 5)
 // and at its largest (radius 25), single-threaded and on every hardware thread (second argument 1
 // or 0), in milliseconds per megapixel. The bytes are the same at every thread count.
-#include "kernels/oilify.h"
+#include "kernels/paint/oilify.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include "BenchPhoto.h"

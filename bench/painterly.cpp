@@ -1,8 +1,8 @@
 // The painterly kernels on a 16-megapixel image.
-#include "kernels/fill_color_island.h"
-#include "kernels/oilify.h"
-#include "kernels/stack_blur.h"
-#include "kernels/watercolor.h"
+#include "kernels/blur/stack_blur.h"
+#include "kernels/paint/oilify.h"
+#include "kernels/paint/watercolor.h"
+#include "kernels/regions/fill_color_island.h"
 
 #include "BenchPhoto.h"
 

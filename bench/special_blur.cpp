@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "kernels/special_blur.h"
+#include "kernels/blur/special_blur.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "editor/SuperFilterToolbarViewControllerDelegate.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 
 #include <QApplication>
 #include <algorithm>

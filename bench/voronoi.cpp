@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "kernels/voronoi.h"
+#include "kernels/regions/voronoi.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "controls/ImageAdditional.h"
 
-#include "kernels/ARGBBitmapContext.h"
+#include "kernels/drawing/ARGBBitmapContext.h"
 #include "platform/graphics/Drawing.h"
 #include "platform/graphics/PixelConversion.h"
 #include "platform/imageio/ImageDestination.h"

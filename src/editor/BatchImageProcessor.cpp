@@ -2,7 +2,7 @@
 
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
-#include "kernels/ARGBBitmapContext.h"
+#include "kernels/drawing/ARGBBitmapContext.h"
 #include "platform/graphics/Drawing.h"
 #include "platform/imageio/ImageSource.h"
 #include "platform/services/KXSLocalization.h"

@@ -1,6 +1,6 @@
 #include "editor/HistogramTables.h"
 
-#include "kernels/ARGBBitmapContext.h"
+#include "kernels/drawing/ARGBBitmapContext.h"
 #include "platform/graphics/Drawing.h"
 #include "platform/graphics/ParallelRows.h"
 

@@ -11,7 +11,7 @@
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 #include "imageview/KXImageView.h"
 #include "platform/appkit/Alert.h"
 #include "platform/foundation/MainQueue.h"

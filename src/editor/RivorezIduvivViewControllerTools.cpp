@@ -15,7 +15,7 @@
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 #include "imageview/CIMicroPaintView.h"
 #include "imageview/DrawingToolbarController.h"
 #include "imageview/KXImageView.h"

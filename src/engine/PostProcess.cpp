@@ -1,8 +1,8 @@
 #include "engine/PostProcess.h"
 
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/Sketch.h"
-#include "kernels/ARGBBitmapContext.h"
+#include "engine/effects/sketch/Sketch.h"
+#include "kernels/drawing/ARGBBitmapContext.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/graphics/Drawing.h"
 #include "platform/graphics/Rect.h"

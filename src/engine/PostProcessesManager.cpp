@@ -2,7 +2,7 @@
 
 #include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
-#include "kernels/GaussianBlur.h"
+#include "kernels/blur/GaussianBlur.h"
 #include "platform/coreimage/Filter.h"
 #include "platform/foundation/Thread.h"
 #include "platform/foundation/UserDefaults.h"

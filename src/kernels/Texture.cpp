@@ -1,6 +1,6 @@
 #include "kernels/Texture.h"
 
-#include "kernels/fast_blur.h"
+#include "kernels/blur/fast_blur.h"
 
 #include <algorithm>
 #include <climits>

@@ -6,7 +6,7 @@
 #include "editor/HistogramView.h"
 #include "editor/SuperFilterToolbarViewControllerDelegate.h"
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 #include "support/UiApplication.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "kernels/ARGBBitmapContext.h"
+#include "kernels/drawing/ARGBBitmapContext.h"
 
 #include "platform/graphics/Drawing.h"
 

@@ -1,5 +1,5 @@
-#include "kernels/GaussianBlur.h"
-#include "kernels/gaussian_blur.h"
+#include "kernels/blur/GaussianBlur.h"
+#include "kernels/blur/gaussian_blur.h"
 
 #include "kernels/blur_reference.h"
 #include "platform/graphics/ParallelRows.h"

@@ -1,4 +1,4 @@
-#include "kernels/special_blur.h"
+#include "kernels/blur/special_blur.h"
 
 #include <gtest/gtest.h>
 

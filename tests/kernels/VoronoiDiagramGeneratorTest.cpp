@@ -1,4 +1,4 @@
-#include "kernels/VoronoiDiagramGenerator.h"
+#include "kernels/regions/VoronoiDiagramGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "kernels/voronoi.h"
+#include "kernels/regions/voronoi.h"
 
 namespace {
 

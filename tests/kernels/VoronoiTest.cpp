@@ -1,4 +1,4 @@
-#include "kernels/voronoi.h"
+#include "kernels/regions/voronoi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 // A float plane of the wavelet kernels' row layout, with the comparisons their tests make.
-#include "kernels/wavelets/wavelet_alloc.h"
+#include "kernels/denoise/wavelets/wavelet_alloc.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "kernels/area_resample.h"
+#include "kernels/drawing/area_resample.h"
 
 #include <gtest/gtest.h>
 

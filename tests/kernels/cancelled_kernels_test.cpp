@@ -1,11 +1,11 @@
 // Kernels that a preparation runs poll the cancel of the thread they work for: cancelled, they stop
 // at once, write nothing more and answer false, so that a cancel never waits on a whole blur.
-#include "kernels/GaussianBlur.h"
 #include "kernels/Texture.h"
-#include "kernels/fast_blur.h"
-#include "kernels/gaussian_blur.h"
-#include "kernels/oil_paint_filter.h"
-#include "kernels/smart_posterize.h"
+#include "kernels/blur/GaussianBlur.h"
+#include "kernels/blur/fast_blur.h"
+#include "kernels/blur/gaussian_blur.h"
+#include "kernels/paint/oil_paint_filter.h"
+#include "kernels/paint/smart_posterize.h"
 #include "platform/foundation/Thread.h"
 #include "platform/graphics/ParallelRows.h"
 

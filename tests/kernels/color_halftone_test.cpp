@@ -1,4 +1,4 @@
-#include "kernels/color_halftone.h"
+#include "kernels/halftone/color_halftone.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "kernels/wavelets/complex_wav.h"
-#include "kernels/wavelets/wav2d.h"
-#include "kernels/wavelets/wavelet_alloc.h"
+#include "kernels/denoise/wavelets/complex_wav.h"
+#include "kernels/denoise/wavelets/wav2d.h"
+#include "kernels/denoise/wavelets/wavelet_alloc.h"
 
 #include "kernels/WaveletPlane.h"
 

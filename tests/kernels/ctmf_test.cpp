@@ -1,4 +1,4 @@
-#include "kernels/ctmf.h"
+#include "kernels/blur/ctmf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "kernels/denoise.h"
+#include "kernels/denoise/denoise.h"
 
 #include <gtest/gtest.h>
 

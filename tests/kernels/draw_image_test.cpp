@@ -1,4 +1,4 @@
-#include "kernels/draw_image.h"
+#include "kernels/drawing/draw_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "kernels/fast_blur.h"
-#include "kernels/gaussian_blur.h"
+#include "kernels/blur/fast_blur.h"
+#include "kernels/blur/gaussian_blur.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include "kernels/blur_reference.h"

@@ -1,4 +1,4 @@
-#include "kernels/fill_color_island.h"
+#include "kernels/regions/fill_color_island.h"
 
 #include <gtest/gtest.h>
 

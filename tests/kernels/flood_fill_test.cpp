@@ -1,5 +1,5 @@
-#include "kernels/flood_fill.h"
-#include "kernels/lines.h"
+#include "kernels/drawing/lines.h"
+#include "kernels/regions/flood_fill.h"
 
 #include <gtest/gtest.h>
 

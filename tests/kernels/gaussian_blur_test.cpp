@@ -1,5 +1,5 @@
-#include "kernels/GaussianKernelCache.h"
-#include "kernels/gaussian_blur.h"
+#include "kernels/blur/GaussianKernelCache.h"
+#include "kernels/blur/gaussian_blur.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include "kernels/blur_reference.h"

@@ -1,4 +1,4 @@
-#include "kernels/lines.h"
+#include "kernels/drawing/lines.h"
 
 #include <gtest/gtest.h>
 

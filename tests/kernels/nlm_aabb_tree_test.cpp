@@ -1,4 +1,4 @@
-#include "kernels/nlm_aabb_tree.h"
+#include "kernels/denoise/nlm_aabb_tree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "kernels/nlmd/nlmeans.h"
-#include "kernels/nlmd/noise_estimation.h"
+#include "kernels/denoise/nlmd/nlmeans.h"
+#include "kernels/denoise/nlmd/noise_estimation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "kernels/oil_paint_filter.h"
+#include "kernels/paint/oil_paint_filter.h"
 
 #include "kernels/Random.h"
-#include "kernels/draw_image.h"
-#include "kernels/fast_blur.h"
+#include "kernels/blur/fast_blur.h"
+#include "kernels/drawing/draw_image.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "kernels/oilify.h"
+#include "kernels/paint/oilify.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "kernels/quad2rect.h"
+#include "kernels/drawing/quad2rect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "kernels/smart_posterize.h"
+#include "kernels/paint/smart_posterize.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "kernels/stack_blur.h"
+#include "kernels/blur/stack_blur.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "kernels/watercolor.h"
+#include "kernels/paint/watercolor.h"
 
 #include <gtest/gtest.h>
 

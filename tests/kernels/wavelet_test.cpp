@@ -1,6 +1,6 @@
-#include "kernels/wavelets/wav2d.h"
-#include "kernels/wavelets/wavelet_alloc.h"
-#include "kernels/wavelets/wavelet_denoise.h"
+#include "kernels/denoise/wavelets/wav2d.h"
+#include "kernels/denoise/wavelets/wavelet_alloc.h"
+#include "kernels/denoise/wavelets/wavelet_denoise.h"
 
 #include "kernels/WaveletPlane.h"
 

@@ -4,8 +4,8 @@
 // Header only.
 
 #include "engine/PostProcess.h"
-#include "kernels/GaussianBlur.h"
 #include "kernels/Texture.h"
+#include "kernels/blur/GaussianBlur.h"
 #include "support/StubEffects.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // What the lo-fi colour style classes share: reading an optional slider and the grey of a source
 // pixel taken from its byte sum. Inline, no state.
 #include "engine/PostProcess.h"
-#include "engine/effects/HollywoodFX.h"
+#include "engine/effects/hollywood/HollywoodFX.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // Gaussian, radial and tilt-shift blur, unsharp mask and the red/cyan offset.
-#include "engine/effects/PP_3DEffect.h"
-#include "engine/effects/PP_GaussianBlur.h"
-#include "engine/effects/PP_Sharpen.h"
+#include "engine/effects/blur/PP_GaussianBlur.h"
+#include "engine/effects/blur/PP_Sharpen.h"
+#include "engine/effects/distortion/PP_3DEffect.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/EffectRun.h"

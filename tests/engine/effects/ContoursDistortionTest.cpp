@@ -3,9 +3,9 @@
 // answer at known pixels of a small picture (expected values worked out from the formulas in
 // single precision); runs at full size and in preview; the edges of the picture, narrow and very
 // wide strips, and the centre of the explosion.
-#include "engine/effects/PP_Edges.h"
-#include "engine/effects/PP_Explosion.h"
-#include "engine/effects/PP_FalseMirror.h"
+#include "engine/effects/blur/PP_Explosion.h"
+#include "engine/effects/distortion/PP_FalseMirror.h"
+#include "engine/effects/sketch/PP_Edges.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/PixelEffectRun.h"

@@ -1,8 +1,8 @@
 // The per-pixel colour looks: "Gamma", the fixed hue shifts of PP_Hue and the "Test1" identity.
 // Names and sliders, the formulas by known pixels, and runs at full size and in preview.
-#include "engine/effects/PP_Eff1.h"
-#include "engine/effects/PP_Gamma.h"
-#include "engine/effects/PP_Hue.h"
+#include "engine/effects/colour/PP_Gamma.h"
+#include "engine/effects/colour/PP_Hue.h"
+#include "engine/effects/test/PP_Eff1.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/PixelEffectRun.h"

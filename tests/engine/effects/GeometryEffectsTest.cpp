@@ -2,17 +2,17 @@
 // symmetry mirrors, the pencil looks and the median filter against their formulas at full size
 // and in preview.
 #include "engine/Neighbourhood.h"
-#include "engine/effects/PP_Linocut.h"
-#include "engine/effects/PP_LinocutInv.h"
-#include "engine/effects/PP_Mosaic1.h"
-#include "engine/effects/PP_OldCamera.h"
-#include "engine/effects/PP_PencilPaint.h"
-#include "engine/effects/PP_PencilPaint2.h"
-#include "engine/effects/PP_RadialBlur.h"
-#include "engine/effects/PP_SimmetryHorizontal.h"
-#include "engine/effects/PP_SimmetryQuad.h"
-#include "engine/effects/PP_SimmetryVertical.h"
-#include "engine/effects/PP_TestScanner.h"
+#include "engine/effects/blur/PP_RadialBlur.h"
+#include "engine/effects/blur/PP_TestScanner.h"
+#include "engine/effects/distortion/PP_SimmetryHorizontal.h"
+#include "engine/effects/distortion/PP_SimmetryQuad.h"
+#include "engine/effects/distortion/PP_SimmetryVertical.h"
+#include "engine/effects/painterly/PP_Mosaic1.h"
+#include "engine/effects/sketch/PP_Linocut.h"
+#include "engine/effects/sketch/PP_LinocutInv.h"
+#include "engine/effects/sketch/PP_PencilPaint.h"
+#include "engine/effects/sketch/PP_PencilPaint2.h"
+#include "engine/effects/vintage/PP_OldCamera.h"
 
 #include "engine/effects/ExpectedImageRun.h"
 

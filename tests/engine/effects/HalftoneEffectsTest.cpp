@@ -1,13 +1,13 @@
 // The halftone and posterize looks: identity and parameters, known pixels, each look against its
 // formula at full size and in preview, and how the preview scales the dot screen.
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_ColorHalftone.h"
-#include "engine/effects/PP_ComixHalftone.h"
-#include "engine/effects/PP_GrayHalftone.h"
-#include "engine/effects/PP_SmartPosterize.h"
-#include "kernels/area_resample.h"
-#include "kernels/color_halftone.h"
-#include "kernels/smart_posterize.h"
+#include "engine/effects/halftone/PP_ColorHalftone.h"
+#include "engine/effects/halftone/PP_ComixHalftone.h"
+#include "engine/effects/halftone/PP_GrayHalftone.h"
+#include "engine/effects/painterly/PP_SmartPosterize.h"
+#include "kernels/drawing/area_resample.h"
+#include "kernels/halftone/color_halftone.h"
+#include "kernels/paint/smart_posterize.h"
 
 #include "PreparedTextureRuns.h"
 

@@ -1,13 +1,13 @@
 // The Hollywood FX film looks: names and parameters, each look's formula on known pixels (the
 // hook's float output, then the stored bytes at full size and in preview), the palette helpers.
-#include "engine/effects/HollywoodFX.h"
-#include "engine/effects/PP_HFX_Avatar.h"
-#include "engine/effects/PP_HFX_BWComics.h"
-#include "engine/effects/PP_HFX_ColorComics.h"
-#include "engine/effects/PP_HFX_Predator.h"
-#include "engine/effects/PP_HFX_SinCity.h"
-#include "engine/effects/PP_HFX_Sparta.h"
-#include "engine/effects/PP_HFX_Twilight.h"
+#include "engine/effects/hollywood/HollywoodFX.h"
+#include "engine/effects/hollywood/PP_HFX_Avatar.h"
+#include "engine/effects/hollywood/PP_HFX_BWComics.h"
+#include "engine/effects/hollywood/PP_HFX_ColorComics.h"
+#include "engine/effects/hollywood/PP_HFX_Predator.h"
+#include "engine/effects/hollywood/PP_HFX_SinCity.h"
+#include "engine/effects/hollywood/PP_HFX_Sparta.h"
+#include "engine/effects/hollywood/PP_HFX_Twilight.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/StubEffects.h"

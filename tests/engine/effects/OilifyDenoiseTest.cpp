@@ -1,10 +1,10 @@
 // The oil-paint and denoise looks: identity and parameters, known pixels, each against its kernel
 // at full size and in preview, and the denoiser's progress and cancel through the run.
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_Denoise.h"
-#include "engine/effects/PP_Oilify.h"
-#include "kernels/denoise.h"
-#include "kernels/oilify.h"
+#include "engine/effects/blur/PP_Denoise.h"
+#include "engine/effects/painterly/PP_Oilify.h"
+#include "kernels/denoise/denoise.h"
+#include "kernels/paint/oilify.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/Thread.h"
 #include "platform/graphics/ParallelRows.h"

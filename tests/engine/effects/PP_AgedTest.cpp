@@ -1,5 +1,5 @@
 // "Aged": the warm monochrome with its vignette, by known pixels, and through whole runs.
-#include "engine/effects/PP_Aged.h"
+#include "engine/effects/vintage/PP_Aged.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/EffectRun.h"

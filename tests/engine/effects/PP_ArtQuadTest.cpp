@@ -1,6 +1,6 @@
 // Art quads: names and parameter, the colour each type makes in each quarter, the frame, which
 // source pixel each quarter shows, and the edge variant.
-#include "engine/effects/PP_ArtQuad.h"
+#include "engine/effects/painterly/PP_ArtQuad.h"
 
 #include "engine/BlendFunctions.h"
 #include "engine/PostProcessParameter.h"

@@ -1,6 +1,6 @@
 // The six glow looks: names and sliders, colours on flat photos, the blur radius, the edge mask
 // radius and the working image left alone.
-#include "engine/effects/PP_Bloom1.h"
+#include "engine/effects/glow/PP_Bloom1.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/EffectRun.h"

@@ -2,10 +2,10 @@
 // painting against the oil paint kernel with brushes written in code (transparent parts, missing
 // brushes), and one run with the generated brushes. Full size and preview; the strokes follow the
 // photo, whatever state the thread's generator is in.
-#include "engine/effects/PP_BrushStrokes.h"
+#include "engine/effects/painterly/PP_BrushStrokes.h"
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"
-#include "kernels/oil_paint_filter.h"
+#include "kernels/paint/oil_paint_filter.h"
 
 #include "support/EffectRun.h"
 #include "support/PixelEffectRun.h"

@@ -1,6 +1,6 @@
 // Colour strokes: identity and defaults per type, each target's pixel table, the threshold
 // boundary, and settings that stay with their own effect.
-#include "engine/effects/PP_CS.h"
+#include "engine/effects/colour/PP_CS.h"
 
 #include "support/PixelEffectRun.h"
 

@@ -1,6 +1,6 @@
 // Colour-modify looks: identity per type, the per-type formulas against bytes worked out by hand
 // in single and double precision as each step prescribes, and the randomised contour drawing.
-#include "engine/effects/PP_ColorModify.h"
+#include "engine/effects/colour/PP_ColorModify.h"
 
 #include "engine/Neighbourhood.h"
 #include "kernels/Random.h"

@@ -1,6 +1,6 @@
 // Colour-temperature looks: identity, the gains each type takes from its black-body colour, and
 // the blend with "Amount".
-#include "engine/effects/PP_ColorTemperature.h"
+#include "engine/effects/colour/PP_ColorTemperature.h"
 
 #include "support/PixelEffectRun.h"
 

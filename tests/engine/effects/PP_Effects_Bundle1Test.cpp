@@ -2,7 +2,7 @@
 // known pixels under a uniform overlay made in the test (the hook's float output, then the stored
 // bytes at full size and in preview), the neutral step when the overlay is missing, orientation,
 // the overlay's life across preview and full-size runs, and runs over the generated artwork.
-#include "engine/effects/PP_Effects_Bundle1.h"
+#include "engine/effects/bundles/PP_Effects_Bundle1.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/PixelEffectRun.h"

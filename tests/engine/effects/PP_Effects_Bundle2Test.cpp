@@ -1,6 +1,6 @@
 // The four colour treatments of the second bundle: names and sliders, the formula by known pixels,
 // whole runs at full size and in preview, and the random flicker of "Night Vision Cam".
-#include "engine/effects/PP_Effects_Bundle2.h"
+#include "engine/effects/bundles/PP_Effects_Bundle2.h"
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"

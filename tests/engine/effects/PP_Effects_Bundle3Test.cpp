@@ -1,12 +1,12 @@
 // The seven treatments of the third bundle: names and sliders, the formula by known pixels over
 // overlays made here, where the overlay and the blurred copy are read, how long both are kept,
 // whole runs at full size and in preview, and one pass over the generated artwork.
-#include "engine/effects/PP_Effects_Bundle3.h"
+#include "engine/effects/vintage/PP_Effects_Bundle3.h"
 
 #include "engine/BlendFunctions.h"
 #include "engine/ImageEditable.h"
 #include "engine/PostProcessParameter.h"
-#include "kernels/fast_blur.h"
+#include "kernels/blur/fast_blur.h"
 #include "platform/imageio/ImageDestination.h"
 #include "support/PixelEffectRun.h"
 #include "support/TestBundle.h"

@@ -1,4 +1,4 @@
-#include "engine/effects/PP_ImageFilter.h"
+#include "engine/effects/bundles/PP_ImageFilter.h"
 
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"

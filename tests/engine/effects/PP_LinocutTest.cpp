@@ -1,8 +1,8 @@
 // Linocut looks: black and white from two box blurs, against the formulas at full size and in
 // preview; the summed-area shortcut of PP_LinocutInv against plain single-precision sums.
-#include "engine/effects/PP_Linocut.h"
+#include "engine/effects/sketch/PP_Linocut.h"
 #include "engine/Neighbourhood.h"
-#include "engine/effects/PP_LinocutInv.h"
+#include "engine/effects/sketch/PP_LinocutInv.h"
 #include "kernels/Texture.h"
 #include "platform/graphics/ParallelRows.h"
 

@@ -1,6 +1,6 @@
 // Mosaic and pixelate looks: cells of the top-left pixel's colour, sized from the longer side, and
 // the darkened cell borders of "Mosaic 1", against their formulas at full size and in preview.
-#include "engine/effects/PP_Mosaic1.h"
+#include "engine/effects/painterly/PP_Mosaic1.h"
 
 #include "engine/effects/ExpectedImageRun.h"
 

@@ -1,11 +1,11 @@
 // The Voronoi mosaic: identity and parameter, runs against the mosaic written out from its
 // formula (seeded generator) at full size and in preview, the texture builder's edge cases and
 // when the kept preview mosaic is freed.
-#include "engine/effects/PP_Mosaic.h"
+#include "engine/effects/painterly/PP_Mosaic.h"
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"
-#include "kernels/lines.h"
-#include "kernels/voronoi.h"
+#include "kernels/drawing/lines.h"
+#include "kernels/regions/voronoi.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include "support/EffectRun.h"

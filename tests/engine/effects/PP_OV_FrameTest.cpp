@@ -1,7 +1,7 @@
 // The frame effect over a frame set written in each test: identity and thumbnail, the faded piece
 // sides, border and canvas sizes, a pixel table at full size and in the small preview, centred
 // tiles, edge ornaments, missing pieces, cancellation, and the manager's frame pass.
-#include "engine/effects/PP_OV_Frame.h"
+#include "engine/effects/texture/PP_OV_Frame.h"
 
 #include "engine/PostProcessParameter.h"
 #include "engine/PostProcessesManager.h"

@@ -1,7 +1,7 @@
 // "Old Photo": luma with a fixed warm chroma times the vignette, against the formula at full size
 // and in preview with vignettes made in the test; the vignette laid on its side for portrait
 // pictures; and one run with the generated artwork.
-#include "engine/effects/PP_OldCamera.h"
+#include "engine/effects/vintage/PP_OldCamera.h"
 
 #include "engine/effects/ExpectedImageRun.h"
 #include "support/TestBundle.h"

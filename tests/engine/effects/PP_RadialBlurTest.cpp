@@ -1,8 +1,8 @@
 // Focus blurs: the radius limit and sharp zone each type hands the variable-radius blur, checked
 // through the bytes at full size and in preview; unknown types; and, on a 12-megapixel picture,
 // radii that keep growing away from the sharp row far past 255.
-#include "engine/effects/PP_RadialBlur.h"
-#include "kernels/special_blur.h"
+#include "engine/effects/blur/PP_RadialBlur.h"
+#include "kernels/blur/special_blur.h"
 
 #include "engine/effects/ExpectedImageRun.h"
 

@@ -1,10 +1,10 @@
 // The adjustments effect: parameters, every stage against known pixels, the pre-pass caches
 // between runs, noise reduction and the cancel handshake with the editor.
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 
 #include "support/PixelEffectRun.h"
 
-#include "kernels/denoise.h"
+#include "kernels/denoise/denoise.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/foundation/Thread.h"
 

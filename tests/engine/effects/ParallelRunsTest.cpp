@@ -4,7 +4,7 @@
 #include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 #include "platform/graphics/ParallelRows.h"
 
 #include "support/EffectRun.h"

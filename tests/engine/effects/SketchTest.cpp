@@ -1,13 +1,13 @@
 // The six sketch looks: names and parameters; each formula on known pixels over stroke, paper,
 // charcoal and gradient textures made here; the blur radius rule at full size and in preview; runs
 // storing the hook's values; missing and too small textures; one run on the generated artwork.
-#include "engine/effects/Sketch.h"
-#include "engine/effects/PP_SketchA.h"
-#include "engine/effects/PP_SketchB.h"
-#include "engine/effects/PP_SketchC.h"
-#include "engine/effects/PP_SketchD.h"
-#include "engine/effects/PP_SketchE.h"
-#include "engine/effects/PP_SketchF.h"
+#include "engine/effects/sketch/Sketch.h"
+#include "engine/effects/sketch/PP_SketchA.h"
+#include "engine/effects/sketch/PP_SketchB.h"
+#include "engine/effects/sketch/PP_SketchC.h"
+#include "engine/effects/sketch/PP_SketchD.h"
+#include "engine/effects/sketch/PP_SketchE.h"
+#include "engine/effects/sketch/PP_SketchF.h"
 
 #include "engine/PostProcessParameter.h"
 #include "support/PixelEffectRun.h"

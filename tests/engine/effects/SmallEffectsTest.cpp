@@ -1,19 +1,19 @@
 // The small per-pixel effects: neon edges, posterize, noise, two grey conversions, the three blurs,
 // brightness and burnt colours. Names and parameters, the bytes each formula makes of known colours
 // at full size and in preview, the seeded noise, and what the blurs spread where.
-#include "engine/effects/PP_ArtFilter3.h"
-#include "engine/effects/PP_ArtFilter4.h"
-#include "engine/effects/PP_ArtNoise.h"
-#include "engine/effects/PP_BW.h"
-#include "engine/effects/PP_BlackAndWhite.h"
-#include "engine/effects/PP_Blur.h"
-#include "engine/effects/PP_BrighterImage.h"
-#include "engine/effects/PP_BurntColors.h"
+#include "engine/effects/blur/PP_Blur.h"
+#include "engine/effects/colour/PP_BW.h"
+#include "engine/effects/colour/PP_BlackAndWhite.h"
+#include "engine/effects/colour/PP_BrighterImage.h"
+#include "engine/effects/colour/PP_BurntColors.h"
+#include "engine/effects/distortion/PP_ArtNoise.h"
+#include "engine/effects/glow/PP_ArtFilter3.h"
+#include "engine/effects/painterly/PP_ArtFilter4.h"
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"
-#include "kernels/fast_blur.h"
-#include "kernels/gaussian_blur.h"
+#include "kernels/blur/fast_blur.h"
+#include "kernels/blur/gaussian_blur.h"
 #include "support/EffectRun.h"
 #include "support/PixelEffectRun.h"
 

@@ -7,7 +7,7 @@
 #include "editor/SuperFilterToolbarViewController.h"
 #include "editor/SuperFilterToolbarViewControllerDelegate.h"
 #include "engine/PostProcessParameter.h"
-#include "engine/effects/PP_SuperFilter.h"
+#include "engine/effects/adjustments/PP_SuperFilter.h"
 
 #include <QLabel>
 #include <QPainter>

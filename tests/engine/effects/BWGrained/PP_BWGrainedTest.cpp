@@ -1,6 +1,6 @@
 // "B&W Grained": the contrasty grey by known pixels, the grain's bounds with a seeded generator,
 // and whole runs without grain.
-#include "engine/effects/BWGrained/PP_BWGrained.h"
+#include "engine/effects/colour/PP_BWGrained.h"
 
 #include "engine/PostProcessParameter.h"
 #include "kernels/Random.h"

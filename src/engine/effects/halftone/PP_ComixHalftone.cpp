@@ -1,0 +1,74 @@
+#include "engine/effects/halftone/PP_ComixHalftone.h"
+
+#include "engine/PostProcessParameter.h"
+#include "kernels/drawing/area_resample.h"
+#include "kernels/halftone/color_halftone.h"
+#include "kernels/paint/smart_posterize.h"
+#include "platform/graphics/ParallelRows.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <new>
+
+// src into out, both w x h, with every size in pixels (posterize blur, dot size and rim, outline
+// radius) at k times its full-size value.
+bool PP_ComixHalftone::draw(const uint8_t* src, uint8_t* out, int32_t w, int32_t h, float k) {
+    texture_t* dots = tex_create_empty(w, h, 4);
+    const int blur = k == 1.0f ? 10 : 1 + int(std::lround(9.0f * k));
+    if (!dots || !smart_posterize(src, out, w, h, posterize_levels(param_1()->value()), blur, 256)) {
+        tex_free(dots);
+        return false;
+    }
+    color_halftone(out, dots->data, w, h, float(param_2()->value() * 5.0 * double(k)), 2.0f * k);
+    const float radius = 4.0f * k;
+    graphics::parallelRows(h, size_t(w), [&](int32_t y0, int32_t y1) {
+        for (int32_t y = y0; y < y1; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const size_t at = (size_t(y) * size_t(w) + size_t(x)) * 4;
+                const float f = edge_factor(src, w, h, x, y, radius, 4.0f);
+                const uint8_t* d = dots->data + at;
+                const uint8_t layer[3] = {uint8_t(float(d[1]) * f), uint8_t(float(d[2]) * f),
+                                          uint8_t(float(d[3]) * f)};
+                uint8_t* p = out + at;
+                constexpr float kb = 0.003921569f;
+                overlay_bytes({float(p[1]) * kb, float(p[2]) * kb, float(p[3]) * kb}, layer, p + 1);
+            }
+    });
+    tex_free(dots);
+    return true;
+}
+
+void PP_ComixHalftone::prepare_for_process() {
+    if (!create_texture()) return;
+    const int32_t w = mp_tex->width, h = mp_tex->height;
+    if (!m_preview_mode) {
+        if (!draw(gp_data, mp_tex->data, w, h, 1.0f)) {
+            free_texture();
+            preparation_failed();
+        }
+        return;
+    }
+    // A reduced copy of the full-size look: drawn where its dots are still large enough to print
+    // their full-size tone, with every size scaled alike, then reduced by area to the preview.
+    const float dot = std::max(1.0f, float(param_2()->value() * 5.0));
+    const float k = std::clamp(kReducedDotSize / dot, float(w) / float(m_width), 1.0f);
+    const int32_t dw = std::max(w, int32_t(std::lround(float(m_width) * k)));
+    const int32_t dh = std::max(h, int32_t(std::lround(float(m_height) * k)));
+    const size_t bytes = size_t(dw) * size_t(dh) * 4;
+    std::unique_ptr<uint8_t[]> src(new (std::nothrow) uint8_t[bytes]);
+    std::unique_ptr<uint8_t[]> drawn(new (std::nothrow) uint8_t[bytes]);
+    if (!src || !drawn) {
+        std::fprintf(stderr, "%s: not enough memory for a %dx%d preview\n", class_name().c_str(), dw, dh);
+        free_texture();
+        preparation_failed();
+        return;
+    }
+    if (!area_resample(sharp_data(), m_width, m_height, src.get(), dw, dh) ||
+        !draw(src.get(), drawn.get(), dw, dh, float(dw) / float(m_width)) ||
+        !area_resample(drawn.get(), dw, dh, mp_tex->data, w, h)) {
+        free_texture();
+        preparation_failed();
+    }
+}
