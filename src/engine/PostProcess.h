@@ -21,6 +21,7 @@
 // A run given an integer object (its serial number) adds it as "RunID" to the userInfo of its
 // "EndProcess", "ProcessFailed" and "progressChanged", so that whoever starts runs can tell a late
 // notification of an earlier run of the same effect from one of the current run.
+#include "engine/ChannelLevels.h"
 #include "engine/LookSpec.h"
 #include "engine/Pixel.h"
 #include "platform/foundation/Thread.h"
@@ -137,7 +138,10 @@ class PostProcess {
     // black outside the image or when there is none. What every hook reads its source through.
     static pixel_t get_source_pixel(int32_t x, int32_t y) {
         if (!gp_data || x < 0 || y < 0 || x >= g_width || y >= g_height) return {0.0f, 0.0f, 0.0f};
-        const uint8_t* p = gp_data + (size_t(y) * size_t(g_width) + size_t(x)) * size_t(g_bpp_dv);
+        return colour_of_bytes(gp_data + (size_t(y) * size_t(g_width) + size_t(x)) * size_t(g_bpp_dv));
+    }
+    // The colour of the pixel whose four bytes start at p, as get_source_pixel reads it.
+    static pixel_t colour_of_bytes(const uint8_t* p) {
         constexpr float k = 1.0f / 255.0f;
         return {float(p[1]) * k, float(p[2]) * k, float(p[3]) * k};
     }
@@ -352,6 +356,39 @@ class PostProcess {
     bool m_ci_present = false;
     std::shared_ptr<coreimage::Filter> m_ci_filter;
 
+    // Asked after before_pass. True, with levels filled, when every channel of every colour the
+    // pass writes is a function of that channel's source byte alone (LevelRows): the pass then
+    // writes its rows by looking the bytes up, neither calling process_row nor the pixel hook, and
+    // looks at the cancel flag after every kRowChunk pixels.
+    virtual bool channel_levels(ChannelLevels& levels) {
+        (void)levels;
+        return false;
+    }
+    // Fills levels with what a pass writes of colour(source) for a marked pixel, for each source
+    // byte: colour is handed the source as colour_of_bytes reads it, and its answer becomes bytes
+    // through store_pixels, as a hook's does.
+    template <class Colour> static void make_levels(Colour&& colour, ChannelLevels& levels) {
+        static_assert(256 % kRowChunk == 0);
+        float r[kRowChunk], g[kRowChunk], b[kRowChunk];
+        uint8_t marked[kRowChunk];
+        uint32_t words[kRowChunk];
+        for (int32_t first = 0; first < 256; first += kRowChunk) {
+            for (int32_t i = 0; i < kRowChunk; ++i) {
+                const uint8_t v = uint8_t(first + i);
+                const uint8_t bytes[4] = {255, v, v, v};
+                const pixel_t p = colour(colour_of_bytes(bytes));
+                r[i] = p.r;
+                g[i] = p.g;
+                b[i] = p.b;
+                marked[i] = 255;
+            }
+            store_pixels(r, g, b, kRowChunk, marked, 1, reinterpret_cast<uint8_t*>(words));
+            for (int32_t i = 0; i < kRowChunk; ++i)
+                for (int c = 0; c < 3; ++c)
+                    levels.word[c][first + i] = words[i] & (0xffu << (8 * (c + 1)));
+        }
+    }
+
     // Writes row y of a per-pixel pass into dst: every step_x-th column, X from the working image,
     // the colour from process_pixel_x where X is not 0. False when the run was cancelled: the flag
     // is looked at after every pixel. Overridden only through PixelRows, which keeps this loop.
@@ -397,8 +434,10 @@ class PostProcess {
     graphics::ImagePtr process_whole_image(const foundation::Thread& thread);
     void process_pixels(const foundation::Thread& thread);
     void run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output, float denominator);
-    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first,
-                  int32_t end);
+    bool run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output,
+                  const ChannelLevels* levels, int32_t first, int32_t end);
+    bool write_level_row(const foundation::Thread& thread, int32_t y, uint8_t* dst,
+                         const ChannelLevels& levels);
     void report_columns(int32_t pass, int32_t x0, int32_t x1, float denominator);
     void post_on_main_thread(const char* name, foundation::Value userInfo = {});
     foundation::Value self_reference() { return foundation::Value::reference(this, "PostProcess"); }

@@ -189,6 +189,8 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
 // stands for the same share of the pass.
 void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8_t* output,
                            float denominator) {
+    ChannelLevels levelTable;
+    const ChannelLevels* const levels = channel_levels(levelTable) ? &levelTable : nullptr;
     const int32_t rows = (g_height + step_y - 1) / step_y;
     const int32_t bandRows = std::clamp(rows / kBandsWanted, 1, kMaxBandRows);
     const int32_t bands = (rows + bandRows - 1) / bandRows;
@@ -213,7 +215,7 @@ void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8
         const bool reporter = std::this_thread::get_id() == runThread;
         for (int32_t b; (b = next.fetch_add(1, std::memory_order_relaxed)) < bands;) {
             const int32_t first = b * bandRows;
-            if (!run_rows(thread, pass, output, first, std::min(first + bandRows, rows))) return;
+            if (!run_rows(thread, pass, output, levels, first, std::min(first + bandRows, rows))) return;
             done[size_t(b)].store(true, std::memory_order_release);
             if (reporter) report();
         }
@@ -228,16 +230,42 @@ void PostProcess::run_pass(const foundation::Thread& thread, int32_t pass, uint8
     after_pass(pass);
 }
 
-// Visited rows first .. end - 1 of the pass (row i is y = i x step_y). False when the run was
-// cancelled.
-bool PostProcess::run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output, int32_t first,
-                           int32_t end) {
+// Visited rows first .. end - 1 of the pass (row i is y = i x step_y), through the levels where the
+// effect gave them. False when the run was cancelled.
+bool PostProcess::run_rows(const foundation::Thread& thread, int32_t pass, uint8_t* output,
+                           const ChannelLevels* levels, int32_t first, int32_t end) {
     const size_t bpp = size_t(g_bpp_dv);
     for (int32_t row = first; row < end; ++row) {
         const int32_t y = row * step_y;
         uint8_t* dst = m_preview_mode ? p_preview_buf + size_t(row) * size_t(preview_w) * bpp
                                       : output + size_t(y) * size_t(g_width) * bpp;
-        if (!process_row(thread, y, pass, dst)) return false;
+        if (!(levels ? write_level_row(thread, y, dst, *levels) : process_row(thread, y, pass, dst)))
+            return false;
+    }
+    return true;
+}
+
+// process_row's bytes for an effect that gave its levels, without a float per channel or a branch
+// per pixel: the alpha byte copied, the colour looked up and kept where that byte is not 0.
+bool PostProcess::write_level_row(const foundation::Thread& thread, int32_t y, uint8_t* dst,
+                                  const ChannelLevels& levels) {
+    static_assert(std::endian::native == std::endian::little, "pixels are stored as little-endian words");
+    const uint8_t* src = gp_data + size_t(y) * size_t(g_width) * 4;
+    const size_t stride = size_t(step_x) * 4;
+    const int32_t n = (g_width + step_x - 1) / step_x;
+    for (int32_t first = 0; first < n; first += kRowChunk) {
+        const int32_t end = std::min(n, first + kRowChunk);
+        for (int32_t i = first; i < end; ++i) {
+            uint32_t s;
+            std::memcpy(&s, src + size_t(i) * stride, 4);
+            const uint32_t alpha = s & 0xffu;
+            const uint32_t keep = 0u - uint32_t(alpha != 0);
+            const uint32_t colour = levels.word[0][(s >> 8) & 0xffu] | levels.word[1][(s >> 16) & 0xffu] |
+                                    levels.word[2][s >> 24];
+            const uint32_t word = alpha | (colour & keep);
+            std::memcpy(dst + size_t(i) * 4, &word, 4);
+        }
+        if (thread.isCancelled()) return false;
     }
     return true;
 }

@@ -1,4 +1,5 @@
 // One effect run: byte conversion, preview sampling, progress, the three ends and cancellation.
+#include "engine/LevelRows.h"
 #include "engine/PostProcess.h"
 
 #include "support/ScopedValue.h"
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -500,6 +502,67 @@ TEST_P(ThreadCount, CancelDuringPassesKeepsTheWorkingImage) {
     RunLoop::runOnce();
     EXPECT_EQ(recorder.ends(), 1u);
     EXPECT_TRUE(recorder.progress().size() < columnByColumnProgress(kW, kH, 1).size());
+}
+
+// A copy written through levels; onLevels runs once the pass has begun and its levels are made.
+class LevelCopy final : public LevelRows<LevelCopy> {
+  public:
+    bool independent = false;
+    std::function<void()> onLevels;
+    pixel_t colour(const pixel_t& source) const { return source; }
+    bool pixels_are_independent() override { return independent; }
+    bool channel_levels(ChannelLevels& levels) override {
+        const bool given = LevelRows::channel_levels(levels);
+        if (onLevels) onLevels();
+        return given;
+    }
+};
+
+// A pass written through levels looks at the flag after each chunk of 64 pixels: a cancel that
+// comes once the pass has begun leaves each thread's chunk the last it writes.
+TEST_P(ThreadCount, CancelStopsAPassWrittenThroughLevels) {
+    constexpr int kW = 600, kH = 200, kChunk = 64;
+    for (const bool preview : {false, true}) {
+        SCOPED_TRACE(preview ? "preview" : "full size");
+        WorkingImageGuard guard;
+        LevelCopy effect;
+        effect.independent = GetParam();
+        const graphics::ImagePtr source = makeSourceImage(kW, kH, patternColour);
+        effect.prepare(source);
+        ASSERT_TRUE(PostProcess::global_pre_init(source));
+        // The picture is small enough for a preview step of 1: every pixel written shows.
+        ASSERT_EQ(PostProcess::g_preview_step_x, 1);
+        std::memset(PostProcess::gp_preview_buf, 0, size_t(kW) * kH * 4);
+        const std::vector<uint8_t> before = workingBytes();
+        uint8_t* const working = PostProcess::gp_data;
+        effect.set_preview_mode(preview);
+        std::atomic<bool> reached{false}, cancelled{false};
+        effect.onLevels = [&] {
+            reached = true;
+            waitFor([&] { return cancelled.load(); });
+        };
+        RunRecorder recorder;
+        Thread worker([&] { effect.process(); });
+        ASSERT_TRUE(waitFor([&] { return reached.load(); }));
+        worker.cancel();
+        cancelled = true;
+        effect.lock().lock();
+        effect.lock().unlock();
+
+        EXPECT_EQ(recorder.named("ProcessCancelled").size(), 1u);
+        EXPECT_EQ(PostProcess::gp_data, working);
+        EXPECT_TRUE(workingBytes() == before);
+        if (preview) {
+            int written = 0;
+            for (size_t i = 0; i < size_t(kW) * kH; ++i)
+                written += PostProcess::gp_preview_buf[i * 4] != 0;
+            EXPECT_GT(written, 0);
+            EXPECT_LE(written, kChunk * (GetParam() ? 4 : 1));
+        }
+        worker.join();
+        RunLoop::runOnce();
+        EXPECT_EQ(recorder.ends(), 1u);
+    }
 }
 
 TEST(PostProcessRun, CancelBeforeTheRunStartsTouchesNothing) {

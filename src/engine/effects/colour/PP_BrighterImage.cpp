@@ -6,9 +6,7 @@ void PP_BrighterImage::prepare_for_process() {
     m_brightness = param_1()->value();
 }
 
-pixel_t PP_BrighterImage::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
-    (void)pass;
-    const pixel_t s = get_source_pixel(x, y);
+pixel_t PP_BrighterImage::colour(const pixel_t& s) const {
     const double k = m_brightness;
     return {float(double(s.r) * k), float(double(s.g) * k), float(double(s.b) * k)};
 }

@@ -6,7 +6,6 @@ void PP_MoreContrast::prepare_for_process() {
     m_contrast = param_1()->value();
 }
 
-pixel_t PP_MoreContrast::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
-    (void)pass;
-    return colour_tone::contrast(get_source_pixel(x, y), float(m_contrast));
+pixel_t PP_MoreContrast::colour(const pixel_t& source) const {
+    return colour_tone::contrast(source, float(m_contrast));
 }
