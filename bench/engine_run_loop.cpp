@@ -1,8 +1,10 @@
 // The effect run loop's own cost: a copy effect over a 16-megapixel working image, at full size and
-// into the preview, beside plain loops that make the same bytes without hooks, progress or cancel
-// checks. "ms_per_MP" is wall time per megapixel of the working image (the console writes it with
-// SI prefixes: 634.2m is 0.6342 ms); "vs_plain" divides a run's time by the single-threaded plain
-// loop's, rows outer. Argument 1 lets the copy effect's pixels run on eight threads.
+// into the preview, through its pixel hook (CopyEffect) and through the levels of its colour
+// (LevelCopyEffect), beside plain loops that make the same bytes without hooks, progress or cancel
+// checks. CPU time is the whole process's, all threads. "ms_per_MP" is wall time per megapixel of the working
+// image (the console writes it with SI prefixes: 634.2m is 0.6342 ms); "vs_plain" divides a run's time by the
+// single-threaded plain loop's, rows outer. Argument 1 lets the copy effect's pixels run on eight threads.
+#include "engine/LevelRows.h"
 #include "engine/PixelRows.h"
 #include "platform/graphics/ParallelRows.h"
 
@@ -21,6 +23,13 @@ class CopyEffect final : public PixelRows<CopyEffect> {
   public:
     bool independent = false;
     pixel_t process_pixel_x(int32_t x, int32_t y, int32_t) override { return get_source_pixel(x, y); }
+    bool pixels_are_independent() override { return independent; }
+};
+
+class LevelCopyEffect final : public LevelRows<LevelCopyEffect> {
+  public:
+    bool independent = false;
+    pixel_t colour(const pixel_t& source) const { return source; }
     bool pixels_are_independent() override { return independent; }
 };
 
@@ -94,21 +103,32 @@ template <typename Step> void report(benchmark::State& state, Step step, bool co
     if (compare) state.counters["vs_plain"] = perRun / plainRowsSeconds();
 }
 
-void BM_RunLoopFullSize(benchmark::State& state) {
+template <class Effect> void BM_RunLoopFullSize(benchmark::State& state) {
     buildWorkingImage();
-    CopyEffect effect;
+    Effect effect;
     effect.independent = state.range(0) != 0;
     graphics::setParallelThreads(effect.independent ? 8 : 1);
     effect.set_silent_mode(true);
     report(
         state, [&] { effect.process(); }, true);
 }
-BENCHMARK(BM_RunLoopFullSize)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_RunLoopFullSize, CopyEffect)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_TEMPLATE(BM_RunLoopFullSize, LevelCopyEffect)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 // Step 5: a 25th of the pixels, into the preview buffer.
-void BM_RunLoopPreview(benchmark::State& state) {
+template <class Effect> void BM_RunLoopPreview(benchmark::State& state) {
     buildWorkingImage();
-    CopyEffect effect;
+    Effect effect;
     effect.independent = state.range(0) != 0;
     graphics::setParallelThreads(effect.independent ? 8 : 1);
     effect.set_silent_mode(true);
@@ -121,7 +141,18 @@ void BM_RunLoopPreview(benchmark::State& state) {
         false);
     state.counters["step"] = PostProcess::g_preview_step_x;
 }
-BENCHMARK(BM_RunLoopPreview)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_TEMPLATE(BM_RunLoopPreview, CopyEffect)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
+BENCHMARK_TEMPLATE(BM_RunLoopPreview, LevelCopyEffect)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 void BM_PlainCopy(benchmark::State& state) {
     buildWorkingImage();
@@ -136,6 +167,11 @@ void BM_PlainCopy(benchmark::State& state) {
         false);
     state.SetLabel(columnsOuter ? "columns outer" : "rows outer");
 }
-BENCHMARK(BM_PlainCopy)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainCopy)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime();
 
 } // namespace
