@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,8 +70,8 @@ Outcome run(const LookClass& c, int32_t type, int64_t failAt) {
         ADD_FAILURE() << "no working image";
         return out;
     }
-    const std::vector<uint8_t> before(PostProcess::gp_data,
-                                      PostProcess::gp_data + size_t(PostProcess::g_bypr) * PostProcess::g_height);
+    const std::vector<uint8_t> before(
+        PostProcess::gp_data, PostProcess::gp_data + size_t(PostProcess::g_bypr) * PostProcess::g_height);
     effect->set_silent_mode(true);
     const Random::Scoped seeded(7);
     {
@@ -120,9 +122,9 @@ std::vector<int64_t> failurePoints(int64_t allocations, bool judged) {
 // file and for memory that ran out: they draw without the picture (or over a blank one) and
 // report success. Still run, so that a crash, leak or double free shows, but not judged.
 const std::set<std::string> kSubstituteWithoutPicture = {
-    "PP_BrushStrokes", "PP_Effects_Bundle1", "PP_Effects_Bundle3", "PP_ImageFilter", "PP_OldCamera",
-    "PP_SketchA",      "PP_SketchB",         "PP_SketchC",         "PP_SketchD",     "PP_SketchE",
-    "PP_SketchF",
+    "PP_BrushStrokes", "PP_Effects_Bundle1", "PP_Effects_Bundle3", "PP_ImageFilter",
+    "PP_OldCamera",    "PP_SketchA",         "PP_SketchB",         "PP_SketchC",
+    "PP_SketchD",      "PP_SketchE",         "PP_SketchF",
 };
 
 class LookAllocationFailure : public testing::TestWithParam<std::string> {};
@@ -168,29 +170,43 @@ INSTANTIATE_TEST_SUITE_P(EveryClass, LookAllocationFailure, testing::ValuesIn(cl
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 // The hook itself: it counts only while armed, fails exactly the allocation asked for, and the
-// C forms answer null where operator new throws.
+// nothrow and C forms answer null where operator new throws. Called as functions, not through
+// new-expressions the optimiser may drop.
 TEST(FailingAllocatorHook, FailsTheNumberedAllocationOnlyWhileArmed) {
     {
         const ArmedAllocator armed;
-        std::vector<int> a(4), b(4);
+        void* a = ::operator new(8);
+        void* b = ::operator new[](8);
+        ::operator delete(a);
+        ::operator delete[](b);
         EXPECT_EQ(FailingAllocator::count(), 2);
         EXPECT_FALSE(FailingAllocator::fired());
     }
     {
         const ArmedAllocator armed(1);
-        auto first = std::make_unique<int>(1);
-        EXPECT_THROW((void)std::make_unique<int>(2), std::bad_alloc);
+        void* first = ::operator new(8);
+        EXPECT_THROW(::operator delete(::operator new(8)), std::bad_alloc);
         EXPECT_TRUE(FailingAllocator::fired());
-        auto third = std::make_unique<int>(3);
+        void* third = ::operator new(8);
         EXPECT_EQ(FailingAllocator::count(), 3);
+        ::operator delete(first);
+        ::operator delete(third);
     }
-    {
-        const ArmedAllocator armed(0);
-        void* p = std::malloc(16);
-        EXPECT_EQ(p, nullptr);
+    const auto failsFirst = [](const char* form, void* (*allocate)()) {
+        void* p = nullptr;
+        {
+            const ArmedAllocator armed(0);
+            p = allocate();
+        }
+        EXPECT_EQ(p, nullptr) << form;
         std::free(p);
-    }
-    std::vector<int> unarmed(1000);
+    };
+    failsFirst("nothrow new", [] { return ::operator new(8, std::nothrow); });
+    failsFirst("malloc", [] { return std::malloc(8); });
+    failsFirst("calloc", [] { return std::calloc(2, 8); });
+    void* unarmed = std::malloc(8);
+    EXPECT_NE(unarmed, nullptr);
+    std::free(unarmed);
     EXPECT_EQ(FailingAllocator::count(), 1) << "counted after disarm";
 }
 
