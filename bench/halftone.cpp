@@ -46,7 +46,8 @@ void BM_flood_fill(benchmark::State& state) {
             px[size_t(y) * kWidth + x] = state.range(0) == 0 || x % 2 == 0 || y % 2 == 0 ? 1 : 9;
     uint32_t value = 2;
     for (auto _ : state) {
-        flood_fill(reinterpret_cast<uint8_t*>(px.data()), kWidth, kHeight, kWidth * 4, 0, 0, value);
+        if (!flood_fill(reinterpret_cast<uint8_t*>(px.data()), kWidth, kHeight, kWidth * 4, 0, 0, value))
+            state.SkipWithError("out of memory");
         value = value == 2 ? 1 : 2;
         benchmark::DoNotOptimize(px.data());
     }
@@ -57,7 +58,8 @@ BENCHMARK(BM_flood_fill)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_color_halftone(benchmark::State& state) {
     std::vector<uint8_t> dst(photo().size());
     for (auto _ : state) {
-        color_halftone(photo().data(), dst.data(), kWidth, kHeight, float(state.range(0)) / 10);
+        if (!color_halftone(photo().data(), dst.data(), kWidth, kHeight, float(state.range(0)) / 10))
+            state.SkipWithError("out of memory");
         benchmark::DoNotOptimize(dst.data());
     }
 }

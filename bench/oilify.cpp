@@ -19,8 +19,9 @@ void BM_oilify(benchmark::State& state) {
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        oilify(bench::photo().data(), dst.data(), bench::kPhotoWidth, bench::kPhotoHeight,
-               float(state.range(0)));
+        if (!oilify(bench::photo().data(), dst.data(), bench::kPhotoWidth, bench::kPhotoHeight,
+                    float(state.range(0))))
+            state.SkipWithError("out of memory");
         benchmark::DoNotOptimize(dst.data());
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <thread>
 #include <utility>
 
@@ -73,8 +74,15 @@ graphics::ImagePtr PostProcess::process(const foundation::Value& object) {
         postHere(kProcessCancelled);
         return nullptr;
     }
-    if (has_custom_process_function() || has_ci_process_function()) return process_whole_image(thread);
-    process_pixels(thread);
+    try {
+        if (has_custom_process_function() || has_ci_process_function()) return process_whole_image(thread);
+        process_pixels(thread);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out where the paths below cannot tell: making the working image or
+        // reporting the end. Nothing the run made was installed.
+        m_img.reset();
+        post_on_main_thread(kProcessFailed);
+    }
     return nullptr;
 }
 
@@ -84,7 +92,12 @@ graphics::ImagePtr PostProcess::process_whole_image(const foundation::Thread& th
         post_on_main_thread(kProcessFailed);
         return nullptr;
     }
-    graphics::ImagePtr result = has_ci_process_function() ? ci_process_function() : custom_process_function();
+    graphics::ImagePtr result;
+    try {
+        result = has_ci_process_function() ? ci_process_function() : custom_process_function();
+    } catch (const std::bad_alloc&) {
+        // Whatever the look made was freed on the way out; no result is no picture.
+    }
     if (thread.isCancelled())
         postHere(kProcessCancelled);
     else if (!result)
@@ -120,7 +133,11 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
         }
         ~SourceSwap() { restore(); }
     } source(m_preview_mode && m_small_preview ? preview_source_data(step_x) : nullptr);
-    prepare_for_process();
+    try {
+        prepare_for_process();
+    } catch (const std::bad_alloc&) {
+        m_preparation_failed = true;
+    }
     // A preparation cut short by a cancel is a cancelled run, not a failed one.
     if (m_preparation_failed && !thread.isCancelled()) {
         process_ended();
@@ -147,17 +164,22 @@ void PostProcess::process_pixels(const foundation::Thread& thread) {
         }
     }
 
-    for (int32_t pass = 0; uint64_t(pass) < passes(); ++pass) {
-        if (thread.isCancelled()) break;
-        before_pass(pass);
-        run_pass(thread, pass, output, denominator);
+    // Out of memory in a pass (its own buffers, or a hook's) leaves an output not to be used.
+    bool failed = false;
+    try {
+        for (int32_t pass = 0; uint64_t(pass) < passes(); ++pass) {
+            if (thread.isCancelled()) break;
+            before_pass(pass);
+            run_pass(thread, pass, output, denominator);
+        }
+    } catch (const std::bad_alloc&) {
+        failed = true;
     }
     process_ended();
     source.restore();
 
     bool installed = false;
-    bool failed = false;
-    if (!thread.isCancelled() && !m_preview_mode) {
+    if (!failed && !thread.isCancelled() && !m_preview_mode) {
         installed = updateContextForData(output);
         failed = !installed;
         if (installed) {

@@ -19,7 +19,7 @@ std::vector<uint8_t> flat(int w, int h, uint8_t tone) {
 
 std::vector<uint8_t> screened(const std::vector<uint8_t>& src, int w, int h, float size, uint8_t alpha = 77) {
     std::vector<uint8_t> dst(src.size(), alpha);
-    color_halftone(src.data(), dst.data(), w, h, size);
+    EXPECT_TRUE(color_halftone(src.data(), dst.data(), w, h, size));
     return dst;
 }
 

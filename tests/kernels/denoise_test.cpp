@@ -34,10 +34,10 @@ Image noisy_image(int w, int h, unsigned seed) {
     return img;
 }
 
-void run_denoise(Image& src, Image& dst, float amount, unsigned threads = 0,
+bool run_denoise(Image& src, Image& dst, float amount, unsigned threads = 0,
                  denoise_progress_t callback = nullptr, void* context = nullptr) {
-    denoise(src.bytes.data(), src.width, src.height, src.row_bytes(), dst.bytes.data(), dst.width, dst.height,
-            dst.row_bytes(), callback, context, 1.5f, amount, threads);
+    return denoise(src.bytes.data(), src.width, src.height, src.row_bytes(), dst.bytes.data(), dst.width,
+                   dst.height, dst.row_bytes(), callback, context, 1.5f, amount, threads);
 }
 
 using Planes = std::vector<std::vector<float>>;
@@ -132,8 +132,9 @@ TEST(Denoise, MatchesTheTextbookFormExactly) {
             for (size_t i = 0; i < in[c3].size(); ++i)
                 in[c3][i] = img.bytes[i * 4 + 1 + c3];
         Planes out(3, std::vector<float>(in[0].size(), -1.0f));
-        nlmeans(c.pr, c.sr, c.hh, c.sigma, c.sigma, c.sigma, in[0].data(), in[1].data(), in[2].data(),
-                out[0].data(), out[1].data(), out[2].data(), c.w, c.h, nullptr, nullptr, c.threads);
+        EXPECT_TRUE(nlmeans(c.pr, c.sr, c.hh, c.sigma, c.sigma, c.sigma, in[0].data(), in[1].data(),
+                            in[2].data(), out[0].data(), out[1].data(), out[2].data(), c.w, c.h, nullptr,
+                            nullptr, c.threads));
         const Planes expected = reference_nlmeans(c.pr, c.sr, c.hh, c.sigma, in, c.w, c.h);
         int mismatches = 0;
         for (int c3 = 0; c3 < 3; ++c3)
@@ -291,8 +292,8 @@ TEST(Denoise, EmptySizesLeaveTheDestinationAlone) {
     const Case cases[] = {{0, 5, 4, 4}, {5, 0, 4, 4}, {5, 5, 0, 4}, {5, 5, 4, -1}};
     for (const Case& c : cases) {
         Image src(5, 5, 90), dst(4, 4, 33);
-        denoise(src.bytes.data(), c.sw, c.sh, src.row_bytes(), dst.bytes.data(), c.dw, c.dh, dst.row_bytes(),
-                nullptr, nullptr, 1.5f, 1.0f);
+        EXPECT_FALSE(denoise(src.bytes.data(), c.sw, c.sh, src.row_bytes(), dst.bytes.data(), c.dw, c.dh,
+                             dst.row_bytes(), nullptr, nullptr, 1.5f, 1.0f));
         EXPECT_TRUE(std::all_of(dst.bytes.begin(), dst.bytes.end(), [](uint8_t b) { return b == 33; }));
     }
 }

@@ -94,7 +94,7 @@ TEST(FloodFill, FillsExactlyTheConnectedRegion) {
     };
     for (const Case& c : cases) {
         Image img = c.image;
-        flood_fill(img.bytes(), img.width, img.height, img.row_bytes(), c.x, c.y, 0x33);
+        EXPECT_TRUE(flood_fill(img.bytes(), img.width, img.height, img.row_bytes(), c.x, c.y, 0x33));
         const Image expected = bfs_fill(c.image, c.x, c.y, 0x33);
         EXPECT_TRUE(img.px == expected.px) << c.name;
     }
@@ -111,7 +111,7 @@ TEST(FloodFill, RandomImagesMatchBreadthFirstSearch) {
         // Some seeds fall outside the image and must fill nothing.
         const int sx = int(rng() % (w + 4)) - 2, sy = int(rng() % (h + 4)) - 2;
         const Image expected = bfs_fill(img, sx, sy, 7);
-        flood_fill(img.bytes(), w, h, img.row_bytes(), sx, sy, 7);
+        EXPECT_TRUE(flood_fill(img.bytes(), w, h, img.row_bytes(), sx, sy, 7));
         ASSERT_TRUE(img.px == expected.px) << "image " << n << " seed " << sx << "," << sy;
     }
 }
@@ -120,7 +120,7 @@ TEST(FloodFill, DiagonalLineIsAClosedWall) {
     const int n = 20;
     Image img(n, n, 0);
     draw_line_alpha(img.bytes(), n, n, img.row_bytes(), 0, 0, n - 1, n - 1, 255);
-    flood_fill(img.bytes(), n, n, img.row_bytes(), 0, n - 1, 0x44);
+    EXPECT_TRUE(flood_fill(img.bytes(), n, n, img.row_bytes(), 0, n - 1, 0x44));
     for (int y = 0; y < n; ++y)
         for (int x = 0; x < n; ++x) {
             const uint32_t expected = x == y ? 255u : x < y ? 0x44u : 0u;
@@ -131,7 +131,7 @@ TEST(FloodFill, DiagonalLineIsAClosedWall) {
 TEST(FloodFill, ValueEqualToTheSeedsReturnsUnchanged) {
     Image img = pattern(30, 30, [](int x, int) { return x < 20; });
     const Image original = img;
-    flood_fill(img.bytes(), 30, 30, img.row_bytes(), 3, 3, 0x10);
+    EXPECT_TRUE(flood_fill(img.bytes(), 30, 30, img.row_bytes(), 3, 3, 0x10));
     EXPECT_TRUE(img.px == original.px);
 }
 
@@ -153,7 +153,7 @@ TEST(FloodFillAverage, PaintsTheRegionWithTheTruncatedSourceMean) {
 
     Image expected = dst;
     expected.at(1, 0) = expected.at(2, 0) = expected.at(3, 0) = pixel(2, 10, 0, 254);
-    flood_fill_average(src.bytes(), dst.bytes(), 6, 1, src.row_bytes(), dst.row_bytes(), 2, 0);
+    EXPECT_TRUE(flood_fill_average(src.bytes(), dst.bytes(), 6, 1, src.row_bytes(), dst.row_bytes(), 2, 0));
     EXPECT_TRUE(dst.px == expected.px);
 }
 
@@ -162,9 +162,12 @@ TEST(FloodFillAverage, AlreadyCollectedOrOutsideSeedsChangeNothing) {
     for (uint32_t seed_value : {pixel(1, 5, 5, 5), pixel(2, 9, 9, 9)}) {
         Image dst(3, 3, seed_value);
         const Image original = dst;
-        flood_fill_average(src.bytes(), dst.bytes(), 3, 3, src.row_bytes(), dst.row_bytes(), 1, 1);
-        flood_fill_average(src.bytes(), dst.bytes(), 3, 3, src.row_bytes(), dst.row_bytes(), -1, 1);
-        flood_fill_average(src.bytes(), dst.bytes(), 3, 3, src.row_bytes(), dst.row_bytes(), 1, 3);
+        EXPECT_TRUE(
+            flood_fill_average(src.bytes(), dst.bytes(), 3, 3, src.row_bytes(), dst.row_bytes(), 1, 1));
+        EXPECT_TRUE(
+            flood_fill_average(src.bytes(), dst.bytes(), 3, 3, src.row_bytes(), dst.row_bytes(), -1, 1));
+        EXPECT_TRUE(
+            flood_fill_average(src.bytes(), dst.bytes(), 3, 3, src.row_bytes(), dst.row_bytes(), 1, 3));
         EXPECT_TRUE(dst.px == original.px);
     }
 }

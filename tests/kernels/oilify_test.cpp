@@ -61,7 +61,7 @@ TEST(Oilify, MatchesDirectComputation) {
     for (float size : {0.0f, 1.9f, 3.0f, 4.0f, 7.5f, 10.0f, 25.0f, 100.0f}) {
         const Image before = src;
         Image dst(src.size(), 0xAB);
-        oilify(src.data(), dst.data(), w, h, size);
+        EXPECT_TRUE(oilify(src.data(), dst.data(), w, h, size));
         ASSERT_EQ(dst, reference_oilify(src, w, h, size)) << "size " << size;
         EXPECT_EQ(src, before);
     }
@@ -76,7 +76,7 @@ TEST(Oilify, SameBytesOnAnyNumberOfThreads) {
         for (const unsigned threads : {1u, 2u, 3u, 8u}) {
             graphics::setParallelThreads(threads);
             Image dst(src.size(), 0xAB);
-            oilify(src.data(), dst.data(), w, h, size);
+            EXPECT_TRUE(oilify(src.data(), dst.data(), w, h, size));
             EXPECT_TRUE(dst == expected) << "size " << size << ", " << threads << " threads";
         }
     }
@@ -93,7 +93,7 @@ TEST(Oilify, FlatImageComesOutOneLevelDarker) {
     // Sizes below 2, negative or not a number use the pixel alone; huge ones the whole image.
     for (float size : {0.0f, 1.0f, -3.0f, NAN, 10.0f, 31.0f, 1e30f, INFINITY}) {
         Image dst(src.size());
-        oilify(src.data(), dst.data(), w, h, size);
+        EXPECT_TRUE(oilify(src.data(), dst.data(), w, h, size));
         for (size_t i = 0; i < dst.size(); ++i)
             ASSERT_EQ(dst[i], expected[i % 4]) << "size " << size << " byte " << i;
     }
@@ -106,7 +106,7 @@ TEST(Oilify, EdgeBetweenTwoHalvesStaysSharp) {
         for (int x = 0; x < w; ++x)
             std::fill_n(&src[(size_t(y) * w + x) * 4], 4, uint8_t(x < split ? 0 : 200));
     Image dst(src.size());
-    oilify(src.data(), dst.data(), w, h, 10.0f); // radius 5
+    EXPECT_TRUE(oilify(src.data(), dst.data(), w, h, 10.0f)); // radius 5
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const uint8_t v = dst[(size_t(y) * w + x) * 4 + 1];
@@ -126,10 +126,10 @@ TEST(Oilify, EdgeBetweenTwoHalvesStaysSharp) {
 
 TEST(Oilify, InvalidArgumentsLeaveDestinationAlone) {
     Image src(16, 100), dst(16, 7);
-    oilify(nullptr, dst.data(), 2, 2, 4.0f);
-    oilify(src.data(), nullptr, 2, 2, 4.0f);
-    oilify(src.data(), dst.data(), 0, 2, 4.0f);
-    oilify(src.data(), dst.data(), 2, -2, 4.0f);
+    EXPECT_FALSE(oilify(nullptr, dst.data(), 2, 2, 4.0f));
+    EXPECT_FALSE(oilify(src.data(), nullptr, 2, 2, 4.0f));
+    EXPECT_FALSE(oilify(src.data(), dst.data(), 0, 2, 4.0f));
+    EXPECT_FALSE(oilify(src.data(), dst.data(), 2, -2, 4.0f));
     EXPECT_EQ(dst, Image(16, 7));
 }
 

@@ -214,7 +214,7 @@ int64_t process_tile(const Job& job, Scratch& s, int tile) {
 // Runs every tile on `threads` threads, the calling one included: it alone calls the callback,
 // after each of its tiles, so the callback sees the thread it expects and a stop is seen within
 // one tile.
-void run_tiles(const Job& job, denoise_progress_t callback, void* context, unsigned threads) {
+bool run_tiles(const Job& job, denoise_progress_t callback, void* context, unsigned threads) {
     const int tiles = job.tiles_x * job.tiles_y;
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     threads = std::min(threads, unsigned(tiles));
@@ -223,7 +223,7 @@ void run_tiles(const Job& job, denoise_progress_t callback, void* context, unsig
     FloatBuffer memory = alloc_floats(per_thread * threads);
     if (!memory) {
         std::fprintf(stderr, "denoise: not enough memory\n");
-        return;
+        return false;
     }
 
     const double total = double(job.x1 - job.x0) * double(job.y1 - job.y0);
@@ -260,6 +260,7 @@ void run_tiles(const Job& job, denoise_progress_t callback, void* context, unsig
     for (std::thread& t : workers)
         t.join();
     if (callback && !stop && reported < 1.0f) callback(1.0f, context);
+    return !stop;
 }
 
 } // namespace
@@ -279,18 +280,18 @@ float l2_distance(const float* plane, int x1, int y1, int x2, int y2, int patch_
     return sum / float(side * side - 1);
 }
 
-void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float sigma_g, float sigma_b,
+bool nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float sigma_g, float sigma_b,
              const float* in_r, const float* in_g, const float* in_b, float* out_r, float* out_g,
              float* out_b, int width, int height, denoise_progress_t callback, void* context,
              unsigned threads) {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0) return true;
     const size_t n = size_t(width) * size_t(height);
     std::copy(in_r, in_r + n, out_r);
     std::copy(in_g, in_g + n, out_g);
     std::copy(in_b, in_b + n, out_b);
 
     const int m = patch_radius + search_radius;
-    if (patch_radius < 0 || search_radius < 0 || m >= height - m || m >= width - m) return;
+    if (patch_radius < 0 || search_radius < 0 || m >= height - m || m >= width - m) return true;
 
     const float v = (sigma_r * sigma_r + sigma_g * sigma_g + sigma_b * sigma_b) / 3.0f;
     const int side = 2 * patch_radius + 1;
@@ -300,7 +301,7 @@ void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float 
     // Distances are never negative: nothing can be weighed.
     if (!(upper > 0.0f)) {
         if (callback) callback(1.0f, context);
-        return;
+        return true;
     }
 
     Job job{};
@@ -313,14 +314,14 @@ void nlmeans(int patch_radius, int search_radius, float h, float sigma_r, float 
     job.tiles_x = (job.x1 - job.x0 + kTileCols - 1) / kTileCols;
     job.tiles_y = (job.y1 - job.y0 + kTileRows - 1) / kTileRows;
     job.lower = lower, job.upper = upper, job.span = upper - lower;
-    run_tiles(job, callback, context, threads);
+    return run_tiles(job, callback, context, threads);
 }
 
-void denoise(const uint8_t* src, int src_width, int src_height, int src_row_bytes, uint8_t* dst,
+bool denoise(const uint8_t* src, int src_width, int src_height, int src_row_bytes, uint8_t* dst,
              int dst_width, int dst_height, int dst_row_bytes, denoise_progress_t callback, void* context,
              float h, float amount, unsigned threads) {
     std::printf("Noise reduction image: %ux%u\n", unsigned(dst_width), unsigned(dst_height));
-    if (!src || !dst || src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0) return;
+    if (!src || !dst || src_width <= 0 || src_height <= 0 || dst_width <= 0 || dst_height <= 0) return false;
 
     // A zero border as wide as the search margin lets every pixel be a centre.
     constexpr int kBorder = 8;
@@ -328,14 +329,14 @@ void denoise(const uint8_t* src, int src_width, int src_height, int src_row_byte
     const int64_t ph = int64_t(dst_height) + 2 * kBorder;
     if (pw > INT32_MAX || ph > INT32_MAX) {
         std::fprintf(stderr, "denoise: image too large\n");
-        return;
+        return false;
     }
     const size_t plane = size_t(pw) * size_t(ph);
     FloatBuffer in(new (std::nothrow) float[3 * plane]());
     FloatBuffer out = alloc_floats(3 * plane);
     if (!in || !out) {
         std::fprintf(stderr, "denoise: not enough memory\n");
-        return;
+        return false;
     }
     float* in_planes[3] = {in.get(), in.get() + plane, in.get() + 2 * plane};
     float* out_planes[3] = {out.get(), out.get() + plane, out.get() + 2 * plane};
@@ -352,8 +353,9 @@ void denoise(const uint8_t* src, int src_width, int src_height, int src_row_byte
 
     const std::clock_t start = std::clock();
     const float sigma = 10.0f * amount;
-    nlmeans(1, 7, h, sigma, sigma, sigma, in_planes[0], in_planes[1], in_planes[2], out_planes[0],
-            out_planes[1], out_planes[2], int(pw), int(ph), callback, context, threads);
+    const bool done =
+        nlmeans(1, 7, h, sigma, sigma, sigma, in_planes[0], in_planes[1], in_planes[2], out_planes[0],
+                out_planes[1], out_planes[2], int(pw), int(ph), callback, context, threads);
     std::printf("time: %f\n", double(std::clock() - start) / 1000000.0);
 
     for (int y = 0; y < dst_height; ++y) {
@@ -363,4 +365,5 @@ void denoise(const uint8_t* src, int src_width, int src_height, int src_row_byte
             for (int c = 0; c < 3; ++c)
                 row[4 * x + 1 + c] = uint8_t(int(out_planes[c][at + x]));
     }
+    return done;
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <new>
 #include <vector>
 
 namespace {
@@ -125,8 +127,8 @@ void screen_channel(const uint8_t* src, uint8_t* dst, int width, int height, flo
 
 } // namespace
 
-void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size, float rim) {
-    if (!src || !dst || width <= 0 || height <= 0) return;
+bool color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size, float rim) {
+    if (!src || !dst || width <= 0 || height <= 0) return false;
     const size_t count = size_t(width) * size_t(height);
     for (size_t k = 0; k < count; ++k) {
         dst[k * 4 + 1] = 255;
@@ -137,11 +139,18 @@ void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, flo
     // Each channel reads and writes only its own byte, so the three screens run side by side, each
     // in bands of rows; within a band, overlapping dots print in lattice order.
     const int bands = std::clamp(int(graphics::parallelThreads()), 1, height);
-    graphics::parallelFor(3 * bands, 1, [&](int begin, int end) {
-        for (int i = begin; i < end; ++i) {
-            const int band = i % bands;
-            screen_channel(src, dst, width, height, r, rim, i / bands + 1,
-                           int(int64_t(height) * band / bands), int(int64_t(height) * (band + 1) / bands));
-        }
-    });
+    try {
+        graphics::parallelFor(3 * bands, 1, [&](int begin, int end) {
+            for (int i = begin; i < end; ++i) {
+                const int band = i % bands;
+                screen_channel(src, dst, width, height, r, rim, i / bands + 1,
+                               int(int64_t(height) * band / bands),
+                               int(int64_t(height) * (band + 1) / bands));
+            }
+        });
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "color halftone: out of memory for a dot window\n");
+        return false;
+    }
+    return true;
 }

@@ -9,5 +9,7 @@
 // red, green, blue), rows of exactly 4 x width bytes. size is the dot cell's half-width in
 // pixels; below 1 it counts as 1. rim is the width in pixels of the edge over which a dot's ink
 // fades in (more than 0): 2 at full size, scaled with size in a reduced copy. Overwrites dst's colour bytes;
-// neither alpha byte is read, and dst's alpha bytes keep whatever the caller put there.
-void color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size, float rim = 2.0f);
+// neither alpha byte is read, and dst's alpha bytes keep whatever the caller put there. False for
+// no picture or when memory ran out: dst is then not to be used.
+[[nodiscard]] bool color_halftone(const uint8_t* src, uint8_t* dst, int width, int height, float size,
+                                  float rim = 2.0f);

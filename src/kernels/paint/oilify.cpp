@@ -85,14 +85,14 @@ int64_t disc_radius(float size, int width, int height) {
 
 } // namespace
 
-void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size) {
-    if (!src || !dst || width <= 0 || height <= 0) return;
+bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size) {
+    if (!src || !dst || width <= 0 || height <= 0) return false;
     const int64_t r = disc_radius(size, width, height);
     const size_t w = size_t(width);
     // Class counts are 32-bit.
     if (int64_t(width) * height > INT32_MAX) {
         std::fprintf(stderr, "oilify: image too large: %dx%d\n", width, height);
-        return;
+        return false;
     }
 
     std::vector<uint8_t> bin_of; // the class of every source pixel
@@ -102,7 +102,7 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
         half.resize(size_t(std::min<int64_t>(r, height - 1)) + 1);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "oilify: out of memory for %dx%d\n", width, height);
-        return;
+        return false;
     }
 
     graphics::parallelRows(height, w, [&](int y0, int y1) {
@@ -122,37 +122,43 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
 
     // Every row starts its own histogram, so rows run apart on any number of threads with the
     // same bytes; a row's work grows with the disc's height.
-    graphics::parallelRows(height, w * size_t(2 * std::min<int64_t>(r, height) + 1), [&](int y0, int y1) {
-        auto hist = std::make_unique<Histogram>();
-        for (int y = y0; y < y1; ++y) {
-            const int v0 = int(std::max<int64_t>(y - r, 0));
-            const int v1 = int(std::min<int64_t>(y + r, height - 1));
+    try {
+        graphics::parallelRows(height, w * size_t(2 * std::min<int64_t>(r, height) + 1), [&](int y0, int y1) {
+            auto hist = std::make_unique<Histogram>();
+            for (int y = y0; y < y1; ++y) {
+                const int v0 = int(std::max<int64_t>(y - r, 0));
+                const int v1 = int(std::min<int64_t>(y + r, height - 1));
 
-            // The disc slides along the row: each of its rows loses its leftmost column and gains
-            // one on the right, so a step costs the disc's height, not its area.
-            hist->clear();
-            for (int v = v0; v <= v1; ++v) {
-                const int64_t last = std::min<int64_t>(half[size_t(std::abs(v - y))], width - 1);
-                const size_t row = size_t(v) * w;
-                for (int64_t u = 0; u <= last; ++u)
-                    hist->add(src + (row + size_t(u)) * 4, bin_of[row + size_t(u)]);
-            }
-            for (int x = 0;; ++x) {
-                hist->write(dst + (size_t(y) * w + size_t(x)) * 4);
-                if (x + 1 == width) break;
+                // The disc slides along the row: each of its rows loses its leftmost column and gains
+                // one on the right, so a step costs the disc's height, not its area.
+                hist->clear();
                 for (int v = v0; v <= v1; ++v) {
-                    const int64_t h = half[size_t(std::abs(v - y))];
+                    const int64_t last = std::min<int64_t>(half[size_t(std::abs(v - y))], width - 1);
                     const size_t row = size_t(v) * w;
-                    if (x - h >= 0) {
-                        const size_t i = row + size_t(x - h);
-                        hist->remove(src + i * 4, bin_of[i]);
-                    }
-                    if (x + 1 + h < width) {
-                        const size_t i = row + size_t(x + 1 + h);
-                        hist->add(src + i * 4, bin_of[i]);
+                    for (int64_t u = 0; u <= last; ++u)
+                        hist->add(src + (row + size_t(u)) * 4, bin_of[row + size_t(u)]);
+                }
+                for (int x = 0;; ++x) {
+                    hist->write(dst + (size_t(y) * w + size_t(x)) * 4);
+                    if (x + 1 == width) break;
+                    for (int v = v0; v <= v1; ++v) {
+                        const int64_t h = half[size_t(std::abs(v - y))];
+                        const size_t row = size_t(v) * w;
+                        if (x - h >= 0) {
+                            const size_t i = row + size_t(x - h);
+                            hist->remove(src + i * 4, bin_of[i]);
+                        }
+                        if (x + 1 + h < width) {
+                            const size_t i = row + size_t(x + 1 + h);
+                            hist->add(src + i * 4, bin_of[i]);
+                        }
                     }
                 }
             }
-        }
-    });
+        });
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "oilify: out of memory for a histogram\n");
+        return false;
+    }
+    return true;
 }

@@ -7,5 +7,6 @@
 #include <cstdint>
 
 // src and dst are width x height pixels of 4 bytes, rows of 4 x width bytes, and must not
-// overlap. A size below 2 (or not a number) uses the pixel alone.
-void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size);
+// overlap. A size below 2 (or not a number) uses the pixel alone. False for a missing buffer, a
+// side of 0 or less, or when memory ran out: dst is then not to be used.
+[[nodiscard]] bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size);

@@ -38,8 +38,9 @@ bool smart_posterize(const uint8_t* src, uint8_t* dst, int width, int height, in
     for (int y = 0; y < height; ++y) {
         if (graphics::workCancelled()) return false;
         for (int x = 0; x < width; ++x)
-            if (dst[(size_t(y) * size_t(width) + size_t(x)) * 4] == 0)
-                flood_fill_average(src, dst, width, height, row_bytes, row_bytes, x, y);
+            if (dst[(size_t(y) * size_t(width) + size_t(x)) * 4] == 0 &&
+                !flood_fill_average(src, dst, width, height, row_bytes, row_bytes, x, y))
+                return false;
     }
     return true;
 }

@@ -40,12 +40,12 @@ struct Segment {
 
 } // namespace
 
-template <class Processor, class Pixel> void CFloodFill<Processor, Pixel>::process(Processor& p) {
+template <class Processor, class Pixel> bool CFloodFill<Processor, Pixel>::process(Processor& p) {
     const int seed_x = p.x, seed_y = p.y;
     const Pixel old = p.getPixel(seed_x, seed_y);
-    if (seed_x < 0 || seed_y < 0 || seed_x > p.width - 1 || seed_y > p.height - 1) return;
+    if (seed_x < 0 || seed_y < 0 || seed_x > p.width - 1 || seed_y > p.height - 1) return true;
     // A put that leaves the value as it was would meet the same pixels again and again.
-    if (!p.changes(old)) return;
+    if (!p.changes(old)) return true;
 
     const int height = p.height, last_x = p.width - 1;
     std::vector<Segment> stack;
@@ -89,14 +89,16 @@ template <class Processor, class Pixel> void CFloodFill<Processor, Pixel>::proce
         }
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "flood_fill: out of memory for the segment stack\n");
+        return false;
     }
+    return true;
 }
 
 template struct CFloodFill<CPixelProcessorBase, unsigned>;
 template struct CFloodFill<CPixelProcessorAveragedCollect, unsigned>;
 
-void flood_fill(uint8_t* data, int width, int height, int row_bytes, int x, int y, uint32_t value) {
-    if (!data) return;
+bool flood_fill(uint8_t* data, int width, int height, int row_bytes, int x, int y, uint32_t value) {
+    if (!data) return true;
     CPixelProcessorBase fill;
     fill.data = data;
     fill.width = width;
@@ -105,12 +107,12 @@ void flood_fill(uint8_t* data, int width, int height, int row_bytes, int x, int 
     fill.x = x;
     fill.y = y;
     fill.value = value;
-    CFloodFill<CPixelProcessorBase, unsigned>::process(fill);
+    return CFloodFill<CPixelProcessorBase, unsigned>::process(fill);
 }
 
-void flood_fill_average(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
+bool flood_fill_average(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
                         int dst_row_bytes, int x, int y) {
-    if (!src || !dst) return;
+    if (!src || !dst) return true;
     CPixelProcessorAveragedCollect collect;
     collect.data = dst;
     collect.width = width;
@@ -121,11 +123,11 @@ void flood_fill_average(const uint8_t* src, uint8_t* dst, int width, int height,
     collect.value = 0xFFFFFFFFu;
     collect.src = src;
     collect.src_row_bytes = src_row_bytes;
-    CFloodFill<CPixelProcessorAveragedCollect, unsigned>::process(collect);
-    if (collect.count == 0) return; // seed outside, or already collected
+    if (!CFloodFill<CPixelProcessorAveragedCollect, unsigned>::process(collect)) return false;
+    if (collect.count == 0) return true; // seed outside, or already collected
 
     const uint32_t red = uint32_t(collect.sum_red / collect.count);
     const uint32_t green = uint32_t(collect.sum_green / collect.count);
     const uint32_t blue = uint32_t(collect.sum_blue / collect.count);
-    flood_fill(dst, width, height, dst_row_bytes, x, y, 2u | red << 8 | green << 16 | blue << 24);
+    return flood_fill(dst, width, height, dst_row_bytes, x, y, 2u | red << 8 | green << 16 | blue << 24);
 }

@@ -34,16 +34,20 @@ struct CPixelProcessorAveragedCollect : CPixelProcessorBase {
 
 // The fill engine over a processor's record, for the pixel type Pixel (32-bit unsigned).
 // A seed outside the window fills nothing. Reports on standard error and stops, with the
-// area partly filled, only when memory for its stack runs out.
-template <class Processor, class Pixel> struct CFloodFill { static void process(Processor& processor); };
+// area partly filled, only when memory for its stack runs out: the answer is then false, as it is
+// from the fills below.
+template <class Processor, class Pixel> struct CFloodFill {
+    [[nodiscard]] static bool process(Processor& processor);
+};
 extern template struct CFloodFill<CPixelProcessorBase, unsigned>;
 extern template struct CFloodFill<CPixelProcessorAveragedCollect, unsigned>;
 
 // Fills the area around (x, y) with value. A value equal to the seed's changes nothing.
-void flood_fill(uint8_t* data, int width, int height, int row_bytes, int x, int y, uint32_t value);
+[[nodiscard]] bool flood_fill(uint8_t* data, int width, int height, int row_bytes, int x, int y,
+                              uint32_t value);
 
 // Collects the area around (x, y) of dst (marking it alpha 1), then paints it with alpha 2 and
 // the truncated mean of the src colours under it: byte 1 the red mean, 2 green, 3 blue. A seed
 // whose alpha is already 1 is left alone.
-void flood_fill_average(const uint8_t* src, uint8_t* dst, int width, int height, int src_row_bytes,
-                        int dst_row_bytes, int x, int y);
+[[nodiscard]] bool flood_fill_average(const uint8_t* src, uint8_t* dst, int width, int height,
+                                      int src_row_bytes, int dst_row_bytes, int x, int y);

@@ -7,17 +7,31 @@
 #include "kernels/regions/VoronoiDiagramGenerator.h"
 
 float* voronoi_process(const float* points, int count, int* edge_count, int width, int height) {
+    *edge_count = 0;
     const size_t n = count > 0 ? size_t(count) : 0;
-    std::vector<float> xs(n), ys(n);
+    std::vector<float> xs, ys;
+    std::unique_ptr<VoronoiDiagramGenerator> generator;
+    try {
+        xs.resize(n);
+        ys.resize(n);
+        generator = std::make_unique<VoronoiDiagramGenerator>();
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "voronoi: out of memory for %d points\n", count);
+        return nullptr;
+    }
     for (size_t i = 0; i < n; ++i) {
         xs[i] = points[2 * i];
         ys[i] = points[2 * i + 1];
     }
-    auto generator = std::make_unique<VoronoiDiagramGenerator>();
-    generator->generateVoronoi(xs.data(), ys.data(), int(n), 0.0f, float(width), 0.0f, float(height), 0.0f,
-                               true);
+    if (!generator->generateVoronoi(xs.data(), ys.data(), int(n), 0.0f, float(width), 0.0f, float(height),
+                                    0.0f, true))
+        return nullptr;
     const auto& edges = generator->voronoiEdges();
-    auto* result = new float[4 * edges.size()];
+    auto* result = new (std::nothrow) float[4 * edges.size()];
+    if (!result) {
+        std::fprintf(stderr, "voronoi: out of memory for %zu edges\n", edges.size());
+        return nullptr;
+    }
     float* out = result;
     for (auto it = edges.rbegin(); it != edges.rend(); ++it) {
         *out++ = it->x1;

@@ -6,7 +6,8 @@
 
 // The Voronoi edges of count points clipped to the closed box 0..width x 0..height, as a new
 // array of 4 floats an edge (x1, y1, x2, y2), newest edge first; the edge count goes to
-// *edge_count. Never null (a zero-length array when there are no edges); free with delete[].
+// *edge_count. A zero-length array when there are no edges; null (no edges) when memory ran out.
+// Free with delete[].
 float* voronoi_process(const float* points, int count, int* edge_count, int width, int height);
 
 // A simpler sweep along x in double precision, with unclipped segments that end far outside

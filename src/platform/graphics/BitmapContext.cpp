@@ -1,5 +1,7 @@
 #include "platform/graphics/BitmapContext.h"
 
+#include <new>
+
 namespace graphics {
 
 std::optional<PixelFormat> pixelFormatForBitmapInfo(uint32_t bitmapInfo) {
@@ -29,8 +31,9 @@ std::unique_ptr<BitmapContext> BitmapContext::create(uint8_t* data, int width, i
     const std::optional<PixelFormat> format = pixelFormatForBitmapInfo(bitmapInfo);
     if (!data || width <= 0 || height <= 0 || bitsPerComponent != 8 || !format) return nullptr;
     if (rowBytes < size_t(width) * 4) return nullptr;
+    // Out of memory is one more null answer: nothing throws out of this layer.
     return std::unique_ptr<BitmapContext>(
-        new BitmapContext(data, width, height, rowBytes, bitmapInfo, *format));
+        new (std::nothrow) BitmapContext(data, width, height, rowBytes, bitmapInfo, *format));
 }
 
 } // namespace graphics

@@ -25,7 +25,7 @@ std::optional<PixelFormat> pixelFormatForBitmapInfo(uint32_t bitmapInfo);
 class BitmapContext {
   public:
     // Null for no buffer, a side of 0 or less, bits per component other than 8, rows shorter
-    // than 4 x width bytes, or an unsupported bitmap info.
+    // than 4 x width bytes, an unsupported bitmap info, or no memory.
     static std::unique_ptr<BitmapContext> create(uint8_t* data, int width, int height, int bitsPerComponent,
                                                  size_t rowBytes, uint32_t bitmapInfo);
 

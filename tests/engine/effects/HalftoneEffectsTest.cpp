@@ -66,7 +66,7 @@ Picture posterized(const Picture& s, int levels, int contrast, int blur = 10) {
 
 Picture dotScreen(const Picture& s, float size, float rim = 2.0f) {
     Picture d = blankPicture(s.w, s.h);
-    color_halftone(s.bytes.data(), d.bytes.data(), s.w, s.h, size, rim);
+    EXPECT_TRUE(color_halftone(s.bytes.data(), d.bytes.data(), s.w, s.h, size, rim));
     return d;
 }
 

@@ -460,7 +460,8 @@ TEST(PP_SuperFilter, NoiseReductionRunsOnlyWithAStrength) {
 
     // With a strength the output is the kernel's result for the preview size.
     std::vector<uint8_t> expected(size_t(w) * h * 4);
-    denoise(source.data(), w, h, 4 * w, expected.data(), w, h, 4 * w, nullptr, nullptr, 1.5f, 0.8f);
+    ASSERT_TRUE(
+        denoise(source.data(), w, h, 4 * w, expected.data(), w, h, 4 * w, nullptr, nullptr, 1.5f, 0.8f));
     ASSERT_NE(colours(expected.data(), w, h, w), colours(source.data(), w, h, w))
         << "the picture must be noisy";
     set(effect, {{SF::kDenoiseAmount, 0.8}});

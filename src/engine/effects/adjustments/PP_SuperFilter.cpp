@@ -168,8 +168,8 @@ void PP_SuperFilter::prepare_for_process() {
     m_float_param1 = 1.0;
 
     buildLevelsTable(currentValues[kLevelsLow], currentValues[kLevelsHigh]);
-    prepareDenoise();
-    prepareMasks();
+    // Their planes are made whether or not a stage reads them; memory that ran out for one fails the run.
+    if (!prepareDenoise() || !prepareMasks()) preparation_failed();
 
     Stages& s = m_stages;
     s.denoise = currentValues[kDenoiseAmount] > 0.0f;
@@ -215,44 +215,47 @@ void PP_SuperFilter::buildLevelsTable(float low, float high) {
         transform_table[i] = 255;
 }
 
-void PP_SuperFilter::prepareDenoise() {
+bool PP_SuperFilter::prepareDenoise() {
     const float amount = currentValues[kDenoiseAmount];
     // At strength 0 the kernel has nothing to do: the picture stays as it is.
-    if (!(amount > 0.0f) || !gp_data) return;
+    if (!(amount > 0.0f) || !gp_data) return true;
     const int32_t tw = m_preview_mode ? preview_w : m_width;
     const int32_t th = m_preview_mode ? preview_h : m_height;
     const texture_t* kept = mp_tex_denoise_processed.get();
     if (m_preview_mode && kept && m_denoise_amount == amount && kept->width == tw && kept->height == th)
-        return;
+        return true;
 
     mp_tex_denoise_processed.reset();
     // Each run reports from its own start: a percentage left by another run is no reason to stay quiet.
     m_prev_precent = -1;
     TexturePtr out(tex_create_empty(tw, th, 4));
-    if (!out) return;
-    denoise(gp_data, m_width, m_height, 4 * m_width, out->data, tw, th, 4 * tw,
-            &PP_SuperFilter::progress_callback, this, 1.5f, amount);
-    // A stopped pass is only partly done: never keep it.
-    if (canceled.load() || foundation::Thread::current().isCancelled()) return;
+    if (!out) return false;
+    const bool done = denoise(gp_data, m_width, m_height, 4 * m_width, out->data, tw, th, 4 * tw,
+                              &PP_SuperFilter::progress_callback, this, 1.5f, amount);
+    // A stopped pass is only partly done: never keep it. Stopped by the cancel handshake, the stage
+    // falls back to the source; a cancelled run ends as cancelled whatever this answers.
+    if (canceled.load() || foundation::Thread::current().isCancelled()) return true;
+    if (!done) return false;
     mp_tex_denoise_processed = std::move(out);
     m_denoise_amount = amount;
+    return true;
 }
 
-void PP_SuperFilter::prepareMasks() {
+bool PP_SuperFilter::prepareMasks() {
     const int32_t w = m_width, h = m_height;
-    if (!gp_data || w <= 0 || h <= 0) return;
+    if (!gp_data || w <= 0 || h <= 0) return true;
     const bool keepHighpass =
         mp_highpass.fits(w, h) &&
         (currentValues[kSharpenRadius] == defaultValues[kSharpenRadius] ||
          (m_preview_mode && currentValues[kSharpenRadius] == previousValues[kSharpenRadius]));
     const bool keepShadows = m_preview_mode && mp_shadows.fits(w, h);
     const bool keepHighlights = m_preview_mode && mp_highlights.fits(w, h);
-    if (keepHighpass && keepShadows && keepHighlights) return;
+    if (keepHighpass && keepShadows && keepHighlights) return true;
 
     const size_t n = size_t(w) * size_t(h);
     std::unique_ptr<uint8_t[]> luma = newPlane(n);
     std::unique_ptr<uint8_t[]> work = newPlane(n);
-    if (!luma || !work) return;
+    if (!luma || !work) return false;
     const uint8_t* src = gp_data;
     graphics::parallelRows(h, size_t(w), [&](int first, int end) {
         for (size_t i = size_t(first) * size_t(w); i < size_t(end) * size_t(w); ++i) {
@@ -267,7 +270,7 @@ void PP_SuperFilter::prepareMasks() {
         std::unique_ptr<uint8_t[]> data = newPlane(n);
         if (!data) {
             plane.reset();
-            return;
+            return false;
         }
         graphics::parallelRows(h, size_t(w), [&](int first, int end) {
             for (size_t i = size_t(first) * size_t(w); i < size_t(end) * size_t(w); ++i)
@@ -276,15 +279,17 @@ void PP_SuperFilter::prepareMasks() {
         // A blur cut short by a cancel must not be kept for the next preview.
         if (!fast_blur_mono(work.get(), data.get(), w, h, w, w, radius, radius)) {
             plane.reset();
-            return;
+            return false;
         }
         plane = {std::move(data), w, h};
+        return true;
     };
 
     if (!keepHighpass) {
         const float width = float(m_preview_mode ? preview_w : m_width);
-        build(mp_highpass, blurRadius(currentValues[kSharpenRadius] * width / 3000.0f),
-              [](uint8_t l) { return l; });
+        if (!build(mp_highpass, blurRadius(currentValues[kSharpenRadius] * width / 3000.0f),
+                   [](uint8_t l) { return l; }))
+            return false;
         uint8_t* hp = mp_highpass.data.get();
         if (hp)
             graphics::parallelRows(h, size_t(w), [&](int first, int end) {
@@ -294,12 +299,12 @@ void PP_SuperFilter::prepareMasks() {
                 }
             });
     }
-    if (!keepShadows)
-        build(mp_shadows, blurRadius(double(w) * 30.0 * 0.0009765625),
-              [](uint8_t l) { return uint8_t(std::max(128, 255 - int(l))); });
-    if (!keepHighlights)
-        build(mp_highlights, blurRadius(double(w) * 0.0009765625 * (0.03125 * double(w))),
-              [](uint8_t l) { return uint8_t(l < 127 ? 0 : (int(l) * 255 - 32385) / 128); });
+    if (!keepShadows && !build(mp_shadows, blurRadius(double(w) * 30.0 * 0.0009765625),
+                               [](uint8_t l) { return uint8_t(std::max(128, 255 - int(l))); }))
+        return false;
+    return keepHighlights ||
+           build(mp_highlights, blurRadius(double(w) * 0.0009765625 * (0.03125 * double(w))),
+                 [](uint8_t l) { return uint8_t(l < 127 ? 0 : (int(l) * 255 - 32385) / 128); });
 }
 
 void PP_SuperFilter::process_ended() {

@@ -99,8 +99,9 @@ class PP_SuperFilter : public PostProcess {
     using TexturePtr = std::unique_ptr<texture_t, TextureFree>;
 
     void buildLevelsTable(float low, float high);
-    void prepareDenoise();
-    void prepareMasks();
+    // False when memory ran out, or a blur stopped for the run's cancel.
+    [[nodiscard]] bool prepareDenoise();
+    [[nodiscard]] bool prepareMasks();
     // The plane's byte at (x, y), or -1 when the plane does not cover the working image there.
     int planeAt(const BytePlane& plane, int32_t x, int32_t y) const;
 

@@ -20,13 +20,14 @@ void PP_Denoise::prepare_for_process() {
     // beyond the last of them, so the bar does not jump back.
     m_prev_precent = -1;
     if (!create_texture()) return;
-    // Should the denoiser give up (memory), the texture holds the picture unchanged.
+    // The denoiser leaves the alpha bytes to the copy.
     copy_reduced_source(mp_tex->data, mp_tex->width, mp_tex->height);
     // Amount 0 (and anything below, which no slider gives) is no noise: the picture as it is.
     const double value = param_1()->value();
     const float amount = value > 0.0 ? float(value) : 0.0f;
-    denoise(gp_data, m_width, m_height, 4 * m_width, mp_tex->data, mp_tex->width, mp_tex->height,
-            4 * mp_tex->width, ::progress_callback, this, 1.5f, amount, graphics::parallelThreads());
+    if (!denoise(gp_data, m_width, m_height, 4 * m_width, mp_tex->data, mp_tex->width, mp_tex->height,
+                 4 * mp_tex->width, ::progress_callback, this, 1.5f, amount, graphics::parallelThreads()))
+        preparation_failed();
 }
 
 bool PP_Denoise::progress_callback(float fraction) {

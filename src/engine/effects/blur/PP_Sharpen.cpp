@@ -23,7 +23,7 @@ void PP_Sharpen::prepare_for_process() {
                          gaussianBlurARGB(gp_data, mp_tex->data, m_width, m_height, kernel,
                                           int(2.0f * r + 1.0f), step_x, true);
     if (!blurred) {
-        if (!mp_tex || kernel) preparation_failed();
+        if (!mp_tex || r > 0.0f) preparation_failed(); // a kernel of radius 1 or more ran out of memory
         tex_free(mp_tex);
         mp_tex = nullptr;
     }

@@ -15,13 +15,12 @@
 // src into out, both w x h, with every size in pixels (posterize blur, dot size and rim, outline
 // radius) at k times its full-size value.
 bool PP_ComixHalftone::draw(const uint8_t* src, uint8_t* out, int32_t w, int32_t h, float k) {
-    texture_t* dots = tex_create_empty(w, h, 4);
+    // Freed also when a pass below throws for want of memory.
+    const std::unique_ptr<texture_t, void (*)(texture_t*)> dots(tex_create_empty(w, h, 4), tex_free);
     const int blur = k == 1.0f ? 10 : 1 + int(std::lround(9.0f * k));
-    if (!dots || !smart_posterize(src, out, w, h, posterize_levels(param_1()->value()), blur, 256)) {
-        tex_free(dots);
+    if (!dots || !smart_posterize(src, out, w, h, posterize_levels(param_1()->value()), blur, 256) ||
+        !color_halftone(out, dots->data, w, h, float(param_2()->value() * 5.0 * double(k)), 2.0f * k))
         return false;
-    }
-    color_halftone(out, dots->data, w, h, float(param_2()->value() * 5.0 * double(k)), 2.0f * k);
     const float radius = 4.0f * k;
     graphics::parallelRows(h, size_t(w), [&](int32_t y0, int32_t y1) {
         for (int32_t y = y0; y < y1; ++y)
@@ -36,7 +35,6 @@ bool PP_ComixHalftone::draw(const uint8_t* src, uint8_t* out, int32_t w, int32_t
                 overlay_bytes({float(p[1]) * kb, float(p[2]) * kb, float(p[3]) * kb}, layer, p + 1);
             }
     });
-    tex_free(dots);
     return true;
 }
 

@@ -118,6 +118,7 @@ bool PP_Mosaic::process_texture(texture_t* tex, const uint8_t* data, int32_t wid
 
     int edge_count = 0;
     const std::unique_ptr<float[]> edges(voronoi_process(points.get(), int(n), &edge_count, w, h));
+    if (!edges) return false;
     for (int i = 0; i < edge_count; ++i) {
         const float* e = &edges[size_t(i) * 4];
         draw_line_alpha(out, w, h, row, int(e[0]), int(e[1]), int(e[2]), int(e[3]), 255);
@@ -131,8 +132,9 @@ bool PP_Mosaic::process_texture(texture_t* tex, const uint8_t* data, int32_t wid
         for (int32_t x = 0; x < w; ++x)
             if (t[size_t(x) * 4] == 0) {
                 const uint8_t* s = src + size_t(x) * 4;
-                flood_fill(out, w, h, row, x, y,
-                           254u | uint32_t(s[1]) << 8 | uint32_t(s[2]) << 16 | uint32_t(s[3]) << 24);
+                if (!flood_fill(out, w, h, row, x, y,
+                                254u | uint32_t(s[1]) << 8 | uint32_t(s[2]) << 16 | uint32_t(s[3]) << 24))
+                    return false;
             }
     }
 

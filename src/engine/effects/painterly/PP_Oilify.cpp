@@ -11,6 +11,7 @@ void PP_Oilify::prepare_for_process() {
     float k = 1.0f;
     const uint8_t* src = run_source(k);
     if (!src) return;
-    oilify(src, mp_tex->data, mp_tex->width, mp_tex->height, float(param_1()->value() * 50.0));
+    if (!oilify(src, mp_tex->data, mp_tex->width, mp_tex->height, float(param_1()->value() * 50.0)))
+        preparation_failed();
     release_source();
 }

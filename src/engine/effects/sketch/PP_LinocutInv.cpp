@@ -36,7 +36,10 @@ void PP_LinocutInv::prepare_for_process() {
     const size_t stride = w + 2 * size_t(pad) + 1;
     const size_t rows = h + 2 * size_t(pad) + 1;
     m_sums.reset(new (std::nothrow) uint32_t[stride * rows]);
-    if (!m_sums) return;
+    if (!m_sums) {
+        preparation_failed();
+        return;
+    }
     m_pad = pad;
     m_sums_stride = stride;
     uint32_t* sat = m_sums.get();

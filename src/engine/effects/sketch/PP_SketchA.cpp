@@ -3,9 +3,10 @@
 #include "engine/PostProcessParameter.h"
 
 void PP_SketchA::prepare_for_process() {
-    sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
-                      {&m_scrapes2, "Scpaper-obl_2x.jpg"},
-                      {&m_scrapes3, "Scpaper-vert2_2x.jpg"}});
+    if (!sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
+                           {&m_scrapes2, "Scpaper-obl_2x.jpg"},
+                           {&m_scrapes3, "Scpaper-vert2_2x.jpg"}}))
+        preparation_failed();
     m_radius = sketch::radius(getEdgesScale(), param_1()->value());
     m_contrast = param_2()->value();
 }

@@ -12,9 +12,10 @@ PP_SketchB::PP_SketchB() = default;
 PP_SketchB::~PP_SketchB() = default;
 
 void PP_SketchB::prepare_for_process() {
-    sketch::load_all({{&m_scrapes1, "Scpaper-crs1_2x.jpg"},
-                      {&m_scrapes2, "Scpaper-obl1_2x.jpg"},
-                      {&m_scrapes3, "Scpaper-vert21_2x.jpg"}});
+    if (!sketch::load_all({{&m_scrapes1, "Scpaper-crs1_2x.jpg"},
+                           {&m_scrapes2, "Scpaper-obl1_2x.jpg"},
+                           {&m_scrapes3, "Scpaper-vert21_2x.jpg"}}))
+        preparation_failed();
     m_gradient = std::make_unique<ImageEditable>(imageio::imageNamedAdditional("gradient.png"));
     const uint8_t* bytes = m_gradient->img_data();
     if (bytes && int64_t(m_gradient->width()) * m_gradient->height() >= 256) {

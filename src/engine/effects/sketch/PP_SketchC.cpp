@@ -5,9 +5,10 @@
 #include <algorithm>
 
 void PP_SketchC::prepare_for_process() {
-    sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
-                      {&m_scrapes2, "Scpaper-obl_2x.jpg"},
-                      {&m_scrapes3, "Scpaper-vert2_2x.jpg"}});
+    if (!sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
+                           {&m_scrapes2, "Scpaper-obl_2x.jpg"},
+                           {&m_scrapes3, "Scpaper-vert2_2x.jpg"}}))
+        preparation_failed();
     m_contrast = param_1()->value();
     m_brightness = param_2()->value();
     m_radius = sketch::radius(getEdgesScale(), 5.0);

@@ -7,6 +7,7 @@
 
 void PP_SketchE::prepare_for_process() {
     m_tex = sketch::load("Scetch_black.jpg");
+    if (!m_tex) preparation_failed();
     m_contrast = param_1()->value();
     m_brightness = param_2()->value();
 }

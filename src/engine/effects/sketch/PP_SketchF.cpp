@@ -3,10 +3,11 @@
 #include "engine/PostProcessParameter.h"
 
 void PP_SketchF::prepare_for_process() {
-    sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
-                      {&m_scrapes2, "Scpaper-obl_2x.jpg"},
-                      {&m_scrapes3, "Scpaper-vert2_2x.jpg"},
-                      {&m_tex, "pf_old_paper.jpg"}});
+    if (!sketch::load_all({{&m_scrapes1, "Scpaper-crs_2x.jpg"},
+                           {&m_scrapes2, "Scpaper-obl_2x.jpg"},
+                           {&m_scrapes3, "Scpaper-vert2_2x.jpg"},
+                           {&m_tex, "pf_old_paper.jpg"}}))
+        preparation_failed();
     m_radius = sketch::radius(getEdgesScale(), param_1()->value());
     m_contrast = param_2()->value();
 }

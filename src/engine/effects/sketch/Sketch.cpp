@@ -123,12 +123,15 @@ size_t cache_bytes() {
     return c.bytes;
 }
 
-void load_all(std::initializer_list<std::pair<Texture*, const char*>> slots) {
+bool load_all(std::initializer_list<std::pair<Texture*, const char*>> slots) {
     const std::pair<Texture*, const char*>* const list = slots.begin();
     graphics::parallelFor(int(slots.size()), 1, [&](int begin, int end) {
         for (int i = begin; i < end; ++i)
             *list[i].first = load(list[i].second);
     });
+    for (const auto& slot : slots)
+        if (!*slot.first) return false;
+    return true;
 }
 
 } // namespace sketch

@@ -26,15 +26,17 @@ inline constexpr float kPaper = 0.98039216f; // 250/255
 
 // The bundle's picture as a texture. One that is missing, undecodable or smaller than 2 x 2 gives
 // 2 x 2 white texels instead (reported once per name), which leaves strokes and paper neutral.
-// Decoded pictures are kept by name, the least recently used dropped beyond kCacheBytes.
+// Null when not even those could be allocated. Decoded pictures are kept by name, the least
+// recently used dropped beyond kCacheBytes.
 Texture load(const std::string& name);
 inline constexpr size_t kCacheBytes = size_t(64) << 20;
 // Drops the kept pictures (a run holding one keeps it until it ends).
 void release_cache();
 // Bytes the kept pictures take.
 size_t cache_bytes();
-// load() into each slot, the pictures decoded side by side.
-void load_all(std::initializer_list<std::pair<Texture*, const char*>> slots);
+// load() into each slot, the pictures decoded side by side. False when a slot stayed null: the
+// look's preparation then fails.
+[[nodiscard]] bool load_all(std::initializer_list<std::pair<Texture*, const char*>> slots);
 
 // The source pixel with its channel sum and mean.
 struct Source {

@@ -85,7 +85,12 @@ template <class Tone> void PreparedTextureEffect::screen_and_overlay(double size
     const uint8_t* src = run_source(k);
     if (!src) return;
     const int32_t w = mp_tex->width, h = mp_tex->height;
-    color_halftone(src, mp_tex->data, w, h, float(size * 20.0 * double(k)));
+    if (!color_halftone(src, mp_tex->data, w, h, float(size * 20.0 * double(k)))) {
+        release_source();
+        free_texture();
+        preparation_failed();
+        return;
+    }
     graphics::parallelRows(h, size_t(w), [&](int32_t y0, int32_t y1) {
         for (size_t i = size_t(y0) * size_t(w); i < size_t(y1) * size_t(w); ++i) {
             uint8_t* p = mp_tex->data + i * 4;
