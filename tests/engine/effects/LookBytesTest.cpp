@@ -69,7 +69,8 @@ TEST(LookBytes, FasterLooksStoreThePinnedBytesOnAnyThreadCount) {
         const LookClass* c = LookRegistry::find(look.cls);
         ASSERT_NE(c, nullptr);
         const int w = look.width, h = look.height;
-        const graphics::ImagePtr image = makeSourceImage(w, h, [w, h](int x, int y) { return photoLike(x, y, w, h); });
+        const graphics::ImagePtr image =
+            makeSourceImage(w, h, [w, h](int x, int y) { return photoLike(x, y, w, h); });
         for (unsigned threads : {1u, 4u}) {
             graphics::setParallelThreads(threads);
             const std::unique_ptr<PostProcess> effect = c->make(look.type, 0);
