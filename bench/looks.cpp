@@ -1,6 +1,8 @@
 // One row per look on a 16-megapixel picture (4900 x 3265, the default settings of each look):
 //   full_ms      median of five full-size runs, from preparation to the installed result
 //   full_ms_MP   the same per megapixel
+//   cpu_ms_MP    processor time of the whole process over the same full-size runs (median), per
+//                megapixel: on a loaded machine the wall time of a threaded run says little
 //   preview_ms   median of five preview runs at the default preview quality ("High")
 //   thumb_ms     median of five thumbnail (small-preview) runs
 //   peak_B_px    the memory the process held at the peak of a full-size run, over what it held
@@ -8,22 +10,27 @@
 // The working image is rebuilt from the same source, untimed, before every full-size run. Every
 // look of every registered effect class but the frames is a row; a row without full size (the
 // denoise looks take minutes there) gives 0 in full_ms and peak_B_px. The looks of the program's
-// catalogue are labelled "(catalogue)".
+// catalogue are labelled "(catalogue)". OPALENE_BENCH_THREADS=n pins the thread count of the
+// whole-image passes (default: one per hardware thread).
 #include "engine/LookRegistry.h"
 #include "engine/PostProcess.h"
 #include "engine/PostProcessesManager.h"
+#include "platform/graphics/ParallelRows.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -102,6 +109,14 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+// Processor seconds of every thread of the process so far.
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 double secondsOf(const std::function<void()>& step) {
     const auto start = std::chrono::steady_clock::now();
     step();
@@ -112,7 +127,7 @@ void runLook(benchmark::State& state, const Look& look) {
     std::unique_ptr<PostProcess> effect = look.make();
     source();
     PostProcess::g_preview_quality = 2;
-    std::vector<double> full, preview, thumb;
+    std::vector<double> full, fullCpu, preview, thumb;
     double peak = 0.0;
     for (auto _ : state) {
         for (int i = 0; look.fullSize && i < kRuns; ++i) {
@@ -122,7 +137,9 @@ void runLook(benchmark::State& state, const Look& look) {
             effect->prepare(source());
             effect->set_silent_mode(true);
             resetPeak();
+            const double cpuBefore = cpuSeconds();
             full.push_back(secondsOf([&] { effect->process(); }));
+            fullCpu.push_back(cpuSeconds() - cpuBefore);
             peak = std::max(peak, residentBytes("VmHWM") - before);
         }
         PostProcess::global_clean();
@@ -141,6 +158,8 @@ void runLook(benchmark::State& state, const Look& look) {
     const double fullMs = full.empty() ? 0.0 : median(full) * 1000.0;
     state.counters["full_ms"] = fullMs;
     state.counters["full_ms_MP"] = fullMs / (double(kWidth) * kHeight / 1e6);
+    state.counters["cpu_ms_MP"] =
+        fullCpu.empty() ? 0.0 : median(fullCpu) * 1000.0 / (double(kWidth) * kHeight / 1e6);
     state.counters["preview_ms"] = median(preview) * 1000.0;
     state.counters["thumb_ms"] = median(thumb) * 1000.0;
     state.counters["peak_B_px"] = peak / (double(kWidth) * kHeight);
@@ -149,6 +168,8 @@ void runLook(benchmark::State& state, const Look& look) {
 }
 
 const bool registered = [] {
+    if (const char* threads = std::getenv("OPALENE_BENCH_THREADS"))
+        graphics::setParallelThreads(unsigned(std::max(0, std::atoi(threads))));
     for (const Look& l : kLooks())
         benchmark::RegisterBenchmark(("Look/" + l.id).c_str(), [l](benchmark::State& s) { runLook(s, l); })
             ->Iterations(1)

@@ -3,6 +3,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/graphics/BitmapContext.h"
 #include "platform/graphics/Drawing.h"
+#include "platform/graphics/ParallelRows.h"
 #include "platform/imageio/NamedImage.h"
 
 #include <cstdio>
@@ -58,6 +59,15 @@ bool ImageEditable::allocate(int32_t width, int32_t height) {
     return true;
 }
 
+// In bands across threads: on a full-size buffer the first touch of each fresh page is most of
+// the cost.
+void ImageEditable::clear(uint8_t value) {
+    const size_t row = bytesPerRow();
+    graphics::parallelRows(m_height, size_t(m_width), [&](int32_t y0, int32_t y1) {
+        std::memset(m_img_data.get() + size_t(y0) * row, value, size_t(y1 - y0) * row);
+    });
+}
+
 void ImageEditable::draw(const graphics::ImagePtr& image) {
     auto ctx = graphics::BitmapContext::create(m_img_data.get(), m_width, m_height, 8, bytesPerRow(),
                                                graphics::kBitmapInfoBigEndianSkipLast);
@@ -67,12 +77,12 @@ void ImageEditable::draw(const graphics::ImagePtr& image) {
 ImageEditable::ImageEditable(const graphics::ImagePtr& image, uint8_t background) {
     if (!image || !allocate(image->width(), image->height())) return;
     // Cleared so that a transparent picture composites over the background, not over stale memory.
-    std::memset(m_img_data.get(), background, size_t(m_height) * bytesPerRow());
+    clear(background);
     draw(image);
 }
 
 ImageEditable::ImageEditable(const graphics::ImagePtr& image, int32_t width, int32_t height) {
     if (!allocate(width, height)) return;
-    std::memset(m_img_data.get(), 1, size_t(m_height) * bytesPerRow());
+    clear(1);
     if (image) draw(image);
 }

@@ -111,6 +111,7 @@ class ImageEditable {
         return true;
     }
     bool allocate(int32_t width, int32_t height);
+    void clear(uint8_t value);
     void draw(const graphics::ImagePtr& image);
 
     int32_t m_width = 0;

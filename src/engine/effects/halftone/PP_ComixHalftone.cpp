@@ -11,6 +11,30 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <vector>
+
+namespace {
+
+// overlay_bytes of a base byte (times 1/255) and a layer byte, per channel, as a table indexed by
+// base x 256 + layer: the blend of each channel depends on that channel's two bytes alone.
+const uint8_t* overlay_table() {
+    static const std::vector<uint8_t> table = [] {
+        std::vector<uint8_t> t(256 * 256);
+        constexpr float kb = 0.003921569f;
+        for (int a = 0; a < 256; ++a)
+            for (int l = 0; l < 256; ++l) {
+                const uint8_t layer[3] = {uint8_t(l), uint8_t(l), uint8_t(l)};
+                uint8_t out[3];
+                const float base = float(a) * kb;
+                PreparedTextureEffect::overlay_bytes({base, base, base}, layer, out);
+                t[size_t(a) * 256 + size_t(l)] = out[0];
+            }
+        return t;
+    }();
+    return table.data();
+}
+
+} // namespace
 
 // src into out, both w x h, with every size in pixels (posterize blur, dot size and rim, outline
 // radius) at k times its full-size value.
@@ -22,17 +46,16 @@ bool PP_ComixHalftone::draw(const uint8_t* src, uint8_t* out, int32_t w, int32_t
         !color_halftone(out, dots->data, w, h, float(param_2()->value() * 5.0 * double(k)), 2.0f * k))
         return false;
     const float radius = 4.0f * k;
+    const uint8_t* overlay = overlay_table();
     graphics::parallelRows(h, size_t(w), [&](int32_t y0, int32_t y1) {
         for (int32_t y = y0; y < y1; ++y)
             for (int32_t x = 0; x < w; ++x) {
                 const size_t at = (size_t(y) * size_t(w) + size_t(x)) * 4;
                 const float f = edge_factor(src, w, h, x, y, radius, 4.0f);
                 const uint8_t* d = dots->data + at;
-                const uint8_t layer[3] = {uint8_t(float(d[1]) * f), uint8_t(float(d[2]) * f),
-                                          uint8_t(float(d[3]) * f)};
                 uint8_t* p = out + at;
-                constexpr float kb = 0.003921569f;
-                overlay_bytes({float(p[1]) * kb, float(p[2]) * kb, float(p[3]) * kb}, layer, p + 1);
+                for (int c = 1; c <= 3; ++c)
+                    p[c] = overlay[size_t(p[c]) * 256 + uint8_t(float(d[c]) * f)];
             }
     });
     return true;
