@@ -145,8 +145,8 @@ void resamplePixel(const float* s, const float* w, int count, float* out) {
 void resampleRow(const float* line, int lineBegin, const Taps& tx, float* out) {
     const int outs = tx.span.size();
     for (int k = 0; k < outs; ++k, out += 4)
-        resamplePixel(line + size_t(tx.start[size_t(k)] - lineBegin) * 4, tx.weightsOf(k), tx.count[size_t(k)],
-                      out);
+        resamplePixel(line + size_t(tx.start[size_t(k)] - lineBegin) * 4, tx.weightsOf(k),
+                      tx.count[size_t(k)], out);
 }
 
 // The sum of `taps` resampled pixels weighted by w, the i-th at at(i).
@@ -174,7 +174,9 @@ struct ScaledImage::Plan {
           tx(buildTaps(picture->width(), rect.minX(), rect.width(), width)),
           ty(buildTaps(picture->height(), height - rect.maxY(), rect.height(), height)) {}
 
-    bool bytesAtScale(int taps) const { return taps == 1 && tx.identity && image->format().bitsPerComponent == 8; }
+    bool bytesAtScale(int taps) const {
+        return taps == 1 && tx.identity && image->format().bitsPerComponent == 8;
+    }
 
     ImagePtr image;
     SourceRows source;
@@ -253,7 +255,8 @@ void ScaledImage::drawRow(int y, Scratch& s, uint8_t* out) const {
     const int taps = p.ty.count[size_t(k)];
     const int y0 = p.ty.start[size_t(k)];
     if (p.bytesAtScale(taps)) {
-        p.target.compositeBytes(p.image->row(y0) + size_t(p.tx.sourceBegin()) * 4, p.image->format(), cols, out);
+        p.target.compositeBytes(p.image->row(y0) + size_t(p.tx.sourceBegin()) * 4, p.image->format(), cols,
+                                out);
         return;
     }
     const float* result;
@@ -293,7 +296,8 @@ void ScaledImage::drawPixel(int x, int y, Scratch& s, uint8_t* out) const {
     const int taps = p.ty.count[size_t(k)];
     const int y0 = p.ty.start[size_t(k)];
     if (p.bytesAtScale(taps)) {
-        p.target.compositeBytes(p.image->row(y0) + size_t(p.tx.start[size_t(c)]) * 4, p.image->format(), 1, out);
+        p.target.compositeBytes(p.image->row(y0) + size_t(p.tx.start[size_t(c)]) * 4, p.image->format(), 1,
+                                out);
         return;
     }
     float px[4];
@@ -339,7 +343,8 @@ void ScaledImage::drawColumn(int x, Scratch& s, uint8_t* out, size_t stride) con
             continue;
         }
         float px[4];
-        sumPixel(ty.weightsOf(k), taps, [&](int t) { return columnAt(y0 + t); }, px);
+        sumPixel(
+            ty.weightsOf(k), taps, [&](int t) { return columnAt(y0 + t); }, px);
         p.target.composite(px, 1, out);
     }
 }

@@ -71,16 +71,22 @@ TEST(ScaledImage, RowsAndColumnsGiveTheWholeDrawsBytes) {
         uint64_t sum; // of the whole draw's bytes
     };
     const Case cases[] = {
-        {"enlarged", pattern(23, 13, rgba, true), Rect(0, 0, 53, 31), 53, 31, kBitmapInfoBigEndianSkipLast, 0x428e0c28f518e7fdull},
-        {"reduced", pattern(131, 71, rgba, true), Rect(0, 0, 53, 31), 53, 31, kBitmapInfoBigEndianSkipLast, 0x277373a2f9a137ull},
-        {"wider, shorter", pattern(20, 40, rgba, false), Rect(0, 0, 47, 17), 47, 17, kBitmapInfoNoneSkipFirst, 0x4442e9ae93adcf79ull},
-        {"at scale", pattern(30, 20, rgba, false), Rect(0, 0, 30, 20), 30, 20, kBitmapInfoPremultipliedFirst, 0xe284cf56d249c221ull},
-        {"at scale, opaque", pattern(30, 20, rgba, true), Rect(0, 0, 30, 20), 30, 20, kBitmapInfoBigEndianSkipLast, 0xa4016c6fcd6e55f1ull},
+        {"enlarged", pattern(23, 13, rgba, true), Rect(0, 0, 53, 31), 53, 31, kBitmapInfoBigEndianSkipLast,
+         0x428e0c28f518e7fdull},
+        {"reduced", pattern(131, 71, rgba, true), Rect(0, 0, 53, 31), 53, 31, kBitmapInfoBigEndianSkipLast,
+         0x277373a2f9a137ull},
+        {"wider, shorter", pattern(20, 40, rgba, false), Rect(0, 0, 47, 17), 47, 17, kBitmapInfoNoneSkipFirst,
+         0x4442e9ae93adcf79ull},
+        {"at scale", pattern(30, 20, rgba, false), Rect(0, 0, 30, 20), 30, 20, kBitmapInfoPremultipliedFirst,
+         0xe284cf56d249c221ull},
+        {"at scale, opaque", pattern(30, 20, rgba, true), Rect(0, 0, 30, 20), 30, 20,
+         kBitmapInfoBigEndianSkipLast, 0xa4016c6fcd6e55f1ull},
         {"offset and clipped", pattern(25, 15, rgba, false), Rect(-4.3, 6.6, 40, 21), 32, 24,
          kBitmapInfoLittleEndianSkipFirst, 0x8ae07a9f058f45d0ull},
         {"premultiplied source", pattern(17, 9, premultiplied, false), Rect(2, 1, 29, 19), 33, 22,
          kBitmapInfoNoneSkipFirst, 0x86d21aecdc08cdddull},
-        {"16-bit source", pattern(17, 9, wide, false), Rect(0, 0, 11, 27), 11, 27, kBitmapInfoBigEndianSkipLast, 0x2b09a0dbc7a269daull},
+        {"16-bit source", pattern(17, 9, wide, false), Rect(0, 0, 11, 27), 11, 27,
+         kBitmapInfoBigEndianSkipLast, 0x2b09a0dbc7a269daull},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -94,7 +100,9 @@ TEST(ScaledImage, RowsAndColumnsGiveTheWholeDrawsBytes) {
 
         const ScaledImage scaled(c.image, c.rect, c.w, c.h, ctx->format());
         ASSERT_FALSE(scaled.empty());
-        const auto at = [&](Bytes& b, int x, int y) { return b.data() + size_t(y) * rowBytes + size_t(x) * 4; };
+        const auto at = [&](Bytes& b, int x, int y) {
+            return b.data() + size_t(y) * rowBytes + size_t(x) * 4;
+        };
         // Rows in order, then from the bottom up (each row from source rows other than the last).
         for (bool backwards : {false, true}) {
             Bytes rows = background(c.w, c.h);
