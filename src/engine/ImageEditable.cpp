@@ -22,24 +22,29 @@ void report_missing(const std::string& name) {
     if (reported.insert(name).second) std::fprintf(stderr, "Missing image resource: %s\n", name.c_str());
 }
 
-graphics::ImagePtr load_overlay(const std::string& name) {
+} // namespace
+
+graphics::ImagePtr ImageEditable::overlay_picture(const std::string& name) {
     graphics::ImagePtr image =
         imageio::imageWithContentsOfFile(foundation::Bundle::pathForImageResource(name));
     if (!image) report_missing(name);
     return image;
 }
 
-} // namespace
+std::pair<int32_t, int32_t> ImageEditable::overlay_size(const graphics::ImagePtr& picture, int32_t w,
+                                                        int32_t h) {
+    if (w > h && picture && picture->width() > picture->height()) return {w, h};
+    return {h, w};
+}
 
 std::unique_ptr<ImageEditable> ImageEditable::setup_overlay(const std::string& name, int32_t w, int32_t h) {
-    const graphics::ImagePtr image = load_overlay(name);
-    if (w > h && image && image->width() > image->height())
-        return std::make_unique<ImageEditable>(image, w, h);
-    return std::make_unique<ImageEditable>(image, h, w);
+    const graphics::ImagePtr image = overlay_picture(name);
+    const auto [width, height] = overlay_size(image, w, h);
+    return std::make_unique<ImageEditable>(image, width, height);
 }
 
 std::unique_ptr<ImageEditable> ImageEditable::setup_overlay_e(const std::string& name) {
-    return std::make_unique<ImageEditable>(load_overlay(name));
+    return std::make_unique<ImageEditable>(overlay_picture(name));
 }
 
 texture_t* tex_create_from_file(const std::string& name) {

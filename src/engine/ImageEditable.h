@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 class ImageEditable {
   public:
@@ -28,6 +29,11 @@ class ImageEditable {
     // transposed when its orientation differs from the photo's. A missing picture is reported
     // once per name on standard error and gives the all-1 texture at (h, w).
     static std::unique_ptr<ImageEditable> setup_overlay(const std::string& name, int32_t w, int32_t h);
+    // setup_overlay in two steps, for effects that draw the stretched picture a piece at a time:
+    // the picture at its own size (null, reported the same way, when missing), then the size it
+    // is stretched to for a (w, h) request.
+    static graphics::ImagePtr overlay_picture(const std::string& name);
+    static std::pair<int32_t, int32_t> overlay_size(const graphics::ImagePtr& picture, int32_t w, int32_t h);
     // The same picture at its own pixel size; a missing one (reported the same way) gives 0 x 0.
     static std::unique_ptr<ImageEditable> setup_overlay_e(const std::string& name);
 
@@ -98,17 +104,19 @@ class ImageEditable {
         return get_alpha_x(tx, ty);
     }
 
-  private:
-    const uint8_t* texel(int32_t x, int32_t y) const {
-        return m_img_data.get() + (size_t(y) * size_t(m_width) + size_t(x)) * 4;
-    }
-    // False when the mapped position lies outside 0..size - 1, including a zero w (whose
-    // quotient is infinite or NaN and has no integer value).
+    // Position x of w mapped to trunc(x / w x size), the index the relative samplers read; false
+    // when it lies outside 0..size - 1, including a zero w (whose quotient is infinite or NaN and
+    // has no integer value).
     static bool relative(int32_t x, int32_t w, int32_t size, int32_t& out) {
         const float f = float(x) / float(w) * float(size);
         if (!(f > -1.0f && f < float(size))) return false;
         out = int32_t(f);
         return true;
+    }
+
+  private:
+    const uint8_t* texel(int32_t x, int32_t y) const {
+        return m_img_data.get() + (size_t(y) * size_t(m_width) + size_t(x)) * 4;
     }
     bool allocate(int32_t width, int32_t height);
     void clear(uint8_t value);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -296,6 +297,66 @@ TEST(PP_Effects_Bundle1, OverlayIsLaidAcrossWhenItsOrientationDiffers) {
     const auto rows = [](int, int y) { return Rgb{uint8_t(20 + 60 * y), 50, 200}; };
     writeOverlay(2, 4, rows);
     expectTexels(4, 4, rows);
+}
+
+// FNV-1a of a run's bytes.
+uint64_t checksum(const std::vector<uint8_t>& bytes) {
+    uint64_t h = 14695981039346656037ull;
+    for (uint8_t b : bytes)
+        h = (h ^ b) * 1099511628211ull;
+    return h;
+}
+
+// Whole runs over overlays stretched up and down, laid across for a portrait picture, and the
+// "_small" overlay of a preview: the bytes stay those of an overlay drawn whole at the picture's
+// size and sampled.
+TEST(PP_Effects_Bundle1, OverlayRunsKeepTheirBytes) {
+    TestBundle bundle;
+    WorkingImageGuard guard;
+    const auto pattern = [](int x, int y) {
+        return std::array<uint8_t, 3>{uint8_t(x * 37 + y * 11), uint8_t(x * x + 3 * y),
+                                      uint8_t(200 - 7 * y + x)};
+    };
+    const auto photo = [](int w, int h) {
+        return makeSourceImage(w, h, [](int x, int y) {
+            return Rgb{uint8_t(x * 5 + y), uint8_t(255 - 3 * y), uint8_t((x * y) % 251)};
+        });
+    };
+    struct Case {
+        int overlayW, overlayH; // the overlay; "_small" is half its size
+        int w, h;               // the picture
+        int step;               // 0: full size
+        uint64_t sums[6];       // types 7, 8, 12, 13, 14, 16
+    };
+    // clang-format off
+    const Case cases[] = {
+        {23, 13, 53, 31, 0, {0xe7594cf801f714e5ull, 0xc2c9cfde02ff184cull, 0x84530fb74c380cc4ull, 0x957412a2a4951e18ull, 0xa86e4e4c4b3a2739ull, 0x4b71dda866d6e080ull}},
+        {131, 71, 53, 31, 0, {0x57afe0880380a132ull, 0x8ccc0eabfc8b952cull, 0xadfc700337700eadull, 0xb8b0885c77ee568eull, 0xfe897d70e2c1ac68ull, 0xa42ea6be0d0ee243ull}},
+        {23, 13, 31, 53, 0, {0x101ef61815eaa78eull, 0x3bd0eb7e8e1b6eccull, 0xfd62ca1ff2bfcef1ull, 0xba79840e67c057efull, 0xa7f095ea2e9f9458ull, 0x81118cc52704f60aull}},
+        {131, 71, 31, 53, 0, {0x5065b2f43409fcf7ull, 0xdc8b3e3a8a3c206cull, 0xb8feac8b67c04472ull, 0x5f74e6472b3973aaull, 0x101a65bd40468074ull, 0xbcce77aad20483fbull}},
+        {47, 29, 53, 41, 2, {0xe01eed68a1012faeull, 0xb6ae8b75a1a609b9ull, 0x938c6424bee5c668ull, 0xb360da3dd561dd94ull, 0x6e166040d811ba64ull, 0x18f6779be287c485ull}},
+        {47, 29, 41, 53, 3, {0xf04518a800b89f51ull, 0x9f0e66abdfbdcc3bull, 0xea24ab742a23f43eull, 0xd089ffee0602bd04ull, 0x6eca064bfe327297ull, 0x5876e90355bcd9f6ull}},
+    };
+    // clang-format on
+    const int types[] = {7, 8, 12, 13, 14, 16};
+    for (const Case& c : cases) {
+        for (const char* name : {"grunge_rays", "wall_texture", "retro_1_overlayer", "paloroid_overlayer",
+                                 "retro_3_overlayer", "retro_2_overlayer"}) {
+            TestBundle::writePicture(bundle.main() / (std::string(name) + ".png"), c.overlayW, c.overlayH,
+                                     pattern);
+            TestBundle::writePicture(bundle.main() / (std::string(name) + "_small.png"), c.overlayW / 2,
+                                     c.overlayH / 2, pattern);
+        }
+        for (size_t i = 0; i < std::size(types); ++i) {
+            SCOPED_TRACE(testing::Message()
+                         << "type " << types[i] << ", overlay " << c.overlayW << " x " << c.overlayH
+                         << ", picture " << c.w << " x " << c.h << ", step " << c.step);
+            PostProcess::global_clean();
+            auto effect = look(types[i]);
+            const EffectOutput out = runEffect(*effect, photo(c.w, c.h), c.step);
+            EXPECT_EQ(checksum(out.bytes), c.sums[i]);
+        }
+    }
 }
 
 // Turin's output rises with the texel: a black overlay against a white one tells which was used.

@@ -1,11 +1,17 @@
 #include "engine/effects/bundles/PP_Effects_Bundle1.h"
 
 #include "engine/BlendFunctions.h"
+#include "engine/ImageEditable.h"
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcessParameter.h"
+#include "platform/graphics/BitmapContext.h"
 #include "platform/graphics/Clamp.h"
+#include "platform/graphics/ParallelRows.h"
 
-#include <mutex>
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <new>
 
 namespace {
 
@@ -88,7 +94,28 @@ float grey_at(int32_t x, int32_t y) {
     return float(double(sum) * (1.0 / 3.0));
 }
 
+// Every run of every effect of the class has its own number, so that a thread never takes a line
+// of another run.
+std::atomic<uint64_t> g_runs{0};
+
+// The byte order ImageEditable's overlays hold: R, G, B, skipped.
+const graphics::PixelFormat& overlay_format() {
+    static const graphics::PixelFormat format =
+        *graphics::pixelFormatForBitmapInfo(graphics::kBitmapInfoBigEndianSkipLast);
+    return format;
+}
+
 } // namespace
+
+// One thread's line of the stretched overlay and the buffers that make it.
+struct PP_Effects_Bundle1::Line {
+    graphics::ScaledImage::Scratch scratch;
+    std::vector<uint8_t> bytes;
+    int32_t index = -1;
+};
+
+PP_Effects_Bundle1::PP_Effects_Bundle1() = default;
+PP_Effects_Bundle1::~PP_Effects_Bundle1() = default;
 
 int32_t PP_Effects_Bundle1::look_count() const {
     return kVariantCount;
@@ -102,10 +129,14 @@ const LookSpec* PP_Effects_Bundle1::look_spec() const {
 void PP_Effects_Bundle1::setup_overlays() {
     const Variant* v = variant(m_type);
     if (!v) return;
-    if (m_preview_mode)
-        m_filter = ImageEditable::setup_overlay(std::string(v->overlay) + "_small", preview_w, preview_h);
-    else
-        m_filter = ImageEditable::setup_overlay(v->overlay, m_width, m_height);
+    const graphics::ImagePtr picture =
+        ImageEditable::overlay_picture(m_preview_mode ? std::string(v->overlay) + "_small" : v->overlay);
+    const auto [w, h] = ImageEditable::overlay_size(picture, m_preview_mode ? preview_w : m_width,
+                                                    m_preview_mode ? preview_h : m_height);
+    m_overlay =
+        std::make_unique<graphics::ScaledImage>(picture, graphics::Rect(0, 0, w, h), w, h, overlay_format());
+    m_overlay_w = w;
+    m_overlay_h = h;
 }
 
 void PP_Effects_Bundle1::on_preview_entered() {
@@ -117,33 +148,129 @@ void PP_Effects_Bundle1::on_preview_exit() {
     PostProcess::on_preview_exit();
     // A run still going would be reading the overlay.
     std::lock_guard guard(m_pp_lock);
-    m_filter.reset();
+    m_overlay.reset();
     m_in_preview = false;
 }
 
+void PP_Effects_Bundle1::free_lines() {
+    std::lock_guard lock(m_lines_lock);
+    m_lines.clear();
+    m_lines_taken = 0;
+}
+
 void PP_Effects_Bundle1::process_ended() {
-    if (!m_in_preview) m_filter.reset();
+    free_lines();
+    if (!m_in_preview) m_overlay.reset();
 }
 
 void PP_Effects_Bundle1::prepare_for_process() {
-    if (!m_preview_mode) m_filter.reset();
-    if (!m_preview_mode || !m_filter) setup_overlays();
+    free_lines();
+    if (!m_preview_mode) m_overlay.reset();
+    m_has_overlay = false;
+    try {
+        if (!m_preview_mode || !m_overlay) setup_overlays();
+        m_has_overlay = m_overlay && !m_overlay->empty();
+        if (m_has_overlay) {
+            // A line for every thread of the pass, made here where running out of memory can fail
+            // the run.
+            const int32_t w = m_overlay_w, h = m_overlay_h;
+            m_transposed = (m_width > m_height && w < h) || (m_width < m_height && w > h);
+            const size_t length = size_t(m_transposed ? h : w);
+            for (unsigned i = 0; i < std::max(graphics::parallelThreads(), 1u); ++i) {
+                auto line = std::make_unique<Line>();
+                line->scratch = m_overlay->scratch();
+                line->bytes.resize(length * 4);
+                m_lines.push_back(std::move(line));
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "PP_Effects_Bundle1: out of memory for the overlay\n");
+        free_lines();
+        m_overlay.reset();
+        m_has_overlay = false;
+        preparation_failed();
+        return;
+    }
+    m_run = ++g_runs;
     m_prm1 = param_1() ? float(param_1()->value()) : 0.0f;
     m_prm2 = param_2() ? float(param_2()->value()) : 0.0f;
-
-    // Drawing sets every texel's fourth byte to 255; left at its initial 1, the picture was missing.
-    m_has_overlay = m_filter && m_filter->img_data() && m_filter->img_data()[3] == 255;
-    if (m_has_overlay) {
-        const int32_t w = m_filter->width(), h = m_filter->height();
-        m_transposed = (m_width > m_height && w < h) || (m_width < m_height && w > h);
-    }
     const Variant* v = variant(m_type);
     m_tint = v ? colour(v->tint[0], v->tint[1], v->tint[2]) : pixel_t{0.0f, 0.0f, 0.0f};
 }
 
-pixel_t PP_Effects_Bundle1::texel(int32_t x, int32_t y) const {
-    if (m_transposed) return m_filter->get_pixel_relative_x(y, x, m_height, m_width);
-    return m_filter->get_pixel_relative_x(x, y, m_width, m_height);
+PP_Effects_Bundle1::Line& PP_Effects_Bundle1::thread_line() {
+    struct Held {
+        uint64_t run = 0;
+        Line* line = nullptr;
+    };
+    thread_local Held held;
+    if (held.run != m_run) {
+        std::lock_guard lock(m_lines_lock);
+        // More threads than prepared for: only when the pass runs on more than parallelThreads().
+        if (m_lines_taken == m_lines.size()) {
+            auto line = std::make_unique<Line>();
+            line->scratch = m_overlay->scratch();
+            line->bytes.resize(m_lines.front()->bytes.size());
+            m_lines.push_back(std::move(line));
+        }
+        held = {m_run, m_lines[m_lines_taken++].get()};
+    }
+    return *held.line;
+}
+
+const uint8_t* PP_Effects_Bundle1::overlay_line(int32_t index) {
+    Line& line = thread_line();
+    if (line.index != index) {
+        // The bytes a stretched overlay is drawn over.
+        std::fill(line.bytes.begin(), line.bytes.end(), uint8_t(1));
+        if (m_transposed)
+            m_overlay->drawColumn(index, line.scratch, line.bytes.data() + size_t(m_overlay->firstRow()) * 4,
+                                  4);
+        else
+            m_overlay->drawRow(index, line.scratch, line.bytes.data() + size_t(m_overlay->firstColumn()) * 4);
+        line.index = index;
+    }
+    return line.bytes.data();
+}
+
+// The line of the stretched overlay that row y of the picture reads: a row, or a column when the
+// overlay is laid across. Null when the row maps outside it.
+const uint8_t* PP_Effects_Bundle1::line_for_row(int32_t y) {
+    int32_t index = 0;
+    if (!ImageEditable::relative(y, m_height, m_transposed ? m_overlay_w : m_overlay_h, index))
+        return nullptr;
+    return overlay_line(index);
+}
+
+namespace {
+
+pixel_t unit_texel(const uint8_t* p) {
+    constexpr float k = 1.0f / 255.0f;
+    return {float(p[0]) * k, float(p[1]) * k, float(p[2]) * k};
+}
+
+} // namespace
+
+// The texel that column x of the picture maps to in a line; black outside.
+pixel_t PP_Effects_Bundle1::texel(const uint8_t* line, int32_t x) const {
+    int32_t along = 0;
+    if (!line || !ImageEditable::relative(x, m_width, m_transposed ? m_overlay_h : m_overlay_w, along))
+        return {0.0f, 0.0f, 0.0f};
+    return unit_texel(line + size_t(along) * 4);
+}
+
+// The texel that (x, y) maps to, drawn alone: the hook may be asked in any order (column by
+// column), where making a whole line for each pixel would cost a row of the overlay a pixel.
+pixel_t PP_Effects_Bundle1::texel_at(int32_t x, int32_t y) {
+    int32_t column = 0, row = 0;
+    const auto relative = &ImageEditable::relative;
+    const bool inside =
+        m_transposed ? relative(y, m_height, m_overlay_w, column) && relative(x, m_width, m_overlay_h, row)
+                     : relative(x, m_width, m_overlay_w, column) && relative(y, m_height, m_overlay_h, row);
+    if (!inside) return {0.0f, 0.0f, 0.0f};
+    uint8_t bytes[4] = {1, 1, 1, 1}; // what the stretched overlay is drawn over
+    m_overlay->drawPixel(column, row, thread_line().scratch, bytes);
+    return unit_texel(bytes);
 }
 
 // Each look before its overlay step.
@@ -186,10 +313,7 @@ pixel_t PP_Effects_Bundle1::treated(int32_t x, int32_t y) const {
     }
 }
 
-pixel_t PP_Effects_Bundle1::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {
-    const pixel_t c = treated(x, y);
-    if (!m_has_overlay) return c;
-    const pixel_t t = texel(x, y);
+pixel_t PP_Effects_Bundle1::overlaid(pixel_t c, pixel_t t) const {
     switch (m_type) {
     case 12:
         return blend_overlay(c, t);
@@ -206,4 +330,22 @@ pixel_t PP_Effects_Bundle1::process_pixel_x(int32_t x, int32_t y, int32_t /*pass
     default: // the Grunge looks
         return product(c, t);
     }
+}
+
+pixel_t PP_Effects_Bundle1::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {
+    const pixel_t c = treated(x, y);
+    if (!m_has_overlay) return c;
+    return overlaid(c, texel_at(x, y));
+}
+
+// The row's overlay line found once, not at every pixel.
+bool PP_Effects_Bundle1::process_row(const foundation::Thread& thread, int32_t y, int32_t pass,
+                                     uint8_t* dst) {
+    if (!m_has_overlay)
+        return write_row(thread, y, pass, dst,
+                         [this](int32_t x, int32_t y, int32_t) { return treated(x, y); });
+    const uint8_t* line = line_for_row(y);
+    return write_row(thread, y, pass, dst, [this, line](int32_t x, int32_t y, int32_t) {
+        return overlaid(treated(x, y), texel(line, x));
+    });
 }
