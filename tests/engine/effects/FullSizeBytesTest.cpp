@@ -1,7 +1,7 @@
 // The full-size bytes of the looks that draw a whole picture before their pixel loop, pinned as
 // checksums of one picture made in code: how and where a look keeps that picture may change, its
 // bytes may not. Each look runs twice in a row, so that the second run writes into the spare the
-// first left behind.
+// first left behind. Those that draw into the run's output buffer leave the spare alone in preview.
 #include "engine/LookRegistry.h"
 #include "kernels/Random.h"
 #include "support/EffectRun.h"
@@ -67,6 +67,24 @@ TEST(FullSizeBytes, LooksWithAWholePictureKeepTheirBytes) {
         const EffectOutput second = runEffect(*effect, image);
         EXPECT_EQ(fnv1a(first.bytes), c.first);
         EXPECT_EQ(fnv1a(second.bytes), c.second);
+    }
+}
+
+// After a full-size run the spare holds the photo, which the next run over it takes back; a
+// preview, which has no output buffer of its own, must not draw into the spare.
+TEST(FullSizeBytes, PreviewsLeaveTheSpareAlone) {
+    const char* looks[] = {"PP_ArtFilter3", "PP_Bloom1", "PP_ColorHalftone", "PP_GrayHalftone",
+                           "PP_Oilify",     "PP_Mosaic", "PP_SmartPosterize"};
+    for (const char* typeName : looks) {
+        SCOPED_TRACE(typeName);
+        WorkingImageGuard guard;
+        const graphics::ImagePtr image = picture();
+        auto effect = LookRegistry::find(typeName)->make(0, 0);
+        const EffectOutput full = runEffect(*effect, image);
+        runEffect(*effect, image, 1);
+        effect->set_preview_mode(false);
+        ASSERT_TRUE(PostProcess::restore_source(image));
+        EXPECT_TRUE(workingImageBytes() == full.source);
     }
 }
 
