@@ -53,6 +53,9 @@ TEST(FullSizeBytes, LooksWithAWholePictureKeepTheirBytes) {
         {"PP_Oilify", 0, 0x60271ad0eef65be1ull, 0x6f58a655d2700deaull},
         {"PP_LinocutInv", 0, 0x341cb7958b8a7c84ull, 0x2e37196e90843574ull},
         {"PP_Mosaic", 0, 0xa74238d758e144a4ull, 0xadd1e5cf6d3c8eeaull},
+        {"PP_BrushStrokes", 0, 0x3975605357a46d2cull, 0xd3c026b7d19a2a80ull},
+        {"PP_BrushStrokes", 1, 0xeae64b8f0c70afd3ull, 0xd836c6cbb7aca7b0ull},
+        {"PP_SketchF", 0, 0x6391ec1d9890030eull, 0xa8fad3d3ac365d9full},
     };
     for (const Case& c : cases) {
         const std::string name = std::string(c.typeName) + "/" + std::to_string(c.type);
