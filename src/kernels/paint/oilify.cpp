@@ -145,11 +145,15 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
         const auto bins = [&](int v) {
             return rings ? ring.get() + size_t(v % span) * w : bin_of.data() + size_t(v) * w;
         };
+        // The class rows of the disc's rows, looked up once per output row.
+        std::vector<const uint8_t*> window(size_t(2 * std::min<int64_t>(r, height) + 1));
         for (int y = y0; y < y1; ++y) {
             const int v0 = int(std::max<int64_t>(y - r, 0));
             const int v1 = int(std::min<int64_t>(y + r, height - 1));
             for (; rings && filled <= v1; ++filled)
                 classify(filled, bins(filled));
+            for (int v = v0; v <= v1; ++v)
+                window[size_t(v - v0)] = bins(v);
 
             // The disc slides along the row: each of its rows loses its leftmost column and gains
             // one on the right, so a step costs the disc's height, not its area.
@@ -157,7 +161,7 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
             for (int v = v0; v <= v1; ++v) {
                 const int64_t last = std::min<int64_t>(half[size_t(std::abs(v - y))], width - 1);
                 const size_t row = size_t(v) * w;
-                const uint8_t* bin = bins(v);
+                const uint8_t* bin = window[size_t(v - v0)];
                 for (int64_t u = 0; u <= last; ++u)
                     hist->add(src + (row + size_t(u)) * 4, bin[u]);
             }
@@ -167,7 +171,7 @@ void oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
                 for (int v = v0; v <= v1; ++v) {
                     const int64_t h = half[size_t(std::abs(v - y))];
                     const size_t row = size_t(v) * w;
-                    const uint8_t* bin = bins(v);
+                    const uint8_t* bin = window[size_t(v - v0)];
                     if (x - h >= 0) {
                         const size_t u = size_t(x - h);
                         hist->remove(src + (row + u) * 4, bin[u]);
