@@ -6,7 +6,11 @@
 //   preview_ms   median of five preview runs at the default preview quality ("High")
 //   thumb_ms     median of five thumbnail (small-preview) runs
 //   peak_B_px    the memory the process held at the peak of a full-size run, over what it held
-//                before the working image was made, in bytes per working-image pixel
+//                before the working image was made, in bytes per working-image pixel: resident
+//                pages, so a buffer never touched or memory the allocator kept from an earlier run
+//                is missed
+//   heap_B_px    the same from the heap itself: every malloc, new and free of the program counted
+//                (replaced below), at its peak during the run
 // The working image is rebuilt from the same source, untimed, before every full-size run. Every
 // look of every registered effect class but the frames is a row; a row without full size (the
 // denoise looks take minutes there) gives 0 in full_ms and peak_B_px. The looks of the program's
@@ -19,7 +23,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -31,6 +38,76 @@
 #include <vector>
 
 #include <sys/resource.h>
+
+// The C library's own allocator, which the replacements below count and forward to. operator new
+// and delete of the C++ library call malloc and free, so they are counted too.
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+void* __libc_memalign(size_t, size_t);
+void* __libc_valloc(size_t);
+void* __libc_pvalloc(size_t);
+void __libc_free(void*);
+}
+
+namespace {
+
+std::atomic<int64_t> heapLive{0}, heapPeak{0};
+
+void* counted(void* p) {
+    if (!p) return p;
+    const int64_t now = heapLive.fetch_add(int64_t(malloc_usable_size(p)), std::memory_order_relaxed) +
+                        int64_t(malloc_usable_size(p));
+    int64_t peak = heapPeak.load(std::memory_order_relaxed);
+    while (now > peak && !heapPeak.compare_exchange_weak(peak, now, std::memory_order_relaxed)) {
+    }
+    return p;
+}
+
+void uncount(void* p) {
+    if (p) heapLive.fetch_sub(int64_t(malloc_usable_size(p)), std::memory_order_relaxed);
+}
+
+} // namespace
+
+extern "C" {
+void* malloc(size_t n) {
+    return counted(__libc_malloc(n));
+}
+void* calloc(size_t n, size_t size) {
+    return counted(__libc_calloc(n, size));
+}
+void* realloc(void* p, size_t n) {
+    uncount(p);
+    void* q = __libc_realloc(p, n);
+    // A failed realloc leaves the old block as it was.
+    return q ? counted(q) : (n ? counted(p) : q);
+}
+void* memalign(size_t alignment, size_t n) {
+    return counted(__libc_memalign(alignment, n));
+}
+void* aligned_alloc(size_t alignment, size_t n) {
+    return counted(__libc_memalign(alignment, n));
+}
+int posix_memalign(void** out, size_t alignment, size_t n) {
+    if (alignment < sizeof(void*) || (alignment & (alignment - 1))) return 22; // EINVAL
+    void* p = counted(__libc_memalign(alignment, n));
+    if (!p) return 12; // ENOMEM
+    *out = p;
+    return 0;
+}
+void* valloc(size_t n) {
+    return counted(__libc_valloc(n));
+}
+void* pvalloc(size_t n) {
+    return counted(__libc_pvalloc(n));
+}
+void free(void* p) {
+    uncount(p);
+    __libc_free(p);
+}
+}
 
 namespace {
 
@@ -128,19 +205,22 @@ void runLook(benchmark::State& state, const Look& look) {
     source();
     PostProcess::g_preview_quality = 2;
     std::vector<double> full, fullCpu, preview, thumb;
-    double peak = 0.0;
+    double peak = 0.0, heap = 0.0;
     for (auto _ : state) {
         for (int i = 0; look.fullSize && i < kRuns; ++i) {
             PostProcess::global_clean();
             const double before = residentBytes("VmRSS");
+            const int64_t heapBefore = heapLive.load();
             PostProcess::global_pre_init(source());
             effect->prepare(source());
             effect->set_silent_mode(true);
             resetPeak();
+            heapPeak.store(heapLive.load());
             const double cpuBefore = cpuSeconds();
             full.push_back(secondsOf([&] { effect->process(); }));
             fullCpu.push_back(cpuSeconds() - cpuBefore);
             peak = std::max(peak, residentBytes("VmHWM") - before);
+            heap = std::max(heap, double(heapPeak.load() - heapBefore));
         }
         PostProcess::global_clean();
         PostProcess::global_pre_init(source());
@@ -163,6 +243,7 @@ void runLook(benchmark::State& state, const Look& look) {
     state.counters["preview_ms"] = median(preview) * 1000.0;
     state.counters["thumb_ms"] = median(thumb) * 1000.0;
     state.counters["peak_B_px"] = peak / (double(kWidth) * kHeight);
+    state.counters["heap_B_px"] = heap / (double(kWidth) * kHeight);
     const std::string name = effect->get_name();
     state.SetLabel(catalogueNames().count(name) ? name + " (catalogue)" : name);
 }

@@ -33,7 +33,9 @@ struct LevelsProbe {
 // The effect as it is, noting whether its passes were given levels.
 template <class Effect> class ByLevels final : public Effect, public LevelsProbe {
   public:
-    bool channel_levels(ChannelLevels& levels) override { return gaveLevels = Effect::channel_levels(levels); }
+    bool channel_levels(ChannelLevels& levels) override {
+        return gaveLevels = Effect::channel_levels(levels);
+    }
 };
 
 // The same effect through the per-pixel path: its hook, the float colours and their conversion.
@@ -143,10 +145,10 @@ TEST(LevelRows, EveryEffectWritesTheBytesOfItsHook) {
         int step;
     };
     const std::vector<Shape> shapes = {
-        {1, 1, Mode::FullSize, 1},      {63, 3, Mode::FullSize, 1},   {64, 2, Mode::FullSize, 1},
-        {65, 3, Mode::FullSize, 1},     {129, 2, Mode::FullSize, 1},  {1031, 3, Mode::FullSize, 1},
-        {131, 7, Mode::Preview, 2},     {389, 5, Mode::Preview, 3},   {130, 4, Mode::Preview, 2},
-        {389, 9, Mode::Thumbnail, 3},   {256, 4, Mode::Thumbnail, 2},
+        {1, 1, Mode::FullSize, 1},    {63, 3, Mode::FullSize, 1},   {64, 2, Mode::FullSize, 1},
+        {65, 3, Mode::FullSize, 1},   {129, 2, Mode::FullSize, 1},  {1031, 3, Mode::FullSize, 1},
+        {131, 7, Mode::Preview, 2},   {389, 5, Mode::Preview, 3},   {130, 4, Mode::Preview, 2},
+        {389, 9, Mode::Thumbnail, 3}, {256, 4, Mode::Thumbnail, 2},
     };
     WorkingImageGuard guard;
     for (const int threads : {1, 4}) {

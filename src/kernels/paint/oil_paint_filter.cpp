@@ -150,6 +150,12 @@ bool oil_paint_filter(const uint8_t* src, uint8_t* dst, int width, int height, i
     };
 
     try {
+        // Held whole before painting: a vector left to grow would pass through twice the list and,
+        // while it moves, three times.
+        const auto steps = [](int64_t end, int64_t step) { return end / step + 1; };
+        strokes.reserve(size_t(steps(int64_t(height) + 2 * int64_t(small), small) *
+                                   steps(int64_t(width) + 2 * int64_t(small), small) +
+                               steps(int64_t(height) + big, big) * steps(int64_t(width) + big, big)));
         // Base layer: the smallest copies cover the canvas, past its edges so the borders get paint.
         for (int64_t y = 0; y <= int64_t(height) + 2 * int64_t(small); y += small) {
             for (int64_t x = 0; x <= int64_t(width) + 2 * int64_t(small); x += small) {

@@ -3,6 +3,7 @@
 #include "platform/graphics/ParallelRows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -95,23 +96,32 @@ bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
         return false;
     }
 
-    std::vector<uint8_t> bin_of; // the class of every source pixel
-    std::vector<int64_t> half;   // half[d]: widest |dx| with dx^2 + d^2 <= r^2, for |dy| = d
+    // The class of every source pixel the discs read. A small disc keeps the rows it spans in a
+    // ring per band of rows, so no image-sized table is held; a disc about as tall as the image
+    // shares one table.
+    const int64_t span = std::min<int64_t>(2 * r + 1, height);
+    const bool rings = span * int64_t(graphics::parallelThreads()) < height;
+    std::vector<uint8_t> bin_of;
+    std::vector<int64_t> half; // half[d]: widest |dx| with dx^2 + d^2 <= r^2, for |dy| = d
     try {
-        bin_of.resize(w * size_t(height));
+        bin_of.resize(rings ? 0 : w * size_t(height));
         half.resize(size_t(std::min<int64_t>(r, height - 1)) + 1);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "oilify: out of memory for %dx%d\n", width, height);
         return false;
     }
-
-    graphics::parallelRows(height, w, [&](int y0, int y1) {
-        for (size_t i = size_t(y0) * w; i < size_t(y1) * w; ++i) {
-            const uint8_t* px = src + i * 4;
+    const auto classify = [&](int v, uint8_t* out) {
+        const uint8_t* px = src + size_t(v) * w * 4;
+        for (size_t i = 0; i < w; ++i, px += 4) {
             const int intensity = int(0.2126 * px[1] + 0.7152 * px[2] + 0.0722 * px[3]);
-            bin_of[i] = uint8_t(intensity >> 2);
+            out[i] = uint8_t(intensity >> 2);
         }
-    });
+    };
+    if (!rings)
+        graphics::parallelRows(height, w, [&](int y0, int y1) {
+            for (int v = y0; v < y1; ++v)
+                classify(v, bin_of.data() + size_t(v) * w);
+        });
     int64_t dx = r;
     for (size_t d = 0; d < half.size(); ++d) {
         const int64_t dy = int64_t(d);
@@ -122,12 +132,33 @@ bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
 
     // Every row starts its own histogram, so rows run apart on any number of threads with the
     // same bytes; a row's work grows with the disc's height.
+    std::atomic<bool> failed{false};
     try {
         graphics::parallelRows(height, w * size_t(2 * std::min<int64_t>(r, height) + 1), [&](int y0, int y1) {
             auto hist = std::make_unique<Histogram>();
+            std::unique_ptr<uint8_t[]> ring;
+            if (rings) {
+                ring.reset(new (std::nothrow) uint8_t[size_t(span) * w]);
+                if (!ring) {
+                    std::fprintf(stderr, "oilify: out of memory for %lld rows of %d\n", (long long)span,
+                                 width);
+                    failed = true;
+                    return;
+                }
+            }
+            int filled = int(std::max<int64_t>(y0 - r, 0)); // rows below it are classified
+            const auto bins = [&](int v) {
+                return rings ? ring.get() + size_t(v % span) * w : bin_of.data() + size_t(v) * w;
+            };
+            // The class rows of the disc's rows, looked up once per output row.
+            std::vector<const uint8_t*> window(size_t(2 * std::min<int64_t>(r, height) + 1));
             for (int y = y0; y < y1; ++y) {
                 const int v0 = int(std::max<int64_t>(y - r, 0));
                 const int v1 = int(std::min<int64_t>(y + r, height - 1));
+                for (; rings && filled <= v1; ++filled)
+                    classify(filled, bins(filled));
+                for (int v = v0; v <= v1; ++v)
+                    window[size_t(v - v0)] = bins(v);
 
                 // The disc slides along the row: each of its rows loses its leftmost column and gains
                 // one on the right, so a step costs the disc's height, not its area.
@@ -135,8 +166,9 @@ bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
                 for (int v = v0; v <= v1; ++v) {
                     const int64_t last = std::min<int64_t>(half[size_t(std::abs(v - y))], width - 1);
                     const size_t row = size_t(v) * w;
+                    const uint8_t* bin = window[size_t(v - v0)];
                     for (int64_t u = 0; u <= last; ++u)
-                        hist->add(src + (row + size_t(u)) * 4, bin_of[row + size_t(u)]);
+                        hist->add(src + (row + size_t(u)) * 4, bin[u]);
                 }
                 for (int x = 0;; ++x) {
                     hist->write(dst + (size_t(y) * w + size_t(x)) * 4);
@@ -144,13 +176,14 @@ bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
                     for (int v = v0; v <= v1; ++v) {
                         const int64_t h = half[size_t(std::abs(v - y))];
                         const size_t row = size_t(v) * w;
+                        const uint8_t* bin = window[size_t(v - v0)];
                         if (x - h >= 0) {
-                            const size_t i = row + size_t(x - h);
-                            hist->remove(src + i * 4, bin_of[i]);
+                            const size_t u = size_t(x - h);
+                            hist->remove(src + (row + u) * 4, bin[u]);
                         }
                         if (x + 1 + h < width) {
-                            const size_t i = row + size_t(x + 1 + h);
-                            hist->add(src + i * 4, bin_of[i]);
+                            const size_t u = size_t(x + 1 + h);
+                            hist->add(src + (row + u) * 4, bin[u]);
                         }
                     }
                 }
@@ -160,5 +193,5 @@ bool oilify(const uint8_t* src, uint8_t* dst, int width, int height, float size)
         std::fprintf(stderr, "oilify: out of memory for a histogram\n");
         return false;
     }
-    return true;
+    return !failed;
 }

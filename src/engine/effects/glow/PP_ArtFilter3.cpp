@@ -6,7 +6,7 @@
 #include <algorithm>
 
 PP_ArtFilter3::~PP_ArtFilter3() {
-    tex_free(mp_tex);
+    m_output.release(mp_tex);
 }
 
 void PP_ArtFilter3::prepare_for_process() {
@@ -14,12 +14,13 @@ void PP_ArtFilter3::prepare_for_process() {
     m_scale2 = param_2()->value();
     const int32_t r =
         small_effects::truncated(double(float(std::min(m_width, m_height))) / (m_scale2 * 200.0));
-    tex_free(mp_tex);
-    mp_tex = tex_create_empty(m_width, m_height, 4);
+    m_output.release(mp_tex);
+    mp_tex = m_preview_mode ? tex_create_empty(m_width, m_height, 4) : m_output.take();
     const int32_t radius = std::max(r, 1);
     if (!mp_tex || !fast_blur_ed_argb(gp_data, mp_tex->data, m_width, m_height, 4 * mp_tex->width,
                                       4 * mp_tex->width, radius, radius))
         preparation_failed();
+    m_output.hand_back();
 }
 
 pixel_t PP_ArtFilter3::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
@@ -33,6 +34,5 @@ pixel_t PP_ArtFilter3::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
 }
 
 void PP_ArtFilter3::process_ended() {
-    tex_free(mp_tex);
-    mp_tex = nullptr;
+    m_output.release(mp_tex);
 }

@@ -1,7 +1,9 @@
 #pragma once
 // "Neon Light": the photo's colours kept only along its edges, brightened; flat areas go black.
-// The soft edge mask is made once per run into a texture of its own; the working image is only read.
+// The soft edge mask is made once per run, at full size in the run's output buffer; the working
+// image is only read.
 #include "engine/PostProcess.h"
+#include "engine/effects/texture/OutputTexture.h"
 #include "kernels/Texture.h"
 
 #include <string>
@@ -22,4 +24,5 @@ class PP_ArtFilter3 : public PostProcess {
     double m_scale = 3.4;        // "Brightness"
     double m_scale2 = 0.7;       // "Blur": the larger, the finer the mask
     texture_t* mp_tex = nullptr; // the soft edge mask, 255 on flat areas
+    OutputTexture m_output;
 };

@@ -47,7 +47,7 @@ pixel_t tint(const double k[3], float g, double p2, double scale) {
 } // namespace
 
 PP_Bloom1::~PP_Bloom1() {
-    tex_free(mp_tex);
+    m_output.release(mp_tex);
 }
 
 int32_t PP_Bloom1::look_count() const {
@@ -61,8 +61,13 @@ const LookSpec* PP_Bloom1::look_spec() const {
 void PP_Bloom1::prepare_for_process() {
     if (PostProcessParameter* p = param_1()) m_float_param1 = p->value();
     if (PostProcessParameter* p = param_2()) m_float_param2 = p->value();
-    tex_free(mp_tex);
-    mp_tex = tex_create_empty(m_width, m_height, 4);
+    m_output.release(mp_tex);
+    mp_tex = m_preview_mode ? tex_create_empty(m_width, m_height, 4) : m_output.take();
+    // The drawn texture becomes the run's output buffer, read through the passes.
+    struct HandBack {
+        OutputTexture& output;
+        ~HandBack() { output.hand_back(); }
+    } handBack{m_output};
     if (!mp_tex) {
         preparation_failed(); // a glow without its blurred copy would be black
         return;
@@ -85,11 +90,18 @@ void PP_Bloom1::prepare_for_process() {
 }
 
 // Where nothing new is produced the result is black: pass 0 of the blurred looks is rewritten by
-// pass 1 at every pixel, and an unknown type never produced anything.
+// pass 1 at every pixel, and an unknown type never produced anything. A blur held in the output
+// buffer is written back unchanged by pass 0, so that pass 1 still finds it.
 pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
-    if (!mp_tex || (pass == 0 && m_type != 2) || !variant(m_type)) return {0.0f, 0.0f, 0.0f};
-    const double P1 = m_float_param1, P2 = m_float_param2;
+    if (!mp_tex || !variant(m_type)) return {0.0f, 0.0f, 0.0f};
     const uint8_t* texel = mp_tex->data + (size_t(y) * size_t(mp_tex->width) + size_t(x)) * 4;
+    if (pass == 0 && m_type != 2) {
+        if (mp_tex != m_output.get()) return {0.0f, 0.0f, 0.0f};
+        // Half a level up: stored as trunc(v x 255), the byte comes back as it was.
+        const auto same = [](uint8_t byte) { return (float(byte) + 0.5f) / 255.0f; };
+        return {same(texel[1]), same(texel[2]), same(texel[3])};
+    }
+    const double P1 = m_float_param1, P2 = m_float_param2;
 
     if (m_type == 2) {
         const pixel_t s = get_source_pixel(x, y);
@@ -140,6 +152,5 @@ pixel_t PP_Bloom1::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
 }
 
 void PP_Bloom1::process_ended() {
-    tex_free(mp_tex);
-    mp_tex = nullptr;
+    m_output.release(mp_tex);
 }

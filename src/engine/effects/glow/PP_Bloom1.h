@@ -3,6 +3,7 @@
 // take the glow from a gaussian blur of the photo (two passes), "Glowing Edges" from a soft edge
 // mask (one pass). The working image is only read.
 #include "engine/PixelRows.h"
+#include "engine/effects/texture/OutputTexture.h"
 #include "kernels/Texture.h"
 
 #include <cstdint>
@@ -23,8 +24,9 @@ class PP_Bloom1 : public PixelRows<PP_Bloom1> {
 
   private:
     // The blurred photo (bytes as the gaussian second pass leaves them) or, for "Glowing Edges",
-    // the soft edge mask; working-image size.
+    // the soft edge mask; working-image size, at full size in the run's output buffer.
     texture_t* mp_tex = nullptr;
+    OutputTexture m_output;
     double m_float_param1 = 0.0;
     double m_float_param2 = 0.0;
     uint64_t _currentRadius = 1;

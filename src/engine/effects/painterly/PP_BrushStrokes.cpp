@@ -92,18 +92,28 @@ void PP_BrushStrokes::prepare_for_process() {
         brushes[count++] = {brush.img_data(), brush.width(), brush.height(), int32_t(brush.bytesPerRow())};
     }
 
-    mp_tmp_buf.reset(new (std::nothrow) uint8_t[size_t(g_width) * size_t(g_height) * 4]);
-    if (!mp_tmp_buf)
+    process_ended();
+    uint8_t* painting = nullptr;
+    if (m_preview_mode) {
+        mp_tmp_buf.reset(new (std::nothrow) uint8_t[size_t(g_width) * size_t(g_height) * 4]);
+        painting = mp_tmp_buf.get();
+    } else if (texture_t* out = m_output.take()) {
+        painting = out->data;
+    }
+    if (!painting)
         std::fprintf(stderr, "PP_BrushStrokes: not enough memory to paint %dx%d pixels\n", g_width, g_height);
     const float scale = painting_scale(g_width, g_height, param_1()->value());
     // Painted at full size from the photo itself, so that every render shows the same strokes.
     const uint8_t* photo = sharp_data();
     const Random::Scoped sequence(strokes_seed(photo, g_width, g_height, scale));
-    if (!mp_tmp_buf || !oil_paint_filter(photo, mp_tmp_buf.get(), g_width, g_height, 4 * g_width, 4 * g_width,
-                                         brushes, count, scale)) {
-        mp_tmp_buf.reset();
+    if (painting && oil_paint_filter(photo, painting, g_width, g_height, 4 * g_width, 4 * g_width, brushes,
+                                     count, scale)) {
+        m_painting = painting;
+    } else {
+        process_ended();
         preparation_failed();
     }
+    m_output.hand_back();
 
     for (std::unique_ptr<ImageEditable>& brush : m_brushes)
         brush.reset();
@@ -112,8 +122,8 @@ void PP_BrushStrokes::prepare_for_process() {
 
 pixel_t PP_BrushStrokes::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
     (void)pass;
-    if (!mp_tmp_buf) return get_source_pixel(x, y);
-    const uint8_t* b = mp_tmp_buf.get() + (size_t(y) * size_t(g_width) + size_t(x)) * 4;
+    if (!m_painting) return get_source_pixel(x, y);
+    const uint8_t* b = m_painting + (size_t(y) * size_t(g_width) + size_t(x)) * 4;
     constexpr double k = 1.0 / 255.0;
     const pixel_t p{float(b[1] * k), float(b[2] * k), float(b[3] * k)};
     switch (m_type) {
@@ -131,5 +141,7 @@ pixel_t PP_BrushStrokes::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
 }
 
 void PP_BrushStrokes::process_ended() {
+    m_painting = nullptr;
     mp_tmp_buf.reset();
+    m_output.forget();
 }

@@ -6,6 +6,7 @@
 // sequence seeded by the photo, so a preview shows the strokes the saved result will have.
 #include "engine/ImageEditable.h"
 #include "engine/PixelRows.h"
+#include "engine/effects/texture/OutputTexture.h"
 
 #include <array>
 #include <cstdint>
@@ -34,7 +35,10 @@ class PP_BrushStrokes : public PixelRows<PP_BrushStrokes> {
     // Held only while a run prepares; white where a picture is transparent, as white paints nothing.
     std::array<std::unique_ptr<ImageEditable>, 4> m_brushes;
     float m_contrast = 0.0f;
-    // The painting, g_width x g_height pixels in the working image's layout. Owned by the effect,
-    // not the process, so that it goes with the run that made it.
+    // The painting, g_width x g_height pixels in the working image's layout: at full size in the
+    // run's output buffer, in preview a buffer owned by the effect, not the process, so that it
+    // goes with the run that made it.
+    const uint8_t* m_painting = nullptr;
     std::unique_ptr<uint8_t[]> mp_tmp_buf;
+    OutputTexture m_output;
 };

@@ -47,8 +47,7 @@ PP_Mosaic::~PP_Mosaic() {
 }
 
 void PP_Mosaic::free_texture() {
-    tex_free(mp_tex);
-    mp_tex = nullptr;
+    m_output.release(mp_tex);
 }
 
 void PP_Mosaic::on_preview_entered() {
@@ -69,7 +68,7 @@ void PP_Mosaic::prepare_for_process() {
     // A preview samples the mosaic: only its own grid is worked out.
     m_step = m_preview_mode ? std::max(step_x, 1) : 1;
     const int32_t w = (m_width - 1) / m_step + 1, h = (m_height - 1) / m_step + 1;
-    mp_tex = tex_create_empty(w, h, 4);
+    mp_tex = m_preview_mode ? tex_create_empty(w, h, 4) : m_output.take();
     if (!mp_tex) {
         preparation_failed();
         return;
@@ -83,6 +82,7 @@ void PP_Mosaic::prepare_for_process() {
     const bool drawn = m_step == 1
                            ? process_texture(mp_tex, gp_data, m_width, m_height, cell, false)
                            : process_preview_texture(mp_tex, gp_data, m_width, m_height, cell, m_step);
+    m_output.hand_back();
     if (!drawn) {
         free_texture();
         preparation_failed();
@@ -98,7 +98,8 @@ pixel_t PP_Mosaic::process_pixel_x(int32_t x, int32_t y, int32_t pass) {
 }
 
 void PP_Mosaic::process_ended() {
-    if (!m_in_preview) free_texture();
+    // The output buffer is the run's result from now on.
+    if (!m_in_preview || mp_tex == m_output.get()) free_texture();
 }
 
 bool PP_Mosaic::process_texture(texture_t* tex, const uint8_t* data, int32_t width, int32_t height,

@@ -5,9 +5,11 @@
 // working image's size at full size, at the preview's own size in preview (only the sampled
 // positions are worked out). The catalogue does not create this effect.
 //
-// While the effect is the live preview the last mosaic is kept; it is freed when a run ends
-// outside preview, when the effect leaves preview, and with the effect.
+// At full size the mosaic is drawn in the run's output buffer. While the effect is the live preview
+// the last preview mosaic is kept; it is freed when a run ends outside preview, when the effect
+// leaves preview, and with the effect.
 #include "engine/PostProcess.h"
+#include "engine/effects/texture/OutputTexture.h"
 #include "kernels/Texture.h"
 
 #include <cstdint>
@@ -54,5 +56,6 @@ class PP_Mosaic : public PostProcess {
 
     bool m_in_preview = false;
     texture_t* mp_tex = nullptr;
+    OutputTexture m_output;
     int32_t m_step = 1; // working-image pixels per texel of mp_tex
 };

@@ -7,7 +7,7 @@
 
 // The disc is not scaled in preview: the preview shows strokes as large as the final render's.
 void PP_Oilify::prepare_for_process() {
-    if (!create_texture()) return;
+    if (!create_texture(true)) return;
     float k = 1.0f;
     const uint8_t* src = run_source(k);
     if (!src) return;

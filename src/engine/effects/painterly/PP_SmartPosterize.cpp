@@ -7,7 +7,7 @@
 #include <memory>
 
 void PP_SmartPosterize::prepare_for_process() {
-    if (!create_texture()) return;
+    if (!create_texture(true)) return;
     float k = 1.0f;
     const uint8_t* src = run_source(k);
     if (!src) return;

@@ -4,7 +4,6 @@
 #include "kernels/Texture.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 
 namespace {
@@ -21,9 +20,6 @@ float mean(uint32_t p) {
         float((p >> 8) & 0xFF) / 255.0f + float(p & 0xFF) / 255.0f + float((p >> 16) & 0xFF) / 255.0f;
     return float(double(sum) * (1.0 / 3.0));
 }
-
-// Every run of every Linocut has its own number, so that a thread never takes rows of another run.
-std::atomic<uint64_t> g_runs{0};
 
 } // namespace
 
@@ -75,27 +71,19 @@ void PP_Linocut::prepare_for_process() {
     m_inverted = m_type == 1;
     m_radius[0] = std::max(radius(param_1()->value()), 0);
     m_radius[1] = std::max(radius(param_2()->value()), 0);
-    m_run = ++g_runs;
+    m_thread_rows.start();
 }
 
 PP_Linocut::Rows& PP_Linocut::thread_rows() {
-    struct Held {
-        uint64_t run = 0;
-        Rows* rows = nullptr;
-    };
-    thread_local Held held;
-    if (held.run != m_run) {
+    return *m_thread_rows.get([this] {
         auto rows = std::make_unique<Rows>();
         for (Rows::Blur& b : rows->blur) {
             b.sums.resize(size_t(m_tex_w) * 4);
             for (std::vector<uint8_t>& r : b.row)
                 r.resize(size_t(m_tex_w) * 4);
         }
-        held = {m_run, rows.get()};
-        std::lock_guard lock(m_rows_lock);
-        m_thread_rows.push_back(std::move(rows));
-    }
-    return *held.rows;
+        return rows;
+    });
 }
 
 // Adds (or takes away) `times` copies of texel row j, inverted for type 1, to the column sums; the
@@ -157,7 +145,7 @@ const uint8_t* PP_Linocut::blurred_row(Rows& rows, int b, int32_t j, int32_t kee
 
 pixel_t PP_Linocut::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {
     // Not prepared: the picture is left as it is.
-    if (m_run == 0) return get_source_pixel(x, y);
+    if (!m_thread_rows.started()) return get_source_pixel(x, y);
     const float u = float(x - 1) / float(m_width), v = float(y - 1) / float(m_height);
     const tex_detail::axis_t across = tex_detail::axis(tex_detail::clamp01(u), m_tex_w);
     const tex_detail::axis_t down = tex_detail::axis(tex_detail::clamp01(v), m_tex_h);
@@ -173,7 +161,5 @@ pixel_t PP_Linocut::process_pixel_x(int32_t x, int32_t y, int32_t /*pass*/) {
 }
 
 void PP_Linocut::process_ended() {
-    std::lock_guard lock(m_rows_lock);
     m_thread_rows.clear();
-    m_run = 0;
 }

@@ -7,10 +7,9 @@
 // its pixel samples, carrying its column sums down from row to row, so a run holds a few rows per
 // thread instead of two copies of the picture. The bytes are those of the whole blurred textures.
 #include "engine/PostProcess.h"
+#include "engine/effects/ThreadRows.h"
 
 #include <cstdint>
-#include <memory>
-#include <mutex>
 #include <vector>
 
 class PP_Linocut : public PostProcess {
@@ -41,8 +40,5 @@ class PP_Linocut : public PostProcess {
     std::vector<int32_t> m_rows;
     bool m_inverted = false;
     int32_t m_radius[2] = {0, 0};
-    // Tells the rows of one run from those of the last; the rows belong to the effect.
-    uint64_t m_run = 0;
-    std::mutex m_rows_lock;
-    std::vector<std::unique_ptr<Rows>> m_thread_rows;
+    ThreadRows<Rows> m_thread_rows;
 };

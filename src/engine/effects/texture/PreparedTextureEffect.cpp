@@ -9,8 +9,7 @@ PreparedTextureEffect::~PreparedTextureEffect() {
 }
 
 void PreparedTextureEffect::free_texture() {
-    tex_free(mp_tex);
-    mp_tex = nullptr;
+    m_output.release(mp_tex);
 }
 
 void PreparedTextureEffect::process_ended() {
@@ -18,10 +17,12 @@ void PreparedTextureEffect::process_ended() {
     release_source();
 }
 
-bool PreparedTextureEffect::create_texture() {
+bool PreparedTextureEffect::create_texture(bool in_output) {
     free_texture();
     if (m_preview_mode)
         mp_tex = tex_create_empty(preview_w, preview_h, 4);
+    else if (in_output)
+        mp_tex = m_output.take();
     else
         mp_tex = tex_create_empty(m_width, m_height, 4);
     if (!mp_tex) preparation_failed();

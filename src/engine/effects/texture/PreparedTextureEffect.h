@@ -6,6 +6,7 @@
 #include "engine/BlendFunctions.h"
 #include "engine/Neighbourhood.h"
 #include "engine/PostProcess.h"
+#include "engine/effects/texture/OutputTexture.h"
 #include "kernels/Texture.h"
 #include "kernels/halftone/color_halftone.h"
 #include "platform/graphics/ParallelRows.h"
@@ -37,13 +38,20 @@ class PreparedTextureEffect : public PostProcess {
 
   protected:
     // Frees a texture left over and makes mp_tex for this run. False when memory ran out: the run
-    // then fails (preparation_failed), as it does when run_source() answers null.
-    bool create_texture();
+    // then fails (preparation_failed), as it does when run_source() answers null. in_output: at
+    // full size mp_tex is the run's output buffer (OutputTexture), for a look whose drawing reads
+    // only the source; release_source() then hands it to the run.
+    bool create_texture(bool in_output = false);
     // The run's source at mp_tex's size: the working image itself at full size, else a
     // nearest-neighbour copy (alpha bytes zero) kept until release_source(). scale is mp_tex's
     // width over the working image's. Null when memory ran out (mp_tex is then freed too).
     const uint8_t* run_source(float& scale);
-    void release_source() { m_scratch.reset(); }
+    // Ends the drawing, also a failed one: frees the preview copy and hands a texture drawn in the
+    // output buffer back to the run loop, where mp_tex stays readable.
+    void release_source() {
+        m_scratch.reset();
+        m_output.hand_back();
+    }
     void free_texture();
     // Nearest-neighbour copy of the working image's colour into w x h pixels (alpha bytes zero).
     void copy_reduced_source(uint8_t* out, int32_t w, int32_t h) const;
@@ -55,6 +63,7 @@ class PreparedTextureEffect : public PostProcess {
 
   private:
     std::unique_ptr<uint8_t[]> m_scratch;
+    OutputTexture m_output;
 };
 
 inline float PreparedTextureEffect::edge_factor(const uint8_t* src, int32_t w, int32_t h, int32_t x,
@@ -80,7 +89,7 @@ inline void PreparedTextureEffect::overlay_bytes(pixel_t base, const uint8_t lay
 }
 
 template <class Tone> void PreparedTextureEffect::screen_and_overlay(double size, Tone tone) {
-    if (!create_texture()) return;
+    if (!create_texture(true)) return;
     float k = 1.0f;
     const uint8_t* src = run_source(k);
     if (!src) return;
