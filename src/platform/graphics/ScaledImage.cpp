@@ -127,28 +127,6 @@ class SourceRows {
     bool premultiply_ = false;
 };
 
-// One output pixel from `count` source pixels at s.
-void resamplePixel(const float* s, const float* w, int count, float* out) {
-    float r = 0, g = 0, b = 0, a = 0;
-    for (int t = 0; t < count; ++t, s += 4) {
-        r += w[t] * s[0];
-        g += w[t] * s[1];
-        b += w[t] * s[2];
-        a += w[t] * s[3];
-    }
-    out[0] = r;
-    out[1] = g;
-    out[2] = b;
-    out[3] = a;
-}
-
-void resampleRow(const float* line, int lineBegin, const Taps& tx, float* out) {
-    const int outs = tx.span.size();
-    for (int k = 0; k < outs; ++k, out += 4)
-        resamplePixel(line + size_t(tx.start[size_t(k)] - lineBegin) * 4, tx.weightsOf(k),
-                      tx.count[size_t(k)], out);
-}
-
 // The sum of `taps` resampled pixels weighted by w, the i-th at at(i).
 template <typename At> void sumPixel(const float* w, int taps, At&& at, float* out) {
     float r = 0, g = 0, b = 0, a = 0;
@@ -163,6 +141,19 @@ template <typename At> void sumPixel(const float* w, int taps, At&& at, float* o
     out[1] = g;
     out[2] = b;
     out[3] = a;
+}
+
+// One output pixel from `count` consecutive source pixels at s.
+void resamplePixel(const float* s, const float* w, int count, float* out) {
+    sumPixel(
+        w, count, [s](int t) { return s + size_t(t) * 4; }, out);
+}
+
+void resampleRow(const float* line, int lineBegin, const Taps& tx, float* out) {
+    const int outs = tx.span.size();
+    for (int k = 0; k < outs; ++k, out += 4)
+        resamplePixel(line + size_t(tx.start[size_t(k)] - lineBegin) * 4, tx.weightsOf(k),
+                      tx.count[size_t(k)], out);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "engine/effects/bundles/PP_Effects_Bundle1.h"
 
 #include "engine/PostProcessParameter.h"
+#include "support/Checksum.h"
 #include "support/PixelEffectRun.h"
 #include "support/ScopedEnvironment.h"
 #include "support/TestBundle.h"
@@ -297,14 +298,6 @@ TEST(PP_Effects_Bundle1, OverlayIsLaidAcrossWhenItsOrientationDiffers) {
     const auto rows = [](int, int y) { return Rgb{uint8_t(20 + 60 * y), 50, 200}; };
     writeOverlay(2, 4, rows);
     expectTexels(4, 4, rows);
-}
-
-// FNV-1a of a run's bytes.
-uint64_t checksum(const std::vector<uint8_t>& bytes) {
-    uint64_t h = 14695981039346656037ull;
-    for (uint8_t b : bytes)
-        h = (h ^ b) * 1099511628211ull;
-    return h;
 }
 
 // Whole runs over overlays stretched up and down, laid across for a portrait picture, and the

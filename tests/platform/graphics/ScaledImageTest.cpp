@@ -6,6 +6,7 @@
 
 #include "platform/graphics/BitmapContext.h"
 #include "platform/graphics/Drawing.h"
+#include "support/Checksum.h"
 
 #include <gtest/gtest.h>
 
@@ -43,13 +44,6 @@ ImagePtr pattern(int w, int h, const PixelFormat& format, bool opaque) {
 }
 
 // FNV-1a.
-uint64_t checksum(const Bytes& bytes) {
-    uint64_t h = 14695981039346656037ull;
-    for (uint8_t b : bytes)
-        h = (h ^ b) * 1099511628211ull;
-    return h;
-}
-
 Bytes background(int w, int h) {
     Bytes b(size_t(w) * size_t(h) * 4);
     for (size_t i = 0; i < b.size(); ++i)
