@@ -24,9 +24,14 @@ void report_missing(const std::string& name) {
 
 } // namespace
 
+graphics::ImagePtr ImageEditable::checked(graphics::ImagePtr loaded) {
+    if (!loaded && imageio::lastLoadRanOutOfMemory()) throw std::bad_alloc();
+    return loaded;
+}
+
 graphics::ImagePtr ImageEditable::overlay_picture(const std::string& name) {
     graphics::ImagePtr image =
-        imageio::imageWithContentsOfFile(foundation::Bundle::pathForImageResource(name));
+        checked(imageio::imageWithContentsOfFile(foundation::Bundle::pathForImageResource(name)));
     if (!image) report_missing(name);
     return image;
 }
@@ -48,17 +53,17 @@ std::unique_ptr<ImageEditable> ImageEditable::setup_overlay_e(const std::string&
 }
 
 texture_t* tex_create_from_file(const std::string& name) {
-    const graphics::ImagePtr image = imageio::imageNamedAdditional(name);
+    const graphics::ImagePtr image = ImageEditable::checked(imageio::imageNamedAdditional(name));
     if (!image) report_missing(name);
     const ImageEditable texture(image);
-    return tex_create_copy(texture.width(), texture.height(), texture.img_data(), 4);
+    texture_t* copy = tex_create_copy(texture.width(), texture.height(), texture.img_data(), 4);
+    if (!copy) throw std::bad_alloc();
+    return copy;
 }
 
 bool ImageEditable::allocate(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0) return false;
-    const size_t bytes = size_t(width) * size_t(height) * 4;
-    m_img_data.reset(new (std::nothrow) uint8_t[bytes]);
-    if (!m_img_data) return false;
+    m_img_data.reset(new uint8_t[size_t(width) * size_t(height) * 4]);
     m_width = width;
     m_height = height;
     return true;
@@ -76,7 +81,9 @@ void ImageEditable::clear(uint8_t value) {
 void ImageEditable::draw(const graphics::ImagePtr& image) {
     auto ctx = graphics::BitmapContext::create(m_img_data.get(), m_width, m_height, 8, bytesPerRow(),
                                                graphics::kBitmapInfoBigEndianSkipLast);
-    if (ctx) graphics::drawImage(*ctx, graphics::Rect(0, 0, m_width, m_height), image);
+    // The buffer is sound: only memory can fail the context or the draw.
+    if (!ctx || !graphics::drawImage(*ctx, graphics::Rect(0, 0, m_width, m_height), image))
+        throw std::bad_alloc();
 }
 
 ImageEditable::ImageEditable(const graphics::ImagePtr& image, uint8_t background) {

@@ -11,6 +11,9 @@
 // (0, 0, 0) (alpha 0) outside the texture and on an empty one, and never reads outside the
 // buffer. Samplers are inline and allocation-free; any number of threads may sample at once.
 //
+// Memory that runs out while a picture is decoded or a texture made throws std::bad_alloc, which
+// fails the run: a look never draws without a picture it has for lack of memory.
+//
 // The effect that makes a texture owns it and drops it when it no longer needs it.
 #include "engine/Pixel.h"
 #include "kernels/Texture.h"
@@ -36,6 +39,9 @@ class ImageEditable {
     static std::pair<int32_t, int32_t> overlay_size(const graphics::ImagePtr& picture, int32_t w, int32_t h);
     // The same picture at its own pixel size; a missing one (reported the same way) gives 0 x 0.
     static std::unique_ptr<ImageEditable> setup_overlay_e(const std::string& name);
+    // A picture just loaded through imageio on this thread, passed on; throws std::bad_alloc when
+    // it is null because memory ran out rather than because the file is missing.
+    static graphics::ImagePtr checked(graphics::ImagePtr loaded);
 
     ImageEditable() = default;
     // The image at its own pixel size, composited over bytes of background: where it is
@@ -130,5 +136,5 @@ class ImageEditable {
 // The named image of the bundle (the name carries its extension: "gradient.png") as a texture
 // record in the byte order above, to be read with the `_rgba` samplers. A missing image is
 // reported once per name on standard error and gives a 0 x 0 texture. Owned by the caller
-// (tex_free); null only when memory runs out.
+// (tex_free); never null.
 texture_t* tex_create_from_file(const std::string& name);

@@ -2,10 +2,14 @@
 // sampler at the edges and on empty and one-texel textures.
 #include "engine/ImageEditable.h"
 
+#include "FailingAllocator.h"
+#include "platform/imageio/NamedImage.h"
+
 #include "support/TestBundle.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 namespace {
@@ -249,4 +253,38 @@ TEST(ImageEditable, TextureFromANamedImageKeepsItsSizeAndByteOrder) {
     EXPECT_EQ(last, (std::vector<uint8_t>{10, 20, 30, 255}));
     EXPECT_EQ(tex_get_pixel_bilinear_rgba(tex, 0.3f, 0.6f), 10u | 20u << 8 | 30u << 16);
     tex_free(tex);
+}
+
+// A bundled picture whose decode runs out of memory throws, failing the run; a missing one passes
+// on as null, drawn without. Every allocation of a PNG's and a JPEG's load is failed in turn.
+TEST(ImageEditableChecked, OutOfMemoryThrowsWhereAMissingPictureIsNull) {
+    TestBundle bundle;
+    TestBundle::writePicture(bundle.shared() / "paper.png", 6, 4, 10, 20, 30);
+    TestBundle::writePicture(bundle.shared() / "grain.jpg", 6, 4, 10, 20, 30);
+    EXPECT_EQ(ImageEditable::checked(imageio::imageNamedAdditional("missing.png")), nullptr);
+    EXPECT_FALSE(imageio::lastLoadRanOutOfMemory());
+    for (const char* name : {"paper.png", "grain.jpg"}) {
+        SCOPED_TRACE(name);
+        ASSERT_NE(imageio::imageNamedAdditional(name), nullptr); // libraries set up outside the count
+        int64_t allocations = 0;
+        {
+            const ArmedAllocator armed;
+            allocations = imageio::imageNamedAdditional(name) ? FailingAllocator::count() : -1;
+        }
+        ASSERT_GT(allocations, 0);
+        for (int64_t k = 0; k < allocations; ++k) {
+            bool threw = false, image = false;
+            {
+                const ArmedAllocator armed(k);
+                try {
+                    image = ImageEditable::checked(imageio::imageNamedAdditional(name)) != nullptr;
+                } catch (const std::bad_alloc&) {
+                    threw = true;
+                }
+            }
+            EXPECT_TRUE(threw && !image) << "allocation " << k << " of " << allocations;
+        }
+        EXPECT_NE(ImageEditable::checked(imageio::imageNamedAdditional(name)), nullptr);
+        EXPECT_FALSE(imageio::lastLoadRanOutOfMemory());
+    }
 }

@@ -19,7 +19,6 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -102,12 +101,11 @@ int64_t allocationsOfAnEndPost() {
 }
 
 // All of a small run's allocations; a larger one's first few and an even spread of the rest.
-// Looks known to substitute are still run over their first few, where a crash or leak would show.
-std::vector<int64_t> failurePoints(int64_t allocations, bool judged) {
+std::vector<int64_t> failurePoints(int64_t allocations) {
     constexpr int64_t kAll = 16, kFirst = 6, kSpread = 10;
     std::vector<int64_t> points;
-    if (!judged || allocations <= kAll) {
-        for (int64_t k = 0; k < std::min(allocations, judged ? kAll : kFirst); ++k)
+    if (allocations <= kAll) {
+        for (int64_t k = 0; k < allocations; ++k)
             points.push_back(k);
         return points;
     }
@@ -117,15 +115,6 @@ std::vector<int64_t> failurePoints(int64_t allocations, bool judged) {
         points.push_back(kFirst + (allocations - 1 - kFirst) * i / kSpread);
     return points;
 }
-
-// Classes whose bundled pictures are decoded by a loader that answers null both for a missing
-// file and for memory that ran out: they draw without the picture (or over a blank one) and
-// report success. Still run, so that a crash, leak or double free shows, but not judged.
-const std::set<std::string> kSubstituteWithoutPicture = {
-    "PP_BrushStrokes", "PP_Effects_Bundle1", "PP_Effects_Bundle3", "PP_ImageFilter",
-    "PP_OldCamera",    "PP_SketchA",         "PP_SketchB",         "PP_SketchC",
-    "PP_SketchD",      "PP_SketchE",         "PP_SketchF",
-};
 
 // Runs in a few processes, not one a class: starting the program costs more than most classes'
 // runs. Each takes a run of neighbouring classes, in the registry's order.
@@ -145,7 +134,6 @@ TEST_P(LookAllocationFailure, EveryLookFailsItsRunAndKeepsTheWorkingImage) {
     graphics::setParallelThreads(1);
     const int64_t endPost = allocationsOfAnEndPost();
     for (const LookClass* c : group(GetParam())) {
-        const bool judged = !kSubstituteWithoutPicture.count(c->typeName);
         for (int32_t type = 0; type < c->variants; ++type) {
             SCOPED_TRACE(c->typeName + " " + std::to_string(type));
             // Never firing, the hook changes nothing: the run succeeds, and shows what it allocates.
@@ -160,10 +148,9 @@ TEST_P(LookAllocationFailure, EveryLookFailsItsRunAndKeepsTheWorkingImage) {
                               << " after " << allocations << " allocations";
                 continue;
             }
-            for (const int64_t failAt : failurePoints(allocations, judged)) {
+            for (const int64_t failAt : failurePoints(allocations)) {
                 SCOPED_TRACE("allocation " + std::to_string(failAt) + " of " + std::to_string(allocations));
                 const Outcome failed = run(*c, type, failAt);
-                if (!judged) continue;
                 EXPECT_TRUE(failed.fired && failed.ends == std::vector<std::string>{"ProcessFailed"} &&
                             failed.imageKept)
                     << "fired " << failed.fired << ", ends " << testing::PrintToString(failed.ends)

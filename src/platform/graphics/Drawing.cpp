@@ -19,10 +19,10 @@ uint8_t* contextPixel(BitmapContext& ctx, int x, int y) {
 
 } // namespace
 
-void drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image) {
+bool drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image) {
     try {
         const ScaledImage scaled(image, rect, ctx.width(), ctx.height(), ctx.format());
-        if (scaled.empty()) return;
+        if (scaled.empty()) return true;
         const int first = scaled.firstRow();
         parallelRows(scaled.endRow() - first, scaled.rowWork(), [&](int firstRow, int endRow) {
             ScaledImage::Scratch scratch = scaled.scratch();
@@ -31,7 +31,9 @@ void drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image) {
         });
     } catch (const std::bad_alloc&) {
         // Out of memory for its tables or row buffers: the draw stops where it was.
+        return false;
     }
+    return true;
 }
 
 void fillRect(BitmapContext& ctx, const Rect& rect, const Color& color) {

@@ -16,8 +16,9 @@ namespace graphics {
 
 // Scales the image to the rectangle: bilinear along an axis that is enlarged (or kept), the
 // average of the covered area along an axis that is reduced; edge pixels extend outwards.
-// A null image or an empty rectangle draws nothing.
-void drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image);
+// A null image or an empty rectangle draws nothing. False when memory ran out: the draw stopped
+// part way.
+bool drawImage(BitmapContext& ctx, const Rect& rect, const ImagePtr& image);
 
 void fillRect(BitmapContext& ctx, const Rect& rect, const Color& color);
 

@@ -31,6 +31,7 @@ inline constexpr const char* kMetadataBlocksProperty = "MetadataBlocks";
 class ImageSource {
   public:
     // Null when the path is missing, not a file or not readable; *failure (when given) says which.
+    // Memory that runs out while the header is read throws std::bad_alloc.
     static std::unique_ptr<ImageSource> createWithPath(const std::string& path,
                                                        std::string* failure = nullptr);
 

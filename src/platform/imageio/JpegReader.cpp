@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 namespace imageio {
 
@@ -117,7 +119,7 @@ Outcome decode(std::FILE* file, int width, int height, const JpegRequest& reques
     errors->base.emit_message = noteWarning;
     if (setjmp(errors->jump)) {
         jpeg_destroy_decompress(&info);
-        return Outcome::Damaged;
+        return errors->base.msg_code == JERR_OUT_OF_MEMORY ? Outcome::NoMemory : Outcome::Damaged;
     }
     jpeg_create_decompress(&info);
     jpeg_stdio_src(&info, file);
@@ -183,7 +185,7 @@ bool readJpeg(const std::string& path, int width, int height, const JpegRequest&
     if (outcome == Outcome::Changed)
         *failure = "The file changed since it was opened.";
     else if (outcome == Outcome::NoMemory)
-        *failure = "There is not enough memory for the image.";
+        *failure = kNotEnoughMemory;
     else
         *failure = std::string("The image data is damaged: ") + errors.message;
     return false;

@@ -12,6 +12,9 @@
 
 namespace imageio {
 
+// The failure reason of a decode that ran out of memory, here and in PixelReader.
+inline constexpr const char* kNotEnoughMemory = "There is not enough memory for the image.";
+
 struct JpegRequest {
     int orientation = 1;  // Exif 1-8, applied as rows arrive; 1 or another value keeps the stored layout
     int scaleEighths = 8; // decode at scaleEighths / 8 of the stored size, 1-8

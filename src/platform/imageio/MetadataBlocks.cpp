@@ -2,6 +2,7 @@
 
 #include <array>
 #include <mutex>
+#include <new>
 #include <string_view>
 
 namespace imageio {
@@ -81,6 +82,8 @@ std::shared_ptr<const MetadataBlocks> MetadataBlocks::read(const std::string& pa
         blocks->xmp = image->xmpData();
         if (blocks->exif.empty() && blocks->iptc.empty() && blocks->xmp.empty()) return nullptr;
         return blocks;
+    } catch (const std::bad_alloc&) {
+        throw; // not a damaged file: the caller must not go on without the blocks
     } catch (...) {
         // Exiv2 reports damaged or foreign files by throwing; the pixels may still be fine.
         return nullptr;

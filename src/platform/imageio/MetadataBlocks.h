@@ -20,7 +20,8 @@ struct MetadataBlocks {
     Exiv2::IptcData iptc;
     Exiv2::XmpData xmp;
 
-    // The blocks of a file; null when it holds none or Exiv2 cannot parse it.
+    // The blocks of a file; null when it holds none or Exiv2 cannot parse it. Throws std::bad_alloc
+    // when memory runs out.
     static std::shared_ptr<const MetadataBlocks> read(const std::string& path);
 
     // The GPS directory in the platform's key shape ("Latitude" in degrees, "LatitudeRef", ...),

@@ -8,11 +8,16 @@
 namespace imageio {
 
 // The first image of the file at path as stored (orientation not applied), its pixel size the
-// file's; null when there is no such file or it holds no decodable image.
+// file's; null when there is no such file, it holds no decodable image, or memory ran out.
 graphics::ImagePtr imageWithContentsOfFile(const std::string& path);
 
 // The bundle's image of that name, extension included ("brushStroke1.png"): from the main bundle,
-// else from the shared resources bundle; null when neither holds it.
+// else from the shared resources bundle; null when neither holds it, or when memory ran out.
 graphics::ImagePtr imageNamedAdditional(const std::string& name);
+
+// Whether the last call above on this thread answered null because memory ran out, rather than
+// because the picture is missing or damaged. Like errno: set by every call, read right after it
+// on the same thread.
+bool lastLoadRanOutOfMemory();
 
 } // namespace imageio

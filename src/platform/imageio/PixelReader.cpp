@@ -201,7 +201,10 @@ graphics::ImagePtr readJpegImage(const OIIO::ImageInput& in, const std::string& 
     graphics::ImagePtr image =
         graphics::Image::adopt(pixels, read.width, read.height, read.rowBytes, formatOf(8, false, false),
                                [](void* p) { std::free(p); });
-    if (image) read.data.release();
+    if (image)
+        read.data.release();
+    else
+        *failure = kNotEnoughMemory; // the sizes are the decoder's own: only the image's record failed
     return image;
 }
 
@@ -219,7 +222,7 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
 
     std::unique_ptr<uint8_t[]> pixels(new (std::nothrow) uint8_t[rowBytes * size_t(height)]);
     if (!pixels) {
-        *failure = "There is not enough memory for the image.";
+        *failure = kNotEnoughMemory;
         return nullptr;
     }
     // RGB lands in place; grey and CMYK are read packed and expanded.
@@ -233,7 +236,7 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
         try {
             packed.resize(packedRow * size_t(height));
         } catch (const std::bad_alloc&) {
-            *failure = "There is not enough memory for the image.";
+            *failure = kNotEnoughMemory;
             return nullptr;
         }
         target = packed.data();
@@ -268,7 +271,10 @@ graphics::ImagePtr readImage(OIIO::ImageInput& in, const std::string& path, std:
     graphics::ImagePtr image = graphics::Image::adopt(pixels.get(), width, height, rowBytes,
                                                       formatOf(bits, layout.alpha, premultiplied && !linear),
                                                       [](void* p) { delete[] static_cast<uint8_t*>(p); });
-    if (image) pixels.release();
+    if (image)
+        pixels.release();
+    else
+        *failure = kNotEnoughMemory; // the sizes passed the header checks: only the record failed
     return image;
 }
 

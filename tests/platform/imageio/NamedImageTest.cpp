@@ -28,6 +28,7 @@ TEST(NamedImage, MainBundleFirstThenSharedWithTheFilesPixelSize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const graphics::ImagePtr image = imageNamedAdditional(c.name);
+        EXPECT_FALSE(imageio::lastLoadRanOutOfMemory()) << "missing or damaged is not out of memory";
         if (c.width == 0) {
             EXPECT_EQ(image, nullptr);
             continue;

@@ -73,7 +73,7 @@ std::string path_extension(const std::string& name) {
 
 graphics::ImagePtr read_resource(const std::string& name, const std::string& type) {
     const std::string path = foundation::Bundle::pathForResource(name, type);
-    return path.empty() ? nullptr : imageio::imageWithContentsOfFile(path);
+    return path.empty() ? nullptr : ImageEditable::checked(imageio::imageWithContentsOfFile(path));
 }
 
 template <typename F> pixel_t each(pixel_t p, F f) {

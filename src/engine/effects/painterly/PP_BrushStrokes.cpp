@@ -76,8 +76,8 @@ void PP_BrushStrokes::prepare_for_process() {
     // Decoded side by side: a preview waits for them.
     graphics::parallelFor(int(m_brushes.size()), 1, [this](int begin, int end) {
         for (int i = begin; i < end; ++i)
-            m_brushes[size_t(i)] =
-                std::make_unique<ImageEditable>(imageio::imageNamedAdditional(kBrushNames[i]), 255);
+            m_brushes[size_t(i)] = std::make_unique<ImageEditable>(
+                ImageEditable::checked(imageio::imageNamedAdditional(kBrushNames[i])), 255);
     });
     for (size_t i = 0; i < m_brushes.size(); ++i) {
         const ImageEditable& brush = *m_brushes[i];

@@ -16,7 +16,8 @@ void PP_SketchB::prepare_for_process() {
                            {&m_scrapes2, "Scpaper-obl1_2x.jpg"},
                            {&m_scrapes3, "Scpaper-vert21_2x.jpg"}}))
         preparation_failed();
-    m_gradient = std::make_unique<ImageEditable>(imageio::imageNamedAdditional("gradient.png"));
+    m_gradient = std::make_unique<ImageEditable>(
+        ImageEditable::checked(imageio::imageNamedAdditional("gradient.png")));
     const uint8_t* bytes = m_gradient->img_data();
     if (bytes && int64_t(m_gradient->width()) * m_gradient->height() >= 256) {
         for (int n = 0; n < 256; ++n)
