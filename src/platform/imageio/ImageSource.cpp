@@ -2,6 +2,7 @@
 
 #include "platform/graphics/BitmapContext.h"
 #include "platform/graphics/Drawing.h"
+#include "platform/imageio/JpegReader.h"
 #include "platform/imageio/MetadataBlocks.h"
 #include "platform/imageio/Orientation.h"
 #include "platform/imageio/PixelReader.h"
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <system_error>
 
 namespace imageio {
@@ -70,9 +72,14 @@ std::unique_ptr<ImageSource> ImageSource::createWithPath(const std::string& path
         if (failure) *failure = why;
         return nullptr;
     }
-    std::unique_ptr<ImageSource> source(new ImageSource(path));
-    source->readHeader();
-    return source;
+    try {
+        std::unique_ptr<ImageSource> source(new ImageSource(path));
+        source->readHeader();
+        return source;
+    } catch (const std::bad_alloc&) {
+        if (failure) *failure = kNotEnoughMemory;
+        return nullptr;
+    }
 }
 
 void ImageSource::readHeader() {

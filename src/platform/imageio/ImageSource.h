@@ -30,8 +30,8 @@ inline constexpr const char* kMetadataBlocksProperty = "MetadataBlocks";
 
 class ImageSource {
   public:
-    // Null when the path is missing, not a file or not readable; *failure (when given) says which.
-    // Memory that runs out while the header is read throws std::bad_alloc.
+    // Null when the path is missing, not a file or not readable, or when memory ran out while its
+    // header was read; *failure (when given) says which (kNotEnoughMemory for the last).
     static std::unique_ptr<ImageSource> createWithPath(const std::string& path,
                                                        std::string* failure = nullptr);
 

@@ -15,13 +15,17 @@ thread_local bool ranOutOfMemory = false;
 graphics::ImagePtr load(const std::string& path) {
     if (path.empty()) return nullptr;
     try {
-        std::unique_ptr<ImageSource> source = ImageSource::createWithPath(path);
-        if (!source) return nullptr;
+        std::string why;
+        std::unique_ptr<ImageSource> source = ImageSource::createWithPath(path, &why);
+        if (!source) {
+            ranOutOfMemory = why == kNotEnoughMemory;
+            return nullptr;
+        }
         graphics::ImagePtr image = source->createImage();
         ranOutOfMemory = !image && source->failureReason() == kNotEnoughMemory;
         return image;
     } catch (const std::bad_alloc&) {
-        // Out of the header's dictionaries or the decoder library's own buffers.
+        // Out of the decoder library's own buffers.
         ranOutOfMemory = true;
         return nullptr;
     }
